@@ -1,0 +1,42 @@
+#pragma once
+// ADO-style recordset over a connection: forward-only, read-only. Several recordsets may be
+// open at once on one connection, and single-value lookups may run while they are open.
+#include "ComError.h"
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+namespace zq {
+
+class Connection;
+
+enum CursorTypeEnum { adOpenForwardOnly = 0 };
+enum LockTypeEnum { adLockReadOnly = 1 };
+enum { adCmdUnspecified = -1 };
+
+class Recordset {
+public:
+    Recordset();
+    ~Recordset();                                  // releases whatever is still held
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    // Throws _com_error when the statement fails; the text is traced exactly as given.
+    void Open(const QString& sql, Connection* connection, int cursorType = adOpenForwardOnly,
+              int lockType = adLockReadOnly, int options = adCmdUnspecified);
+    bool IsOpen() const;
+    bool IsEOF() const;                            // the adoEOF property
+    int FieldCount() const;
+    QVariant GetFieldValue(int index) const;       // throws _com_error for a bad index
+    QString GetFieldText(int index) const;         // ValueToText of the value
+    void MoveNext();                               // throws _com_error on a read error
+    void Close();
+
+    struct Impl;
+private:
+    std::unique_ptr<Impl> d;
+};
+
+using RecordsetPtr = std::unique_ptr<Recordset>;
+
+} // namespace zq

@@ -1,0 +1,7 @@
+#pragma once
+#include <QString>
+
+class CZQECOObject {
+public:
+    int ViewECOItem(const QString& group, const QString& number);   // shows the change order
+};

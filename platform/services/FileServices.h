@@ -1,0 +1,35 @@
+#pragma once
+// File storage: blob extraction from the database, the FTP (or folder) store, and viewing.
+#include <QString>
+
+class CCommonBrowserTool {
+public:
+    void BrowseFile(const QString& path, int mode);   // opens the file for viewing (shell "open")
+};
+
+class CZQSaveFileToDB {
+public:
+    // Writes the blob of column blobColumn of the first row to localPath; returns localPath, "" on failure.
+    QString PopFileFromDB(const QString& sql, const QString& localPath, const QString& blobColumn, const QString& database);
+};
+
+// The store's URL comes from the installation ("rnds\spt\zqpdmcad.ini", section "FTP", key "Url";
+// ZQPDM_FTP overrides): file:///folder (default: <installation>/ftpstore) or ftp://[user:pass@]host:port/root.
+struct FtpConnection {
+    QString url;
+};
+
+class CZQSaveFileToFTP {
+public:
+    bool InitZQPDMFTP();                  // true when the store is reachable
+    FtpConnection* GetCurrentFtp();       // null before a successful init
+    QString GetFtpRoot() const;           // the store's root folder, "\" by default
+    // remoteFolder uses '\' ("\Zq\Proven\P1\A1\A\"); true when the file was copied to localPath.
+    bool GetFileFromFTP(const QString& remoteFolder, const QString& fileName, const QString& localPath);
+    QString LastError() const { return m_error; }
+private:
+    FtpConnection m_ftp;
+    bool m_ready = false;
+    QString m_root = QStringLiteral("\\");
+    QString m_error;
+};

@@ -1,0 +1,25 @@
+#pragma once
+// Part component: where-used list, attribute view, version list, and file extraction from the database.
+#include <QString>
+
+class CZQPart {
+public:
+    // A null QString stands for a null argument.
+    bool SetPartParameter(const QString& code, const QString& arg2, const QString& arg3, const QString& revision);
+    int DwgAttribute(const QString& table, int mode);     // shows the part's attributes
+    int BrowsePartReversion();                            // shows the part's versions
+private:
+    QString m_code, m_revision;
+};
+
+class CZQPartBorrowManage {
+public:
+    static int PartUsedSearch(const QString& code);      // shows where the part is used
+};
+
+class CSaveZQPDMFile {
+public:
+    // Extracts the stored file into the temporary folder; its full path, "" on failure.
+    QString DirectReadZQPDMFileFromDB(const QString& key, const QString& kind, const QString& code,
+                                      const QString& revision, const QString& fileTitle);
+};

@@ -1,0 +1,30 @@
+#pragma once
+// User component: the logged-on user, the user picker and the department picker over the database.
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace zq { class CZQDBConnect; }
+
+class CUser {
+public:
+    CUser(QString logName, QString name) : m_logName(std::move(logName)), m_name(std::move(name)) {}
+    QString GetLogName() const { return m_logName; }
+    QString GetName() const { return m_name; }
+private:
+    QString m_logName, m_name;
+};
+
+// Ordinal 1: the row of the user table whose login name is ZQPDM_USER, else the OS login name; null when none.
+std::unique_ptr<CUser> ZQGetCurrentUser();
+
+class CUserManage {
+public:
+    static std::unique_ptr<CUser> SelectUser(zq::CZQDBConnect* connection, const QString& currentLogName);
+};
+
+class CSelectEnpartment {
+public:
+    int DoModal();                 // 1 (IDOK) when departments were chosen
+    QStringList m_arrEnpartment;   // the chosen names, in the picker's order
+};

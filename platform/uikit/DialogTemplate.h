@@ -1,0 +1,61 @@
+#pragma once
+// Dialog templates as data: a table of controls with ids, kinds, captions, styles and
+// rectangles in dialog units, turned into widgets with absolute geometry by one builder.
+// Each widget's objectName is its control id ("1256"), so code and tests find controls by id.
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <vector>
+
+enum class ControlKind {
+    Static, GroupBox, Frame, Edit, Button, DefButton, CheckBox, Radio, ComboDropList, ComboDropDown,
+    DatePicker, ReportList, SortList, HeaderList, GridList, TabCtrl, TreeCtrl,
+};
+
+// Style bits that matter on this platform.
+enum ControlStyle : unsigned {
+    CS_NONE = 0, CS_HIDDEN = 0x1, CS_DISABLED = 0x2, CS_READONLY = 0x4, CS_MULTISEL = 0x8,
+    CS_GROUP = 0x10, CS_SORT = 0x20, CS_CENTERV = 0x40, CS_PASSWORD = 0x80,
+};
+
+struct ControlSpec {
+    int id;                // −1 for labels without an id
+    ControlKind kind;
+    QString caption;       // text, or items joined by '\n' for combo boxes
+    QRect rect;            // dialog units: x, y, width, height
+    unsigned style = CS_NONE;
+};
+
+struct DialogTemplate {
+    int id;
+    QString caption;
+    QSize size;            // dialog units
+    QString fontFamily = QStringLiteral("MS Sans Serif");
+    int fontPointSize = 8;
+    std::vector<ControlSpec> controls;
+};
+
+namespace zq {
+
+// Dialog units → pixels from the dialog font's average character size (x: /4, y: /8).
+QRect DialogUnitsToPixels(const QRect& rect, const QFont& font);
+QSize DialogUnitsToPixels(const QSize& size, const QFont& font);
+
+// Creates the template's controls as children of dialog and sizes the dialog. Returns false
+// when the template is null.
+bool BuildDialog(QWidget& dialog, const DialogTemplate* dialogTemplate);
+
+// The control with the given id, or nullptr.
+QWidget* Control(const QWidget& dialog, int id);
+template <class T> T* ControlAs(const QWidget& dialog, int id) { return qobject_cast<T*>(Control(dialog, id)); }
+
+// Reading and writing control values the way dialog data exchange does.
+QString ControlText(const QWidget& dialog, int id);
+void SetControlText(QWidget& dialog, int id, const QString& text);
+bool IsChecked(const QWidget& dialog, int id);
+void SetChecked(QWidget& dialog, int id, bool checked);
+int ComboIndex(const QWidget& dialog, int id);
+void SetComboIndex(QWidget& dialog, int id, int index);
+
+} // namespace zq

@@ -1,0 +1,30 @@
+#pragma once
+// GBK at the file edges. Inside the program all text is QString.
+#include <QByteArray>
+#include <QString>
+
+namespace zq {
+
+// Decodes a file's bytes: UTF-8 when it has a UTF-8 byte-order mark or is valid UTF-8 with
+// non-ASCII bytes, else GB18030 (a superset of GBK). Invalid bytes become U+FFFD, never a crash.
+QString DecodeFileText(const QByteArray& bytes);
+
+// Encodes as GBK, with GB18030 sequences for the few characters GBK lacks, so nothing is lost.
+QByteArray EncodeGbk(const QString& text);
+QString DecodeGbk(const QByteArray& bytes);
+
+// Length in GBK bytes (what "%-30s", "?" of a pattern and profile buffers count).
+int GbkLength(const QString& text);
+
+// "%-Ns": the text left-aligned and padded with spaces to at least width GBK bytes.
+QByteArray PadGbk(const QString& text, int width);
+
+// The text cut to at most maxBytes GBK bytes without splitting a character.
+QString TruncateGbk(const QString& text, int maxBytes);
+
+// Reads a whole text file; nullopt-like: ok=false when it cannot be read.
+QString ReadTextFile(const QString& path, bool* ok = nullptr);
+// Writes text as GBK; false on any open, write or close error.
+bool WriteGbkFile(const QString& path, const QString& text);
+
+} // namespace zq

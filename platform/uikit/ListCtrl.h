@@ -1,0 +1,130 @@
+#pragma once
+// The report list control: columns, item text, sub-items, icons, item data, selection mark,
+// header, single or multi selection and notifications, on QTableView and a row model of our
+// own. The model keeps every row for the control's API at once but announces new rows to the
+// view in batches, so filling a list while pumping events costs microseconds a row.
+#include <QIcon>
+#include <QList>
+#include <QPoint>
+#include <QString>
+#include <QTableView>
+#include <memory>
+
+class ReportRowModel;
+
+// The list's header control: column count and texts.
+class CHeaderCtrl {
+public:
+    explicit CHeaderCtrl(const ReportRowModel& model) : m_model(model) {}
+    int GetItemCount() const;
+    // Header text of a column, cut to bufferSize − 1 characters like a header item read into a buffer.
+    QString GetItemText(int column, int bufferSize = 256) const;
+private:
+    const ReportRowModel& m_model;
+};
+
+// A list of icons addressed by index (16 × 16 unless said otherwise).
+class CImageList {
+public:
+    int Add(const QIcon& icon) { m_icons.append(icon); return int(m_icons.size()) - 1; }
+    QIcon icon(int index) const { return index >= 0 && index < m_icons.size() ? m_icons[index] : QIcon(); }
+    int GetImageCount() const { return int(m_icons.size()); }
+private:
+    QList<QIcon> m_icons;
+};
+
+class CReportListCtrl : public QTableView {
+    Q_OBJECT
+public:
+    enum { LVCFMT_LEFT = 0, LVCFMT_RIGHT = 1, LVCFMT_CENTER = 2 };
+    enum { LVS_EX_GRIDLINES = 0x1, LVS_EX_FULLROWSELECT = 0x20 };
+
+    explicit CReportListCtrl(QWidget* parent = nullptr);
+    ~CReportListCtrl() override;
+
+    // Columns.
+    int InsertColumn(int column, const QString& heading, int format = LVCFMT_LEFT, int width = 80);
+    bool DeleteColumn(int column);
+    int GetColumnCount() const;
+    int GetColumnWidth(int column) const;
+    CHeaderCtrl* GetHeaderCtrl();
+
+    // Rows. InsertItem clamps the position to the row count and returns the new row's index.
+    int InsertItem(int row, const QString& text, int image = -1);
+    bool SetItemText(int row, int column, const QString& text);
+    QString GetItemText(int row, int column) const;
+    bool SetItemImage(int row, int image);
+    int GetItemImage(int row) const;
+    bool SetItemData(int row, void* data);
+    void* GetItemData(int row) const;
+    int GetItemCount() const;
+    bool DeleteItem(int row);
+    bool DeleteAllItems();
+
+    // Selection. The selection mark is the row the user last selected or clicked (−1 for none).
+    void SetSingleSelection(bool single);
+    int GetSelectionMark() const;
+    void SetSelectionMark(int row);
+    QList<int> GetSelectedRows() const;       // ascending
+    bool IsSelected(int row) const;
+    // Selects a row as a click would: the item-changed notification fires.
+    void SelectRow(int row, bool additive = false);
+
+    void SetExtendedStyle(unsigned style);
+    unsigned GetExtendedStyle() const;
+    void SetImageList(const CImageList* images);   // small icons; not owned
+
+    // Point of the last click, in screen coordinates (context menus open there).
+    QPoint LastClickScreenPos() const { return m_lastClick; }
+
+    // Makes rows inserted so far visible to the view now (otherwise done at display rate).
+    void FlushPendingRows();
+
+Q_SIGNALS:
+    // A row became selected (the LVN_ITEMCHANGED the pages react to).
+    void itemChanged(int row);
+    void rightClicked(int row, const QPoint& screenPos);
+    void doubleClicked(int row);
+    void headerItemChanged(int column);
+
+protected:
+    ReportRowModel& model_();
+    const ReportRowModel& model_() const;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    std::unique_ptr<ReportRowModel> m_model;
+    std::unique_ptr<CHeaderCtrl> m_header;
+    const CImageList* m_images = nullptr;
+    unsigned m_exStyle = 0;
+    int m_selectionMark = -1;
+    QPoint m_lastClick;
+};
+
+// Sortable list (clicking a header sorts by that column's text).
+class CSortListCtrl : public CReportListCtrl {
+    Q_OBJECT
+public:
+    explicit CSortListCtrl(QWidget* parent = nullptr);
+};
+
+// List whose header and last click point pages read.
+class CHeaderListCtrl : public CReportListCtrl {
+    Q_OBJECT
+public:
+    explicit CHeaderListCtrl(QWidget* parent = nullptr);
+};
+
+// Editable grid: the columns listed as editable are edited in place (double-click, F2 or typing).
+class CGridListCtrl : public CReportListCtrl {
+    Q_OBJECT
+public:
+    explicit CGridListCtrl(QWidget* parent = nullptr);
+    void SetEditableColumns(const QList<int>& columns);   // typically {1}
+    void EnableEditing(bool enable);
+    bool IsColumnEditable(int column) const;
+    // Starts editing a cell in place (as a double-click on it would).
+    bool EditCell(int row, int column);
+};

@@ -1,0 +1,53 @@
+#pragma once
+// Modeless progress window with a text, a bar and "取消". SetText, SetPos and StepIt record
+// their values at once; the window repaints at most about 30 times a second, so a per-row
+// update costs microseconds. PeekAndPump processes pending events; Escape and "取消" cancel.
+#include <QElapsedTimer>
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+class CProgressWnd : public QWidget {
+    Q_OBJECT
+public:
+    CProgressWnd(QWidget* parent, const QString& title, bool smooth = false);
+    ~CProgressWnd() override;
+
+    void SetRange(int lower, int upper);
+    void SetStep(int step);
+    void SetText(const QString& text);
+    void SetPos(int pos);
+    void StepIt();
+    // Lets pending events through; returns false once the user has cancelled.
+    bool PeekAndPump(bool cancelOnEscape = true);
+    bool Cancelled() const { return m_cancelled; }
+    void Cancel() { m_cancelled = true; }
+    void Hide();
+
+    QString GetText() const { return m_text; }
+    int GetPos() const { return m_pos; }
+    int GetLower() const { return m_lower; }
+    int GetUpper() const { return m_upper; }
+    int GetStepCount() const { return m_steps; }   // StepIt calls so far
+    int GetResetCount() const { return m_resets; } // SetPos(lower) calls after the first step (test hook)
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void repaintIfDue(bool force = false);
+
+    QLabel* m_label = nullptr;
+    QProgressBar* m_bar = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QElapsedTimer m_sinceRepaint;
+    QString m_text;
+    int m_lower = 0, m_upper = 100, m_step = 1, m_pos = 0;
+    int m_steps = 0, m_resets = 0;
+    bool m_cancelled = false;
+    bool m_dirty = true;
+};
