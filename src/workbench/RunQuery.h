@@ -1,0 +1,33 @@
+#pragma once
+// The shared query-with-progress routine: runs one SELECT on a page's connection and hands each
+// record to the page, under a cancellable progress window.
+//  Variant A: range 0..500, the bar restarted after every 500 rows, rows added from 0.
+//  Variant B: range 0..100, rows added from the list's row count; after a database error the
+//             SQL text is shown as well.
+// Returns 1 when the read reached the end, 0 after a cancel or a database error.
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class CReportListCtrl;
+namespace zq { class Connection; class Recordset; }
+
+enum class QueryVariant { A, B };
+
+struct QueryRequest {
+    QueryVariant variant = QueryVariant::A;
+    QString sql;
+    zq::Connection* connection = nullptr;
+    int dataSystemType = 0;          // non-zero: close the recordset before releasing it
+    CReportListCtrl* list = nullptr; // rows are counted from this list (variant B)
+    int fieldCount = -1;             // fields read per record; −1: as many as the query returns
+    // Called for every record with the row index n and the field texts (value-to-text converted).
+    std::function<void(int row, const QStringList& fields)> onRecord;
+};
+
+int RunQuery(const QueryRequest& request);
+
+// Variant B's usual row handling: a CTLItem holding the texts, inserted with icon 0 and the
+// record as item data, sub-items set from it; the record is returned for the page to own.
+class CTLItem;
+CTLItem* InsertRecordRow(CReportListCtrl& list, int row, const QStringList& fields);

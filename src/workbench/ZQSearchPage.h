@@ -1,0 +1,97 @@
+#pragma once
+// The base of every search page: the operations through which the main window drives a page,
+// and the behaviour all pages share (connection set-up, result list and date pickers, resize,
+// selection report, context menu, key handling, clipboard).
+#include "DialogTemplate.h"
+#include "ListCtrl.h"
+#include "TreeCtrlEx.h"
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+namespace zq { class CZQDBConnect; class Connection; struct MenuEntry; }
+
+struct ColumnSpec {
+    QString header;
+    int width;
+};
+
+class CZQSearchPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit CZQSearchPage(QWidget* parent = nullptr);
+    ~CZQSearchPage() override;
+
+    // The page's own state of the main window's "关联视图项" check.
+    bool m_bLocate = false;
+
+    virtual bool CreatePage(QWidget* parent) { return false; }
+    virtual CReportListCtrl* GetResultList() { return nullptr; }
+    virtual QString GetLocateText() { return QString(); }
+    virtual int DoSearch() { return 1; }
+    virtual void SetTreeItem(CTreeCursor item) {}
+    virtual void OnActivatePage() {}
+    virtual bool CanLocate() { return false; }
+
+    // True while this page runs a query (a second Find is then ignored).
+    bool IsQueryRunning() const { return m_bQueryRunning; }
+
+    // Puts the text on the clipboard as plain text.
+    static void CopyTextToClipboard(const QString& text);
+
+protected:
+    // Builds the page's widgets from its dialog template (borderless child of parent) and runs
+    // OnInitDialog. Returns false when the template is unknown.
+    bool CreateFromTemplate(QWidget* parent, int templateId);
+    // Page initialisation; the base does nothing and returns true.
+    virtual bool OnInitDialog() { return true; }
+
+    // Connection set-up: the current CZQDBConnect, or a new one initialised and connected.
+    // Fills m_pDBConnect, m_pConnection and m_nDataSystemType; false when it failed.
+    bool InitConnection();
+
+    // Result list set-up: full-row select and grid lines, the columns left-aligned, optional icons.
+    void SetupResultList(CReportListCtrl* list, const QList<ColumnSpec>& columns, const CImageList* smallIcons = nullptr);
+    // Date pickers 1204 ("from" = now − daysBack) and 1258 ("to" = now), format "yyyy-MM-dd".
+    void SetupDatePickers(int daysBack, bool whiteCalendar = true);
+    // "from" and "to" pickers' dates (QDate), and formatted "%Y-%m-%d".
+    QDate FromDate() const;
+    QDate ToDate() const;
+
+    // Resize rules: 1319 stretched to (w − 5, h − 5); the variant also stretches 1318's bottom.
+    enum class ResizeRule { ResultOnly, ConditionAndResult, Custom };
+    void SetResizeRule(ResizeRule rule) { m_resizeRule = rule; }
+    void resizeEvent(QResizeEvent* event) override;
+
+    // Selection report: remembers the row and sends the locate text through the main window.
+    void ReportSelection(int row);
+    int m_nLastReportedRow = -1;
+
+    // Shows a pop-up menu at the cursor position; the chosen id or 0.
+    int TrackPopupMenu(const QList<zq::MenuEntry>& entries);
+
+    // Key handling: Enter/Escape sent on to the parent (part, order, document, resource, view
+    // pages), or swallowed OK/cancel (change-order pages).
+    enum class KeyRule { None, ForwardToParent, Swallow };
+    void SetKeyRule(KeyRule rule) { m_keyRule = rule; }
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+    // Marks a query as running for its scope.
+    class QueryGuard {
+    public:
+        explicit QueryGuard(CZQSearchPage& page) : m_page(page) { m_page.m_bQueryRunning = true; }
+        ~QueryGuard() { m_page.m_bQueryRunning = false; }
+    private:
+        CZQSearchPage& m_page;
+    };
+
+    zq::CZQDBConnect* m_pDBConnect = nullptr;
+    zq::Connection* m_pConnection = nullptr;
+    int m_nDataSystemType = 0;
+
+private:
+    ResizeRule m_resizeRule = ResizeRule::ResultOnly;
+    KeyRule m_keyRule = KeyRule::None;
+    bool m_bQueryRunning = false;
+};
