@@ -1,0 +1,4 @@
+#include "SysImageList.h"
+
+CSysImageList& CSysImageList::instance() { static CSysImageList list; return list; }
+int CSysImageList::GetIconIndex(const QString&) { return -1; }
