@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CZQSearchPage;
 struct DialogTemplate;
@@ -14,7 +15,17 @@ using PageFactory = std::function<std::unique_ptr<CZQSearchPage>()>;
 
 // The factory registered for a tab caption ("设计零部件"), or an empty function.
 PageFactory FindPageFactory(const QString& caption);
+// A later registration for the same caption replaces the earlier one; an empty factory removes it.
 void RegisterPageFactory(const QString& caption, PageFactory factory);
+
+// The page captions the main window knows, in the order of its table, with the dialog
+// template each page is built from and whether the page is shown (still disabled) when created.
+struct KnownPage {
+    const char* caption;   // UTF-8
+    int templateId;
+    bool shownAtCreation;
+};
+const std::vector<KnownPage>& KnownPages();
 
 // The module's dialog templates, by id (23001, 23000, 376, ...).
 const DialogTemplate* FindModuleTemplate(int id);

@@ -5,6 +5,7 @@
 //  Variant B: range 0..100, rows added from the list's row count; after a database error the
 //             SQL text is shown as well.
 // Returns 1 when the read reached the end, 0 after a cancel or a database error.
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -31,3 +32,27 @@ int RunQuery(const QueryRequest& request);
 // record as item data, sub-items set from it; the record is returned for the page to own.
 class CTLItem;
 CTLItem* InsertRecordRow(CReportListCtrl& list, int row, const QStringList& fields);
+
+namespace zq {
+
+// Queries in progress in this process: RunQuery calls and pages' query guards. A query pumps
+// events, so windows may be asked to go away meanwhile; they wait for idle() instead.
+class QueryActivity : public QObject {
+    Q_OBJECT
+public:
+    static QueryActivity& instance();
+    int running() const { return m_running; }
+    void begin() { ++m_running; }
+    void end();                 // emits idle() when the last running query ends
+Q_SIGNALS:
+    void idle();
+private:
+    int m_running = 0;
+};
+
+// The texts of the progress window.
+inline constexpr const char* kProgressTitle = "正在进行";
+QString ProgressQueryingText();
+QString ProgressReadingText(int rowNumber);
+
+} // namespace zq

@@ -5,11 +5,13 @@
 #include "DialogTemplate.h"
 #include "ListCtrl.h"
 #include "TreeCtrlEx.h"
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QWidget>
 
 namespace zq { class CZQDBConnect; class Connection; struct MenuEntry; }
+class CZQPDMSearchMain;
 
 struct ColumnSpec {
     QString header;
@@ -34,7 +36,7 @@ public:
     virtual bool CanLocate() { return false; }
 
     // True while this page runs a query (a second Find is then ignored).
-    bool IsQueryRunning() const { return m_bQueryRunning; }
+    bool IsQueryRunning() const { return m_nQueryDepth > 0; }
 
     // Puts the text on the clipboard as plain text.
     static void CopyTextToClipboard(const QString& text);
@@ -57,6 +59,8 @@ protected:
     // "from" and "to" pickers' dates (QDate), and formatted "%Y-%m-%d".
     QDate FromDate() const;
     QDate ToDate() const;
+    QString FromDateText() const;
+    QString ToDateText() const;
 
     // Resize rules: 1319 stretched to (w − 5, h − 5); the variant also stretches 1318's bottom.
     enum class ResizeRule { ResultOnly, ConditionAndResult, Custom };
@@ -66,6 +70,10 @@ protected:
     // Selection report: remembers the row and sends the locate text through the main window.
     void ReportSelection(int row);
     int m_nLastReportedRow = -1;
+    // Connects the list's item-changed notification to ReportSelection.
+    void ReportSelectionOnItemChanged(CReportListCtrl* list);
+    // The remembered row when it still exists in the list, else −1.
+    int ReportedRowIn(const CReportListCtrl* list) const;
 
     // Shows a pop-up menu at the cursor position; the chosen id or 0.
     int TrackPopupMenu(const QList<zq::MenuEntry>& entries);
@@ -77,11 +85,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-    // Marks a query as running for its scope.
+    // Marks a query as running for its scope (nesting allowed).
     class QueryGuard {
     public:
-        explicit QueryGuard(CZQSearchPage& page) : m_page(page) { m_page.m_bQueryRunning = true; }
-        ~QueryGuard() { m_page.m_bQueryRunning = false; }
+        explicit QueryGuard(CZQSearchPage& page) : m_page(page) { m_page.BeginQuery(); }
+        ~QueryGuard() { m_page.EndQuery(); }
+        QueryGuard(const QueryGuard&) = delete;
+        QueryGuard& operator=(const QueryGuard&) = delete;
     private:
         CZQSearchPage& m_page;
     };
@@ -91,7 +101,14 @@ protected:
     int m_nDataSystemType = 0;
 
 private:
+    friend class CZQPDMSearchMain;   // runs Find under a QueryGuard
+    void BeginQuery();
+    void EndQuery();
+    void InstallKeyFilter();
+    bool ForwardKeyToParent(QKeyEvent* event);
+
     ResizeRule m_resizeRule = ResizeRule::ResultOnly;
     KeyRule m_keyRule = KeyRule::None;
-    bool m_bQueryRunning = false;
+    int m_nQueryDepth = 0;
+    const QEvent* m_pForwardedKey = nullptr;
 };

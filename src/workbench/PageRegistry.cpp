@@ -1,0 +1,65 @@
+#include "PageRegistry.h"
+#include "DialogTemplate.h"
+#include "ZQSearchPage.h"
+#include <QHash>
+
+namespace zq {
+namespace {
+
+QHash<QString, PageFactory>& pageFactories()
+{
+    static QHash<QString, PageFactory> factories;
+    return factories;
+}
+
+QHash<int, const DialogTemplate*>& moduleTemplates()
+{
+    static QHash<int, const DialogTemplate*> templates;
+    return templates;
+}
+
+} // namespace
+
+PageFactory FindPageFactory(const QString& caption)
+{
+    return pageFactories().value(caption);
+}
+
+void RegisterPageFactory(const QString& caption, PageFactory factory)
+{
+    if (factory)
+        pageFactories().insert(caption, std::move(factory));
+    else
+        pageFactories().remove(caption);
+}
+
+const DialogTemplate* FindModuleTemplate(int id)
+{
+    return moduleTemplates().value(id, nullptr);
+}
+
+void RegisterModuleTemplate(const DialogTemplate* dialogTemplate)
+{
+    if (dialogTemplate)
+        moduleTemplates().insert(dialogTemplate->id, dialogTemplate);
+}
+
+const std::vector<KnownPage>& KnownPages()
+{
+    static const std::vector<KnownPage> pages = {
+        {"设计零部件", 23000, true},
+        {"资源文件", 23003, false},
+        {"设计文档", 23004, false},
+        {"数据视图项", 23002, false},
+        {"批次产品", 23010, false},
+        {"更改单", 376, false},
+        {"更改发放部门", 377, false},
+        {"更改影响面", 149, false},
+        {"更改处理意见", 378, false},
+        {"设计任务", 399, false},
+        {"设计过程零部件", 24005, false},
+    };
+    return pages;
+}
+
+} // namespace zq

@@ -1,0 +1,135 @@
+#include "RunQuery.h"
+#include "ComError.h"
+#include "Desktop.h"
+#include "ListCtrl.h"
+#include "ProgressWnd.h"
+#include "Recordset.h"
+#include "TLItem.h"
+#include "ZQPDMFC.h"
+
+namespace zq {
+
+QueryActivity& QueryActivity::instance()
+{
+    static QueryActivity activity;
+    return activity;
+}
+
+void QueryActivity::end()
+{
+    if (m_running > 0 && --m_running == 0)
+        Q_EMIT idle();
+}
+
+QString ProgressQueryingText()
+{
+    return QStringLiteral("正在查询符合条件的数据......\n\n      中止操作请按<取消>键...");
+}
+
+QString ProgressReadingText(int rowNumber)
+{
+    return QStringLiteral("正读取第 %1 条......\n\n      中止操作请按<取消>键...").arg(rowNumber);
+}
+
+namespace {
+
+struct VariantRules {
+    int upper;          // progress range 0..upper
+    bool restartBar;    // bar set back to empty after every 500 rows
+    bool showSqlOnError;
+};
+
+VariantRules rulesOf(QueryVariant variant)
+{
+    if (variant == QueryVariant::A)
+        return {500, true, false};
+    return {100, false, true};
+}
+
+// Keeps the module-wide count of running queries for one RunQuery call.
+class ActivityScope {
+public:
+    ActivityScope() { QueryActivity::instance().begin(); }
+    ~ActivityScope() { QueryActivity::instance().end(); }
+    ActivityScope(const ActivityScope&) = delete;
+    ActivityScope& operator=(const ActivityScope&) = delete;
+};
+
+QStringList readFields(const Recordset& records, int fieldCount)
+{
+    const int count = fieldCount < 0 ? records.FieldCount() : fieldCount;
+    QStringList fields;
+    fields.reserve(count);
+    for (int i = 0; i < count; ++i)
+        fields.append(records.GetFieldText(i));
+    return fields;
+}
+
+} // namespace
+
+} // namespace zq
+
+int RunQuery(const QueryRequest& request)
+{
+    using namespace zq;
+    const VariantRules rules = rulesOf(request.variant);
+    ActivityScope activity;
+
+    CProgressWnd progress(nullptr, QString::fromUtf8(kProgressTitle), false);
+    progress.SetRange(0, rules.upper);
+    progress.SetStep(1);
+    progress.SetText(ProgressQueryingText());
+    progress.PeekAndPump();
+
+    Recordset records;
+    try {
+        records.Open(request.sql, request.connection, adOpenForwardOnly, adLockReadOnly, adCmdUnspecified);
+        int row = (request.variant == QueryVariant::B && request.list) ? request.list->GetItemCount() : 0;
+        int sinceRestart = 0;
+        bool cancelled = false;
+        while (!records.IsEOF()) {
+            progress.SetText(ProgressReadingText(row + 1));
+            if (rules.restartBar) {
+                if (sinceRestart > 500) {
+                    progress.SetPos(0);
+                    progress.PeekAndPump();
+                    sinceRestart = 0;
+                }
+                ++sinceRestart;
+            }
+            progress.StepIt();
+            progress.PeekAndPump();
+            if (progress.Cancelled()) {
+                cancelled = true;
+                break;
+            }
+            const QStringList fields = readFields(records, request.fieldCount);
+            if (request.onRecord)
+                request.onRecord(row, fields);
+            records.MoveNext();
+            ++row;
+        }
+        progress.Hide();
+        if (request.dataSystemType != 0)
+            records.Close();
+        return cancelled ? 0 : 1;
+    } catch (const _com_error& error) {
+        ReportComError(error.Description(), error.Source());
+        if (rules.showSqlOnError)
+            Desktop::current().messageBox(request.sql, QStringLiteral("操作提示"), MB_OK);
+        progress.Hide();
+        return 0;
+    }
+}
+
+CTLItem* InsertRecordRow(CReportListCtrl& list, int row, const QStringList& fields)
+{
+    auto* record = new CTLItem(fields.value(0));
+    for (int i = 1; i < fields.size(); ++i)
+        record->SetSubstring(i, fields[i]);
+    const int inserted = list.InsertItem(row, record->GetItemText(), 0);
+    list.SetItemData(inserted, record);
+    for (int i = 1; i < fields.size(); ++i)
+        list.SetItemText(inserted, i, record->GetSubstring(i));
+    return record;
+}

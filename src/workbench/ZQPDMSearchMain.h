@@ -1,0 +1,85 @@
+#pragma once
+// The search window: a row of tabs, one search page each (the list of pages comes from the
+// installation's "\Support\Search.cfg"), Find, export of the current result list, the status
+// line and the "关联视图项" link through which the host is told the selected row.
+#include "ListCtrl.h"
+#include "TreeCtrlEx.h"
+#include <QDialog>
+#include <QList>
+#include <QString>
+#include <memory>
+#include <vector>
+
+class CFlatTabCtrl;
+class CZQSearchPage;
+
+class CZQPDMSearchMain : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kTemplateId = 23001;
+    enum ControlId {
+        IDC_TAB = 24004, IDC_TAB_FRAME = 24000, IDC_STATUS = 1044, IDC_LOCATE = 1057,
+        IDC_SAVEAS = 1137, IDC_FIND = 1300, IDC_EXIT = 2,
+    };
+
+    CZQPDMSearchMain();
+    ~CZQPDMSearchMain() override;
+
+    // Builds the window from template 23001 as a modeless dialog owned by parent (top-level
+    // when null) and initialises it. False when the template cannot be found.
+    bool Create(QWidget* parent);
+    bool IsCreated() const { return m_bCreated; }
+    // Centres the window over its owner, or over the screen without one.
+    void CenterWindow();
+
+    // Sends "Locate" with the text to the host while "关联视图项" is ticked; 1 when sent (or
+    // when the host has no command object), 0 otherwise.
+    int NotifyLocate(const QString& text);
+    // Passes the host's tree item to the current page.
+    void SetCurTreeItem(CTreeCursor item);
+
+    CZQSearchPage* CurrentPage() const { return m_pCurPage; }
+    QList<CZQSearchPage*> Pages() const;
+    CFlatTabCtrl* TabCtrl() const { return m_pTabCtrl; }
+    QString StatusText() const;
+    bool LinkChecked() const;
+
+    // True while a query runs anywhere in the module.
+    bool IsQueryBusy() const;
+    // Hides the window now and deletes it once no query runs any more.
+    void DestroyWhenIdle();
+    bool IsDestroyPending() const { return m_bDestroyPending; }
+
+public Q_SLOTS:
+    void SelectPage(int index);
+    // Selects the first tab with that caption; false when there is none.
+    bool SelectPageByCaption(const QString& caption);
+    void OnFind();
+    void OnSaveAs();
+    void OnLocateClicked();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void reject() override;
+
+private:
+    void OnInitDialog();
+    void BuildTabImages();
+    bool LoadPages();
+    bool AddPage(const QString& caption);
+    void LayoutCurrentPage();
+    void OnTabSelChange(int index);
+    void OnQueriesIdle();
+    void SetLinkControl(bool checked);
+
+    CFlatTabCtrl* m_pTabCtrl = nullptr;
+    bool m_bLink = false;
+    CZQSearchPage* m_pCurPage = nullptr;
+    std::vector<std::unique_ptr<CZQSearchPage>> m_pages;
+    CImageList m_tabImages;
+    int m_nRefWidth = 0;
+    int m_nRefHeight = 0;
+    bool m_bCreated = false;
+    bool m_bDestroyPending = false;
+};
