@@ -75,7 +75,7 @@ SqlText BuildOrderSql(const OrderConditions& conditions)
     const QString author = conditions.author.trimmed();
     const QString orderNumber = conditions.orderNumber.trimmed();
     const QString subject = conditions.subject.trimmed();
-    const QString partCode = conditions.partCode.trimmed();
+    const QString& partCode = conditions.partCode;
     // The state prefix stands right after WHERE, so it only applies with another condition.
     const QString opening = StatePrefix(conditions.stateIndex) + QStringLiteral(" ");
 

@@ -31,8 +31,8 @@ struct SqlText {
     bool dateWarning = false;
 };
 
-// "更改单": texts are trimmed here; partCode is the drawing number already translated from an
-// old drawing number where the page is in that mode.
+// "更改单": author, order number and subject are trimmed here; partCode is used as given: the
+// typed code trimmed by the page, or the drawing number translated from an old drawing number.
 struct OrderConditions {
     QString author;
     QString orderNumber;

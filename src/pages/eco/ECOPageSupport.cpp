@@ -1,0 +1,48 @@
+#include "ECOPageSupport.h"
+
+#include "Desktop.h"
+#include "ListCtrl.h"
+#include "TLItem.h"
+#include "UserServices.h"
+
+namespace zq::eco {
+
+void ShowPrompt(const QString& text)
+{
+    Desktop::current().messageBox(text, QStringLiteral("操作提示"), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void WarnReversedDates()
+{
+    ShowPrompt(QStringLiteral("开始日期与结束日期不匹配..."));
+}
+
+void SetupConditionList(CReportListCtrl* list)
+{
+    if (!list)
+        return;
+    list->SetExtendedStyle(list->GetExtendedStyle() | CReportListCtrl::LVS_EX_GRIDLINES
+                           | CReportListCtrl::LVS_EX_FULLROWSELECT);
+    list->InsertColumn(0, QStringLiteral("提示内容"), CReportListCtrl::LVCFMT_LEFT, 100);
+    list->InsertColumn(1, QStringLiteral("查询条件值"), CReportListCtrl::LVCFMT_LEFT, 120);
+}
+
+UserNames CurrentUserNames()
+{
+    WaitCursor wait;
+    const std::unique_ptr<CUser> user = ZQGetCurrentUser();
+    if (!user)
+        return {};
+    return {user->GetLogName(), user->GetName()};
+}
+
+bool PickUser(CZQDBConnect* connection, const QString& currentLogName, UserNames& picked)
+{
+    const std::unique_ptr<CUser> user = CUserManage::SelectUser(connection, currentLogName);
+    if (!user)
+        return false;
+    picked = {user->GetLogName(), user->GetName()};
+    return true;
+}
+
+} // namespace zq::eco
