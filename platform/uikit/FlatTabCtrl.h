@@ -19,7 +19,12 @@ public:
     QTabBar* tabBar() const { return m_bar; }
 Q_SIGNALS:
     void selChange(int index);             // the user selected another tab
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 private:
+    int barHeight() const;
+    void layoutBar();
     QTabBar* m_bar = nullptr;
+    bool m_settingSelection = false;       // a change made by code, not by the user
     const CImageList* m_images = nullptr;
 };

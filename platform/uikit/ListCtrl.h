@@ -5,6 +5,7 @@
 // view in batches, so filling a list while pumping events costs microseconds a row.
 #include <QIcon>
 #include <QList>
+#include <QPersistentModelIndex>
 #include <QPoint>
 #include <QString>
 #include <QTableView>
@@ -47,6 +48,7 @@ public:
     bool DeleteColumn(int column);
     int GetColumnCount() const;
     int GetColumnWidth(int column) const;
+    bool SetColumnWidth(int column, int width);
     CHeaderCtrl* GetHeaderCtrl();
 
     // Rows. InsertItem clamps the position to the row count and returns the new row's index.
@@ -61,7 +63,8 @@ public:
     bool DeleteItem(int row);
     bool DeleteAllItems();
 
-    // Selection. The selection mark is the row the user last selected or clicked (−1 for none).
+    // Selection (single by default). The selection mark is the row the user last selected or
+    // clicked (−1 for none); it follows its row when rows before it are deleted.
     void SetSingleSelection(bool single);
     int GetSelectionMark() const;
     void SetSelectionMark(int row);
@@ -69,6 +72,7 @@ public:
     bool IsSelected(int row) const;
     // Selects a row as a click would: the item-changed notification fires.
     void SelectRow(int row, bool additive = false);
+    bool EnsureVisible(int row);
 
     void SetExtendedStyle(unsigned style);
     unsigned GetExtendedStyle() const;
@@ -108,6 +112,14 @@ class CSortListCtrl : public CReportListCtrl {
     Q_OBJECT
 public:
     explicit CSortListCtrl(QWidget* parent = nullptr);
+    // Sorts the rows by a column's text; item data, icons, selection and mark move with their rows.
+    void SortItems(int column, bool ascending = true);
+    int SortColumn() const { return m_sortColumn; }
+    bool SortAscending() const { return m_sortAscending; }
+private:
+    void onHeaderClicked(int column);
+    int m_sortColumn = -1;
+    bool m_sortAscending = true;
 };
 
 // List whose header and last click point pages read.
@@ -117,7 +129,9 @@ public:
     explicit CHeaderListCtrl(QWidget* parent = nullptr);
 };
 
-// Editable grid: the columns listed as editable are edited in place (double-click, F2 or typing).
+// Editable grid: the columns listed as editable (column 1 unless set otherwise) are edited in
+// place by a double-click, F2 or typing on a selected row; the typed text becomes the cell text
+// when the edit ends by Enter, by focus leaving the editor or by CommitEdit.
 class CGridListCtrl : public CReportListCtrl {
     Q_OBJECT
 public:
@@ -127,4 +141,15 @@ public:
     bool IsColumnEditable(int column) const;
     // Starts editing a cell in place (as a double-click on it would).
     bool EditCell(int row, int column);
+    // Ends an edit in progress, keeping the typed text; false when none was open.
+    bool CommitEdit();
+    // The editor of the cell being edited, or nullptr.
+    QWidget* CurrentEditor() const;
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+private:
+    void applyEditability();
+    QList<int> m_editableColumns{1};
+    bool m_editingEnabled = true;
+    QPersistentModelIndex m_editIndex;
 };

@@ -1,16 +1,147 @@
 #include "ProgressWnd.h"
 #include "Desktop.h"
-#include <QCoreApplication>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
 
-CProgressWnd::CProgressWnd(QWidget* parent, const QString& title, bool) : QWidget(parent, Qt::Dialog) { setWindowTitle(title); }
-CProgressWnd::~CProgressWnd() = default;
-void CProgressWnd::SetRange(int lower, int upper) { m_lower = lower; m_upper = upper; }
-void CProgressWnd::SetStep(int step) { m_step = step; }
-void CProgressWnd::SetText(const QString& text) { m_text = text; }
-void CProgressWnd::SetPos(int pos) { m_pos = pos; }
-void CProgressWnd::StepIt() { m_pos += m_step; ++m_steps; }
-bool CProgressWnd::PeekAndPump(bool) { QCoreApplication::processEvents(); zq::Desktop::current().progressPumped(*this); return !m_cancelled; }
-void CProgressWnd::Hide() { hide(); }
-void CProgressWnd::keyPressEvent(QKeyEvent* event) { QWidget::keyPressEvent(event); }
-void CProgressWnd::closeEvent(QCloseEvent* event) { QWidget::closeEvent(event); }
-void CProgressWnd::repaintIfDue(bool) {}
+namespace {
+// At most about 30 repaints a second; values in between are only recorded.
+constexpr qint64 kRepaintIntervalMs = 33;
+}
+
+CProgressWnd::CProgressWnd(QWidget* parent, const QString& title, bool smooth)
+    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint)
+{
+    setWindowTitle(title);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    m_label = new QLabel(this);
+    m_label->setTextFormat(Qt::PlainText);   // "<取消>" is text, not markup
+    m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_label->setMinimumWidth(300);
+    m_bar = new QProgressBar(this);
+    m_bar->setTextVisible(smooth);
+    m_bar->setRange(m_lower, m_upper);
+    m_bar->setValue(m_pos);
+    m_cancel = new QPushButton(QStringLiteral("取消"), this);
+    m_cancel->setAutoDefault(false);
+    connect(m_cancel, &QPushButton::clicked, this, [this] { Cancel(); });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_label, 1);
+    layout->addWidget(m_bar);
+    layout->addLayout(buttons);
+
+    // Escape pressed in any window of the program while the window is up counts as cancel,
+    // as the key reaches the program only while the window pumps.
+    qApp->installEventFilter(this);
+    show();
+}
+
+CProgressWnd::~CProgressWnd()
+{
+    qApp->removeEventFilter(this);
+}
+
+void CProgressWnd::SetRange(int lower, int upper)
+{
+    m_lower = lower;
+    m_upper = upper;
+    m_pos = std::clamp(m_pos, std::min(lower, upper), std::max(lower, upper));
+    m_dirty = true;
+}
+
+void CProgressWnd::SetStep(int step)
+{
+    m_step = step;
+}
+
+void CProgressWnd::SetText(const QString& text)
+{
+    m_text = text;
+    m_dirty = true;
+}
+
+void CProgressWnd::SetPos(int pos)
+{
+    if (pos == m_lower && m_steps > 0)
+        ++m_resets;
+    m_pos = std::clamp(pos, std::min(m_lower, m_upper), std::max(m_lower, m_upper));
+    m_dirty = true;
+}
+
+void CProgressWnd::StepIt()
+{
+    ++m_steps;
+    m_pos += m_step;
+    // Like a progress control: past one end the bar starts over from the other.
+    if (m_step >= 0 && m_pos > m_upper)
+        m_pos = m_lower;
+    else if (m_step < 0 && m_pos < m_lower)
+        m_pos = m_upper;
+    m_dirty = true;
+}
+
+bool CProgressWnd::PeekAndPump(bool cancelOnEscape)
+{
+    m_escapeCancels = cancelOnEscape;
+    repaintIfDue();
+    QCoreApplication::processEvents();
+    zq::Desktop::current().progressPumped(*this);
+    return !m_cancelled;
+}
+
+void CProgressWnd::Hide()
+{
+    repaintIfDue(true);
+    hide();
+}
+
+void CProgressWnd::repaintIfDue(bool force)
+{
+    if (!m_dirty)
+        return;
+    if (!force && m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < kRepaintIntervalMs)
+        return;
+    m_label->setText(m_text);
+    if (m_bar->minimum() != std::min(m_lower, m_upper) || m_bar->maximum() != std::max(m_lower, m_upper))
+        m_bar->setRange(std::min(m_lower, m_upper), std::max(m_lower, m_upper));
+    m_bar->setValue(m_pos);
+    m_dirty = false;
+    m_sinceRepaint.start();
+}
+
+bool CProgressWnd::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && m_escapeCancels && isVisible()
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        Cancel();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CProgressWnd::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && m_escapeCancels) {
+        Cancel();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CProgressWnd::closeEvent(QCloseEvent* event)
+{
+    // Closing the window stops the work; the caller hides the window when it has stopped.
+    Cancel();
+    event->ignore();
+}

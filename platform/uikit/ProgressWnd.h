@@ -35,6 +35,7 @@ public:
     int GetResetCount() const { return m_resets; } // SetPos(lower) calls after the first step (test hook)
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -49,5 +50,6 @@ private:
     int m_lower = 0, m_upper = 100, m_step = 1, m_pos = 0;
     int m_steps = 0, m_resets = 0;
     bool m_cancelled = false;
+    bool m_escapeCancels = true;
     bool m_dirty = true;
 };

@@ -1,8 +1,9 @@
 #pragma once
-// Row model behind CReportListCtrl: every row is kept at once for the control's API, while
-// rows appended since the last flush are announced to the view in one batch.
+// Row model behind CReportListCtrl. Every row is held at once for the control's own API
+// (texts, icon, item data), while rows appended since the last flush are announced to the
+// view in one batch at display rate: a view told of each row separately costs tens of
+// microseconds a row when a list is filled while events are pumped.
 #include <QAbstractTableModel>
-#include <QIcon>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -16,12 +17,12 @@ class ReportRowModel : public QAbstractTableModel {
 public:
     struct Column {
         QString heading;
-        int format = 0;
+        int format = 0;   // 0 left, 1 right, 2 centre
     };
 
     explicit ReportRowModel(QObject* parent = nullptr);
 
-    // Qt model interface: sees only the rows announced so far.
+    // Qt model interface: sees the rows announced so far.
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -32,48 +33,55 @@ public:
     // Control interface: sees every row.
     int rows() const { return int(m_rows.size()); }
     int columns() const { return int(m_columns.size()); }
+    // Inserts a column at the position (clamped to the column count); returns its index.
     int insertColumn(int column, const QString& heading, int format);
     bool removeColumn(int column);
     QString heading(int column) const;
 
+    // Inserts a row at the position (clamped to the row count); −1 for a negative position.
     int insertRow(int row, const QString& text, int image);
     bool removeRow(int row);
     void clear();
+    // Column 0 is the item text; other columns must exist.
     bool setText(int row, int column, const QString& text);
     QString text(int row, int column) const;
     bool setImage(int row, int image);
     int image(int row) const;
     bool setItemData(int row, void* data);
     void* itemData(int row) const;
-    // Stable order by a column's text, keeping each row whole (item data included).
+    // Stable sort by one column's text; each row moves whole (texts, icon, item data) and
+    // persistent indexes (selection, current row) follow their rows.
     void sortByColumn(int column, bool ascending);
 
     void setImageList(const CImageList* images);
     void setEditableColumns(const QList<int>& columns);
-    bool isEditable(int column) const;
+    bool isEditable(int column) const { return m_editable.contains(column); }
 
     // Rows held but not yet announced to the view.
-    int pendingRows() const { return int(m_rows.size()) - m_announced; }
+    int pendingRows() const { return rows() - m_announced; }
     // Announces the pending rows now.
     void flush();
 
+    // How long rows wait at most before they are announced (a display frame).
+    static constexpr int kFlushIntervalMs = 16;
+
 Q_SIGNALS:
-    // A cell was changed through the view (in-place editing).
+    // A cell's text was changed through the view (in-place editing).
     void cellEdited(int row, int column);
 
 private:
     struct Row {
-        QStringList texts;    // column 0 is the item text
+        QStringList texts;    // texts[0] is the item text; missing entries read as empty
         int image = -1;
         void* data = nullptr;
     };
-    bool validRow(int row) const { return row >= 0 && row < int(m_rows.size()); }
-    void scheduleFlush();
+    bool validRow(int row) const { return row >= 0 && row < rows(); }
+    void announceChange(int row, int column);
 
     std::vector<Row> m_rows;
     QList<Column> m_columns;
     QList<int> m_editable;
     const CImageList* m_images = nullptr;
-    int m_announced = 0;
+    int m_announced = 0;   // rows [0, m_announced) are known to the view
     QTimer m_flushTimer;
 };
