@@ -90,4 +90,10 @@ public:
 // Converts "a (*.txt)|*.txt|b|*.x||" into (description, pattern) pairs.
 QList<QPair<QString, QString>> parseFilter(const QString& filter);
 
+// The same filter as Qt name filters, one per pair, in order: "a (*.txt)", "b (*.x)".
+QStringList toQtNameFilters(const QString& filter);
+
+// The path with ".defaultExt" appended when its file name has no extension.
+QString AddDefaultExtension(const QString& path, const QString& defaultExt);
+
 } // namespace zq

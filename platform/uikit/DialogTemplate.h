@@ -2,6 +2,7 @@
 // Dialog templates as data: a table of controls with ids, kinds, captions, styles and
 // rectangles in dialog units, turned into widgets with absolute geometry by one builder.
 // Each widget's objectName is its control id ("1256"), so code and tests find controls by id.
+#include <QFont>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -38,6 +39,14 @@ struct DialogTemplate {
 
 namespace zq {
 
+// The font a template names, or one that exists here with the same size when it does not
+// ("MS Sans Serif" becomes a CJK sans font of the same point size).
+QFont DialogFont(const QString& family, int pointSize);
+QFont DialogFont(const DialogTemplate& dialogTemplate);
+
+// The dialog base units of a font: average character width and character height in pixels.
+QSize DialogBaseUnits(const QFont& font);
+
 // Dialog units → pixels from the dialog font's average character size (x: /4, y: /8).
 QRect DialogUnitsToPixels(const QRect& rect, const QFont& font);
 QSize DialogUnitsToPixels(const QSize& size, const QFont& font);
@@ -57,5 +66,11 @@ bool IsChecked(const QWidget& dialog, int id);
 void SetChecked(QWidget& dialog, int id, bool checked);
 int ComboIndex(const QWidget& dialog, int id);
 void SetComboIndex(QWidget& dialog, int id, int index);
+// Adds an item as a combo box's AddString does: at its sorted place when the combo has CS_SORT,
+// else at the end. Returns the item's index, −1 when there is no such combo box.
+int AddComboString(QWidget& dialog, int id, const QString& text);
+// The checked radio button of the group that starts at firstId, counted from 0; −1 when none.
+int RadioIndex(const QWidget& dialog, int firstId);
+void SetRadioIndex(QWidget& dialog, int firstId, int index);
 
 } // namespace zq

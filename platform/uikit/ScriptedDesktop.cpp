@@ -1,27 +1,127 @@
 #include "ScriptedDesktop.h"
 #include "ProgressWnd.h"
+#include "ZQPDMFC.h"
 
 namespace zq {
 
-int ScriptedDesktop::messageBox(const QString&, const QString&, unsigned) { return IDOK; }
-std::optional<SaveFileAnswer> ScriptedDesktop::saveFile(const SaveFileRequest&) { return saveAnswer; }
-int ScriptedDesktop::popupMenu(const QList<MenuEntry>&, const QPoint&) { return 0; }
-std::optional<QStringList> ScriptedDesktop::pick(const PickRequest&) { return std::nullopt; }
-void ScriptedDesktop::showReport(const ReportRequest&) {}
-void ScriptedDesktop::setClipboardText(const QString& text) { clipboard = text; }
-bool ScriptedDesktop::shellOpen(const QString&) { return true; }
-QDateTime ScriptedDesktop::now() const { return fixedNow.isValid() ? fixedNow : QDateTime::currentDateTime(); }
-void ScriptedDesktop::progressPumped(CProgressWnd&) {}
-void ScriptedDesktop::hostCommand(const QString&, const QString&) {}
-QList<ScriptedDesktop::Event> ScriptedDesktop::eventsOf(const QString&) const { return {}; }
-QStringList ScriptedDesktop::messages() const { return {}; }
-void ScriptedDesktop::record(const QString& kind, const QStringList& fields) { events.append({kind, fields}); }
+int ScriptedDesktop::messageBox(const QString& text, const QString& caption, unsigned style)
+{
+    record(QStringLiteral("MSG"), {caption, text});
+    return (style & 0xFu) == MB_YESNO ? yesNoAnswer : IDOK;
+}
+
+std::optional<SaveFileAnswer> ScriptedDesktop::saveFile(const SaveFileRequest& request)
+{
+    record(QStringLiteral("SAVE"), {});
+    if (!saveAnswer)
+        return std::nullopt;
+    SaveFileAnswer answer = *saveAnswer;
+    answer.path = AddDefaultExtension(answer.path, request.defaultExt);
+    return answer;
+}
+
+int ScriptedDesktop::popupMenu(const QList<MenuEntry>& entries, const QPoint&)
+{
+    QStringList ids;
+    for (const MenuEntry& entry : entries) {
+        if (entry.id != 0)
+            ids.append(QString::number(entry.id));
+    }
+    record(QStringLiteral("MENU"), ids);
+    const int answer = menuAnswers.isEmpty() ? 0 : menuAnswers.takeFirst();
+    // A user can only choose an entry that is offered.
+    return ids.contains(QString::number(answer)) ? answer : 0;
+}
+
+std::optional<QStringList> ScriptedDesktop::pick(const PickRequest& request)
+{
+    record(QStringLiteral("PICK"), {request.title});
+    if (pickAnswers.isEmpty())
+        return std::nullopt;
+    const QStringList wanted = pickAnswers.takeFirst();
+    QStringList chosen;
+    for (const QString& name : wanted) {
+        for (const QStringList& candidate : request.candidates) {
+            const QString key = candidate.value(0);
+            if (EqualsNoCase(key, name) && !chosen.contains(key)) {
+                chosen.append(key);
+                break;
+            }
+        }
+        if (!request.multiSelect && !chosen.isEmpty())
+            break;
+    }
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen;
+}
+
+void ScriptedDesktop::showReport(const ReportRequest& request)
+{
+    record(QStringLiteral("REPORT"), {request.title, QString::number(request.rows.size())});
+}
+
+void ScriptedDesktop::setClipboardText(const QString& text)
+{
+    clipboard = text;
+    record(QStringLiteral("CLIP"), {text});
+}
+
+bool ScriptedDesktop::shellOpen(const QString& path)
+{
+    record(QStringLiteral("OPEN"), {path});
+    return true;
+}
+
+QDateTime ScriptedDesktop::now() const
+{
+    return fixedNow.isValid() ? fixedNow : QDateTime::currentDateTime();
+}
+
+void ScriptedDesktop::progressPumped(CProgressWnd& progress)
+{
+    if (cancelAfterRows >= 0 && !progress.Cancelled() && progress.GetStepCount() > cancelAfterRows)
+        progress.Cancel();
+}
+
+void ScriptedDesktop::hostCommand(const QString& command, const QString& argument)
+{
+    record(QStringLiteral("CMD"), {command, argument});
+}
+
+QList<ScriptedDesktop::Event> ScriptedDesktop::eventsOf(const QString& kind) const
+{
+    QList<Event> found;
+    for (const Event& event : events) {
+        if (event.kind == kind)
+            found.append(event);
+    }
+    return found;
+}
+
+QStringList ScriptedDesktop::messages() const
+{
+    QStringList texts;
+    for (const Event& event : eventsOf(QStringLiteral("MSG")))
+        texts.append(event.fields.value(1));
+    return texts;
+}
+
+void ScriptedDesktop::record(const QString& kind, const QStringList& fields)
+{
+    events.append({kind, fields});
+    if (onEvent)
+        onEvent(events.back());
+}
 
 ScopedDesktop::ScopedDesktop(Desktop& desktop) : m_previous(&Desktop::current())
 {
     Desktop::install(&desktop);
 }
 
-ScopedDesktop::~ScopedDesktop() { Desktop::install(m_previous); }
+ScopedDesktop::~ScopedDesktop()
+{
+    Desktop::install(m_previous);
+}
 
 } // namespace zq

@@ -36,4 +36,6 @@ public:
     ~CTempResourceOverride();
     CTempResourceOverride(const CTempResourceOverride&) = delete;
     CTempResourceOverride& operator=(const CTempResourceOverride&) = delete;
+private:
+    QString m_module;
 };

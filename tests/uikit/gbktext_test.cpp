@@ -1,0 +1,140 @@
+// GBK at the file edges: decoding with UTF-8 detection, encoding, byte counts and files.
+#include "GbkText.h"
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace zq;
+
+namespace {
+const QString kReplacement = QString(QChar(0xFFFD));
+// U+20000 is not in GBK; GB18030 has a four-byte sequence for it.
+const QString kRare = QString::fromUcs4(U"\U00020000");
+} // namespace
+
+TEST(GbkEncoding, RoundTripsAndByteCounts)
+{
+    struct Case { QString text; QByteArray bytes; int length; };
+    const Case cases[] = {
+        {"", "", 0},
+        {"abc 123", "abc 123", 7},
+        {"中", "\xd6\xd0", 2},
+        {"中文a", "\xd6\xd0\xce\xc4" "a", 5},
+        {"设计零部件", "\xc9\xe8\xbc\xc6\xc1\xe3\xb2\xbf\xbc\xfe", 10},
+        {"€", "\x80", 1},
+        {"·", "\xa1\xa4", 2},
+        {kRare, "\x95\x32\x82\x36", 4},
+        {"a" + kRare + "b", "a\x95\x32\x82\x36" "b", 6},
+        {QString(QChar(0x00e9)), "\xa8\xa6", 2},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EncodeGbk(c.text), c.bytes) << c.text.toStdString();
+        EXPECT_EQ(DecodeGbk(c.bytes), c.text) << c.text.toStdString();
+        EXPECT_EQ(GbkLength(c.text), c.length) << c.text.toStdString();
+    }
+}
+
+TEST(GbkDecoding, InvalidBytesBecomeReplacementCharacters)
+{
+    struct Case { QByteArray bytes; QString text; };
+    const Case cases[] = {
+        {"\xff", kReplacement},
+        {"a\xff" "b", "a" + kReplacement + "b"},
+        {"\xd6", kReplacement},                        // lead byte at the end
+        {"\xd6\xd0\xd6", "中" + kReplacement},
+        {"x\x80y", "x€y"},
+    };
+    for (const Case& c : cases) {
+        const QString text = DecodeGbk(c.bytes);
+        EXPECT_EQ(text, c.text) << c.bytes.toHex().toStdString();
+        EXPECT_FALSE(text.isEmpty());
+    }
+    // 0x80 as the trail byte of a double-byte character is not a euro sign.
+    EXPECT_FALSE(DecodeGbk("\xd6\x80").contains(QChar(0x20AC)));
+    EXPECT_EQ(DecodeGbk("\xd6\x80").size(), 1);
+}
+
+TEST(FileText, GbkUnlessUtf8)
+{
+    struct Case { const char* name; QByteArray bytes; QString text; };
+    const Case cases[] = {
+        {"ascii", "[Section]\r\nkey=value", "[Section]\r\nkey=value"},
+        {"gbk", "\xb2\xfa\xc6\xb7\xca\xf4\xd0\xd4", "产品属性"},
+        {"utf8", "\xe4\xba\xa7\xe5\x93\x81\xe5\xb1\x9e\xe6\x80\xa7", "产品属性"},
+        {"utf8 with bom", "\xef\xbb\xbf\xe4\xba\xa7\xe5\x93\x81", "产品"},
+        {"bom only", "\xef\xbb\xbf", ""},
+        {"bom with ascii", "\xef\xbb\xbfkey=1", "key=1"},
+        {"broken utf8 is read as gbk", "\xe4\xba", DecodeGbk("\xe4\xba")},
+        {"empty", "", ""},
+        {"invalid", "\xff\xfe\xfd", DecodeGbk("\xff\xfe\xfd")},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DecodeFileText(c.bytes), c.text) << c.name;
+}
+
+TEST(GbkPadding, CountsBytesNotCharacters)
+{
+    struct Case { QString text; int width; QByteArray padded; };
+    const Case cases[] = {
+        {"ab", 5, "ab   "},
+        {"零件", 6, "\xc1\xe3\xbc\xfe  "},
+        {"零件", 3, "\xc1\xe3\xbc\xfe"},
+        {"", 2, "  "},
+        {"long text", 4, "long text"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PadGbk(c.text, c.width), c.padded) << c.text.toStdString();
+}
+
+TEST(GbkTruncation, NeverSplitsACharacter)
+{
+    struct Case { QString text; int maxBytes; QString cut; };
+    const Case cases[] = {
+        {"abcdef", 3, "abc"},
+        {"abc", 10, "abc"},
+        {"中文字", 4, "中文"},
+        {"中文字", 5, "中文"},
+        {"a中文", 2, "a"},
+        {"a中文", 3, "a中"},
+        {"a" + kRare, 4, "a"},
+        {"a" + kRare, 5, "a" + kRare},
+        {"€€", 1, "€"},
+        {"abc", 0, ""},
+        {"abc", -1, ""},
+    };
+    for (const Case& c : cases) {
+        const QString cut = TruncateGbk(c.text, c.maxBytes);
+        EXPECT_EQ(cut, c.cut) << c.text.toStdString() << " " << c.maxBytes;
+        EXPECT_LE(GbkLength(cut), std::max(0, c.maxBytes));
+    }
+}
+
+TEST(GbkFiles, WriteAndReadBack)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("export.txt");
+    const QString text = "零件代号,名称\r\nGB-1,螺栓" + kRare + "\r\n";
+    ASSERT_TRUE(WriteGbkFile(path, text));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), EncodeGbk(text));
+    bool ok = false;
+    EXPECT_EQ(ReadTextFile(path, &ok), text);
+    EXPECT_TRUE(ok);
+    // Case-insensitive lookup and Windows separators reach the same file.
+    EXPECT_EQ(ReadTextFile(dir.path() + "\\EXPORT.TXT", &ok), text);
+    EXPECT_TRUE(ok);
+}
+
+TEST(GbkFiles, FailuresAreReported)
+{
+    QTemporaryDir dir;
+    bool ok = true;
+    EXPECT_EQ(ReadTextFile(dir.filePath("missing.txt"), &ok), QString());
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(WriteGbkFile(dir.filePath("no/such/folder/x.txt"), "x"));
+    EXPECT_FALSE(WriteGbkFile(dir.path(), "a folder is not a file"));
+    if (QFile::exists("/dev/full")) {
+        EXPECT_FALSE(WriteGbkFile("/dev/full", QString(70000, u'x'))) << "a full disk must not pass as success";
+    }
+}
