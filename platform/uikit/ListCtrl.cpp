@@ -159,6 +159,10 @@ int CReportListCtrl::GetItemCount() const
 
 bool CReportListCtrl::DeleteItem(int row)
 {
+    // A view moves the current row to a neighbour, and so selects it, when the current row
+    // goes; a list view selects nothing else when a row is deleted.
+    if (currentIndex().isValid() && currentIndex().row() == row)
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     if (!m_model->removeRow(row))
         return false;
     if (m_selectionMark == row)

@@ -24,7 +24,7 @@ CProgressWnd::CProgressWnd(QWidget* parent, const QString& title, bool smooth)
     m_label = new QLabel(this);
     m_label->setTextFormat(Qt::PlainText);   // "<取消>" is text, not markup
     m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_label->setMinimumWidth(300);
+    m_label->setMinimumSize(320, m_label->fontMetrics().lineSpacing() * 3);
     m_bar = new QProgressBar(this);
     m_bar->setTextVisible(smooth);
     m_bar->setRange(m_lower, m_upper);
@@ -40,6 +40,9 @@ CProgressWnd::CProgressWnd(QWidget* parent, const QString& title, bool smooth)
     layout->addWidget(m_label, 1);
     layout->addWidget(m_bar);
     layout->addLayout(buttons);
+    // A fixed size: the window does not follow its text, and no size limits reach the window system.
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
+    resize(layout->sizeHint());
 
     // Escape pressed in any window of the program while the window is up counts as cancel,
     // as the key reaches the program only while the window pumps.
