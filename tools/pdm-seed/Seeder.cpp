@@ -1,0 +1,153 @@
+#include "Seeder.h"
+#include "DatabaseUrl.h"
+#include "DemoData.h"
+#include "InstallationFiles.h"
+#include "ScaleData.h"
+#include "Schema.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+namespace zq::seed {
+
+namespace {
+
+void exec(QSqlDatabase& db, const QString& sql)
+{
+    QSqlQuery query(db);
+    if (!query.exec(sql))
+        throw SeedError(QStringLiteral("%1: %2").arg(sql, query.lastError().text()));
+}
+
+void removeSqliteFile(const QString& path)
+{
+    for (const QString& suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        const QString file = path + suffix;
+        if (QFileInfo::exists(file) && !QFile::remove(file))
+            throw SeedError(QStringLiteral("cannot replace %1").arg(file));
+    }
+}
+
+// The part of the store the seeder owns; whatever else lives in the folder is left alone.
+void clearStore(const QString& storeRoot)
+{
+    const QDir root(storeRoot);
+    for (const QString& entry : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        if (entry.compare(QLatin1String("Zq"), Qt::CaseInsensitive) == 0 && !QDir(root.filePath(entry)).removeRecursively())
+            throw SeedError(QStringLiteral("cannot clear %1").arg(root.filePath(entry)));
+    if (!QDir().mkpath(storeRoot))
+        throw SeedError(QStringLiteral("cannot create %1").arg(storeRoot));
+}
+
+qint64 countRows(QSqlDatabase& db, const QString& table)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM %1").arg(table)) || !query.next())
+        throw SeedError(QStringLiteral("cannot count %1: %2").arg(table, query.lastError().text()));
+    return query.value(0).toLongLong();
+}
+
+} // namespace
+
+qint64 SeedReport::totalRows() const
+{
+    qint64 total = 0;
+    for (qint64 n : rows)
+        total += n;
+    return total;
+}
+
+QString DefaultDatabaseUrl(const QString& home)
+{
+    return QStringLiteral("sqlite:") + QDir(home).absoluteFilePath(QStringLiteral("pdm.db"));
+}
+
+QString DefaultStoreUrl(const QString& home)
+{
+    return QUrl::fromLocalFile(QDir(home).absoluteFilePath(QStringLiteral("ftpstore"))).toString();
+}
+
+Seeder::Seeder(SeedOptions options) : m_options(std::move(options)) {}
+
+bool Seeder::Run()
+{
+    m_error.clear();
+    m_report = {};
+    try {
+        run();
+        return true;
+    } catch (const SeedError& e) {
+        m_error = e.message();
+    } catch (const std::exception& e) {
+        m_error = QString::fromLocal8Bit(e.what());
+    }
+    return false;
+}
+
+void Seeder::run()
+{
+    if (m_options.home.isEmpty())
+        throw SeedError(QStringLiteral("no installation folder given"));
+    if (m_options.scale < 1 || m_options.scale > kMaxScale)
+        throw SeedError(QStringLiteral("the scale must be between 1 and %1").arg(kMaxScale));
+    const QDate today = m_options.today.isValid() ? m_options.today : QDate::currentDate();
+    const QString home = QDir(m_options.home).absolutePath();
+    if (!QDir().mkpath(home))
+        throw SeedError(QStringLiteral("cannot create the installation folder %1").arg(home));
+
+    m_report.databaseUrl = m_options.databaseUrl.isEmpty() ? DefaultDatabaseUrl(home) : m_options.databaseUrl;
+    m_report.storeUrl = DefaultStoreUrl(home);
+    QString error;
+    const auto target = ParseDatabaseUrl(m_report.databaseUrl, &error);
+    if (!target)
+        throw SeedError(error);
+    if (target->engine == Engine::Sqlite)
+        removeSqliteFile(target->databaseName);
+
+    const QString storeRoot = home + QStringLiteral("/ftpstore");
+    clearStore(storeRoot);
+
+    SeedConnection connection(*target);
+    if (!connection.open(&error))
+        throw SeedError(error);
+    QSqlDatabase& db = connection.db();
+    const Engine engine = target->engine;
+    if (engine == Engine::Sqlite) {
+        exec(db, QStringLiteral("PRAGMA synchronous=OFF"));
+        exec(db, QStringLiteral("PRAGMA journal_mode=MEMORY"));
+    }
+    for (const Table& t : PdmTables())
+        exec(db, DropTableSql(t, engine));
+    for (const Table& t : PdmTables())
+        exec(db, CreateTableSql(t, engine));
+
+    if (!db.transaction())
+        throw SeedError(QStringLiteral("cannot start a transaction: %1").arg(db.lastError().text()));
+    try {
+        SeedOutput out(db, storeRoot);
+        DemoContext ctx{out, DemoClock{today}};
+        WriteDemoData(ctx);
+        WriteScaleData(ctx, m_options.scale);
+        m_report.files = out.filesWritten();
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+    if (!db.commit())
+        throw SeedError(QStringLiteral("cannot commit the demo data: %1").arg(db.lastError().text()));
+
+    for (const Table& t : PdmTables())
+        for (const QString& sql : CreateIndexSql(t, engine))
+            exec(db, sql);
+    if (engine != Engine::SqlServer)
+        exec(db, QStringLiteral("ANALYZE"));
+    for (const Table& t : PdmTables())
+        m_report.rows.insert(t.name, countRows(db, t.name));
+
+    WriteInstallationFiles(home, m_report.databaseUrl, m_report.storeUrl);
+}
+
+} // namespace zq::seed

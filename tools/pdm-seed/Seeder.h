@@ -1,0 +1,55 @@
+#pragma once
+// Creates (or replaces) a demo installation: the PDM schema and deterministic demo data in its
+// database, the configuration files and the file store folder with every file a row names.
+//
+//   DIR/pdm.db                 the database (unless another database URL is given)
+//   DIR/Support/Search.cfg     page captions
+//   DIR/rnds/spt/zqpdmcad.ini  client configuration, with [Database] Url and [FTP] Url
+//   DIR/sys/zqpdmcod.ini       the system folder's file: set ZQPDM_SYSDIR=DIR/sys
+//   DIR/ftpstore/Zq/...        the file store (file:// URL)
+#include <QDate>
+#include <QMap>
+#include <QString>
+
+namespace zq::seed {
+
+constexpr int kMaxScale = 10000;
+constexpr int kLargestDocumentedScale = 1000;   // about 1.04 million part-list lines
+
+struct SeedOptions {
+    QString home;          // created when missing
+    int scale = 1;         // 1..kMaxScale
+    QDate today;           // invalid: the current date
+    QString databaseUrl;   // empty: sqlite:DIR/pdm.db (the file is replaced)
+};
+
+struct SeedReport {
+    QString databaseUrl;
+    QString storeUrl;
+    QMap<QString, qint64> rows;   // per table
+    qint64 files = 0;             // files written to the store
+    qint64 totalRows() const;
+};
+
+class Seeder {
+public:
+    explicit Seeder(SeedOptions options);
+
+    bool Run();                       // false: LastError() says why
+    QString LastError() const { return m_error; }
+    const SeedReport& Report() const { return m_report; }
+
+private:
+    void run();
+
+    SeedOptions m_options;
+    QString m_error;
+    SeedReport m_report;
+};
+
+// The default database URL of an installation folder.
+QString DefaultDatabaseUrl(const QString& home);
+// The file store URL of an installation folder: file:///abs/DIR/ftpstore
+QString DefaultStoreUrl(const QString& home);
+
+} // namespace zq::seed
