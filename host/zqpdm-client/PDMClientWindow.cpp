@@ -1,0 +1,124 @@
+#include "PDMClientWindow.h"
+
+#include "Desktop.h"
+#include "HostCommandReceiver.h"
+#include "ProductTreeLoader.h"
+#include "TreeCtrlEx.h"
+#include "ZQPDMSearchFunction.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace zq::host {
+
+namespace {
+const QString kTitle = QStringLiteral("ZQPDM－产品数据管理系统");
+}
+
+PDMClientWindow::PDMClientWindow(QWidget* parent) : QMainWindow(parent)
+{
+    setWindowTitle(kTitle);
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    m_tree = new CTreeCtrlEx(splitter);
+    m_tree->setObjectName(QStringLiteral("productTree"));
+
+    auto* pane = new QWidget(splitter);
+    auto* paneLayout = new QVBoxLayout(pane);
+    paneLayout->setContentsMargins(0, 0, 0, 0);
+    paneLayout->addWidget(new QLabel(QStringLiteral("收到的命令:"), pane));
+    m_commandLog = new QListWidget(pane);
+    m_commandLog->setObjectName(QStringLiteral("commandLog"));
+    paneLayout->addWidget(m_commandLog);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 2);
+    setCentralWidget(splitter);
+
+    m_statusLabel = new QLabel(this);
+    statusBar()->addWidget(m_statusLabel, 1);
+
+    m_receiver = new HostCommandReceiver(this);
+    connect(m_receiver, &HostCommandReceiver::commandReceived, this, &PDMClientWindow::onCommand);
+    buildMenus();
+    resize(900, 640);
+}
+
+PDMClientWindow::~PDMClientWindow()
+{
+    CZQPDMSearchFunction::DestorySearchMain();
+    CZQPDMSearchFunction::SetDllCommand(nullptr);
+    if (CZQPDMSearchFunction::m_pTreeEx == m_tree)
+        CZQPDMSearchFunction::m_pTreeEx = nullptr;
+    if (CZQPDMSearchFunction::m_pParentWnd == this)
+        CZQPDMSearchFunction::m_pParentWnd = nullptr;
+}
+
+void PDMClientWindow::buildMenus()
+{
+    QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    QAction* quit = fileMenu->addAction(QStringLiteral("退出(&X)"));
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* searchMenu = menuBar()->addMenu(QStringLiteral("查询(&S)"));
+    QAction* find = searchMenu->addAction(QStringLiteral("查找..."));
+    find->setObjectName(QStringLiteral("actionFind"));
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    find->setShortcutContext(Qt::ApplicationShortcut);
+    connect(find, &QAction::triggered, this, &PDMClientWindow::openSearch);
+}
+
+void PDMClientWindow::start()
+{
+    if (!m_database.open())
+        tellUser(QStringLiteral("不能连接产品数据库 %1:\n%2\n\n产品树将是空的。").arg(m_database.url(), m_database.error()));
+    showStatus();
+
+    m_loader = new ProductTreeLoader(*m_tree, m_database.connection(), this);
+    connect(m_loader, &ProductTreeLoader::loadFailed, this,
+            [this](const QString& message) { tellUser(QStringLiteral("读取产品结构时出错:\n%1").arg(message)); });
+    m_locator = std::make_unique<TreeLocator>(*m_tree, *m_loader);
+    m_receiver->setLocateHandler([this](const QString& text) { m_locator->locate(text); });
+    if (!m_loader->loadProducts() && m_database.isOpen())
+        tellUser(QStringLiteral("读取产品时出错:\n%1").arg(m_loader->lastError()));
+
+    CZQPDMSearchFunction::m_pTreeEx = m_tree;
+    CZQPDMSearchFunction::SetDllCommand(m_receiver);
+    connect(m_tree, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { onCurrentItemChanged(current); });
+}
+
+void PDMClientWindow::openSearch()
+{
+    CZQPDMSearchFunction::CreateSearchMain(this);
+    CZQPDMSearchFunction::ShowSearchMain(true);
+}
+
+void PDMClientWindow::showStatus()
+{
+    m_statusLabel->setText(m_database.isOpen()
+                               ? QStringLiteral("数据库: %1").arg(m_database.url())
+                               : QStringLiteral("数据库: 未连接 (%1)").arg(m_database.url()));
+}
+
+void PDMClientWindow::onCurrentItemChanged(QTreeWidgetItem* current)
+{
+    CZQPDMSearchFunction::SetCurTreeItem(m_tree->Cursor(current));
+}
+
+void PDMClientWindow::onCommand(const QString& command, const QString& argument)
+{
+    m_commandLog->addItem(QStringLiteral("%1  %2").arg(command, argument));
+    m_commandLog->scrollToBottom();
+}
+
+void PDMClientWindow::tellUser(const QString& text)
+{
+    zq::Desktop::current().messageBox(text, kTitle, zq::MB_OK | zq::MB_ICONEXCLAMATION);
+}
+
+} // namespace zq::host

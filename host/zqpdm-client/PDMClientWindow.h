@@ -1,0 +1,53 @@
+#pragma once
+// The PDM client's main window as a host of the search module: the product tree from the
+// database, a menu entry and Ctrl+F that open the search window, and a pane listing the
+// commands the module sends (a "Locate" also selects the named tree item).
+#include "HostDatabase.h"
+#include "TreeLocator.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class CTreeCtrlEx;
+class QLabel;
+class QListWidget;
+class QTreeWidgetItem;
+
+namespace zq::host {
+
+class HostCommandReceiver;
+class ProductTreeLoader;
+
+class PDMClientWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit PDMClientWindow(QWidget* parent = nullptr);
+    ~PDMClientWindow() override;
+
+    // Connects to the database, fills the tree and hands tree and command object to the module.
+    // A failure is told to the user; the window then stays up with an empty tree.
+    void start();
+
+    CTreeCtrlEx* tree() const { return m_tree; }
+    QListWidget* commandLog() const { return m_commandLog; }
+
+public Q_SLOTS:
+    void openSearch();
+
+private:
+    void buildMenus();
+    void showStatus();
+    void onCurrentItemChanged(QTreeWidgetItem* current);
+    void onCommand(const QString& command, const QString& argument);
+    void tellUser(const QString& text);
+
+    HostDatabase m_database;
+    CTreeCtrlEx* m_tree = nullptr;
+    QListWidget* m_commandLog = nullptr;
+    QLabel* m_statusLabel = nullptr;
+    ProductTreeLoader* m_loader = nullptr;
+    HostCommandReceiver* m_receiver = nullptr;
+    std::unique_ptr<TreeLocator> m_locator;
+};
+
+} // namespace zq::host

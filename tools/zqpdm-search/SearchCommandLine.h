@@ -1,0 +1,69 @@
+#pragma once
+// The zqpdm-search command line as plain values: the options that hold for the whole run and
+// the actions in the order they are applied. Parsing knows nothing of widgets.
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace zq::tool {
+
+enum class ActionKind {
+    Set,        // --set ID=VALUE
+    Cell,       // --cell ID:ROW=TEXT
+    Click,      // --click ID
+    Pick,       // --pick NAME[,NAME]
+    Tree,       // --tree PATH
+    Find,       // --find (given or implicit)
+    Link,       // --link 0|1
+    Select,     // --select ROW
+    DblClick,   // --dblclick ROW
+    Menu,       // --menu ROW:CMD
+    Export,     // --export FILE[:N]
+};
+
+struct Action {
+    explicit Action(ActionKind k = ActionKind::Find) : kind(k) {}
+
+    ActionKind kind;
+    int id = -1;          // control id (set, cell, click)
+    int row = -1;         // row (cell, select, dblclick, menu)
+    int command = 0;      // menu command
+    int filter = 1;       // export filter entry
+    bool on = false;      // link
+    QString text;         // set value, cell text, tree path, export file
+    QStringList names;    // pick answers
+    bool implicit = false;// a Find the parser inserted
+
+    QString describe() const;   // the option as written, for messages
+    bool operator==(const Action& other) const = default;
+};
+
+struct SearchOptions {
+    QString page;
+    std::optional<QString> home;
+    std::optional<QString> db;
+    std::optional<QDate> today;
+    bool answerYes = false;
+    std::optional<int> cancelAfter;
+    bool traceSql = false;
+    QList<Action> actions;
+};
+
+struct ParseResult {
+    enum class Status { Ok, Help, Usage };
+    Status status = Status::Ok;
+    QString error;            // for Usage: what was wrong
+    SearchOptions options;
+};
+
+class SearchCommandLine {
+public:
+    // Parses the arguments after the program name.
+    static ParseResult parse(const QStringList& arguments);
+    static QString helpText();
+    static QString usageLine();
+};
+
+} // namespace zq::tool

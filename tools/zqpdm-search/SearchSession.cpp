@@ -1,0 +1,266 @@
+#include "SearchSession.h"
+
+#include "CallLog.h"
+#include "ControlDriver.h"
+#include "DialogTemplate.h"
+#include "ListCtrl.h"
+#include "OutputLines.h"
+#include "ProductTreeLoader.h"
+#include "TreeCtrlEx.h"
+#include "ZQDBConnect.h"
+#include "ZQPDMSearchFunction.h"
+#include "ZQPDMSearchMain.h"
+#include "ZQSearchPage.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTime>
+
+namespace zq::tool {
+
+namespace {
+
+void note(const QString& text) { WriteErrorLine(QStringLiteral("zqpdm-search: ") + text); }
+
+void letEventsThrough() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+} // namespace
+
+SearchSession::SearchSession(SearchOptions options) : m_options(std::move(options)) {}
+
+SearchSession::~SearchSession()
+{
+    CZQPDMSearchFunction::DestorySearchMain();
+    CZQPDMSearchFunction::SetDllCommand(nullptr);
+    CZQPDMSearchFunction::m_pTreeEx = nullptr;
+    CZQPDMSearchFunction::m_pParentWnd = nullptr;
+    zq::CallLog::SetListener({});
+    zq::Desktop::install(nullptr);
+}
+
+void SearchSession::installDesktop()
+{
+    if (m_options.today)
+        m_desktop.fixedNow = QDateTime(*m_options.today, QTime(12, 0));
+    m_desktop.yesNoAnswer = m_options.answerYes ? zq::IDYES : zq::IDNO;
+    if (m_options.cancelAfter)
+        m_desktop.cancelAfterRows = *m_options.cancelAfter;
+    m_desktop.onEvent = [](const zq::ScriptedDesktop::Event& event) {
+        if (event.kind == u"MSG" || event.kind == u"CLIP" || event.kind == u"OPEN")
+            WriteErrorLine(OutputLines::event(event.kind, event.fields));
+    };
+    zq::Desktop::install(&m_desktop);
+    zq::CallLog::SetListener([](const zq::ServiceCall& call) {
+        WriteErrorLine(OutputLines::call(call.component, call.operation, call.args));
+    });
+}
+
+void SearchSession::connectHost()
+{
+    if (!m_database.open())
+        note(QStringLiteral("cannot connect to the database %1: %2").arg(m_database.url(), m_database.error()));
+    m_tree = std::make_unique<CTreeCtrlEx>();
+    m_loader = std::make_unique<zq::host::ProductTreeLoader>(*m_tree, m_database.connection());
+    QObject::connect(m_loader.get(), &zq::host::ProductTreeLoader::loadFailed,
+                     [](const QString& message) { note(QStringLiteral("product tree: ") + message); });
+    if (!m_loader->loadProducts() && m_database.isOpen())
+        note(QStringLiteral("product tree: ") + m_loader->lastError());
+    CZQPDMSearchFunction::m_pTreeEx = m_tree.get();
+
+    QObject::connect(&m_receiver, &zq::host::HostCommandReceiver::commandReceived,
+                     [](const QString& command, const QString& argument) {
+                         WriteErrorLine(OutputLines::event(QStringLiteral("CMD"), {command, argument}));
+                     });
+    CZQPDMSearchFunction::SetDllCommand(&m_receiver);
+}
+
+int SearchSession::openPage()
+{
+    m_hostWindow = std::make_unique<QWidget>();
+    if (!CZQPDMSearchFunction::CreateSearchMain(m_hostWindow.get()) || !CZQPDMSearchFunction::m_pPDMSearchMain) {
+        note(QStringLiteral("the search window cannot be created"));
+        return PageFailed;
+    }
+    m_main = CZQPDMSearchFunction::m_pPDMSearchMain;
+    letEventsThrough();
+    if (!m_main->SelectPageByCaption(m_options.page)) {
+        note(QStringLiteral("page \"%1\" is not in the page list").arg(m_options.page));
+        return PageFailed;
+    }
+    CZQSearchPage* page = m_main->CurrentPage();
+    // A page that could not initialise (no database connection) has a result list without columns.
+    CReportListCtrl* list = page ? page->GetResultList() : nullptr;
+    if (!page || (list && list->GetColumnCount() == 0)) {
+        note(QStringLiteral("page \"%1\" failed to initialise").arg(m_options.page));
+        return PageFailed;
+    }
+    return Ok;
+}
+
+int SearchSession::run()
+{
+    installDesktop();
+    connectHost();
+    if (m_options.traceSql)
+        zq::EnableSqlTrace(true);
+    if (const int failed = openPage(); failed != Ok)
+        return failed;
+    for (const Action& action : std::as_const(m_options.actions)) {
+        const QString error = apply(action);
+        letEventsThrough();
+        if (!error.isEmpty()) {
+            note(QStringLiteral("%1: %2").arg(action.describe(), error));
+            return ActionFailed;
+        }
+    }
+    printResults();
+    return Ok;
+}
+
+QWidget* SearchSession::control(int id) const
+{
+    if (CZQSearchPage* page = m_main->CurrentPage())
+        if (QWidget* widget = zq::Control(*page, id))
+            return widget;
+    return zq::Control(*m_main, id);
+}
+
+QString SearchSession::apply(const Action& action)
+{
+    switch (action.kind) {
+    case ActionKind::Set:
+        return ControlDriver::setValue(control(action.id), action.text);
+    case ActionKind::Cell:
+        return ControlDriver::typeIntoCell(control(action.id), action.row, 1, action.text);
+    case ActionKind::Click:
+        if (action.id == CZQPDMSearchMain::IDC_FIND)
+            return pressFind(action.id);
+        return ControlDriver::click(control(action.id));
+    case ActionKind::Pick:
+        m_desktop.pickAnswers.append(action.names);
+        return QString();
+    case ActionKind::Tree:
+        return selectTreePath(action.text);
+    case ActionKind::Find:
+        return pressFind(CZQPDMSearchMain::IDC_FIND);
+    case ActionKind::Link:
+        return ControlDriver::setChecked(zq::Control(*m_main, CZQPDMSearchMain::IDC_LOCATE), action.on);
+    case ActionKind::Select:
+    case ActionKind::DblClick: {
+        CReportListCtrl* list = nullptr;
+        if (QString error = resultRow(action.row, list); !error.isEmpty())
+            return error;
+        list->SelectRow(action.row);
+        if (action.kind == ActionKind::DblClick) {
+            letEventsThrough();
+            emit list->doubleClicked(action.row);
+        }
+        return QString();
+    }
+    case ActionKind::Menu:
+        return rightClick(action.row, action.command);
+    case ActionKind::Export:
+        return exportTo(action.text, action.filter);
+    }
+    return QStringLiteral("unknown action");
+}
+
+QString SearchSession::pressFind(int buttonId)
+{
+    const QString error = ControlDriver::click(zq::Control(*m_main, buttonId));
+    if (error.isEmpty())
+        printStatus();
+    return error;
+}
+
+QString SearchSession::selectTreePath(const QString& path)
+{
+    QTreeWidgetItem* item = m_loader->findPath(path);
+    if (!item)
+        return QStringLiteral("the product tree has no item at %1").arg(path);
+    m_loader->loadBranch(item);
+    for (QTreeWidgetItem* up = item->parent(); up; up = up->parent())
+        up->setExpanded(true);
+    const CTreeCursor cursor = m_tree->Cursor(item);
+    m_tree->SelectItem(cursor);
+    CZQPDMSearchFunction::SetCurTreeItem(cursor);
+    return QString();
+}
+
+QString SearchSession::resultRow(int row, CReportListCtrl*& list) const
+{
+    CZQSearchPage* page = m_main->CurrentPage();
+    list = page ? page->GetResultList() : nullptr;
+    if (!list)
+        return QStringLiteral("the page has no result list");
+    if (row >= list->GetItemCount())
+        return QStringLiteral("the result list has %1 rows, no row %2").arg(list->GetItemCount()).arg(row);
+    return QString();
+}
+
+QString SearchSession::rightClick(int row, int command)
+{
+    CReportListCtrl* list = nullptr;
+    if (QString error = resultRow(row, list); !error.isEmpty())
+        return error;
+    list->SelectRow(row);
+    letEventsThrough();
+
+    list->FlushPendingRows();
+    const QRect cell = list->visualRect(list->model()->index(row, 0));
+    const QPoint at = list->viewport()->mapToGlobal(cell.isValid() ? cell.center() : QPoint(0, 0));
+    m_desktop.cursor = at;
+    const qsizetype menusBefore = m_desktop.eventsOf(QStringLiteral("MENU")).size();
+    m_desktop.menuAnswers = {command};
+    emit list->rightClicked(row, at);
+    m_desktop.menuAnswers.clear();
+
+    const QList<zq::ScriptedDesktop::Event> menus = m_desktop.eventsOf(QStringLiteral("MENU"));
+    if (menus.size() == menusBefore)
+        return QStringLiteral("no context menu appeared");
+    if (!menus.at(menusBefore).fields.contains(QString::number(command)))
+        return QStringLiteral("the context menu has no command %1 (it offers %2)")
+            .arg(command)
+            .arg(menus.at(menusBefore).fields.join(QStringLiteral(", ")));
+    return QString();
+}
+
+QString SearchSession::exportTo(const QString& file, int filter)
+{
+    const qsizetype savesBefore = m_desktop.eventsOf(QStringLiteral("SAVE")).size();
+    m_desktop.saveAnswer = zq::SaveFileAnswer{QFileInfo(file).absoluteFilePath(), filter};
+    const QString error = ControlDriver::click(zq::Control(*m_main, CZQPDMSearchMain::IDC_SAVEAS));
+    m_desktop.saveAnswer.reset();
+    if (!error.isEmpty())
+        return error;
+    if (m_desktop.eventsOf(QStringLiteral("SAVE")).size() == savesBefore)
+        return QStringLiteral("no save dialog appeared (the page has no result list)");
+    return QString();
+}
+
+void SearchSession::printStatus() const
+{
+    WriteErrorLine(OutputLines::event(QStringLiteral("STATUS"), {m_main->StatusText()}));
+}
+
+void SearchSession::printResults() const
+{
+    CZQSearchPage* page = m_main->CurrentPage();
+    CReportListCtrl* list = page ? page->GetResultList() : nullptr;
+    if (!list)
+        return;
+    QStringList headers;
+    CHeaderCtrl* header = list->GetHeaderCtrl();
+    for (int c = 0; c < list->GetColumnCount(); ++c)
+        headers.append(header->GetItemText(c));
+    QList<QStringList> rows;
+    for (int r = 0; r < list->GetItemCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < list->GetColumnCount(); ++c)
+            cells.append(list->GetItemText(r, c));
+        rows.append(cells);
+    }
+    WriteOutput(OutputLines::table(headers, rows));
+}
+
+} // namespace zq::tool

@@ -1,0 +1,58 @@
+#pragma once
+// One zqpdm-search run: acts as the host (database connection, product tree, command object),
+// opens the search window hidden on the chosen page, applies the actions in order with every
+// dialog answered by the scripted Desktop, and prints what happened and the result list.
+#include "SearchCommandLine.h"
+
+#include "HostCommandReceiver.h"
+#include "HostDatabase.h"
+#include "ScriptedDesktop.h"
+
+#include <QString>
+#include <memory>
+
+class CReportListCtrl;
+class CTreeCtrlEx;
+class CZQPDMSearchMain;
+class QWidget;
+
+namespace zq::host { class ProductTreeLoader; }
+
+namespace zq::tool {
+
+class SearchSession {
+public:
+    enum ExitCode { Ok = 0, PageFailed = 1, UsageError = 2, ActionFailed = 3 };
+
+    explicit SearchSession(SearchOptions options);
+    ~SearchSession();
+    SearchSession(const SearchSession&) = delete;
+    SearchSession& operator=(const SearchSession&) = delete;
+
+    int run();
+
+private:
+    void installDesktop();
+    void connectHost();
+    int openPage();
+    QString apply(const Action& action);
+    QString pressFind(int buttonId);
+    QString selectTreePath(const QString& path);
+    QString resultRow(int row, CReportListCtrl*& list) const;
+    QString rightClick(int row, int command);
+    QString exportTo(const QString& file, int filter);
+    QWidget* control(int id) const;
+    void printStatus() const;
+    void printResults() const;
+
+    SearchOptions m_options;
+    zq::ScriptedDesktop m_desktop;
+    zq::host::HostDatabase m_database;
+    zq::host::HostCommandReceiver m_receiver;
+    std::unique_ptr<QWidget> m_hostWindow;
+    std::unique_ptr<CTreeCtrlEx> m_tree;
+    std::unique_ptr<zq::host::ProductTreeLoader> m_loader;
+    CZQPDMSearchMain* m_main = nullptr;
+};
+
+} // namespace zq::tool

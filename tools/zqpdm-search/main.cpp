@@ -1,0 +1,65 @@
+// zqpdm-search: the search module driven from a command line (see --help).
+#include "OutputLines.h"
+#include "SearchCommandLine.h"
+#include "SearchSession.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+QStringList commandLineArguments(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+// The installation and database the run uses, set before anything reads them.
+void applyEnvironment(const zq::tool::SearchOptions& options)
+{
+    if (options.home) {
+        const QString home = QFileInfo(*options.home).absoluteFilePath();
+        qputenv("ZQPDM_HOME", QFile::encodeName(home));
+        if (QDir(home + QStringLiteral("/sys")).exists() && qEnvironmentVariableIsEmpty("ZQPDM_SYSDIR"))
+            qputenv("ZQPDM_SYSDIR", QFile::encodeName(home + QStringLiteral("/sys")));
+    }
+    if (options.db)
+        qputenv("ZQPDM_DB", options.db->toUtf8());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// Qt's own diagnostics would mix with the event lines; only serious ones are kept.
+void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        zq::tool::WriteErrorLine(QStringLiteral("zqpdm-search: qt: ") + message);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    using zq::tool::ParseResult;
+    const ParseResult parsed = zq::tool::SearchCommandLine::parse(commandLineArguments(argc, argv));
+    if (parsed.status == ParseResult::Status::Help) {
+        zq::tool::WriteOutput(zq::tool::SearchCommandLine::helpText());
+        return 0;
+    }
+    if (parsed.status == ParseResult::Status::Usage) {
+        zq::tool::WriteErrorLine(QStringLiteral("zqpdm-search: ") + parsed.error);
+        zq::tool::WriteErrorLine(zq::tool::SearchCommandLine::usageLine());
+        return zq::tool::SearchSession::UsageError;
+    }
+
+    applyEnvironment(parsed.options);
+    if (qEnvironmentVariableIsEmpty("ZQ_TOOL_QT_MESSAGES"))
+        qInstallMessageHandler(qtMessages);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zqpdm-search"));
+    zq::tool::SearchSession session(parsed.options);
+    return session.run();
+}
