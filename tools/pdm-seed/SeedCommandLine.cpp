@@ -1,4 +1,5 @@
 #include "SeedCommandLine.h"
+#include "DatabaseUrl.h"
 
 namespace zq::seed {
 
@@ -69,8 +70,9 @@ std::optional<ParsedCommandLine> ParseSeedCommandLine(const QStringList& argumen
                 return fail(QStringLiteral("--today must be a date yyyy-MM-dd, not \"%1\"").arg(value));
             parsed.options.today = day;
         } else {
-            if (value.isEmpty())
-                return fail(QStringLiteral("--db needs a URL"));
+            QString urlError;
+            if (!ParseDatabaseUrl(value, &urlError))
+                return fail(QStringLiteral("--db: %1").arg(urlError));
             parsed.options.databaseUrl = value;
         }
     }

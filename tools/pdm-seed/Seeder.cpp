@@ -118,6 +118,8 @@ void Seeder::run()
     if (engine == Engine::Sqlite) {
         exec(db, QStringLiteral("PRAGMA synchronous=OFF"));
         exec(db, QStringLiteral("PRAGMA journal_mode=MEMORY"));
+    } else if (engine == Engine::Postgres) {
+        exec(db, QStringLiteral("SET client_min_messages = warning"));
     }
     for (const Table& t : PdmTables())
         exec(db, DropTableSql(t, engine));

@@ -1,0 +1,433 @@
+// The demo installation: schema and rows, configuration files, file store, scale, determinism,
+// re-seeding and the command line.
+#include "DatabaseUrl.h"
+#include "InstallationFiles.h"
+#include "Profile.h"
+#include "ScaleData.h"
+#include "SeedCommandLine.h"
+#include "SeededHome.h"
+#include "Seeder.h"
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace zq;
+using zq::test::SeededHome;
+
+namespace {
+
+std::string str(const QString& s) { return s.toStdString(); }
+
+// All rows of a query on the database at url, each row's fields as text.
+QList<QStringList> Query(const QString& url, const QString& sql)
+{
+    QList<QStringList> rows;
+    const auto target = seed::ParseDatabaseUrl(url);
+    if (!target) {
+        ADD_FAILURE() << "bad url " << str(url);
+        return rows;
+    }
+    seed::SeedConnection connection(*target);
+    QString error;
+    if (!connection.open(&error)) {
+        ADD_FAILURE() << str(error);
+        return rows;
+    }
+    QSqlQuery query(connection.db());
+    if (!query.exec(sql)) {
+        ADD_FAILURE() << str(sql) << ": " << str(query.lastError().text());
+        return rows;
+    }
+    while (query.next()) {
+        QStringList row;
+        for (int i = 0; i < query.record().count(); ++i)
+            row.append(query.value(i).toString());
+        rows.append(row);
+    }
+    return rows;
+}
+
+QString One(const QString& url, const QString& sql)
+{
+    const auto rows = Query(url, sql);
+    return rows.isEmpty() || rows.first().isEmpty() ? QString() : rows.first().first();
+}
+
+long long Count(const QString& url, const QString& sql)
+{
+    return One(url, sql).toLongLong();
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A digest of every row of every table, blobs included, in a fixed order.
+QByteArray DatabaseDigest(const QString& url)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (const seed::Table& t : seed::PdmTables()) {
+        const QStringList columns = t.columnNames();
+        for (const QStringList& row :
+             Query(url, QStringLiteral("SELECT %1 FROM %2 ORDER BY %1").arg(columns.join(QLatin1Char(',')), t.name)))
+            hash.addData(row.join(QChar(0x1f)).toUtf8() + '\n');
+    }
+    return hash.result();
+}
+
+struct TableCount {
+    const char* table;
+    long long rows;
+};
+
+// Row counts of the demo data at scale 1 (tools/pdm-seed/README.md describes them).
+const TableCount kDemoCounts[] = {
+    {"ZqlomiraAll_title", 32},   {"ZqlomiraAll_detail", 37},   {"PartAttribute", 10},
+    {"Product", 3},              {"ZqOrderProduct_title", 22}, {"ZqOrderProduct_detail", 30},
+    {"Documents", 8},            {"TaskDocuments", 3},         {"TeamWorkResult", 3},
+    {"EngineerViewDoc", 5},      {"ECOModifyManage", 7},       {"ECOModifyPart", 10},
+    {"ECOHandout", 11},          {"ECORelateFile", 5},         {"ProjectManage", 6},
+    {"TeamWorkManage", 6},       {"TaskAuditManage", 3},       {"TeamWorkAudit", 2},
+    {"TeamWorkPart", 8},         {"ZqUser", 8},                {"ZqDepartment", 9},
+    {"ZqPDMFile", 14},
+};
+
+void ExpectDemoCounts(const QString& url)
+{
+    ASSERT_EQ(std::size(kDemoCounts), size_t(seed::PdmTables().size())) << "every table is listed";
+    for (const TableCount& c : kDemoCounts)
+        EXPECT_EQ(Count(url, QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(c.table))), c.rows) << c.table;
+}
+
+// What the pages ask of the demo data, each as one query and the answer expected; the spellings are
+// the module's own (Dcode/DCode, ZqlomiraAll_Title, Upcode), so they also check identifier folding.
+struct Probe {
+    const char* what;
+    const char* sql;
+    const char* expected;
+};
+
+const Probe kProbes[] = {
+    {"old drawing number through TOther4", "SELECT TCode FROM ZqlomiraAll_Title WHERE TOther4 ='JQ8600.01.02'",
+     "ZQ8600-01-02"},
+    {"product name lookup", "SELECT ProductName FROM Product WHERE ProductDwgCode = 'ZQ8700'", "ZQ8700型齿轮泵"},
+    {"a title row whose product is missing",
+     "SELECT count(*) FROM ZqlomiraAll_title WHERE ProductDwgCode NOT IN (SELECT ProductDwgCode FROM Product)", "1"},
+    {"a searchable value with a quote", "SELECT count(*) FROM ZqlomiraAll_title WHERE Tname LIKE '%''%'", "1"},
+    {"a part shared by two subassemblies",
+     "SELECT count(DISTINCT UpCode) FROM ZqlomiraAll_detail WHERE ProductDwgCode='ZQ8600' AND DCode='ZQ8600-00-01'", "2"},
+    {"the deepest line's parent chain",
+     "SELECT UpCode FROM ZqlomiraAll_detail WHERE ProductDwgCode='ZQ8600' AND DCode='ZQ8600-01-02-01-01'",
+     "ZQ8600-01-02-01"},
+    {"upper-level parts of a changed part", "SELECT Upcode FROM ZqlomiraAll_detail WHERE DCode = 'ZQ8700-02-01'",
+     "ZQ8700-02"},
+    {"titles in the 360-day default range",
+     "SELECT count(*) FROM ZqlomiraAll_title WHERE Ttime>'2025-12-13' AND Ttime<'2026-12-09'", "31"},
+    {"archived documents in the 30-day default range",
+     "SELECT count(*) FROM Documents WHERE FileDate>='2026-11-08' AND FileDate<='2026-12-09'", "7"},
+    {"change orders in the 30-day default range",
+     "SELECT count(*) FROM ECOModifyManage WHERE SaveDate>'2026-11-08' AND SaveDate<'2026-12-09'", "6"},
+    {"distribution after ltrim",
+     "SELECT count(*) FROM ECOModifyManage WHERE ECONo IN (SELECT ECONo FROM ECOHandout WHERE ECOGroup='修改单' AND "
+     "(ltrim(Enpartment)='二车间'))", "3"},
+    {"handling opinions", "SELECT count(*) FROM ECOModifyManage WHERE ECONo IN (SELECT ECONo FROM ECOModifyPart WHERE "
+                          "(Result LIKE '%报废%'))", "3"},
+    {"an order file", "SELECT FileBulk FROM ECORelateFile WHERE ECOGroup='修改单' AND ECONo='XG2026-001' AND "
+                      "DocType='_ZQ_ECO'", "1"},
+    {"overdue projects", "SELECT count(*) FROM ProjectManage WHERE (AlertTime<>'' AND AlertTime<='2026-12-08') AND "
+                         "(WorkState<>'归档' AND WorkState<>'已归档' AND WorkState<>'已入库')", "2"},
+    {"overdue team work", "SELECT count(*) FROM TeamWorkManage WHERE (CheckTime<>'' AND CheckTime<='2026-12-08') AND "
+                          "WorkState<>'完成'", "1"},
+    {"change tasks", "SELECT count(*) FROM ProjectManage WHERE ProjectPath='更改任务管理'", "2"},
+    {"parts in design of managed projects",
+     "SELECT count(*) FROM TeamWorkPart a, TeamWorkManage b, ProjectManage c WHERE a.WorkID = b.WorkID AND "
+     "((b.WorkID LIKE c.ProjectNo || '-%') OR (b.WorkID LIKE c.ProjectNo || '#%')) AND c.ProjectPath = '项目管理'", "7"},
+    {"the admin user", "SELECT UserName FROM ZqUser WHERE LogName='admin'", "系统管理员"},
+    {"a resource file by item and title",
+     "SELECT FileName FROM EngineerViewDoc WHERE ItemCode='R-DJ-01' AND DocType='Y系列电机样本'", "Y系列电机样本.pdf"},
+};
+
+void ExpectProbes(const QString& url)
+{
+    for (const Probe& p : kProbes)
+        EXPECT_EQ(str(One(url, QString::fromUtf8(p.sql))), p.expected) << p.what;
+}
+
+} // namespace
+
+TEST(Seed, EveryTableHasTheDemoRows)
+{
+    SeededHome home;
+    ASSERT_TRUE(home.ok()) << str(home.error());
+    ExpectDemoCounts(home.databaseUrl());
+}
+
+TEST(Seed, TheDemoDataAnswersWhatThePagesAsk)
+{
+    SeededHome home;
+    ASSERT_TRUE(home.ok()) << str(home.error());
+    ExpectProbes(home.databaseUrl());
+}
+
+TEST(Seed, PostgreSqlGetsTheSameSchemaAndRows)
+{
+    zq::test::PgTestDatabase pg;
+    if (!pg.available())
+        GTEST_SKIP() << "ZQ_TEST_PG is not set";
+    ASSERT_TRUE(pg.ok()) << str(pg.error());
+    SeededHome::Options options;
+    options.databaseUrl = pg.url();
+    SeededHome home(options);
+    ASSERT_TRUE(home.ok()) << str(home.error());
+    ExpectDemoCounts(pg.url());
+    ExpectProbes(pg.url());
+    EXPECT_EQ(One(pg.url(), QStringLiteral("SELECT length(DocContent) > 0 FROM EngineerViewDoc LIMIT 1")),
+              QStringLiteral("true"));
+}
+
+TEST(Seed, SearchCfgIsGbkWithTheElevenCaptionsInOrder)
+{
+    SeededHome home;
+    ASSERT_TRUE(home.ok()) << str(home.error());
+    const QByteArray bytes = ReadFile(home.path(QStringLiteral("Support/Search.cfg")));
+    const QStringList captions = {
+        QStringLiteral("设计零部件"), QStringLiteral("资源文件"),     QStringLiteral("设计文档"),
+        QStringLiteral("数据视图项"), QStringLiteral("批次产品"),     QStringLiteral("更改单"),
+        QStringLiteral("更改发放部门"), QStringLiteral("更改影响面"), QStringLiteral("更改处理意见"),
+        QStringLiteral("设计任务"),   QStringLiteral("设计过程零部件")};
+    QStringDecoder gbk("GBK");
+    ASSERT_TRUE(gbk.isValid());
+    const QString text = gbk.decode(bytes);
+    EXPECT_FALSE(gbk.hasError());
+    EXPECT_EQ(text, captions.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    // GBK, not UTF-8: 设 is C9 E8 in GBK.
+    EXPECT_TRUE(bytes.startsWith(QByteArray("\xC9\xE8", 2)));
+}
+
+TEST(Seed, ConfigurationIsReadableThroughTheProfileReader)
+{
+    SeededHome home;
+    ASSERT_TRUE(home.ok()) << str(home.error());
+    const QString cad = home.path(QStringLiteral("rnds/spt/zqpdmcad.ini"));
+    const QString cod = home.path(QStringLiteral("sys/zqpdmcod.ini"));
+    struct Case {
+        QString file;
+        const char* section;
+        const char* key;
+        QString expected;
+    };
+    const Case cases[] = {
+        {cad, "产品属性", "标题其他1", QStringLiteral("重量")},
+        {cad, "产品属性", "标题其他4", QStringLiteral("旧图号")},
+        {cad, "产品属性", "明细规格", QStringLiteral("规格")},
+        {cad, "产品属性", "明细其他2", QStringLiteral("旧图号")},
+        {cad, "零部件附加信息", "附加其他5", QStringLiteral("备件")},
+        {cad, "图纸入库配置", "电子文档存储方式", QStringLiteral("0")},
+        {cad, "图纸入库配置", "资源文档存储方式", QStringLiteral("0")},
+        {cad, "图纸入库配置", "标题其他4", QStringLiteral("119")},
+        {cad, "资源视图信息", "视图其他1", QStringLiteral("版本")},
+        {cad, "Database", "Url", home.databaseUrl()},
+        {cad, "FTP", "Url", home.storeUrl()},
+        {cod, "ZQPDM图号管理", "旧图号项", QStringLiteral("119")},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(str(GetPrivateProfileString(QString::fromUtf8(c.section), QString::fromUtf8(c.key),
+                                              QStringLiteral("(missing)"), 260, c.file)),
+                  str(c.expected))
+            << c.section << "/" << c.key;
+
+    // The old-drawing-number item selects one of the title item numbers: the first equal one is 标题其他4.
+    const QString oldItem = GetPrivateProfileString(QStringLiteral("ZQPDM图号管理"), QStringLiteral("旧图号项"),
+                                                    QStringLiteral("-1"), 100, cod);
+    int selected = 0;
+    for (int n = 5; n >= 1; --n)
+        if (GetPrivateProfileString(QStringLiteral("图纸入库配置"), QStringLiteral("标题其他%1").arg(n),
+                                    QString(), 100, cad) == oldItem)
+            selected = n;
+    EXPECT_EQ(selected, 4);
+}
+
+TEST(Seed, EveryStoredFileIsInTheStoreAndInTheDatabase)
+{
+    SeededHome home;
+    ASSERT_TRUE(home.ok()) << str(home.error());
+    const QString url = home.databaseUrl();
+    struct Source {
+        const char* sql;   // slot 1, slot 2, revision, FileName
+    };
+    const Source sources[] = {
+        {"SELECT ProductDwgCode, Code, RevNumber, FileName FROM Documents"},
+        {"SELECT ProjectNo, FileRemark, 'A', FileName FROM TaskDocuments"},
+        {"SELECT FileID, PartCode, PartRev, FileName FROM TeamWorkResult"},
+    };
+    int checked = 0;
+    for (const Source& s : sources) {
+        for (const QStringList& row : Query(url, QString::fromUtf8(s.sql))) {
+            const QString path = home.storeDir() + QStringLiteral("/Zq/Proven/%1/%2/%3/%4").arg(row[0], row[1], row[2], row[3]);
+            const QByteArray stored = ReadFile(path);
+            EXPECT_FALSE(stored.isEmpty()) << str(path);
+            const QString key = QStringLiteral("%1_%2_%3").arg(row[0], row[1], row[3]);
+            const QList<QStringList> blob =
+                Query(url, QStringLiteral("SELECT count(*) FROM ZqPDMFile WHERE FileKey='%1'").arg(key));
+            EXPECT_EQ(blob.value(0).value(0), QStringLiteral("1")) << str(key);
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 14);
+
+    // The database copy is byte-identical to the store copy.
+    const auto target = seed::ParseDatabaseUrl(url);
+    seed::SeedConnection connection(*target);
+    QString error;
+    ASSERT_TRUE(connection.open(&error)) << str(error);
+    QSqlQuery q(connection.db());
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT ItemCode, FileName, DocContent, FileBulk FROM EngineerViewDoc")));
+    int resources = 0;
+    while (q.next()) {
+        const QString path = home.storeDir() + QStringLiteral("/Zq/Resource/%1/%2").arg(q.value(0).toString(), q.value(1).toString());
+        const QByteArray content = q.value(2).toByteArray();
+        EXPECT_FALSE(content.isEmpty());
+        EXPECT_EQ(ReadFile(path), content) << str(path);
+        EXPECT_EQ(q.value(3).toInt(), seed::KiloBytes(content.size()));
+        ++resources;
+    }
+    EXPECT_EQ(resources, 5);
+}
+
+TEST(Seed, ScaleAddsGeneratedProducts)
+{
+    SeededHome::Options options;
+    options.scale = 3;
+    SeededHome home(options);
+    ASSERT_TRUE(home.ok()) << str(home.error());
+    const QString url = home.databaseUrl();
+    EXPECT_EQ(Count(url, QStringLiteral("SELECT count(*) FROM ZqlomiraAll_detail")), 37 + 2 * seed::kLinesPerScaleStep);
+    EXPECT_EQ(Count(url, QStringLiteral("SELECT count(*) FROM Product")), 5);
+    EXPECT_EQ(Count(url, QStringLiteral("SELECT count(*) FROM ZqlomiraAll_detail WHERE ProductDwgCode='ZQG0002'")),
+              seed::kLinesPerScaleStep);
+    // Four levels below the product, and the shared bolt under every third-level assembly.
+    EXPECT_EQ(One(url, QStringLiteral("SELECT UpCode FROM ZqlomiraAll_detail WHERE DCode='ZQG0001-04-04-04-14'")),
+              QStringLiteral("ZQG0001-04-04-04"));
+    EXPECT_EQ(Count(url, QStringLiteral("SELECT count(*) FROM ZqlomiraAll_detail WHERE ProductDwgCode='ZQG0001' AND "
+                                        "DCode='GB5783-M8X20'")),
+              64);
+    EXPECT_TRUE(QFile::exists(home.storeDir() + QStringLiteral("/Zq/Proven/ZQG0002/ZQG0002/A/ZQG0002.dwg")));
+}
+
+TEST(Seed, TheSameTodayGivesTheSameDataAndAnotherDayShiftsTheDates)
+{
+    SeededHome::Options options;
+    options.setEnvironment = false;
+    SeededHome a(options);
+    SeededHome b(options);
+    options.today = QDate(2027, 3, 1);
+    SeededHome c(options);
+    ASSERT_TRUE(a.ok() && b.ok() && c.ok());
+    EXPECT_EQ(DatabaseDigest(a.databaseUrl()), DatabaseDigest(b.databaseUrl()));
+    EXPECT_NE(DatabaseDigest(a.databaseUrl()), DatabaseDigest(c.databaseUrl()));
+    EXPECT_EQ(One(c.databaseUrl(), QStringLiteral("SELECT SaveDate FROM ECOModifyManage WHERE ECONo='XG2026-006'")),
+              QStringLiteral("2027-03-01 13:45:00"));
+    EXPECT_EQ(ReadFile(a.path(QStringLiteral("rnds/spt/zqpdmcad.ini"))).size(),
+              ReadFile(b.path(QStringLiteral("rnds/spt/zqpdmcad.ini"))).size());
+}
+
+TEST(Seed, ReseedingReplacesTheDatabaseAndTheStoreButKeepsOtherFiles)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    seed::SeedOptions options{dir.path(), 1, zq::test::DefaultTestToday(), {}};
+    ASSERT_TRUE(seed::Seeder(options).Run());
+    const QString url = seed::DefaultDatabaseUrl(dir.path());
+    Query(url, QStringLiteral("INSERT INTO Product (ProductDwgCode) VALUES ('EXTRA')"));
+    const QString stray = dir.path() + QStringLiteral("/ftpstore/Zq/Proven/EXTRA/x.txt");
+    const QString mine = dir.path() + QStringLiteral("/ftpstore/keep.txt");
+    QDir().mkpath(QFileInfo(stray).absolutePath());
+    for (const QString& p : {stray, mine}) {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    ASSERT_TRUE(seed::Seeder(options).Run());
+    EXPECT_EQ(Count(url, QStringLiteral("SELECT count(*) FROM Product")), 3);
+    EXPECT_FALSE(QFile::exists(stray));
+    EXPECT_TRUE(QFile::exists(mine));
+}
+
+TEST(Seed, CommandLineUsageErrorsAndHelp)
+{
+    struct Case {
+        QStringList args;
+        int exitCode;
+        const char* message;   // part of the error text; "" for none
+    };
+    const Case cases[] = {
+        {{}, seed::ExitUsage, "--home DIR is required"},
+        {{QStringLiteral("--scale"), QStringLiteral("2")}, seed::ExitUsage, "--home DIR is required"},
+        {{QStringLiteral("--home")}, seed::ExitUsage, "--home needs a value"},
+        {{QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--scale"), QStringLiteral("0")},
+         seed::ExitUsage, "--scale must be a whole number"},
+        {{QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--scale"), QStringLiteral("two")},
+         seed::ExitUsage, "--scale must be a whole number"},
+        {{QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--scale=10001")}, seed::ExitUsage,
+         "--scale must be a whole number"},
+        {{QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--today"), QStringLiteral("2026-13-01")},
+         seed::ExitUsage, "--today must be a date"},
+        {{QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--today"), QStringLiteral("08.12.2026")},
+         seed::ExitUsage, "--today must be a date"},
+        {{QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--db"), QStringLiteral("mysql://h/db")},
+         seed::ExitUsage, "unknown database URL"},
+        {{QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--verbose")}, seed::ExitUsage,
+         "unknown argument: --verbose"},
+        {{QStringLiteral("--help")}, seed::ExitOk, ""},
+    };
+    for (const Case& c : cases) {
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        EXPECT_EQ(seed::RunSeedCommand(c.args, outStream, errStream), c.exitCode) << str(c.args.join(' '));
+        if (*c.message) {
+            EXPECT_TRUE(err.contains(QString::fromUtf8(c.message))) << str(err);
+            EXPECT_TRUE(err.contains(QStringLiteral("usage: pdm-seed --home DIR"))) << str(err);
+        } else {
+            EXPECT_TRUE(out.startsWith(QStringLiteral("usage: pdm-seed --home DIR"))) << str(out);
+        }
+    }
+}
+
+TEST(Seed, CommandLineFailureAndSuccessExitCodes)
+{
+    const QString program = qEnvironmentVariable("ZQ_BINARY_DIR") + QStringLiteral("/bin/pdm-seed");
+    if (!QFile::exists(program))
+        GTEST_SKIP() << "pdm-seed is not built";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    struct Case {
+        QStringList args;
+        int exitCode;
+        const char* stderrPart;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("--home")}, 2, "--home needs a value"},
+        // A closed port: a clear reason, exit 1.
+        {{QStringLiteral("--home"), dir.path(), QStringLiteral("--db"), QStringLiteral("postgresql://zq@127.0.0.1:1/none")},
+         1, "cannot open the database"},
+        {{QStringLiteral("--home"), dir.path(), QStringLiteral("--today"), QStringLiteral("2026-12-08")}, 0, ""},
+    };
+    for (const Case& c : cases) {
+        QProcess p;
+        p.start(program, c.args);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), c.exitCode) << str(c.args.join(' '));
+        EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError()).contains(QString::fromUtf8(c.stderrPart)));
+    }
+    EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/pdm.db")));
+    EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/sys/zqpdmcod.ini")));
+}

@@ -1,0 +1,168 @@
+#include "SeededHome.h"
+#include "Seeder.h"
+#include <QApplication>
+#include <QAtomicInt>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+#include <cstdlib>
+
+namespace zq::test {
+
+void EnsureApp()
+{
+    if (QCoreApplication::instance())
+        return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "zq-test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);   // lives until the process ends
+    Q_UNUSED(app);
+}
+
+ScopedEnv::ScopedEnv(const char* name, const std::optional<QString>& value) : m_name(name)
+{
+    if (qEnvironmentVariableIsSet(name))
+        m_previous = qgetenv(name);
+    if (value)
+        qputenv(name, value->toLocal8Bit());
+    else
+        qunsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv()
+{
+    if (m_previous)
+        qputenv(m_name.constData(), *m_previous);
+    else
+        qunsetenv(m_name.constData());
+}
+
+SeededHome::SeededHome() : SeededHome(Options{}) {}
+
+SeededHome::SeededHome(const Options& options) : m_today(options.today)
+{
+    if (!m_dir.isValid()) {
+        m_error = QStringLiteral("cannot create a temporary folder: %1").arg(m_dir.errorString());
+        return;
+    }
+    seed::SeedOptions seedOptions;
+    seedOptions.home = home();
+    seedOptions.scale = options.scale;
+    seedOptions.today = options.today;
+    seedOptions.databaseUrl = options.databaseUrl;
+    seed::Seeder seeder(seedOptions);
+    if (!seeder.Run()) {
+        m_error = seeder.LastError();
+        return;
+    }
+    m_databaseUrl = seeder.Report().databaseUrl;
+    QDir().mkpath(workDir());
+    QDir().mkpath(tempDir());
+    if (options.setEnvironment) {
+        m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_HOME", home()));
+        m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_SYSDIR", sysDir()));
+        m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_DB", m_databaseUrl));
+        m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_WORKDIR", workDir() + QLatin1Char('/')));
+        m_env.push_back(std::make_unique<ScopedEnv>("TMPDIR", tempDir()));
+        m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_FTP", std::nullopt));
+    }
+    m_ok = true;
+}
+
+SeededHome::~SeededHome()
+{
+    // Environment restored in reverse order of setting, before the folder goes away.
+    while (!m_env.empty())
+        m_env.pop_back();
+}
+
+QString SeededHome::home() const
+{
+    return QDir(m_dir.path()).absolutePath();
+}
+
+QString SeededHome::path(const QString& relative) const
+{
+    return home() + QLatin1Char('/') + relative;
+}
+
+QString SeededHome::storeUrl() const
+{
+    return QUrl::fromLocalFile(storeDir()).toString();
+}
+
+namespace {
+
+QAtomicInt g_pgCounter;
+
+// Runs one statement on a short-lived connection to the server's given database.
+bool runOnServer(const QString& url, const QString& sql, QString* error)
+{
+    const QUrl parsed(url);
+    const QString connection = QStringLiteral("zq-test-pg-admin-%1").arg(g_pgCounter.fetchAndAddRelaxed(1));
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
+        db.setHostName(parsed.host());
+        db.setPort(parsed.port(5432));
+        db.setUserName(parsed.userName());
+        db.setPassword(parsed.password());
+        db.setDatabaseName(parsed.path().mid(1));
+        db.setConnectOptions(QStringLiteral("connect_timeout=5"));
+        if (!db.open()) {
+            *error = db.lastError().text();
+        } else {
+            QSqlQuery query(db);
+            ok = query.exec(sql);
+            if (!ok)
+                *error = query.lastError().text();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return ok;
+}
+
+} // namespace
+
+bool PgTestDatabase::Available()
+{
+    return !qEnvironmentVariableIsEmpty("ZQ_TEST_PG");
+}
+
+PgTestDatabase::PgTestDatabase()
+{
+    if (!Available()) {
+        m_error = QStringLiteral("ZQ_TEST_PG is not set");
+        return;
+    }
+    m_adminUrl = qEnvironmentVariable("ZQ_TEST_PG");
+    m_name = QStringLiteral("zqt_%1_%2_%3")
+                 .arg(QCoreApplication::applicationPid())
+                 .arg(QDateTime::currentMSecsSinceEpoch() % 100000000)
+                 .arg(g_pgCounter.fetchAndAddRelaxed(1));
+    if (!runOnServer(m_adminUrl, QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0").arg(m_name),
+                     &m_error))
+        return;
+    QUrl url(m_adminUrl);
+    url.setPath(QLatin1Char('/') + m_name);
+    m_url = url.toString();
+    m_ok = true;
+}
+
+PgTestDatabase::~PgTestDatabase()
+{
+    if (!m_ok)
+        return;
+    QString error;
+    runOnServer(m_adminUrl, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name), &error);
+}
+
+} // namespace zq::test

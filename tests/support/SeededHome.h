@@ -1,0 +1,98 @@
+#pragma once
+// Test fixtures around the demo installation.
+//
+//   zq::test::EnsureApp()            a QApplication (offscreen) created once per process
+//   zq::test::ScopedEnv              sets or unsets one environment variable, restores it afterwards
+//   zq::test::SeededHome             a temporary demo installation made in-process by the seeder, with a
+//                                    fixed today (2026-12-08 unless given); for its lifetime ZQPDM_HOME,
+//                                    ZQPDM_SYSDIR (DIR/sys) and ZQPDM_DB point at it, ZQPDM_WORKDIR and
+//                                    TMPDIR at its own work/ and tmp/ folders, and ZQPDM_FTP is unset so
+//                                    the installation's [FTP] Url (DIR/ftpstore) applies
+//   zq::test::PgTestDatabase         a fresh database on the ZQ_TEST_PG server, dropped afterwards
+//
+// Typical use:
+//   zq::test::SeededHome home;                   ASSERT_TRUE(home.ok()) << home.error().toStdString();
+//   zq::test::PgTestDatabase pg;                 if (!pg.available()) GTEST_SKIP() << "ZQ_TEST_PG not set";
+//   zq::test::SeededHome::Options options;      options.databaseUrl = pg.url();
+//   zq::test::SeededHome pgHome(options);
+#include <QDate>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace zq::test {
+
+void EnsureApp();
+
+// The day every seeded installation of the tests is relative to.
+inline QDate DefaultTestToday() { return QDate(2026, 12, 8); }
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::optional<QString>& value);   // nullopt: unset
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+private:
+    QByteArray m_name;
+    std::optional<QByteArray> m_previous;
+};
+
+class SeededHome {
+public:
+    struct Options {
+        QDate today = DefaultTestToday();
+        int scale = 1;
+        QString databaseUrl;          // empty: DIR/pdm.db
+        bool setEnvironment = true;
+    };
+
+    SeededHome();
+    explicit SeededHome(const Options& options);
+    ~SeededHome();
+    SeededHome(const SeededHome&) = delete;
+    SeededHome& operator=(const SeededHome&) = delete;
+
+    bool ok() const { return m_ok; }
+    QString error() const { return m_error; }
+
+    QString home() const;                         // no trailing '/'
+    QString path(const QString& relative) const;  // home() + '/' + relative
+    QString databaseUrl() const { return m_databaseUrl; }
+    QString storeDir() const { return path(QStringLiteral("ftpstore")); }
+    QString storeUrl() const;
+    QString sysDir() const { return path(QStringLiteral("sys")); }
+    QString workDir() const { return path(QStringLiteral("work")); }
+    QString tempDir() const { return path(QStringLiteral("tmp")); }
+    QDate today() const { return m_today; }
+
+private:
+    QTemporaryDir m_dir;
+    QDate m_today;
+    QString m_databaseUrl;
+    bool m_ok = false;
+    QString m_error;
+    std::vector<std::unique_ptr<ScopedEnv>> m_env;
+};
+
+class PgTestDatabase {
+public:
+    PgTestDatabase();    // creates the database when ZQ_TEST_PG is set
+    ~PgTestDatabase();   // drops it
+    PgTestDatabase(const PgTestDatabase&) = delete;
+    PgTestDatabase& operator=(const PgTestDatabase&) = delete;
+
+    static bool Available();                // ZQ_TEST_PG is set
+    bool available() const { return Available(); }
+    bool ok() const { return m_ok; }
+    QString error() const { return m_error; }
+    QString url() const { return m_url; }  // postgresql://user@host:port/<fresh name>
+
+private:
+    QString m_adminUrl, m_name, m_url, m_error;
+    bool m_ok = false;
+};
+
+} // namespace zq::test
