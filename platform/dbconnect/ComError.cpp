@@ -10,7 +10,7 @@ _com_error::_com_error(long hresult, QString description, QString source, QStrin
 
 QString _com_error::ErrorMessage() const
 {
-    return QStringLiteral("错误 0x%1: %2").arg(quint32(m_hr), 8, 16, QLatin1Char('0')).arg(m_description);
+    return QStringLiteral("错误 0x%1: %2").arg(QString::number(quint32(m_hr), 16).toUpper().rightJustified(8, u'0'), m_description);
 }
 
 } // namespace zq

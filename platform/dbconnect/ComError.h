@@ -6,6 +6,14 @@
 
 namespace zq {
 
+// The HRESULT values the component reports.
+inline constexpr long kErrFail = 0x80004005L;               // the engine refused (its message is the description)
+inline constexpr long kErrBofEof = 0x800A0BCDL;             // no current record
+inline constexpr long kErrItemNotFound = 0x800A0CC1L;       // field index out of range
+inline constexpr long kErrObjectClosed = 0x800A0E78L;       // recordset not open
+inline constexpr long kErrObjectOpen = 0x800A0E79L;         // recordset already open
+inline constexpr long kErrInvalidConnection = 0x800A0E7DL;  // no usable connection
+
 class _com_error : public std::exception {
 public:
     _com_error(long hresult, QString description, QString source = {}, QString sql = {});

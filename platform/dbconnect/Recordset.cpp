@@ -1,18 +1,109 @@
 #include "Recordset.h"
+#include "ConnectionImpl.h"
+#include "ZQPDMFC.h"
 
 namespace zq {
 
-struct Recordset::Impl {};
+namespace {
 
-Recordset::Recordset() = default;
+const QString kSource = QStringLiteral("ADODB.Recordset");
+
+[[noreturn]] void Fail(long hr, const QString& message, const QString& sql = {})
+{
+    throw _com_error(hr, message, kSource, sql);
+}
+
+} // namespace
+
+struct Recordset::Impl {
+    std::unique_ptr<db::RowSource> rows;
+    QString sql;
+    QVariantList current;
+    bool eof = true;
+
+    void advance()
+    {
+        try {
+            eof = !rows->next(current);
+        } catch (...) {
+            eof = true;        // a read error ends the records; the caller's loop stops
+            current.clear();
+            throw;
+        }
+        if (eof)
+            current.clear();
+    }
+};
+
+Recordset::Recordset() : d(std::make_unique<Impl>()) {}
+
 Recordset::~Recordset() = default;
-void Recordset::Open(const QString&, Connection*, int, int, int) {}
-bool Recordset::IsOpen() const { return false; }
-bool Recordset::IsEOF() const { return true; }
-int Recordset::FieldCount() const { return 0; }
-QVariant Recordset::GetFieldValue(int) const { return {}; }
-QString Recordset::GetFieldText(int) const { return {}; }
-void Recordset::MoveNext() {}
-void Recordset::Close() {}
+
+void Recordset::Open(const QString& sql, Connection* connection, int, int, int)
+{
+    if (IsOpen())
+        Fail(kErrObjectOpen, QStringLiteral("对象打开时，不允许操作。"), sql);
+    TraceSql(sql);
+    Connection::Impl* impl = connection ? connection->impl() : nullptr;
+    if (!impl)
+        Fail(kErrInvalidConnection, QStringLiteral("连接无法用于执行此操作。在此上下文中它可能已被关闭或无效。"), sql);
+    d->rows = impl->openRecordset(sql);
+    d->sql = sql;
+    try {
+        d->advance();
+    } catch (...) {
+        d->rows.reset();
+        throw;
+    }
+}
+
+bool Recordset::IsOpen() const
+{
+    return d->rows != nullptr;
+}
+
+bool Recordset::IsEOF() const
+{
+    return !IsOpen() || d->eof;
+}
+
+int Recordset::FieldCount() const
+{
+    return IsOpen() ? d->rows->fieldCount() : 0;
+}
+
+QVariant Recordset::GetFieldValue(int index) const
+{
+    if (!IsOpen())
+        Fail(kErrObjectClosed, QStringLiteral("对象关闭时，不允许操作。"));
+    if (index < 0 || index >= d->rows->fieldCount())
+        Fail(kErrItemNotFound, QStringLiteral("项目不能在与请求名称或序数相对应的集合中找到。"), d->sql);
+    if (d->eof)
+        Fail(kErrBofEof, QStringLiteral("BOF 或 EOF 中有一个是“真”，或者当前的记录已被删除，所需的操作要求一个当前的记录。"),
+             d->sql);
+    return d->current.value(index);
+}
+
+QString Recordset::GetFieldText(int index) const
+{
+    return ValueToText(GetFieldValue(index));
+}
+
+void Recordset::MoveNext()
+{
+    if (!IsOpen())
+        Fail(kErrObjectClosed, QStringLiteral("对象关闭时，不允许操作。"));
+    if (d->eof)
+        Fail(kErrBofEof, QStringLiteral("BOF 或 EOF 中有一个是“真”，或者当前的记录已被删除，所需的操作要求一个当前的记录。"),
+             d->sql);
+    d->advance();
+}
+
+void Recordset::Close()
+{
+    d->rows.reset();
+    d->current.clear();
+    d->eof = true;
+}
 
 } // namespace zq

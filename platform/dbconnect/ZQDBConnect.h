@@ -29,7 +29,8 @@ public:
 // Engine adaptation of the module's T-SQL-flavoured text ("x + '-%'" → "x || '-%'" and so on).
 QString AdaptSql(const QString& sql, const QString& driver);
 
-// Statement trace: on when ZQPDM_SQL_TRACE=1 or after EnableSqlTrace(true); every line also reaches the listener.
+// Statement trace: on when ZQPDM_SQL_TRACE=1 or after EnableSqlTrace(true). Every statement, as the
+// caller built it, also reaches the listener when one is set (whether or not tracing is on).
 void EnableSqlTrace(bool on);
 bool SqlTraceEnabled();
 void SetSqlTraceListener(std::function<void(const QString& sql)> listener);
@@ -45,7 +46,9 @@ public:
     static void SetCurDBConnect(CZQDBConnect* connection);   // host side; not owned
 
     bool Init();           // reads the URL; false when there is none usable
-    bool ConnectPDM();     // opens the connection; false on failure (LastError tells why)
+    // Opens the connection; false on failure (LastError tells why). The first object connected
+    // while there is no current one becomes the current one.
+    bool ConnectPDM();
     Connection* GetPtrPDM();
     QString LastError() const;
     QString Url() const;
@@ -57,9 +60,12 @@ public:
     QString GetSelectItemData(const QString& sql, int type = DataSystemPDM);
     // The count a count query returns (0 when none). Throws _com_error on bad SQL.
     long GetRecordCount(const QString& sql, const QString& database = QStringLiteral("PDM"));
-    // Fills the list with the rows of the result, one list column per field; negative on failure.
+    // Fills the list with the rows of the result, column by column, values through ValueToText. A list
+    // without columns gets one per field, named after it; fields beyond the list's columns are not
+    // shown. Not appending empties the list first; `start` records are skipped. Returns the number
+    // of rows added, negative on failure (LastError tells why; rows already added stay).
     int GetRecordInfo(const QString& sql, CReportListCtrl* list, int start = 0, bool append = false, int type = DataSystemPDM);
-    // The server's current date, "yyyy-MM-dd", comparable with stored date texts.
+    // The server's current date, "yyyy-MM-dd", comparable with stored date texts. Throws _com_error.
     QString FetchServerDate(int type = DataSystemPDM);
 
 private:

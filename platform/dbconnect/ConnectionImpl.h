@@ -1,0 +1,62 @@
+#pragma once
+// The connection handle behind CZQDBConnect::GetPtrPDM: the PDM database reached through one
+// primary session, and the way recordsets stay open side by side on the engine in use.
+#include "ConnectionUrl.h"
+#include "RowSource.h"
+#include "ZQDBConnect.h"
+
+#include <memory>
+
+namespace zq::db {
+class PgCursorSession;
+class SessionPool;
+} // namespace zq::db
+
+namespace zq {
+
+struct Connection::Impl {
+    // How recordsets nest: SQLite steps several statements on one session; PostgreSQL keeps
+    // each as a server-side cursor; ODBC (SQL Server without multiple active result sets)
+    // gives each its own session from a pool.
+    enum class Nesting { SameSession, ServerCursors, SessionPerRecordset };
+
+    Impl();
+    ~Impl();
+
+    void configure(const QString& urlText, const db::ConnectionUrl& url);
+    bool open(QString* error);
+    void close();
+    bool isOpen() const;
+
+    // Rows of a recordset; `sql` is the text as the module built it (adapted here). Throws _com_error.
+    std::unique_ptr<db::RowSource> openRecordset(const QString& sql);
+    // Rows of a statement read to the end before anything else runs on the connection.
+    std::unique_ptr<db::RowSource> openDirect(const QString& sql);
+
+    QString urlText;
+    db::ConnectionUrl url;
+    Nesting nesting = Nesting::SameSession;
+    QString openError;
+
+private:
+    void requireOpen(const QString& sql) const;
+
+    std::shared_ptr<db::Session> m_primary;
+    std::shared_ptr<db::PgCursorSession> m_cursors;
+    std::shared_ptr<db::SessionPool> m_pool;
+};
+
+namespace db {
+
+class SqlConnection final : public Connection {
+public:
+    QString url() const override { return m_impl.urlText; }
+    QString driver() const override { return m_impl.url.driver; }
+    Impl* impl() override { return &m_impl; }
+
+private:
+    Impl m_impl;
+};
+
+} // namespace db
+} // namespace zq

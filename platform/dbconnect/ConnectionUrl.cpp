@@ -1,0 +1,182 @@
+#include "ConnectionUrl.h"
+
+#include "Profile.h"
+#include "ZQPDMFC.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace zq::db {
+
+namespace {
+
+constexpr int kProfileBuffer = 1024;
+constexpr int kDefaultPostgresPort = 5432;
+
+bool StartsWithNoCase(const QString& text, const QString& prefix)
+{
+    return text.startsWith(prefix, Qt::CaseInsensitive);
+}
+
+std::optional<ConnectionUrl> ParseSqlite(const QString& rest, QString* error)
+{
+    QString path = rest;
+    if (path.startsWith(u"//"))
+        path.remove(0, 2);
+    if (path.trimmed().isEmpty()) {
+        *error = QStringLiteral("缺少数据库文件路径");
+        return std::nullopt;
+    }
+    ConnectionUrl url;
+    url.driver = QStringLiteral("QSQLITE");
+    url.database = path;
+    return url;
+}
+
+std::optional<ConnectionUrl> ParsePostgres(const QString& text, QString* error)
+{
+    const QUrl parsed(text, QUrl::StrictMode);
+    if (!parsed.isValid()) {
+        *error = parsed.errorString();
+        return std::nullopt;
+    }
+    ConnectionUrl url;
+    url.driver = QStringLiteral("QPSQL");
+    url.host = parsed.host();
+    url.port = parsed.port(kDefaultPostgresPort);
+    url.user = parsed.userName();
+    url.password = parsed.password();
+    url.database = parsed.path();
+    if (url.database.startsWith(u'/'))
+        url.database.remove(0, 1);
+    if (url.host.isEmpty()) {
+        *error = QStringLiteral("缺少服务器地址");
+        return std::nullopt;
+    }
+    if (url.database.isEmpty()) {
+        *error = QStringLiteral("缺少数据库名");
+        return std::nullopt;
+    }
+    QStringList options;
+    bool hasTimeout = false;
+    for (const auto& [key, value] : QUrlQuery(parsed).queryItems(QUrl::FullyDecoded)) {
+        options << key + u'=' + value;
+        hasTimeout = hasTimeout || key == u"connect_timeout";
+    }
+    if (!hasTimeout)
+        options << QStringLiteral("connect_timeout=10");
+    url.options = options.join(u';');
+    return url;
+}
+
+// Splits "A=1;B={x;y};C=3" into its pairs; braces protect separators.
+QList<std::pair<QString, QString>> OdbcPairs(const QString& text)
+{
+    QList<std::pair<QString, QString>> pairs;
+    QString item;
+    int braces = 0;
+    auto flush = [&] {
+        const qsizetype eq = item.indexOf(u'=');
+        if (!item.trimmed().isEmpty())
+            pairs.append({eq < 0 ? item.trimmed() : item.left(eq).trimmed(), eq < 0 ? QString() : item.mid(eq + 1)});
+        item.clear();
+    };
+    for (QChar c : text) {
+        if (c == u'{')
+            ++braces;
+        else if (c == u'}' && braces > 0)
+            --braces;
+        if (c == u';' && braces == 0)
+            flush();
+        else
+            item += c;
+    }
+    flush();
+    return pairs;
+}
+
+// QODBC adds "DSN=" in front of the database name unless it names a driver or server, so a
+// plain DSN text is given to it as DSN name, user and password.
+std::optional<ConnectionUrl> ParseOdbc(const QString& rest, QString* error)
+{
+    if (rest.trimmed().isEmpty()) {
+        *error = QStringLiteral("缺少 ODBC 连接串");
+        return std::nullopt;
+    }
+    ConnectionUrl url;
+    url.driver = QStringLiteral("QODBC");
+    url.database = rest;
+    const bool complete = rest.contains(QStringLiteral("DRIVER="), Qt::CaseInsensitive)
+                          || rest.contains(QStringLiteral("SERVER="), Qt::CaseInsensitive)
+                          || rest.contains(QStringLiteral(".dsn"), Qt::CaseInsensitive);
+    if (complete)
+        return url;
+    QString dsn;
+    QStringList others;
+    bool named = false;
+    for (const auto& [key, value] : OdbcPairs(rest)) {
+        if (key.compare(u"DSN", Qt::CaseInsensitive) == 0) {
+            dsn = value;
+            named = true;
+        } else if (key.compare(u"UID", Qt::CaseInsensitive) == 0) {
+            url.user = value;
+        } else if (key.compare(u"PWD", Qt::CaseInsensitive) == 0) {
+            url.password = value;
+        } else {
+            others << key + u'=' + value;
+        }
+    }
+    if (!named)
+        return url;
+    others.prepend(dsn);
+    url.database = others.join(u';');
+    return url;
+}
+
+} // namespace
+
+std::optional<ConnectionUrl> ParseConnectionUrl(const QString& text, QString* error)
+{
+    QString ignored;
+    if (!error)
+        error = &ignored;
+    const QString url = text.trimmed();
+    if (StartsWithNoCase(url, QStringLiteral("sqlite:")))
+        return ParseSqlite(url.mid(7), error);
+    if (StartsWithNoCase(url, QStringLiteral("postgresql://")) || StartsWithNoCase(url, QStringLiteral("postgres://")))
+        return ParsePostgres(url, error);
+    if (StartsWithNoCase(url, QStringLiteral("odbc:")))
+        return ParseOdbc(url.mid(5), error);
+    *error = url.isEmpty() ? QStringLiteral("没有配置数据库地址")
+                           : QStringLiteral("不支持的数据库地址 (应为 sqlite:、postgresql:// 或 odbc:)");
+    return std::nullopt;
+}
+
+QString ConfiguredConnectionUrl()
+{
+    const QString fromEnvironment = qEnvironmentVariable("ZQPDM_DB").trimmed();
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+    const QString ini = InstallPath(QStringLiteral("rnds\\spt\\zqpdmcad.ini"));
+    const QString configured =
+        GetPrivateProfileString(QStringLiteral("Database"), QStringLiteral("Url"), QString(), kProfileBuffer, ini).trimmed();
+    if (!configured.isEmpty())
+        return configured;
+    return QStringLiteral("sqlite:") + InstallDirectory() + QStringLiteral("/pdm.db");
+}
+
+QString RedactUrl(const QString& url)
+{
+    QString out = url;
+    static const QRegularExpression serverPassword(QStringLiteral("^(postgres(?:ql)?://[^:@/]*:)[^@/]*@"),
+                                                   QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression odbcPassword(QStringLiteral("(\\bPWD=)(\\{[^}]*\\}|[^;]*)"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+    out.replace(serverPassword, QStringLiteral("\\1***@"));
+    out.replace(odbcPassword, QStringLiteral("\\1***"));
+    return out;
+}
+
+} // namespace zq::db

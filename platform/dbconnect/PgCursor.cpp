@@ -1,0 +1,179 @@
+#include "PgCursor.h"
+#include "SqlDialect.h"
+
+#include <QSqlError>
+#include <QSqlRecord>
+
+namespace zq::db {
+
+namespace {
+
+constexpr int kBatchRows = 256;
+
+QString WithoutTrailingSemicolons(QString sql)
+{
+    while (true) {
+        const QString trimmed = sql.trimmed();
+        if (!trimmed.endsWith(u';'))
+            return sql;
+        sql = trimmed.chopped(1);
+    }
+}
+
+} // namespace
+
+bool IsCursorQuery(const QString& sql)
+{
+    for (const sql::Token& t : sql::Tokenize(sql)) {
+        if (t.kind == sql::Token::Space || t.kind == sql::Token::Comment || t.kind == sql::Token::Open)
+            continue;
+        if (t.kind != sql::Token::Word)
+            return false;
+        const QString word = t.text.toUpper();
+        return word == u"SELECT" || word == u"WITH" || word == u"VALUES" || word == u"TABLE";
+    }
+    return false;
+}
+
+PgCursorSession::PgCursorSession(const ConnectionUrl& url) : m_session(url, QStringLiteral("cursors")) {}
+
+PgCursorSession::~PgCursorSession()
+{
+    if (m_inTransaction)
+        control(QStringLiteral("ROLLBACK"));
+}
+
+bool PgCursorSession::control(const QString& statement) noexcept
+{
+    QSqlQuery query(m_session.database());
+    return query.exec(statement);
+}
+
+void PgCursorSession::run(QSqlQuery& query, const QStringList& statements, const QString& sql)
+{
+    const bool guarded = !m_cursors.isEmpty();
+    QStringList text;
+    if (!m_inTransaction)
+        text << QStringLiteral("BEGIN");
+    for (const QString& cursor : std::as_const(m_closeLater))
+        text << QStringLiteral("CLOSE ") + cursor;
+    m_closeLater.clear();
+    if (guarded && m_guardSet)
+        text << QStringLiteral("RELEASE SAVEPOINT zq_guard");
+    if (guarded)
+        text << QStringLiteral("SAVEPOINT zq_guard");
+    text << statements;
+    query = QSqlQuery(m_session.database());
+    query.setForwardOnly(false);
+    // One result per statement; the last one (the rows) stays current. The engine stops at
+    // the first failing statement.
+    bool ok = query.exec(text.join(QStringLiteral("; ")));
+    for (qsizetype i = 1; ok && i < text.size(); ++i)
+        ok = query.nextResult();
+    if (ok) {
+        m_inTransaction = true;
+        m_guardSet = m_guardSet || guarded;
+        return;
+    }
+    const _com_error error = StatementError(query.lastError(), sql);
+    query = QSqlQuery();
+    if (guarded && control(QStringLiteral("ROLLBACK TO SAVEPOINT zq_guard"))) {
+        m_guardSet = true;
+    } else {
+        // Nothing else was open (or the transaction cannot be saved): start afresh.
+        control(QStringLiteral("ROLLBACK"));
+        m_inTransaction = false;
+        m_guardSet = false;
+        m_cursors.clear();
+        m_closeLater.clear();
+    }
+    throw error;
+}
+
+QString PgCursorSession::open(const QString& adapted, int rows, QSqlQuery& batch, const QString& sql)
+{
+    QString error;
+    if (!m_session.open(&error))
+        throw _com_error(kErrInvalidConnection, QStringLiteral("无法为记录集打开数据库连接: ") + error,
+                         QStringLiteral("ZQDBConnection"), sql);
+    const QString cursor = QStringLiteral("zq_cursor_%1").arg(++m_nextCursor);
+    run(batch,
+        {QStringLiteral("DECLARE %1 NO SCROLL CURSOR FOR ").arg(cursor) + WithoutTrailingSemicolons(adapted),
+         QStringLiteral("FETCH FORWARD %1 FROM %2").arg(rows).arg(cursor)},
+        sql);
+    m_cursors.insert(cursor);
+    return cursor;
+}
+
+void PgCursorSession::fetch(const QString& cursor, int rows, QSqlQuery& batch, const QString& sql)
+{
+    if (!m_cursors.remove(cursor))   // the guard protects the other cursors
+        throw _com_error(kErrObjectClosed, QStringLiteral("记录集的游标已关闭"), QStringLiteral("ZQDBConnection"), sql);
+    try {
+        run(batch, {QStringLiteral("FETCH FORWARD %1 FROM %2").arg(rows).arg(cursor)}, sql);
+    } catch (...) {
+        close(cursor);   // already out of the set: a failed cursor is left to the transaction's end
+        throw;
+    }
+    m_cursors.insert(cursor);
+}
+
+void PgCursorSession::close(const QString& cursor) noexcept
+{
+    const bool wasOpen = m_cursors.remove(cursor);
+    if (!m_inTransaction)
+        return;
+    if (!m_cursors.isEmpty()) {
+        if (wasOpen)
+            m_closeLater << cursor;   // travels with the next statement
+        return;
+    }
+    // The last cursor: the transaction (read only) ends with it.
+    if (!control(QStringLiteral("COMMIT")))
+        control(QStringLiteral("ROLLBACK"));
+    m_inTransaction = false;
+    m_guardSet = false;
+    m_closeLater.clear();
+}
+
+PgCursorRowSource::PgCursorRowSource(std::shared_ptr<PgCursorSession> session, const QString& adapted,
+                                     const QString& sql)
+    : m_session(std::move(session)), m_sql(sql)
+{
+    m_cursor = m_session->open(adapted, kBatchRows, m_batch, sql);
+    takeBatch();
+    const QSqlRecord record = m_batch.record();
+    m_fieldCount = record.count();
+    for (int i = 0; i < m_fieldCount; ++i)
+        m_names << record.fieldName(i);
+}
+
+PgCursorRowSource::~PgCursorRowSource()
+{
+    m_batch = QSqlQuery();
+    m_session->close(m_cursor);
+}
+
+void PgCursorRowSource::takeBatch()
+{
+    m_batchRows = m_batch.size() >= 0 ? m_batch.size() : 0;
+    m_lastBatch = m_batchRows < kBatchRows;
+    if (m_lastBatch)
+        m_session->close(m_cursor);    // the rows are in memory; release the server side at once
+}
+
+bool PgCursorRowSource::next(QVariantList& row)
+{
+    while (!m_batch.next()) {
+        if (m_lastBatch)
+            return false;
+        m_session->fetch(m_cursor, kBatchRows, m_batch, m_sql);
+        takeBatch();
+    }
+    row.resize(m_fieldCount);
+    for (int i = 0; i < m_fieldCount; ++i)
+        row[i] = m_batch.value(i);
+    return true;
+}
+
+} // namespace zq::db

@@ -1,0 +1,70 @@
+#pragma once
+// PostgreSQL recordsets that stay open while other statements run: each recordset is a
+// server-side cursor on one session of its own kind, fetched a batch at a time. Qt's
+// forward-only PostgreSQL results are lost as soon as another statement runs on their
+// connection, and buffered ones hold the whole result in client memory; cursors need neither.
+#include "RowSource.h"
+
+#include <QSet>
+#include <QString>
+#include <memory>
+
+namespace zq::db {
+
+// The session that holds the open cursors of one connection. Cursors live in a transaction
+// that begins with the first and ends with the last. While other cursors are open, each
+// statement runs behind a savepoint, so its failure never takes the others along. Each step
+// is one round trip: the transaction and savepoint commands travel with the statement.
+class PgCursorSession {
+public:
+    explicit PgCursorSession(const ConnectionUrl& url);
+    ~PgCursorSession();
+
+    // Declares a cursor for the adapted SELECT and fetches its first `rows` rows into `batch`
+    // (buffered); returns the cursor's name. Throws _com_error carrying `sql`.
+    QString open(const QString& adapted, int rows, QSqlQuery& batch, const QString& sql);
+    // Fetches the cursor's next `rows` rows into `batch`; throws _com_error.
+    void fetch(const QString& cursor, int rows, QSqlQuery& batch, const QString& sql);
+    // Closes the cursor; the transaction ends with the last one. Never throws.
+    void close(const QString& cursor) noexcept;
+    int openCursors() const { return int(m_cursors.size()); }
+
+private:
+    // Runs the statements into `query` as the class comment says; on failure the transaction is
+    // brought back to where it was before and the error thrown.
+    void run(QSqlQuery& query, const QStringList& statements, const QString& sql);
+    bool control(const QString& statement) noexcept;
+
+    Session m_session;
+    QSet<QString> m_cursors;
+    QStringList m_closeLater;     // finished cursors, closed with the next statement or the transaction
+    bool m_inTransaction = false;
+    bool m_guardSet = false;      // a savepoint from an earlier guarded statement is still there
+    quint64 m_nextCursor = 0;
+};
+
+class PgCursorRowSource final : public RowSource {
+public:
+    PgCursorRowSource(std::shared_ptr<PgCursorSession> session, const QString& adapted, const QString& sql);
+    ~PgCursorRowSource() override;
+    int fieldCount() const override { return m_fieldCount; }
+    QString fieldName(int index) const override { return m_names.value(index); }
+    bool next(QVariantList& row) override;
+
+private:
+    void takeBatch();
+
+    std::shared_ptr<PgCursorSession> m_session;
+    QString m_cursor;
+    QString m_sql;
+    QSqlQuery m_batch;
+    int m_batchRows = 0;
+    bool m_lastBatch = false;
+    int m_fieldCount = 0;
+    QStringList m_names;
+};
+
+// True when the text is a query a cursor can be declared for (SELECT, WITH, VALUES, TABLE).
+bool IsCursorQuery(const QString& sql);
+
+} // namespace zq::db

@@ -1,0 +1,35 @@
+#include "RowSource.h"
+
+#include <QSqlError>
+#include <QSqlRecord>
+
+namespace zq::db {
+
+QueryRowSource::QueryRowSource(std::shared_ptr<Session> session, const QString& adapted, const QString& sql, Mode mode)
+    : m_session(std::move(session)), m_query(m_session->database()), m_sql(sql)
+{
+    m_query.setForwardOnly(mode == Mode::ForwardOnly);
+    if (!m_query.exec(adapted))
+        throw StatementError(m_query.lastError(), m_sql);
+    m_fieldCount = m_query.record().count();
+}
+
+QString QueryRowSource::fieldName(int index) const
+{
+    return m_query.record().fieldName(index);
+}
+
+bool QueryRowSource::next(QVariantList& row)
+{
+    if (!m_query.next()) {
+        if (m_query.lastError().isValid())
+            throw StatementError(m_query.lastError(), m_sql);
+        return false;
+    }
+    row.resize(m_fieldCount);
+    for (int i = 0; i < m_fieldCount; ++i)
+        row[i] = m_query.value(i);
+    return true;
+}
+
+} // namespace zq::db

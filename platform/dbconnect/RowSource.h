@@ -1,0 +1,39 @@
+#pragma once
+// Where a recordset's rows come from: a statement running on a session, read forward.
+#include "SqlSession.h"
+
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+#include <memory>
+
+namespace zq::db {
+
+class RowSource {
+public:
+    virtual ~RowSource() = default;
+    virtual int fieldCount() const = 0;
+    virtual QString fieldName(int index) const = 0;
+    // The next record into `row`; false at the end. Throws _com_error on a read error.
+    virtual bool next(QVariantList& row) = 0;
+};
+
+// A statement executed on one session. Forward-only streams where the engine allows it;
+// buffered holds the whole result in memory and survives further statements on the session.
+class QueryRowSource final : public RowSource {
+public:
+    enum class Mode { ForwardOnly, Buffered };
+    // Executes the adapted text; throws _com_error carrying `sql` (the text as the module built it).
+    QueryRowSource(std::shared_ptr<Session> session, const QString& adapted, const QString& sql, Mode mode);
+    int fieldCount() const override { return m_fieldCount; }
+    QString fieldName(int index) const override;
+    bool next(QVariantList& row) override;
+
+private:
+    std::shared_ptr<Session> m_session;    // outlives the query
+    QSqlQuery m_query;
+    QString m_sql;
+    int m_fieldCount = 0;
+};
+
+} // namespace zq::db

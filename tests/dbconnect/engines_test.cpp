@@ -1,0 +1,375 @@
+// The database component against every available engine: the same table of cases on a
+// scratch SQLite file and, when the test server is there, on PostgreSQL.
+#include "DbTestSupport.h"
+#include "ListCtrl.h"
+#include "Recordset.h"
+#include "ZQDBConnect.h"
+
+#include <QDate>
+#include <QRegularExpression>
+
+using namespace zq;
+
+namespace {
+
+class EngineTest : public testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override
+    {
+        m_db = dbtest::ScratchDatabase::create(GetParam());
+        if (!m_db)
+            GTEST_SKIP() << "no PostgreSQL test server (ZQ_TEST_PG)";
+        m_connect = std::make_unique<CZQDBConnect>(m_db->url());
+        ASSERT_TRUE(m_connect->Init()) << m_connect->LastError().toStdString();
+        ASSERT_TRUE(m_connect->ConnectPDM()) << m_connect->LastError().toStdString();
+    }
+
+    void TearDown() override
+    {
+        m_connect.reset();
+        m_db.reset();
+        EnableSqlTrace(false);
+        SetSqlTraceListener(nullptr);
+    }
+
+    Connection* pdm() { return m_connect->GetPtrPDM(); }
+
+    // Reads every remaining row's field texts.
+    static QList<QStringList> ReadAll(Recordset& rs)
+    {
+        QList<QStringList> rows;
+        while (!rs.IsEOF()) {
+            QStringList row;
+            for (int i = 0; i < rs.FieldCount(); ++i)
+                row << rs.GetFieldText(i);
+            rows << row;
+            rs.MoveNext();
+        }
+        return rows;
+    }
+
+    std::unique_ptr<dbtest::ScratchDatabase> m_db;
+    std::unique_ptr<CZQDBConnect> m_connect;
+};
+
+template <class F>
+long ErrorOf(F&& f)
+{
+    try {
+        f();
+    } catch (const _com_error& e) {
+        return e.Error();
+    }
+    return 0;
+}
+
+TEST_P(EngineTest, ForwardOnlyRecordsetReadsEveryRowInOrder)
+{
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT Code, Name, Qty FROM Part ORDER BY Code"), pdm(), adOpenForwardOnly, adLockReadOnly,
+            adCmdUnspecified);
+    ASSERT_TRUE(rs.IsOpen());
+    EXPECT_EQ(rs.FieldCount(), 3);
+    const auto rows = ReadAll(rs);
+    ASSERT_EQ(rows.size(), 1000);
+    EXPECT_EQ(rows.front(), (QStringList{"P0000", "零件0", "0"}));
+    EXPECT_EQ(rows.back(), (QStringList{"P0999", "零件999", "999"}));
+    EXPECT_TRUE(rs.IsEOF());
+    EXPECT_EQ(ErrorOf([&] { rs.GetFieldValue(0); }), kErrBofEof);
+    EXPECT_EQ(ErrorOf([&] { rs.MoveNext(); }), kErrBofEof);
+    rs.Close();
+    EXPECT_FALSE(rs.IsOpen());
+    EXPECT_TRUE(rs.IsEOF());
+    rs.Close();   // closing twice is harmless
+}
+
+TEST_P(EngineTest, EmptyResultIsAtEndAtOnce)
+{
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT Code FROM Part WHERE Qty < 0"), pdm());
+    EXPECT_TRUE(rs.IsEOF());
+    EXPECT_EQ(rs.FieldCount(), 1);
+}
+
+TEST_P(EngineTest, MisuseOfARecordsetThrowsTheAdoErrors)
+{
+    Recordset rs;
+    EXPECT_TRUE(rs.IsEOF());
+    EXPECT_EQ(rs.FieldCount(), 0);
+    EXPECT_EQ(ErrorOf([&] { rs.GetFieldValue(0); }), kErrObjectClosed);
+    EXPECT_EQ(ErrorOf([&] { rs.MoveNext(); }), kErrObjectClosed);
+    rs.Open(QStringLiteral("SELECT Code FROM Part ORDER BY Code"), pdm());
+    EXPECT_EQ(ErrorOf([&] { rs.GetFieldValue(1); }), kErrItemNotFound);
+    EXPECT_EQ(ErrorOf([&] { rs.GetFieldValue(-1); }), kErrItemNotFound);
+    EXPECT_EQ(ErrorOf([&] { rs.Open(QStringLiteral("SELECT 1"), pdm()); }), kErrObjectOpen);
+    EXPECT_EQ(rs.GetFieldText(0), "P0000");   // still on its first record
+    EXPECT_EQ(ErrorOf([&] { Recordset().Open(QStringLiteral("SELECT 1"), nullptr); }), kErrInvalidConnection);
+}
+
+// The plain part search: an outer loop over every row with a name lookup per row, a second
+// recordset read alongside, and a short-lived third one now and then.
+TEST_P(EngineTest, RecordsetsStayOpenWhileOthersAndLookupsRun)
+{
+    Recordset outer;
+    Recordset products;
+    outer.Open(QStringLiteral("SELECT Code, ProductCode FROM Part ORDER BY Code"), pdm());
+    products.Open(QStringLiteral("SELECT ProductDwgCode FROM Product ORDER BY ProductDwgCode"), pdm());
+    int rows = 0, named = 0, productRows = 0, inner = 0;
+    while (!outer.IsEOF()) {
+        const QString product = outer.GetFieldText(1);
+        const QString name = m_connect->GetSelectItemData(
+            QStringLiteral("SELECT ProductName FROM Product WHERE ProductDwgCode = '%1'").arg(product), DataSystemPDM);
+        const int k = product.mid(2).toInt();
+        EXPECT_EQ(name, k < 10 ? QStringLiteral("产品%1").arg(k) : QString()) << product.toStdString();
+        named += name.isEmpty() ? 0 : 1;
+        if (!products.IsEOF()) {
+            ++productRows;
+            products.MoveNext();
+        }
+        if (rows % 100 == 0) {
+            Recordset third;
+            third.Open(QStringLiteral("SELECT Code FROM Part WHERE Code = '%1'").arg(outer.GetFieldText(0)), pdm());
+            inner += third.IsEOF() ? 0 : 1;
+            third.Close();
+        }
+        ++rows;
+        outer.MoveNext();
+    }
+    EXPECT_EQ(rows, 1000);
+    EXPECT_EQ(named, 1000 - 2 * 83);   // PR10 and PR11 have no product row
+    EXPECT_EQ(productRows, 11);
+    EXPECT_EQ(inner, 10);
+}
+
+// The structure walk keeps one recordset per level open; deep walks keep many at once.
+TEST_P(EngineTest, ManyRecordsetsOpenAtOnce)
+{
+    constexpr int kLevels = 60;
+    std::vector<std::unique_ptr<Recordset>> levels;
+    for (int k = 0; k < kLevels; ++k) {
+        levels.push_back(std::make_unique<Recordset>());
+        levels.back()->Open(QStringLiteral("SELECT Qty FROM Part WHERE Qty >= %1 ORDER BY Qty").arg(k * 10), pdm());
+        ASSERT_EQ(levels.back()->GetFieldText(0), QString::number(k * 10));
+        levels.back()->MoveNext();
+    }
+    for (int k = kLevels - 1; k >= 0; --k) {
+        EXPECT_EQ(int(ReadAll(*levels[k]).size()), 1000 - k * 10 - 1) << "level " << k;
+        levels.pop_back();
+    }
+    EXPECT_EQ(m_connect->GetRecordCount(QStringLiteral("SELECT count(*) FROM Part")), 1000);
+}
+
+TEST_P(EngineTest, SingleValueLookups)
+{
+    const struct {
+        const char* sql;
+        const char* text;
+    } cases[] = {
+        {"SELECT ProductName FROM Product WHERE ProductDwgCode = 'PR03'", "产品3"},
+        {"SELECT ProductName FROM Product WHERE ProductDwgCode = 'PR11'", ""},   // no row
+        {"SELECT NULL FROM Part WHERE Code = 'P0001'", ""},
+        {"SELECT Qty FROM Part WHERE Code = 'P0042'", "42"},
+        {"SELECT Code, Name FROM Part WHERE Qty >= 998 ORDER BY Qty", "P0998"},   // first column, first row
+        {"SELECT ProductName FROM Product WHERE ProductDwgCode = 'PRX'", "D:\\zq\\x"},
+        {"SELECT SaveDate FROM Part WHERE Code = 'P0002'", "2024-01-03 08:00:00"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(m_connect->GetSelectItemData(QString::fromUtf8(c.sql)), QString::fromUtf8(c.text)) << c.sql;
+}
+
+TEST_P(EngineTest, RecordCounts)
+{
+    const struct {
+        const char* sql;
+        long count;
+    } cases[] = {
+        {"SELECT count(*) FROM Part", 1000},
+        {"SELECT count(*) FROM Part WHERE Qty < 10", 10},
+        {"SELECT count(*) FROM Part WHERE ProductCode = 'PR00'", 84},
+        {"SELECT Qty FROM Part WHERE Qty < 0", 0},   // no row
+        {"SELECT count(*) FROM Part WHERE Name LIKE '%件99%'", 11},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(m_connect->GetRecordCount(QString::fromUtf8(c.sql), QStringLiteral("PDM")), c.count) << c.sql;
+}
+
+// The module's T-SQL text gives the same answers on every engine.
+TEST_P(EngineTest, DialectGivesTheSameAnswers)
+{
+    const struct {
+        const char* sql;
+        const char* text;
+    } cases[] = {
+        {"SELECT Code + '-' + Name FROM Part WHERE Code = 'P0001'", "P0001-零件1"},
+        {"SELECT count(*) FROM Part WHERE Code LIKE 'p000%'", "10"},   // LIKE ignores case
+        {"SELECT count(*) FROM Part WHERE (Code Like ('P00' + '1%'))", "10"},
+        {"SELECT count(*) FROM Part a, Product b WHERE (a.ProductCode Like (b.ProductDwgCode + '%'))", "834"},
+        {"SELECT count(*) FROM Product WHERE ProductName LIKE 'D:\\zq\\%'", "1"},   // backslash is no escape
+        {"SELECT ltrim('  x') + '|' FROM Part WHERE Code = 'P0000'", "x|"},
+        {"SELECT 'a+b' + Code FROM Part WHERE Code = 'P0000'", "a+bP0000"},
+        {"SELECT Qty + 1 FROM Part WHERE Code = 'P0009'", "10"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(m_connect->GetSelectItemData(QString::fromUtf8(c.sql)), QString::fromUtf8(c.text)) << c.sql;
+}
+
+TEST_P(EngineTest, ChineseTextRoundTrips)
+{
+    const QString text = QStringLiteral("齿轮箱·盖板（右）");
+    m_db->exec(QStringLiteral("INSERT INTO Product VALUES ('PRZ', '%1')").arg(text));
+    EXPECT_EQ(m_connect->GetSelectItemData(QStringLiteral("SELECT ProductName FROM Product WHERE ProductDwgCode = 'PRZ'")),
+              text);
+    EXPECT_EQ(m_connect->GetSelectItemData(QStringLiteral("SELECT ProductDwgCode FROM Product WHERE ProductName = '%1'").arg(text)),
+              "PRZ");
+    EXPECT_EQ(m_connect->GetSelectItemData(QStringLiteral("SELECT ProductDwgCode FROM Product WHERE ProductName LIKE '%盖板%'")),
+              "PRZ");
+}
+
+// Each way of running a bad statement throws the COM error with the engine's message and the
+// statement as given; the connection stays usable, also for a recordset open at the time.
+TEST_P(EngineTest, BadSqlThrowsComErrorAndKeepsTheConnection)
+{
+    Recordset open;
+    open.Open(QStringLiteral("SELECT Code FROM Part ORDER BY Code"), pdm());
+    const QString bad[] = {
+        QStringLiteral("SELECT Code FROM NoSuchTable"),
+        QStringLiteral("SELECT NoSuchColumn FROM Part"),
+        QStringLiteral("SELECT Code FROM Part WHERE Name = 'O'Brien'"),
+        QStringLiteral("SELEC Code FROM Part"),
+        QStringLiteral("SELECT Code FROM Part; DELETE FROM Part"),   // one statement at a time
+    };
+    for (const QString& sql : bad) {
+        const std::function<void()> runs[] = {
+            [&] { Recordset().Open(sql, pdm()); },
+            [&] { m_connect->GetSelectItemData(sql); },
+            [&] { m_connect->GetRecordCount(sql); },
+        };
+        for (const auto& run : runs) {
+            try {
+                run();
+                ADD_FAILURE() << "no error for " << sql.toStdString();
+            } catch (const _com_error& e) {
+                EXPECT_EQ(e.Error(), kErrFail);
+                EXPECT_EQ(e.Sql(), sql);
+                EXPECT_FALSE(e.Description().isEmpty());
+                EXPECT_TRUE(e.ErrorMessage().startsWith(QStringLiteral("错误 0x80004005: "))) << e.what();
+            }
+        }
+        CReportListCtrl list;
+        EXPECT_LT(m_connect->GetRecordInfo(sql, &list, 0, false, DataSystemPDM), 0);
+        EXPECT_FALSE(m_connect->LastError().isEmpty());
+    }
+    EXPECT_EQ(ReadAll(open).size(), 1000);
+    EXPECT_EQ(m_connect->GetRecordCount(QStringLiteral("SELECT count(*) FROM Part")), 1000);
+}
+
+TEST_P(EngineTest, ReadErrorInOneRecordsetLeavesTheOthers)
+{
+    if (!m_db->isPostgres())
+        GTEST_SKIP() << "SQLite reads a division by zero as NULL";
+    Recordset outer;
+    outer.Open(QStringLiteral("SELECT Code FROM Part ORDER BY Code"), pdm());
+    outer.MoveNext();
+    const long error = ErrorOf([&] {
+        Recordset failing;
+        failing.Open(QStringLiteral("SELECT 1 / (Qty - 700) FROM Part ORDER BY Qty"), pdm());
+        ReadAll(failing);
+    });
+    EXPECT_EQ(error, kErrFail);
+    EXPECT_EQ(ReadAll(outer).size(), 999);
+}
+
+TEST_P(EngineTest, GetRecordInfoFillsTheList)
+{
+    const QString sql = QStringLiteral("SELECT Code, Name, Qty FROM Part WHERE Qty < 5 ORDER BY Qty");
+    CReportListCtrl list;
+    EXPECT_EQ(m_connect->GetRecordInfo(sql, &list, 0, false, DataSystemPDM), 5);
+    ASSERT_EQ(list.GetColumnCount(), 3);
+    const char* names[] = {"Code", "Name", "Qty"};
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(list.GetHeaderCtrl()->GetItemText(c).compare(QString::fromLatin1(names[c]), Qt::CaseInsensitive), 0);
+    ASSERT_EQ(list.GetItemCount(), 5);
+    EXPECT_EQ(list.GetItemText(4, 0), "P0004");
+    EXPECT_EQ(list.GetItemText(4, 1), "零件4");
+    EXPECT_EQ(list.GetItemText(4, 2), "4");
+
+    // The page's own columns are kept; fields beyond them are not shown.
+    CReportListCtrl twoColumns;
+    twoColumns.InsertColumn(0, QStringLiteral("图号"));
+    twoColumns.InsertColumn(1, QStringLiteral("名称"));
+    twoColumns.InsertItem(0, QStringLiteral("old"));
+    EXPECT_EQ(m_connect->GetRecordInfo(sql, &twoColumns), 5);
+    EXPECT_EQ(twoColumns.GetColumnCount(), 2);
+    EXPECT_EQ(twoColumns.GetItemCount(), 5);   // not appending: the old row went
+    EXPECT_EQ(twoColumns.GetItemText(0, 1), "零件0");
+    EXPECT_EQ(twoColumns.GetItemText(0, 2), "");
+
+    EXPECT_EQ(m_connect->GetRecordInfo(sql, &twoColumns, 3, true), 2);   // skip 3 records, append
+    ASSERT_EQ(twoColumns.GetItemCount(), 7);
+    EXPECT_EQ(twoColumns.GetItemText(5, 0), "P0003");
+    EXPECT_EQ(m_connect->GetRecordInfo(QStringLiteral("SELECT Code FROM Part WHERE Qty < 0"), &twoColumns), 0);
+    EXPECT_EQ(twoColumns.GetItemCount(), 0);
+    EXPECT_LT(m_connect->GetRecordInfo(sql, nullptr), 0);
+}
+
+TEST_P(EngineTest, ServerDateIsTodayAsText)
+{
+    const QString date = m_connect->FetchServerDate(DataSystemPDM);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$")).match(date).hasMatch()) << date.toStdString();
+    const QDate day = QDate::fromString(date, QStringLiteral("yyyy-MM-dd"));
+    ASSERT_TRUE(day.isValid());
+    EXPECT_LE(std::abs(day.daysTo(QDate::currentDate())), 1);
+}
+
+// Every statement is traced exactly as the caller built it, before engine adaptation.
+TEST_P(EngineTest, TraceWritesOneLinePerStatement)
+{
+    QStringList heard;
+    SetSqlTraceListener([&](const QString& sql) { heard << sql; });
+    const QString statements[] = {
+        QStringLiteral("SELECT Code + '-' FROM Part WHERE Name LIKE '零件1%'"),
+        QStringLiteral("SELECT ProductName FROM Product WHERE ProductDwgCode = 'PR01'"),
+        QStringLiteral("SELECT count(*) FROM Part"),
+        QStringLiteral("SELECT Code FROM Part WHERE Qty < 2"),
+    };
+    EnableSqlTrace(true);
+    testing::internal::CaptureStderr();
+    {
+        Recordset rs;
+        rs.Open(statements[0], pdm());
+        m_connect->GetSelectItemData(statements[1]);
+        m_connect->GetRecordCount(statements[2]);
+        CReportListCtrl list;
+        m_connect->GetRecordInfo(statements[3], &list);
+        m_connect->FetchServerDate();
+    }
+    const QString written = QString::fromStdString(testing::internal::GetCapturedStderr());
+    EnableSqlTrace(false);
+    ASSERT_EQ(heard.size(), 5);
+    QString expected;
+    for (const QString& sql : heard)
+        expected += QStringLiteral("SQL: ") + sql + u'\n';
+    EXPECT_EQ(written, expected);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(heard[i], statements[i]);
+    EXPECT_TRUE(heard[4].startsWith(QStringLiteral("SELECT "))) << heard[4].toStdString();
+
+    testing::internal::CaptureStderr();
+    m_connect->GetSelectItemData(statements[1]);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");   // tracing off: nothing written
+    EXPECT_EQ(heard.size(), 6);                               // but the listener still hears it
+}
+
+TEST_P(EngineTest, RecordsetOutlivingItsConnectionObjectReadsOn)
+{
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT Code FROM Part ORDER BY Code"), pdm());
+    rs.MoveNext();
+    m_connect.reset();
+    EXPECT_EQ(ReadAll(rs).size(), 999);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, EngineTest, testing::ValuesIn(dbtest::Engines()),
+                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
+
+} // namespace
