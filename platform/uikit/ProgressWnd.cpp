@@ -26,7 +26,7 @@ CProgressWnd::CProgressWnd(QWidget* parent, const QString& title, bool smooth)
     m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_label->setMinimumSize(320, m_label->fontMetrics().lineSpacing() * 3);
     m_bar = new QProgressBar(this);
-    m_bar->setTextVisible(smooth);
+    m_bar->setTextVisible(false);   // a Qt bar is drawn smooth whatever "smooth" asks for
     m_bar->setRange(m_lower, m_upper);
     m_bar->setValue(m_pos);
     m_cancel = new QPushButton(QStringLiteral("取消"), this);
