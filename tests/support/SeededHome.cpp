@@ -1,5 +1,6 @@
 #include "SeededHome.h"
 #include "Seeder.h"
+#include "ZQDBConnect.h"
 #include <QApplication>
 #include <QAtomicInt>
 #include <QCoreApplication>
@@ -163,6 +164,21 @@ PgTestDatabase::~PgTestDatabase()
         return;
     QString error;
     runOnServer(m_adminUrl, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name), &error);
+}
+
+ScopedCurrentDatabase::ScopedCurrentDatabase(const QString& url)
+    : m_connection(std::make_unique<CZQDBConnect>(url)), m_previous(CZQDBConnect::GetCurDBConnect())
+{
+    m_ok = m_connection->Init() && m_connection->ConnectPDM();
+    if (!m_ok)
+        m_error = m_connection->LastError();
+    CZQDBConnect::SetCurDBConnect(m_connection.get());
+}
+
+ScopedCurrentDatabase::~ScopedCurrentDatabase()
+{
+    CZQDBConnect::SetCurDBConnect(m_previous);
+    m_connection.reset();
 }
 
 } // namespace zq::test

@@ -9,6 +9,7 @@
 //                                    TMPDIR at its own work/ and tmp/ folders, and ZQPDM_FTP is unset so
 //                                    the installation's [FTP] Url (DIR/ftpstore) applies
 //   zq::test::PgTestDatabase         a fresh database on the ZQ_TEST_PG server, dropped afterwards
+//   zq::test::ScopedCurrentDatabase  a connected CZQDBConnect made the process's current one for a scope
 //
 // Typical use:
 //   zq::test::SeededHome home;                   ASSERT_TRUE(home.ok()) << home.error().toStdString();
@@ -21,6 +22,8 @@
 #include <memory>
 #include <optional>
 #include <vector>
+
+namespace zq { class CZQDBConnect; }
 
 namespace zq::test {
 
@@ -93,6 +96,24 @@ public:
 private:
     QString m_adminUrl, m_name, m_url, m_error;
     bool m_ok = false;
+};
+
+class ScopedCurrentDatabase {
+public:
+    explicit ScopedCurrentDatabase(const QString& url);   // connects; see ok()/error()
+    ~ScopedCurrentDatabase();                              // restores the previous current connection
+    ScopedCurrentDatabase(const ScopedCurrentDatabase&) = delete;
+    ScopedCurrentDatabase& operator=(const ScopedCurrentDatabase&) = delete;
+
+    bool ok() const { return m_ok; }
+    QString error() const { return m_error; }
+    CZQDBConnect* connection() const { return m_connection.get(); }
+
+private:
+    std::unique_ptr<CZQDBConnect> m_connection;
+    CZQDBConnect* m_previous = nullptr;
+    bool m_ok = false;
+    QString m_error;
 };
 
 } // namespace zq::test
