@@ -60,12 +60,6 @@ TEST_F(GridListTest, OnlyEditableColumnsOpenAnEditor)
     }
 }
 
-TEST_F(GridListTest, ColumnOneIsTheDefaultEditableColumn)
-{
-    EXPECT_TRUE(grid.IsColumnEditable(1));
-    EXPECT_FALSE(grid.IsColumnEditable(0));
-}
-
 TEST_F(GridListTest, TypedTextBecomesTheCellTextHoweverTheEditEnds)
 {
     struct Case {
