@@ -14,6 +14,7 @@
 #include <QTableWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdio>
 
 namespace zq {
@@ -55,13 +56,16 @@ int defaultAnswer(unsigned style)
 // A read-only table of rows, filled from headers and texts.
 QTableWidget* makeTable(QWidget* parent, const QStringList& headers, const QList<QStringList>& rows)
 {
-    auto* table = new QTableWidget(int(rows.size()), int(headers.size()), parent);
+    int columns = int(headers.size());
+    for (const QStringList& row : rows)
+        columns = std::max(columns, int(row.size()));
+    auto* table = new QTableWidget(int(rows.size()), columns, parent);
     table->setHorizontalHeaderLabels(headers);
     table->verticalHeader()->hide();
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     for (int r = 0; r < rows.size(); ++r) {
-        for (int c = 0; c < headers.size(); ++c)
+        for (int c = 0; c < columns; ++c)
             table->setItem(r, c, new QTableWidgetItem(rows[r].value(c)));
     }
     table->resizeColumnsToContents();

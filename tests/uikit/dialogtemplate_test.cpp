@@ -211,8 +211,6 @@ TEST(DialogBuilder, DataExchangeHelpers)
         SetControlText(d, c.id, c.text);
         EXPECT_EQ(ControlText(d, c.id), c.read) << c.id;
     }
-    SetChecked(d, 1040, true);
-    EXPECT_TRUE(IsChecked(d, 1040));
     EXPECT_FALSE(IsChecked(d, 1001));
     EXPECT_EQ(ComboIndex(d, 1001), -1);
 }
