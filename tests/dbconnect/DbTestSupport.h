@@ -15,13 +15,17 @@
 
 namespace dbtest {
 
-inline QApplication& app()
+// One widgets application for the test binary. It is never destroyed: Qt Sql's own statics may
+// already be gone when static objects are torn down at exit.
+inline void app()
 {
+    if (QCoreApplication::instance())
+        return;
     static int argc = 1;
     static char name[] = "dbconnect_test";
     static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
+    static QApplication* application = new QApplication(argc, argv);
+    Q_UNUSED(application);
 }
 
 inline QString PostgresServer()
