@@ -1,6 +1,8 @@
 // Cost per row of filling a result list the way a search does (progress text, StepIt and
 // PeekAndPump after every row, the bar restarted every 500 rows) next to the bare row model
 // (inserts only), measured in the same run. Target: at most 5 µs a row for the full fill.
+// Both the processor time of this process and the wall time are given: on a shared machine
+// the wall time also counts the time other processes held the processor.
 //   bench_listfill [rows]     (default 100000)
 #include "ListCtrl.h"
 #include "ProgressWnd.h"
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <functional>
 
 namespace {
@@ -20,14 +23,28 @@ constexpr int kRepeats = 3;
 const QString kSub[kSubItems] = {QStringLiteral("零件名称"), QStringLiteral("Q235"), QStringLiteral("张三"),
                                  QStringLiteral("2005-03-01")};
 
-double bestMicrosPerRow(int rows, const std::function<void(int)>& fill)
+struct Cost {
+    double cpu = 1e300;    // µs a row, processor time of this process
+    double wall = 1e300;   // µs a row, elapsed
+};
+
+double processCpuMicros()
 {
-    double best = 1e300;
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e6 + double(t.tv_nsec) / 1e3;
+}
+
+Cost bestMicrosPerRow(int rows, const std::function<void(int)>& fill)
+{
+    Cost best;
     for (int i = 0; i < kRepeats; ++i) {
         QElapsedTimer timer;
         timer.start();
+        const double cpuStart = processCpuMicros();
         fill(rows);
-        best = std::min(best, double(timer.nsecsElapsed()) / 1000.0 / rows);
+        best.cpu = std::min(best.cpu, (processCpuMicros() - cpuStart) / rows);
+        best.wall = std::min(best.wall, double(timer.nsecsElapsed()) / 1000.0 / rows);
     }
     return best;
 }
@@ -88,12 +105,15 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const int rows = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100000;
 
-    const double bare = bestMicrosPerRow(rows, fillBareModel);
-    const double full = bestMicrosPerRow(rows, fillListWithProgress);
-    std::printf("list fill, %d rows, %d sub-items, best of %d\n", rows, kSubItems, kRepeats);
-    std::printf("  bare row model (insert only)            %8.3f us/row\n", bare);
-    std::printf("  list + progress text + StepIt + pump    %8.3f us/row  (%.2f s in all)\n", full, full * rows / 1e6);
-    std::printf("  ratio full / bare                       %8.2f\n", full / bare);
-    std::printf("  target: full fill at most 5 us/row      %s\n", full <= 5.0 ? "met" : "NOT MET");
+    const Cost bare = bestMicrosPerRow(rows, fillBareModel);
+    const Cost full = bestMicrosPerRow(rows, fillListWithProgress);
+    std::printf("list fill, %d rows, %d sub-items, best of %d          cpu us/row   wall us/row\n", rows, kSubItems,
+                kRepeats);
+    std::printf("  bare row model (insert only)                  %8.3f      %8.3f\n", bare.cpu, bare.wall);
+    std::printf("  list + progress text + StepIt + pump          %8.3f      %8.3f   (%.2f s wall in all)\n",
+                full.cpu, full.wall, full.wall * rows / 1e6);
+    std::printf("  ratio full / bare                             %8.2f      %8.2f\n", full.cpu / bare.cpu,
+                full.wall / bare.wall);
+    std::printf("  target: full fill at most 5 us/row (cpu)      %s\n", full.cpu <= 5.0 ? "met" : "NOT MET");
     return 0;
 }
