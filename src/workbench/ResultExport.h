@@ -1,0 +1,48 @@
+#pragma once
+// Saving a result list as a text file: comma-separated or padded to 30-byte columns, GBK
+// bytes, every line ending with CR LF. ResultExport writes; ExportResultList is the dialog flow
+// of the main window's "另存为..." button.
+#include <QFile>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class CReportListCtrl;
+
+namespace zq {
+
+enum class ExportFormat { CommaSeparated = 1, SpaceAligned = 2 };
+
+class ResultExport {
+public:
+    explicit ResultExport(ExportFormat format) : m_format(format) {}
+
+    // One line of the file, CR LF included.
+    static QByteArray FormatLine(const QStringList& cells, ExportFormat format);
+    // The whole file: header line, an empty line, one line per row.
+    static QByteArray FormatFile(const QStringList& headers, const QList<QStringList>& rows, ExportFormat format);
+
+    // Creates or truncates the file; false when it cannot be opened for writing.
+    bool Open(const QString& path);
+    void WriteHeader(const QStringList& headers);   // the header line and the empty line
+    void WriteRow(const QStringList& cells);
+    // Flushes and closes; false when any write, the flush or the close failed.
+    bool Close();
+    bool IsOpen() const { return m_file.isOpen(); }
+
+private:
+    void write(const QByteArray& bytes);
+
+    ExportFormat m_format;
+    QFile m_file;
+    bool m_failed = false;
+};
+
+// The number of columns exported from a list with headerColumns header items: one fewer
+// when the old-code switch is on and the current tab is not the first.
+int ExportedColumnCount(int headerColumns, int oldCodeSwitch, int currentTab);
+
+// The "另存为..." flow: save dialog, extension check, writing, the offer to open the file.
+void ExportResultList(CReportListCtrl* list, int currentTab);
+
+} // namespace zq

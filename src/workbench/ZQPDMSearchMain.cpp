@@ -1,0 +1,399 @@
+#include "ZQPDMSearchMain.h"
+#include "DialogTemplate.h"
+#include "DllCommandBase.h"
+#include "Desktop.h"
+#include "FlatTabCtrl.h"
+#include "GbkText.h"
+#include "PageRegistry.h"
+#include "ResultExport.h"
+#include "RunQuery.h"
+#include "TempResourceOverride.h"
+#include "ZQPDMFC.h"
+#include "ZQPDMSearchFunction.h"
+#include "ZQSearchPage.h"
+#include <QAbstractButton>
+#include <QApplication>
+#include <QBitmap>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <algorithm>
+
+namespace {
+
+constexpr int kTabBitmapId = 135;
+constexpr int kTabImageSize = 16;
+const QColor kMaskColor(255, 0, 255);
+
+// The page list file's lines: line ends removed, nothing else trimmed.
+QStringList splitLines(const QString& text)
+{
+    if (text.isEmpty())
+        return {};
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (lines.last().isEmpty())
+        lines.removeLast();
+    for (QString& line : lines)
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    return lines;
+}
+
+const zq::KnownPage* findKnownPage(const QString& caption)
+{
+    for (const zq::KnownPage& page : zq::KnownPages())
+        if (zq::EqualsNoCase(caption, QString::fromUtf8(page.caption)))
+            return &page;
+    return nullptr;
+}
+
+// A page whose window could not be created has no parent; showing it would make it a
+// top-level window of its own.
+void setPageVisible(CZQSearchPage* page, bool visible)
+{
+    if (page->parentWidget())
+        page->setVisible(visible);
+}
+
+} // namespace
+
+CZQPDMSearchMain::CZQPDMSearchMain() : QDialog(nullptr) {}
+
+CZQPDMSearchMain::~CZQPDMSearchMain()
+{
+    if (CZQPDMSearchFunction::m_pPDMSearchMain == this)
+        CZQPDMSearchFunction::m_pPDMSearchMain = nullptr;
+    // Children are deleted after this body; none of their signals may reach us any more.
+    QObject::disconnect(&zq::QueryActivity::instance(), nullptr, this, nullptr);
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+    m_pCurPage = nullptr;
+    m_pages.clear();
+}
+
+bool CZQPDMSearchMain::Create(QWidget* parent)
+{
+    const DialogTemplate* dialogTemplate = zq::FindDialogTemplate(kTemplateId);
+    if (!dialogTemplate)
+        dialogTemplate = zq::FindModuleTemplate(kTemplateId);
+    if (!dialogTemplate)
+        return false;
+    // A caption and a sizing border, no system menu.
+    setParent(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setModal(false);
+    if (!zq::BuildDialog(*this, dialogTemplate))
+        return false;
+    setWindowTitle(dialogTemplate->caption);
+    m_bCreated = true;
+    OnInitDialog();
+    return true;
+}
+
+void CZQPDMSearchMain::OnInitDialog()
+{
+    m_pTabCtrl = zq::ControlAs<CFlatTabCtrl>(*this, IDC_TAB);
+    m_nRefWidth = width();
+    m_nRefHeight = height();
+    BuildTabImages();
+
+    if (m_pTabCtrl)
+        connect(m_pTabCtrl, &CFlatTabCtrl::selChange, this, &CZQPDMSearchMain::OnTabSelChange);
+    const struct { int id; void (CZQPDMSearchMain::*handler)(); } buttons[] = {
+        {IDC_FIND, &CZQPDMSearchMain::OnFind},
+        {IDC_SAVEAS, &CZQPDMSearchMain::OnSaveAs},
+        {IDC_LOCATE, &CZQPDMSearchMain::OnLocateClicked},
+        {IDC_EXIT, &CZQPDMSearchMain::reject},
+    };
+    for (const auto& button : buttons)
+        if (auto* control = zq::ControlAs<QAbstractButton>(*this, button.id))
+            connect(control, &QAbstractButton::clicked, this, button.handler);
+    connect(&zq::QueryActivity::instance(), &zq::QueryActivity::idle, this, &CZQPDMSearchMain::OnQueriesIdle);
+
+    if (!LoadPages())
+        zq::Desktop::current().messageBox(QStringLiteral("不能创建查询页面！"), QStringLiteral("错误"),
+                                          zq::MB_OK | zq::MB_ICONEXCLAMATION);
+    SelectPage(0);
+}
+
+void CZQPDMSearchMain::BuildTabImages()
+{
+    const QImage strip = zq::LoadBitmapResource(kTabBitmapId).toImage();
+    for (int x = 0; x + kTabImageSize <= strip.width(); x += kTabImageSize) {
+        QPixmap image = QPixmap::fromImage(strip.copy(x, 0, kTabImageSize, kTabImageSize));
+        image.setMask(image.createMaskFromColor(kMaskColor, Qt::MaskInColor));
+        m_tabImages.Add(QIcon(image));
+    }
+    if (m_pTabCtrl)
+        m_pTabCtrl->SetImageList(&m_tabImages);
+}
+
+bool CZQPDMSearchMain::LoadPages()
+{
+    const QString path = zq::ResolvePathCaseInsensitive(zq::InstallDirectory() + QStringLiteral("\\Support\\Search.cfg"));
+    bool ok = false;
+    const QString text = zq::ReadTextFile(path, &ok);
+    if (!ok)
+        return false;
+    for (const QString& line : splitLines(text))
+        AddPage(line);
+    return true;
+}
+
+bool CZQPDMSearchMain::AddPage(const QString& caption)
+{
+    if (!m_pTabCtrl)
+        return false;
+    const int index = m_pTabCtrl->GetItemCount();
+    const zq::KnownPage* known = findKnownPage(caption);
+    if (!known)
+        return false;
+    // Pages register themselves; one that is not part of this build is skipped like an unknown line.
+    const zq::PageFactory factory = zq::FindPageFactory(QString::fromUtf8(known->caption));
+    if (!factory)
+        return false;
+    std::unique_ptr<CZQSearchPage> page = factory();
+    if (!page)
+        return false;
+    page->CreatePage(m_pTabCtrl);
+    CZQSearchPage* added = page.get();
+    m_pages.push_back(std::move(page));
+    setPageVisible(added, known->shownAtCreation);
+    added->setEnabled(false);
+    m_pTabCtrl->InsertItem(index, caption, index);
+    return true;
+}
+
+QList<CZQSearchPage*> CZQPDMSearchMain::Pages() const
+{
+    QList<CZQSearchPage*> pages;
+    for (const auto& page : m_pages)
+        pages.append(page.get());
+    return pages;
+}
+
+QString CZQPDMSearchMain::StatusText() const
+{
+    return zq::ControlText(*this, IDC_STATUS);
+}
+
+bool CZQPDMSearchMain::LinkChecked() const
+{
+    return zq::IsChecked(*this, IDC_LOCATE);
+}
+
+void CZQPDMSearchMain::SetLinkControl(bool checked)
+{
+    zq::SetChecked(*this, IDC_LOCATE, checked);
+}
+
+void CZQPDMSearchMain::SelectPage(int index)
+{
+    if (index < 0 || index >= int(m_pages.size()))
+        return;
+    if (m_pTabCtrl)
+        m_pTabCtrl->SetCurSel(index);
+    if (m_pCurPage) {
+        m_bLink = LinkChecked();
+        if (m_pCurPage->CanLocate())
+            m_pCurPage->m_bLocate = m_bLink;
+        setPageVisible(m_pCurPage, false);
+        m_pCurPage->setEnabled(false);
+    }
+    m_pCurPage = m_pages[size_t(index)].get();
+    if (!m_pCurPage)
+        return;
+    m_pCurPage->OnActivatePage();
+    QWidget* locate = zq::Control(*this, IDC_LOCATE);
+    if (m_pCurPage->CanLocate()) {
+        if (locate)
+            locate->setEnabled(true);
+        m_bLink = m_pCurPage->m_bLocate;
+    } else if (locate) {
+        locate->setEnabled(false);
+    }
+    LayoutCurrentPage();
+    setPageVisible(m_pCurPage, true);
+    m_pCurPage->setEnabled(true);
+    SetLinkControl(m_bLink);
+}
+
+bool CZQPDMSearchMain::SelectPageByCaption(const QString& caption)
+{
+    if (!m_pTabCtrl)
+        return false;
+    for (int i = 0; i < m_pTabCtrl->GetItemCount(); ++i) {
+        if (m_pTabCtrl->GetItemText(i) == caption) {
+            SelectPage(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CZQPDMSearchMain::OnTabSelChange(int index)
+{
+    SelectPage(index < 0 ? 0 : index);
+}
+
+// The tab display area, widened by 2 pixels left and right and moved down by 1.
+void CZQPDMSearchMain::LayoutCurrentPage()
+{
+    if (!m_pCurPage || !m_pTabCtrl)
+        return;
+    QRect area = m_pTabCtrl->DisplayRect();
+    area.adjust(-2, 1, 2, 1);
+    m_pCurPage->setGeometry(area);
+    m_pCurPage->update();
+}
+
+void CZQPDMSearchMain::OnFind()
+{
+    CZQSearchPage* page = m_pCurPage;
+    if (!page || page->IsQueryRunning())
+        return;
+    zq::WaitCursor wait;
+    {
+        CZQSearchPage::QueryGuard guard(*page);
+        page->DoSearch();
+    }
+    if (CReportListCtrl* list = page->GetResultList())
+        zq::SetControlText(*this, IDC_STATUS, QStringLiteral("操作提示:")
+                                                  + QStringLiteral("共查到%1项记录").arg(list->GetItemCount()));
+}
+
+void CZQPDMSearchMain::OnSaveAs()
+{
+    if (!m_pCurPage)
+        return;
+    zq::ExportResultList(m_pCurPage->GetResultList(), m_pTabCtrl ? m_pTabCtrl->GetCurSel() : 0);
+}
+
+void CZQPDMSearchMain::OnLocateClicked()
+{
+    if (m_pCurPage)
+        NotifyLocate(m_pCurPage->GetLocateText());
+}
+
+int CZQPDMSearchMain::NotifyLocate(const QString& text)
+{
+    m_bLink = LinkChecked();
+    if (!m_bLink || text.isEmpty())
+        return 0;
+    if (CDllCommandBase* command = CZQPDMSearchFunction::m_pCommandBase) {
+        const QString word = QStringLiteral("Locate");
+        zq::Desktop::current().hostCommand(word, text);
+        command->ExecuteCommand(word, text);
+    }
+    return 1;
+}
+
+void CZQPDMSearchMain::SetCurTreeItem(CTreeCursor item)
+{
+    if (m_pCurPage)
+        m_pCurPage->SetTreeItem(item);
+}
+
+void CZQPDMSearchMain::CenterWindow()
+{
+    QRect area;
+    if (QWidget* owner = parentWidget())
+        area = QRect(owner->mapToGlobal(QPoint(0, 0)), owner->size());
+    else if (QScreen* screen = this->screen())
+        area = screen->availableGeometry();
+    if (area.isEmpty())
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(area.center());
+    move(frame.topLeft());
+}
+
+// The buttons and the check box stay with the bottom-right corner, the status line with the
+// bottom-left, and the tab area fills the rest.
+void CZQPDMSearchMain::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (m_nRefWidth == 0 && m_nRefHeight == 0)
+        return;
+    const int dx = event->size().width() - m_nRefWidth;
+    const int dy = event->size().height() - m_nRefHeight;
+    if (dx == 0 && dy == 0)
+        return;
+
+    int locateLeft = 0, locateTop = 0, exitRight = 0;
+    for (int id : {IDC_LOCATE, IDC_SAVEAS, IDC_FIND, IDC_STATUS, IDC_EXIT}) {
+        QWidget* control = zq::Control(*this, id);
+        if (!control)
+            continue;
+        QRect r = control->geometry().translated(0, dy);
+        if (id == IDC_STATUS)
+            r = QRect(5, r.top(), std::max(0, locateLeft - 5 - 5), r.height());
+        else
+            r.translate(dx, 0);
+        control->setGeometry(r);
+        if (id == IDC_LOCATE) {
+            locateLeft = r.left();
+            locateTop = r.top();
+        } else if (id == IDC_EXIT) {
+            exitRight = r.left() + r.width();
+        }
+    }
+    if (QWidget* frame = zq::Control(*this, IDC_TAB_FRAME)) {
+        const QRect old = frame->geometry();
+        const QRect area(old.left(), old.top(), std::max(0, exitRight - old.left()),
+                         std::max(0, locateTop - 15 - old.top()));
+        frame->setGeometry(area);
+        if (m_pTabCtrl)
+            m_pTabCtrl->setGeometry(area);
+    }
+    if (m_pCurPage && m_pTabCtrl)
+        SelectPage(m_pTabCtrl->GetCurSel());
+    m_nRefWidth += dx;
+    m_nRefHeight += dy;
+    update();
+}
+
+void CZQPDMSearchMain::keyPressEvent(QKeyEvent* event)
+{
+    const bool plain = event->modifiers() == Qt::NoModifier
+                       || (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        // A focused push button acts on Enter itself; everywhere else Enter is Find.
+        auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+        if (!button || !isAncestorOf(button))
+            OnFind();
+        event->accept();
+        return;
+    }
+    if (plain && event->key() == Qt::Key_Escape) {
+        reject();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// "退出" and Escape only hide the window; pages, conditions and results stay.
+void CZQPDMSearchMain::reject()
+{
+    hide();
+}
+
+bool CZQPDMSearchMain::IsQueryBusy() const
+{
+    return zq::QueryActivity::instance().running() > 0;
+}
+
+void CZQPDMSearchMain::DestroyWhenIdle()
+{
+    m_bDestroyPending = true;
+    hide();
+    if (!IsQueryBusy())
+        deleteLater();
+}
+
+void CZQPDMSearchMain::OnQueriesIdle()
+{
+    if (m_bDestroyPending)
+        deleteLater();
+}
