@@ -10,6 +10,20 @@ namespace {
 
 constexpr size_t kMaxIdleSessions = 4;
 
+// Qt Sql keeps its connections in a static registry that is destroyed when the process exits.
+// A session still alive then (one held by a static object) must not touch the registry any
+// more. The guard below is made just after the registry, so it is destroyed just before it.
+std::atomic<bool> g_registryGone{false};
+
+struct RegistryGuard {
+    ~RegistryGuard() { g_registryGone = true; }
+};
+
+void NoteRegistryInUse()
+{
+    static RegistryGuard guard;
+}
+
 QString UniqueName(const QString& purpose)
 {
     static std::atomic<quint64> counter{0};
@@ -22,6 +36,7 @@ Session::Session(const ConnectionUrl& url, const QString& purpose)
     : m_name(UniqueName(purpose)), m_driver(url.driver)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(url.driver, m_name);
+    NoteRegistryInUse();
     db.setDatabaseName(url.database);
     if (!url.host.isEmpty())
         db.setHostName(url.host);
@@ -37,6 +52,8 @@ Session::Session(const ConnectionUrl& url, const QString& purpose)
 
 Session::~Session()
 {
+    if (g_registryGone)
+        return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isOpen())
@@ -71,6 +88,8 @@ bool Session::isOpen() const
 
 QSqlDatabase Session::database() const
 {
+    if (g_registryGone)
+        return {};
     return QSqlDatabase::database(m_name, false);
 }
 
