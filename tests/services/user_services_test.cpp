@@ -1,0 +1,109 @@
+// The user component: the logged-on user, the user picker and the department picker.
+#include "CallLog.h"
+#include "RecordingDesktop.h"
+#include "SeededHome.h"
+#include "UserServices.h"
+#include "ZQDBConnect.h"
+#include <gtest/gtest.h>
+
+using namespace zq;
+
+namespace {
+
+std::string str(const QString& s) { return s.toStdString(); }
+
+class UserServicesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.ok()) << str(home.error());
+        ASSERT_TRUE(db.ok()) << str(db.error());
+        CallLog::Clear();
+    }
+    test::SeededHome home;
+    test::ScopedCurrentDatabase db{home.databaseUrl()};
+    test::RecordingDesktop desktop;
+    ScopedDesktop scoped{desktop};
+};
+
+TEST_F(UserServicesTest, CurrentUserComesFromZqpdmUserElseTheLoginName)
+{
+    using Env = std::optional<QString>;
+    struct Case {
+        Env zqpdmUser, user, logName;
+        const char* expectedLogName;   // "" for no user
+        const char* expectedName;
+    };
+    const Case cases[] = {
+        {QStringLiteral("lina"), QStringLiteral("zhangwei"), std::nullopt, "lina", "李娜"},
+        {std::nullopt, QStringLiteral("wangqiang"), QStringLiteral("admin"), "wangqiang", "王强"},
+        {std::nullopt, std::nullopt, QStringLiteral("admin"), "admin", "系统管理员"},
+        {QStringLiteral("  chenjing "), std::nullopt, std::nullopt, "chenjing", "陈静"},
+        {QStringLiteral("nobody"), QStringLiteral("admin"), std::nullopt, "", ""},
+        {QStringLiteral("x' OR '1'='1"), std::nullopt, std::nullopt, "", ""},
+        {std::nullopt, std::nullopt, std::nullopt, "", ""},
+    };
+    for (const Case& c : cases) {
+        test::ScopedEnv a("ZQPDM_USER", c.zqpdmUser), b("USER", c.user), l("LOGNAME", c.logName);
+        const std::unique_ptr<CUser> user = ZQGetCurrentUser();
+        if (!*c.expectedLogName) {
+            EXPECT_EQ(user, nullptr) << str(c.zqpdmUser.value_or(QStringLiteral("-")));
+            continue;
+        }
+        ASSERT_NE(user, nullptr) << c.expectedLogName;
+        EXPECT_EQ(str(user->GetLogName()), c.expectedLogName);
+        EXPECT_EQ(str(user->GetName()), c.expectedName);
+    }
+    EXPECT_TRUE(desktop.messages().isEmpty());
+}
+
+TEST_F(UserServicesTest, UserPickerOffersEveryUserAndReturnsTheChosenOne)
+{
+    desktop.pickAnswers = {{QStringLiteral("chenjing")}};
+    const auto chosen = CUserManage::SelectUser(db.connection(), QStringLiteral("admin"));
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_EQ(chosen->GetLogName(), QStringLiteral("chenjing"));
+    EXPECT_EQ(chosen->GetName(), QStringLiteral("陈静"));
+    ASSERT_EQ(desktop.picks.size(), 1);
+    const PickRequest& request = desktop.picks.first();
+    EXPECT_FALSE(request.multiSelect);
+    ASSERT_EQ(request.candidates.size(), 8);
+    EXPECT_EQ(request.candidates.first(),
+              (QStringList{QStringLiteral("admin"), QStringLiteral("系统管理员"), QStringLiteral("技术部")}));
+
+    // Cancelled (no scripted answer): no user.
+    EXPECT_EQ(CUserManage::SelectUser(nullptr, QStringLiteral("admin")), nullptr);
+    const QList<ServiceCall> calls = CallLog::Calls();
+    ASSERT_EQ(calls.size(), 2);
+    EXPECT_EQ(calls[0].args, (QStringList{QStringLiteral("CZQDBConnect"), QStringLiteral("admin")}));
+    EXPECT_EQ(calls[1].args, (QStringList{QStringLiteral("(null)"), QStringLiteral("admin")}));
+}
+
+TEST_F(UserServicesTest, DepartmentPickerFillsTheChosenNames)
+{
+    struct Case {
+        QList<QStringList> answers;
+        int result;
+        QStringList names;
+    };
+    const Case cases[] = {
+        {{{QStringLiteral("一车间"), QStringLiteral("二车间")}}, IDOK, {QStringLiteral("一车间"), QStringLiteral("二车间")}},
+        {{{QStringLiteral("采购部")}}, IDOK, {QStringLiteral("采购部")}},
+        {{}, IDCANCEL, {}},
+        {{{QStringLiteral("no such department")}}, IDCANCEL, {}},
+    };
+    for (const Case& c : cases) {
+        desktop.pickAnswers = c.answers;
+        desktop.picks.clear();
+        CSelectEnpartment picker;
+        picker.m_arrEnpartment = {QStringLiteral("left over")};
+        EXPECT_EQ(picker.DoModal(), c.result);
+        EXPECT_EQ(picker.m_arrEnpartment, c.names);
+        ASSERT_EQ(desktop.picks.size(), 1);
+        EXPECT_TRUE(desktop.picks.first().multiSelect);
+        ASSERT_EQ(desktop.picks.first().candidates.size(), 9);
+        EXPECT_EQ(desktop.picks.first().candidates.first(), QStringList{QStringLiteral("技术部")});
+    }
+}
+
+} // namespace
