@@ -21,16 +21,20 @@ QByteArray ReadFile(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-class FileServicesTest : public ::testing::Test {
+class FileServicesTest : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(home.ok()) << str(home.error());
+        if (!engine.available())
+            GTEST_SKIP() << "ZQ_TEST_PG is not set";
+        ASSERT_TRUE(engine.ok()) << str(engine.error());
         ASSERT_TRUE(db.ok()) << str(db.error());
         CallLog::Clear();
     }
-    test::SeededHome home;
-    test::ScopedCurrentDatabase db{home.databaseUrl()};
+    test::SeededHome& home() { return engine.home(); }
+
+    test::EngineHome engine{QString::fromLatin1(GetParam())};
+    test::ScopedCurrentDatabase db{engine.databaseUrl()};
     test::RecordingDesktop desktop;
     ScopedDesktop scoped{desktop};
 };
@@ -40,9 +44,9 @@ const char* const kResourceSql =
 const char* const kOrderSql =
     "SELECT DocSaved, DocContent FROM ECORelateFile WHERE ECOGroup='修改单' AND ECONo='XG2026-001' AND DocType='_ZQ_ECO'";
 
-TEST_F(FileServicesTest, PopFileFromDbWritesTheBlobOnlyInsideTheTemporaryOrWorkingFolder)
+TEST_P(FileServicesTest, PopFileFromDbWritesTheBlobOnlyInsideTheTemporaryOrWorkingFolder)
 {
-    const QByteArray resource = ReadFile(home.storeDir() + QStringLiteral("/Zq/Resource/R-DJ-01/Y系列电机样本.pdf"));
+    const QByteArray resource = ReadFile(home().storeDir() + QStringLiteral("/Zq/Resource/R-DJ-01/Y系列电机样本.pdf"));
     ASSERT_FALSE(resource.isEmpty());
     struct Case {
         const char* sql;
@@ -76,13 +80,13 @@ TEST_F(FileServicesTest, PopFileFromDbWritesTheBlobOnlyInsideTheTemporaryOrWorki
     }
     EXPECT_EQ(ReadFile(TempFolder() + QStringLiteral("Y系列电机样本.pdf")), resource);
     EXPECT_FALSE(QFile::exists(QStringLiteral("/usr/zq-outside.pdf")));
-    EXPECT_FALSE(QFile::exists(home.path(QStringLiteral("climbed.pdf"))));
+    EXPECT_FALSE(QFile::exists(home().path(QStringLiteral("climbed.pdf"))));
     EXPECT_FALSE(QFile::exists(TempFolder() + QStringLiteral("none.pdf")));
     EXPECT_FALSE(QFile::exists(TempFolder() + QStringLiteral("null.pdf")));
     EXPECT_TRUE(desktop.messages().isEmpty());
 }
 
-TEST_F(FileServicesTest, PopFileFromDbWithBadSqlReportsItAndKeepsTheOldFile)
+TEST_P(FileServicesTest, PopFileFromDbWithBadSqlReportsItAndKeepsTheOldFile)
 {
     const QString path = TempFolder() + QStringLiteral("old.pdf");
     {
@@ -103,7 +107,7 @@ TEST_F(FileServicesTest, PopFileFromDbWithBadSqlReportsItAndKeepsTheOldFile)
         << "no temporary file is left next to it";
 }
 
-TEST_F(FileServicesTest, SafeLocalPathTable)
+TEST_P(FileServicesTest, SafeLocalPathTable)
 {
     const struct {
         QString requested;
@@ -123,7 +127,7 @@ TEST_F(FileServicesTest, SafeLocalPathTable)
         EXPECT_EQ(str(svc::SafeLocalPath(c.requested)), str(c.expected)) << str(c.requested);
 }
 
-TEST_F(FileServicesTest, BrowseFileOpensThroughTheShell)
+TEST_P(FileServicesTest, BrowseFileOpensThroughTheShell)
 {
     CCommonBrowserTool browser;
     browser.BrowseFile(QStringLiteral("/tmp/a.dwg"), 0);
@@ -133,5 +137,7 @@ TEST_F(FileServicesTest, BrowseFileOpensThroughTheShell)
     ASSERT_EQ(CallLog::Calls().size(), 1);
     EXPECT_EQ(CallLog::Calls().first().args, (QStringList{QStringLiteral("/tmp/a.dwg"), QStringLiteral("0")}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, FileServicesTest, ::testing::ValuesIn(test::EngineNames()));
 
 } // namespace

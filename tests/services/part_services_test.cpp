@@ -15,11 +15,13 @@ namespace {
 
 std::string str(const QString& s) { return s.toStdString(); }
 
-class PartServicesTest : public ::testing::Test {
+class PartServicesTest : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(home.ok()) << str(home.error());
+        if (!engine.available())
+            GTEST_SKIP() << "ZQ_TEST_PG is not set";
+        ASSERT_TRUE(engine.ok()) << str(engine.error());
         ASSERT_TRUE(db.ok()) << str(db.error());
         CallLog::Clear();
     }
@@ -33,13 +35,15 @@ protected:
         return QStringLiteral("(none)");
     }
 
-    test::SeededHome home;
-    test::ScopedCurrentDatabase db{home.databaseUrl()};
+    test::SeededHome& home() { return engine.home(); }
+
+    test::EngineHome engine{QString::fromLatin1(GetParam())};
+    test::ScopedCurrentDatabase db{engine.databaseUrl()};
     test::RecordingDesktop desktop;
     ScopedDesktop scoped{desktop};
 };
 
-TEST_F(PartServicesTest, AttributesShowTheTitleFieldsUnderTheirConfiguredNamesAndTheAttributes)
+TEST_P(PartServicesTest, AttributesShowTheTitleFieldsUnderTheirConfiguredNamesAndTheAttributes)
 {
     CZQPart part;
     ASSERT_TRUE(part.SetPartParameter(QStringLiteral("ZQ8600-02-01"), QString(), QString(), QStringLiteral("A")));
@@ -59,7 +63,7 @@ TEST_F(PartServicesTest, AttributesShowTheTitleFieldsUnderTheirConfiguredNamesAn
         EXPECT_EQ(str(item(r, QString::fromUtf8(c.name))), c.value) << c.name;
 }
 
-TEST_F(PartServicesTest, AttributesOfAnUnknownPartSayNothingWasFound)
+TEST_P(PartServicesTest, AttributesOfAnUnknownPartSayNothingWasFound)
 {
     CZQPart part;
     part.SetPartParameter(QStringLiteral("B2026-01"), QString(), QString(), QStringLiteral("A"));
@@ -69,7 +73,7 @@ TEST_F(PartServicesTest, AttributesOfAnUnknownPartSayNothingWasFound)
     EXPECT_TRUE(desktop.messages().first().contains(QStringLiteral("B2026-01")));
 }
 
-TEST_F(PartServicesTest, VersionsListTheDrawingsAndThePartListUses)
+TEST_P(PartServicesTest, VersionsListTheDrawingsAndThePartListUses)
 {
     CZQPart part;
     part.SetPartParameter(QStringLiteral("ZQ8600-02-01"), QString(), QStringLiteral("ZQ8600-02-01"), QStringLiteral("A"));
@@ -82,7 +86,7 @@ TEST_F(PartServicesTest, VersionsListTheDrawingsAndThePartListUses)
     EXPECT_EQ(rows[2].value(5), QStringLiteral("ZQ8600-02"));
 }
 
-TEST_F(PartServicesTest, WhereUsedListsEveryParentLine)
+TEST_P(PartServicesTest, WhereUsedListsEveryParentLine)
 {
     struct Case {
         const char* code;
@@ -105,7 +109,7 @@ TEST_F(PartServicesTest, WhereUsedListsEveryParentLine)
     EXPECT_TRUE(desktop.messages().isEmpty());
 }
 
-TEST_F(PartServicesTest, ChangeOrderViewShowsFieldsPartsAndTrimmedDepartments)
+TEST_P(PartServicesTest, ChangeOrderViewShowsFieldsPartsAndTrimmedDepartments)
 {
     CZQECOObject eco;
     EXPECT_EQ(eco.ViewECOItem(QStringLiteral("修改单"), QStringLiteral("XG2026-001")), 1);
@@ -128,7 +132,7 @@ TEST_F(PartServicesTest, ChangeOrderViewShowsFieldsPartsAndTrimmedDepartments)
     EXPECT_EQ(desktop.messages().size(), 1);
 }
 
-TEST_F(PartServicesTest, StoredDesignFilesAreExtractedIntoTheTemporaryFolder)
+TEST_P(PartServicesTest, StoredDesignFilesAreExtractedIntoTheTemporaryFolder)
 {
     struct Case {
         const char* key;
@@ -155,7 +159,7 @@ TEST_F(PartServicesTest, StoredDesignFilesAreExtractedIntoTheTemporaryFolder)
             continue;
         }
         EXPECT_EQ(path, TempFolder() + QString::fromUtf8(c.fileName)) << c.key;
-        EXPECT_TRUE(path.startsWith(home.tempDir())) << str(path);
+        EXPECT_TRUE(path.startsWith(home().tempDir())) << str(path);
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << str(path);
         EXPECT_TRUE(file.readAll().startsWith("ZQPDM ")) << str(path);
@@ -163,7 +167,7 @@ TEST_F(PartServicesTest, StoredDesignFilesAreExtractedIntoTheTemporaryFolder)
     EXPECT_EQ(desktop.messages().size(), 2);   // the two failures say so
 }
 
-TEST_F(PartServicesTest, EveryCallIsLoggedWithItsArguments)
+TEST_P(PartServicesTest, EveryCallIsLoggedWithItsArguments)
 {
     CZQPart part;
     part.SetPartParameter(QStringLiteral("ZQ8700-01"), QString(), QString(), QStringLiteral("A"));
@@ -179,5 +183,7 @@ TEST_F(PartServicesTest, EveryCallIsLoggedWithItsArguments)
     EXPECT_EQ(calls[2].component, QStringLiteral("CZQPartBorrowManage"));
     EXPECT_EQ(calls[2].args, QStringList{QStringLiteral("ZQ8700-01")});
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, PartServicesTest, ::testing::ValuesIn(test::EngineNames()));
 
 } // namespace

@@ -12,21 +12,25 @@ namespace {
 
 std::string str(const QString& s) { return s.toStdString(); }
 
-class UserServicesTest : public ::testing::Test {
+class UserServicesTest : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(home.ok()) << str(home.error());
+        if (!engine.available())
+            GTEST_SKIP() << "ZQ_TEST_PG is not set";
+        ASSERT_TRUE(engine.ok()) << str(engine.error());
         ASSERT_TRUE(db.ok()) << str(db.error());
         CallLog::Clear();
     }
-    test::SeededHome home;
-    test::ScopedCurrentDatabase db{home.databaseUrl()};
+    test::SeededHome& home() { return engine.home(); }
+
+    test::EngineHome engine{QString::fromLatin1(GetParam())};
+    test::ScopedCurrentDatabase db{engine.databaseUrl()};
     test::RecordingDesktop desktop;
     ScopedDesktop scoped{desktop};
 };
 
-TEST_F(UserServicesTest, CurrentUserComesFromZqpdmUserElseTheLoginName)
+TEST_P(UserServicesTest, CurrentUserComesFromZqpdmUserElseTheLoginName)
 {
     using Env = std::optional<QString>;
     struct Case {
@@ -57,7 +61,7 @@ TEST_F(UserServicesTest, CurrentUserComesFromZqpdmUserElseTheLoginName)
     EXPECT_TRUE(desktop.messages().isEmpty());
 }
 
-TEST_F(UserServicesTest, UserPickerOffersEveryUserAndReturnsTheChosenOne)
+TEST_P(UserServicesTest, UserPickerOffersEveryUserAndReturnsTheChosenOne)
 {
     desktop.pickAnswers = {{QStringLiteral("chenjing")}};
     const auto chosen = CUserManage::SelectUser(db.connection(), QStringLiteral("admin"));
@@ -79,7 +83,7 @@ TEST_F(UserServicesTest, UserPickerOffersEveryUserAndReturnsTheChosenOne)
     EXPECT_EQ(calls[1].args, (QStringList{QStringLiteral("(null)"), QStringLiteral("admin")}));
 }
 
-TEST_F(UserServicesTest, DepartmentPickerFillsTheChosenNames)
+TEST_P(UserServicesTest, DepartmentPickerFillsTheChosenNames)
 {
     struct Case {
         QList<QStringList> answers;
@@ -105,5 +109,7 @@ TEST_F(UserServicesTest, DepartmentPickerFillsTheChosenNames)
         EXPECT_EQ(desktop.picks.first().candidates.first(), QStringList{QStringLiteral("技术部")});
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, UserServicesTest, ::testing::ValuesIn(test::EngineNames()));
 
 } // namespace

@@ -166,6 +166,29 @@ PgTestDatabase::~PgTestDatabase()
     runOnServer(m_adminUrl, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name), &error);
 }
 
+EngineHome::EngineHome(const QString& engine, const SeededHome::Options& options)
+{
+    SeededHome::Options seeded = options;
+    if (engine == QLatin1String("postgresql")) {
+        if (!PgTestDatabase::Available()) {
+            m_available = false;
+            return;
+        }
+        m_pg = std::make_unique<PgTestDatabase>();
+        if (!m_pg->ok())
+            return;
+        seeded.databaseUrl = m_pg->url();
+    }
+    m_home = std::make_unique<SeededHome>(seeded);
+}
+
+QString EngineHome::error() const
+{
+    if (m_pg && !m_pg->ok())
+        return m_pg->error();
+    return m_home ? m_home->error() : QStringLiteral("not seeded");
+}
+
 ScopedCurrentDatabase::ScopedCurrentDatabase(const QString& url)
     : m_connection(std::make_unique<CZQDBConnect>(url)), m_previous(CZQDBConnect::GetCurDBConnect())
 {

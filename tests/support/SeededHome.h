@@ -10,6 +10,8 @@
 //                                    the installation's [FTP] Url (DIR/ftpstore) applies
 //   zq::test::PgTestDatabase         a fresh database on the ZQ_TEST_PG server, dropped afterwards
 //   zq::test::ScopedCurrentDatabase  a connected CZQDBConnect made the process's current one for a scope
+//   zq::test::EngineHome             a SeededHome on "sqlite" or "postgresql" (a fresh PgTestDatabase), for
+//                                    tests run once per engine: INSTANTIATE_TEST_SUITE_P(E, T, EngineNames())
 //
 // Typical use:
 //   zq::test::SeededHome home;                   ASSERT_TRUE(home.ok()) << home.error().toStdString();
@@ -96,6 +98,23 @@ public:
 private:
     QString m_adminUrl, m_name, m_url, m_error;
     bool m_ok = false;
+};
+
+// The engines database tests run on; "postgresql" is skipped where ZQ_TEST_PG is not set.
+inline std::vector<const char*> EngineNames() { return {"sqlite", "postgresql"}; }
+
+class EngineHome {
+public:
+    explicit EngineHome(const QString& engine, const SeededHome::Options& options = {});
+    bool available() const { return m_available; }   // false: GTEST_SKIP()
+    bool ok() const { return m_home && m_home->ok(); }
+    QString error() const;
+    SeededHome& home() { return *m_home; }
+    QString databaseUrl() const { return m_home ? m_home->databaseUrl() : QString(); }
+private:
+    bool m_available = true;
+    std::unique_ptr<PgTestDatabase> m_pg;
+    std::unique_ptr<SeededHome> m_home;
 };
 
 class ScopedCurrentDatabase {

@@ -120,6 +120,7 @@ void Seeder::run()
         exec(db, QStringLiteral("PRAGMA journal_mode=MEMORY"));
     } else if (engine == Engine::Postgres) {
         exec(db, QStringLiteral("SET client_min_messages = warning"));
+        exec(db, QStringLiteral("SET synchronous_commit = off"));
     }
     for (const Table& t : PdmTables())
         exec(db, DropTableSql(t, engine));
