@@ -143,7 +143,8 @@ int CZQDBConnect::GetRecordInfo(const QString& sql, CReportListCtrl* list, int s
         list->DeleteAllItems();
     try {
         TraceSql(sql);
-        auto rows = d->handle().openDirect(sql);
+        // Read as a recordset: filling the list may lead its owner to further statements.
+        auto rows = d->handle().openRecordset(sql);
         if (list->GetColumnCount() == 0)
             for (int i = 0; i < rows->fieldCount(); ++i)
                 list->InsertColumn(i, rows->fieldName(i), CReportListCtrl::LVCFMT_LEFT, kDefaultColumnWidth);
