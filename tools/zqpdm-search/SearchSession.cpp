@@ -84,7 +84,8 @@ int SearchSession::openPage()
     m_main = CZQPDMSearchFunction::m_pPDMSearchMain;
     letEventsThrough();
     if (!m_main->SelectPageByCaption(m_options.page)) {
-        note(QStringLiteral("page \"%1\" is not in the page list").arg(m_options.page));
+        note(QStringLiteral("page \"%1\" is not among the search window's tabs (see the page list Support/Search.cfg)")
+                 .arg(m_options.page));
         return PageFailed;
     }
     CZQSearchPage* page = m_main->CurrentPage();
@@ -127,6 +128,10 @@ QWidget* SearchSession::control(int id) const
 
 QString SearchSession::apply(const Action& action)
 {
+    const bool needsControl = action.kind == ActionKind::Set || action.kind == ActionKind::Cell
+        || (action.kind == ActionKind::Click && action.id != CZQPDMSearchMain::IDC_FIND);
+    if (needsControl && !control(action.id))
+        return QStringLiteral("there is no control %1 on the page or in the search window").arg(action.id);
     switch (action.kind) {
     case ActionKind::Set:
         return ControlDriver::setValue(control(action.id), action.text);

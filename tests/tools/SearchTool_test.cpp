@@ -1,0 +1,289 @@
+// zqpdm-search end to end: the real program run on a seeded installation, its exit codes, its
+// output lines, the host command it receives, the files it exports.
+#include "GbkText.h"
+#include "Seeder.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class QtCoreEnvironment : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char name[] = "tools_SearchTool_test";
+        static char* argv[] = {name, nullptr};
+        m_app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    void TearDown() override { m_app.reset(); }
+private:
+    std::unique_ptr<QCoreApplication> m_app;
+};
+[[maybe_unused]] testing::Environment* const qtEnvironment = testing::AddGlobalTestEnvironment(new QtCoreEnvironment);
+
+const QString kPartPage = QStringLiteral("设计零部件");
+
+struct ToolRun {
+    int exitCode = -1;
+    QStringList out;   // lines of standard output
+    QStringList err;   // lines of standard error
+
+    QStringList errStartingWith(const QString& prefix) const
+    {
+        QStringList found;
+        for (const QString& line : err)
+            if (line.startsWith(prefix))
+                found.append(line);
+        return found;
+    }
+    qsizetype errIndex(const QString& prefix) const
+    {
+        for (qsizetype i = 0; i < err.size(); ++i)
+            if (err[i].startsWith(prefix))
+                return i;
+        return -1;
+    }
+    std::string dump() const { return ("exit " + QString::number(exitCode) + "\n" + err.join(u'\n')).toStdString(); }
+};
+
+QStringList linesOf(const QByteArray& bytes)
+{
+    QStringList lines = QString::fromUtf8(bytes).split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+class SearchTool : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_home = new QTemporaryDir;
+        zq::seed::SeedOptions options;
+        options.home = s_home->path();
+        options.today = QDate(2026, 3, 1);
+        zq::seed::Seeder seeder(options);
+        ASSERT_TRUE(seeder.Run()) << seeder.LastError().toStdString();
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_home;
+        s_home = nullptr;
+    }
+
+    void SetUp() override
+    {
+        if (!QFile::exists(program()))
+            GTEST_SKIP() << "zqpdm-search is not built at " << program().toStdString();
+    }
+
+    static QString program()
+    {
+        return qEnvironmentVariable("ZQ_BINARY_DIR", QStringLiteral(".")) + QStringLiteral("/bin/zqpdm-search");
+    }
+
+    // Runs the program on the seeded installation (unless the arguments bring their own --home).
+    static ToolRun run(QStringList arguments, bool withPlatform = true)
+    {
+        if (!arguments.contains(QStringLiteral("--home")) && !arguments.contains(QStringLiteral("--help")))
+            arguments << QStringLiteral("--home") << s_home->path();
+        if (!arguments.contains(QStringLiteral("--today")) && !arguments.contains(QStringLiteral("--help")))
+            arguments << QStringLiteral("--today") << QStringLiteral("2026-03-01");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"ZQPDM_DB", "ZQPDM_HOME", "ZQPDM_SYSDIR", "ZQPDM_SQL_TRACE", "ZQPDM_USER"})
+            environment.remove(QString::fromLatin1(name));
+        if (!withPlatform) {
+            environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+            environment.remove(QStringLiteral("DISPLAY"));
+            environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        }
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(program(), arguments);
+        ToolRun result;
+        if (!process.waitForFinished(120000)) {
+            process.kill();
+            process.waitForFinished();
+            return result;
+        }
+        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+        result.out = linesOf(process.readAllStandardOutput());
+        result.err = linesOf(process.readAllStandardError());
+        return result;
+    }
+    static ToolRun run(const char* line, bool withPlatform = true)
+    {
+        return run(QString::fromUtf8(line).split(u' ', Qt::SkipEmptyParts), withPlatform);
+    }
+
+    static inline QTemporaryDir* s_home = nullptr;
+};
+
+struct ExitCase {
+    const char* arguments;
+    int exitCode;
+    const char* errorPart;   // a piece of standard error ("" for none)
+};
+
+class SearchToolExit : public SearchTool, public testing::WithParamInterface<ExitCase> {};
+
+TEST_P(SearchToolExit, ExitCodeTellsHowTheRunWent)
+{
+    const ExitCase& c = GetParam();
+    const ToolRun r = run(c.arguments);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.arguments << "\n" << r.dump();
+    EXPECT_TRUE(r.err.join(u'\n').contains(QString::fromUtf8(c.errorPart))) << r.dump();
+    if (c.exitCode != 0) {
+        EXPECT_TRUE(r.out.isEmpty()) << "no result list after a failed run";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SearchToolExit, testing::Values(
+    ExitCase{"--page 设计零部件", 0, "STATUS\t"},
+    ExitCase{"--page 不存在的页面", 1, "不存在的页面"},
+    ExitCase{"--page 设计零部件 --db sqlite:/nonexistent-folder/x.db", 1, "failed to initialise"},
+    ExitCase{"--page", 2, "usage: zqpdm-search"},
+    ExitCase{"--page 设计零部件 --bogus", 2, "unknown option \"--bogus\""},
+    ExitCase{"--page 设计零部件 --export out.txt:7", 2, "filter entry"},
+    ExitCase{"--page 设计零部件 --select 999", 3, "no row 999"},
+    ExitCase{"--page 设计零部件 --set 4242=1", 3, "no control 4242"},
+    ExitCase{"--page 设计零部件 --set 1172=1", 3, "is disabled"},
+    ExitCase{"--page 设计零部件 --set 1256=明细 --set 1172=1", 0, ""},
+    ExitCase{"--page 设计零部件 --set 1256=7", 3, "has no item \"7\""},
+    ExitCase{"--page 设计零部件 --tree ZQ8600::NOPE", 3, "no item at ZQ8600::NOPE"},
+    ExitCase{"--page 设计零部件 --menu 0:9", 3, "no command 9"}));
+
+TEST_F(SearchTool, HelpDocumentsTheContract)
+{
+    const ToolRun r = run("--help");
+    EXPECT_EQ(r.exitCode, 0);
+    const QString help = r.out.join(u'\n');
+    for (const char* part : {"--page CAPTION", "--cell ID:ROW=TEXT", "--export FILE[:N]", "--cancel-after N", "Exit status"})
+        EXPECT_TRUE(help.contains(QString::fromUtf8(part))) << part;
+}
+
+TEST_F(SearchTool, PrintsTheResultListAndTheStatusLine)
+{
+    const ToolRun r = run("--page 设计零部件");
+    ASSERT_EQ(r.exitCode, 0) << r.dump();
+    ASSERT_FALSE(r.out.isEmpty());
+    EXPECT_EQ(r.out.first(), QStringLiteral("零部件图号\t零部件图名\t所在产品\t产品名称\t旧图号\t来源类型"));
+    for (const QString& row : r.out.mid(1))
+        EXPECT_EQ(row.count(u'\t'), 5) << row.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("ZQ8600-01-02\t箱盖\tZQ8600\tZQ8600型减速器\tJQ8600.01.02\t")));
+    EXPECT_EQ(r.errStartingWith(QStringLiteral("STATUS\t")),
+              QStringList{QStringLiteral("STATUS\t操作提示:共查到%1项记录").arg(r.out.size() - 1)});
+}
+
+struct CountCase {
+    const char* arguments;
+    int rows;   // −1: some rows
+};
+
+class SearchToolCounts : public SearchTool, public testing::WithParamInterface<CountCase> {};
+
+TEST_P(SearchToolCounts, OptionsShapeTheSearch)
+{
+    const CountCase& c = GetParam();
+    const ToolRun r = run(c.arguments);
+    ASSERT_EQ(r.exitCode, 0) << r.dump();
+    const int rows = int(r.out.size()) - 1;
+    if (c.rows < 0)
+        EXPECT_GT(rows, 0);
+    else
+        EXPECT_EQ(rows, c.rows) << c.arguments;
+    EXPECT_EQ(r.errStartingWith(QStringLiteral("STATUS\t")).value(0), QStringLiteral("STATUS\t操作提示:共查到%1项记录").arg(rows));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SearchToolCounts, testing::Values(
+    CountCase{"--page 设计零部件 --cell 1318:0=ZQ8600-01-02-01", 3},
+    CountCase{"--page 设计零部件 --cancel-after 3", 3},
+    // The date pickers start from --today: a year and a half later the seeded drawings are too old.
+    CountCase{"--page 设计零部件 --today 2027-09-01", 0},
+    CountCase{"--page 设计零部件 --set 1204=2025-01-01 --set 1258=2025-06-30", 1}));
+
+TEST_F(SearchTool, SelectingARowWithTheLinkTickedSendsLocate)
+{
+    const ToolRun r = run("--page 设计零部件 --cell 1318:0=ZQ8600-01-02 --link 1 --select 0 --select 0");
+    ASSERT_EQ(r.exitCode, 0) << r.dump();
+    ASSERT_GE(r.out.size(), 2);
+    const QStringList row0 = r.out[1].split(u'\t');
+    EXPECT_EQ(r.errStartingWith(QStringLiteral("CMD\t")),
+              QStringList{QStringLiteral("CMD\tLocate\t%1@^%2").arg(row0.value(0), row0.value(2))});
+    EXPECT_LT(r.errIndex(QStringLiteral("STATUS\t")), r.errIndex(QStringLiteral("CMD\t")));
+}
+
+TEST_F(SearchTool, WithoutTheLinkNoLocateIsSent)
+{
+    const ToolRun r = run("--page 设计零部件 --select 0 --link 0");
+    ASSERT_EQ(r.exitCode, 0) << r.dump();
+    EXPECT_TRUE(r.errStartingWith(QStringLiteral("CMD\t")).isEmpty());
+}
+
+TEST_F(SearchTool, AContextMenuCommandCallsTheService)
+{
+    const ToolRun r = run("--page 设计零部件 --cell 1318:0=ZQ8600-01-02-01-02 --menu 0:1");
+    ASSERT_EQ(r.exitCode, 0) << r.dump();
+    EXPECT_TRUE(r.errStartingWith(QStringLiteral("CALL\t")).contains(
+        QStringLiteral("CALL\tCZQPartBorrowManage::PartUsedSearch\tZQ8600-01-02-01-02")))
+        << r.dump();
+}
+
+TEST_F(SearchTool, TheSqlTraceComesBeforeTheStatusOfItsFind)
+{
+    const ToolRun r = run("--page 设计零部件 --cell 1318:1=O'型 --trace-sql");
+    ASSERT_EQ(r.exitCode, 0) << r.dump();
+    const qsizetype select = r.errIndex(QStringLiteral("SQL: SELECT DISTINCT Tcode"));
+    ASSERT_GE(select, 0) << r.dump();
+    EXPECT_TRUE(r.err[select].contains(QStringLiteral("O''型"))) << "quotes doubled: " << r.err[select].toStdString();
+    EXPECT_LT(select, r.errIndex(QStringLiteral("STATUS\t")));
+    EXPECT_EQ(r.out.value(1).section(u'\t', 0, 1), QStringLiteral("ZQ8600-00-01\tO'型圈"));
+}
+
+struct ExportCase {
+    const char* filter;      // "" or ":1" / ":2"
+    const char* answer;
+    bool separatedByComma;
+    bool opened;
+};
+
+class SearchToolExport : public SearchTool, public testing::WithParamInterface<ExportCase> {};
+
+TEST_P(SearchToolExport, WritesTheFileAndAsksToOpenIt)
+{
+    const ExportCase& c = GetParam();
+    QTemporaryDir out;
+    const QString file = out.filePath(QStringLiteral("结果.txt"));
+    const ToolRun r = run(QStringList{QStringLiteral("--page"), kPartPage, QStringLiteral("--cell"), QStringLiteral("1318:0=ZQ8700-02"),
+                                  QStringLiteral("--export"), file + QString::fromUtf8(c.filter), QStringLiteral("--answer"),
+                                  QString::fromUtf8(c.answer)});
+    ASSERT_EQ(r.exitCode, 0) << r.dump();
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << r.dump();
+    const QString text = zq::DecodeGbk(written.readAll());
+    EXPECT_TRUE(text.startsWith(QStringLiteral("零部件图号"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("ZQ8700-02-01")));
+    EXPECT_EQ(text.contains(u','), c.separatedByComma);
+    EXPECT_EQ(r.errStartingWith(QStringLiteral("MSG\t")), QStringList{QStringLiteral("MSG\t操作提示\t存储完毕，是否打开该文件?")});
+    EXPECT_EQ(r.errStartingWith(QStringLiteral("OPEN\t")),
+              c.opened ? QStringList{QStringLiteral("OPEN\t") + file} : QStringList());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SearchToolExport, testing::Values(
+    ExportCase{"", "no", true, false},
+    ExportCase{":1", "yes", true, true},
+    ExportCase{":2", "no", false, false}));
+
+TEST_F(SearchTool, RunsWithoutAnyDisplay)
+{
+    const ToolRun r = run("--page 设计零部件 --find", false);
+    EXPECT_EQ(r.exitCode, 0) << r.dump();
+    EXPECT_GT(r.out.size(), 1);
+}
+
+} // namespace
