@@ -7,6 +7,8 @@
 #include "SeedCommandLine.h"
 #include "SeededHome.h"
 #include "Seeder.h"
+#include "ZQDBConnect.h"
+#include "ZQPDMFC.h"
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -192,6 +194,21 @@ TEST(Seed, PostgreSqlGetsTheSameSchemaAndRows)
     ExpectProbes(pg.url());
     EXPECT_EQ(One(pg.url(), QStringLiteral("SELECT length(DocContent) > 0 FROM EngineerViewDoc LIMIT 1")),
               QStringLiteral("true"));
+}
+
+TEST(Seed, TheClientFindsTheDatabaseThroughTheInstallation)
+{
+    SeededHome home;
+    ASSERT_TRUE(home.ok()) << str(home.error());
+    zq::test::ScopedEnv noDb("ZQPDM_DB", std::nullopt);
+    // Both spellings of the configuration path reach the same file.
+    EXPECT_EQ(InstallPath(QStringLiteral("RNDS\\SPT\\ZQPDMCAD.INI")), home.path(QStringLiteral("rnds/spt/zqpdmcad.ini")));
+    EXPECT_EQ(InstallPath(QStringLiteral("\\Support\\Search.cfg")), home.path(QStringLiteral("Support/Search.cfg")));
+    CZQDBConnect connection;
+    ASSERT_TRUE(connection.Init() && connection.ConnectPDM()) << str(connection.LastError());
+    EXPECT_EQ(connection.Url(), home.databaseUrl());
+    EXPECT_EQ(connection.GetSelectItemData(QStringLiteral("SELECT ProductName FROM Product WHERE ProductDwgCode = 'ZQ8600'")),
+              QStringLiteral("ZQ8600型减速器"));
 }
 
 TEST(Seed, SearchCfgIsGbkWithTheElevenCaptionsInOrder)
