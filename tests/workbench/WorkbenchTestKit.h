@@ -291,6 +291,7 @@ public:
         QSqlDatabase::removeDatabase(m_connectionName);
     }
     QString table() const { return m_table; }
+    QString url() const { return m_url; }
     QString selectAll() const { return QStringLiteral("SELECT Code, Name FROM %1 ORDER BY Code").arg(m_table); }
     zq::CZQDBConnect& connect() { return *m_connect; }
     zq::Connection* connection() { return m_connect->GetPtrPDM(); }
