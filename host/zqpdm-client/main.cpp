@@ -1,11 +1,13 @@
 // zqpdm-client: the PDM client window hosting the search module.
 //   zqpdm-client [--search] [--screenshot FILE]
 //     --search           open the search window at start
-//     --screenshot FILE  open the search window, save a picture of it to FILE (PNG) and quit
+//     --screenshot FILE  open the search window, press "查找" on its first page, save a picture
+//                        of the window to FILE (PNG) and quit
 #include "PDMClientWindow.h"
 #include "ZQPDMSearchFunction.h"
 #include "ZQPDMSearchMain.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QPixmap>
 #include <QTimer>
@@ -45,7 +47,12 @@ int main(int argc, char* argv[])
         window.openSearch();
 
     if (!screenshot.isEmpty()) {
-        QTimer::singleShot(800, &app, [&] {
+        QTimer::singleShot(300, &app, [] {
+            if (QWidget* search = CZQPDMSearchFunction::m_pPDMSearchMain)
+                if (auto* find = search->findChild<QAbstractButton*>(QString::number(CZQPDMSearchMain::IDC_FIND)))
+                    find->click();
+        });
+        QTimer::singleShot(1500, &app, [&] {
             QWidget* search = CZQPDMSearchFunction::m_pPDMSearchMain;
             const bool saved = search && search->grab().save(screenshot, "PNG");
             if (!saved)
