@@ -97,6 +97,9 @@ protected:
 TEST_P(PartPageTest, InitialState)
 {
     EXPECT_EQ(zq::ComboIndex(Page(), kKind), 0);
+    EXPECT_EQ(zq::ControlText(Page(), kKind), "标题");
+    // The kind box is one line high and leaves the condition list below it visible.
+    EXPECT_LT(zq::Control(Page(), kKind)->geometry().bottom(), Conditions().geometry().top());
     EXPECT_EQ(Column(Conditions(), 0).mid(0, 3), (QStringList{"图号", "图名", "材料"}));
     EXPECT_EQ(Conditions().GetItemCount(), 16);
     EXPECT_EQ(Column(Conditions(), 1), QStringList(16, QString()));
