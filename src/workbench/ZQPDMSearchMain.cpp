@@ -68,6 +68,8 @@ CZQPDMSearchMain::~CZQPDMSearchMain()
     QObject::disconnect(&zq::QueryActivity::instance(), nullptr, this, nullptr);
     for (QObject* child : findChildren<QObject*>())
         QObject::disconnect(child, nullptr, this, nullptr);
+    if (m_pTabCtrl)
+        m_pTabCtrl->SetImageList(nullptr);
     m_pCurPage = nullptr;
     m_pages.clear();
 }

@@ -91,6 +91,14 @@ TEST_F(SearchMainTest, PageListFilesGiveTheirTabs)
     }
 }
 
+TEST_F(SearchMainTest, CaptionWithoutARegisteredPageIsSkipped)
+{
+    zq::RegisterPageFactory(u8("设计文档"), {});
+    create({u8("设计文档"), u8("更改单")});
+    EXPECT_EQ(tabCaptions(), QStringList{u8("更改单")});
+    EXPECT_TRUE(m_desktop.messages().isEmpty());
+}
+
 TEST_F(SearchMainTest, MissingPageListIsReportedAndLeavesNoTabs)
 {
     createFromInstallation();
