@@ -4,7 +4,7 @@
 #include "HostDatabase.h"
 #include "ProductStructure.h"
 #include "ProductTreeLoader.h"
-#include "Seeder.h"
+#include "SeededHome.h"
 #include "TreeCtrlEx.h"
 #include "TreeLocator.h"
 #include "ZQDBConnect.h"
@@ -15,6 +15,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
+#include <tuple>
 
 using zq::host::HostCommandReceiver;
 using zq::host::ProductStructure;
@@ -23,21 +25,30 @@ using zq::host::StructureLine;
 
 namespace {
 
-// One QApplication for the whole run, gone before static destruction begins.
-class QtApplicationEnvironment : public testing::Environment {
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "tools_ProductTreeLoader_test";
-        static char* argv[] = {name, nullptr};
-        m_app = std::make_unique<QApplication>(argc, argv);
+// The seeded installations, one per engine, made on first use and shared by all tests; removed
+// before the process ends (a PostgreSQL database is dropped).
+std::map<std::string, std::unique_ptr<zq::test::EngineHome>>& engineHomes()
+{
+    static std::map<std::string, std::unique_ptr<zq::test::EngineHome>> homes;
+    return homes;
+}
+
+zq::test::EngineHome& homeFor(const char* engine)
+{
+    std::unique_ptr<zq::test::EngineHome>& home = engineHomes()[engine];
+    if (!home) {
+        zq::test::SeededHome::Options options;
+        options.setEnvironment = false;
+        home = std::make_unique<zq::test::EngineHome>(QString::fromLatin1(engine), options);
     }
-    void TearDown() override { m_app.reset(); }
-private:
-    std::unique_ptr<QApplication> m_app;
+    return *home;
+}
+
+class SharedHomesEnvironment : public testing::Environment {
+public:
+    void TearDown() override { engineHomes().clear(); }
 };
-[[maybe_unused]] testing::Environment* const qtEnvironment = testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+[[maybe_unused]] testing::Environment* const homesEnvironment = testing::AddGlobalTestEnvironment(new SharedHomesEnvironment);
 
 QStringList childTexts(const QTreeWidgetItem* item)
 {
@@ -114,27 +125,22 @@ TEST(ProductStructure, DeepChainsEndWithoutRecursion)
 
 // ---- the tree over the seeded demo installation --------------------------------------------
 
-class SeededTree : public testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        s_home = new QTemporaryDir;
-        zq::seed::SeedOptions options;
-        options.home = s_home->path();
-        options.today = QDate(2026, 3, 1);
-        zq::seed::Seeder seeder(options);
-        ASSERT_TRUE(seeder.Run()) << seeder.LastError().toStdString();
-        s_url = seeder.Report().databaseUrl;
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_home;
-        s_home = nullptr;
-    }
+const char* engineOf(const char* engine) { return engine; }
+template <class Case> const char* engineOf(const std::tuple<const char*, Case>& param) { return std::get<0>(param); }
+template <class Case> const Case& caseOf(const std::tuple<const char*, Case>& param) { return std::get<1>(param); }
 
+// A product tree over the demo data of one engine (the test parameter, or its first part).
+template <class Param>
+class EngineTree : public testing::TestWithParam<Param> {
+protected:
     void SetUp() override
     {
-        m_connect = std::make_unique<zq::CZQDBConnect>(s_url);
+        zq::test::EnsureApp();
+        zq::test::EngineHome& home = homeFor(engineOf(this->GetParam()));
+        if (!home.available())
+            GTEST_SKIP() << "ZQ_TEST_PG is not set";
+        ASSERT_TRUE(home.ok()) << home.error().toStdString();
+        m_connect = std::make_unique<zq::CZQDBConnect>(home.databaseUrl());
         ASSERT_TRUE(m_connect->Init() && m_connect->ConnectPDM()) << m_connect->LastError().toStdString();
         m_tree = std::make_unique<CTreeCtrlEx>();
         m_loader = std::make_unique<ProductTreeLoader>(*m_tree, m_connect->GetPtrPDM());
@@ -143,14 +149,15 @@ protected:
 
     QString selectedPath() const { return ProductTreeLoader::pathOf(m_tree->currentItem()); }
 
-    static inline QTemporaryDir* s_home = nullptr;
-    static inline QString s_url;
     std::unique_ptr<zq::CZQDBConnect> m_connect;
     std::unique_ptr<CTreeCtrlEx> m_tree;
     std::unique_ptr<ProductTreeLoader> m_loader;
 };
 
-TEST_F(SeededTree, ListsTheProductsBelowOneRootWithTheirRecords)
+using SeededTree = EngineTree<const char*>;
+INSTANTIATE_TEST_SUITE_P(Engines, SeededTree, testing::ValuesIn(zq::test::EngineNames()));
+
+TEST_P(SeededTree, ListsTheProductsBelowOneRootWithTheirRecords)
 {
     ASSERT_EQ(m_tree->topLevelItemCount(), 1);
     QTreeWidgetItem* root = m_loader->rootItem();
@@ -165,7 +172,7 @@ TEST_F(SeededTree, ListsTheProductsBelowOneRootWithTheirRecords)
     EXPECT_EQ(root->child(0)->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
 }
 
-TEST_F(SeededTree, ExpandingAnItemLoadsItsChildrenOnce)
+TEST_P(SeededTree, ExpandingAnItemLoadsItsChildrenOnce)
 {
     QTreeWidgetItem* product = m_loader->productItem(QStringLiteral("ZQ8600"));
     ASSERT_NE(product, nullptr);
@@ -193,11 +200,11 @@ struct LookupCase {
     const char* found;    // the found item's text, "" for none
 };
 
-class TreePaths : public SeededTree, public testing::WithParamInterface<LookupCase> {};
+using TreePaths = EngineTree<std::tuple<const char*, LookupCase>>;
 
 TEST_P(TreePaths, FindTheItemAtAStructurePath)
 {
-    const LookupCase& c = GetParam();
+    const LookupCase& c = caseOf(GetParam());
     QTreeWidgetItem* item = m_loader->findPath(QString::fromUtf8(c.path));
     EXPECT_EQ(item ? item->text(0).toStdString() : std::string(), c.found) << c.path;
     if (item) {
@@ -205,7 +212,7 @@ TEST_P(TreePaths, FindTheItemAtAStructurePath)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeded, TreePaths, testing::Values(
+INSTANTIATE_TEST_SUITE_P(Seeded, TreePaths, testing::Combine(testing::ValuesIn(zq::test::EngineNames()), testing::Values(
     LookupCase{"ZQ8600", "ZQ8600 ZQ8600型减速器"},
     LookupCase{"ZQ8600::ZQ8600-01::ZQ8600-01-02::ZQ8600-01-02-01::ZQ8600-01-02-01-01", "ZQ8600-01-02-01-01 透气塞"},
     LookupCase{"ZQ8600::ZQ8600-03::ZQ8600-00-01", "ZQ8600-00-01 O'型圈"},
@@ -214,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(Seeded, TreePaths, testing::Values(
     LookupCase{"ZQ8600::ZQ8700-01", ""},
     LookupCase{"ZQ8600::ZQ8600-01::", ""},
     LookupCase{"NOPE", ""},
-    LookupCase{"ZQ9900", ""}));
+    LookupCase{"ZQ9900", ""})));
 
 struct CodeCase {
     const char* code;
@@ -222,16 +229,16 @@ struct CodeCase {
     const char* path;      // of the found item, "" for none
 };
 
-class TreeCodes : public SeededTree, public testing::WithParamInterface<CodeCase> {};
+using TreeCodes = EngineTree<std::tuple<const char*, CodeCase>>;
 
 TEST_P(TreeCodes, FindTheItemOfACode)
 {
-    const CodeCase& c = GetParam();
+    const CodeCase& c = caseOf(GetParam());
     QTreeWidgetItem* item = m_loader->findCode(QString::fromUtf8(c.code), QString::fromUtf8(c.product));
     EXPECT_EQ(ProductTreeLoader::pathOf(item).toStdString(), c.path) << c.code;
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeded, TreeCodes, testing::Values(
+INSTANTIATE_TEST_SUITE_P(Seeded, TreeCodes, testing::Combine(testing::ValuesIn(zq::test::EngineNames()), testing::Values(
     CodeCase{"ZQ8800", "", "ZQ8800"},
     CodeCase{"ZQ8600-01-02-01-02", "", "ZQ8600::ZQ8600-01::ZQ8600-01-02::ZQ8600-01-02-01::ZQ8600-01-02-01-02"},
     CodeCase{"ZQ8600-00-01", "", "ZQ8600::ZQ8600-02::ZQ8600-00-01"},
@@ -241,9 +248,9 @@ INSTANTIATE_TEST_SUITE_P(Seeded, TreeCodes, testing::Values(
     CodeCase{"ZQ8700-02-01", "ZQ8600", "ZQ8700::ZQ8700-02::ZQ8700-02-01"},
     CodeCase{"ZQ9900-01", "", ""},
     CodeCase{"NO'PE", "", ""},
-    CodeCase{"", "", ""}));
+    CodeCase{"", "", ""})));
 
-TEST_F(SeededTree, BranchLoadingCreatesTheWholeStructureBelowAnItem)
+TEST_P(SeededTree, BranchLoadingCreatesTheWholeStructureBelowAnItem)
 {
     QTreeWidgetItem* product = m_loader->productItem(QStringLiteral("ZQ8800"));
     EXPECT_EQ(m_loader->loadBranch(product), 7);
@@ -257,11 +264,11 @@ struct LocateCase {
     const char* selected;   // path of the selected item afterwards, "" when the selection stays empty
 };
 
-class Locating : public SeededTree, public testing::WithParamInterface<LocateCase> {};
+using Locating = EngineTree<std::tuple<const char*, LocateCase>>;
 
 TEST_P(Locating, TheReceiverSelectsTheNamedItem)
 {
-    const LocateCase& c = GetParam();
+    const LocateCase& c = caseOf(GetParam());
     zq::host::TreeLocator locator(*m_tree, *m_loader);
     HostCommandReceiver receiver;
     receiver.setLocateHandler([&](const QString& text) { locator.locate(text); });
@@ -281,7 +288,7 @@ TEST_P(Locating, TheReceiverSelectsTheNamedItem)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeded, Locating, testing::Values(
+INSTANTIATE_TEST_SUITE_P(Seeded, Locating, testing::Combine(testing::ValuesIn(zq::test::EngineNames()), testing::Values(
     LocateCase{"ZQ8600-01-02@^ZQ8600", "ZQ8600::ZQ8600-01::ZQ8600-01-02"},
     LocateCase{"ZQ8600-00-01@^ZQ8600::ZQ8600-03::ZQ8600-00-01@^ZQ8600::ZQ8600-03@^1", "ZQ8600::ZQ8600-03::ZQ8600-00-01"},
     LocateCase{"ZQ8600-00-01@^ZQ8700", "ZQ8700::ZQ8600-00-01"},
@@ -290,9 +297,9 @@ INSTANTIATE_TEST_SUITE_P(Seeded, Locating, testing::Values(
     LocateCase{"ZQ8600-00-01@^ZQ8600::NOPE::ZQ8600-00-01", "ZQ8600::ZQ8600-02::ZQ8600-00-01"},
     LocateCase{"XG2026-001@^修改单", ""},
     LocateCase{"@^ZQ8600", ""},
-    LocateCase{"", ""}));
+    LocateCase{"", ""})));
 
-TEST_F(SeededTree, ATreeSearchPathOfItemTextsIsLocated)
+TEST_P(SeededTree, ATreeSearchPathOfItemTextsIsLocated)
 {
     m_loader->loadBranch(m_loader->productItem(QStringLiteral("ZQ8600")));
     zq::host::TreeLocator locator(*m_tree, *m_loader);
@@ -302,11 +309,10 @@ TEST_F(SeededTree, ATreeSearchPathOfItemTextsIsLocated)
 
 TEST(HostDatabase, ConnectsAndBecomesTheCurrentConnection)
 {
-    QTemporaryDir home;
-    zq::seed::SeedOptions options;
-    options.home = home.path();
-    ASSERT_TRUE(zq::seed::Seeder(options).Run());
-    qputenv("ZQPDM_DB", QByteArray("sqlite:") + QFile::encodeName(home.path() + QStringLiteral("/pdm.db")));
+    zq::test::EnsureApp();
+    zq::test::EngineHome& home = homeFor("sqlite");
+    ASSERT_TRUE(home.ok()) << home.error().toStdString();
+    zq::test::ScopedEnv db("ZQPDM_DB", home.databaseUrl());
     {
         zq::host::HostDatabase database;
         ASSERT_TRUE(database.open()) << database.error().toStdString();
@@ -315,18 +321,17 @@ TEST(HostDatabase, ConnectsAndBecomesTheCurrentConnection)
         EXPECT_TRUE(database.url().contains(QStringLiteral("pdm.db")));
     }
     EXPECT_EQ(zq::CZQDBConnect::GetCurDBConnect(), nullptr);
-    qunsetenv("ZQPDM_DB");
 }
 
 TEST(HostDatabase, AFailedConnectionIsReportedAndLeavesTheTreeEmpty)
 {
-    qputenv("ZQPDM_DB", "sqlite:/nonexistent-folder/none/pdm.db");
+    zq::test::EnsureApp();
+    zq::test::ScopedEnv db("ZQPDM_DB", QStringLiteral("sqlite:/nonexistent-folder/none/pdm.db"));
     zq::host::HostDatabase database;
     EXPECT_FALSE(database.open());
     EXPECT_FALSE(database.error().isEmpty());
     EXPECT_EQ(zq::CZQDBConnect::GetCurDBConnect(), nullptr);
     EXPECT_EQ(database.connection(), nullptr);
-    qunsetenv("ZQPDM_DB");
 
     CTreeCtrlEx tree;
     ProductTreeLoader loader(tree, database.connection());
@@ -339,6 +344,7 @@ TEST(HostDatabase, AFailedConnectionIsReportedAndLeavesTheTreeEmpty)
 // A stored cycle (a part listed below its own child) ends the branch load.
 TEST(ProductTreeLoader, ACycleInTheStoredStructureEndsTheBranchLoad)
 {
+    zq::test::EnsureApp();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("cycle.db"));
     {

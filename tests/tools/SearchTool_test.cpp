@@ -1,6 +1,7 @@
 // zqpdm-search end to end: the real program run on a seeded installation, its exit codes, its
 // output lines, the host command it receives, the files it exports.
 #include "GbkText.h"
+#include "SeededHome.h"
 #include "Seeder.h"
 
 #include <QCoreApplication>
@@ -284,6 +285,30 @@ TEST_F(SearchTool, RunsWithoutAnyDisplay)
     const ToolRun r = run("--page 设计零部件 --find", false);
     EXPECT_EQ(r.exitCode, 0) << r.dump();
     EXPECT_GT(r.out.size(), 1);
+}
+
+// The same run on PostgreSQL lists the same rows (in whatever order the engine returns them).
+TEST_F(SearchTool, APostgreSqlDatabaseGivesTheSameResults)
+{
+    zq::test::SeededHome::Options options;
+    options.today = QDate(2026, 3, 1);
+    options.setEnvironment = false;
+    zq::test::EngineHome pg(QStringLiteral("postgresql"), options);
+    if (!pg.available())
+        GTEST_SKIP() << "ZQ_TEST_PG is not set";
+    ASSERT_TRUE(pg.ok()) << pg.error().toStdString();
+
+    const QString search = QStringLiteral("--page 设计零部件 --cell 1318:1=轴 --link 1 --select 0");
+    ToolRun onSqlite = run(search.split(u' '));
+    ToolRun onPg = run(search.split(u' ') << QStringLiteral("--db") << pg.databaseUrl());
+    ASSERT_EQ(onSqlite.exitCode, 0) << onSqlite.dump();
+    ASSERT_EQ(onPg.exitCode, 0) << onPg.dump();
+    EXPECT_GT(onPg.out.size(), 2);
+    std::sort(onSqlite.out.begin(), onSqlite.out.end());
+    std::sort(onPg.out.begin(), onPg.out.end());
+    EXPECT_EQ(onPg.out, onSqlite.out);
+    EXPECT_EQ(onPg.errStartingWith(QStringLiteral("CMD\t")).size(), 1);
+    EXPECT_EQ(onPg.errStartingWith(QStringLiteral("STATUS\t")), onSqlite.errStartingWith(QStringLiteral("STATUS\t")));
 }
 
 } // namespace
