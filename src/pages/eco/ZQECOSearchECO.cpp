@@ -36,7 +36,7 @@ const DialogTemplate kTemplate376{
         {IdPartCode, ControlKind::Edit, QString(), QRect(2, 158, 108, 12)},
         {-1, ControlKind::Static, QStringLiteral("状态:"), QRect(2, 177, 30, 8)},
         {IdState, ControlKind::ComboDropList,
-         QStringLiteral("临时\n待评审\n评审\n更改\n完成\n正式\n所有"), QRect(34, 175, 76, 100)},
+         QStringLiteral("临时\n待评审\n评审\n更改\n完成\n正式\n所有"), QRect(34, 175, 76, 12)},
         {IdResult, ControlKind::ReportList, QString(), QRect(112, 2, 287, 247)},
     },
 };
