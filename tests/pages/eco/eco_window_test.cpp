@@ -13,6 +13,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <gtest/gtest.h>
 
 using F = CZQPDMSearchFunction;
@@ -140,6 +142,24 @@ TEST_F(EcoWindow, BrowseOpensTheStoredOrderFile)
     const auto opened = desktop.eventsOf("OPEN");
     ASSERT_EQ(opened.size(), 1);
     EXPECT_TRUE(opened[0].fields.value(0).endsWith("MXG2026-001_ECO.tbl"));
+}
+
+TEST_F(EcoWindow, EnterAndEscapeNeitherCloseNorHideThePages)
+{
+    window->show();
+    for (const char* caption : {"更改单", "更改影响面", "更改发放部门", "更改处理意见"}) {
+        CZQSearchPage* page = Select(caption);
+        ASSERT_NE(page, nullptr) << caption;
+        QWidget* target = page->findChild<QLineEdit*>();
+        if (!target)
+            target = page;
+        for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &press);
+            EXPECT_TRUE(window->isVisible()) << caption << " " << key;
+            EXPECT_TRUE(page->isVisible()) << caption << " " << key;
+        }
+    }
 }
 
 } // namespace
