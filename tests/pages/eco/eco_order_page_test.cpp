@@ -7,6 +7,7 @@
 #include "ZQECOSearchECO.h"
 #include "ZQPDMFC.h"
 
+#include <QAbstractButton>
 #include <QFile>
 #include <QFileInfo>
 
@@ -72,6 +73,21 @@ TEST_P(OrderPage, Initialisation)
         EXPECT_EQ(list->GetHeaderCtrl()->GetItemText(c), headers[c]);
         EXPECT_EQ(list->GetColumnWidth(c), widths[c]);
     }
+}
+
+TEST_P(OrderPage, UserPicker)
+{
+    auto* button = zq::ControlAs<QAbstractButton>(page, 1309);
+    ASSERT_NE(button, nullptr);
+    desktop.pickAnswers = {{"lisi"}};
+    button->click();
+    EXPECT_EQ(zq::ControlText(page, IdAuthor), QStringLiteral("李四"));
+    EXPECT_EQ(page.PickedLogName(), QStringLiteral("lisi"));
+    // Cancelled: nothing changes.
+    button->click();
+    EXPECT_EQ(zq::ControlText(page, IdAuthor), QStringLiteral("李四"));
+    EXPECT_EQ(page.PickedLogName(), QStringLiteral("lisi"));
+    EXPECT_EQ(desktop.eventsOf("PICK").size(), 2);
 }
 
 struct SearchCase {

@@ -92,6 +92,18 @@ TEST_F(EcoWindow, OrderPageLocatesByOrderNumber)
     ASSERT_EQ(m_host.commands.size(), 2);
     EXPECT_EQ(m_host.commands[0], (QStringList{"Locate", list->GetItemText(1, 1)}));
     EXPECT_EQ(m_host.commands[1], (QStringList{"Locate", list->GetItemText(0, 1)}));
+
+    // After a new search the remembered index stays: the same row index sends nothing, and the
+    // locate text is the order now at that row.
+    zq::SetControlText(*page, 1067, QString());
+    window->OnFind();
+    ASSERT_EQ(list->GetItemCount(), 6);
+    list->SelectRow(0);
+    EXPECT_EQ(m_host.commands.size(), 2);
+    EXPECT_EQ(page->GetLocateText(), list->GetItemText(0, 1));
+    list->SelectRow(4);
+    ASSERT_EQ(m_host.commands.size(), 3);
+    EXPECT_EQ(m_host.commands[2], (QStringList{"Locate", list->GetItemText(4, 1)}));
 }
 
 TEST_F(EcoWindow, DepartmentPageLocatesBySubject)
