@@ -5,9 +5,9 @@
 #include "CallLog.h"
 #include "Schema.h"
 #include "ScriptedDesktop.h"
+#include "SeededHome.h"
 #include "ZQDBConnect.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -21,62 +21,13 @@
 
 namespace parttest {
 
-// The application object of a test binary, created before the first test and destroyed after
-// the last one, while the database drivers' own state still exists.
-class AppEnvironment : public testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (QApplication::instance())
-            return;
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        m_app = std::make_unique<QApplication>(m_argc, m_argv);
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    int m_argc = 1;
-    char m_name[10] = "part_test";
-    char* m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<QApplication> m_app;
-};
-
-// gtest owns the environment.
-inline testing::Environment* const kAppEnvironment = testing::AddGlobalTestEnvironment(new AppEnvironment);
-
-inline void EnsureApp()
-{
-    ASSERT_NE(QApplication::instance(), nullptr);
-}
-
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value) : m_name(name), m_had(qEnvironmentVariableIsSet(name))
-    {
-        m_old = qgetenv(name);
-        qputenv(name, value);
-    }
-    ~ScopedEnv()
-    {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* m_name;
-    bool m_had;
-    QByteArray m_old;
-};
-
 enum class Engine { Sqlite, Postgres };
 inline std::string EngineName(const testing::TestParamInfo<Engine>& info)
 {
     return info.param == Engine::Sqlite ? "Sqlite" : "Postgres";
 }
+
+using ScopedEnv = zq::test::ScopedEnv;
 
 // One part-list line: product, parent code, own code, name and the searchable fields.
 struct Line {
@@ -88,25 +39,25 @@ class PartDatabase : public testing::TestWithParam<Engine> {
 protected:
     void SetUp() override
     {
-        EnsureApp();
+        zq::test::EnsureApp();
         ASSERT_TRUE(m_dir.isValid());
         QDir(m_dir.path()).mkpath(QStringLiteral("home/rnds/spt"));
-        m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_HOME", HomeFolder().toLocal8Bit()));
-        m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_OLDCODE", "0"));
+        m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_HOME", HomeFolder()));
+        m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_OLDCODE", QStringLiteral("0")));
         if (GetParam() == Engine::Sqlite) {
             m_url = QStringLiteral("sqlite:") + m_dir.path() + QStringLiteral("/pdm.db");
         } else {
-            if (qEnvironmentVariable("ZQ_TEST_PG").isEmpty())
+            if (!zq::test::PgTestDatabase::Available())
                 GTEST_SKIP() << "ZQ_TEST_PG not set";
-            ASSERT_NO_FATAL_FAILURE(CreatePostgresDatabase());
+            m_pg = std::make_unique<zq::test::PgTestDatabase>();
+            ASSERT_TRUE(m_pg->ok()) << m_pg->error().toStdString();
+            m_url = m_pg->url();
         }
-        m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_DB", m_url.toLocal8Bit()));
+        m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_DB", m_url));
         ASSERT_NO_FATAL_FAILURE(CreateTables());
 
-        m_connection = std::make_unique<zq::CZQDBConnect>(m_url);
-        ASSERT_TRUE(m_connection->Init());
-        ASSERT_TRUE(m_connection->ConnectPDM()) << m_connection->LastError().toStdString();
-        zq::CZQDBConnect::SetCurDBConnect(m_connection.get());
+        m_current = std::make_unique<zq::test::ScopedCurrentDatabase>(m_url);
+        ASSERT_TRUE(m_current->ok()) << m_current->error().toStdString();
         m_scoped = std::make_unique<zq::ScopedDesktop>(desktop);
         desktop.fixedNow = QDateTime(QDate(2005, 3, 31), QTime(12, 0));
         zq::CallLog::Clear();
@@ -116,26 +67,14 @@ protected:
     {
         zq::SetSqlTraceListener({});
         m_scoped.reset();
-        zq::CZQDBConnect::SetCurDBConnect(nullptr);
-        m_connection.reset();
-        {
-            QSqlDatabase own = QSqlDatabase::database(OwnName(), false);
-            own.close();
-        }
+        m_current.reset();
+        QSqlDatabase::database(OwnName(), false).close();
         QSqlDatabase::removeDatabase(OwnName());
-        if (!m_pgDatabase.isEmpty())
-            DropPostgresDatabase();
+        m_pg.reset();
         m_env.clear();
     }
 
     QString HomeFolder() const { return m_dir.path() + QStringLiteral("/home/"); }
-
-    // Runs one statement on the test database, outside the module's connection.
-    void Exec(const QString& sql)
-    {
-        QSqlQuery q(Own());
-        EXPECT_TRUE(q.exec(sql)) << q.lastError().text().toStdString() << " " << sql.toStdString();
-    }
 
     void Insert(const QString& table, const QStringList& columns, const QVariantList& values)
     {
@@ -189,54 +128,25 @@ private:
         return GetParam() == Engine::Sqlite ? zq::seed::Engine::Sqlite : zq::seed::Engine::Postgres;
     }
 
-    QSqlDatabase Connect(const QString& name, const QString& database)
+    QSqlDatabase Own()
     {
+        if (QSqlDatabase::contains(OwnName()))
+            return QSqlDatabase::database(OwnName());
+        QSqlDatabase db;
         if (GetParam() == Engine::Sqlite) {
-            QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name)
-                                                           : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), OwnName());
             db.setDatabaseName(m_dir.path() + QStringLiteral("/pdm.db"));
-            db.open();
-            return db;
+        } else {
+            const QUrl url(m_url);
+            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), OwnName());
+            db.setHostName(url.host());
+            db.setPort(url.port(5432));
+            db.setUserName(url.userName());
+            db.setPassword(url.password());
+            db.setDatabaseName(url.path().mid(1));
         }
-        const QUrl url(qEnvironmentVariable("ZQ_TEST_PG"));
-        QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name)
-                                                       : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        db.setHostName(url.host());
-        db.setPort(url.port(5432));
-        db.setUserName(url.userName());
-        db.setPassword(url.password());
-        db.setDatabaseName(database.isEmpty() ? url.path().mid(1) : database);
-        db.open();
+        EXPECT_TRUE(db.open()) << db.lastError().text().toStdString();
         return db;
-    }
-
-    QSqlDatabase Own() { return Connect(OwnName(), m_pgDatabase); }
-
-    void CreatePostgresDatabase()
-    {
-        static int counter = 0;
-        m_pgDatabase = QStringLiteral("part_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
-        {
-            QSqlDatabase admin = Connect(QStringLiteral("part_test_admin"), QString());
-            ASSERT_TRUE(admin.isOpen()) << admin.lastError().text().toStdString();
-            QSqlQuery q(admin);
-            ASSERT_TRUE(q.exec(QStringLiteral("CREATE DATABASE ") + m_pgDatabase)) << q.lastError().text().toStdString();
-        }
-        QUrl url(qEnvironmentVariable("ZQ_TEST_PG"));
-        url.setPath(QStringLiteral("/") + m_pgDatabase);
-        m_url = url.toString();
-    }
-
-    void DropPostgresDatabase()
-    {
-        {
-            QSqlDatabase admin = Connect(QStringLiteral("part_test_admin"), QString());
-            QSqlQuery q(admin);
-            q.exec(QStringLiteral("DROP DATABASE IF EXISTS ") + m_pgDatabase);
-            admin.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("part_test_admin"));
-        m_pgDatabase.clear();
     }
 
     void CreateTables()
@@ -253,9 +163,9 @@ private:
 
     QTemporaryDir m_dir;
     QString m_url;
-    QString m_pgDatabase;
     std::vector<std::unique_ptr<ScopedEnv>> m_env;
-    std::unique_ptr<zq::CZQDBConnect> m_connection;
+    std::unique_ptr<zq::test::PgTestDatabase> m_pg;
+    std::unique_ptr<zq::test::ScopedCurrentDatabase> m_current;
     std::unique_ptr<zq::ScopedDesktop> m_scoped;
 };
 

@@ -1,10 +1,12 @@
 // The "设计零部件" page on the demo installation: configured names, plain, attribute and
 // structure searches over the seeded data.
 #include "ListCtrl.h"
-#include "PartTestDb.h"
+#include "ScriptedDesktop.h"
 #include "SeededHome.h"
 #include "ZQPDMSearchFunction.h"
 #include "ZQPDMSearchPart.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -12,6 +14,7 @@ class PartDemoTest : public testing::TestWithParam<const char*> {
 protected:
     void SetUp() override
     {
+        zq::test::EnsureApp();
         m_engine = std::make_unique<zq::test::EngineHome>(GetParam());
         if (!m_engine->available())
             GTEST_SKIP() << "ZQ_TEST_PG not set";

@@ -124,7 +124,7 @@ TEST_P(PartPageTest, InitialState)
 
 TEST_P(PartPageTest, OldCodeSwitchHidesColumnFour)
 {
-    parttest::ScopedEnv hidden("ZQPDM_OLDCODE", "1");
+    parttest::ScopedEnv hidden("ZQPDM_OLDCODE", QStringLiteral("1"));
     EXPECT_EQ(Results().GetHeaderCtrl()->GetItemText(4), "");
     EXPECT_EQ(Results().GetColumnWidth(4), 0);
 }
