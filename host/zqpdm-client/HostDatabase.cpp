@@ -1,5 +1,6 @@
 #include "HostDatabase.h"
 
+#include "ConnectionUrl.h"
 #include "ZQDBConnect.h"
 
 namespace zq::host {
@@ -29,7 +30,7 @@ bool HostDatabase::open()
     return true;
 }
 
-QString HostDatabase::url() const { return m_connect->Url(); }
+QString HostDatabase::url() const { return zq::db::RedactUrl(m_connect->Url()); }
 
 zq::Connection* HostDatabase::connection() const { return m_open ? m_connect->GetPtrPDM() : nullptr; }
 

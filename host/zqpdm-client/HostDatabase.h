@@ -20,7 +20,7 @@ public:
     bool open();
     bool isOpen() const { return m_open; }
     QString error() const { return m_error; }
-    // The connection URL in use (or the one that failed), for the status bar.
+    // The connection URL in use (or the one that failed), password hidden, for the status bar.
     QString url() const;
     zq::CZQDBConnect* connect() const { return m_connect.get(); }
     zq::Connection* connection() const;
