@@ -298,7 +298,9 @@ QString SearchCommandLine::helpText()
 
 Drives the PDM search window without a display: opens the search page CAPTION (a caption of
 the installation's page list, e.g. 设计零部件), applies the actions in the order given and prints
-the page's result list. Every dialog is answered from the options; nothing is shown.
+the page's result list. Every dialog is answered from the options; nothing is shown. The program
+is the module's host: its product tree (the products, then their part structure) is read from the
+database; a "Locate" it receives is printed and does not move that tree.
 
 Options (anywhere on the line, each at most once):
   --page CAPTION      the search page (tab caption) to use; required
@@ -308,7 +310,8 @@ Options (anywhere on the line, each at most once):
   --today yyyy-MM-dd  the current date the window sees (date pickers start from it)
   --answer yes|no     the answer to every yes/no question (default no)
   --cancel-after N    press "取消" when the progress window reaches row N (N rows remain)
-  --trace-sql         print every SQL statement sent, as "SQL: <text>", on standard error
+  --trace-sql         print every SQL statement sent, as "SQL: <text>", on standard error (from
+                      the creation of the search window on, the host tree's reads for --tree too)
   --help, -h          this text
 
 Actions (applied in order):
