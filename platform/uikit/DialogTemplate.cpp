@@ -4,6 +4,7 @@
 #include "ListCtrl.h"
 #include "TreeCtrlEx.h"
 #include "ZQPDMFC.h"
+#include <algorithm>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -193,6 +194,15 @@ QWidget* makeControl(QWidget& dialog, const ControlSpec& spec)
     return new QWidget(&dialog);
 }
 
+// A combo box's template height is the height of its open list; the box itself is one line high.
+QRect controlGeometry(const ControlSpec& spec, const QWidget& widget, const QFont& font)
+{
+    QRect rect = DialogUnitsToPixels(spec.rect, font);
+    if (spec.kind == ControlKind::ComboDropList || spec.kind == ControlKind::ComboDropDown)
+        rect.setHeight(std::min(rect.height(), widget.sizeHint().height()));
+    return rect;
+}
+
 QSize templateSize(const DialogTemplate& dialogTemplate)
 {
     if (!dialogTemplate.size.isEmpty())
@@ -266,7 +276,7 @@ bool BuildDialog(QWidget& dialog, const DialogTemplate* dialogTemplate)
         QWidget* widget = makeControl(dialog, spec);
         widget->setObjectName(QString::number(spec.id));
         widget->setProperty(kIdProperty, spec.id);
-        widget->setGeometry(DialogUnitsToPixels(spec.rect, font));
+        widget->setGeometry(controlGeometry(spec, *widget, font));
         widget->setEnabled(!(spec.style & CS_DISABLED));
         widget->setVisible(!(spec.style & CS_HIDDEN));
         grouper.next(spec, widget);

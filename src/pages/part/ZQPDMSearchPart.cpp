@@ -64,9 +64,6 @@ bool CZQPDMSearchPart::OnInitDialog()
     SetKeyRule(KeyRule::ForwardToParent);
     SetResizeRule(ResizeRule::ConditionAndResult);
     if (auto* kind = zq::ControlAs<QComboBox>(*this, IDC_KIND)) {
-        // The template's height of a drop-down list is the height of its open list; the box
-        // itself is one line high, so it does not cover the condition list below it.
-        kind->resize(kind->width(), std::min(kind->height(), kind->sizeHint().height()));
         connect(kind, &QComboBox::currentIndexChanged, this, [this] { OnSelchangeKind(); });
     }
     if (CHeaderListCtrl* results = ResultList()) {
