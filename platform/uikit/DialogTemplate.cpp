@@ -80,14 +80,14 @@ int addComboItem(QComboBox& combo, const QString& text)
     return at;
 }
 
-QComboBox* makeCombo(QWidget& dialog, const ControlSpec& spec, bool editable)
+QComboBox* makeCombo(QWidget& dialog, const ControlSpec& control, bool editable)
 {
     auto* combo = new QComboBox(&dialog);
     combo->setEditable(editable);
     if (editable)
         combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setProperty(kSortedProperty, (spec.style & CS_SORT) != 0);
-    for (const QString& item : comboItems(spec.caption))
+    combo->setProperty(kSortedProperty, (control.style & CS_SORT) != 0);
+    for (const QString& item : comboItems(control.caption))
         addComboItem(*combo, item);
     combo->setCurrentIndex(-1);
     if (editable)
@@ -119,9 +119,9 @@ CReportListCtrl* makeList(QWidget& dialog, ControlKind kind)
 class RadioGrouper {
 public:
     explicit RadioGrouper(QWidget& dialog) : m_dialog(dialog) {}
-    void next(const ControlSpec& spec, QWidget* widget)
+    void next(const ControlSpec& control, QWidget* widget)
     {
-        if (spec.style & CS_GROUP)
+        if (control.style & CS_GROUP)
             m_group = nullptr;
         auto* radio = qobject_cast<QRadioButton*>(widget);
         if (!radio)
@@ -137,53 +137,53 @@ private:
     QButtonGroup* m_group = nullptr;
 };
 
-QWidget* makeControl(QWidget& dialog, const ControlSpec& spec)
+QWidget* makeControl(QWidget& dialog, const ControlSpec& control)
 {
-    switch (spec.kind) {
+    switch (control.kind) {
     case ControlKind::Static: {
-        auto* label = new QLabel(labelText(spec.caption), &dialog);
+        auto* label = new QLabel(labelText(control.caption), &dialog);
         label->setWordWrap(true);
-        label->setAlignment(Qt::AlignLeft | ((spec.style & CS_CENTERV) ? Qt::AlignVCenter : Qt::AlignTop));
+        label->setAlignment(Qt::AlignLeft | ((control.style & CS_CENTERV) ? Qt::AlignVCenter : Qt::AlignTop));
         return label;
     }
     case ControlKind::GroupBox:
-        return new QGroupBox(spec.caption, &dialog);
+        return new QGroupBox(control.caption, &dialog);
     case ControlKind::Frame: {
         auto* frame = new QFrame(&dialog);
         frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         return frame;
     }
     case ControlKind::Edit: {
-        auto* edit = new QLineEdit(spec.caption, &dialog);
-        edit->setReadOnly(spec.style & CS_READONLY);
-        if (spec.style & CS_PASSWORD)
+        auto* edit = new QLineEdit(control.caption, &dialog);
+        edit->setReadOnly(control.style & CS_READONLY);
+        if (control.style & CS_PASSWORD)
             edit->setEchoMode(QLineEdit::Password);
         return edit;
     }
     case ControlKind::Button:
     case ControlKind::DefButton: {
-        auto* button = new QPushButton(spec.caption, &dialog);
-        const bool isDefault = spec.kind == ControlKind::DefButton;
+        auto* button = new QPushButton(control.caption, &dialog);
+        const bool isDefault = control.kind == ControlKind::DefButton;
         button->setAutoDefault(isDefault);
         button->setDefault(isDefault);
         return button;
     }
     case ControlKind::CheckBox:
-        return new QCheckBox(spec.caption, &dialog);
+        return new QCheckBox(control.caption, &dialog);
     case ControlKind::Radio:
-        return new QRadioButton(spec.caption, &dialog);
+        return new QRadioButton(control.caption, &dialog);
     case ControlKind::ComboDropList:
-        return makeCombo(dialog, spec, false);
+        return makeCombo(dialog, control, false);
     case ControlKind::ComboDropDown:
-        return makeCombo(dialog, spec, true);
+        return makeCombo(dialog, control, true);
     case ControlKind::DatePicker:
         return makeDatePicker(dialog);
     case ControlKind::ReportList:
     case ControlKind::SortList:
     case ControlKind::HeaderList:
     case ControlKind::GridList: {
-        CReportListCtrl* list = makeList(dialog, spec.kind);
-        list->SetSingleSelection(!(spec.style & CS_MULTISEL));
+        CReportListCtrl* list = makeList(dialog, control.kind);
+        list->SetSingleSelection(!(control.style & CS_MULTISEL));
         return list;
     }
     case ControlKind::TabCtrl:
@@ -195,10 +195,10 @@ QWidget* makeControl(QWidget& dialog, const ControlSpec& spec)
 }
 
 // A combo box's template height is the height of its open list; the box itself is one line high.
-QRect controlGeometry(const ControlSpec& spec, const QWidget& widget, const QFont& font)
+QRect controlGeometry(const ControlSpec& control, const QWidget& widget, const QFont& font)
 {
-    QRect rect = DialogUnitsToPixels(spec.rect, font);
-    if (spec.kind == ControlKind::ComboDropList || spec.kind == ControlKind::ComboDropDown)
+    QRect rect = DialogUnitsToPixels(control.rect, font);
+    if (control.kind == ControlKind::ComboDropList || control.kind == ControlKind::ComboDropDown)
         rect.setHeight(std::min(rect.height(), widget.sizeHint().height()));
     return rect;
 }
@@ -209,8 +209,8 @@ QSize templateSize(const DialogTemplate& dialogTemplate)
         return dialogTemplate.size;
     // No size given: the controls' bounding box with a margin of 7 dialog units.
     QRect bounds;
-    for (const ControlSpec& spec : dialogTemplate.controls)
-        bounds = bounds.united(spec.rect);
+    for (const ControlSpec& control : dialogTemplate.controls)
+        bounds = bounds.united(control.rect);
     return QSize(bounds.right() + 1 + 7, bounds.bottom() + 1 + 7);
 }
 
@@ -272,15 +272,15 @@ bool BuildDialog(QWidget& dialog, const DialogTemplate* dialogTemplate)
     dialog.setWindowTitle(dialogTemplate->caption);
     RadioGrouper grouper(dialog);
     std::vector<QWidget*> backgrounds;
-    for (const ControlSpec& spec : dialogTemplate->controls) {
-        QWidget* widget = makeControl(dialog, spec);
-        widget->setObjectName(QString::number(spec.id));
-        widget->setProperty(kIdProperty, spec.id);
-        widget->setGeometry(controlGeometry(spec, *widget, font));
-        widget->setEnabled(!(spec.style & CS_DISABLED));
-        widget->setVisible(!(spec.style & CS_HIDDEN));
-        grouper.next(spec, widget);
-        if (spec.kind == ControlKind::GroupBox || spec.kind == ControlKind::Frame)
+    for (const ControlSpec& control : dialogTemplate->controls) {
+        QWidget* widget = makeControl(dialog, control);
+        widget->setObjectName(QString::number(control.id));
+        widget->setProperty(kIdProperty, control.id);
+        widget->setGeometry(controlGeometry(control, *widget, font));
+        widget->setEnabled(!(control.style & CS_DISABLED));
+        widget->setVisible(!(control.style & CS_HIDDEN));
+        grouper.next(control, widget);
+        if (control.kind == ControlKind::GroupBox || control.kind == ControlKind::Frame)
             backgrounds.push_back(widget);
     }
     // Group boxes and frames only decorate: keep them under the controls they surround.

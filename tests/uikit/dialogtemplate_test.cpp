@@ -96,20 +96,20 @@ TEST(DialogBuilder, GeometryComesFromDialogUnits)
     const QSize base = DialogBaseUnits(font);
     ASSERT_GT(base.width(), 0);
     auto px = [&](int x, int c, int d) { return int(std::lround(double(x) * c / d)); };
-    for (const ControlSpec& spec : pageTemplate().controls) {
-        const QRect expected(px(spec.rect.x(), base.width(), 4), px(spec.rect.y(), base.height(), 8),
-                             px(spec.rect.right() + 1, base.width(), 4) - px(spec.rect.x(), base.width(), 4),
-                             px(spec.rect.bottom() + 1, base.height(), 8) - px(spec.rect.y(), base.height(), 8));
-        QWidget* widget = Control(built.dialog, spec.id);
-        const bool combo = spec.kind == ControlKind::ComboDropList || spec.kind == ControlKind::ComboDropDown;
+    for (const ControlSpec& control : pageTemplate().controls) {
+        const QRect expected(px(control.rect.x(), base.width(), 4), px(control.rect.y(), base.height(), 8),
+                             px(control.rect.right() + 1, base.width(), 4) - px(control.rect.x(), base.width(), 4),
+                             px(control.rect.bottom() + 1, base.height(), 8) - px(control.rect.y(), base.height(), 8));
+        QWidget* widget = Control(built.dialog, control.id);
+        const bool combo = control.kind == ControlKind::ComboDropList || control.kind == ControlKind::ComboDropDown;
         if (combo) {
             // The template height of a combo box is its open list; the box is one line high.
-            EXPECT_EQ(widget->geometry().topLeft(), expected.topLeft()) << spec.id;
-            EXPECT_EQ(widget->width(), expected.width()) << spec.id;
-            EXPECT_EQ(widget->height(), std::min(expected.height(), widget->sizeHint().height())) << spec.id;
-            EXPECT_LT(widget->height(), expected.height()) << spec.id;
+            EXPECT_EQ(widget->geometry().topLeft(), expected.topLeft()) << control.id;
+            EXPECT_EQ(widget->width(), expected.width()) << control.id;
+            EXPECT_EQ(widget->height(), std::min(expected.height(), widget->sizeHint().height())) << control.id;
+            EXPECT_LT(widget->height(), expected.height()) << control.id;
         } else {
-            EXPECT_EQ(widget->geometry(), expected) << spec.id;
+            EXPECT_EQ(widget->geometry(), expected) << control.id;
         }
     }
     EXPECT_EQ(built.dialog.size(), QSize(px(300, base.width(), 4), px(200, base.height(), 8)));

@@ -10,7 +10,7 @@ struct PartSpec {
     const char* code;
     const char* name;
     const char* material;
-    const char* spec;      // 规格 (Dstand)
+    const char* standard;      // 规格 (Dstand)
     const char* style;     // 类型: 产品, 部件, 自制件, 外购件, 标准件
     const char* weight;    // 重量 (Tother1, Dother1)
     const char* designer;
@@ -255,7 +255,7 @@ QVariantList detailRow(const QHash<QString, const PartSpec*>& parts, const Line&
                            : style == QStringLiteral("标准件") ? QStringLiteral("标准件库")
                                                               : QString();
     return {s(line.product), s(line.up), s(up->name), s(part->code), s(part->name), orNull(part->material),
-            orNull(part->spec), remark.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(remark),
+            orNull(part->standard), remark.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(remark),
             style, s(part->weight), OldDrawingNumber(s(part->code)), line.number, serial};
 }
 

@@ -32,7 +32,7 @@ using ScopedEnv = zq::test::ScopedEnv;
 // One part-list line: product, parent code, own code, name and the searchable fields.
 struct Line {
     QString product, up, code, name;
-    QString material = {}, spec = {}, other2 = {};
+    QString material = {}, standard = {}, other2 = {};
 };
 
 class PartDatabase : public testing::TestWithParam<Engine> {
@@ -98,7 +98,7 @@ protected:
         ASSERT_TRUE(q.prepare(QStringLiteral("INSERT INTO ZqlomiraAll_detail (ProductDwgCode, UpCode, Dcode, Dname, "
                                              "Dmaterial, Dstand, Dother2) VALUES (?, ?, ?, ?, ?, ?, ?)")));
         for (const Line& l : lines) {
-            for (const QString& v : {l.product, l.up, l.code, l.name, l.material, l.spec, l.other2})
+            for (const QString& v : {l.product, l.up, l.code, l.name, l.material, l.standard, l.other2})
                 q.addBindValue(v.isNull() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(v));
             ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString();
         }
