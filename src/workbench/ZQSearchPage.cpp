@@ -62,6 +62,16 @@ CZQSearchPage::CZQSearchPage(QWidget* parent) : QWidget(parent) {}
 
 CZQSearchPage::~CZQSearchPage() = default;
 
+void CZQSearchPage::ShowPrompt(const QString& text)
+{
+    zq::Desktop::current().messageBox(text, QStringLiteral("操作提示"), zq::MB_OK | zq::MB_ICONEXCLAMATION);
+}
+
+void CZQSearchPage::WarnReversedDates()
+{
+    ShowPrompt(QStringLiteral("开始日期与结束日期不匹配..."));
+}
+
 void CZQSearchPage::CopyTextToClipboard(const QString& text)
 {
     zq::Desktop::current().setClipboardText(text);

@@ -41,6 +41,11 @@ public:
     // Puts the text on the clipboard as plain text.
     static void CopyTextToClipboard(const QString& text);
 
+    // A message box with the caption "操作提示" and the exclamation icon.
+    static void ShowPrompt(const QString& text);
+    // "开始日期与结束日期不匹配...": the search then runs without its date condition.
+    static void WarnReversedDates();
+
 protected:
     // Builds the page's widgets from its dialog template (borderless child of parent) and runs
     // OnInitDialog. Returns false when the template is unknown.

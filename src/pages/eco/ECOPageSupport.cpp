@@ -7,16 +7,6 @@
 
 namespace zq::eco {
 
-void ShowPrompt(const QString& text)
-{
-    Desktop::current().messageBox(text, QStringLiteral("操作提示"), MB_OK | MB_ICONEXCLAMATION);
-}
-
-void WarnReversedDates()
-{
-    ShowPrompt(QStringLiteral("开始日期与结束日期不匹配..."));
-}
-
 void SetupConditionList(CReportListCtrl* list)
 {
     if (!list)

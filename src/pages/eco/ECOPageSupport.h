@@ -11,11 +11,6 @@ namespace zq { class CZQDBConnect; }
 
 namespace zq::eco {
 
-// A message box with the caption "操作提示" and the exclamation icon.
-void ShowPrompt(const QString& text);
-// "开始日期与结束日期不匹配...": the search then runs without the date condition.
-void WarnReversedDates();
-
 // The condition list of the department and opinion pages: "提示内容" and "查询条件值",
 // grid lines and full-row select.
 void SetupConditionList(CReportListCtrl* list);

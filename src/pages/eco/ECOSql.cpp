@@ -8,11 +8,6 @@ namespace {
 
 const QString kOrderSelect = QStringLiteral("SELECT '修改单', ECONo, Remark, SaveUser, SaveDate FROM ECOModifyManage");
 
-QString DateText(const QDate& date)
-{
-    return date.toString(QStringLiteral("yyyy-MM-dd"));
-}
-
 // Appends one condition: " AND cond" to an open clause, or opens it with the given form
 // (" WHERE %s" or " WHERE <prefix> %s").
 void AppendCondition(QString& clause, const QString& condition, const QString& openingPrefix)
@@ -60,14 +55,7 @@ QString ContainsPattern(const QString& text)
 
 DateCondition BuildDateCondition(const QDate& from, const QDate& to)
 {
-    const QString fromText = DateText(from);
-    const QString toText = DateText(to);
-    const int order = CompareNoCase(toText, fromText);
-    if (order > 0)
-        return {QStringLiteral("SaveDate>'%1' AND SaveDate<'%2'").arg(fromText, DateText(to.addDays(1))), false};
-    if (order == 0)
-        return {QStringLiteral("SaveDate LIKE '") + fromText + QStringLiteral("%'"), false};
-    return {QString(), true};
+    return zq::BuildDateCondition(QStringLiteral("SaveDate"), from, to);
 }
 
 SqlText BuildOrderSql(const OrderConditions& conditions)

@@ -1,6 +1,8 @@
 #pragma once
 // The SQL texts of the change-order pages, built from plain values so they can be checked
 // without widgets. Every value placed between quotes has its quotes doubled.
+#include "DateCondition.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -17,12 +19,7 @@ QString StatePrefix(int stateIndex);
 // A text wrapped as "*%s*" and turned into a LIKE pattern (quotes doubled).
 QString ContainsPattern(const QString& text);
 
-// The creation-date condition shared by the change-order pages. An empty text with reversed set
-// means the to-date lies before the from-date: the user is warned and the search runs without it.
-struct DateCondition {
-    QString sql;
-    bool reversed = false;
-};
+// The creation-date condition shared by the change-order pages.
 DateCondition BuildDateCondition(const QDate& from, const QDate& to);
 
 // A built SELECT and whether the reversed-dates warning must be shown before it runs.

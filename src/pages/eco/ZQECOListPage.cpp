@@ -121,7 +121,7 @@ int CZQECOListPage::ReadOrderRows(const QString& sql)
 QString CZQECOListPage::TakeSql(const zq::eco::SqlText& text)
 {
     if (text.dateWarning)
-        zq::eco::WarnReversedDates();
+        WarnReversedDates();
     return text.sql;
 }
 
@@ -172,7 +172,7 @@ void CZQECOListPage::BrowseStoredFile(const QString& kind, const QString& number
         const QString written = CZQSaveFileToDB().PopFileFromDB(zq::eco::StoredFileContentSql(kind, number), localPath,
                                                                  QStringLiteral("DocContent"), QStringLiteral("pdm"));
         if (written.isEmpty() || !QFileInfo::exists(localPath)) {
-            zq::eco::ShowPrompt(QStringLiteral("文件没有下载成功"));
+            ShowPrompt(QStringLiteral("文件没有下载成功"));
             return;
         }
         CCommonBrowserTool().BrowseFile(localPath, 0);

@@ -96,7 +96,7 @@ void CZQECOSearchBrance::OnRemove()
 {
     const QList<int> selected = m_pDepartmentList ? m_pDepartmentList->GetSelectedRows() : QList<int>();
     if (selected.isEmpty()) {
-        zq::eco::ShowPrompt(QStringLiteral("请先选择发放部门..."));
+        ShowPrompt(QStringLiteral("请先选择发放部门..."));
         return;
     }
     for (auto row = selected.crbegin(); row != selected.crend(); ++row)

@@ -117,7 +117,7 @@ int CZQECOSearchECO::DoSearch()
         return 0;
     }
     if (sql.isEmpty()) {
-        zq::eco::ShowPrompt(QStringLiteral("输入的旧图号不存在！"));
+        ShowPrompt(QStringLiteral("输入的旧图号不存在！"));
         return 0;
     }
     return ReadOrderRows(sql);

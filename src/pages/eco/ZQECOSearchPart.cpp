@@ -131,7 +131,7 @@ int CZQECOSearchPart::DoSearch()
     conditions.to = ToDate();
     const zq::eco::SqlText text = zq::eco::BuildChangedPartSql(conditions);
     if (text.dateWarning)
-        zq::eco::WarnReversedDates();
+        WarnReversedDates();
 
     QueryRequest request;
     request.variant = QueryVariant::B;

@@ -8,11 +8,6 @@ namespace {
 
 const QString kAnd = QStringLiteral(" AND ");
 
-QString DateText(const QDate& date)
-{
-    return date.toString(QStringLiteral("yyyy-MM-dd"));
-}
-
 // Appends one condition to the joined text: the first without a prefix, later ones after " AND ".
 void Join(QString& joined, const QString& condition)
 {
@@ -76,15 +71,7 @@ const QStringList& AttributeColumns()
 
 DateCondition BuildDateCondition(const QDate& from, const QDate& to)
 {
-    const QString s = DateText(from);
-    const QString e = DateText(to);
-    const QString e1 = DateText(to.addDays(1));
-    const int order = CompareNoCase(e, s);
-    if (order > 0)
-        return {QStringLiteral("Ttime>'") + s + QStringLiteral("' AND Ttime<'") + e1 + QStringLiteral("'"), false};
-    if (order == 0)
-        return {QStringLiteral("Ttime LIKE '") + s + QStringLiteral("%'"), false};
-    return {QString(), true};
+    return zq::BuildDateCondition(QStringLiteral("Ttime"), from, to);
 }
 
 PartSqlText BuildTitleSql(const QStringList& values, const QDate& from, const QDate& to)

@@ -2,6 +2,8 @@
 // The SQL texts of the design-part page, built from plain values so they can be checked without
 // widgets: one SELECT per condition kind from the values of the condition rows (by row position),
 // the date range and the scope. Every value placed between quotes has its quotes doubled.
+#include "DateCondition.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -25,12 +27,7 @@ struct PartSqlText {
     bool dateWarning = false;
 };
 
-// The Ttime condition of the title and attribute searches. An empty text with reversed set means
-// the to-date lies before the from-date: the user is warned and the search runs without it.
-struct DateCondition {
-    QString sql;
-    bool reversed = false;
-};
+// The Ttime condition of the title and attribute searches.
 DateCondition BuildDateCondition(const QDate& from, const QDate& to);
 
 // values: the texts of column 1 of the condition rows, row 0 first; missing rows count as empty.

@@ -216,8 +216,7 @@ namespace {
 QString WarnedSql(const PartSqlText& built)
 {
     if (built.dateWarning)
-        zq::Desktop::current().messageBox(QStringLiteral("开始日期与结束日期不匹配..."), QStringLiteral("操作提示"),
-                                          zq::MB_OK | zq::MB_ICONEXCLAMATION);
+        CZQSearchPage::WarnReversedDates();
     return built.sql;
 }
 

@@ -31,7 +31,7 @@ TEST(EcoDateCondition, Table)
         {"one day apart", QDate(2005, 3, 1), QDate(2005, 3, 2), "SaveDate>'2005-03-01' AND SaveDate<'2005-03-03'", false},
     };
     for (const DateCase& c : cases) {
-        const DateCondition date = BuildDateCondition(c.from, c.to);
+        const zq::DateCondition date = BuildDateCondition(c.from, c.to);
         EXPECT_EQ(date.sql, QString::fromUtf8(c.sql)) << c.name;
         EXPECT_EQ(date.reversed, c.reversed) << c.name;
     }
