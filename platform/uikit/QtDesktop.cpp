@@ -113,6 +113,8 @@ std::optional<SaveFileAnswer> QtDesktop::saveFile(const SaveFileRequest& request
     QFileDialog dialog(dialogParent());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    // The same Qt dialog everywhere, whatever platform theme is installed.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (!filters.isEmpty())
         dialog.setNameFilters(filters);
     if (!request.overwritePrompt)
