@@ -401,7 +401,7 @@ TEST(Seed, CommandLineUsageErrorsAndHelp)
         {{QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--today"), QStringLiteral("08.12.2026")},
          seed::ExitUsage, "--today must be a date"},
         {{QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--db"), QStringLiteral("mysql://h/db")},
-         seed::ExitUsage, "unknown database URL"},
+         seed::ExitUsage, "不支持的数据库地址"},
         {{QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--verbose")}, seed::ExitUsage,
          "unknown argument: --verbose"},
         {{QStringLiteral("--help")}, seed::ExitOk, ""},

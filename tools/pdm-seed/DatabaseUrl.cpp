@@ -1,8 +1,10 @@
 #include "DatabaseUrl.h"
+
+#include "ConnectionUrl.h"
+
 #include <QAtomicInt>
 #include <QFileInfo>
 #include <QSqlError>
-#include <QUrl>
 
 namespace zq::seed {
 
@@ -18,46 +20,22 @@ void setError(QString* error, const QString& text)
 
 std::optional<DatabaseTarget> ParseDatabaseUrl(const QString& url, QString* error)
 {
+    const std::optional<db::ConnectionUrl> parsed = db::ParseConnectionUrl(url, error);
+    if (!parsed)
+        return std::nullopt;
     DatabaseTarget target;
-    if (url.startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive)) {
-        QString path = url.mid(7);
-        if (path.startsWith(QLatin1String("//")))
-            path = QUrl(url).toLocalFile();
-        if (path.isEmpty()) {
-            setError(error, QStringLiteral("the sqlite URL names no file: %1").arg(url));
-            return std::nullopt;
-        }
-        target.engine = Engine::Sqlite;
-        target.driver = QStringLiteral("QSQLITE");
-        target.databaseName = QFileInfo(path).absoluteFilePath();
-        return target;
-    }
-    if (url.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
-        || url.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive)) {
-        const QUrl parsed(url);
-        const QString database = parsed.path().mid(1);
-        if (!parsed.isValid() || parsed.host().isEmpty() || database.isEmpty()) {
-            setError(error, QStringLiteral("a PostgreSQL URL needs a host and a database: %1").arg(url));
-            return std::nullopt;
-        }
-        target.engine = Engine::Postgres;
-        target.driver = QStringLiteral("QPSQL");
-        target.databaseName = database;
-        target.host = parsed.host();
-        target.port = parsed.port(5432);
-        target.user = parsed.userName();
-        target.password = parsed.password();
-        return target;
-    }
-    if (url.startsWith(QLatin1String("odbc:"), Qt::CaseInsensitive) && url.size() > 5) {
-        target.engine = Engine::SqlServer;
-        target.driver = QStringLiteral("QODBC");
-        target.databaseName = url.mid(5);
-        return target;
-    }
-    setError(error, QStringLiteral("unknown database URL (sqlite:PATH, postgresql://user@host:port/db or odbc:...): %1")
-                        .arg(url));
-    return std::nullopt;
+    target.driver = parsed->driver;
+    target.engine = parsed->driver == QLatin1String("QPSQL")   ? Engine::Postgres
+                    : parsed->driver == QLatin1String("QODBC") ? Engine::SqlServer
+                                                               : Engine::Sqlite;
+    // The seeder creates the SQLite file, so the name is made absolute here.
+    target.databaseName =
+        target.engine == Engine::Sqlite ? QFileInfo(parsed->database).absoluteFilePath() : parsed->database;
+    target.host = parsed->host;
+    target.port = parsed->port;
+    target.user = parsed->user;
+    target.password = parsed->password;
+    return target;
 }
 
 SeedConnection::SeedConnection(const DatabaseTarget& target)
