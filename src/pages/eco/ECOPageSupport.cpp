@@ -1,6 +1,7 @@
 #include "ECOPageSupport.h"
 
 #include "Desktop.h"
+#include "DialogTemplate.h"
 #include "ListCtrl.h"
 #include "TLItem.h"
 #include "UserServices.h"
@@ -17,22 +18,25 @@ void SetupConditionList(CReportListCtrl* list)
     list->InsertColumn(1, QStringLiteral("查询条件值"), CReportListCtrl::LVCFMT_LEFT, 120);
 }
 
-UserNames CurrentUserNames()
+void AuthorField::ShowCurrentUser()
 {
     WaitCursor wait;
     const std::unique_ptr<CUser> user = ZQGetCurrentUser();
-    if (!user)
-        return {};
-    return {user->GetLogName(), user->GetName()};
+    if (user)
+        Show(user->GetLogName(), user->GetName());
 }
 
-bool PickUser(CZQDBConnect* connection, const QString& currentLogName, UserNames& picked)
+void AuthorField::Pick(CZQDBConnect* connection)
 {
-    const std::unique_ptr<CUser> user = CUserManage::SelectUser(connection, currentLogName);
-    if (!user)
-        return false;
-    picked = {user->GetLogName(), user->GetName()};
-    return true;
+    const std::unique_ptr<CUser> user = CUserManage::SelectUser(connection, m_logName);
+    if (user)
+        Show(user->GetLogName(), user->GetName());
+}
+
+void AuthorField::Show(const QString& logName, const QString& name)
+{
+    m_logName = logName;
+    SetControlText(m_page, m_editId, name);
 }
 
 } // namespace zq::eco

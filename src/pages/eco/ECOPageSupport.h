@@ -2,6 +2,7 @@
 // Small pieces the four change-order pages share: their messages, the owned row records,
 // the user picker behind "...", and the current user.
 #include <QString>
+#include <QWidget>
 #include <memory>
 #include <vector>
 
@@ -18,13 +19,21 @@ void SetupConditionList(CReportListCtrl* list);
 // The row records a page keeps for its listed rows; the list items point at them.
 using RowRecords = std::vector<std::unique_ptr<CTLItem>>;
 
-struct UserNames {
-    QString logName;
-    QString name;   // display name, what the author field shows
+// The author field of a page and the login name of the user it shows: the field holds the
+// display name, the login name is kept for the user picker.
+class AuthorField {
+public:
+    AuthorField(QWidget& page, int editId) : m_page(page), m_editId(editId) {}
+    // The logged-on user, under the wait cursor; nothing changes when there is none.
+    void ShowCurrentUser();
+    // The user picker behind "...", starting from the kept login name; a cancel changes nothing.
+    void Pick(CZQDBConnect* connection);
+    QString LogName() const { return m_logName; }
+private:
+    void Show(const QString& logName, const QString& name);
+    QWidget& m_page;
+    int m_editId;
+    QString m_logName;
 };
-// The logged-on user, under the wait cursor; empty names when there is none.
-UserNames CurrentUserNames();
-// The user picker, starting from the given login name; false when it was cancelled.
-bool PickUser(CZQDBConnect* connection, const QString& currentLogName, UserNames& picked);
 
 } // namespace zq::eco

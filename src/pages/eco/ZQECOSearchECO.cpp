@@ -47,7 +47,7 @@ const zq::PageRegistration kPageRegistration(QStringLiteral("更改单"),
 
 } // namespace
 
-CZQECOSearchECO::CZQECOSearchECO(QWidget* parent) : CZQECOListPage(parent) {}
+CZQECOSearchECO::CZQECOSearchECO(QWidget* parent) : CZQECOListPage(parent), m_author(*this, IdAuthor) {}
 
 bool CZQECOSearchECO::CreatePage(QWidget* parent)
 {
@@ -58,29 +58,16 @@ bool CZQECOSearchECO::OnInitDialog()
 {
     ConnectOrderList();
     if (auto* button = zq::ControlAs<QAbstractButton>(*this, IdPickUser))
-        connect(button, &QAbstractButton::clicked, this, [this] { OnPickUser(); });
+        connect(button, &QAbstractButton::clicked, this, [this] { m_author.Pick(m_pDBConnect); });
     zq::SetComboIndex(*this, IdState, zq::eco::kAllStates);
     zq::SetChecked(*this, IdModeApprox, true);
 
     if (!InitConnection())
         return false;
-    const zq::eco::UserNames user = zq::eco::CurrentUserNames();
-    if (!user.logName.isEmpty() || !user.name.isEmpty()) {
-        m_strLogName = user.logName;
-        zq::SetControlText(*this, IdAuthor, user.name);
-    }
+    m_author.ShowCurrentUser();
     SetupOrderList();
     SetupDatePickers(30, true);
     return true;
-}
-
-void CZQECOSearchECO::OnPickUser()
-{
-    zq::eco::UserNames picked;
-    if (!zq::eco::PickUser(m_pDBConnect, m_strLogName, picked))
-        return;
-    m_strLogName = picked.logName;
-    zq::SetControlText(*this, IdAuthor, picked.name);
 }
 
 QString CZQECOSearchECO::BuildSql()

@@ -1,6 +1,7 @@
 #pragma once
 // The page "更改单": change orders by author, creation date, order number, subject, changed part
 // (drawing number, or old drawing number translated first) and state.
+#include "ECOPageSupport.h"
 #include "ZQECOListPage.h"
 
 class CZQECOSearchECO : public CZQECOListPage {
@@ -12,15 +13,14 @@ public:
     int DoSearch() override;
 
     // The login name of the user last picked (or the logged-on user); only kept.
-    QString PickedLogName() const { return m_strLogName; }
+    QString PickedLogName() const { return m_author.LogName(); }
 
 protected:
     bool OnInitDialog() override;
 
 private:
-    void OnPickUser();
     // The SQL text of the current conditions; "" when an old drawing number was not found.
     QString BuildSql();
 
-    QString m_strLogName;
+    zq::eco::AuthorField m_author;
 };

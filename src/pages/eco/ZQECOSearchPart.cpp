@@ -50,7 +50,7 @@ const zq::PageRegistration kPageRegistration(QStringLiteral("更改影响面"),
 
 } // namespace
 
-CZQECOSearchPart::CZQECOSearchPart(QWidget* parent) : CZQSearchPage(parent)
+CZQECOSearchPart::CZQECOSearchPart(QWidget* parent) : CZQSearchPage(parent), m_author(*this, IdAuthor)
 {
     SetKeyRule(KeyRule::Swallow);
 }
@@ -82,16 +82,12 @@ bool CZQECOSearchPart::InitPage()
         connect(m_pResultList, &CReportListCtrl::headerItemChanged, this, [](int) {});
     }
     if (auto* button = zq::ControlAs<QAbstractButton>(*this, IdPickUser))
-        connect(button, &QAbstractButton::clicked, this, [this] { OnPickUser(); });
+        connect(button, &QAbstractButton::clicked, this, [this] { m_author.Pick(m_pDBConnect); });
     zq::SetChecked(*this, IdModeParts, true);
 
     if (!InitConnection())
         return false;
-    const zq::eco::UserNames user = zq::eco::CurrentUserNames();
-    if (!user.logName.isEmpty() || !user.name.isEmpty()) {
-        m_strLogName = user.logName;
-        zq::SetControlText(*this, IdAuthor, user.name);
-    }
+    m_author.ShowCurrentUser();
     m_imageList.Add(zq::LoadIconResource(kPartIcon));
     SetupResultList(m_pResultList,
                     {{QStringLiteral("零部件图号"), 100},
@@ -101,15 +97,6 @@ bool CZQECOSearchPart::InitPage()
                     &m_imageList);
     SetupDatePickers(30, true);
     return true;
-}
-
-void CZQECOSearchPart::OnPickUser()
-{
-    zq::eco::UserNames picked;
-    if (!zq::eco::PickUser(m_pDBConnect, m_strLogName, picked))
-        return;
-    m_strLogName = picked.logName;
-    zq::SetControlText(*this, IdAuthor, picked.name);
 }
 
 int CZQECOSearchPart::DoSearch()

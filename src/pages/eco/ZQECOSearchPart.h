@@ -25,11 +25,10 @@ protected:
 
 private:
     bool InitPage();
-    void OnPickUser();
     void OnResultRightClick();
 
     CReportListCtrl* m_pResultList = nullptr;
     CImageList m_imageList;
     zq::eco::RowRecords m_rowRecords;
-    QString m_strLogName;
+    zq::eco::AuthorField m_author;
 };
