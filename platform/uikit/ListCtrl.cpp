@@ -172,6 +172,22 @@ bool CReportListCtrl::DeleteItem(int row)
     return true;
 }
 
+int CReportListCtrl::DeleteSelectedItems()
+{
+    const QList<int> selected = GetSelectedRows();
+    for (auto row = selected.crbegin(); row != selected.crend(); ++row)
+        DeleteItem(*row);
+    return int(selected.size());
+}
+
+QStringList CReportListCtrl::GetColumnTexts(int column) const
+{
+    QStringList texts;
+    for (int row = 0; row < GetItemCount(); ++row)
+        texts << GetItemText(row, column);
+    return texts;
+}
+
 bool CReportListCtrl::DeleteAllItems()
 {
     m_model->clear();

@@ -8,6 +8,7 @@
 #include <QPersistentModelIndex>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <QTableView>
 #include <memory>
 
@@ -62,6 +63,10 @@ public:
     int GetItemCount() const;
     bool DeleteItem(int row);
     bool DeleteAllItems();
+    // Deletes every selected row; returns how many were deleted.
+    int DeleteSelectedItems();
+    // The texts of one column, row 0 first.
+    QStringList GetColumnTexts(int column) const;
 
     // Selection (single by default). The selection mark is the row the user last selected or
     // clicked (−1 for none); it follows its row when rows before it are deleted.

@@ -33,13 +33,7 @@ protected:
         list.FlushPendingRows();
         QCoreApplication::processEvents();
     }
-    QStringList column0() const
-    {
-        QStringList texts;
-        for (int i = 0; i < list.GetItemCount(); ++i)
-            texts.append(list.GetItemText(i, 0));
-        return texts;
-    }
+    QStringList column0() const { return list.GetColumnTexts(0); }
 
     CReportListCtrl list;
     QList<int> changed;
@@ -252,6 +246,20 @@ TEST_F(ListCtrlTest, MultiSelectionListsRowsAscending)
     EXPECT_EQ(list.GetSelectedRows().size(), 1);
     list.SelectRow(5, true);                 // additive means nothing in single selection
     EXPECT_EQ(list.GetSelectedRows(), QList<int>{5});
+}
+
+TEST_F(ListCtrlTest, DeletingTheSelectedRowsKeepsTheOthersInOrder)
+{
+    fill(6);
+    show();
+    const QStringList before = column0();
+    list.SetSingleSelection(false);
+    EXPECT_EQ(list.DeleteSelectedItems(), 0);
+    list.SelectRow(1);
+    list.SelectRow(2, true);
+    list.SelectRow(4, true);
+    EXPECT_EQ(list.DeleteSelectedItems(), 3);
+    EXPECT_EQ(column0(), (QStringList{before[0], before[3], before[5]}));
 }
 
 TEST_F(ListCtrlTest, ColumnsStylesAndHeaderNotification)

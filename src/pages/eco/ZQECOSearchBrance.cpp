@@ -61,12 +61,7 @@ bool CZQECOSearchBrance::OnInitDialog()
 
 QStringList CZQECOSearchBrance::Departments() const
 {
-    QStringList names;
-    if (!m_pDepartmentList)
-        return names;
-    for (int row = 0; row < m_pDepartmentList->GetItemCount(); ++row)
-        names << m_pDepartmentList->GetItemText(row, 1);
-    return names;
+    return m_pDepartmentList ? m_pDepartmentList->GetColumnTexts(1) : QStringList();
 }
 
 void CZQECOSearchBrance::AddDepartments(const QStringList& names)
@@ -94,13 +89,8 @@ void CZQECOSearchBrance::OnAdd()
 
 void CZQECOSearchBrance::OnRemove()
 {
-    const QList<int> selected = m_pDepartmentList ? m_pDepartmentList->GetSelectedRows() : QList<int>();
-    if (selected.isEmpty()) {
+    if (!m_pDepartmentList || m_pDepartmentList->DeleteSelectedItems() == 0)
         ShowPrompt(QStringLiteral("请先选择发放部门..."));
-        return;
-    }
-    for (auto row = selected.crbegin(); row != selected.crend(); ++row)
-        m_pDepartmentList->DeleteItem(*row);
 }
 
 int CZQECOSearchBrance::DoSearch()

@@ -61,12 +61,7 @@ bool CZQECOSearchResult::OnInitDialog()
 
 QStringList CZQECOSearchResult::Opinions() const
 {
-    QStringList opinions;
-    if (!m_pOpinionList)
-        return opinions;
-    for (int row = 0; row < m_pOpinionList->GetItemCount(); ++row)
-        opinions << m_pOpinionList->GetItemText(row, 1);
-    return opinions;
+    return m_pOpinionList ? m_pOpinionList->GetColumnTexts(1) : QStringList();
 }
 
 void CZQECOSearchResult::OnAdd()
@@ -79,11 +74,8 @@ void CZQECOSearchResult::OnAdd()
 
 void CZQECOSearchResult::OnRemove()
 {
-    if (!m_pOpinionList)
-        return;
-    const QList<int> selected = m_pOpinionList->GetSelectedRows();
-    for (auto row = selected.crbegin(); row != selected.crend(); ++row)
-        m_pOpinionList->DeleteItem(*row);
+    if (m_pOpinionList)
+        m_pOpinionList->DeleteSelectedItems();
 }
 
 int CZQECOSearchResult::DoSearch()
