@@ -1,5 +1,6 @@
 // Blob extraction from the database and file viewing: what is written where, and what is not.
 #include "CallLog.h"
+#include "ServiceTest.h"
 #include "FileServices.h"
 #include "LocalTarget.h"
 #include "RecordingDesktop.h"
@@ -21,23 +22,7 @@ QByteArray ReadFile(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-class FileServicesTest : public ::testing::TestWithParam<const char*> {
-protected:
-    void SetUp() override
-    {
-        if (!engine.available())
-            GTEST_SKIP() << "ZQ_TEST_PG is not set";
-        ASSERT_TRUE(engine.ok()) << str(engine.error());
-        ASSERT_TRUE(db.ok()) << str(db.error());
-        CallLog::Clear();
-    }
-    test::SeededHome& home() { return engine.home(); }
-
-    test::EngineHome engine{QString::fromLatin1(GetParam())};
-    test::ScopedCurrentDatabase db{engine.databaseUrl()};
-    test::RecordingDesktop desktop;
-    ScopedDesktop scoped{desktop};
-};
+class FileServicesTest : public test::ServiceTest {};
 
 const char* const kResourceSql =
     "SELECT DocSaved, DocContent FROM EngineerViewDoc WHERE ItemCode='R-DJ-01' AND DocType='Y系列电机样本'";

@@ -1,6 +1,7 @@
 // Part and change-order services over the seeded demo database: attributes, versions, where-used,
 // change-order view, and extraction of stored design files.
 #include "CallLog.h"
+#include "ServiceTest.h"
 #include "EcoServices.h"
 #include "PartServices.h"
 #include "RecordingDesktop.h"
@@ -15,16 +16,8 @@ namespace {
 
 std::string str(const QString& s) { return s.toStdString(); }
 
-class PartServicesTest : public ::testing::TestWithParam<const char*> {
+class PartServicesTest : public test::ServiceTest {
 protected:
-    void SetUp() override
-    {
-        if (!engine.available())
-            GTEST_SKIP() << "ZQ_TEST_PG is not set";
-        ASSERT_TRUE(engine.ok()) << str(engine.error());
-        ASSERT_TRUE(db.ok()) << str(db.error());
-        CallLog::Clear();
-    }
 
     // The value shown for an item of a two-column report, "(none)" when the item is missing.
     static QString item(const ReportRequest& report, const QString& name)
@@ -35,12 +28,6 @@ protected:
         return QStringLiteral("(none)");
     }
 
-    test::SeededHome& home() { return engine.home(); }
-
-    test::EngineHome engine{QString::fromLatin1(GetParam())};
-    test::ScopedCurrentDatabase db{engine.databaseUrl()};
-    test::RecordingDesktop desktop;
-    ScopedDesktop scoped{desktop};
 };
 
 TEST_P(PartServicesTest, AttributesShowTheTitleFieldsUnderTheirConfiguredNamesAndTheAttributes)

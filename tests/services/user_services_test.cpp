@@ -1,5 +1,6 @@
 // The user component: the logged-on user, the user picker and the department picker.
 #include "CallLog.h"
+#include "ServiceTest.h"
 #include "RecordingDesktop.h"
 #include "SeededHome.h"
 #include "UserServices.h"
@@ -12,23 +13,7 @@ namespace {
 
 std::string str(const QString& s) { return s.toStdString(); }
 
-class UserServicesTest : public ::testing::TestWithParam<const char*> {
-protected:
-    void SetUp() override
-    {
-        if (!engine.available())
-            GTEST_SKIP() << "ZQ_TEST_PG is not set";
-        ASSERT_TRUE(engine.ok()) << str(engine.error());
-        ASSERT_TRUE(db.ok()) << str(db.error());
-        CallLog::Clear();
-    }
-    test::SeededHome& home() { return engine.home(); }
-
-    test::EngineHome engine{QString::fromLatin1(GetParam())};
-    test::ScopedCurrentDatabase db{engine.databaseUrl()};
-    test::RecordingDesktop desktop;
-    ScopedDesktop scoped{desktop};
-};
+class UserServicesTest : public test::ServiceTest {};
 
 TEST_P(UserServicesTest, CurrentUserComesFromZqpdmUserElseTheLoginName)
 {
