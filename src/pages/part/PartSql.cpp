@@ -134,22 +134,28 @@ QString StructureCondition(const QStringList& detailValues)
     return conditions.isEmpty() ? QString() : conditions + QStringLiteral(" ");
 }
 
-QString StructureRowsSql(const QString& productCode, const QString& condition)
+namespace {
+
+// A SELECT over the product's part-list lines, with the condition when there is one.
+QString ProductLinesSql(const QString& select, const QString& productCode, const QString& condition)
 {
-    QString sql = QStringLiteral("SELECT UpCode, DCode FROM ZqlomiraAll_detail WHERE ProductDwgCode='") +
-                  SqlQuote(productCode) + QStringLiteral("'");
+    QString sql = select + QStringLiteral(" FROM ZqlomiraAll_detail WHERE ProductDwgCode='") + SqlQuote(productCode) +
+                  QStringLiteral("'");
     if (!condition.isEmpty())
         sql += kAnd + condition;
     return sql;
 }
 
+} // namespace
+
+QString StructureRowsSql(const QString& productCode, const QString& condition)
+{
+    return ProductLinesSql(QStringLiteral("SELECT UpCode, DCode"), productCode, condition);
+}
+
 QString StructureCountSql(const QString& productCode, const QString& condition)
 {
-    QString sql = QStringLiteral("SELECT count(*) FROM ZqlomiraAll_detail WHERE ProductDwgCode='") +
-                  SqlQuote(productCode) + QStringLiteral("'");
-    if (!condition.isEmpty())
-        sql += kAnd + condition;
-    return sql;
+    return ProductLinesSql(QStringLiteral("SELECT count(*)"), productCode, condition);
 }
 
 QString ParentCodesSql(const QString& productCode, const QString& code)

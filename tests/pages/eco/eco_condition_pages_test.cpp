@@ -13,14 +13,6 @@ namespace {
 
 enum { IdFrom = 1204, IdTo = 1258, IdAdd = 1009, IdRemove = 1008 };
 
-QStringList Column(CReportListCtrl* list, int column)
-{
-    QStringList texts;
-    for (int row = 0; row < list->GetItemCount(); ++row)
-        texts << list->GetItemText(row, column);
-    return texts;
-}
-
 void Click(QWidget& page, int id)
 {
     auto* button = zq::ControlAs<QAbstractButton>(page, id);
@@ -46,7 +38,7 @@ protected:
     }
     QStringList Orders()
     {
-        QStringList orders = Column(page.GetResultList(), 1);
+        QStringList orders = page.GetResultList()->GetColumnTexts(1);
         if (GetParam() == Engine::Postgres)
             orders.sort();
         return orders;
@@ -70,7 +62,7 @@ TEST_P(DepartmentPage, ListColumnsAndDuplicates)
 
     page.AddDepartments({"Dept A", "一车间", "dept a", "DEPT A", "一车间"});
     EXPECT_EQ(page.Departments(), (QStringList{"Dept A", "一车间"}));
-    EXPECT_EQ(Column(departments, 0), (QStringList{"发放部门", "发放部门"}));
+    EXPECT_EQ(departments->GetColumnTexts(0), (QStringList{"发放部门", "发放部门"}));
     page.AddDepartments({"dEpT a", "二车间"});
     EXPECT_EQ(page.Departments(), (QStringList{"Dept A", "一车间", "二车间"}));
 
@@ -153,7 +145,7 @@ TEST_P(OpinionPage, AddRemoveAndEditing)
     EXPECT_FALSE(opinions->IsColumnEditable(0));
     for (int i = 0; i < 3; ++i)
         Click(page, IdAdd);
-    EXPECT_EQ(Column(opinions, 0), (QStringList{"处理意见", "处理意见", "处理意见"}));
+    EXPECT_EQ(opinions->GetColumnTexts(0), (QStringList{"处理意见", "处理意见", "处理意见"}));
     EXPECT_EQ(page.Opinions(), (QStringList{"", "", ""}));
     opinions->SetItemText(0, 1, "报废");
     opinions->SetItemText(2, 1, "返修");

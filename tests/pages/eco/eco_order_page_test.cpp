@@ -18,14 +18,6 @@ namespace {
 enum { IdAuthor = 1067, IdFrom = 1204, IdTo = 1258, IdOrderNumber = 1376, IdSubject = 1004,
        IdModeApprox = 1111, IdModeOldCode = 1112, IdPartCode = 1022, IdState = 1023 };
 
-QStringList Column(CReportListCtrl* list, int column)
-{
-    QStringList texts;
-    for (int row = 0; row < list->GetItemCount(); ++row)
-        texts << list->GetItemText(row, column);
-    return texts;
-}
-
 class OrderPage : public EcoDatabase {
 protected:
     void SetUp() override
@@ -122,7 +114,7 @@ TEST_P(OrderPage, Searches)
         desktop.events.clear();
         Conditions(c.author, c.number, c.subject, c.part, c.state, c.from, c.to);
         EXPECT_EQ(page.DoSearch(), 1) << c.name;
-        QStringList orders = Column(list, 1);
+        QStringList orders = list->GetColumnTexts(1);
         if (GetParam() == Engine::Postgres) {
             orders.sort();
             QStringList expected = c.orders;
@@ -186,7 +178,7 @@ TEST_P(OrderPage, OldDrawingNumber)
     desktop.events.clear();
     Conditions("", "", "", " OLD-1 ", 6, "2005-01-01", "2005-12-31", true);
     EXPECT_EQ(page.DoSearch(), 1);
-    QStringList orders = Column(list, 1);
+    QStringList orders = list->GetColumnTexts(1);
     orders.sort();
     EXPECT_EQ(orders, (QStringList{"E-001", "E-003"}));
     EXPECT_TRUE(desktop.messages().isEmpty());
@@ -224,7 +216,7 @@ protected:
         desktop.events.clear();
         zq::CallLog::Clear();
     }
-    int RowOf(const QString& number) const { return int(Column(list, 1).indexOf(number)); }
+    int RowOf(const QString& number) const { return int(list->GetColumnTexts(1).indexOf(number)); }
     void Choose(const QString& number, int command)
     {
         list->SetSelectionMark(RowOf(number));

@@ -52,10 +52,7 @@ protected:
     void Type(int row, const QString& text) { Conditions().SetItemText(row, 1, text); }
     QStringList Column(CReportListCtrl& list, int column)
     {
-        QStringList texts;
-        for (int r = 0; r < list.GetItemCount(); ++r)
-            texts << list.GetItemText(r, column);
-        return texts;
+        return list.GetColumnTexts(column);
     }
     // Each result row as "c0|c1|c2|c3|c4|c5", sorted.
     QStringList ResultRows()
