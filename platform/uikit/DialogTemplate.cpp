@@ -24,6 +24,12 @@ namespace {
 
 const char* const kSortedProperty = "zqSorted";
 const char* const kIdProperty = "controlId";
+// Set by the builder where a template marks anchors: the dialog's built size, and per control
+// its anchor style bits and its built geometry.
+const char* const kBuiltSizeProperty = "zqBuiltSize";
+const char* const kAnchorProperty = "zqAnchor";
+const char* const kBuiltRectProperty = "zqBuiltRect";
+constexpr unsigned kAnchorStyles = CS_MOVE_RIGHT | CS_MOVE_DOWN | CS_STRETCH_RIGHT | CS_STRETCH_DOWN;
 
 // MulDiv: a * b / c rounded half away from zero, as dialog-unit mapping does.
 int mulDiv(int a, int b, int c)
@@ -279,6 +285,10 @@ bool BuildDialog(QWidget& dialog, const DialogTemplate* dialogTemplate)
         widget->setGeometry(controlGeometry(control, *widget, font));
         widget->setEnabled(!(control.style & CS_DISABLED));
         widget->setVisible(!(control.style & CS_HIDDEN));
+        if (const unsigned anchor = control.style & kAnchorStyles) {
+            widget->setProperty(kAnchorProperty, anchor);
+            widget->setProperty(kBuiltRectProperty, widget->geometry());
+        }
         grouper.next(control, widget);
         if (control.kind == ControlKind::GroupBox || control.kind == ControlKind::Frame)
             backgrounds.push_back(widget);
@@ -288,8 +298,34 @@ bool BuildDialog(QWidget& dialog, const DialogTemplate* dialogTemplate)
         widget->lower();
         widget->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
-    dialog.resize(DialogUnitsToPixels(templateSize(*dialogTemplate), font));
+    const QSize size = DialogUnitsToPixels(templateSize(*dialogTemplate), font);
+    dialog.setProperty(kBuiltSizeProperty, size);
+    dialog.resize(size);
     return true;
+}
+
+void ApplyAnchors(QWidget& dialog, const QSize& size)
+{
+    const QSize built = dialog.property(kBuiltSizeProperty).toSize();
+    if (!built.isValid())
+        return;
+    const int dx = size.width() - built.width();
+    const int dy = size.height() - built.height();
+    for (QWidget* widget : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const unsigned anchor = widget->property(kAnchorProperty).toUInt();
+        if (!anchor)
+            continue;
+        QRect r = widget->property(kBuiltRectProperty).toRect();
+        if (anchor & CS_MOVE_RIGHT)
+            r.translate(dx, 0);
+        if (anchor & CS_MOVE_DOWN)
+            r.translate(0, dy);
+        if (anchor & CS_STRETCH_RIGHT)
+            r.setWidth(std::max(0, r.width() + dx));
+        if (anchor & CS_STRETCH_DOWN)
+            r.setHeight(std::max(0, r.height() + dy));
+        widget->setGeometry(r);
+    }
 }
 
 QWidget* Control(const QWidget& dialog, int id)

@@ -18,6 +18,10 @@ enum class ControlKind {
 enum ControlStyle : unsigned {
     CS_NONE = 0, CS_HIDDEN = 0x1, CS_DISABLED = 0x2, CS_READONLY = 0x4, CS_MULTISEL = 0x8,
     CS_GROUP = 0x10, CS_SORT = 0x20, CS_CENTERV = 0x40, CS_PASSWORD = 0x80,
+    // How a control follows its dialog's size (ApplyAnchors): the distance it has in the template
+    // to the template's right or bottom edge is kept, by moving the control or by moving only
+    // its right or bottom edge. Unmarked controls stay where the template puts them.
+    CS_MOVE_RIGHT = 0x100, CS_MOVE_DOWN = 0x200, CS_STRETCH_RIGHT = 0x400, CS_STRETCH_DOWN = 0x800,
 };
 
 struct ControlSpec {
@@ -54,6 +58,11 @@ QSize DialogUnitsToPixels(const QSize& size, const QFont& font);
 // Creates the template's controls as children of dialog and sizes the dialog. Returns false
 // when the template is null.
 bool BuildDialog(QWidget& dialog, const DialogTemplate* dialogTemplate);
+
+// Moves and stretches the controls the template marks CS_MOVE_* or CS_STRETCH_* for the dialog
+// at the given size, measured from the size the template gives; sizes never go below zero.
+// Dialog code calls it from its resize handling.
+void ApplyAnchors(QWidget& dialog, const QSize& size);
 
 // The control with the given id, or nullptr.
 QWidget* Control(const QWidget& dialog, int id);

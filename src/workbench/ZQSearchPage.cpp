@@ -180,6 +180,7 @@ void CZQSearchPage::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     const int w = event->size().width();
     const int h = event->size().height();
+    zq::ApplyAnchors(*this, event->size());
     switch (m_resizeRule) {
     case ResizeRule::ResultOnly:
         stretchToCorner(zq::Control(*this, kResultListId), w, h, false);

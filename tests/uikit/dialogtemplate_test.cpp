@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <gtest/gtest.h>
@@ -246,4 +247,37 @@ TEST(DialogBuilder, TemplatesComeFromTheResourceRegistry)
     EXPECT_NE(Control(dialog, 1319), nullptr);
     EXPECT_FALSE(BuildDialog(dialog, FindDialogTemplate(99)));
     UnregisterModuleResources("ZQPDMSearch");
+}
+
+TEST(DialogBuilder, AnchoredControlsKeepTheirDistanceToTheRightAndBottom)
+{
+    QWidget dialog;
+    const DialogTemplate t{1, "", QSize(200, 100), "MS Sans Serif", 8,
+                           {{10, ControlKind::Edit, "", QRect(5, 5, 60, 12)},
+                            {11, ControlKind::GridList, "", QRect(5, 20, 60, 55), CS_STRETCH_DOWN},
+                            {12, ControlKind::Button, "增加", QRect(5, 80, 30, 14), CS_MOVE_DOWN},
+                            {13, ControlKind::Button, "退出", QRect(160, 80, 30, 14), CS_MOVE_DOWN | CS_MOVE_RIGHT},
+                            {14, ControlKind::ReportList, "", QRect(70, 5, 120, 70), CS_STRETCH_RIGHT | CS_STRETCH_DOWN}}};
+    ASSERT_TRUE(BuildDialog(dialog, &t));
+    const QSize built = dialog.size();
+    QMap<int, QRect> before;
+    for (int id : {10, 11, 12, 13, 14})
+        before[id] = Control(dialog, id)->geometry();
+    const struct { int dx, dy; } cases[] = {{50, 30}, {-20, -10}, {0, 0}, {-1000, -1000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.dx << "," << c.dy);
+        const int dx = c.dx, dy = c.dy;
+        ApplyAnchors(dialog, built + QSize(dx, dy));
+        const auto grown = [](const QRect& r, int w, int h) {
+            return QRect(r.topLeft(), QSize(std::max(0, r.width() + w), std::max(0, r.height() + h)));
+        };
+        EXPECT_EQ(Control(dialog, 10)->geometry(), before[10]);
+        EXPECT_EQ(Control(dialog, 11)->geometry(), grown(before[11], 0, dy));
+        EXPECT_EQ(Control(dialog, 12)->geometry(), before[12].translated(0, dy));
+        EXPECT_EQ(Control(dialog, 13)->geometry(), before[13].translated(dx, dy));
+        EXPECT_EQ(Control(dialog, 14)->geometry(), grown(before[14], dx, dy));
+    }
+    // A dialog not built from a template has nothing to anchor.
+    QWidget plain;
+    ApplyAnchors(plain, QSize(10, 10));
 }
