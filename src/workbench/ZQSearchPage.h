@@ -24,6 +24,11 @@ public:
     explicit CZQSearchPage(QWidget* parent = nullptr);
     ~CZQSearchPage() override;
 
+    // The size, in dialog units, for which page templates without given positions are laid
+    // out: it fits inside the visible page area of the search window at its default size.
+    // Controls marked with the CS_MOVE_* and CS_STRETCH_* styles follow the page from there.
+    static constexpr QSize kTemplateArea{352, 200};
+
     // The page's own state of the main window's "关联视图项" check.
     bool m_bLocate = false;
 
@@ -67,7 +72,8 @@ protected:
     QString FromDateText() const;
     QString ToDateText() const;
 
-    // Resize rules: 1319 stretched to (w − 5, h − 5); the variant also stretches 1318's bottom.
+    // Resize rules: the template's anchored controls follow the page (ApplyAnchors); then 1319
+    // is stretched to (w − 5, h − 5), and the variant also stretches 1318's bottom.
     enum class ResizeRule { ResultOnly, ConditionAndResult, Custom };
     void SetResizeRule(ResizeRule rule) { m_resizeRule = rule; }
     void resizeEvent(QResizeEvent* event) override;

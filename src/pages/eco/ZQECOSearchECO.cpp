@@ -16,7 +16,7 @@ enum ControlId {
 };
 
 const DialogTemplate kTemplate376{
-    376, QString(), QSize(400, 251), QStringLiteral("MS Sans Serif"), 8,
+    376, QString(), CZQSearchPage::kTemplateArea, QStringLiteral("MS Sans Serif"), 8,
     {
         {-1, ControlKind::Static, QStringLiteral("编制人:"), QRect(2, 4, 30, 8)},
         {IdAuthor, ControlKind::Edit, QString(), QRect(34, 2, 60, 12)},
@@ -37,7 +37,7 @@ const DialogTemplate kTemplate376{
         {-1, ControlKind::Static, QStringLiteral("状态:"), QRect(2, 177, 30, 8)},
         {IdState, ControlKind::ComboDropList,
          QStringLiteral("临时\n待评审\n评审\n更改\n完成\n正式\n所有"), QRect(34, 175, 76, 12)},
-        {IdResult, ControlKind::ReportList, QString(), QRect(112, 2, 287, 247)},
+        {IdResult, ControlKind::ReportList, QString(), QRect(112, 2, 235, 193)},
     },
 };
 

@@ -21,7 +21,7 @@ constexpr int kPartIcon = 140;
 constexpr int kPartFields = 4;
 
 const DialogTemplate kTemplate149{
-    149, QString(), QSize(400, 251), QStringLiteral("MS Sans Serif"), 8,
+    149, QString(), CZQSearchPage::kTemplateArea, QStringLiteral("MS Sans Serif"), 8,
     {
         {-1, ControlKind::Static, QStringLiteral("编制人:"), QRect(2, 4, 30, 8)},
         {IdAuthor, ControlKind::Edit, QString(), QRect(34, 2, 60, 12)},
@@ -40,7 +40,7 @@ const DialogTemplate kTemplate149{
         {-1, ControlKind::GroupBox, QString(), QRect(2, 148, 108, 34)},
         {IdModeParts, ControlKind::Radio, QStringLiteral("更改零部件"), QRect(8, 156, 96, 10), CS_GROUP},
         {IdModeUpper, ControlKind::Radio, QStringLiteral("涉及上级部件"), QRect(8, 168, 96, 10)},
-        {IdResult, ControlKind::ReportList, QString(), QRect(112, 2, 287, 247)},
+        {IdResult, ControlKind::ReportList, QString(), QRect(112, 2, 235, 193)},
     },
 };
 

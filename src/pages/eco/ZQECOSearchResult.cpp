@@ -10,7 +10,7 @@ namespace {
 enum ControlId { IdFrom = 1204, IdTo = 1258, IdOpinions = 1318, IdAdd = 1009, IdRemove = 1008, IdResult = 1319 };
 
 const DialogTemplate kTemplate378{
-    378, QString(), QSize(400, 251), QStringLiteral("MS Sans Serif"), 8,
+    378, QString(), CZQSearchPage::kTemplateArea, QStringLiteral("MS Sans Serif"), 8,
     {
         {-1, ControlKind::Static, QStringLiteral("编制日期:"), QRect(2, 4, 40, 8)},
         {-1, ControlKind::Static, QStringLiteral("从:"), QRect(10, 18, 14, 8)},
@@ -18,10 +18,10 @@ const DialogTemplate kTemplate378{
         {-1, ControlKind::Static, QStringLiteral("到:"), QRect(10, 36, 14, 8)},
         {IdTo, ControlKind::DatePicker, QString(), QRect(34, 33, 76, 14)},
         {-1, ControlKind::Static, QStringLiteral("更改零部件的处理意见:"), QRect(2, 53, 100, 8)},
-        {IdOpinions, ControlKind::GridList, QString(), QRect(2, 63, 108, 164), CS_MULTISEL},
-        {IdAdd, ControlKind::Button, QStringLiteral("增加"), QRect(2, 232, 50, 14)},
-        {IdRemove, ControlKind::Button, QStringLiteral("删除"), QRect(60, 232, 50, 14)},
-        {IdResult, ControlKind::ReportList, QString(), QRect(112, 2, 287, 247)},
+        {IdOpinions, ControlKind::GridList, QString(), QRect(2, 63, 108, 114), CS_MULTISEL | CS_STRETCH_DOWN},
+        {IdAdd, ControlKind::Button, QStringLiteral("增加"), QRect(2, 181, 50, 14), CS_MOVE_DOWN},
+        {IdRemove, ControlKind::Button, QStringLiteral("删除"), QRect(60, 181, 50, 14), CS_MOVE_DOWN},
+        {IdResult, ControlKind::ReportList, QString(), QRect(112, 2, 235, 193)},
     },
 };
 
