@@ -1,0 +1,192 @@
+// Every control of every page can be reached with the mouse: on the demo installation with all
+// eleven captions in its page list, each tab's controls lie inside the visible page area at the
+// search window's default size, at 1.5 times that size and back at the default size.
+#include "DialogTemplate.h"
+#include "FlatTabCtrl.h"
+#include "ListCtrl.h"
+#include "ScriptedDesktop.h"
+#include "SeededHome.h"
+#include "ZQPDMSearchFunction.h"
+#include "ZQPDMSearchMain.h"
+#include "ZQSearchPage.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+using F = CZQPDMSearchFunction;
+
+namespace {
+
+struct WithApp {
+    WithApp() { zq::test::EnsureApp(); }
+};
+
+// The part of a widget that is not clipped by its ancestors, in its own coordinates.
+QRect visiblePart(const QWidget& widget)
+{
+    QRect area = widget.rect();
+    for (const QWidget* up = widget.parentWidget(); up; up = up->parentWidget()) {
+        area &= QRect(widget.mapFrom(up, QPoint(0, 0)), up->size());
+        if (up->isWindow())
+            break;
+    }
+    return area;
+}
+
+QString describe(const QWidget& control)
+{
+    QString text;
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&control))
+        text = button->text();
+    else if (const auto* label = qobject_cast<const QLabel*>(&control))
+        text = label->text();
+    return QStringLiteral("control %1 (%2%3)")
+        .arg(control.objectName(), QString::fromUtf8(control.metaObject()->className()),
+             text.isEmpty() ? QString() : QStringLiteral(" \"%1\"").arg(text));
+}
+
+bool isList(const QWidget& control)
+{
+    return qobject_cast<const QAbstractItemView*>(&control) != nullptr;
+}
+
+// Controls the user clicks or types into; labels, frames and group boxes only decorate.
+bool isInteractive(const QWidget& control)
+{
+    return isList(control) || qobject_cast<const QAbstractButton*>(&control) || qobject_cast<const QLineEdit*>(&control)
+           || qobject_cast<const QComboBox*>(&control) || qobject_cast<const QAbstractSpinBox*>(&control);
+}
+
+// Why the control cannot be reached in the area, or an empty text. A list scrolls its rows, so
+// it may be cut at its edges, but its header must show and at most a quarter of it be cut.
+QString fitProblem(const QWidget& control, const QRect& area)
+{
+    const QRect r = control.geometry();
+    const QRect shown = r & area;
+    const auto where = [&] {
+        return QStringLiteral("at (%1,%2 %3x%4), visible area (%5,%6 %7x%8)")
+            .arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height())
+            .arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height());
+    };
+    if (!isList(control))
+        return area.contains(r) ? QString() : QStringLiteral("is not wholly visible ") + where();
+    const bool headerShown = !shown.isEmpty() && shown.top() == r.top();
+    if (!headerShown || shown.width() * 4 < r.width() * 3 || shown.height() * 4 < r.height() * 3)
+        return QStringLiteral("is mostly hidden ") + where();
+    return QString();
+}
+
+// The problems of one window or page: controls outside the area and interactive controls that
+// cover each other.
+QStringList problemsOf(const QWidget& dialog, const QRect& area)
+{
+    QList<const QWidget*> controls;
+    for (const QWidget* child : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isVisibleTo(&dialog) && child->property("controlId").isValid())
+            controls.append(child);
+    QStringList problems;
+    for (const QWidget* control : controls) {
+        const QString problem = fitProblem(*control, area);
+        if (!problem.isEmpty())
+            problems << describe(*control) + QLatin1Char(' ') + problem;
+    }
+    for (qsizetype i = 0; i < controls.size(); ++i)
+        for (qsizetype j = i + 1; j < controls.size(); ++j)
+            if (isInteractive(*controls[i]) && isInteractive(*controls[j])
+                && controls[i]->geometry().intersects(controls[j]->geometry()))
+                problems << describe(*controls[i]) + QStringLiteral(" overlaps ") + describe(*controls[j]);
+    return problems;
+}
+
+class PageFit : public WithApp, public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_home.ok()) << m_home.error().toStdString();
+        m_desktop.fixedNow = QDateTime(m_home.today(), QTime(12, 0));
+        F::ShowSearchMain(true);
+        m_window = F::m_pPDMSearchMain;
+        ASSERT_NE(m_window, nullptr);
+        ASSERT_TRUE(m_window->IsCreated());
+        QCoreApplication::processEvents();
+        ASSERT_NE(m_window->TabCtrl(), nullptr);
+        ASSERT_GT(m_window->TabCtrl()->GetItemCount(), 0) << "no page of the page list was built";
+    }
+    void TearDown() override
+    {
+        F::DestorySearchMain();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void resizeWindow(const QSize& size)
+    {
+        m_window->resize(size);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(m_window->size(), size);
+    }
+
+    // Selects every tab in turn and reports what cannot be reached, by page and control.
+    void expectEveryControlReachable(const QString& when)
+    {
+        for (const QString& problem : problemsOf(*m_window, m_window->rect()))
+            ADD_FAILURE() << when.toStdString() << ", search window: " << problem.toStdString();
+        for (int tab = 0; tab < m_window->TabCtrl()->GetItemCount(); ++tab) {
+            m_window->SelectPage(tab);
+            QCoreApplication::processEvents();
+            const CZQSearchPage* page = m_window->CurrentPage();
+            const QString caption = m_window->TabCtrl()->GetItemText(tab);
+            ASSERT_NE(page, nullptr) << caption.toStdString();
+            ASSERT_TRUE(page->isVisible()) << caption.toStdString();
+            for (const QString& problem : problemsOf(*page, visiblePart(*page)))
+                ADD_FAILURE() << when.toStdString() << ", page \"" << caption.toStdString() << "\": "
+                              << problem.toStdString();
+        }
+    }
+
+    zq::test::SeededHome m_home;
+    zq::ScriptedDesktop m_desktop;
+    zq::ScopedDesktop m_scope{m_desktop};
+    CZQPDMSearchMain* m_window = nullptr;
+};
+
+TEST_F(PageFit, EveryControlIsReachableAtTheDefaultSizeAndLarger)
+{
+    const QSize defaultSize = m_window->size();
+    expectEveryControlReachable(QStringLiteral("default size"));
+    resizeWindow(defaultSize * 1.5);
+    expectEveryControlReachable(QStringLiteral("1.5 x default size"));
+    // The window's own resize rule leaves the tab area a little lower than at creation.
+    resizeWindow(defaultSize);
+    expectEveryControlReachable(QStringLiteral("back at default size"));
+}
+
+// Templates without given positions are laid out in CZQSearchPage::kTemplateArea; that area must
+// fit the page area the user sees at the default size, after the window was resized too.
+TEST_F(PageFit, TheTemplateAreaFitsTheVisiblePageArea)
+{
+    const QSize defaultSize = m_window->size();
+    for (bool resizedBefore : {false, true}) {
+        if (resizedBefore) {
+            resizeWindow(defaultSize + QSize(40, 40));
+            resizeWindow(defaultSize);
+        }
+        const CZQSearchPage* page = m_window->CurrentPage();
+        ASSERT_NE(page, nullptr);
+        const QSize base = zq::DialogBaseUnits(page->font());
+        const QSize visible = visiblePart(*page).size();
+        const QSize inDialogUnits(visible.width() * 4 / base.width(), visible.height() * 8 / base.height());
+        std::printf("visible page area%s: %d x %d pixels, %d x %d dialog units\n",
+                    resizedBefore ? " after a resize" : "", visible.width(), visible.height(),
+                    inDialogUnits.width(), inDialogUnits.height());
+        EXPECT_GE(inDialogUnits.width(), CZQSearchPage::kTemplateArea.width()) << resizedBefore;
+        EXPECT_GE(inDialogUnits.height(), CZQSearchPage::kTemplateArea.height()) << resizedBefore;
+    }
+}
+
+} // namespace
