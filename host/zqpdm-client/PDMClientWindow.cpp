@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -82,7 +83,7 @@ void PDMClientWindow::start()
     connect(m_loader, &ProductTreeLoader::loadFailed, this,
             [this](const QString& message) { tellUser(QStringLiteral("读取产品结构时出错:\n%1").arg(message)); });
     m_locator = std::make_unique<TreeLocator>(*m_tree, *m_loader);
-    m_receiver->setLocateHandler([this](const QString& text) { m_locator->locate(text); });
+    m_receiver->setLocateHandler([this](const QString& text) { onLocate(text); });
     if (!m_loader->loadProducts() && m_database.isOpen())
         tellUser(QStringLiteral("读取产品时出错:\n%1").arg(m_loader->lastError()));
 
@@ -107,7 +108,14 @@ void PDMClientWindow::showStatus()
 
 void PDMClientWindow::onCurrentItemChanged(QTreeWidgetItem* current)
 {
-    CZQPDMSearchFunction::SetCurTreeItem(m_tree->Cursor(current));
+    if (!m_answeringLocate)
+        CZQPDMSearchFunction::SetCurTreeItem(m_tree->Cursor(current));
+}
+
+void PDMClientWindow::onLocate(const QString& locateText)
+{
+    const QScopedValueRollback answering(m_answeringLocate, true);
+    m_locator->locate(locateText);
 }
 
 void PDMClientWindow::onCommand(const QString& command, const QString& argument)

@@ -1,7 +1,8 @@
 #pragma once
 // The PDM client's main window as a host of the search module: the product tree from the
 // database, a menu entry and Ctrl+F that open the search window, and a pane listing the
-// commands the module sends (a "Locate" also selects the named tree item).
+// commands the module sends (a "Locate" also selects the named tree item). The user's moves in
+// the tree are handed to the module; the selection made to answer a "Locate" is not.
 #include "HostDatabase.h"
 #include "TreeLocator.h"
 
@@ -38,6 +39,7 @@ private:
     void buildMenus();
     void showStatus();
     void onCurrentItemChanged(QTreeWidgetItem* current);
+    void onLocate(const QString& locateText);
     void onCommand(const QString& command, const QString& argument);
     void tellUser(const QString& text);
 
@@ -48,6 +50,9 @@ private:
     ProductTreeLoader* m_loader = nullptr;
     HostCommandReceiver* m_receiver = nullptr;
     std::unique_ptr<TreeLocator> m_locator;
+    // True while the tree selection is moved to answer a "Locate": that move is the host's own,
+    // not the user's, and is not handed to the module.
+    bool m_answeringLocate = false;
 };
 
 } // namespace zq::host

@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -119,9 +120,12 @@ TEST_F(ClientWindow, LocateIsListedAndSelectsTheTreeItem)
     EXPECT_EQ(selectedPath(), QStringLiteral("ZQ8600::ZQ8600-01::ZQ8600-01-02")) << "an unknown code keeps the selection";
 }
 
-TEST_F(ClientWindow, ATreeMoveReachesTheCurrentPage)
+// The user's moves in the tree (mouse, keyboard) reach the design-part page's scope; the move
+// the host makes to answer a "Locate" does not, so the scope stays as the user set it.
+TEST_F(ClientWindow, UserTreeMovesReachThePageALocateDoesNot)
 {
     m_window->start();
+    m_window->show();
     m_window->openSearch();
     CZQSearchPage* page = CZQPDMSearchFunction::m_pPDMSearchMain->CurrentPage();
     ASSERT_NE(page, nullptr);
@@ -129,10 +133,33 @@ TEST_F(ClientWindow, ATreeMoveReachesTheCurrentPage)
     ASSERT_NE(kind, nullptr) << "the first page is the design-part page";
     kind->setCurrentIndex(1);
     emit kind->activated(1);
+    CTreeCtrlEx* tree = m_window->tree();
+    QCoreApplication::processEvents();
+
+    QTreeWidgetItem* product = tree->topLevelItem(0)->child(0);
+    ASSERT_NE(product, nullptr);
+    const QPoint at = tree->visualItemRect(product).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(type, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(tree->viewport(), &click);
+    }
+    const QString clicked = zq::host::ProductTreeLoader::pathOf(product);
+    ASSERT_EQ(selectedPath(), clicked);
+    const QString scope = zq::ControlText(*page, 1167);
+    EXPECT_EQ(scope.toStdString(), clicked.toStdString()) << "a click in the tree moves the scope";
 
     locate(QStringLiteral("ZQ8600-03-01@^ZQ8600"));
     EXPECT_EQ(selectedPath(), QStringLiteral("ZQ8600::ZQ8600-03::ZQ8600-03-01"));
-    EXPECT_EQ(zq::ControlText(*page, 1167), QStringLiteral("ZQ8600::ZQ8600-03::ZQ8600-03-01"));
+    EXPECT_EQ(zq::ControlText(*page, 1167).toStdString(), scope.toStdString())
+        << "a Locate leaves the scope as the user set it";
+
+    tree->setFocus();
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(tree, &down);
+    ASSERT_NE(selectedPath(), QStringLiteral("ZQ8600::ZQ8600-03::ZQ8600-03-01"));
+    EXPECT_EQ(zq::ControlText(*page, 1167).toStdString(), selectedPath().toStdString())
+        << "a key press in the tree moves the scope";
 }
 
 TEST_F(ClientWindow, AFailedConnectionIsToldAndLeavesAnEmptyTree)
