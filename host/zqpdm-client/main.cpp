@@ -1,8 +1,10 @@
 // zqpdm-client: the PDM client window hosting the search module.
-//   zqpdm-client [--search] [--screenshot FILE]
+//   zqpdm-client [--search] [--screenshot FILE] [--tab CAPTION]
 //     --search           open the search window at start
-//     --screenshot FILE  open the search window, press "查找" on its first page, save a picture
+//     --screenshot FILE  open the search window, press "查找" on its current page, save a picture
 //                        of the window to FILE (PNG) and quit
+//     --tab CAPTION      open the search window with the tab of that caption selected
+// Exit codes: 0 done, 1 the picture could not be saved, 2 usage error, 3 no tab with that caption.
 #include "PDMClientWindow.h"
 #include "ZQPDMSearchFunction.h"
 #include "ZQPDMSearchMain.h"
@@ -15,9 +17,11 @@
 
 namespace {
 
+constexpr int kNoSuchTab = 3;
+
 int usage()
 {
-    std::fputs("usage: zqpdm-client [--search] [--screenshot FILE]\n", stderr);
+    std::fputs("usage: zqpdm-client [--search] [--screenshot FILE] [--tab CAPTION]\n", stderr);
     return 2;
 }
 
@@ -30,12 +34,15 @@ int main(int argc, char* argv[])
 
     bool openSearch = false;
     QString screenshot;
+    QString tab;
     const QStringList args = QApplication::arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] == u"--search")
             openSearch = true;
         else if (args[i] == u"--screenshot" && i + 1 < args.size())
             screenshot = args[++i];
+        else if (args[i] == u"--tab" && i + 1 < args.size())
+            tab = args[++i];
         else
             return usage();
     }
@@ -43,8 +50,14 @@ int main(int argc, char* argv[])
     zq::host::PDMClientWindow window;
     window.show();
     window.start();
-    if (openSearch || !screenshot.isEmpty())
+    if (openSearch || !screenshot.isEmpty() || !tab.isEmpty()) {
         window.openSearch();
+        CZQPDMSearchMain* search = CZQPDMSearchFunction::m_pPDMSearchMain;
+        if (!tab.isEmpty() && !(search && search->SelectPageByCaption(tab))) {
+            std::fprintf(stderr, "zqpdm-client: the search window has no tab \"%s\"\n", qPrintable(tab));
+            return kNoSuchTab;
+        }
+    }
 
     if (!screenshot.isEmpty()) {
         QTimer::singleShot(300, &app, [] {
