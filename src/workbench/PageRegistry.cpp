@@ -1,5 +1,6 @@
 #include "PageRegistry.h"
 #include "DialogTemplate.h"
+#include "TempResourceOverride.h"
 #include "ZQSearchPage.h"
 #include <QHash>
 
@@ -42,6 +43,13 @@ void RegisterModuleTemplate(const DialogTemplate* dialogTemplate)
 {
     if (dialogTemplate)
         moduleTemplates().insert(dialogTemplate->id, dialogTemplate);
+}
+
+const DialogTemplate* PageTemplate(int id)
+{
+    if (const DialogTemplate* found = FindDialogTemplate(id))
+        return found;
+    return FindModuleTemplate(id);
 }
 
 const std::vector<KnownPage>& KnownPages()

@@ -30,6 +30,8 @@ const std::vector<KnownPage>& KnownPages();
 // The module's dialog templates, by id (23001, 23000, 376, ...).
 const DialogTemplate* FindModuleTemplate(int id);
 void RegisterModuleTemplate(const DialogTemplate* dialogTemplate);   // static storage, not owned
+// The template a page is built from: the resources under an active override first, then the module's own.
+const DialogTemplate* PageTemplate(int id);
 
 // Static registration helpers, one per page .cpp:
 //   static const zq::PageRegistration reg(QStringLiteral("设计零部件"),

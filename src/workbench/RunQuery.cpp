@@ -65,6 +65,13 @@ QStringList readFields(const Recordset& records, int fieldCount)
     return fields;
 }
 
+void ReportQueryError(const _com_error& error, const QueryRequest& request, const VariantRules& rules)
+{
+    ReportComError(error.Description(), error.Source());
+    if (rules.showSqlOnError)
+        Desktop::current().messageBox(request.sql, QStringLiteral("操作提示"), MB_OK);
+}
+
 } // namespace
 
 } // namespace zq
@@ -114,10 +121,32 @@ int RunQuery(const QueryRequest& request)
             records.Close();
         return cancelled ? 0 : 1;
     } catch (const _com_error& error) {
-        ReportComError(error.Description(), error.Source());
-        if (rules.showSqlOnError)
-            Desktop::current().messageBox(request.sql, QStringLiteral("操作提示"), MB_OK);
+        ReportQueryError(error, request, rules);
         progress.Hide();
+        return 0;
+    }
+}
+
+int ReadQuery(const QueryRequest& request)
+{
+    using namespace zq;
+    ActivityScope activity;
+    Recordset records;
+    try {
+        records.Open(request.sql, request.connection, adOpenForwardOnly, adLockReadOnly, adCmdUnspecified);
+        int row = request.list ? request.list->GetItemCount() : 0;
+        while (!records.IsEOF()) {
+            const QStringList fields = readFields(records, request.fieldCount);
+            if (request.onRecord)
+                request.onRecord(row, fields);
+            records.MoveNext();
+            ++row;
+        }
+        if (request.dataSystemType != 0)
+            records.Close();
+        return 1;
+    } catch (const _com_error& error) {
+        ReportQueryError(error, request, rulesOf(request.variant));
         return 0;
     }
 }

@@ -28,6 +28,11 @@ struct QueryRequest {
 
 int RunQuery(const QueryRequest& request);
 
+// The same read without progress window or cancel, for pages that list their rows at once:
+// rows are numbered from the list's row count (0 without a list); a database error is
+// reported (variant B: the SQL text is shown as well). Returns 1, or 0 after a database error.
+int ReadQuery(const QueryRequest& request);
+
 // Variant B's usual row handling: a CTLItem holding the texts, inserted with icon 0 and the
 // record as item data, sub-items set from it; the record is returned for the page to own.
 class CTLItem;

@@ -1,12 +1,11 @@
 #include "ZQSearchPage.h"
+#include "DatePickers.h"
 #include "Desktop.h"
 #include "PageRegistry.h"
 #include "RunQuery.h"
-#include "TempResourceOverride.h"
 #include "ZQDBConnect.h"
 #include "ZQPDMSearchFunction.h"
 #include "ZQPDMSearchMain.h"
-#include <QCalendarWidget>
 #include <QApplication>
 #include <QDateTimeEdit>
 #include <QKeyEvent>
@@ -18,8 +17,6 @@ namespace {
 
 constexpr int kConditionListId = 1318;
 constexpr int kResultListId = 1319;
-constexpr int kFromPickerId = 1204;
-constexpr int kToPickerId = 1258;
 constexpr int kMargin = 5;
 
 // Connection objects the module had to create because the host had none. The host never
@@ -45,17 +42,6 @@ bool isEnterOrEscape(const QKeyEvent* event)
     return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
 }
 
-// Stretches a control so its right and bottom edges sit kMargin inside the page.
-void stretchToCorner(QWidget* control, int width, int height, bool keepRight)
-{
-    if (!control)
-        return;
-    QRect r = control->geometry();
-    const int newWidth = keepRight ? r.width() : std::max(0, width - kMargin - r.left());
-    const int newHeight = std::max(0, height - kMargin - r.top());
-    control->setGeometry(r.left(), r.top(), newWidth, newHeight);
-}
-
 } // namespace
 
 CZQSearchPage::CZQSearchPage(QWidget* parent) : QWidget(parent) {}
@@ -79,9 +65,7 @@ void CZQSearchPage::CopyTextToClipboard(const QString& text)
 
 bool CZQSearchPage::CreateFromTemplate(QWidget* parent, int templateId)
 {
-    const DialogTemplate* dialogTemplate = zq::FindDialogTemplate(templateId);
-    if (!dialogTemplate)
-        dialogTemplate = zq::FindModuleTemplate(templateId);
+    const DialogTemplate* dialogTemplate = zq::PageTemplate(templateId);
     if (!dialogTemplate)
         return false;
     setParent(parent);
@@ -131,37 +115,18 @@ void CZQSearchPage::SetupResultList(CReportListCtrl* list, const QList<ColumnSpe
 
 void CZQSearchPage::SetupDatePickers(int daysBack, bool whiteCalendar)
 {
-    const QDateTime now = zq::Desktop::current().now();
-    const struct { int id; QDateTime start; } pickers[] = {
-        {kFromPickerId, now.addDays(-daysBack)},
-        {kToPickerId, now},
-    };
-    for (const auto& picker : pickers) {
-        auto* edit = zq::ControlAs<QDateTimeEdit>(*this, picker.id);
-        if (!edit)
-            continue;
-        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-        edit->clearMinimumDateTime();
-        edit->clearMaximumDateTime();
-        edit->setCalendarPopup(true);
-        if (whiteCalendar && edit->calendarWidget()) {
-            QPalette palette = edit->calendarWidget()->palette();
-            palette.setColor(QPalette::Base, Qt::white);
-            edit->calendarWidget()->setPalette(palette);
-        }
-        edit->setDateTime(picker.start);
-    }
+    zq::SetupDatePickers(*this, daysBack, whiteCalendar);
 }
 
 QDate CZQSearchPage::FromDate() const
 {
-    auto* edit = zq::ControlAs<QDateTimeEdit>(*this, kFromPickerId);
+    auto* edit = zq::ControlAs<QDateTimeEdit>(*this, zq::kFromPickerId);
     return edit ? edit->date() : QDate();
 }
 
 QDate CZQSearchPage::ToDate() const
 {
-    auto* edit = zq::ControlAs<QDateTimeEdit>(*this, kToPickerId);
+    auto* edit = zq::ControlAs<QDateTimeEdit>(*this, zq::kToPickerId);
     return edit ? edit->date() : QDate();
 }
 
@@ -175,6 +140,16 @@ QString CZQSearchPage::ToDateText() const
     return ToDate().toString(QStringLiteral("yyyy-MM-dd"));
 }
 
+void CZQSearchPage::StretchToCorner(QWidget* control, int width, int height, bool keepRight)
+{
+    if (!control)
+        return;
+    QRect r = control->geometry();
+    const int newWidth = keepRight ? r.width() : std::max(0, width - kMargin - r.left());
+    const int newHeight = std::max(0, height - kMargin - r.top());
+    control->setGeometry(r.left(), r.top(), newWidth, newHeight);
+}
+
 void CZQSearchPage::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
@@ -183,11 +158,11 @@ void CZQSearchPage::resizeEvent(QResizeEvent* event)
     zq::ApplyAnchors(*this, event->size());
     switch (m_resizeRule) {
     case ResizeRule::ResultOnly:
-        stretchToCorner(zq::Control(*this, kResultListId), w, h, false);
+        StretchToCorner(zq::Control(*this, kResultListId), w, h, false);
         break;
     case ResizeRule::ConditionAndResult:
-        stretchToCorner(zq::Control(*this, kConditionListId), w, h, true);
-        stretchToCorner(zq::Control(*this, kResultListId), w, h, false);
+        StretchToCorner(zq::Control(*this, kConditionListId), w, h, true);
+        StretchToCorner(zq::Control(*this, kResultListId), w, h, false);
         break;
     case ResizeRule::Custom:
         break;

@@ -76,6 +76,9 @@ protected:
     // is stretched to (w − 5, h − 5), and the variant also stretches 1318's bottom.
     enum class ResizeRule { ResultOnly, ConditionAndResult, Custom };
     void SetResizeRule(ResizeRule rule) { m_resizeRule = rule; }
+    // Moves a control's bottom (and, unless keepRight, its right) edge to 5 pixels inside a page
+    // of the given size; its left and top stay.
+    static void StretchToCorner(QWidget* control, int width, int height, bool keepRight);
     void resizeEvent(QResizeEvent* event) override;
 
     // Selection report: remembers the row and sends the locate text through the main window.

@@ -1,6 +1,8 @@
 #pragma once
-// Small pieces the four change-order pages share: their messages, the owned row records,
-// the user picker behind "...", and the current user.
+// Small pieces the four change-order pages share: their condition list, the owned row records
+// and the author field.
+#include "UserField.h"
+
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -8,7 +10,6 @@
 
 class CReportListCtrl;
 class CTLItem;
-namespace zq { class CZQDBConnect; }
 
 namespace zq::eco {
 
@@ -19,21 +20,10 @@ void SetupConditionList(CReportListCtrl* list);
 // The row records a page keeps for its listed rows; the list items point at them.
 using RowRecords = std::vector<std::unique_ptr<CTLItem>>;
 
-// The author field of a page and the login name of the user it shows: the field holds the
-// display name, the login name is kept for the user picker.
-class AuthorField {
+// The author field of a page: it shows the user's name and keeps the login name for the picker.
+class AuthorField : public UserField {
 public:
-    AuthorField(QWidget& page, int editId) : m_page(page), m_editId(editId) {}
-    // The logged-on user, under the wait cursor; nothing changes when there is none.
-    void ShowCurrentUser();
-    // The user picker behind "...", starting from the kept login name; a cancel changes nothing.
-    void Pick(CZQDBConnect* connection);
-    QString LogName() const { return m_logName; }
-private:
-    void Show(const QString& logName, const QString& name);
-    QWidget& m_page;
-    int m_editId;
-    QString m_logName;
+    AuthorField(QWidget& page, int editId) : UserField(page, editId, Shows::Name) {}
 };
 
 } // namespace zq::eco

@@ -4,7 +4,6 @@
 #include "Desktop.h"
 #include "EcoServices.h"
 #include "FileServices.h"
-#include "Recordset.h"
 #include "RunQuery.h"
 #include "TLItem.h"
 #include "TempResourceOverride.h"
@@ -70,15 +69,8 @@ void CZQECOListPage::ClearRows()
     m_rowRecords.clear();
 }
 
-void CZQECOListPage::AppendRow(const QStringList& fields)
+QueryRequest CZQECOListPage::OrderQuery(const QString& sql)
 {
-    m_rowRecords.emplace_back(InsertRecordRow(*m_pResultList, m_pResultList->GetItemCount(), fields));
-}
-
-int CZQECOListPage::RunOrderQuery(const QString& sql)
-{
-    if (!m_pResultList)
-        return 0;
     QueryRequest request;
     request.variant = QueryVariant::B;
     request.sql = sql;
@@ -89,33 +81,17 @@ int CZQECOListPage::RunOrderQuery(const QString& sql)
     request.onRecord = [this](int row, const QStringList& fields) {
         m_rowRecords.emplace_back(InsertRecordRow(*m_pResultList, row, fields));
     };
-    return RunQuery(request);
+    return request;
+}
+
+int CZQECOListPage::RunOrderQuery(const QString& sql)
+{
+    return m_pResultList ? RunQuery(OrderQuery(sql)) : 0;
 }
 
 int CZQECOListPage::ReadOrderRows(const QString& sql)
 {
-    if (!m_pResultList)
-        return 0;
-    zq::Recordset records;
-    try {
-        if (!m_pConnection)
-            throw zq::_com_error(0x80004005L, QStringLiteral("没有数据库连接"), QString(), sql);
-        records.Open(sql, m_pConnection, zq::adOpenForwardOnly, zq::adLockReadOnly, zq::adCmdUnspecified);
-        while (!records.IsEOF()) {
-            QStringList fields;
-            for (int i = 0; i < kOrderFields; ++i)
-                fields << records.GetFieldText(i);
-            AppendRow(fields);
-            records.MoveNext();
-        }
-        if (m_nDataSystemType != 0)
-            records.Close();
-        return 1;
-    } catch (const zq::_com_error& error) {
-        zq::ReportComError(error.Description(), error.Source());
-        zq::Desktop::current().messageBox(sql, QStringLiteral("操作提示"), zq::MB_OK);
-        return 0;
-    }
+    return m_pResultList ? ReadQuery(OrderQuery(sql)) : 0;
 }
 
 QString CZQECOListPage::TakeSql(const zq::eco::SqlText& text)

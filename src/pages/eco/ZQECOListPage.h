@@ -4,6 +4,7 @@
 // "属性..." and "复制更改单编号...", and the locate report of the selected row.
 #include "ECOPageSupport.h"
 #include "ECOSql.h"
+#include "RunQuery.h"
 #include "ZQSearchPage.h"
 
 class CZQECOListPage : public CZQSearchPage {
@@ -34,8 +35,6 @@ protected:
     void SetupOrderList();
     // Deletes all rows and their records.
     void ClearRows();
-    // Lists one record of five texts at the next row.
-    void AppendRow(const QStringList& fields);
     // Reads the query's rows through the shared query routine (progress window, cancel).
     int RunOrderQuery(const QString& sql);
     // Reads the query's rows directly, without progress window or cancel.
@@ -49,6 +48,8 @@ protected:
     zq::eco::RowRecords m_rowRecords;
 
 private:
+    // A query whose records become rows with their row records.
+    QueryRequest OrderQuery(const QString& sql);
     void OnResultRightClick();
     void BrowseStoredFile(const QString& kind, const QString& number);
 };

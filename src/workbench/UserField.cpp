@@ -1,0 +1,35 @@
+#include "UserField.h"
+
+#include "DialogTemplate.h"
+#include "Desktop.h"
+#include "UserServices.h"
+
+namespace zq {
+
+void UserField::ShowCurrentUser()
+{
+    WaitCursor wait;
+    const std::unique_ptr<CUser> user = ZQGetCurrentUser();
+    if (user)
+        Show(user->GetLogName(), user->GetName());
+}
+
+void UserField::Pick(CZQDBConnect* connection)
+{
+    const std::unique_ptr<CUser> user = CUserManage::SelectUser(connection, LogName());
+    if (user)
+        Show(user->GetLogName(), user->GetName());
+}
+
+QString UserField::LogName() const
+{
+    return m_shows == Shows::LogName ? ControlText(m_page, m_editId) : m_logName;
+}
+
+void UserField::Show(const QString& logName, const QString& name)
+{
+    m_logName = logName;
+    SetControlText(m_page, m_editId, m_shows == Shows::LogName ? logName : name);
+}
+
+} // namespace zq
