@@ -157,7 +157,8 @@ int CZQDBConnect::GetRecordInfo(const QString& sql, CReportListCtrl* list, int s
         while (rows->next(row)) {
             if (columns == 0)
                 continue;
-            const int at = list->InsertItem(list->GetItemCount(), ValueToText(row[0]));
+            // Image 0, as a list item inserted with its text only: the list's first icon, if it has icons.
+            const int at = list->InsertItem(list->GetItemCount(), ValueToText(row[0]), 0);
             for (int c = 1; c < columns; ++c)
                 list->SetItemText(at, c, ValueToText(row[c]));
             ++inserted;
