@@ -3,7 +3,9 @@
 #include "Desktop.h"
 #include "HostCommandReceiver.h"
 #include "ProductTreeLoader.h"
+#include "TaskDock.h"
 #include "TreeCtrlEx.h"
+#include "UserServices.h"
 #include "ZQPDMSearchFunction.h"
 
 #include <QAction>
@@ -43,6 +45,9 @@ PDMClientWindow::PDMClientWindow(QWidget* parent) : QMainWindow(parent)
     m_statusLabel = new QLabel(this);
     statusBar()->addWidget(m_statusLabel, 1);
 
+    m_taskDock = new TaskDock(this);
+    addDockWidget(Qt::BottomDockWidgetArea, m_taskDock);
+
     m_receiver = new HostCommandReceiver(this);
     connect(m_receiver, &HostCommandReceiver::commandReceived, this, &PDMClientWindow::onCommand);
     buildMenus();
@@ -71,6 +76,9 @@ void PDMClientWindow::buildMenus()
     find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     find->setShortcutContext(Qt::ApplicationShortcut);
     connect(find, &QAction::triggered, this, &PDMClientWindow::openSearch);
+
+    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("视图(&V)"));
+    viewMenu->addAction(m_taskDock->toggleViewAction());
 }
 
 void PDMClientWindow::start()
@@ -86,6 +94,9 @@ void PDMClientWindow::start()
     m_receiver->setLocateHandler([this](const QString& text) { onLocate(text); });
     if (!m_loader->loadProducts() && m_database.isOpen())
         tellUser(QStringLiteral("读取产品时出错:\n%1").arg(m_loader->lastError()));
+
+    const std::unique_ptr<CUser> user = m_database.isOpen() ? ZQGetCurrentUser() : nullptr;
+    m_taskDock->start(m_database.isOpen() ? m_database.connect() : nullptr, user ? user->GetLogName() : QString());
 
     CZQPDMSearchFunction::m_pTreeEx = m_tree;
     CZQPDMSearchFunction::SetDllCommand(m_receiver);

@@ -1,8 +1,9 @@
 #pragma once
 // The PDM client's main window as a host of the search module: the product tree from the
 // database, a menu entry and Ctrl+F that open the search window, and a pane listing the
-// commands the module sends (a "Locate" also selects the named tree item). The user's moves in
-// the tree are handed to the module; the selection made to answer a "Locate" is not.
+// commands the module sends (a "Locate" also selects the named tree item), and the "任务" view
+// of tasks that are not finished. The user's moves in the tree are handed to the module; the
+// selection made to answer a "Locate" is not.
 #include "HostDatabase.h"
 #include "TreeLocator.h"
 
@@ -18,6 +19,7 @@ namespace zq::host {
 
 class HostCommandReceiver;
 class ProductTreeLoader;
+class TaskDock;
 
 class PDMClientWindow : public QMainWindow {
     Q_OBJECT
@@ -31,6 +33,7 @@ public:
 
     CTreeCtrlEx* tree() const { return m_tree; }
     QListWidget* commandLog() const { return m_commandLog; }
+    TaskDock* taskDock() const { return m_taskDock; }
 
 public Q_SLOTS:
     void openSearch();
@@ -49,6 +52,7 @@ private:
     QLabel* m_statusLabel = nullptr;
     ProductTreeLoader* m_loader = nullptr;
     HostCommandReceiver* m_receiver = nullptr;
+    TaskDock* m_taskDock = nullptr;
     std::unique_ptr<TreeLocator> m_locator;
     // True while the tree selection is moved to answer a "Locate": that move is the host's own,
     // not the user's, and is not handed to the module.

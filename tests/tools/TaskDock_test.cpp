@@ -1,0 +1,108 @@
+// The client's "任务" view: a property view of two task pages listing tasks that are not
+// finished, the logged-on user's and everyone's, refreshed by Enter, kept by a reversed range.
+#include "DialogTemplate.h"
+#include "FlatTabCtrl.h"
+#include "ListCtrl.h"
+#include "OpenTasks.h"
+#include "PDMClientWindow.h"
+#include "ScriptedDesktop.h"
+#include "SeededHome.h"
+#include "TaskDock.h"
+#include "ZQPDMSearchFunction.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+namespace {
+
+class TaskDockTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { zq::test::EnsureApp(); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_home.ok()) << m_home.error().toStdString();
+        m_window = std::make_unique<zq::host::PDMClientWindow>();
+        m_window->start();
+        m_dock = m_window->taskDock();
+        ASSERT_NE(m_dock, nullptr);
+    }
+    void TearDown() override { m_window.reset(); }
+
+    QStringList Numbers(int page) const
+    {
+        QStringList numbers = m_dock->page(page)->GetResultList()->GetColumnTexts(1);
+        numbers.sort();
+        return numbers;
+    }
+    static void Press(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
+        QCoreApplication::sendEvent(target, &press);
+    }
+
+    zq::test::ScopedEnv m_user{"ZQPDM_USER", QStringLiteral("zhangwei")};
+    zq::test::SeededHome m_home;
+    zq::ScriptedDesktop m_desktop;
+    zq::ScopedDesktop m_scoped{m_desktop};
+    std::unique_ptr<zq::host::PDMClientWindow> m_window;
+    zq::host::TaskDock* m_dock = nullptr;
+};
+
+TEST_F(TaskDockTest, ListsTheTasksThatAreNotFinished)
+{
+    zq::host::TaskView* view = m_dock->view();
+    ASSERT_EQ(view->GetPageCount(), 2);
+    EXPECT_EQ(view->GetTabCtrl()->GetItemText(0), QStringLiteral("我的任务"));
+    EXPECT_EQ(view->GetTabCtrl()->GetItemText(1), QStringLiteral("全部任务"));
+    EXPECT_EQ(view->GetActiveIndex(), 0);
+    EXPECT_EQ(zq::ControlText(*m_dock->page(0), 1084), QStringLiteral("zhangwei"));
+    EXPECT_EQ(m_dock->page(0)->GetResultList()->GetHeaderCtrl()->GetItemText(1), QStringLiteral("编号"));
+    EXPECT_EQ(Numbers(0), (QStringList{"GG2026-01", "GG2026-01", "QT2026-01", "XM2026-01", "XM2026-01#03"}));
+    EXPECT_EQ(Numbers(1), (QStringList{"GG2026-01", "GG2026-01", "GG2026-01", "QT2026-01", "TW0001", "XM2026-01",
+                                       "XM2026-01#03", "XM2026-01-01", "XM2026-02", "XM2026-02", "XM2026-02-01",
+                                       "XM2026-03"}));
+    EXPECT_TRUE(m_desktop.messages().isEmpty()) << m_desktop.messages().join(u'\n').toStdString();
+}
+
+TEST_F(TaskDockTest, EnterListsAgainWithThePageConditions)
+{
+    zq::host::TaskListPage* mine = m_dock->page(0);
+    auto* number = zq::ControlAs<QLineEdit>(*mine, 1021);
+    number->setText(QStringLiteral("XM"));
+    Press(number, Qt::Key_Return);
+    EXPECT_EQ(Numbers(0), (QStringList{"XM2026-01", "XM2026-01#03"}));
+    // A chosen state lists that state, finished or not.
+    zq::SetControlText(*mine, 1021, QString());
+    zq::SetControlText(*mine, 1084, QString());
+    zq::SetComboIndex(*mine, 1020, 7);   // "完成"
+    m_dock->view()->Refresh();
+    EXPECT_EQ(Numbers(0), (QStringList{"GG2026-02", "GG2026-02", "XM2025-09-01", "XM2026-01-02"}));
+}
+
+TEST_F(TaskDockTest, CtrlTabSwitchesAndAReversedRangeKeepsThePage)
+{
+    zq::host::TaskView* view = m_dock->view();
+    Press(zq::Control(*m_dock->page(0), 1014), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(view->GetActiveIndex(), 1);
+    Press(zq::Control(*m_dock->page(1), 1014), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(view->GetActiveIndex(), 0);
+
+    zq::task::TaskFormData& data = m_dock->page(0)->Data();
+    zq::SetControlText(*m_dock->page(0), 1204, data.to.addDays(1).toString("yyyy-MM-dd"));
+    EXPECT_FALSE(view->SetActivePage(1));
+    EXPECT_EQ(view->GetActiveIndex(), 0);
+    EXPECT_EQ(m_desktop.messages(), QStringList{"开始日期与结束日期不匹配..."});
+}
+
+TEST(OpenTasks, FinishedStates)
+{
+    for (const char* state : {"完成", "归档", "已归档", "已入库", "已完成", " 完成 "})
+        EXPECT_TRUE(zq::host::IsFinishedState(QString::fromUtf8(state))) << state;
+    for (const char* state : {"正进行中", "未完成", "评审", "评审-更改", "待确认", ""})
+        EXPECT_FALSE(zq::host::IsFinishedState(QString::fromUtf8(state))) << state;
+}
+
+} // namespace
