@@ -311,4 +311,49 @@ TEST_F(SearchTool, APostgreSqlDatabaseGivesTheSameResults)
     EXPECT_EQ(onPg.errStartingWith(QStringLiteral("STATUS\t")), onSqlite.errStartingWith(QStringLiteral("STATUS\t")));
 }
 
+// "设计过程零部件": a double-click sends the part's locate text every time, also on the same row;
+// the trace shows the page's own SQL (string "+"), and PostgreSQL lists the same parts.
+TEST_F(SearchTool, DesignProcessPartsLocateOnEveryDoubleClick)
+{
+    const QString search = QStringLiteral("--page 设计过程零部件 --cell 24013:0=ZQ8600-0 --trace-sql --link 1 "
+                                          "--dblclick 4 --dblclick 4");
+    ToolRun onSqlite = run(search.split(u' '));
+    ASSERT_EQ(onSqlite.exitCode, 0) << onSqlite.dump();
+    ASSERT_EQ(onSqlite.out.size(), 6);   // header and five parts
+    const QStringList row = onSqlite.out[5].split(u'\t');
+    const QString locate = QStringLiteral("CMD\tLocate\t%1@^%2@^%3").arg(row.value(0), row.value(1), row.value(5));
+    EXPECT_EQ(onSqlite.errStartingWith(QStringLiteral("CMD\t")), (QStringList{locate, locate}));
+    const QStringList sql = onSqlite.errStartingWith(QStringLiteral("SQL: SELECT a.PartCode"));
+    ASSERT_EQ(sql.size(), 1);
+    EXPECT_TRUE(sql[0].contains(QStringLiteral("(b.WorkID Like (c.ProjectNo + '-%'))"))) << sql[0].toStdString();
+    EXPECT_TRUE(sql[0].endsWith(QStringLiteral("'项目管理'  AND a.PartCode LIKE 'ZQ8600-0%' "))) << sql[0].toStdString();
+
+    zq::test::SeededHome::Options options;
+    options.today = QDate(2026, 3, 1);
+    options.setEnvironment = false;
+    zq::test::EngineHome pg(QStringLiteral("postgresql"), options);
+    if (!pg.available())
+        GTEST_SKIP() << "ZQ_TEST_PG is not set";
+    ASSERT_TRUE(pg.ok()) << pg.error().toStdString();
+    ToolRun onPg = run(search.split(u' ') << QStringLiteral("--db") << pg.databaseUrl());
+    ASSERT_EQ(onPg.exitCode, 0) << onPg.dump();
+    std::sort(onSqlite.out.begin(), onSqlite.out.end());
+    std::sort(onPg.out.begin(), onPg.out.end());
+    EXPECT_EQ(onPg.out, onSqlite.out);
+    EXPECT_EQ(onPg.errStartingWith(QStringLiteral("CMD\t")).size(), 2);
+}
+
+// "设计任务": a double-click sends the task number, but not twice for the same row in a row.
+TEST_F(SearchTool, DesignTasksLocateTheTaskNumber)
+{
+    const ToolRun r = run("--page 设计任务 --set 1084= --set 1250=更改任务 --link 1 --dblclick 0 --dblclick 0 --dblclick 1");
+    ASSERT_EQ(r.exitCode, 0) << r.dump();
+    ASSERT_EQ(r.out.size(), 3) << r.dump();
+    QStringList numbers{r.out[1].split(u'\t').value(1), r.out[2].split(u'\t').value(1)};
+    EXPECT_EQ(r.errStartingWith(QStringLiteral("CMD\t")),
+              (QStringList{"CMD\tLocate\t" + numbers[0], "CMD\tLocate\t" + numbers[1]}));
+    numbers.sort();
+    EXPECT_EQ(numbers, (QStringList{"GG2026-01", "GG2026-02"}));
+}
+
 } // namespace
