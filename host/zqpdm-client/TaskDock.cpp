@@ -4,9 +4,11 @@
 #include "Desktop.h"
 #include "ListCtrl.h"
 #include "OpenTasks.h"
+#include "UserField.h"
 #include "ZQDBConnect.h"
 #include "ZQSearchPage.h"
 
+#include <QAbstractButton>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -27,6 +29,17 @@ const QString kAllTasks = QStringLiteral("全部任务");
 TaskListPage::TaskListPage(const QString& caption) : CZQPDMSearchTask(caption)
 {
     Data().from = Data().to.addDays(-kDaysBack);
+}
+
+bool TaskListPage::OnInitDialog()
+{
+    CZQPDMSearchTask::OnInitDialog();
+    if (auto* pick = zq::ControlAs<QAbstractButton>(*this, zq::task::IdPickUser))
+        connect(pick, &QAbstractButton::clicked, this, [this] {
+            zq::UserField person(*this, zq::task::IdPerson, zq::UserField::Shows::LogName);
+            person.Pick(m_database);
+        });
+    return true;
 }
 
 bool TaskListPage::DoDataExchange(bool save)

@@ -20,6 +20,8 @@ public:
     void OnUpdatePage(QObject* sender, qintptr hint, QObject* hintObject) override;
 
 protected:
+    // "..." picks the person in charge among the users.
+    bool OnInitDialog() override;
     // A reversed date range is refused with the date warning.
     bool DoDataExchange(bool save) override;
 

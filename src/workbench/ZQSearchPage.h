@@ -50,6 +50,9 @@ public:
     static void ShowPrompt(const QString& text);
     // "开始日期与结束日期不匹配...": the search then runs without its date condition.
     static void WarnReversedDates();
+    // Moves a control's bottom (and, unless keepRight, its right) edge to 5 pixels inside a page
+    // of the given size; its left and top stay.
+    static void StretchToCorner(QWidget* control, int width, int height, bool keepRight);
 
 protected:
     // Builds the page's widgets from its dialog template (borderless child of parent) and runs
@@ -76,9 +79,6 @@ protected:
     // is stretched to (w − 5, h − 5), and the variant also stretches 1318's bottom.
     enum class ResizeRule { ResultOnly, ConditionAndResult, Custom };
     void SetResizeRule(ResizeRule rule) { m_resizeRule = rule; }
-    // Moves a control's bottom (and, unless keepRight, its right) edge to 5 pixels inside a page
-    // of the given size; its left and top stay.
-    static void StretchToCorner(QWidget* control, int width, int height, bool keepRight);
     void resizeEvent(QResizeEvent* event) override;
 
     // Selection report: remembers the row and sends the locate text through the main window.

@@ -10,6 +10,7 @@
 #include "TaskDock.h"
 #include "ZQPDMSearchFunction.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -74,6 +75,10 @@ TEST_F(TaskDockTest, EnterListsAgainWithThePageConditions)
     number->setText(QStringLiteral("XM"));
     Press(number, Qt::Key_Return);
     EXPECT_EQ(Numbers(0), (QStringList{"XM2026-01", "XM2026-01#03"}));
+    // "..." picks the person in charge.
+    m_desktop.pickAnswers = {{"lina"}};
+    zq::ControlAs<QAbstractButton>(*mine, 1248)->click();
+    EXPECT_EQ(zq::ControlText(*mine, 1084), QStringLiteral("lina"));
     // A chosen state lists that state, finished or not.
     zq::SetControlText(*mine, 1021, QString());
     zq::SetControlText(*mine, 1084, QString());

@@ -7,9 +7,11 @@
 #include "TaskSql.h"
 #include "ZQPDMSearchFunction.h"
 #include "ZQPDMSearchMain.h"
+#include "ZQSearchPage.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QResizeEvent>
 
 using namespace zq::task;
 
@@ -93,4 +95,10 @@ bool CZQPDMSearchTask::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return CPropertyViewPage::eventFilter(watched, event);
+}
+
+void CZQPDMSearchTask::resizeEvent(QResizeEvent* event)
+{
+    CPropertyViewPage::resizeEvent(event);
+    CZQSearchPage::StretchToCorner(m_pResultList, event->size().width(), event->size().height(), false);
 }

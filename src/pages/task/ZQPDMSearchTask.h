@@ -25,6 +25,8 @@ protected:
     // Enter and Escape go to the parent window and no further.
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The task list stretches with the page, as on the search page.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void OnItemChanged(int row);
