@@ -9,11 +9,13 @@
 #include "SeededHome.h"
 #include "TaskDock.h"
 #include "ZQPDMSearchFunction.h"
+#include "ZQPDMSearchMain.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -66,6 +68,14 @@ TEST_F(TaskDockTest, ListsTheTasksThatAreNotFinished)
                                        "XM2026-01#03", "XM2026-01-01", "XM2026-02", "XM2026-02", "XM2026-02-01",
                                        "XM2026-03"}));
     EXPECT_TRUE(m_desktop.messages().isEmpty()) << m_desktop.messages().join(u'\n').toStdString();
+
+    // With the search window's link ticked, the task name of a selected row is located.
+    m_window->openSearch();
+    zq::SetChecked(*CZQPDMSearchFunction::m_pPDMSearchMain, 1057, true);
+    CReportListCtrl* list = m_dock->page(0)->GetResultList();
+    list->SelectRow(1);
+    ASSERT_EQ(m_window->commandLog()->count(), 1);
+    EXPECT_EQ(m_window->commandLog()->item(0)->text(), QStringLiteral("Locate  ") + list->GetItemText(1, 0));
 }
 
 TEST_F(TaskDockTest, EnterListsAgainWithThePageConditions)
