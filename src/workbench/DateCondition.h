@@ -15,7 +15,12 @@ struct DateCondition {
     bool reversed = false;
 };
 
-// "column>'from' AND column<'to + 1 day'", or "column LIKE 'from%'" when both days are equal.
-DateCondition BuildDateCondition(const QString& column, const QDate& from, const QDate& to);
+// How the range's ends compare: "column>'from' AND column<'to + 1 day'" (most pages), or
+// "column>='from' AND column<='to + 1 day'" (the document page).
+enum class DateBounds { Exclusive, Inclusive };
+
+// The range condition, or "column LIKE 'from%'" when both days are equal.
+DateCondition BuildDateCondition(const QString& column, const QDate& from, const QDate& to,
+                                 DateBounds bounds = DateBounds::Exclusive);
 
 } // namespace zq

@@ -91,7 +91,8 @@ int RunQuery(const QueryRequest& request)
     Recordset records;
     try {
         records.Open(request.sql, request.connection, adOpenForwardOnly, adLockReadOnly, adCmdUnspecified);
-        int row = (request.variant == QueryVariant::B && request.list) ? request.list->GetItemCount() : 0;
+        const bool fromListCount = request.variant == QueryVariant::B || request.continueListRows;
+        int row = (fromListCount && request.list) ? request.list->GetItemCount() : 0;
         int sinceRestart = 0;
         bool cancelled = false;
         while (!records.IsEOF()) {

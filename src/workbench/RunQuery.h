@@ -21,6 +21,7 @@ struct QueryRequest {
     zq::Connection* connection = nullptr;
     int dataSystemType = 0;          // non-zero: close the recordset before releasing it
     CReportListCtrl* list = nullptr; // rows are counted from this list (variant B)
+    bool continueListRows = false;   // variant A numbering from the list's row count too (rows appended)
     int fieldCount = -1;             // fields read per record; −1: as many as the query returns
     // Called for every record with the row index n and the field texts (value-to-text converted).
     std::function<void(int row, const QStringList& fields)> onRecord;
