@@ -2,11 +2,11 @@
 // here), and how a missing file, a bad request and a dead or silent server fail.
 #include "CallLog.h"
 #include "FileServices.h"
+#include "FtpTestServer.h"
 #include "SeededHome.h"
 #include "ZQPDMFC.h"
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QUrl>
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -24,63 +24,6 @@ QByteArray ReadFile(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString Python()
-{
-    return QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3");
-}
-
-// A pyftpdlib server on a free port of 127.0.0.1 serving root: anonymous and user pdm/secret, read-only.
-class FtpServer {
-public:
-    explicit FtpServer(const QString& root)
-    {
-        const QString script = QStringLiteral(
-            "import sys, logging\n"
-            "from pyftpdlib.authorizers import DummyAuthorizer\n"
-            "from pyftpdlib.handlers import FTPHandler\n"
-            "from pyftpdlib.servers import FTPServer\n"
-            "logging.basicConfig(level=logging.ERROR)\n"
-            "a = DummyAuthorizer()\n"
-            "a.add_user('pdm', 'secret', sys.argv[1], perm='elr')\n"
-            "a.add_anonymous(sys.argv[1])\n"
-            "h = FTPHandler\n"
-            "h.authorizer = a\n"
-            "s = FTPServer(('127.0.0.1', 0), h)\n"
-            "print(s.address[1], flush=True)\n"
-            "s.serve_forever()\n");
-        m_process.start(Python(), {QStringLiteral("-c"), script, root});
-        if (!m_process.waitForStarted(10000))
-            return;
-        while (m_process.state() == QProcess::Running && !m_process.canReadLine())
-            m_process.waitForReadyRead(10000);
-        m_port = m_process.readLine().trimmed().toInt();
-    }
-    ~FtpServer()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-    int port() const { return m_port; }
-    QString url(const QString& userInfo = {}, const QString& path = QStringLiteral("/")) const
-    {
-        const QString credentials = userInfo.isEmpty() ? QString() : userInfo + QLatin1Char('@');
-        return QStringLiteral("ftp://") + credentials + QStringLiteral("127.0.0.1:") + QString::number(m_port) + path;
-    }
-
-private:
-    QProcess m_process;
-    int m_port = 0;
-};
-
-bool PyftpdlibAvailable()
-{
-    QProcess p;
-    p.start(Python(), {QStringLiteral("-c"), QStringLiteral("import pyftpdlib")});
-    return p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 // A TCP port that accepts connections but never says anything (the handshake completes in the
@@ -241,9 +184,9 @@ TEST_F(FtpStoreTest, UnreachableStoresFailCleanly)
 
 TEST_F(FtpStoreTest, FtpServerStore)
 {
-    if (!PyftpdlibAvailable())
+    if (!test::FtpTestServer::Available())
         GTEST_SKIP() << "pyftpdlib is not installed";
-    FtpServer server(home.storeDir());
+    test::FtpTestServer server(home.storeDir());
     ASSERT_GT(server.port(), 0);
     for (const QString& url : {server.url(), server.url(QStringLiteral("pdm:secret"))}) {
         test::ScopedEnv env("ZQPDM_FTP", url);
@@ -260,9 +203,9 @@ TEST_F(FtpStoreTest, FtpServerStore)
 
 TEST_F(FtpStoreTest, FtpServerWithTheStoreBelowItsRoot)
 {
-    if (!PyftpdlibAvailable())
+    if (!test::FtpTestServer::Available())
         GTEST_SKIP() << "pyftpdlib is not installed";
-    FtpServer server(home.home());
+    test::FtpTestServer server(home.home());
     ASSERT_GT(server.port(), 0);
     test::ScopedEnv env("ZQPDM_FTP", server.url({}, QStringLiteral("/ftpstore")));
     CZQSaveFileToFTP ftp;
