@@ -1,0 +1,48 @@
+#pragma once
+// The SQL texts and row layout of the design-document page, built from plain values so they
+// can be checked without widgets. Every value placed between quotes has its quotes doubled.
+#include "DocumentRecord.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace zq::doc {
+
+// The document kinds of the (hidden) kind list 1254, by index.
+enum DocumentKind { KindAll = 0, KindProject = 1, KindDesign = 2, KindArchived = 3 };
+const QStringList& DocumentKindNames();
+
+// The page's conditions as typed; text fields are trimmed here and used when not empty.
+struct DocumentConditions {
+    QString description;
+    QString fileName;
+    QString part;
+    QString remark;
+    QDate from;
+    QDate to;
+    int kind = KindArchived;
+};
+
+// The SELECTs of one search, in the order they run, and whether "开始日期与结束日期不匹配..."
+// must be shown first (the texts then have no date condition).
+struct DocumentSqlTexts {
+    QStringList sql;
+    bool dateWarning = false;
+};
+
+// Project documents (TaskDocuments), team-work results (TeamWorkResult), archived documents (Documents).
+QString ProjectDocumentSql(const DocumentConditions& conditions);
+QString DesignDocumentSql(const DocumentConditions& conditions);
+QString ArchivedDocumentSql(const DocumentConditions& conditions);
+
+// Kind 0: all three texts (project, design, archived); 1, 2, 3: that kind's text; others: none.
+DocumentSqlTexts BuildDocumentSql(const DocumentConditions& conditions);
+
+// Row layout: fields 0 … 7 to slots 1, 2, 3, 4, 5, 7, 6, 8; the item text "slot2[slot3]";
+// list columns 1 … 4 show slots 4, 7, 6, 8 (column 5 stays empty).
+QString DocumentItemText(const DocumentRecord& record);
+const RowLayout& DocumentRowLayout();
+
+} // namespace zq::doc

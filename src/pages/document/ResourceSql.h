@@ -1,0 +1,30 @@
+#pragma once
+// The condition rows, SQL text and row layout of the resource-file page, built from plain values
+// so they can be checked without widgets. Every value placed between quotes has its quotes doubled.
+#include "DocumentRecord.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace zq::doc {
+
+constexpr int kResourceRowCount = 8;
+
+// The EngineerViewDoc columns the condition rows filter, row 0 first.
+const QStringList& ResourceColumns();
+
+// The configuration file that names rows 4 to 7 (section "资源视图信息").
+QString ResourceConfigPath();
+// The item texts of the eight condition rows, the configured ones read from iniPath.
+QStringList ReadResourceConditionNames(const QString& iniPath);
+
+// values: the texts of column 1 of the condition rows, row 0 first; missing rows count as empty.
+QString BuildResourceSql(const QStringList& values);
+
+// Row layout: ItemCode, DocType, FileName, FileBulk, FileType, FileDate to slots 2, 4, 5, 7, 6, 8;
+// the item text slot 4; list columns 1 … 3 show slots 7, 6, 8.
+QString ResourceItemText(const DocumentRecord& record);
+const RowLayout& ResourceRowLayout();
+
+} // namespace zq::doc
