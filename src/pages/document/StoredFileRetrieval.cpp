@@ -1,0 +1,139 @@
+#include "StoredFileRetrieval.h"
+
+#include "Desktop.h"
+#include "FileName.h"
+#include "FileServices.h"
+#include "LocalTarget.h"
+#include "PartServices.h"
+#include "Profile.h"
+#include "ZQPDMFC.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace zq::doc {
+
+const char* const kDesignDocumentStorageKey = "电子文档存储方式";
+const char* const kResourceStorageKey = "资源文档存储方式";
+
+namespace {
+
+constexpr int kProfileBuffer = 100;
+
+bool IsZeroOrOne(int setting)
+{
+    return setting == 0 || setting == 1;
+}
+
+} // namespace
+
+int ReadStorageSetting(const char* key)
+{
+    return Atoi(GetPrivateProfileString(QStringLiteral("图纸入库配置"), QString::fromUtf8(key), QStringLiteral("0"),
+                                        kProfileBuffer, InstallPath(QStringLiteral("rnds\\spt\\zqpdmcad.ini"))));
+}
+
+StoredFileRetrieval::StoredFileRetrieval(const DocumentRecord& record)
+    : m_code1(CodeToPathSegment(record.Slot(SlotCode1))),
+      m_code2(CodeToPathSegment(record.Slot(SlotCode2))),
+      m_revision(record.Slot(SlotRevision)),
+      m_fileName(record.Slot(SlotFileName))
+{
+}
+
+QString StoredFileRetrieval::DesignStoreFolder() const
+{
+    return QStringLiteral("%1%2\\%3\\%4\\").arg(QStringLiteral("\\Zq\\Proven\\"), m_code1, m_code2, m_revision);
+}
+
+QString StoredFileRetrieval::ResourceStoreFolder() const
+{
+    return QStringLiteral("\\Zq\\Resource\\%1\\").arg(m_code2);
+}
+
+QString StoredFileRetrieval::DesignFileKey() const
+{
+    return QStringLiteral("%1_%2_%3").arg(m_code1, m_code2, m_fileName);
+}
+
+QString StoredFileRetrieval::ResourceContentSql() const
+{
+    return QStringLiteral("SELECT DocSaved, DocContent FROM EngineerViewDoc WHERE ItemCode='%1' AND DocType='%2'")
+        .arg(SqlQuote(m_code2), SqlQuote(FileTitle()));
+}
+
+QString StoredFileRetrieval::LocalPath() const
+{
+    // A stored name is a name, never a way out of the temporary folder.
+    const QString name = svc::PlainFileName(m_fileName);
+    return name.isEmpty() ? QString() : TempFolder() + name;
+}
+
+QString StoredFileRetrieval::FileTitle() const
+{
+    return CFileName(m_fileName).GetFileTitle();
+}
+
+bool StoredFileRetrieval::RemoveEarlierCopy(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    return info.isFile() || info.isSymLink() ? QFile::remove(path) : false;
+}
+
+StoredFileRetrieval::Outcome StoredFileRetrieval::NotFetched()
+{
+    Desktop::current().messageBox(QStringLiteral("文件没有下载成功"), QStringLiteral("操作提示"),
+                                  MB_OK | MB_ICONEXCLAMATION);
+    return Outcome::NotFetched;
+}
+
+StoredFileRetrieval::Outcome StoredFileRetrieval::Finish(const QString& localPath)
+{
+    if (!CFileName(localPath).Exist())
+        return NotFetched();
+    CCommonBrowserTool().BrowseFile(localPath, 0);
+    return Outcome::Opened;
+}
+
+StoredFileRetrieval::Outcome StoredFileRetrieval::OpenDesignDocument(int storageSetting, CZQSaveFileToFTP* pageStore)
+{
+    WaitCursor wait;
+    const QString local = LocalPath();
+    if (IsZeroOrOne(storageSetting)) {
+        if (local.isEmpty() || !RemoveEarlierCopy(local))
+            return NotFetched();
+        // The store's answer is not asked for: the copy on disk decides.
+        if (pageStore)
+            pageStore->GetFileFromFTP(DesignStoreFolder(), m_fileName, local);
+        return Finish(local);
+    }
+    // The component extracts to a path of its own choosing and says so only on success.
+    if (!local.isEmpty())
+        RemoveEarlierCopy(local);
+    const QString extracted = CSaveZQPDMFile().DirectReadZQPDMFileFromDB(DesignFileKey(), QStringLiteral("产品"),
+                                                                         m_code2, m_revision, FileTitle());
+    if (extracted.isEmpty())
+        return Outcome::EndedSilently;
+    return Finish(extracted);
+}
+
+StoredFileRetrieval::Outcome StoredFileRetrieval::OpenResourceFile(int storageSetting)
+{
+    WaitCursor wait;
+    const QString local = LocalPath();
+    if (local.isEmpty() || !RemoveEarlierCopy(local))
+        return NotFetched();
+    if (IsZeroOrOne(storageSetting)) {
+        CZQSaveFileToDB().PopFileFromDB(ResourceContentSql(), local, QStringLiteral("DocContent"), QStringLiteral("pdm"));
+        return Finish(local);
+    }
+    CZQSaveFileToFTP store;
+    // Without a store the copy on disk decides; a store that has no such file ends the open.
+    if (store.InitZQPDMFTP() && !store.GetFileFromFTP(ResourceStoreFolder(), m_fileName, local))
+        return Outcome::EndedSilently;
+    return Finish(local);
+}
+
+} // namespace zq::doc

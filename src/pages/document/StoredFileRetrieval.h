@@ -1,0 +1,58 @@
+#pragma once
+// Opening the stored file of a design-document or resource row: the file is fetched from the
+// database or the file store, as the row's kind and its storage setting say, into the temporary
+// folder, and handed to the file browser; "文件没有下载成功" when no copy arrived.
+#include "DocumentRecord.h"
+
+#include <QString>
+
+class CZQSaveFileToFTP;
+
+namespace zq::doc {
+
+// The storage settings of section "图纸入库配置": text (default "0") converted with atoi. The two
+// keys have opposite senses: 0 or 1 means the file store for design documents and the database
+// for resource files.
+extern const char* const kDesignDocumentStorageKey;   // "电子文档存储方式"
+extern const char* const kResourceStorageKey;         // "资源文档存储方式"
+int ReadStorageSetting(const char* key);
+
+class StoredFileRetrieval {
+public:
+    enum class Outcome {
+        Opened,          // the copy exists and went to the browser
+        NotFetched,      // no copy: the user was told "文件没有下载成功"
+        EndedSilently,   // the storage component declined and reported on its own, or said nothing
+    };
+
+    // The record's slots 1, 2, 3 and 5; the codes of slots 1 and 2 made path segments.
+    explicit StoredFileRetrieval(const DocumentRecord& record);
+
+    // Design document: the store below "\Zq\Proven\", through the page's own store object (which
+    // is asked even when it could not connect), or the database by the key "N1_N2_FileName".
+    Outcome OpenDesignDocument(int storageSetting, CZQSaveFileToFTP* pageStore);
+    // Resource file: the EngineerViewDoc blob, or the store below "\Zq\Resource\".
+    Outcome OpenResourceFile(int storageSetting);
+
+    // What the opens ask for.
+    QString DesignStoreFolder() const;     // "\Zq\Proven\N1\N2\rev\"
+    QString ResourceStoreFolder() const;   // "\Zq\Resource\N2\"
+    QString DesignFileKey() const;         // "N1_N2_FileName"
+    QString ResourceContentSql() const;
+    // The temporary folder plus the file name without any folder part; "" when no name is left.
+    QString LocalPath() const;
+
+private:
+    QString FileTitle() const;
+    // Removes an earlier copy at path so it cannot pass for this fetch; false when one stays.
+    static bool RemoveEarlierCopy(const QString& path);
+    static Outcome NotFetched();
+    static Outcome Finish(const QString& localPath);
+
+    QString m_code1;      // N(slot 1)
+    QString m_code2;      // N(slot 2)
+    QString m_revision;   // slot 3
+    QString m_fileName;   // slot 5, as stored
+};
+
+} // namespace zq::doc
