@@ -1,0 +1,97 @@
+#include "ZQDocumentListPage.h"
+
+#include "FileServices.h"
+#include "ListCtrl.h"
+#include "RunQuery.h"
+#include "SysImageList.h"
+
+namespace {
+
+constexpr int kResultListId = 1319;
+
+} // namespace
+
+CZQDocumentListPage::CZQDocumentListPage(QWidget* parent) : CZQSearchPage(parent)
+{
+    SetKeyRule(KeyRule::ForwardToParent);
+}
+
+CZQDocumentListPage::~CZQDocumentListPage()
+{
+    // The list items point at the records; let go of them before the records.
+    if (CHeaderListCtrl* list = ResultList())
+        list->DeleteAllItems();
+}
+
+CHeaderListCtrl* CZQDocumentListPage::ResultList() const
+{
+    return zq::ControlAs<CHeaderListCtrl>(*this, kResultListId);
+}
+
+CReportListCtrl* CZQDocumentListPage::GetResultList()
+{
+    return ResultList();
+}
+
+void CZQDocumentListPage::SetupDocumentList(const QList<ColumnSpec>& columns)
+{
+    SetupResultList(ResultList(), columns, CSysImageList::instance().imageList());
+}
+
+void CZQDocumentListPage::OpenPageStore()
+{
+    m_pageStore = std::make_unique<CZQSaveFileToFTP>();
+    m_pageStore->InitZQPDMFTP();
+}
+
+void CZQDocumentListPage::ClearRows()
+{
+    if (CHeaderListCtrl* list = ResultList())
+        list->DeleteAllItems();
+    m_records.clear();
+}
+
+int CZQDocumentListPage::RunRecordQuery(const QString& sql, const zq::doc::RowLayout& layout, bool append)
+{
+    CHeaderListCtrl* list = ResultList();
+    if (!list)
+        return 0;
+    QueryRequest request;
+    request.variant = QueryVariant::A;
+    request.sql = sql;
+    request.connection = m_pConnection;
+    request.dataSystemType = m_nDataSystemType;
+    request.list = list;
+    request.continueListRows = append;
+    request.fieldCount = int(layout.fieldSlots.size());
+    request.onRecord = [this, &layout](int row, const QStringList& fields) {
+        AppendRecord(row, zq::doc::DocumentRecord::FromFields(fields, layout.fieldSlots), layout);
+    };
+    return RunQuery(request);
+}
+
+void CZQDocumentListPage::AppendRecord(int row, const zq::doc::DocumentRecord& record, const zq::doc::RowLayout& layout)
+{
+    CHeaderListCtrl* list = ResultList();
+    auto owned = std::make_unique<zq::doc::DocumentRecord>(record);
+    const int icon = CSysImageList::instance().GetIconIndex(record.Slot(zq::doc::SlotFileName));
+    const int inserted = list->InsertItem(row, layout.itemText(record), icon);
+    for (int column = 1; column <= layout.subItemSlots.size(); ++column)
+        list->SetItemText(inserted, column, record.Slot(layout.subItemSlots.at(column - 1)));
+    list->SetItemData(inserted, owned.get());
+    m_records.push_back(std::move(owned));
+}
+
+const zq::doc::DocumentRecord* CZQDocumentListPage::RecordOfRow(int row) const
+{
+    CHeaderListCtrl* list = ResultList();
+    if (!list || row < 0 || row >= list->GetItemCount())
+        return nullptr;
+    return static_cast<const zq::doc::DocumentRecord*>(list->GetItemData(row));
+}
+
+const zq::doc::DocumentRecord* CZQDocumentListPage::MarkedRecord() const
+{
+    CHeaderListCtrl* list = ResultList();
+    return list ? RecordOfRow(list->GetSelectionMark()) : nullptr;
+}

@@ -1,0 +1,50 @@
+#pragma once
+// What the pages "设计文档" and "资源文件" share: the result list 1319 with file-type icons and a
+// row record per row, the reading of query rows into it, the selected row's record, and the
+// page's stored-file object, created when the page opens and kept for its life.
+#include "DocumentRecord.h"
+#include "ZQSearchPage.h"
+
+#include <QList>
+#include <memory>
+#include <vector>
+
+class CHeaderListCtrl;
+class CZQSaveFileToFTP;
+
+class CZQDocumentListPage : public CZQSearchPage {
+    Q_OBJECT
+public:
+    ~CZQDocumentListPage() override;
+
+    CReportListCtrl* GetResultList() override;
+    // Kept, not used: these pages do not follow the host's tree.
+    void SetTreeItem(CTreeCursor item) override { m_treeItem = item; }
+
+    // The record of a listed row, or null.
+    const zq::doc::DocumentRecord* RecordOfRow(int row) const;
+
+protected:
+    explicit CZQDocumentListPage(QWidget* parent = nullptr);
+
+    CHeaderListCtrl* ResultList() const;
+    // Result list set-up: the columns, the system image list's icons.
+    void SetupDocumentList(const QList<ColumnSpec>& columns);
+    // Creates the page's store object and connects it; the connection is kept when it succeeds.
+    void OpenPageStore();
+    CZQSaveFileToFTP* PageStore() const { return m_pageStore.get(); }
+    // Deletes all rows and their records.
+    void ClearRows();
+    // Reads one SELECT into the list through the shared query routine; with append the rows
+    // follow those already listed.
+    int RunRecordQuery(const QString& sql, const zq::doc::RowLayout& layout, bool append);
+    // The record of the list's selection mark, or null when no row is marked.
+    const zq::doc::DocumentRecord* MarkedRecord() const;
+
+private:
+    void AppendRecord(int row, const zq::doc::DocumentRecord& record, const zq::doc::RowLayout& layout);
+
+    std::vector<std::unique_ptr<zq::doc::DocumentRecord>> m_records;
+    std::unique_ptr<CZQSaveFileToFTP> m_pageStore;
+    CTreeCursor m_treeItem;
+};
