@@ -5,6 +5,7 @@
 #include "Seeder.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -70,6 +71,7 @@ protected:
         options.today = QDate(2026, 3, 1);
         zq::seed::Seeder seeder(options);
         ASSERT_TRUE(seeder.Run()) << seeder.LastError().toStdString();
+        QDir().mkpath(tempFolder());
     }
     static void TearDownTestSuite()
     {
@@ -82,6 +84,9 @@ protected:
         if (!QFile::exists(program()))
             GTEST_SKIP() << "zqpdm-search is not built at " << program().toStdString();
     }
+
+    // The program's temporary folder (fetched files land here).
+    static QString tempFolder() { return s_home->path() + QStringLiteral("/tmp"); }
 
     static QString program()
     {
@@ -103,6 +108,7 @@ protected:
             environment.remove(QStringLiteral("DISPLAY"));
             environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
         }
+        environment.insert(QStringLiteral("TMPDIR"), tempFolder());
         QProcess process;
         process.setProcessEnvironment(environment);
         process.start(program(), arguments);
@@ -164,7 +170,8 @@ TEST_F(SearchTool, HelpDocumentsTheContract)
     const ToolRun r = run("--help");
     EXPECT_EQ(r.exitCode, 0);
     const QString help = r.out.join(u'\n');
-    for (const char* part : {"--page CAPTION", "--cell ID:ROW=TEXT", "--export FILE[:N]", "--cancel-after N", "Exit status"})
+    for (const char* part : {"--page CAPTION", "--cell ID:ROW=TEXT", "--export FILE[:N]", "--cancel-after N", "Exit status",
+                             "keeps hidden", "selected first"})
         EXPECT_TRUE(help.contains(QString::fromUtf8(part))) << part;
 }
 
@@ -244,6 +251,29 @@ TEST_F(SearchTool, TheSqlTraceComesBeforeTheStatusOfItsFind)
     EXPECT_TRUE(r.err[select].contains(QStringLiteral("O''型"))) << "quotes doubled: " << r.err[select].toStdString();
     EXPECT_LT(select, r.errIndex(QStringLiteral("STATUS\t")));
     EXPECT_EQ(r.out.value(1).section(u'\t', 0, 1), QStringLiteral("ZQ8600-00-01\tO'型圈"));
+}
+
+TEST_F(SearchTool, DocumentKindsOnTheHiddenListAndADoubleClickOpensTheStoredFile)
+{
+    const ToolRun r = run("--page 设计文档 --set 1254=0 --dblclick 0");
+    ASSERT_EQ(r.exitCode, 0) << r.dump();
+    EXPECT_EQ(r.out.size(), 14) << "project, team-work and archived documents";
+    const QString local = tempFolder() + QStringLiteral("/输入轴计算书.doc");
+    EXPECT_EQ(r.errStartingWith(QStringLiteral("OPEN\t")), QStringList{QStringLiteral("OPEN\t") + local}) << r.dump();
+    EXPECT_TRUE(r.errStartingWith(QStringLiteral("CALL\tCZQSaveFileToFTP::GetFileFromFTP\t"))
+                    .contains(QStringLiteral("CALL\tCZQSaveFileToFTP::GetFileFromFTP\t\\Zq\\Proven\\XM2026-01\\ZQ8600-02\\A\\\t"
+                                             "输入轴计算书.doc\t") + local))
+        << r.dump();
+}
+
+TEST_F(SearchTool, AResourceFileOpensFromTheDatabase)
+{
+    const ToolRun r = run("--page 资源文件 --cell 1318:0=电机 --dblclick 0");
+    ASSERT_EQ(r.exitCode, 0) << r.dump();
+    EXPECT_EQ(r.out.value(1).section(u'\t', 0, 0), QStringLiteral("Y系列电机样本"));
+    EXPECT_EQ(r.errStartingWith(QStringLiteral("CALL\tCZQSaveFileToDB::PopFileFromDB\t")).size(), 1) << r.dump();
+    EXPECT_EQ(r.errStartingWith(QStringLiteral("OPEN\t")),
+              QStringList{QStringLiteral("OPEN\t") + tempFolder() + QStringLiteral("/Y系列电机样本.pdf")});
 }
 
 struct ExportCase {

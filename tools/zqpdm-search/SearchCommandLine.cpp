@@ -317,7 +317,9 @@ Options (anywhere on the line, each at most once):
 Actions (applied in order):
   --set ID=VALUE      set control ID as a user would, firing its notifications: edit text; combo
                       box index (a number) or item text; check box / radio button 0|1 (clicked
-                      when it changes); date picker yyyy-MM-dd
+                      when it changes); date picker yyyy-MM-dd. A control the page keeps hidden
+                      can be set too, e.g. the document kind list 1254 of 设计文档 (0 所有,
+                      1 项目文档, 2 设计文档, 3 归档文档)
   --cell ID:ROW=TEXT  type TEXT into column 1 of row ROW of list control ID
   --click ID          click button ID (on the page, else on the search window)
   --pick NAME[,NAME]  answer for the next picker dialog, which then shows nothing: a user picker
@@ -330,7 +332,9 @@ Actions (applied in order):
                       --select/--dblclick/--menu/--export
   --link 0|1          untick / tick "关联视图项"
   --select ROW        select result row ROW (as a click would; item-changed fires)
-  --dblclick ROW      double-click result row ROW
+  --dblclick ROW      double-click result row ROW: the row is selected first (item-changed
+                      fires), as a real double-click does, then the double-click runs; on
+                      设计文档 and 资源文件 it opens the row's stored file (OPEN line)
   --menu ROW:CMD      right-click row ROW and choose context-menu command CMD
   --export FILE[:N]   press "另存为..." and save to FILE with filter entry N (1 comma-separated,
                       2 space-aligned; default 1)
