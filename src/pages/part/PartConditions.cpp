@@ -61,24 +61,38 @@ ConditionNames ReadConditionNames(const QString& iniPath)
     return names;
 }
 
+QList<QStringList> BatchConditionNames(const ConditionNames& names)
+{
+    const QString batchNumber = QStringLiteral("批次号");
+    return {QStringList{batchNumber} + names.title, QStringList{batchNumber} + names.detail};
+}
+
 ConditionRows::ConditionRows(ConditionNames names)
-    : m_names{std::move(names.title), std::move(names.detail), std::move(names.attribute)}
+    : ConditionRows(QList<QStringList>{std::move(names.title), std::move(names.detail), std::move(names.attribute)})
 {
 }
 
-int ConditionRows::Slot(int kind)
+ConditionRows::ConditionRows(QList<QStringList> namesPerKind)
+    : m_names(std::move(namesPerKind)), m_values(m_names.size())
 {
-    return kind == 0 || kind == 1 ? kind : 2;
+}
+
+int ConditionRows::Slot(int kind) const
+{
+    return kind >= 0 && kind < m_names.size() ? kind : int(m_names.size()) - 1;
 }
 
 const QStringList& ConditionRows::Names(int kind) const
 {
-    return m_names[Slot(kind)];
+    static const QStringList none;
+    return m_names.isEmpty() ? none : m_names.at(Slot(kind));
 }
 
 QStringList ConditionRows::Values(int kind) const
 {
-    const QStringList& kept = m_values[Slot(kind)];
+    if (m_values.isEmpty())
+        return {};
+    const QStringList& kept = m_values.at(Slot(kind));
     QStringList values;
     for (qsizetype row = 0; row < Names(kind).size(); ++row)
         values.append(row < kept.size() ? kept.at(row) : QString());
@@ -87,7 +101,8 @@ QStringList ConditionRows::Values(int kind) const
 
 void ConditionRows::Keep(int kind, const QStringList& values)
 {
-    m_values[Slot(kind)] = values;
+    if (!m_values.isEmpty())
+        m_values[Slot(kind)] = values;
 }
 
 void ConditionRows::ClearValues()

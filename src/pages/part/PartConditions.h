@@ -1,9 +1,9 @@
 #pragma once
-// The rows of the design-part condition list: the field names of each condition kind (some of
-// them configured in "rnds\spt\zqpdmcad.ini") and the values last kept for each kind.
+// The rows of the part condition lists: the field names of each condition kind (some of them
+// configured in "rnds\spt\zqpdmcad.ini") and the values last kept for each kind.
+#include <QList>
 #include <QString>
 #include <QStringList>
-#include <array>
 
 namespace zq::part {
 
@@ -20,12 +20,18 @@ QString ConditionConfigPath();
 // where the file or a key is missing).
 ConditionNames ReadConditionNames(const QString& iniPath);
 
-// Names and kept values per kind; kind 0 title, 1 detail, 2 attributes.
+// The batch-product kinds: the title and detail names, each after a first row "批次号".
+QList<QStringList> BatchConditionNames(const ConditionNames& names);
+
+// Names and kept values per kind; a kind number beyond the last kind counts as the last kind.
 class ConditionRows {
 public:
     ConditionRows() = default;
+    // The design-part kinds: 0 title, 1 detail, 2 attributes.
     explicit ConditionRows(ConditionNames names);
+    explicit ConditionRows(QList<QStringList> namesPerKind);
 
+    int KindCount() const { return int(m_names.size()); }
     const QStringList& Names(int kind) const;
     // One value per name of the kind: the value kept for that row, or an empty text.
     QStringList Values(int kind) const;
@@ -33,9 +39,9 @@ public:
     void ClearValues();
 
 private:
-    static int Slot(int kind);
-    std::array<QStringList, 3> m_names;
-    std::array<QStringList, 3> m_values;
+    int Slot(int kind) const;
+    QList<QStringList> m_names;
+    QList<QStringList> m_values;
 };
 
 } // namespace zq::part

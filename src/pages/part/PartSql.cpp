@@ -74,29 +74,46 @@ DateCondition BuildDateCondition(const QDate& from, const QDate& to)
     return zq::BuildDateCondition(QStringLiteral("Ttime"), from, to);
 }
 
+const ConditionTable& DesignTitleTable()
+{
+    static const ConditionTable table{
+        QStringLiteral("SELECT DISTINCT Tcode, Tname, ProductDwgCode, TOther4 FROM ZqlomiraAll_title"), TitleColumns()};
+    return table;
+}
+
+const ConditionTable& DesignDetailTable()
+{
+    static const ConditionTable table{
+        QStringLiteral("SELECT DISTINCT Dcode, Dname, ProductDwgCode, DOther2 FROM ZqlomiraAll_detail"), DetailColumns()};
+    return table;
+}
+
+QString BuildConditionSql(const ConditionTable& table, const QStringList& values, const QString& lastCondition)
+{
+    QString conditions = RowConditions(values, table.columns, QStringLiteral("%"));
+    if (!lastCondition.isEmpty())
+        Join(conditions, lastCondition);
+    return conditions.isEmpty() ? table.select : table.select + QStringLiteral(" WHERE ") + conditions;
+}
+
+PartSqlText BuildDatedSql(const ConditionTable& table, const QStringList& values, const QDate& from, const QDate& to)
+{
+    const DateCondition date = BuildDateCondition(from, to);
+    return {BuildConditionSql(table, values, date.sql), date.reversed};
+}
+
 PartSqlText BuildTitleSql(const QStringList& values, const QDate& from, const QDate& to)
 {
-    QString sql = QStringLiteral("SELECT DISTINCT Tcode, Tname, ProductDwgCode, TOther4 FROM ZqlomiraAll_title");
-    QString conditions = RowConditions(values, TitleColumns(), QStringLiteral("%"));
-    const DateCondition date = BuildDateCondition(from, to);
-    if (!date.sql.isEmpty())
-        Join(conditions, date.sql);
-    if (!conditions.isEmpty())
-        sql += QStringLiteral(" WHERE ") + conditions;
-    return {sql, date.reversed};
+    return BuildDatedSql(DesignTitleTable(), values, from, to);
 }
 
 PartSqlText BuildDetailSql(const QStringList& values, bool scopeOn, const QString& scope)
 {
     const QString scopePattern = scopeOn ? PatternToSql(scope) : QString();
-    QString sql = QStringLiteral("SELECT DISTINCT Dcode, Dname, ProductDwgCode, DOther2 FROM ZqlomiraAll_detail");
-    QString conditions = RowConditions(values, DetailColumns(), QStringLiteral("%"));
     // The scope condition comes last; the structure search leaves it out.
-    if (!scopePattern.isEmpty())
-        Join(conditions, QStringLiteral("ProductDwgCode LIKE '%") + scopePattern + QStringLiteral("%'"));
-    if (!conditions.isEmpty())
-        sql += QStringLiteral(" WHERE ") + conditions;
-    return {sql, false};
+    const QString scopeCondition =
+        scopePattern.isEmpty() ? QString() : QStringLiteral("ProductDwgCode LIKE '%") + scopePattern + QStringLiteral("%'");
+    return {BuildConditionSql(DesignDetailTable(), values, scopeCondition), false};
 }
 
 PartSqlText BuildAttributeSql(const QStringList& values, const QDate& from, const QDate& to)

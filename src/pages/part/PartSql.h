@@ -2,6 +2,8 @@
 // The SQL texts of the design-part page, built from plain values so they can be checked without
 // widgets: one SELECT per condition kind from the values of the condition rows (by row position),
 // the date range and the scope. Every value placed between quotes has its quotes doubled.
+// The rules are written once over a table description, so the batch-product page (OrderSql.h)
+// builds its texts with the same code over its own tables.
 #include "DateCondition.h"
 
 #include <QDate>
@@ -27,8 +29,23 @@ struct PartSqlText {
     bool dateWarning = false;
 };
 
+// One searchable table: the SELECT without conditions and the column each condition row
+// compares, by row index.
+struct ConditionTable {
+    QString select;
+    QStringList columns;
+};
+const ConditionTable& DesignTitleTable();
+const ConditionTable& DesignDetailTable();
+
 // The Ttime condition of the title and attribute searches.
 DateCondition BuildDateCondition(const QDate& from, const QDate& to);
+
+// "column LIKE '%value%'" for every filled row, in row order, joined by " AND "; then
+// lastCondition when it is not empty; the SELECT gets " WHERE " and the text when any is there.
+QString BuildConditionSql(const ConditionTable& table, const QStringList& values, const QString& lastCondition);
+// The title rule: the row conditions, then the date condition (left out when the range is reversed).
+PartSqlText BuildDatedSql(const ConditionTable& table, const QStringList& values, const QDate& from, const QDate& to);
 
 // values: the texts of column 1 of the condition rows, row 0 first; missing rows count as empty.
 PartSqlText BuildTitleSql(const QStringList& values, const QDate& from, const QDate& to);
