@@ -151,7 +151,8 @@ private:
 
     void CreateTables()
     {
-        for (const char* name : {"ZqlomiraAll_title", "ZqlomiraAll_detail", "PartAttribute", "Product"}) {
+        for (const char* name : {"ZqlomiraAll_title", "ZqlomiraAll_detail", "PartAttribute", "Product",
+                                  "ZqOrderProduct_title", "ZqOrderProduct_detail"}) {
             const zq::seed::Table* table = zq::seed::FindTable(QString::fromLatin1(name));
             ASSERT_NE(table, nullptr) << name;
             QSqlQuery q(Own());
