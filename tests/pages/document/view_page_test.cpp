@@ -1,0 +1,200 @@
+// The "数据视图项" page over a host tree: the walk below the selected item, parent texts and paths,
+// the locate text, and the recent patterns in the pattern box and in "search.ini".
+#include "GbkText.h"
+#include "ListCtrl.h"
+#include "ScriptedDesktop.h"
+#include "SeededHome.h"
+#include "ZQPDMSearchFunction.h"
+#include "ZQPDMSearchView.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+enum { kPattern = 1046, kResults = 1319 };
+
+class ViewPageTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        zq::test::EnsureApp();
+        ASSERT_TRUE(m_dir.isValid());
+        QDir(m_dir.path()).mkpath(QStringLiteral("home/rnds/spt"));
+        m_home = std::make_unique<zq::test::ScopedEnv>("ZQPDM_HOME", m_dir.filePath("home"));
+        // The page connects although it reads no table: an empty database serves.
+        QFile(m_dir.filePath("pdm.db")).open(QIODevice::WriteOnly);
+        m_database = std::make_unique<zq::test::ScopedCurrentDatabase>("sqlite:" + m_dir.filePath("pdm.db"));
+        ASSERT_TRUE(m_database->ok()) << m_database->error().toStdString();
+        m_desktop = std::make_unique<zq::ScopedDesktop>(desktop);
+
+        // 产品数据 ─ P1 (A (A1), B), P2 (C); a second top-level item R2 (D).
+        m_treeOwner = std::make_unique<CTreeCtrlEx>();
+        CTreeCtrlEx& tree = *m_treeOwner;
+        m_root = tree.InsertItem("产品数据");
+        m_p1 = tree.InsertItem("P1 产品一", m_root);
+        m_a = tree.InsertItem("A 部件", m_p1);
+        tree.InsertItem("A1 轴", m_a);
+        m_b = tree.InsertItem("B 轴承", m_p1);
+        tree.InsertItem("C 轴套", tree.InsertItem("P2", m_root));
+        m_r2 = tree.InsertItem("R2");
+        tree.InsertItem("D", m_r2);
+        CZQPDMSearchFunction::m_pTreeEx = &tree;
+    }
+    CTreeCtrlEx& Tree() { return *m_treeOwner; }
+    void TearDown() override
+    {
+        CZQPDMSearchFunction::m_pTreeEx = nullptr;
+        m_host.reset();
+        m_desktop.reset();
+        m_database.reset();
+        m_treeOwner.reset();
+    }
+
+    QString IniPath() const { return m_dir.filePath("home/rnds/spt/search.ini"); }
+    CZQPDMSearchView& Page()
+    {
+        if (!m_page) {
+            m_host = std::make_unique<QWidget>();
+            m_page = new CZQPDMSearchView(m_host.get());
+            EXPECT_TRUE(m_page->CreatePage(m_host.get()));
+        }
+        return *m_page;
+    }
+    CReportListCtrl& Results() { return *zq::ControlAs<CReportListCtrl>(Page(), kResults); }
+    QStringList ComboItems()
+    {
+        auto* combo = zq::ControlAs<QComboBox>(Page(), kPattern);
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        return items;
+    }
+    int Search(const QString& pattern)
+    {
+        zq::SetControlText(Page(), kPattern, pattern);
+        return Page().DoSearch();
+    }
+    // Each row as "text|parent|path|icon".
+    QStringList Rows()
+    {
+        QStringList rows;
+        for (int r = 0; r < Results().GetItemCount(); ++r)
+            rows << QStringList{Results().GetItemText(r, 0), Results().GetItemText(r, 1), Results().GetItemText(r, 2),
+                                QString::number(Results().GetItemImage(r))}
+                        .join('|');
+        return rows;
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<zq::test::ScopedEnv> m_home;
+    std::unique_ptr<zq::test::ScopedCurrentDatabase> m_database;
+    zq::ScriptedDesktop desktop;
+    std::unique_ptr<zq::ScopedDesktop> m_desktop;
+    std::unique_ptr<CTreeCtrlEx> m_treeOwner;
+    CTreeCursor m_root, m_p1, m_a, m_b, m_r2;
+    std::unique_ptr<QWidget> m_host;
+    CZQPDMSearchView* m_page = nullptr;   // owned by m_host
+};
+
+TEST_F(ViewPageTest, WalksBelowTheSelectionInPreOrder)
+{
+    const QStringList headers{"视图项名", "创建日期", "创建者"};
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(Results().GetHeaderCtrl()->GetItemText(c), headers[c]);
+
+    const struct {
+        const char* name;
+        CTreeCursor selected;
+        QString pattern;
+        QStringList rows;
+    } cases[] = {
+        {"root_everything", m_root, "",
+         {"P1 产品一|产品数据|P1 产品一\\|1", "A 部件|P1 产品一|P1 产品一\\A 部件\\|1",
+          "A1 轴|A 部件|P1 产品一\\A 部件\\A1 轴\\|1", "B 轴承|P1 产品一|P1 产品一\\B 轴承\\|1", "P2|产品数据|P2\\|1",
+          "C 轴套|P2|P2\\C 轴套\\|1"}},
+        {"product_not_itself", m_p1, "*",
+         {"A 部件|P1 产品一|P1 产品一\\A 部件\\|1", "A1 轴|A 部件|P1 产品一\\A 部件\\A1 轴\\|1",
+          "B 轴承|P1 产品一|P1 产品一\\B 轴承\\|1"}},
+        {"pattern", m_root, "*轴*",
+         {"A1 轴|A 部件|P1 产品一\\A 部件\\A1 轴\\|1", "B 轴承|P1 产品一|P1 产品一\\B 轴承\\|1", "C 轴套|P2|P2\\C 轴套\\|1"}},
+        {"other_top_level_in_path", m_r2, "d", {"D|R2|R2\\D\\|1"}},
+        {"no_children", m_b, "*", {}},
+    };
+    for (const auto& c : cases) {
+        Tree().SelectItem(c.selected);
+        EXPECT_EQ(Search(c.pattern), 1) << c.name;
+        EXPECT_EQ(Rows(), c.rows) << c.name;
+    }
+    EXPECT_EQ(zq::ControlText(Page(), kPattern), "*");
+    EXPECT_EQ(Page().RowRecordCount(), 6u + 3u + 3u + 1u);
+    EXPECT_TRUE(desktop.messages().isEmpty());
+}
+
+TEST_F(ViewPageTest, NoTreeOrNoSelectionListsNothing)
+{
+    Tree().SelectItem(m_p1);
+    ASSERT_EQ(Search("*"), 1);
+    ASSERT_EQ(Results().GetItemCount(), 3);
+    Tree().SelectItem({});
+    EXPECT_EQ(Search("*"), 0);
+    EXPECT_EQ(Results().GetItemCount(), 0);
+    Tree().SelectItem(m_p1);
+    CZQPDMSearchFunction::m_pTreeEx = nullptr;
+    EXPECT_EQ(Search("*"), 0);
+    EXPECT_EQ(Results().GetItemCount(), 0);
+}
+
+TEST_F(ViewPageTest, LocateTextIsTheItemAndItsPath)
+{
+    Tree().SelectItem(m_root);
+    ASSERT_EQ(Search("A*"), 1);
+    EXPECT_EQ(Page().GetLocateText(), "");
+    Results().SelectRow(1);
+    EXPECT_EQ(Page().GetLocateText(), "A1 轴@^P1 产品一\\A 部件\\A1 轴\\");
+    // The row index outlives a new search; a shorter list has no such row.
+    ASSERT_EQ(Search("A1*"), 1);
+    EXPECT_EQ(Page().GetLocateText(), "");
+}
+
+TEST_F(ViewPageTest, RecentPatternsInTheBoxAndTheFile)
+{
+    ASSERT_TRUE(zq::WriteGbkFile(IniPath(), QStringLiteral("[查询名称]\nzq*\n*轴*\nB?\n[名称结束]\n")));
+    EXPECT_EQ(ComboItems(), (QStringList{"*轴*", "B?", "zq*"}));
+    Tree().SelectItem(m_root);
+
+    const struct {
+        QString pattern;
+        QStringList list;
+    } steps[] = {
+        {"ZQ*", {"*轴*", "B?", "zq*"}},
+        {"A*", {"A*", "*轴*", "B?", "zq*"}},
+        {"", {"*", "A*", "*轴*", "B?", "zq*"}},
+    };
+    for (const auto& step : steps) {
+        Search(step.pattern);
+        EXPECT_EQ(ComboItems(), step.list) << step.pattern.toStdString();
+        QFile file(IniPath());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), zq::EncodeGbk("[查询名称]\n" + step.list.join('\n') + "\n[名称结束]\n"));
+    }
+    for (int i = 0; i < 6; ++i)
+        Search(QStringLiteral("N%1").arg(i));
+    EXPECT_EQ(ComboItems(), (QStringList{"N5", "N4", "N3", "N2", "N1", "N0", "*", "A*", "*轴*", "B?"}));
+    EXPECT_TRUE(desktop.messages().isEmpty());
+}
+
+TEST_F(ViewPageTest, UnwritableFileIsToldWithItsPath)
+{
+    ASSERT_TRUE(QDir().mkpath(IniPath()));   // a folder where the file should be
+    Tree().SelectItem(m_root);
+    EXPECT_EQ(Search("A*"), 1);
+    EXPECT_EQ(desktop.messages(), QStringList{"文件: " + IniPath() + " 打不开!"});
+    EXPECT_EQ(ComboItems(), QStringList{"A*"});
+    EXPECT_EQ(Results().GetItemCount(), 2);
+}
+
+} // namespace
