@@ -213,7 +213,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, SearchToolCounts, testing::Values(
     CountCase{"--page 设计零部件 --cancel-after 3", 3},
     // The date pickers start from --today: a year and a half later the seeded drawings are too old.
     CountCase{"--page 设计零部件 --today 2027-09-01", 0},
-    CountCase{"--page 设计零部件 --set 1204=2025-01-01 --set 1258=2025-06-30", 1}));
+    CountCase{"--page 设计零部件 --set 1204=2025-01-01 --set 1258=2025-06-30", 1},
+    CountCase{"--page 批次产品 --cell 1318:0=B2026-01", 15},
+    CountCase{"--page 批次产品 --set 1256=明细 --cell 1318:0=B2026-02", 9},
+    // The host tree is whole before the first action: every item below the product is found.
+    CountCase{"--page 数据视图项 --tree ZQ8600", 21},
+    CountCase{"--page 数据视图项", 0}));
 
 TEST_F(SearchTool, SelectingARowWithTheLinkTickedSendsLocate)
 {
@@ -224,6 +229,18 @@ TEST_F(SearchTool, SelectingARowWithTheLinkTickedSendsLocate)
     EXPECT_EQ(r.errStartingWith(QStringLiteral("CMD\t")),
               QStringList{QStringLiteral("CMD\tLocate\t%1@^%2").arg(row0.value(0), row0.value(2))});
     EXPECT_LT(r.errIndex(QStringLiteral("STATUS\t")), r.errIndex(QStringLiteral("CMD\t")));
+}
+
+TEST_F(SearchTool, AFoundTreeItemIsLocatedByItsPathOfTexts)
+{
+    const ToolRun r = run("--page 数据视图项 --tree ZQ8600 --set 1046=*透气? --link 1 --select 0");
+    ASSERT_EQ(r.exitCode, 0) << r.dump();
+    EXPECT_EQ(r.out.value(1), QStringLiteral("ZQ8600-01-02-01-01 透气塞\tZQ8600-01-02-01 视孔盖组件\tZQ8600 ZQ8600型减速器\\"
+                                             "ZQ8600-01 箱体部件\\ZQ8600-01-02 箱盖\\ZQ8600-01-02-01 视孔盖组件\\"
+                                             "ZQ8600-01-02-01-01 透气塞\\"));
+    EXPECT_EQ(r.errStartingWith(QStringLiteral("CMD\t")),
+              QStringList{QStringLiteral("CMD\tLocate\t") + r.out.value(1).section(u'\t', 0, 0) + QStringLiteral("@^") +
+                          r.out.value(1).section(u'\t', 2, 2)});
 }
 
 TEST_F(SearchTool, WithoutTheLinkNoLocateIsSent)

@@ -299,8 +299,10 @@ QString SearchCommandLine::helpText()
 Drives the PDM search window without a display: opens the search page CAPTION (a caption of
 the installation's page list, e.g. 设计零部件), applies the actions in the order given and prints
 the page's result list. Every dialog is answered from the options; nothing is shown. The program
-is the module's host: its product tree (the products, then their part structure) is read from the
-database; a "Locate" it receives is printed and does not move that tree.
+is the module's host: its product tree (the products, then every part-list line below its parent,
+each item shown as code and name) is read whole from the database before the first action, a
+branch ending where a code repeats one above it; a "Locate" it receives is printed and does not
+move that tree.
 
 Options (anywhere on the line, each at most once):
   --page CAPTION      the search page (tab caption) to use; required
@@ -311,7 +313,7 @@ Options (anywhere on the line, each at most once):
   --answer yes|no     the answer to every yes/no question (default no)
   --cancel-after N    press "取消" when the progress window reaches row N (N rows remain)
   --trace-sql         print every SQL statement sent, as "SQL: <text>", on standard error (from
-                      the creation of the search window on, the host tree's reads for --tree too)
+                      the creation of the search window on; the host tree is read before it)
   --help, -h          this text
 
 Actions (applied in order):
@@ -325,8 +327,8 @@ Actions (applied in order):
   --pick NAME[,NAME]  answer for the next picker dialog, which then shows nothing: a user picker
                       takes the first name (a login name), a department picker takes all, in
                       order; give it before the action that opens the picker
-  --tree PATH         select the host tree item at PATH (codes joined by "::", e.g. P::A::B; the
-                      branch below it is loaded) and pass it on with SetCurTreeItem
+  --tree PATH         select the host tree item at PATH (codes joined by "::", e.g. P::A::B) and
+                      pass it on with SetCurTreeItem
   --find              press "查找"; without any --find one is pressed after the last
                       --set/--cell/--click/--pick/--tree and before the first
                       --select/--dblclick/--menu/--export

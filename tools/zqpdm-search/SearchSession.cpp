@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QTime>
 
+#include <limits>
+
 namespace zq::tool {
 
 namespace {
@@ -65,6 +67,8 @@ void SearchSession::connectHost()
                      [](const QString& message) { note(QStringLiteral("product tree: ") + message); });
     if (!m_loader->loadProducts() && m_database.isOpen())
         note(QStringLiteral("product tree: ") + m_loader->lastError());
+    // The whole tree before the first action, so a search in the host's tree sees all of it.
+    m_loader->loadBranch(m_loader->rootItem(), std::numeric_limits<int>::max());
     CZQPDMSearchFunction::m_pTreeEx = m_tree.get();
 
     QObject::connect(&m_receiver, &zq::host::HostCommandReceiver::commandReceived,
@@ -183,7 +187,6 @@ QString SearchSession::selectTreePath(const QString& path)
     QTreeWidgetItem* item = m_loader->findPath(path);
     if (!item)
         return QStringLiteral("the product tree has no item at %1").arg(path);
-    m_loader->loadBranch(item);
     for (QTreeWidgetItem* up = item->parent(); up; up = up->parent())
         up->setExpanded(true);
     const CTreeCursor cursor = m_tree->Cursor(item);
