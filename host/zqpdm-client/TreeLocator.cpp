@@ -20,7 +20,11 @@ QTreeWidgetItem* TreeLocator::find(const QString& locateText)
     if (where.endsWith(u'\\'))
         if (QTreeWidgetItem* item = m_loader.findTextPath(where))
             return item;
-    return m_loader.findCode(code, where.section(QStringLiteral("::"), 0, 0));
+    const QString product = where.section(QStringLiteral("::"), 0, 0);
+    if (QTreeWidgetItem* item = m_loader.findCode(code, product))
+        return item;
+    // A code the tree does not hold (a batch number) still names its product.
+    return m_loader.productItem(product);
 }
 
 bool TreeLocator::locate(const QString& locateText)

@@ -1,8 +1,9 @@
 #pragma once
 // Turns a locate text from the search module into an item of the product tree and selects it.
 // The text's first "@^" field is a code; a structure path ("P::A::B") in the second field names
-// the very place and is preferred, a product code there says where to look first, and a path of
-// item texts ending in '\' (from the tree search) names the item directly.
+// the very place and is preferred, a product code there says where to look first (and is itself
+// selected when the code is not in the tree, as a batch number is not), and a path of item texts
+// ending in '\' (from the tree search) names the item directly.
 #include <QString>
 
 class CTreeCtrlEx;

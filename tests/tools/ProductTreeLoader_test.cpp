@@ -293,6 +293,7 @@ INSTANTIATE_TEST_SUITE_P(Seeded, Locating, testing::Combine(testing::ValuesIn(zq
     LocateCase{"ZQ8600-00-01@^ZQ8600::ZQ8600-03::ZQ8600-00-01@^ZQ8600::ZQ8600-03@^1", "ZQ8600::ZQ8600-03::ZQ8600-00-01"},
     LocateCase{"ZQ8600-00-01@^ZQ8700", "ZQ8700::ZQ8600-00-01"},
     LocateCase{"ZQ8700@^ZQ8700", "ZQ8700"},
+    LocateCase{"B2026-01@^ZQ8600", "ZQ8600"},
     LocateCase{"ZQ8800-02-03", "ZQ8800::ZQ8800-02::ZQ8800-02-03"},
     LocateCase{"ZQ8600-00-01@^ZQ8600::NOPE::ZQ8600-00-01", "ZQ8600::ZQ8600-02::ZQ8600-00-01"},
     LocateCase{"XG2026-001@^修改单", ""},
