@@ -126,17 +126,9 @@ TEST_P(OrderPageTest, SearchesListFourFieldsWithoutProductLookup)
     EXPECT_EQ(Page().DoSearch(), 1);
     EXPECT_EQ(ResultRows(), QStringList{"B02|O'型圈|P2|OLD-A2|"});
     EXPECT_TRUE(desktop.messages().isEmpty());
-
-    // A reversed range warns and drops the dates.
-    SelectKind(0);
-    Type(0, "B02");
-    zq::ControlAs<QDateEdit>(Page(), kFrom)->setDate(QDate(2005, 4, 1));
-    EXPECT_EQ(Page().DoSearch(), 1);
-    EXPECT_EQ(desktop.messages(), QStringList{"开始日期与结束日期不匹配..."});
-    EXPECT_EQ(ResultRows(), QStringList{"B02|O'型圈|P2||"});
 }
 
-TEST_P(OrderPageTest, MenuPassesTheBatchNumberAndEndsWithASeparator)
+TEST_P(OrderPageTest, MenuAndLocateTextUseTheBatchNumber)
 {
     SeedBatches();
     zq::test::RecordingDesktop recording;
@@ -144,7 +136,11 @@ TEST_P(OrderPageTest, MenuPassesTheBatchNumberAndEndsWithASeparator)
     zq::ScopedDesktop scoped(recording);
     Type(0, "B01");
     ASSERT_EQ(Page().DoSearch(), 1);
+    EXPECT_EQ(Page().GetLocateText(), "");
+    CTreeCtrlEx tree;
+    Page().SetTreeItem(tree.InsertItem("P1"));   // kept, changes nothing
     Results().SelectRow(0);
+    EXPECT_EQ(Page().GetLocateText(), "B01@^P1");
     recording.menuAnswers = {1, 2, 3};
     for (int i = 0; i < 3; ++i)
         Q_EMIT Results().rightClicked(0, QPoint());
@@ -163,20 +159,6 @@ TEST_P(OrderPageTest, MenuPassesTheBatchNumberAndEndsWithASeparator)
                          "CZQPart::SetPartParameter(B01,(null),(null),A)",
                          "CZQPart::BrowsePartReversion()",
                      }));
-}
-
-TEST_P(OrderPageTest, LocateTextAndTreeItem)
-{
-    SeedBatches();
-    Type(0, "B01");
-    ASSERT_EQ(Page().DoSearch(), 1);
-    EXPECT_EQ(Page().GetLocateText(), "");
-    CTreeCtrlEx tree;
-    const CTreeItemRecord product{"_Product", "P1"};
-    Page().SetTreeItem(tree.InsertItem("P1", {}, &product));
-    EXPECT_EQ(ResultRows().size(), 2);
-    Results().SelectRow(1);
-    EXPECT_EQ(Page().GetLocateText(), "B01@^P1");
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, OrderPageTest,
