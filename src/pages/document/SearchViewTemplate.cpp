@@ -1,13 +1,15 @@
-// Dialog template 23002: the data-view-item page.
+// Dialog template 23002: the data-view-item page, laid out to fit the search window's page area
+// at its default size; the result list stretches with the page.
 #include "DialogTemplate.h"
 #include "PageRegistry.h"
+#include "ZQSearchPage.h"
 
 namespace {
 
 const DialogTemplate kSearchViewTemplate{
     23002,
     QString(),
-    QSize(400, 251),
+    CZQSearchPage::kTemplateArea,
     QStringLiteral("MS Sans Serif"),
     8,
     {
