@@ -24,6 +24,9 @@ namespace {
 
 const char* const kSortedProperty = "zqSorted";
 const char* const kIdProperty = "controlId";
+// Set by the builder: a control's place in its template, and the text of the static before it.
+const char* const kTemplateIndexProperty = "zqTemplateIndex";
+const char* const kLabelProperty = "zqLabel";
 // Set by the builder where a template marks anchors: the dialog's built size, and per control
 // its anchor style bits and its built geometry.
 const char* const kBuiltSizeProperty = "zqBuiltSize";
@@ -53,6 +56,27 @@ QString labelText(const QString& caption)
         text += caption[i];
     }
     return text;
+}
+
+// Controls without a caption of their own are labelled by the static the template places
+// right before them, as dialogs label edit boxes, combo boxes and lists.
+bool takesLabelFromStatic(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Edit:
+    case ControlKind::ComboDropList:
+    case ControlKind::ComboDropDown:
+    case ControlKind::DatePicker:
+    case ControlKind::ReportList:
+    case ControlKind::SortList:
+    case ControlKind::HeaderList:
+    case ControlKind::GridList:
+    case ControlKind::TabCtrl:
+    case ControlKind::TreeCtrl:
+        return true;
+    default:
+        return false;
+    }
 }
 
 QStringList comboItems(const QString& caption)
@@ -278,10 +302,19 @@ bool BuildDialog(QWidget& dialog, const DialogTemplate* dialogTemplate)
     dialog.setWindowTitle(dialogTemplate->caption);
     RadioGrouper grouper(dialog);
     std::vector<QWidget*> backgrounds;
+    const ControlSpec* previous = nullptr;
+    int index = 0;
     for (const ControlSpec& control : dialogTemplate->controls) {
         QWidget* widget = makeControl(dialog, control);
         widget->setObjectName(QString::number(control.id));
         widget->setProperty(kIdProperty, control.id);
+        widget->setProperty(kTemplateIndexProperty, index++);
+        if (previous && previous->kind == ControlKind::Static && takesLabelFromStatic(control.kind)) {
+            const QString label = labelText(previous->caption);
+            widget->setProperty(kLabelProperty, label);
+            widget->setAccessibleName(label);
+        }
+        previous = &control;
         widget->setGeometry(controlGeometry(control, *widget, font));
         widget->setEnabled(!(control.style & CS_DISABLED));
         widget->setVisible(!(control.style & CS_HIDDEN));
@@ -332,6 +365,29 @@ QWidget* Control(const QWidget& dialog, int id)
 {
     // Like GetDlgItem: only the dialog's own controls, not those of child dialogs inside it.
     return dialog.findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
+}
+
+QList<QWidget*> DialogControls(const QWidget& dialog)
+{
+    QList<QWidget*> fromTemplate;
+    QList<QWidget*> addedLater;
+    for (QWidget* widget : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        bool numeric = false;
+        const int id = widget->objectName().toInt(&numeric);
+        if (!numeric || id < 0)
+            continue;
+        (widget->property(kTemplateIndexProperty).isValid() ? fromTemplate : addedLater).append(widget);
+    }
+    // Raising and lowering reorder the children; the template's order is the one to keep.
+    std::stable_sort(fromTemplate.begin(), fromTemplate.end(), [](const QWidget* a, const QWidget* b) {
+        return a->property(kTemplateIndexProperty).toInt() < b->property(kTemplateIndexProperty).toInt();
+    });
+    return fromTemplate + addedLater;
+}
+
+QString ControlLabel(const QWidget& control)
+{
+    return control.property(kLabelProperty).toString();
 }
 
 QString ControlText(const QWidget& dialog, int id)

@@ -68,6 +68,14 @@ void ApplyAnchors(QWidget& dialog, const QSize& size);
 QWidget* Control(const QWidget& dialog, int id);
 template <class T> T* ControlAs(const QWidget& dialog, int id) { return qobject_cast<T*>(Control(dialog, id)); }
 
+// The dialog's controls that have an id, in the order its template lists them; controls the
+// dialog adds in code under a numeric objectName follow in the order they were created.
+QList<QWidget*> DialogControls(const QWidget& dialog);
+// The label of a control without a caption of its own (edit box, combo box, date picker, list,
+// tab or tree control): the text of the static the template places right before it, as the user
+// reads it ("条件:"); an empty text when there is none. It is also the control's accessible name.
+QString ControlLabel(const QWidget& control);
+
 // Reading and writing control values the way dialog data exchange does.
 QString ControlText(const QWidget& dialog, int id);
 void SetControlText(QWidget& dialog, int id, const QString& text);

@@ -238,6 +238,39 @@ TEST(DialogBuilder, NullTemplateAndLabelMnemonics)
     EXPECT_EQ(dialog.size(), DialogUnitsToPixels(QSize(47, 29), dialog.font()));
 }
 
+// A control without a caption of its own is labelled by the static right before it; group boxes
+// are lowered below their controls, yet the controls are listed in the template's order.
+TEST(DialogBuilder, LabelsAndTemplateOrderOfTheControls)
+{
+    Built built;
+    const QWidget& d = built.dialog;
+    EXPECT_EQ(ControlLabel(*Control(d, 1001)), "零件代号:");
+    EXPECT_EQ(Control(d, 1001)->accessibleName(), "零件代号:");
+    for (int unlabelled : {1002, 1003, 1034, 1050, 1})
+        EXPECT_EQ(ControlLabel(*Control(d, unlabelled)), "") << unlabelled;
+
+    QWidget dialog;
+    const DialogTemplate t{2, "", QSize(), "MS Sans Serif", 8,
+                           {{-1, ControlKind::Static, "&Kind:", QRect(0, 0, 20, 8)},
+                            {10, ControlKind::ComboDropList, "a\nb", QRect(20, 0, 30, 40)},
+                            {11, ControlKind::GroupBox, "", QRect(0, 10, 50, 30)},
+                            {12, ControlKind::Static, "到:", QRect(0, 20, 20, 8)},
+                            {13, ControlKind::CheckBox, "从", QRect(20, 20, 20, 8)},
+                            {14, ControlKind::Static, "条件:", QRect(0, 30, 20, 8)},
+                            {15, ControlKind::GridList, "", QRect(20, 30, 20, 8)}}};
+    ASSERT_TRUE(BuildDialog(dialog, &t));
+    auto* added = new QLineEdit(&dialog);
+    added->setObjectName("20");
+    new QLineEdit(&dialog);   // no id: not a control of the dialog
+    QStringList ids;
+    for (const QWidget* control : DialogControls(dialog))
+        ids.append(control->objectName());
+    EXPECT_EQ(ids, QStringList({"10", "11", "12", "13", "14", "15", "20"}));
+    EXPECT_EQ(ControlLabel(*Control(dialog, 10)), "Kind:");
+    EXPECT_EQ(ControlLabel(*Control(dialog, 13)), "") << "a check box has its own caption";
+    EXPECT_EQ(ControlLabel(*Control(dialog, 15)), "条件:");
+}
+
 TEST(DialogBuilder, TemplatesComeFromTheResourceRegistry)
 {
     static const DialogTemplate page = pageTemplate();
