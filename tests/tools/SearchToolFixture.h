@@ -1,0 +1,135 @@
+#pragma once
+// Runs the built zqpdm-search as a user would, on an installation seeded once per test suite,
+// and keeps what it printed. Included by one test file per test binary: it also sets up the
+// QCoreApplication that QProcess needs.
+#include "Seeder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace zq::test {
+
+class QtCoreEnvironment : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char name[] = "tools_test";
+        static char* argv[] = {name, nullptr};
+        m_app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    void TearDown() override { m_app.reset(); }
+private:
+    std::unique_ptr<QCoreApplication> m_app;
+};
+[[maybe_unused]] inline testing::Environment* const qtEnvironment = testing::AddGlobalTestEnvironment(new QtCoreEnvironment);
+
+inline QStringList linesOf(const QByteArray& bytes)
+{
+    QStringList lines = QString::fromUtf8(bytes).split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+struct ToolRun {
+    int exitCode = -1;
+    QByteArray output; // standard output as written
+    QStringList out;   // lines of standard output
+    QStringList err;   // lines of standard error
+
+    QStringList errStartingWith(const QString& prefix) const
+    {
+        QStringList found;
+        for (const QString& line : err)
+            if (line.startsWith(prefix))
+                found.append(line);
+        return found;
+    }
+    qsizetype errIndex(const QString& prefix) const
+    {
+        for (qsizetype i = 0; i < err.size(); ++i)
+            if (err[i].startsWith(prefix))
+                return i;
+        return -1;
+    }
+    std::string dump() const { return ("exit " + QString::number(exitCode) + "\n" + err.join(u'\n')).toStdString(); }
+};
+
+class SearchTool : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_home = new QTemporaryDir;
+        zq::seed::SeedOptions options;
+        options.home = s_home->path();
+        options.today = QDate(2026, 3, 1);
+        zq::seed::Seeder seeder(options);
+        ASSERT_TRUE(seeder.Run()) << seeder.LastError().toStdString();
+        QDir().mkpath(tempFolder());
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_home;
+        s_home = nullptr;
+    }
+
+    void SetUp() override
+    {
+        if (!QFile::exists(program()))
+            GTEST_SKIP() << "zqpdm-search is not built at " << program().toStdString();
+    }
+
+    // The program's temporary folder (fetched files land here).
+    static QString tempFolder() { return s_home->path() + QStringLiteral("/tmp"); }
+
+    static QString program()
+    {
+        return qEnvironmentVariable("ZQ_BINARY_DIR", QStringLiteral(".")) + QStringLiteral("/bin/zqpdm-search");
+    }
+
+    // Runs the program on the seeded installation (unless the arguments bring their own --home).
+    static ToolRun run(QStringList arguments, bool withPlatform = true)
+    {
+        if (!arguments.contains(QStringLiteral("--home")) && !arguments.contains(QStringLiteral("--help")))
+            arguments << QStringLiteral("--home") << s_home->path();
+        if (!arguments.contains(QStringLiteral("--today")) && !arguments.contains(QStringLiteral("--help")))
+            arguments << QStringLiteral("--today") << QStringLiteral("2026-03-01");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"ZQPDM_DB", "ZQPDM_HOME", "ZQPDM_SYSDIR", "ZQPDM_SQL_TRACE", "ZQPDM_USER"})
+            environment.remove(QString::fromLatin1(name));
+        if (!withPlatform) {
+            environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+            environment.remove(QStringLiteral("DISPLAY"));
+            environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        }
+        environment.insert(QStringLiteral("TMPDIR"), tempFolder());
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(program(), arguments);
+        ToolRun result;
+        if (!process.waitForFinished(120000)) {
+            process.kill();
+            process.waitForFinished();
+            return result;
+        }
+        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+        result.output = process.readAllStandardOutput();
+        result.out = linesOf(result.output);
+        result.err = linesOf(process.readAllStandardError());
+        return result;
+    }
+    static ToolRun run(const char* line, bool withPlatform = true)
+    {
+        return run(QString::fromUtf8(line).split(u' ', Qt::SkipEmptyParts), withPlatform);
+    }
+
+    static inline QTemporaryDir* s_home = nullptr;
+};
+
+} // namespace zq::test
