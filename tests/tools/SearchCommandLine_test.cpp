@@ -60,6 +60,47 @@ INSTANTIATE_TEST_SUITE_P(EveryAction, ActionParsing, testing::Values(
     ActionCase{"--export out.txt:2", "FIND | --export out.txt:2"},
     ActionCase{"--export a:b", "FIND | --export a:b:1"}));
 
+// Labels and row names stand where ids and rows are asked for; a grid's label may end in a colon.
+INSTANTIATE_TEST_SUITE_P(Names, ActionParsing, testing::Values(
+    ActionCase{"--set 条件:=明细", "--set 条件:=明细 | FIND"},
+    ActionCase{"--set 更改单编号(含):=a=b", "--set 更改单编号(含):=a=b | FIND"},
+    ActionCase{"--click 查找", "--click 查找 | FIND"},
+    ActionCase{"--click ...", "--click ... | FIND"},
+    ActionCase{"--cell 1318:图号=A1", "--cell 1318:图号=A1 | FIND"},
+    ActionCase{"--cell 1318：图号=A1", "--cell 1318:图号=A1 | FIND"},
+    ActionCase{"--cell 处理意见::0=x:y", "--cell 处理意见::0=x:y | FIND"},
+    ActionCase{"--cell 条件:图号=A1", "--cell 条件:图号=A1 | FIND"}));
+
+TEST(SearchCommandLine, NamesAndIdsAreTakenApart)
+{
+    const ParseResult result = SearchCommandLine::parse(
+        args(QStringLiteral("--page p --set 1256=1 --set 条件=1 --cell 1318:0=a --cell 更改零部件的处理意见：处理意见=b")));
+    ASSERT_EQ(result.status, ParseResult::Status::Ok) << result.error.toStdString();
+    const QList<Action>& a = result.options.actions;
+    ASSERT_EQ(a.size(), 5);
+    EXPECT_TRUE(a[0].id == 1256 && a[0].name.isEmpty());
+    EXPECT_TRUE(a[1].id == -1 && a[1].name == QStringLiteral("条件"));
+    EXPECT_TRUE(a[2].id == 1318 && a[2].row == 0 && a[2].rowName.isEmpty());
+    EXPECT_EQ(a[3].name, QStringLiteral("更改零部件的处理意见"));
+    EXPECT_TRUE(a[3].row == -1 && a[3].rowName == QStringLiteral("处理意见"));
+}
+
+TEST(SearchCommandLine, DescribeAndFormats)
+{
+    ParseResult result = SearchCommandLine::parse(args(QStringLiteral("--page p --set 1=a --describe")));
+    ASSERT_EQ(result.status, ParseResult::Status::Ok);
+    EXPECT_TRUE(result.options.describe);
+    EXPECT_EQ(actionsOf(result), QStringLiteral("--set 1=a")) << "a description searches only when told to";
+    EXPECT_EQ(result.options.format, zq::tool::OutputFormat::Tsv);
+    EXPECT_EQ(result.options.events, zq::tool::EventFormat::Text);
+
+    result = SearchCommandLine::parse(args(QStringLiteral("--page p --describe --find --format json --events json")));
+    ASSERT_EQ(result.status, ParseResult::Status::Ok);
+    EXPECT_EQ(actionsOf(result), QStringLiteral("--find"));
+    EXPECT_EQ(result.options.format, zq::tool::OutputFormat::Json);
+    EXPECT_EQ(result.options.events, zq::tool::EventFormat::Json);
+}
+
 // Without --find, one goes after the last --set/--cell/--click/--pick/--tree and before the
 // first --select/--dblclick/--menu/--export.
 INSTANTIATE_TEST_SUITE_P(ImplicitFind, ActionParsing, testing::Values(
@@ -141,12 +182,18 @@ INSTANTIATE_TEST_SUITE_P(BadValues, UsageErrors, testing::Values(
     UsageCase{"--page a --bogus", "unknown option \"--bogus\""},
     UsageCase{"--page a stray", "unexpected argument \"stray\""},
     UsageCase{"--page a --set 1256", "is not of the form ID=VALUE"},
-    UsageCase{"--page a --set x=1", "not a valid control id"},
+    UsageCase{"--page a --set 99999999999=1", "not a valid control id"},
+    UsageCase{"--page a --set =1", "a control id or label is needed"},
     UsageCase{"--page a --set -1=1", "not a valid control id"},
     UsageCase{"--page a --set +1=1", "not a valid control id"},
     UsageCase{"--page a --cell 1318=G", "is not of the form ID:ROW=TEXT"},
-    UsageCase{"--page a --cell 1318:x=G", "not a valid row"},
-    UsageCase{"--page a --click abc", "not a valid control id"},
+    UsageCase{"--page a --cell 1318:-1=G", "not a valid row"},
+    UsageCase{"--page a --cell :图号=G", "is not of the form ID:ROW=TEXT"},
+    UsageCase{"--page a --cell 条件:=G", "is not of the form ID:ROW=TEXT"},
+    UsageCase{"--page a --click -5", "not a valid control id"},
+    UsageCase{"--page a --format xml", "must be tsv, csv or json"},
+    UsageCase{"--page a --format csv --format json", "--format is given twice"},
+    UsageCase{"--page a --events yaml", "must be text or json"},
     UsageCase{"--page a --click", "--click needs a value"},
     UsageCase{"--page a --pick ''", "has an empty name"},
     UsageCase{"--page a --pick a,,b", "has an empty name"},
@@ -182,7 +229,8 @@ TEST(SearchCommandLine, HelpDocumentsEveryOption)
     for (const char* option : {"--page", "--home", "--db", "--today", "--set", "--cell", "--click", "--pick", "--tree",
                                "--find", "--link", "--select", "--dblclick", "--menu", "--export", "--answer",
                                "--cancel-after", "--trace-sql", "--help", "MSG", "CMD", "CLIP", "OPEN", "CALL",
-                               "STATUS", "SQL: "})
+                               "STATUS", "SQL: ", "--describe", "--format tsv|csv|json", "--events text|json",
+                               "RFC 4180", "\"event\":\"NOTE\"", "--set 条件:=明细", "--cell 1318:图号=A1", "："})
         EXPECT_TRUE(help.contains(QString::fromUtf8(option))) << option;
 }
 

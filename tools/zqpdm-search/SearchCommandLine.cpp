@@ -1,6 +1,7 @@
 #include "SearchCommandLine.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -33,22 +34,48 @@ std::pair<QString, QString> splitOnce(const QString& option, const QString& text
     return {text.left(at), text.mid(at + 1)};
 }
 
+bool looksNumeric(const QString& text)
+{
+    static const QRegularExpression number(QStringLiteral("^[+-]?[0-9]+$"));
+    return number.match(text).hasMatch();
+}
+
+// A control given by its id, or by its label or caption.
+void parseControl(Action& action, const QString& option, const QString& text)
+{
+    if (text.isEmpty())
+        fail(QStringLiteral("%1: a control id or label is needed").arg(option));
+    if (looksNumeric(text))
+        action.id = parseNumber(option, text, 0, QStringLiteral("control id"));
+    else
+        action.name = text;
+}
+
 Action parseSet(const QString& option, const QString& value)
 {
-    const auto [id, text] = splitOnce(option, value, u'=', QStringLiteral("ID=VALUE"));
+    const auto [control, text] = splitOnce(option, value, u'=', QStringLiteral("ID=VALUE"));
     Action action{ActionKind::Set};
-    action.id = parseNumber(option, id, 0, QStringLiteral("control id"));
+    parseControl(action, option, control);
     action.text = text;
     return action;
 }
 
+// "GRID:ROW": split at the last colon (ASCII or full-width), since a grid's label may end in one.
 Action parseCell(const QString& option, const QString& value)
 {
-    const auto [target, text] = splitOnce(option, value, u'=', QStringLiteral("ID:ROW=TEXT"));
-    const auto [id, row] = splitOnce(option, target, u':', QStringLiteral("ID:ROW=TEXT"));
+    const QString form = QStringLiteral("ID:ROW=TEXT");
+    const auto [target, text] = splitOnce(option, value, u'=', form);
+    const qsizetype at = std::max(target.lastIndexOf(u':'), target.lastIndexOf(u'：'));
+    const QString grid = at < 0 ? QString() : target.left(at);
+    const QString row = at < 0 ? QString() : target.mid(at + 1);
+    if (grid.isEmpty() || row.isEmpty())
+        fail(QStringLiteral("%1: \"%2\" is not of the form %3").arg(option, value, form));
     Action action{ActionKind::Cell};
-    action.id = parseNumber(option, id, 0, QStringLiteral("control id"));
-    action.row = parseNumber(option, row, 0, QStringLiteral("row"));
+    parseControl(action, option, grid);
+    if (looksNumeric(row))
+        action.row = parseNumber(option, row, 0, QStringLiteral("row"));
+    else
+        action.rowName = row;
     action.text = text;
     return action;
 }
@@ -56,7 +83,7 @@ Action parseCell(const QString& option, const QString& value)
 Action parseClick(const QString& option, const QString& value)
 {
     Action action{ActionKind::Click};
-    action.id = parseNumber(option, value, 0, QStringLiteral("control id"));
+    parseControl(action, option, value);
     return action;
 }
 
@@ -180,6 +207,18 @@ const std::map<QString, OptionSetter>& optionSetters()
         {QStringLiteral("--cancel-after"), [](SearchOptions& o, const QString& opt, const QString& v) {
              o.cancelAfter = parseNumber(opt, v, 0, QStringLiteral("row count"));
          }},
+        {QStringLiteral("--format"), [](SearchOptions& o, const QString& opt, const QString& v) {
+             const auto format = OutputFormatNamed(v);
+             if (!format)
+                 fail(QStringLiteral("%1: \"%2\" must be tsv, csv or json").arg(opt, v));
+             o.format = *format;
+         }},
+        {QStringLiteral("--events"), [](SearchOptions& o, const QString& opt, const QString& v) {
+             const auto format = EventFormatNamed(v);
+             if (!format)
+                 fail(QStringLiteral("%1: \"%2\" must be text or json").arg(opt, v));
+             o.events = *format;
+         }},
     };
     return setters;
 }
@@ -224,10 +263,12 @@ void insertImplicitFind(QList<Action>& actions)
 
 QString Action::describe() const
 {
+    const QString control = id >= 0 ? QString::number(id) : name;
+    const QString cellRow = row >= 0 ? QString::number(row) : rowName;
     switch (kind) {
-    case ActionKind::Set: return QStringLiteral("--set %1=%2").arg(id).arg(text);
-    case ActionKind::Cell: return QStringLiteral("--cell %1:%2=%3").arg(id).arg(row).arg(text);
-    case ActionKind::Click: return QStringLiteral("--click %1").arg(id);
+    case ActionKind::Set: return QStringLiteral("--set %1=%2").arg(control, text);
+    case ActionKind::Cell: return QStringLiteral("--cell %1:%2=%3").arg(control, cellRow, text);
+    case ActionKind::Click: return QStringLiteral("--click %1").arg(control);
     case ActionKind::Pick: return QStringLiteral("--pick %1").arg(names.join(u','));
     case ActionKind::Tree: return QStringLiteral("--tree %1").arg(text);
     case ActionKind::Find: return QStringLiteral("--find");
@@ -259,6 +300,10 @@ ParseResult SearchCommandLine::parse(const QStringList& arguments)
                 result.options.traceSql = true;
                 continue;
             }
+            if (option == u"--describe") {
+                result.options.describe = true;
+                continue;
+            }
             const auto setter = optionSetters().find(option);
             const auto parser = actionParsers().find(option);
             if (setter == optionSetters().end() && parser == actionParsers().end())
@@ -278,7 +323,9 @@ ParseResult SearchCommandLine::parse(const QStringList& arguments)
         }
         if (result.options.page.isEmpty())
             fail(QStringLiteral("--page CAPTION is required"));
-        insertImplicitFind(result.options.actions);
+        // A description shows the page as the actions leave it; it searches only when told to.
+        if (!result.options.describe)
+            insertImplicitFind(result.options.actions);
     } catch (const UsageError& error) {
         result.status = ParseResult::Status::Usage;
         result.error = error.message;
@@ -289,6 +336,7 @@ ParseResult SearchCommandLine::parse(const QStringList& arguments)
 QString SearchCommandLine::usageLine()
 {
     return QStringLiteral("usage: zqpdm-search --page CAPTION [--home DIR] [--db URL] [--today yyyy-MM-dd] [ACTION]...\n"
+                          "       zqpdm-search --page CAPTION [ACTION]... --describe\n"
                           "       zqpdm-search --help");
 }
 
@@ -314,6 +362,10 @@ Options (anywhere on the line, each at most once):
   --cancel-after N    press "取消" when the progress window reaches row N (N rows remain)
   --trace-sql         print every SQL statement sent, as "SQL: <text>", on standard error (from
                       the creation of the search window on; the host tree is read before it)
+  --describe          print the page's controls instead of the result list (below); the actions
+                      are applied first, and no "查找" is pressed unless --find is given
+  --format tsv|csv|json   how standard output is written (default tsv; below)
+  --events text|json  how the events on standard error are written (default text; below)
   --help, -h          this text
 
 Actions (applied in order):
@@ -331,7 +383,7 @@ Actions (applied in order):
                       pass it on with SetCurTreeItem
   --find              press "查找"; without any --find one is pressed after the last
                       --set/--cell/--click/--pick/--tree and before the first
-                      --select/--dblclick/--menu/--export
+                      --select/--dblclick/--menu/--export (not with --describe)
   --link 0|1          untick / tick "关联视图项"
   --select ROW        select result row ROW (as a click would; item-changed fires)
   --dblclick ROW      double-click result row ROW: the row is selected first (item-changed
@@ -341,9 +393,36 @@ Actions (applied in order):
   --export FILE[:N]   press "另存为..." and save to FILE with filter entry N (1 comma-separated,
                       2 space-aligned; default 1)
 
+Names instead of ids:
+  Where ID stands, the label the user sees beside the control may stand instead: the static
+  text before an edit box, combo box, date picker or list ("--set 条件:=明细"), or a button's,
+  check box's or radio button's own caption ("--click 查找"). A trailing colon, ":" or "：",
+  may be given or left out: 条件, 条件: and 条件： all name the control labelled "条件:". Where
+  ROW stands in --cell, the row's name (its first column) may stand instead: "--cell 1318:图号=A1",
+  or with the grid's label instead of 1318. A name cannot hold "="; in --cell the row's name
+  follows the last colon. Names are looked for on the page first, then on the search window,
+  when the action runs. A name that fits no control or row, or several, is a usage error (exit
+  2) that lists the candidates; the id or the row's index then tells them apart.
+
 Output:
-  standard output     at the end, the current page's result list: the header line, then one line
-                      per row, cells joined by a tab
+  standard output     at the end, the current page's result list: a header line, then one line
+                      per row, written as --format says:
+                        tsv   cells joined by a tab (the default)
+                        csv   RFC 4180: commas, a field quoted when it holds a comma, a quote
+                              (doubled inside) or a line break, every line ending in CR LF
+                        json  one array of objects, one a row, keyed by the column headers (a
+                              column with an empty header, or with a header an earlier column
+                              has, by its index: "4")
+                      All in UTF-8. With --describe, the page's controls, then the search
+                      window's, in the same format, one a line with the fields
+                        id  kind  label  value  state  choices
+                      kind: edit, combo, check, radio, date, grid, list, button, text, group,
+                      frame, tabs or tree; label: what --set and --click accept instead of the
+                      id; state: hidden, disabled, read-only; choices: a combo box's items, a
+                      grid's rows (with the text in their cell: "0 图号=A1"), a list's columns, a
+                      tab control's tabs, each after its index ("0 标题 | 1 明细"). In json the
+                      choices are arrays named items, rows (cell texts in values), columns or
+                      tabs, and "place" tells page from window.
   standard error      in the order they happen:
                         MSG<TAB>caption<TAB>text        each message box
                         CMD<TAB>command<TAB>argument    each host command, e.g. CMD<TAB>Locate<TAB>A1@^P1
@@ -353,11 +432,28 @@ Output:
                         STATUS<TAB>text                 the status line after each Find
                         SQL: text                       the SQL trace (--trace-sql)
                       A tab, line feed or carriage return inside a printed text appears as \t, \n, \r.
+                      With --events json each is one JSON object a line instead:
+                        {"event":"MSG","caption":...,"text":...}
+                        {"event":"CMD","command":...,"argument":...}
+                        {"event":"CLIP","text":...}    {"event":"OPEN","path":...}
+                        {"event":"CALL","component":...,"operation":...,"args":[...]}
+                        {"event":"STATUS","text":...}  {"event":"SQL","text":...}
+                      and the tool's own diagnostics {"event":"NOTE","text":...}.
+
+Examples (on the demo installation made by pdm-seed --home demo):
+  What does 设计零部件 offer, and which rows has its condition grid once 条件 is 明细?
+    zqpdm-search --home demo --page 设计零部件 --describe
+    zqpdm-search --home demo --page 设计零部件 --set 条件=明细 --describe
+  The parts of the part lists whose drawing number starts with ZQ8600-01-02, as CSV:
+    zqpdm-search --home demo --page 设计零部件 --set 条件=明细 --cell 1318:图号=ZQ8600-01-02 --format csv
+  Zhang Wei's change orders since 2025 as JSON, with the events (and the SQL sent) as JSON too:
+    zqpdm-search --home demo --page 更改单 --set 编制人=张伟 --set 从=2025-01-01 --format json \
+                 --events json --trace-sql
 
 Exit status:
   0  every action ran
   1  the page is not in the page list or failed to initialise
-  2  usage error
+  2  usage error (also a name that fits no control or row, or several)
   3  an action could not be carried out (no such control, row out of range, path not in the tree)
 )");
 }

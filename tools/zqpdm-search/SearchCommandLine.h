@@ -1,6 +1,9 @@
 #pragma once
 // The zqpdm-search command line as plain values: the options that hold for the whole run and
 // the actions in the order they are applied. Parsing knows nothing of widgets.
+#include "EventLines.h"
+#include "ResultFormats.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -9,6 +12,8 @@
 
 namespace zq::tool {
 
+// Where an id or a row is asked for, a name may stand instead (ControlNames): the control's
+// label or caption, the grid row's name. The session resolves names on the page as it is then.
 enum class ActionKind {
     Set,        // --set ID=VALUE
     Cell,       // --cell ID:ROW=TEXT
@@ -27,8 +32,10 @@ struct Action {
     explicit Action(ActionKind k = ActionKind::Find) : kind(k) {}
 
     ActionKind kind;
-    int id = -1;          // control id (set, cell, click)
-    int row = -1;         // row (cell, select, dblclick, menu)
+    int id = -1;          // control id (set, cell, click); −1 when named
+    QString name;         // the control's label or caption instead of its id
+    int row = -1;         // row (cell, select, dblclick, menu); −1 for a cell row named
+    QString rowName;      // the grid row's name instead of its index
     int command = 0;      // menu command
     int filter = 1;       // export filter entry
     bool on = false;      // link
@@ -48,6 +55,9 @@ struct SearchOptions {
     bool answerYes = false;
     std::optional<int> cancelAfter;
     bool traceSql = false;
+    bool describe = false;                        // print the page's controls, not the result list
+    OutputFormat format = OutputFormat::Tsv;      // standard output
+    EventFormat events = EventFormat::Text;       // standard error
     QList<Action> actions;
 };
 

@@ -2,9 +2,11 @@
 
 #include "CallLog.h"
 #include "ControlDriver.h"
+#include "ControlResolver.h"
 #include "DialogTemplate.h"
 #include "ListCtrl.h"
 #include "OutputLines.h"
+#include "PageDescription.h"
 #include "ProductTreeLoader.h"
 #include "TreeCtrlEx.h"
 #include "ZQDBConnect.h"
@@ -22,13 +24,11 @@ namespace zq::tool {
 
 namespace {
 
-void note(const QString& text) { WriteErrorLine(QStringLiteral("zqpdm-search: ") + text); }
-
 void letEventsThrough() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 } // namespace
 
-SearchSession::SearchSession(SearchOptions options) : m_options(std::move(options)) {}
+SearchSession::SearchSession(SearchOptions options) : m_options(std::move(options)), m_events(m_options.events) {}
 
 SearchSession::~SearchSession()
 {
@@ -37,6 +37,7 @@ SearchSession::~SearchSession()
     CZQPDMSearchFunction::m_pTreeEx = nullptr;
     CZQPDMSearchFunction::m_pParentWnd = nullptr;
     zq::CallLog::SetListener({});
+    zq::SetSqlTraceListener({});
     zq::Desktop::install(nullptr);
 }
 
@@ -47,14 +48,31 @@ void SearchSession::installDesktop()
     m_desktop.yesNoAnswer = m_options.answerYes ? zq::IDYES : zq::IDNO;
     if (m_options.cancelAfter)
         m_desktop.cancelAfterRows = *m_options.cancelAfter;
-    m_desktop.onEvent = [](const zq::ScriptedDesktop::Event& event) {
+    m_desktop.onEvent = [this](const zq::ScriptedDesktop::Event& event) {
         if (event.kind == u"MSG" || event.kind == u"CLIP" || event.kind == u"OPEN")
-            WriteErrorLine(OutputLines::event(event.kind, event.fields));
+            WriteErrorLine(m_events.event(event.kind, event.fields));
     };
     zq::Desktop::install(&m_desktop);
-    zq::CallLog::SetListener([](const zq::ServiceCall& call) {
-        WriteErrorLine(OutputLines::call(call.component, call.operation, call.args));
+    zq::CallLog::SetListener([this](const zq::ServiceCall& call) {
+        WriteErrorLine(m_events.call(call.component, call.operation, call.args));
     });
+}
+
+// Traces every statement from now on. The database component writes the text trace itself; json
+// events take the statements from its listener instead.
+void SearchSession::installSqlTrace()
+{
+    if (m_events.format() == EventFormat::Text) {
+        zq::EnableSqlTrace(true);
+        return;
+    }
+    zq::EnableSqlTrace(false);
+    zq::SetSqlTraceListener([this](const QString& sql) { WriteErrorLine(m_events.sql(sql)); });
+}
+
+void SearchSession::note(const QString& text) const
+{
+    WriteErrorLine(m_events.note(text));
 }
 
 void SearchSession::connectHost()
@@ -64,7 +82,7 @@ void SearchSession::connectHost()
     m_tree = std::make_unique<CTreeCtrlEx>();
     m_loader = std::make_unique<zq::host::ProductTreeLoader>(*m_tree, m_database.connection());
     QObject::connect(m_loader.get(), &zq::host::ProductTreeLoader::loadFailed,
-                     [](const QString& message) { note(QStringLiteral("product tree: ") + message); });
+                     [this](const QString& message) { note(QStringLiteral("product tree: ") + message); });
     if (!m_loader->loadProducts() && m_database.isOpen())
         note(QStringLiteral("product tree: ") + m_loader->lastError());
     // The whole tree before the first action, so a search in the host's tree sees all of it.
@@ -72,8 +90,8 @@ void SearchSession::connectHost()
     CZQPDMSearchFunction::m_pTreeEx = m_tree.get();
 
     QObject::connect(&m_receiver, &zq::host::HostCommandReceiver::commandReceived,
-                     [](const QString& command, const QString& argument) {
-                         WriteErrorLine(OutputLines::event(QStringLiteral("CMD"), {command, argument}));
+                     [this](const QString& command, const QString& argument) {
+                         WriteErrorLine(m_events.event(QStringLiteral("CMD"), {command, argument}));
                      });
     CZQPDMSearchFunction::SetDllCommand(&m_receiver);
 }
@@ -104,13 +122,21 @@ int SearchSession::openPage()
 
 int SearchSession::run()
 {
+    // A trace asked for in the environment covers the host's start-up, --trace-sql the search window on.
+    const bool traceFromStart = zq::SqlTraceEnabled();
     installDesktop();
+    if (traceFromStart)
+        installSqlTrace();
     connectHost();
     if (m_options.traceSql)
-        zq::EnableSqlTrace(true);
+        installSqlTrace();
     if (const int failed = openPage(); failed != Ok)
         return failed;
-    for (const Action& action : std::as_const(m_options.actions)) {
+    for (Action action : std::as_const(m_options.actions)) {
+        if (const QString error = resolveNames(action); !error.isEmpty()) {
+            note(QStringLiteral("%1: %2").arg(action.describe(), error));
+            return UsageError;
+        }
         const QString error = apply(action);
         letEventsThrough();
         if (!error.isEmpty()) {
@@ -118,8 +144,16 @@ int SearchSession::run()
             return ActionFailed;
         }
     }
-    printResults();
+    if (m_options.describe)
+        printDescription();
+    else
+        printResults();
     return Ok;
+}
+
+QString SearchSession::resolveNames(Action& action) const
+{
+    return ControlResolver(m_main->CurrentPage(), *m_main).resolve(action);
 }
 
 QWidget* SearchSession::control(int id) const
@@ -248,7 +282,7 @@ QString SearchSession::exportTo(const QString& file, int filter)
 
 void SearchSession::printStatus() const
 {
-    WriteErrorLine(OutputLines::event(QStringLiteral("STATUS"), {m_main->StatusText()}));
+    WriteErrorLine(m_events.event(QStringLiteral("STATUS"), {m_main->StatusText()}));
 }
 
 void SearchSession::printResults() const
@@ -268,7 +302,13 @@ void SearchSession::printResults() const
             cells.append(list->GetItemText(r, c));
         rows.append(cells);
     }
-    WriteOutput(OutputLines::table(headers, rows));
+    WriteOutput(ResultFormats::format(m_options.format, headers, rows));
+}
+
+void SearchSession::printDescription() const
+{
+    const ControlCatalog catalog(m_main->CurrentPage(), *m_main);
+    WriteOutput(PageDescription(catalog).text(m_options.format));
 }
 
 } // namespace zq::tool

@@ -2,6 +2,7 @@
 // One zqpdm-search run: acts as the host (database connection, product tree, command object),
 // opens the search window hidden on the chosen page, applies the actions in order with every
 // dialog answered by the scripted Desktop, and prints what happened and the result list.
+#include "EventLines.h"
 #include "SearchCommandLine.h"
 
 #include "HostCommandReceiver.h"
@@ -33,8 +34,10 @@ public:
 
 private:
     void installDesktop();
+    void installSqlTrace();
     void connectHost();
     int openPage();
+    QString resolveNames(Action& action) const;
     QString apply(const Action& action);
     QString pressFind(int buttonId);
     QString selectTreePath(const QString& path);
@@ -44,8 +47,11 @@ private:
     QWidget* control(int id) const;
     void printStatus() const;
     void printResults() const;
+    void printDescription() const;
+    void note(const QString& text) const;
 
     SearchOptions m_options;
+    EventLines m_events;
     zq::ScriptedDesktop m_desktop;
     zq::host::HostDatabase m_database;
     zq::host::HostCommandReceiver m_receiver;

@@ -32,11 +32,17 @@ void applyEnvironment(const zq::tool::SearchOptions& options)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
+zq::tool::EventLines& eventLines()
+{
+    static zq::tool::EventLines lines;
+    return lines;
+}
+
 // Qt's own diagnostics would mix with the event lines; only serious ones are kept.
 void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
-        zq::tool::WriteErrorLine(QStringLiteral("zqpdm-search: qt: ") + message);
+        zq::tool::WriteErrorLine(eventLines().note(QStringLiteral("qt: ") + message));
 }
 
 } // namespace
@@ -56,6 +62,7 @@ int main(int argc, char* argv[])
     }
 
     applyEnvironment(parsed.options);
+    eventLines() = zq::tool::EventLines(parsed.options.events);
     if (qEnvironmentVariableIsEmpty("ZQ_TOOL_QT_MESSAGES"))
         qInstallMessageHandler(qtMessages);
     QApplication app(argc, argv);

@@ -1,0 +1,33 @@
+#pragma once
+// The event lines zqpdm-search writes on standard error, in one of two forms:
+//   text  the tool's own lines, "KIND<TAB>field<TAB>field..." and "SQL: text" (OutputLines)
+//   json  one JSON object a line, {"event":"KIND", ...} with a named member per field:
+//           MSG {caption, text}   CMD {command, argument}   CLIP {text}   OPEN {path}
+//           CALL {component, operation, args[]}   STATUS {text}   SQL {text}
+//         and NOTE {text} for the tool's own diagnostics.
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace zq::tool {
+
+enum class EventFormat { Text, Json };
+
+std::optional<EventFormat> EventFormatNamed(const QString& name);   // "text", "json"
+
+class EventLines {
+public:
+    explicit EventLines(EventFormat format = EventFormat::Text) : m_format(format) {}
+
+    EventFormat format() const { return m_format; }
+    // MSG, CMD, CLIP, OPEN, STATUS and other events of the scripted Desktop.
+    QString event(const QString& kind, const QStringList& fields) const;
+    QString call(const QString& component, const QString& operation, const QStringList& args) const;
+    QString sql(const QString& statement) const;
+    QString note(const QString& text) const;   // text: "zqpdm-search: <text>"
+
+private:
+    EventFormat m_format;
+};
+
+} // namespace zq::tool
