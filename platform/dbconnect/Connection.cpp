@@ -14,6 +14,20 @@ bool IsSqliteSpecialName(const QString& database)
     return database == u":memory:" || database.startsWith(u"file:");
 }
 
+// The database file a connection would open (and an empty one create) when it is missing:
+// a native SQLite path, or the Database= file of a DSN-less SQLite ODBC string.
+QString MissingSqliteFile(const db::ConnectionUrl& url)
+{
+    QString file;
+    if (url.driver == u"QSQLITE")
+        file = url.database;
+    else if (url.driver == u"QODBC" && db::OdbcAttribute(url.database, QStringLiteral("Driver")).contains(u"SQLite", Qt::CaseInsensitive))
+        file = db::OdbcAttribute(url.database, QStringLiteral("Database"));
+    if (file.isEmpty() || IsSqliteSpecialName(file) || QFileInfo(file).isFile())
+        return {};
+    return file;
+}
+
 } // namespace
 
 Connection::Impl::Impl() = default;
@@ -41,8 +55,8 @@ bool Connection::Impl::open(QString* error)
         return false;
     }
     // Opening a missing SQLite file would create an empty database and hide the mistake.
-    if (url.driver == u"QSQLITE" && !IsSqliteSpecialName(url.database) && !QFileInfo(url.database).isFile()) {
-        *error = openError = QStringLiteral("数据库文件不存在: ") + url.database;
+    if (const QString missing = MissingSqliteFile(url); !missing.isEmpty()) {
+        *error = openError = QStringLiteral("数据库文件不存在: ") + missing;
         return false;
     }
     auto primary = std::make_shared<db::Session>(url, QStringLiteral("pdm"));
@@ -51,6 +65,7 @@ bool Connection::Impl::open(QString* error)
         return false;
     }
     m_primary = std::move(primary);
+    dbms = db::DetectDbms(m_primary->database());
     if (nesting == Nesting::ServerCursors)
         m_cursors = std::make_shared<db::PgCursorSession>(url);
     else if (nesting == Nesting::SessionPerRecordset)
@@ -64,6 +79,7 @@ void Connection::Impl::close()
     m_cursors.reset();
     m_pool.reset();
     m_primary.reset();
+    dbms = {};
 }
 
 bool Connection::Impl::isOpen() const
@@ -87,7 +103,7 @@ void Connection::Impl::requireOpen(const QString& sql) const
 std::unique_ptr<db::RowSource> Connection::Impl::openRecordset(const QString& sql)
 {
     requireOpen(sql);
-    const QString adapted = AdaptSql(sql, url.driver);
+    const QString adapted = sql::Adapt(sql, dbms.dbms);
     using Mode = db::QueryRowSource::Mode;
     switch (nesting) {
     case Nesting::ServerCursors:
@@ -105,8 +121,23 @@ std::unique_ptr<db::RowSource> Connection::Impl::openRecordset(const QString& sq
 std::unique_ptr<db::RowSource> Connection::Impl::openDirect(const QString& sql)
 {
     requireOpen(sql);
-    return std::make_unique<db::QueryRowSource>(m_primary, AdaptSql(sql, url.driver), sql,
+    return std::make_unique<db::QueryRowSource>(m_primary, sql::Adapt(sql, dbms.dbms), sql,
                                                 db::QueryRowSource::Mode::ForwardOnly);
+}
+
+bool Connection::Impl::hasTable(const QString& name) const
+{
+    if (!isOpen())
+        return false;
+    // Catalog names may come schema-qualified ("sales.ecohandout") and in the engine's own case.
+    for (QString table : m_primary->database().tables(QSql::Tables)) {
+        table = table.section(u'.', -1);
+        if (table.size() > 1 && table.startsWith(u'"') && table.endsWith(u'"'))
+            table = table.mid(1, table.size() - 2);
+        if (table.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
 }
 
 } // namespace zq

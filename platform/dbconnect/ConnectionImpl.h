@@ -2,6 +2,7 @@
 // The connection handle behind CZQDBConnect::GetPtrPDM: the PDM database reached through one
 // primary session, and the way recordsets stay open side by side on the engine in use.
 #include "ConnectionUrl.h"
+#include "DbmsInfo.h"
 #include "RowSource.h"
 #include "ZQDBConnect.h"
 
@@ -32,9 +33,12 @@ struct Connection::Impl {
     std::unique_ptr<db::RowSource> openRecordset(const QString& sql);
     // Rows of a statement read to the end before anything else runs on the connection.
     std::unique_ptr<db::RowSource> openDirect(const QString& sql);
+    // True when the database has a table of that name (any case); false when it is not open.
+    bool hasTable(const QString& name) const;
 
     QString urlText;
     db::ConnectionUrl url;
+    db::DbmsInfo dbms;            // known once open
     Nesting nesting = Nesting::SameSession;
     QString openError;
 
@@ -52,6 +56,7 @@ class SqlConnection final : public Connection {
 public:
     QString url() const override { return m_impl.urlText; }
     QString driver() const override { return m_impl.url.driver; }
+    QString dbms() const override { return m_impl.dbms.name; }
     Impl* impl() override { return &m_impl; }
 
 private:

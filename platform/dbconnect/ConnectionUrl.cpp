@@ -167,6 +167,19 @@ QString ConfiguredConnectionUrl()
     return QStringLiteral("sqlite:") + InstallDirectory() + QStringLiteral("/pdm.db");
 }
 
+QString OdbcAttribute(const QString& connectionText, const QString& key)
+{
+    for (const auto& [name, value] : OdbcPairs(connectionText)) {
+        if (name.compare(key, Qt::CaseInsensitive) != 0)
+            continue;
+        const QString trimmed = value.trimmed();
+        if (trimmed.startsWith(u'{') && trimmed.endsWith(u'}'))
+            return trimmed.mid(1, trimmed.size() - 2);
+        return trimmed;
+    }
+    return {};
+}
+
 QString RedactUrl(const QString& url)
 {
     QString out = url;

@@ -287,13 +287,16 @@ void RewriteLike(QList<Token>& tokens)
 
 } // namespace
 
-Dialect DialectOfDriver(const QString& driver)
+Dbms DbmsOf(const QString& name)
 {
-    if (driver == u"QSQLITE")
-        return Dialect::Sqlite;
-    if (driver == u"QPSQL")
-        return Dialect::Postgres;
-    return Dialect::TSql;
+    const QString text = name.trimmed();
+    if (text == u"QSQLITE" || text.startsWith(u"SQLite", Qt::CaseInsensitive))
+        return Dbms::Sqlite;
+    if (text == u"QPSQL" || text.contains(u"PostgreSQL", Qt::CaseInsensitive))
+        return Dbms::Postgres;
+    if (text.contains(u"SQL Server", Qt::CaseInsensitive))
+        return Dbms::SqlServer;
+    return Dbms::Unknown;
 }
 
 QList<Token> Tokenize(const QString& s)
@@ -371,20 +374,20 @@ bool HasSeveralStatements(const QString& sql)
     return false;
 }
 
-QString Adapt(const QString& sql, Dialect dialect)
+QString Adapt(const QString& sql, Dbms dbms)
 {
-    if (dialect == Dialect::TSql)
+    if (dbms != Dbms::Sqlite && dbms != Dbms::Postgres)
         return sql;
     QList<Token> tokens = Tokenize(sql);
     ConcatMarker(tokens).run();
-    if (dialect == Dialect::Postgres)
+    if (dbms == Dbms::Postgres)
         RewriteLike(tokens);
     QString out;
     out.reserve(sql.size() + 16);
     for (Token& t : tokens) {
-        if (dialect == Dialect::Sqlite && t.kind == Token::String && t.text[0] != u'\'')
+        if (dbms == Dbms::Sqlite && t.kind == Token::String && t.text[0] != u'\'')
             t.text.remove(0, 1);
-        if (dialect == Dialect::Postgres && t.kind == Token::QuotedName && t.text[0] == u'[') {
+        if (dbms == Dbms::Postgres && t.kind == Token::QuotedName && t.text[0] == u'[') {
             QString name = t.text.mid(1, t.text.endsWith(u']') ? t.text.size() - 2 : -1);
             t.text = u'"' + name.replace(u'"', QStringLiteral("\"\"")) + u'"';
         }
@@ -397,9 +400,9 @@ QString Adapt(const QString& sql, Dialect dialect)
 
 namespace zq {
 
-QString AdaptSql(const QString& sql, const QString& driver)
+QString AdaptSql(const QString& sql, const QString& dbms)
 {
-    return sql::Adapt(sql, sql::DialectOfDriver(driver));
+    return sql::Adapt(sql, sql::DbmsOf(dbms));
 }
 
 } // namespace zq

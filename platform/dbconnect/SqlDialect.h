@@ -1,15 +1,19 @@
 #pragma once
-// The SQL dialect adaptation: the module writes T-SQL-flavoured text; the engines behind
-// SQLite and PostgreSQL get it rewritten here, and nowhere else. Quoted literals, quoted
-// identifiers and comments are never touched.
+// The SQL dialect adaptation: the module writes T-SQL-flavoured text; SQLite and PostgreSQL,
+// reached natively or through ODBC, get it rewritten here, and nowhere else. Quoted literals,
+// quoted identifiers and comments are never touched.
 #include <QList>
 #include <QString>
 
 namespace zq::sql {
 
-enum class Dialect { TSql, Sqlite, Postgres };
+// The database system behind a connection. SQL Server reads the module's T-SQL as it is; so
+// does a system we do not know, which gets the text unchanged.
+enum class Dbms { Unknown, SqlServer, Sqlite, Postgres };
 
-Dialect DialectOfDriver(const QString& driver);   // "QSQLITE", "QPSQL"; anything else keeps T-SQL
+// From a Qt driver name ("QSQLITE", "QPSQL") or a product name as an ODBC driver reports it
+// ("SQLite", "PostgreSQL", "Microsoft SQL Server"). "QODBC" names no system: Unknown.
+Dbms DbmsOf(const QString& name);
 
 struct Token {
     enum Kind { Space, Comment, Word, Number, String, QuotedName, Open, Close, Operator, Other };
@@ -26,6 +30,6 @@ bool HasSeveralStatements(const QString& sql);
 // The rewriting: string "+" → "||" (a "+" chain with a string operand), on PostgreSQL LIKE → ILIKE
 // with no escape character (T-SQL LIKE is case-insensitive and has none), N'…' → '…' on SQLite,
 // [name] → "name" on PostgreSQL.
-QString Adapt(const QString& sql, Dialect dialect);
+QString Adapt(const QString& sql, Dbms dbms);
 
 } // namespace zq::sql

@@ -16,13 +16,17 @@ std::atomic<CZQDBConnect*> g_current{nullptr};
 
 constexpr int kDefaultColumnWidth = 100;
 
-QString ServerDateSql(const QString& driver)
+// The server's date in the engine's own words; an ODBC system we do not know gets the ODBC
+// scalar function, which its driver translates.
+QString ServerDateSql(sql::Dbms dbms)
 {
-    if (driver == u"QPSQL")
-        return QStringLiteral("SELECT to_char(CURRENT_DATE, 'YYYY-MM-DD')");
-    if (driver == u"QODBC")
-        return QStringLiteral("SELECT CONVERT(varchar(10), GETDATE(), 120)");
-    return QStringLiteral("SELECT date('now', 'localtime')");
+    switch (dbms) {
+    case sql::Dbms::Postgres: return QStringLiteral("SELECT to_char(CURRENT_DATE, 'YYYY-MM-DD')");
+    case sql::Dbms::SqlServer: return QStringLiteral("SELECT CONVERT(varchar(10), GETDATE(), 120)");
+    case sql::Dbms::Sqlite: return QStringLiteral("SELECT date('now', 'localtime')");
+    case sql::Dbms::Unknown: break;
+    }
+    return QStringLiteral("SELECT {fn CURDATE()}");
 }
 
 } // namespace
@@ -172,7 +176,7 @@ int CZQDBConnect::GetRecordInfo(const QString& sql, CReportListCtrl* list, int s
 
 QString CZQDBConnect::FetchServerDate(int)
 {
-    const QString sql = ServerDateSql(d->handle().url.driver);
+    const QString sql = ServerDateSql(d->handle().dbms.dbms);
     const auto row = d->firstRow(sql);
     QString date;
     if (row && !row->isEmpty())
@@ -183,6 +187,11 @@ QString CZQDBConnect::FetchServerDate(int)
         throw _com_error(kErrFail, QStringLiteral("数据库服务器没有给出日期: ") + date, QStringLiteral("ZQDBConnection"),
                          sql);
     return date;
+}
+
+bool CZQDBConnect::HasTable(const QString& table)
+{
+    return d->handle().hasTable(table);
 }
 
 } // namespace zq

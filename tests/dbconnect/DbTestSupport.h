@@ -1,6 +1,8 @@
 #pragma once
 // Scratch databases for the database tests: a temporary SQLite file always, and a private
-// schema on the PostgreSQL test server when ZQ_TEST_PG names one.
+// schema on the PostgreSQL test server when ZQ_TEST_PG names one; each also through ODBC
+// where the driver is installed.
+#include "TestEngines.h"
 #include "ZQDBConnect.h"
 
 #include <QApplication>
@@ -38,25 +40,29 @@ inline QString PostgresServer()
 //   Product(ProductDwgCode, ProductName): PR00 … PR09 "产品<k>" (PR10, PR11 missing), PRX "D:\zq\x"
 class ScratchDatabase {
 public:
-    // "sqlite" or "postgresql"; null when the engine is not available here.
-    static std::unique_ptr<ScratchDatabase> create(const std::string& engine)
+    // One of zq::test::EngineNames(); null when the engine is not available here (*skipReason says why).
+    static std::unique_ptr<ScratchDatabase> create(const std::string& engineName, QString* skipReason)
     {
         app();
+        const QString engine = QString::fromStdString(engineName);
+        *skipReason = zq::test::EngineUnavailable(engine);
+        if (!skipReason->isEmpty())
+            return nullptr;
+        const bool odbc = zq::test::IsOdbcEngine(engine);
         std::unique_ptr<ScratchDatabase> db(new ScratchDatabase);
-        if (engine == "sqlite") {
+        if (!zq::test::UsesPostgres(engine)) {
             const QString path = db->m_dir.filePath(QStringLiteral("scratch.db"));
-            db->m_url = QStringLiteral("sqlite:") + path;
+            db->m_url = odbc ? zq::test::OdbcSqliteUrl(path) : QStringLiteral("sqlite:") + path;
             QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), db->m_admin);
             admin.setDatabaseName(path);
             if (!admin.open())
                 ADD_FAILURE() << admin.lastError().text().toStdString();
         } else {
             const QString server = PostgresServer();
-            if (server.isEmpty())
-                return nullptr;
             db->m_schema = QStringLiteral("zqdb_") + QUuid::createUuid().toString(QUuid::Id128).left(16);
-            db->m_url = server + (server.contains(u'?') ? u'&' : u'?') + QStringLiteral("options=-csearch_path%3D")
-                        + db->m_schema;
+            db->m_url = odbc ? zq::test::OdbcPostgresUrl(server, QStringLiteral("SET search_path TO ") + db->m_schema)
+                             : server + (server.contains(u'?') ? u'&' : u'?') + QStringLiteral("options=-csearch_path%3D")
+                                   + db->m_schema;
             const QUrl url(server);
             QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), db->m_admin);
             admin.setHostName(url.host());
@@ -130,7 +136,10 @@ private:
 // The engines every database test runs on.
 inline std::vector<std::string> Engines()
 {
-    return {"sqlite", "postgresql"};
+    std::vector<std::string> names;
+    for (const char* name : zq::test::EngineNames())
+        names.emplace_back(name);
+    return names;
 }
 
 } // namespace dbtest

@@ -16,9 +16,10 @@ class EngineTest : public testing::TestWithParam<std::string> {
 protected:
     void SetUp() override
     {
-        m_db = dbtest::ScratchDatabase::create(GetParam());
+        QString skipReason;
+        m_db = dbtest::ScratchDatabase::create(GetParam(), &skipReason);
         if (!m_db)
-            GTEST_SKIP() << "no PostgreSQL test server (ZQ_TEST_PG)";
+            GTEST_SKIP() << skipReason.toStdString();
         m_connect = std::make_unique<CZQDBConnect>(m_db->url());
         ASSERT_TRUE(m_connect->Init()) << m_connect->LastError().toStdString();
         ASSERT_TRUE(m_connect->ConnectPDM()) << m_connect->LastError().toStdString();
@@ -213,6 +214,14 @@ TEST_P(EngineTest, DialectGivesTheSameAnswers)
         EXPECT_EQ(m_connect->GetSelectItemData(QString::fromUtf8(c.sql)), QString::fromUtf8(c.text)) << c.sql;
 }
 
+// Through ODBC too, the connection knows the system behind it, which decides the dialect.
+TEST_P(EngineTest, ConnectionNamesTheSystemBehindIt)
+{
+    const QString expected = m_db->isPostgres() ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite");
+    EXPECT_EQ(pdm()->dbms(), expected);
+    EXPECT_EQ(pdm()->driver() == u"QODBC", zq::test::IsOdbcEngine(QString::fromStdString(GetParam())));
+}
+
 TEST_P(EngineTest, ChineseTextRoundTrips)
 {
     const QString text = QStringLiteral("齿轮箱·盖板（右）");
@@ -370,6 +379,9 @@ TEST_P(EngineTest, RecordsetOutlivingItsConnectionObjectReadsOn)
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, EngineTest, testing::ValuesIn(dbtest::Engines()),
-                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
+                         [](const testing::TestParamInfo<std::string>& info) {
+                             QString name = QString::fromStdString(info.param);
+                             return name.replace(u'-', u'_').toStdString();
+                         });
 
 } // namespace

@@ -63,8 +63,30 @@ TEST(SqlDialect, AdaptsForEachEngine)
         const QString sql = QString::fromUtf8(c.sql);
         EXPECT_EQ(AdaptSql(sql, QStringLiteral("QSQLITE")), c.sqlite ? QString::fromUtf8(c.sqlite) : sql) << c.sql;
         EXPECT_EQ(AdaptSql(sql, QStringLiteral("QPSQL")), c.postgres ? QString::fromUtf8(c.postgres) : sql) << c.sql;
-        EXPECT_EQ(AdaptSql(sql, QStringLiteral("QODBC")), sql) << c.sql;   // SQL Server reads T-SQL
+        // The same systems named as their ODBC drivers report them.
+        EXPECT_EQ(AdaptSql(sql, QStringLiteral("SQLite")), c.sqlite ? QString::fromUtf8(c.sqlite) : sql) << c.sql;
+        EXPECT_EQ(AdaptSql(sql, QStringLiteral("PostgreSQL")), c.postgres ? QString::fromUtf8(c.postgres) : sql) << c.sql;
+        EXPECT_EQ(AdaptSql(sql, QStringLiteral("Microsoft SQL Server")), sql) << c.sql;   // SQL Server reads T-SQL
+        EXPECT_EQ(AdaptSql(sql, QStringLiteral("QODBC")), sql) << c.sql;                  // no system named
+        EXPECT_EQ(AdaptSql(sql, QStringLiteral("MySQL")), sql) << c.sql;                  // unknown: unchanged
     }
+}
+
+TEST(SqlDialect, KnowsTheSystemFromTheDriverOrItsReportedName)
+{
+    using zq::sql::Dbms;
+    const struct {
+        const char* name;
+        Dbms dbms;
+    } cases[] = {
+        {"QSQLITE", Dbms::Sqlite},       {"SQLite", Dbms::Sqlite},
+        {"sqlite3", Dbms::Sqlite},       {"QPSQL", Dbms::Postgres},
+        {"PostgreSQL", Dbms::Postgres},  {"EnterpriseDB PostgreSQL", Dbms::Postgres},
+        {"Microsoft SQL Server", Dbms::SqlServer}, {"QODBC", Dbms::Unknown},
+        {"", Dbms::Unknown},             {"Oracle", Dbms::Unknown},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(zq::sql::DbmsOf(QString::fromLatin1(c.name)), c.dbms) << c.name;
 }
 
 TEST(SqlDialect, TokensJoinBackToTheInput)
@@ -78,7 +100,7 @@ TEST(SqlDialect, TokensJoinBackToTheInput)
         for (const auto& token : zq::sql::Tokenize(QString::fromUtf8(input)))
             joined += token.text;
         EXPECT_EQ(joined, QString::fromUtf8(input));
-        for (const char* driver : {"QSQLITE", "QPSQL"})
+        for (const char* driver : {"QSQLITE", "QPSQL", "SQLite", "PostgreSQL"})
             AdaptSql(QString::fromUtf8(input), QString::fromLatin1(driver));   // must not crash
     }
 }

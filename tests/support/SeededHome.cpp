@@ -58,6 +58,9 @@ SeededHome::SeededHome(const Options& options) : m_today(options.today)
     seedOptions.scale = options.scale;
     seedOptions.today = options.today;
     seedOptions.databaseUrl = options.databaseUrl;
+    if (seedOptions.databaseUrl.isEmpty() && options.sqliteThroughOdbc)
+        seedOptions.databaseUrl = OdbcSqliteUrl(path(QStringLiteral("pdm.db")));
+    seedOptions.moduleTablesOnly = options.moduleTablesOnly;
     seed::Seeder seeder(seedOptions);
     if (!seeder.Run()) {
         m_error = seeder.LastError();
@@ -167,17 +170,18 @@ PgTestDatabase::~PgTestDatabase()
 }
 
 EngineHome::EngineHome(const QString& engine, const SeededHome::Options& options)
+    : m_unavailable(EngineUnavailable(engine))
 {
+    if (!m_unavailable.isEmpty())
+        return;
     SeededHome::Options seeded = options;
-    if (engine == QLatin1String("postgresql")) {
-        if (!PgTestDatabase::Available()) {
-            m_available = false;
-            return;
-        }
+    if (UsesPostgres(engine)) {
         m_pg = std::make_unique<PgTestDatabase>();
         if (!m_pg->ok())
             return;
-        seeded.databaseUrl = m_pg->url();
+        seeded.databaseUrl = IsOdbcEngine(engine) ? OdbcPostgresUrl(m_pg->url()) : m_pg->url();
+    } else if (IsOdbcEngine(engine)) {
+        seeded.sqliteThroughOdbc = true;
     }
     m_home = std::make_unique<SeededHome>(seeded);
 }

@@ -10,14 +10,17 @@
 //                                    the installation's [FTP] Url (DIR/ftpstore) applies
 //   zq::test::PgTestDatabase         a fresh database on the ZQ_TEST_PG server, dropped afterwards
 //   zq::test::ScopedCurrentDatabase  a connected CZQDBConnect made the process's current one for a scope
-//   zq::test::EngineHome             a SeededHome on "sqlite" or "postgresql" (a fresh PgTestDatabase), for
-//                                    tests run once per engine: INSTANTIATE_TEST_SUITE_P(E, T, EngineNames())
+//   zq::test::EngineHome             a SeededHome on one engine of EngineNames() (TestEngines.h): SQLite,
+//                                    PostgreSQL (a fresh PgTestDatabase), or either through ODBC, seeded
+//                                    through the same connection: INSTANTIATE_TEST_SUITE_P(E, T, EngineNames())
 //
 // Typical use:
 //   zq::test::SeededHome home;                   ASSERT_TRUE(home.ok()) << home.error().toStdString();
 //   zq::test::PgTestDatabase pg;                 if (!pg.available()) GTEST_SKIP() << "ZQ_TEST_PG not set";
 //   zq::test::SeededHome::Options options;      options.databaseUrl = pg.url();
 //   zq::test::SeededHome pgHome(options);
+#include "TestEngines.h"
+
 #include <QDate>
 #include <QString>
 #include <QTemporaryDir>
@@ -51,6 +54,8 @@ public:
         QDate today = DefaultTestToday();
         int scale = 1;
         QString databaseUrl;          // empty: DIR/pdm.db
+        bool sqliteThroughOdbc = false;   // with no databaseUrl: DIR/pdm.db through the ODBC SQLite driver
+        bool moduleTablesOnly = false;    // without the sibling stand-ins' own tables
         bool setEnvironment = true;
     };
 
@@ -100,19 +105,18 @@ private:
     bool m_ok = false;
 };
 
-// The engines database tests run on; "postgresql" is skipped where ZQ_TEST_PG is not set.
-inline std::vector<const char*> EngineNames() { return {"sqlite", "postgresql"}; }
-
 class EngineHome {
 public:
     explicit EngineHome(const QString& engine, const SeededHome::Options& options = {});
-    bool available() const { return m_available; }   // false: GTEST_SKIP()
+    bool available() const { return m_unavailable.isEmpty(); }   // false: GTEST_SKIP() << unavailable()
+    QString unavailable() const { return m_unavailable; }
+    std::string skipReason() const { return m_unavailable.toStdString(); }
     bool ok() const { return m_home && m_home->ok(); }
     QString error() const;
     SeededHome& home() { return *m_home; }
     QString databaseUrl() const { return m_home ? m_home->databaseUrl() : QString(); }
 private:
-    bool m_available = true;
+    QString m_unavailable;
     std::unique_ptr<PgTestDatabase> m_pg;
     std::unique_ptr<SeededHome> m_home;
 };

@@ -15,7 +15,7 @@ protected:
     void SetUp() override
     {
         if (!engine.available())
-            GTEST_SKIP() << "ZQ_TEST_PG is not set";
+            GTEST_SKIP() << engine.skipReason();
         ASSERT_TRUE(engine.ok()) << engine.error().toStdString();
         ASSERT_TRUE(db.ok()) << db.error().toStdString();
         CallLog::Clear();

@@ -138,7 +138,7 @@ protected:
         zq::test::EnsureApp();
         zq::test::EngineHome& home = homeFor(engineOf(this->GetParam()));
         if (!home.available())
-            GTEST_SKIP() << "ZQ_TEST_PG is not set";
+            GTEST_SKIP() << home.skipReason();
         ASSERT_TRUE(home.ok()) << home.error().toStdString();
         m_connect = std::make_unique<zq::CZQDBConnect>(home.databaseUrl());
         ASSERT_TRUE(m_connect->Init() && m_connect->ConnectPDM()) << m_connect->LastError().toStdString();

@@ -1,6 +1,7 @@
 #include "DatabaseUrl.h"
 
 #include "ConnectionUrl.h"
+#include "DbmsInfo.h"
 
 #include <QAtomicInt>
 #include <QFileInfo>
@@ -15,6 +16,18 @@ void setError(QString* error, const QString& text)
 {
     if (error)
         *error = text;
+}
+
+// The column types of a system we do not know are SQL Server's, the module's home ground.
+Engine EngineOf(sql::Dbms dbms)
+{
+    switch (dbms) {
+    case sql::Dbms::Sqlite: return Engine::Sqlite;
+    case sql::Dbms::Postgres: return Engine::Postgres;
+    case sql::Dbms::SqlServer:
+    case sql::Dbms::Unknown: break;
+    }
+    return Engine::SqlServer;
 }
 } // namespace
 
@@ -68,12 +81,14 @@ bool SeedConnection::open(QString* error)
         m_db.setUserName(m_target.user);
     if (!m_target.password.isEmpty())
         m_db.setPassword(m_target.password);
-    if (m_target.engine == Engine::Postgres)
+    if (m_target.driver == QLatin1String("QPSQL"))
         m_db.setConnectOptions(QStringLiteral("connect_timeout=5"));
     if (!m_db.open()) {
         setError(error, QStringLiteral("cannot open the database: %1").arg(m_db.lastError().text()));
         return false;
     }
+    if (m_target.driver == QLatin1String("QODBC"))
+        m_target.engine = EngineOf(db::DetectDbms(m_db).dbms);
     return true;
 }
 

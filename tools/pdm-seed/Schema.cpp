@@ -139,14 +139,14 @@ QList<Table> buildTables()
                    {{QStringLiteral("WorkID")}}});
 
     // Users and departments for the pickers.
-    tables.append({QStringLiteral("ZqUser"), texts({"LogName", "UserName", "Department"}), {}});
-    tables.append({QStringLiteral("ZqDepartment"), {integer("DeptNo"), text("Name")}, {}});
+    tables.append({QStringLiteral("ZqUser"), texts({"LogName", "UserName", "Department"}), {}, true});
+    tables.append({QStringLiteral("ZqDepartment"), {integer("DeptNo"), text("Name")}, {}, true});
 
     // Design files kept in the database, found by the storage component's key
     // "<code 1>_<code 2>_<file name>" or by code, revision and file title.
     Table pdmFile{QStringLiteral("ZqPDMFile"),
                   texts({"FileKey", "FileKind", "Code", "Revision", "FileTitle", "FileName"}),
-                  {{QStringLiteral("FileKey")}}};
+                  {{QStringLiteral("FileKey")}}, true};
     pdmFile.columns.append(integer("FileBulk"));
     pdmFile.columns.append(blob("DocContent"));
     tables.append(pdmFile);

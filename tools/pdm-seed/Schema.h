@@ -1,6 +1,8 @@
 #pragma once
 // The PDM tables: every table and column the search module and the sibling services read.
 // Every column is nullable; dates are text "yyyy-MM-dd hh:mm:ss" so they compare as text.
+// The module's own tables are those of a customer's PDM database; the stand-ins' tables (users,
+// departments, design files) are ours, and the services work without them.
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -20,6 +22,7 @@ struct Table {
     QString name;
     QList<Column> columns;
     QList<QStringList> indexes;   // each entry: the columns of one index
+    bool standIn = false;         // a table of the sibling stand-ins, not one the module reads
 
     QStringList columnNames() const;
 };

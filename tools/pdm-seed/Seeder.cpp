@@ -104,7 +104,7 @@ void Seeder::run()
     const auto target = ParseDatabaseUrl(m_report.databaseUrl, &error);
     if (!target)
         throw SeedError(error);
-    if (target->engine == Engine::Sqlite)
+    if (target->driver == QLatin1String("QSQLITE"))
         removeSqliteFile(target->databaseName);
 
     const QString storeRoot = home + QStringLiteral("/ftpstore");
@@ -114,7 +114,7 @@ void Seeder::run()
     if (!connection.open(&error))
         throw SeedError(error);
     QSqlDatabase& db = connection.db();
-    const Engine engine = target->engine;
+    const Engine engine = connection.target().engine;   // through ODBC: the system the driver reports
     if (engine == Engine::Sqlite) {
         exec(db, QStringLiteral("PRAGMA synchronous=OFF"));
         exec(db, QStringLiteral("PRAGMA journal_mode=MEMORY"));
@@ -145,10 +145,15 @@ void Seeder::run()
     for (const Table& t : PdmTables())
         for (const QString& sql : CreateIndexSql(t, engine))
             exec(db, sql);
+    if (m_options.moduleTablesOnly)
+        for (const Table& t : PdmTables())
+            if (t.standIn)
+                exec(db, DropTableSql(t, engine));
     if (engine != Engine::SqlServer)
         exec(db, QStringLiteral("ANALYZE"));
     for (const Table& t : PdmTables())
-        m_report.rows.insert(t.name, countRows(db, t.name));
+        if (!(m_options.moduleTablesOnly && t.standIn))
+            m_report.rows.insert(t.name, countRows(db, t.name));
 
     WriteInstallationFiles(home, m_report.databaseUrl, m_report.storeUrl);
 }

@@ -21,6 +21,7 @@ struct SeedOptions {
     int scale = 1;         // 1..kMaxScale
     QDate today;           // invalid: the current date
     QString databaseUrl;   // empty: sqlite:DIR/pdm.db (the file is replaced)
+    bool moduleTablesOnly = false;   // leave out the stand-ins' own tables, as in a customer's database
 };
 
 struct SeedReport {

@@ -17,7 +17,7 @@ protected:
         zq::test::EnsureApp();
         m_engine = std::make_unique<zq::test::EngineHome>(GetParam());
         if (!m_engine->available())
-            GTEST_SKIP() << "ZQ_TEST_PG not set";
+            GTEST_SKIP() << m_engine->skipReason();
         ASSERT_TRUE(m_engine->ok()) << m_engine->error().toStdString();
         m_database = std::make_unique<zq::test::ScopedCurrentDatabase>(m_engine->databaseUrl());
         ASSERT_TRUE(m_database->ok()) << m_database->error().toStdString();
