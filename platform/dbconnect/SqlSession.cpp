@@ -1,4 +1,5 @@
 #include "SqlSession.h"
+#include "OpenDatabase.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -71,7 +72,7 @@ bool Session::open(QString* error)
     }
     if (db.isOpen())
         return true;
-    if (db.open()) {
+    if (OpenDatabase(db)) {
         // Notices (a cascade, a savepoint) are no news to the user and would mix with the trace.
         if (m_driver == u"QPSQL")
             QSqlQuery(db).exec(QStringLiteral("SET client_min_messages TO warning"));

@@ -193,8 +193,12 @@ QString CSaveZQPDMFile::DirectReadZQPDMFileFromDB(const QString& key, const QStr
     if (!db)
         return {};
     try {
-        auto rows = zq::svc::QueryRows(
-            *db, QStringLiteral("SELECT FileName, DocContent FROM ZqPDMFile WHERE FileKey = '%1'").arg(zq::SqlQuote(key)));
+        const QString table = QStringLiteral("ZqPDMFile");
+        auto byKey = zq::svc::QueryOwnTable(
+            *db, table, QStringLiteral("SELECT FileName, DocContent FROM ZqPDMFile WHERE FileKey = '%1'").arg(zq::SqlQuote(key)));
+        if (!byKey)
+            return {};   // no design-file table in this database: nothing to fetch, nothing to report
+        QList<QVariantList> rows = *byKey;
         if (rows.isEmpty())
             rows = zq::svc::QueryRows(*db, QStringLiteral("SELECT FileName, DocContent FROM ZqPDMFile WHERE Code = '%1' "
                                                           "AND Revision = '%2' AND FileTitle = '%3'")

@@ -19,7 +19,8 @@ public:
 
 class CSaveZQPDMFile {
 public:
-    // Extracts the stored file into the temporary folder; its full path, "" on failure.
+    // Extracts the stored file into the temporary folder; its full path, "" on failure. The files
+    // live in a table of our own (ZqPDMFile); without it nothing is fetched and nothing reported.
     QString DirectReadZQPDMFileFromDB(const QString& key, const QString& kind, const QString& code,
                                       const QString& revision, const QString& fileTitle);
 };

@@ -64,6 +64,18 @@ std::optional<QVariantList> QueryFirstRow(CZQDBConnect& db, const QString& sql)
     return row;
 }
 
+std::optional<QList<QVariantList>> QueryOwnTable(CZQDBConnect& db, const QString& table, const QString& sql)
+{
+    try {
+        return QueryRows(db, sql);
+    } catch (const _com_error& e) {
+        // Asked only after a failure, so with the table present nothing but the query runs.
+        if (e.Error() != kErrInvalidConnection && !db.HasTable(table))
+            return std::nullopt;
+        throw;
+    }
+}
+
 void ReportDatabaseError(const _com_error& error)
 {
     ReportComError(error.Description(), error.Source());

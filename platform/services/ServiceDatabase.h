@@ -22,6 +22,11 @@ QList<QVariantList> QueryRows(CZQDBConnect& db, const QString& sql);
 // The first row of a query, nullopt when there is none. Throws _com_error.
 std::optional<QVariantList> QueryFirstRow(CZQDBConnect& db, const QString& sql);
 
+// Every row of a query on one of the stand-ins' own tables (users, departments, design files),
+// which a customer's PDM database does not have: nullopt, and no message, when the table is
+// missing. Throws _com_error on any other failure.
+std::optional<QList<QVariantList>> QueryOwnTable(CZQDBConnect& db, const QString& table, const QString& sql);
+
 // Tells the user about a database failure of a service (message box through the Desktop).
 void ReportDatabaseError(const _com_error& error);
 

@@ -7,6 +7,9 @@
 
 namespace {
 
+const QString kUserTable = QStringLiteral("ZqUser");
+const QString kDepartmentTable = QStringLiteral("ZqDepartment");
+
 // The login name of this session: ZQPDM_USER, else the operating system's.
 QString sessionLogName()
 {
@@ -18,16 +21,63 @@ QString sessionLogName()
     return {};
 }
 
-QList<QStringList> userRows(zq::CZQDBConnect& db, const QString& where)
+QList<QStringList> texts(const QList<QVariantList>& rows)
+{
+    QList<QStringList> out;
+    for (const QVariantList& row : rows) {
+        QStringList line;
+        for (const QVariant& v : row)
+            line.append(zq::ValueToText(v));
+        out.append(line);
+    }
+    return out;
+}
+
+// Rows of the user table (login name, full name, department); nullopt when there is no user table.
+std::optional<QList<QStringList>> userRows(zq::CZQDBConnect& db, const QString& where)
+{
+    const auto rows = zq::svc::QueryOwnTable(
+        db, kUserTable, QStringLiteral("SELECT LogName, UserName, Department FROM ZqUser%1 ORDER BY LogName").arg(where));
+    if (!rows)
+        return std::nullopt;
+    return texts(*rows);
+}
+
+// The first column of every row, trimmed, each name once, sorted; empty names left out.
+QStringList distinctNames(const QList<QVariantList>& rows)
+{
+    QStringList names;
+    for (const QVariantList& row : rows) {
+        const QString name = zq::ValueToText(row.value(0)).trimmed();
+        if (!name.isEmpty())
+            names.append(name);
+    }
+    names.removeDuplicates();
+    names.sort();
+    return names;
+}
+
+// Without a user table: the people the module's own tables name as authors, managers and auditors.
+QStringList namedPeople(zq::CZQDBConnect& db)
+{
+    return distinctNames(zq::svc::QueryRows(
+        db, QStringLiteral("SELECT SaveUser FROM ECOModifyManage UNION SELECT Tdesigner FROM ZqlomiraAll_title "
+                           "UNION SELECT Manager FROM ZqlomiraAll_title UNION SELECT UserName FROM TeamWorkPart "
+                           "UNION SELECT ProjectManager FROM ProjectManage UNION SELECT Manager FROM TeamWorkManage "
+                           "UNION SELECT Auditor FROM TaskAuditManage UNION SELECT Auditor FROM TeamWorkAudit")));
+}
+
+// Without a department table: the departments change orders are handed out to.
+QStringList handoutDepartments(zq::CZQDBConnect& db)
+{
+    return distinctNames(zq::svc::QueryRows(db, QStringLiteral("SELECT DISTINCT Enpartment FROM ECOHandout")));
+}
+
+QList<QStringList> oneColumn(const QStringList& names)
 {
     QList<QStringList> rows;
-    for (const QVariantList& row : zq::svc::QueryRows(
-             db, QStringLiteral("SELECT LogName, UserName, Department FROM ZqUser%1 ORDER BY LogName").arg(where))) {
-        QStringList texts;
-        for (const QVariant& v : row)
-            texts.append(zq::ValueToText(v));
-        rows.append(texts);
-    }
+    for (const QString& name : names)
+        rows.append({name});
     return rows;
 }
 
@@ -44,9 +94,11 @@ std::unique_ptr<CUser> ZQGetCurrentUser()
         return nullptr;
     try {
         const auto rows = userRows(*db, QStringLiteral(" WHERE LogName = '%1'").arg(zq::SqlQuote(logName)));
-        if (rows.isEmpty())
+        if (!rows)
+            return std::make_unique<CUser>(logName, logName);   // no user table: the login name is all we know
+        if (rows->isEmpty())
             return nullptr;
-        return std::make_unique<CUser>(rows.first().value(0), rows.first().value(1));
+        return std::make_unique<CUser>(rows->first().value(0), rows->first().value(1));
     } catch (const zq::_com_error& e) {
         zq::svc::ReportDatabaseError(e);
         return nullptr;
@@ -63,15 +115,22 @@ std::unique_ptr<CUser> CUserManage::SelectUser(zq::CZQDBConnect* connection, con
     try {
         zq::PickRequest request;
         request.title = QStringLiteral("选择用户");
-        request.headers = {QStringLiteral("登录名"), QStringLiteral("姓名"), QStringLiteral("部门")};
-        request.candidates = userRows(*db, QString());
+        if (const auto users = userRows(*db, QString())) {
+            request.headers = {QStringLiteral("登录名"), QStringLiteral("姓名"), QStringLiteral("部门")};
+            request.candidates = *users;
+        } else {
+            request.headers = {QStringLiteral("用户")};
+            request.candidates = oneColumn(namedPeople(*db));
+            request.acceptTyped = true;
+        }
         const auto chosen = zq::Desktop::current().pick(request);
         if (!chosen || chosen->isEmpty())
             return nullptr;
+        const QString key = chosen->first();
         for (const QStringList& row : request.candidates)
-            if (row.value(0) == chosen->first())
-                return std::make_unique<CUser>(row.value(0), row.value(1));
-        return nullptr;
+            if (row.value(0) == key)
+                return std::make_unique<CUser>(row.value(0), row.value(1, row.value(0)));
+        return std::make_unique<CUser>(key, key);   // a typed login name
     } catch (const zq::_com_error& e) {
         zq::svc::ReportDatabaseError(e);
         return nullptr;
@@ -90,9 +149,14 @@ int CSelectEnpartment::DoModal()
         request.title = QStringLiteral("选择部门");
         request.headers = {QStringLiteral("部门名称")};
         request.multiSelect = true;
-        for (const QVariantList& row :
-             zq::svc::QueryRows(*db, QStringLiteral("SELECT Name FROM ZqDepartment ORDER BY DeptNo")))
-            request.candidates.append({zq::ValueToText(row.value(0))});
+        if (const auto departments = zq::svc::QueryOwnTable(
+                *db, kDepartmentTable, QStringLiteral("SELECT Name FROM ZqDepartment ORDER BY DeptNo"))) {
+            for (const QVariantList& row : *departments)
+                request.candidates.append({zq::ValueToText(row.value(0))});
+        } else {
+            request.candidates = oneColumn(handoutDepartments(*db));
+            request.acceptTyped = true;
+        }
         const auto chosen = zq::Desktop::current().pick(request);
         if (!chosen || chosen->isEmpty())
             return zq::IDCANCEL;

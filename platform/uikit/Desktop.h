@@ -42,6 +42,7 @@ struct PickRequest {
     QStringList headers;            // column headers of the candidate table
     QList<QStringList> candidates;  // one row per candidate; column 0 is the key (login name, department name)
     bool multiSelect = false;
+    bool acceptTyped = false;       // the user may also type a key that is not listed
 };
 
 // A read-only table shown to the user (where-used list, attributes, versions, ...).
@@ -59,7 +60,8 @@ public:
     virtual std::optional<SaveFileAnswer> saveFile(const SaveFileRequest& request) = 0;
     // Returns the chosen id, 0 when nothing was chosen.
     virtual int popupMenu(const QList<MenuEntry>& entries, const QPoint& screenPos) = 0;
-    // Returns the keys (column 0) of the chosen candidates, in the order given; nullopt when cancelled.
+    // Returns the keys (column 0) of the chosen candidates, in the order given, and a typed key
+    // after them where the request accepts one; nullopt when cancelled.
     virtual std::optional<QStringList> pick(const PickRequest& request) = 0;
     virtual void showReport(const ReportRequest& request) = 0;
     virtual void setClipboardText(const QString& text) = 0;

@@ -7,7 +7,10 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -153,6 +156,15 @@ std::optional<QStringList> QtDesktop::pick(const PickRequest& request)
     table->setSelectionMode(request.multiSelect ? QAbstractItemView::ExtendedSelection
                                                 : QAbstractItemView::SingleSelection);
     layout->addWidget(table);
+    // A name the list does not hold may be typed where the picker accepts one.
+    QLineEdit* typed = nullptr;
+    if (request.acceptTyped) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(new QLabel(QStringLiteral("其他名称:"), &dialog));
+        typed = new QLineEdit(&dialog);
+        row->addWidget(typed);
+        layout->addLayout(row);
+    }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
@@ -160,9 +172,13 @@ std::optional<QStringList> QtDesktop::pick(const PickRequest& request)
     layout->addWidget(buttons);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    QObject::connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, &dialog, [table, buttons] {
-        buttons->button(QDialogButtonBox::Ok)->setEnabled(table->selectionModel()->hasSelection());
-    });
+    const auto updateOk = [table, typed, buttons] {
+        const bool chosen = table->selectionModel()->hasSelection() || (typed && !typed->text().trimmed().isEmpty());
+        buttons->button(QDialogButtonBox::Ok)->setEnabled(chosen);
+    };
+    QObject::connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, &dialog, updateOk);
+    if (typed)
+        QObject::connect(typed, &QLineEdit::textChanged, &dialog, updateOk);
     QObject::connect(table, &QTableWidget::cellDoubleClicked, &dialog, &QDialog::accept);
     dialog.resize(520, 360);
     if (dialog.exec() != QDialog::Accepted)
@@ -171,6 +187,12 @@ std::optional<QStringList> QtDesktop::pick(const PickRequest& request)
     for (int row = 0; row < table->rowCount(); ++row) {
         if (table->selectionModel()->isRowSelected(row, {}))
             keys.append(request.candidates[row].value(0));
+    }
+    const QString name = typed ? typed->text().trimmed() : QString();
+    if (!name.isEmpty() && !keys.contains(name)) {
+        if (!request.multiSelect)
+            keys.clear();   // one choice: what was typed wins over a selection
+        keys.append(name);
     }
     if (keys.isEmpty())
         return std::nullopt;

@@ -39,15 +39,20 @@ std::optional<QStringList> ScriptedDesktop::pick(const PickRequest& request)
     if (pickAnswers.isEmpty())
         return std::nullopt;
     const QStringList wanted = pickAnswers.takeFirst();
+    const bool typedOk = acceptUnlisted || request.acceptTyped;
     QStringList chosen;
     for (const QString& name : wanted) {
+        QString key;
         for (const QStringList& candidate : request.candidates) {
-            const QString key = candidate.value(0);
-            if (EqualsNoCase(key, name) && !chosen.contains(key)) {
-                chosen.append(key);
+            if (EqualsNoCase(candidate.value(0), name)) {
+                key = candidate.value(0);
                 break;
             }
         }
+        if (key.isEmpty() && typedOk)
+            key = name.trimmed();
+        if (!key.isEmpty() && !chosen.contains(key))
+            chosen.append(key);
         if (!request.multiSelect && !chosen.isEmpty())
             break;
     }

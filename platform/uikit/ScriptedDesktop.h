@@ -19,6 +19,8 @@ public:
     std::optional<SaveFileAnswer> saveAnswer;       // nullopt: the save dialog is cancelled
     QList<int> menuAnswers;                         // consumed one per menu; 0 when empty
     QList<QStringList> pickAnswers;                 // consumed one per picker; cancel when empty
+    bool acceptUnlisted = false;                    // answers not among the candidates are taken as typed
+                                                    // (always so where the picker accepts a typed key)
     int cancelAfterRows = -1;                       // press "取消" when the progress has stepped past this many rows
     QDateTime fixedNow;                             // invalid: the real clock
     QPoint cursor{100, 100};

@@ -7,6 +7,8 @@
 
 #include <QDate>
 #include <QRegularExpression>
+#include <clocale>
+#include <string>
 
 using namespace zq;
 
@@ -234,6 +236,23 @@ TEST_P(EngineTest, ChineseTextRoundTrips)
               "PRZ");
 }
 
+// Under the "C" locale (a service, a CI run) Chinese text in a statement still reaches every
+// driver, also an ODBC driver without the wide-character API.
+TEST_P(EngineTest, ChineseStatementTextSurvivesTheCLocale)
+{
+    m_db->exec(QStringLiteral("INSERT INTO Product VALUES ('PRC', '减速器箱盖')"));
+    const std::string previous = std::setlocale(LC_CTYPE, nullptr);
+    std::setlocale(LC_CTYPE, "C");
+    QString code;
+    {
+        CZQDBConnect connect(m_db->url());
+        if (connect.Init() && connect.ConnectPDM())
+            code = connect.GetSelectItemData(QStringLiteral("SELECT ProductDwgCode FROM Product WHERE ProductName = '减速器箱盖'"));
+    }
+    std::setlocale(LC_CTYPE, previous.c_str());
+    EXPECT_EQ(code, QStringLiteral("PRC"));
+}
+
 // Each way of running a bad statement throws the COM error with the engine's message and the
 // statement as given; the connection stays usable, also for a recordset open at the time.
 TEST_P(EngineTest, BadSqlThrowsComErrorAndKeepsTheConnection)
@@ -380,8 +399,7 @@ TEST_P(EngineTest, RecordsetOutlivingItsConnectionObjectReadsOn)
 
 INSTANTIATE_TEST_SUITE_P(Engines, EngineTest, testing::ValuesIn(dbtest::Engines()),
                          [](const testing::TestParamInfo<std::string>& info) {
-                             QString name = QString::fromStdString(info.param);
-                             return name.replace(u'-', u'_').toStdString();
+                             return zq::test::EngineTestName(info.param.c_str());
                          });
 
 } // namespace

@@ -173,4 +173,23 @@ TEST_P(PartServicesTest, EveryCallIsLoggedWithItsArguments)
 
 INSTANTIATE_TEST_SUITE_P(Engines, PartServicesTest, ::testing::ValuesIn(test::EngineNames()));
 
+// Without our design-file table the file is simply not fetched; the part views still work.
+class PartServicesWithoutOwnTables : public test::ModuleTablesTest {};
+
+TEST_P(PartServicesWithoutOwnTables, DesignFilesAreNotFetchedAndNothingIsReported)
+{
+    CSaveZQPDMFile store;
+    EXPECT_EQ(store.DirectReadZQPDMFileFromDB(QStringLiteral("ZQ8600_ZQ8600-01-02_ZQ8600-01-02.dwg"),
+                                              QStringLiteral("产品"), QStringLiteral("ZQ8600-01-02"), QStringLiteral("A"),
+                                              QStringLiteral("ZQ8600-01-02")),
+              QString());
+    EXPECT_FALSE(QFile::exists(TempFolder() + QStringLiteral("ZQ8600-01-02.dwg")));
+    CZQPart part;
+    part.SetPartParameter(QStringLiteral("ZQ8700-01"), QString(), QString(), QStringLiteral("A"));
+    EXPECT_EQ(part.DwgAttribute(QStringLiteral("ZqlomiraAll"), 1), 1);
+    EXPECT_TRUE(desktop.messages().isEmpty()) << str(desktop.messages().join(u'|'));
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, PartServicesWithoutOwnTables, ::testing::ValuesIn(test::EngineNames()));
+
 } // namespace

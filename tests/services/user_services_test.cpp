@@ -97,4 +97,70 @@ TEST_P(UserServicesTest, DepartmentPickerFillsTheChosenNames)
 
 INSTANTIATE_TEST_SUITE_P(Engines, UserServicesTest, ::testing::ValuesIn(test::EngineNames()));
 
+// A customer's database has no user or department table of ours: nothing is reported, the login
+// name stands for the user, and the pickers offer what the module's tables name and take a typed name.
+class UserServicesWithoutOwnTables : public test::ModuleTablesTest {};
+
+TEST_P(UserServicesWithoutOwnTables, CurrentUserIsTheLoginName)
+{
+    test::ScopedEnv user("ZQPDM_USER", QStringLiteral(" lina "));
+    const std::unique_ptr<CUser> current = ZQGetCurrentUser();
+    ASSERT_NE(current, nullptr);
+    EXPECT_EQ(current->GetLogName(), QStringLiteral("lina"));
+    EXPECT_EQ(current->GetName(), QStringLiteral("lina"));
+    EXPECT_TRUE(desktop.messages().isEmpty()) << str(desktop.messages().join(u'|'));
+}
+
+TEST_P(UserServicesWithoutOwnTables, UserPickerOffersThePeopleTheModuleTablesName)
+{
+    struct Case {
+        QString answer;
+        QString logName;   // "" for no user
+    };
+    const Case cases[] = {
+        {QStringLiteral("李娜"), QStringLiteral("李娜")},
+        {QStringLiteral("ZHANGWEI"), QStringLiteral("zhangwei")},
+        {QStringLiteral("newcomer"), QStringLiteral("newcomer")},   // typed
+        {QString(), QString()},                                      // cancelled
+    };
+    for (const Case& c : cases) {
+        desktop.picks.clear();
+        desktop.pickAnswers.clear();
+        if (!c.answer.isEmpty())
+            desktop.pickAnswers = {{c.answer}};
+        const auto chosen = CUserManage::SelectUser(db.connection(), QStringLiteral("admin"));
+        if (c.logName.isEmpty()) {
+            EXPECT_EQ(chosen, nullptr);
+        } else {
+            ASSERT_NE(chosen, nullptr) << str(c.answer);
+            EXPECT_EQ(chosen->GetLogName(), c.logName);
+            EXPECT_EQ(chosen->GetName(), c.logName);
+        }
+        ASSERT_EQ(desktop.picks.size(), 1);
+        EXPECT_TRUE(desktop.picks.first().acceptTyped);
+        QStringList offered;
+        for (const QStringList& row : desktop.picks.first().candidates)
+            offered << row.value(0);
+        // Authors, managers and auditors of change orders, drawings and tasks, each once.
+        EXPECT_EQ(offered, (QStringList{"admin", "chenjing", "lina", "wangqiang", "zhangwei", "刘洋", "张伟", "李娜",
+                                        "王强", "系统管理员"}));
+    }
+    EXPECT_TRUE(desktop.messages().isEmpty()) << str(desktop.messages().join(u'|'));
+}
+
+TEST_P(UserServicesWithoutOwnTables, DepartmentPickerOffersTheHandoutDepartments)
+{
+    desktop.pickAnswers = {{QStringLiteral("二车间"), QStringLiteral("工艺科")}};
+    CSelectEnpartment picker;
+    EXPECT_EQ(picker.DoModal(), IDOK);
+    EXPECT_EQ(picker.m_arrEnpartment, (QStringList{"二车间", "工艺科"}));
+    ASSERT_EQ(desktop.picks.size(), 1);
+    EXPECT_TRUE(desktop.picks.first().multiSelect);
+    EXPECT_EQ(desktop.picks.first().candidates,
+              (QList<QStringList>{{"一车间"}, {"三车间"}, {"二车间"}, {"技术部"}, {"质量部"}, {"采购部"}}));
+    EXPECT_TRUE(desktop.messages().isEmpty()) << str(desktop.messages().join(u'|'));
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, UserServicesWithoutOwnTables, ::testing::ValuesIn(test::EngineNames()));
+
 } // namespace

@@ -22,6 +22,15 @@ QString OdbcDriverMissing(const QString& driver, const char* package)
 
 } // namespace
 
+std::string EngineTestName(const char* engine)
+{
+    std::string name(engine);
+    for (char& c : name)
+        if (c == '-')
+            c = '_';
+    return name;
+}
+
 bool IsOdbcEngine(const QString& engine)
 {
     return engine.startsWith(u"odbc-");

@@ -7,11 +7,15 @@
 //   "odbc-postgresql"  the ZQ_TEST_PG server through the "PostgreSQL Unicode" driver (odbc-postgresql)
 // ODBC connections are DSN-less: nothing is read from or written to odbc.ini.
 #include <QString>
+#include <string>
 #include <vector>
 
 namespace zq::test {
 
 inline std::vector<const char*> EngineNames() { return {"sqlite", "postgresql", "odbc-sqlite", "odbc-postgresql"}; }
+
+// The engine as a test name part: "odbc-sqlite" → "odbc_sqlite".
+std::string EngineTestName(const char* engine);
 
 bool IsOdbcEngine(const QString& engine);
 bool UsesPostgres(const QString& engine);

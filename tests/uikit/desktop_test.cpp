@@ -9,12 +9,12 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QLineEdit>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -117,6 +117,29 @@ TEST(ScriptedDesktop, PickersReturnOnlyCandidateKeys)
         desktop.pickAnswers = {c.answer};
         EXPECT_EQ(desktop.pick(users(c.multi)), c.result) << c.answer.join(",").toStdString();
         EXPECT_EQ(desktop.pick(users(c.multi)), std::nullopt) << "no answer left: cancelled";
+    }
+}
+
+// A picker that takes a typed key, or a script that answers for the user whatever the list holds,
+// returns unlisted names as given; listed ones keep the candidate's spelling.
+TEST(ScriptedDesktop, PickersTakeUnlistedNamesWhereTypingIsAllowed)
+{
+    struct Case { bool acceptTyped; bool acceptUnlisted; bool multi; QStringList answer; std::optional<QStringList> result; };
+    const Case cases[] = {
+        {true, false, false, {" 赵六 "}, QStringList{"赵六"}},
+        {true, false, false, {"ZHANG", "赵六"}, QStringList{"zhang"}},
+        {true, false, true, {"赵六", "li", "赵六"}, QStringList{"赵六", "Li"}},
+        {false, true, true, {"nobody", "wang"}, QStringList{"nobody", "wang"}},
+        {false, true, false, {"  "}, std::nullopt},
+        {false, false, false, {"nobody"}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        ScriptedDesktop desktop;
+        desktop.acceptUnlisted = c.acceptUnlisted;
+        desktop.pickAnswers = {c.answer};
+        PickRequest request = users(c.multi);
+        request.acceptTyped = c.acceptTyped;
+        EXPECT_EQ(desktop.pick(request), c.result) << c.answer.join(",").toStdString();
     }
 }
 
@@ -265,6 +288,36 @@ TEST(QtDesktop, PickerReturnsSelectedKeysInCandidateOrder)
             return true;
         });
         EXPECT_EQ(desktop.pick(users(c.multi)), c.result);
+    }
+}
+
+TEST(QtDesktop, PickerTakesATypedName)
+{
+    QtDesktop desktop;
+    struct Case { bool multi; QList<int> rows; const char* typed; std::optional<QStringList> result; };
+    const Case cases[] = {
+        {false, {}, " 赵六 ", QStringList{"赵六"}},
+        {false, {1}, "赵六", QStringList{"赵六"}},   // one choice: the typed name wins
+        {true, {2}, "赵六", QStringList{"wang", "赵六"}},
+        {true, {0}, "", QStringList{"zhang"}},
+    };
+    for (const Case& c : cases) {
+        whenShown([&](QWidget* w) {
+            auto* dialog = qobject_cast<QDialog*>(w);
+            auto* table = dialog ? dialog->findChild<QTableWidget*>() : nullptr;
+            auto* edit = dialog ? dialog->findChild<QLineEdit*>() : nullptr;
+            if (!table || !edit)
+                return false;
+            for (int row : c.rows)
+                table->selectionModel()->select(table->model()->index(row, 0),
+                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            edit->setText(QString::fromUtf8(c.typed));
+            dialog->accept();
+            return true;
+        });
+        PickRequest request = users(c.multi);
+        request.acceptTyped = true;
+        EXPECT_EQ(desktop.pick(request), c.result) << c.typed;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "ConnectionUrl.h"
 #include "DbmsInfo.h"
+#include "OpenDatabase.h"
 
 #include <QAtomicInt>
 #include <QFileInfo>
@@ -83,7 +84,7 @@ bool SeedConnection::open(QString* error)
         m_db.setPassword(m_target.password);
     if (m_target.driver == QLatin1String("QPSQL"))
         m_db.setConnectOptions(QStringLiteral("connect_timeout=5"));
-    if (!m_db.open()) {
+    if (!db::OpenDatabase(m_db)) {
         setError(error, QStringLiteral("cannot open the database: %1").arg(m_db.lastError().text()));
         return false;
     }

@@ -378,7 +378,8 @@ Actions (applied in order):
   --click ID          click button ID (on the page, else on the search window)
   --pick NAME[,NAME]  answer for the next picker dialog, which then shows nothing: a user picker
                       takes the first name (a login name), a department picker takes all, in
-                      order; give it before the action that opens the picker
+                      order, whether or not the picker lists them; give it before the action
+                      that opens the picker
   --tree PATH         select the host tree item at PATH (codes joined by "::", e.g. P::A::B) and
                       pass it on with SetCurTreeItem
   --find              press "查找"; without any --find one is pressed after the last

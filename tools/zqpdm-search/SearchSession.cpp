@@ -46,6 +46,7 @@ void SearchSession::installDesktop()
     if (m_options.today)
         m_desktop.fixedNow = QDateTime(*m_options.today, QTime(12, 0));
     m_desktop.yesNoAnswer = m_options.answerYes ? zq::IDYES : zq::IDNO;
+    m_desktop.acceptUnlisted = true;   // --pick answers with the names given, listed or not
     if (m_options.cancelAfter)
         m_desktop.cancelAfterRows = *m_options.cancelAfter;
     m_desktop.onEvent = [this](const zq::ScriptedDesktop::Event& event) {

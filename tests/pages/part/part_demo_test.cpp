@@ -108,6 +108,6 @@ TEST_P(PartDemoTest, StructureSearchInsideTheSelectedBranch)
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, PartDemoTest, ::testing::ValuesIn(zq::test::EngineNames()),
-                         [](const testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+                         [](const testing::TestParamInfo<const char*>& info) { return zq::test::EngineTestName(info.param); });
 
 } // namespace
