@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace {
 
@@ -218,29 +219,60 @@ TEST_F(SearchTool, RunsWithoutAnyDisplay)
     EXPECT_GT(r.out.size(), 1);
 }
 
-// The same run on PostgreSQL lists the same rows (in whatever order the engine returns them).
-TEST_F(SearchTool, APostgreSqlDatabaseGivesTheSameResults)
+// The same searches on every other engine, natively and through ODBC, list the same rows (in
+// whatever order the engine returns them) with the same status and the same host commands.
+// Values in lower case find upper-case data: LIKE ignores case on every engine.
+class SearchToolEngines : public SearchTool, public testing::WithParamInterface<const char*> {
+protected:
+    static const ToolRun& onSqlite(const QString& search)
+    {
+        static std::map<QString, ToolRun> runs;
+        auto it = runs.find(search);
+        if (it == runs.end())
+            it = runs.emplace(search, run(search.split(u' '))).first;
+        return it->second;
+    }
+};
+
+TEST_P(SearchToolEngines, GiveTheRowsSqliteGives)
 {
     zq::test::SeededHome::Options options;
     options.today = QDate(2026, 3, 1);
     options.setEnvironment = false;
-    zq::test::EngineHome pg(QStringLiteral("postgresql"), options);
-    if (!pg.available())
-        GTEST_SKIP() << "ZQ_TEST_PG is not set";
-    ASSERT_TRUE(pg.ok()) << pg.error().toStdString();
+    zq::test::EngineHome engine(QString::fromLatin1(GetParam()), options);
+    if (!engine.available())
+        GTEST_SKIP() << engine.skipReason();
+    ASSERT_TRUE(engine.ok()) << engine.error().toStdString();
 
-    const QString search = QStringLiteral("--page 设计零部件 --cell 1318:1=轴 --link 1 --select 0");
-    ToolRun onSqlite = run(search.split(u' '));
-    ToolRun onPg = run(search.split(u' ') << QStringLiteral("--db") << pg.databaseUrl());
-    ASSERT_EQ(onSqlite.exitCode, 0) << onSqlite.dump();
-    ASSERT_EQ(onPg.exitCode, 0) << onPg.dump();
-    EXPECT_GT(onPg.out.size(), 2);
-    std::sort(onSqlite.out.begin(), onSqlite.out.end());
-    std::sort(onPg.out.begin(), onPg.out.end());
-    EXPECT_EQ(onPg.out, onSqlite.out);
-    EXPECT_EQ(onPg.errStartingWith(QStringLiteral("CMD\t")).size(), 1);
-    EXPECT_EQ(onPg.errStartingWith(QStringLiteral("STATUS\t")), onSqlite.errStartingWith(QStringLiteral("STATUS\t")));
+    const struct {
+        const char* search;
+        int rows;   // result rows expected (the header line aside)
+    } searches[] = {
+        {"--page 设计零部件 --cell 1318:1=轴 --link 1 --select 0", 8},
+        {"--page 更改单 --set 1023=6 --set 1022=zq8600", 3},
+        {"--page 更改发放部门 --pick 二车间 --click 1009", 2},
+        {"--page 更改影响面 --set 1022=zq8600-01-02", 2},
+    };
+    for (const auto& s : searches) {
+        const QString search = QString::fromUtf8(s.search);
+        ToolRun reference = onSqlite(search);
+        ToolRun other = run(search.split(u' ') << QStringLiteral("--db") << engine.databaseUrl());
+        ASSERT_EQ(reference.exitCode, 0) << reference.dump();
+        ASSERT_EQ(other.exitCode, 0) << other.dump();
+        EXPECT_EQ(other.out.size(), s.rows + 1) << s.search << "\n" << other.dump();
+        std::sort(reference.out.begin(), reference.out.end());
+        std::sort(other.out.begin(), other.out.end());
+        EXPECT_EQ(other.out, reference.out) << s.search;
+        EXPECT_EQ(other.errStartingWith(QStringLiteral("STATUS\t")), reference.errStartingWith(QStringLiteral("STATUS\t")))
+            << s.search;
+        EXPECT_EQ(other.errStartingWith(QStringLiteral("CMD\t")).size(), reference.errStartingWith(QStringLiteral("CMD\t")).size())
+            << s.search;
+        EXPECT_TRUE(other.errStartingWith(QStringLiteral("MSG\t")).isEmpty()) << s.search << "\n" << other.dump();
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, SearchToolEngines, testing::Values("postgresql", "odbc-sqlite", "odbc-postgresql"),
+                         [](const testing::TestParamInfo<const char*>& info) { return zq::test::EngineTestName(info.param); });
 
 // "设计过程零部件": a double-click sends the part's locate text every time, also on the same row;
 // the trace shows the page's own SQL (string "+"), and PostgreSQL lists the same parts.
