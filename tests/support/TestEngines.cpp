@@ -1,5 +1,6 @@
 #include "TestEngines.h"
 #include "DbmsInfo.h"
+#include "SeededHome.h"
 
 #include <QSqlDatabase>
 #include <QUrl>
@@ -69,6 +70,44 @@ QString OdbcPostgresUrl(const QString& postgresUrl, const QString& connSettings)
     if (!connSettings.isEmpty())
         text += QStringLiteral(";ConnSettings={%1}").arg(connSettings);
     return text;
+}
+
+EngineDatabase::EngineDatabase(const QString& engine, const QString& folder) : m_unavailable(EngineUnavailable(engine))
+{
+    if (!m_unavailable.isEmpty())
+        return;
+    if (UsesPostgres(engine)) {
+        m_pg = std::make_unique<PgTestDatabase>();
+        if (!m_pg->ok()) {
+            m_error = m_pg->error();
+            return;
+        }
+        m_url = IsOdbcEngine(engine) ? OdbcPostgresUrl(m_pg->url()) : m_pg->url();
+        return;
+    }
+    m_sqliteFile = folder + QStringLiteral("/pdm.db");
+    m_url = IsOdbcEngine(engine) ? OdbcSqliteUrl(m_sqliteFile) : QStringLiteral("sqlite:") + m_sqliteFile;
+}
+
+EngineDatabase::~EngineDatabase() = default;
+
+QSqlDatabase EngineDatabase::OpenNative(const QString& connectionName) const
+{
+    QSqlDatabase db;
+    if (m_pg) {
+        const QUrl url(m_pg->url());
+        db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+        db.setHostName(url.host());
+        db.setPort(url.port(5432));
+        db.setUserName(url.userName());
+        db.setPassword(url.password());
+        db.setDatabaseName(url.path().mid(1));
+    } else {
+        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+        db.setDatabaseName(m_sqliteFile);
+    }
+    db.open();
+    return db;
 }
 
 } // namespace zq::test

@@ -8,6 +8,7 @@
 #include "PageRegistry.h"
 #include "ScriptedDesktop.h"
 #include "TempResourceOverride.h"
+#include "TestEngines.h"
 #include "ZQDBConnect.h"
 #include "ZQPDMSearchFunction.h"
 #include "ZQPDMSearchMain.h"
@@ -239,9 +240,10 @@ public:
         const QString name = QStringLiteral("wb_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
         table->m_connectionName = name;
         QSqlDatabase db;
-        if (engine == "sqlite") {
+        const QString engineName = QString::fromStdString(engine);
+        if (!zq::test::UsesPostgres(engineName)) {
             const QString path = table->m_dir.filePath(QStringLiteral("sample.db"));
-            table->m_url = QStringLiteral("sqlite:") + path;
+            table->m_url = zq::test::IsOdbcEngine(engineName) ? zq::test::OdbcSqliteUrl(path) : QStringLiteral("sqlite:") + path;
             db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
             db.setDatabaseName(path);
             table->m_table = QStringLiteral("Sample");
@@ -250,7 +252,7 @@ public:
             if (server.isEmpty())
                 return nullptr;
             const QUrl url(server);
-            table->m_url = server;
+            table->m_url = zq::test::IsOdbcEngine(engineName) ? zq::test::OdbcPostgresUrl(server) : server;
             db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
             db.setHostName(url.host());
             db.setPort(url.port(5432));
@@ -303,11 +305,13 @@ private:
     std::unique_ptr<zq::CZQDBConnect> m_connect;
 };
 
+// The engines of zq::test::EngineNames() that run here.
 inline std::vector<std::string> Engines()
 {
-    std::vector<std::string> engines{"sqlite"};
-    if (!qEnvironmentVariable("ZQ_TEST_PG").isEmpty())
-        engines.push_back("postgresql");
+    std::vector<std::string> engines;
+    for (const char* engine : zq::test::EngineNames())
+        if (zq::test::EngineUnavailable(QString::fromLatin1(engine)).isEmpty())
+            engines.emplace_back(engine);
     return engines;
 }
 

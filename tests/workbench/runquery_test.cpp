@@ -218,7 +218,7 @@ TEST_P(RunQueryTest, InsertRecordRowKeepsTheTextsInARecord)
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, RunQueryTest, ::testing::ValuesIn(Engines()),
-                         [](const auto& info) { return info.param; });
+                         [](const auto& info) { return zq::test::EngineTestName(info.param.c_str()); });
 
 // A page over the scratch table whose search is variant A of RunQuery.
 class QueryPage : public CZQSearchPage {

@@ -1,7 +1,7 @@
 #pragma once
-// A small change-order database for the page tests, on SQLite and (when ZQ_TEST_PG is set) on a
-// fresh PostgreSQL database, with the installation, system, working folder and user set for
-// the test, the connection installed as the current one and a scripted Desktop.
+// A small change-order database for the page tests, on every engine of zq::test::EngineNames(),
+// with the installation, system, working folder and user set for the test, the connection
+// installed as the current one and a scripted Desktop.
 #include "CallLog.h"
 #include "SeededHome.h"
 #include "Schema.h"
@@ -23,10 +23,9 @@ namespace ecotest {
 
 using zq::test::ScopedEnv;
 
-enum class Engine { Sqlite, Postgres };
-inline const char* EngineName(const testing::TestParamInfo<Engine>& info)
+inline std::string EngineName(const testing::TestParamInfo<const char*>& info)
 {
-    return info.param == Engine::Sqlite ? "Sqlite" : "Postgres";
+    return zq::test::EngineTestName(info.param);
 }
 
 // Rows of the demo change orders, in insertion order.
@@ -47,7 +46,7 @@ inline const OrderRow kOrders[] = {
 inline const QByteArray kOrderFile = QByteArrayLiteral("ECO E-001\r\n\x01\x02 binary tail");
 inline const QByteArray kSlashFile = QByteArrayLiteral("ECO E/005");
 
-class EcoDatabase : public testing::TestWithParam<Engine> {
+class EcoDatabase : public testing::TestWithParam<const char*> {
 protected:
     EcoDatabase() { zq::test::EnsureApp(); }
 
@@ -62,18 +61,13 @@ protected:
         m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_WORKDIR", m_dir.path() + "/work/"));
         m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_USER", QStringLiteral("zhangsan")));
 
-        if (GetParam() == Engine::Sqlite) {
-            m_url = "sqlite:" + m_dir.path() + "/pdm.db";
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", kSeedConnection);
-            db.setDatabaseName(m_dir.path() + "/pdm.db");
-            ASSERT_TRUE(db.open());
-        } else {
-            if (!zq::test::PgTestDatabase::Available())
-                GTEST_SKIP() << "ZQ_TEST_PG not set";
-            m_pg = std::make_unique<zq::test::PgTestDatabase>();
-            ASSERT_TRUE(m_pg->ok()) << m_pg->error().toStdString();
-            m_url = m_pg->url();
-            QSqlDatabase db = OpenPostgres(kSeedConnection);
+        m_database = std::make_unique<zq::test::EngineDatabase>(QString::fromLatin1(GetParam()), m_dir.path());
+        if (!m_database->unavailable().isEmpty())
+            GTEST_SKIP() << m_database->unavailable().toStdString();
+        ASSERT_TRUE(m_database->ok()) << m_database->error().toStdString();
+        m_url = m_database->url();
+        {
+            QSqlDatabase db = m_database->OpenNative(kSeedConnection);
             ASSERT_TRUE(db.isOpen()) << db.lastError().text().toStdString();
         }
         m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_DB", m_url));
@@ -98,7 +92,7 @@ protected:
         if (QSqlDatabase::contains(kExecConnection))
             QSqlDatabase::database(kExecConnection).close();
         QSqlDatabase::removeDatabase(kExecConnection);
-        m_pg.reset();
+        m_database.reset();
         m_env.clear();
     }
 
@@ -106,7 +100,7 @@ protected:
     void Exec(const QString& sql)
     {
         QSqlDatabase db = QSqlDatabase::contains(kExecConnection) ? QSqlDatabase::database(kExecConnection)
-                                                                  : OpenConnection(kExecConnection);
+                                                                  : m_database->OpenNative(kExecConnection);
         QSqlQuery q(db);
         EXPECT_TRUE(q.exec(sql)) << q.lastError().text().toStdString();
     }
@@ -114,6 +108,8 @@ protected:
     QString WorkFolder() const { return m_dir.path() + "/work/"; }
     QString HomeFolder() const { return m_dir.path() + "/home/"; }
     QString SysFolder() const { return m_dir.path() + "/sys/"; }
+    // PostgreSQL returns rows in an order of its own where the statement names none.
+    bool OnPostgres() const { return zq::test::UsesPostgres(QString::fromLatin1(GetParam())); }
 
     zq::ScriptedDesktop desktop;
 
@@ -123,30 +119,7 @@ private:
 
     zq::seed::Engine SeedEngine() const
     {
-        return GetParam() == Engine::Sqlite ? zq::seed::Engine::Sqlite : zq::seed::Engine::Postgres;
-    }
-
-    QSqlDatabase OpenConnection(const char* name)
-    {
-        if (GetParam() == Engine::Postgres)
-            return OpenPostgres(name);
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
-        db.setDatabaseName(m_dir.path() + "/pdm.db");
-        db.open();
-        return db;
-    }
-
-    QSqlDatabase OpenPostgres(const char* name)
-    {
-        const QUrl url(m_url);
-        QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", name);
-        db.setHostName(url.host());
-        db.setPort(url.port(5432));
-        db.setUserName(url.userName());
-        db.setPassword(url.password());
-        db.setDatabaseName(url.path().mid(1));
-        db.open();
-        return db;
+        return OnPostgres() ? zq::seed::Engine::Postgres : zq::seed::Engine::Sqlite;
     }
 
     void Insert(QSqlDatabase& db, const QString& table, const QStringList& columns, const QVariantList& values)
@@ -223,7 +196,7 @@ private:
     QTemporaryDir m_dir;
     std::vector<std::unique_ptr<ScopedEnv>> m_env;
     QString m_url;
-    std::unique_ptr<zq::test::PgTestDatabase> m_pg;
+    std::unique_ptr<zq::test::EngineDatabase> m_database;
     std::unique_ptr<zq::CZQDBConnect> m_connection;
     std::unique_ptr<zq::ScopedDesktop> m_scoped;
 };

@@ -39,7 +39,7 @@ protected:
     QStringList Orders()
     {
         QStringList orders = page.GetResultList()->GetColumnTexts(1);
-        if (GetParam() == Engine::Postgres)
+        if (this->OnPostgres())
             orders.sort();
         return orders;
     }
@@ -186,7 +186,7 @@ TEST_P(OpinionPage, Searches)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, DepartmentPage, testing::Values(Engine::Sqlite, Engine::Postgres), EngineName);
-INSTANTIATE_TEST_SUITE_P(Engines, OpinionPage, testing::Values(Engine::Sqlite, Engine::Postgres), EngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, DepartmentPage, testing::ValuesIn(zq::test::EngineNames()), EngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, OpinionPage, testing::ValuesIn(zq::test::EngineNames()), EngineName);
 
 } // namespace

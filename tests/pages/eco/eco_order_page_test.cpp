@@ -115,7 +115,7 @@ TEST_P(OrderPage, Searches)
         Conditions(c.author, c.number, c.subject, c.part, c.state, c.from, c.to);
         EXPECT_EQ(page.DoSearch(), 1) << c.name;
         QStringList orders = list->GetColumnTexts(1);
-        if (GetParam() == Engine::Postgres) {
+        if (this->OnPostgres()) {
             orders.sort();
             QStringList expected = c.orders;
             expected.sort();
@@ -309,7 +309,7 @@ TEST_P(OrderMenu, PropertiesCopyAndNoSelection)
     EXPECT_EQ(desktop.eventsOf("MENU").size(), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, OrderPage, testing::Values(Engine::Sqlite, Engine::Postgres), EngineName);
-INSTANTIATE_TEST_SUITE_P(Engines, OrderMenu, testing::Values(Engine::Sqlite, Engine::Postgres), EngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, OrderPage, testing::ValuesIn(zq::test::EngineNames()), EngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, OrderMenu, testing::ValuesIn(zq::test::EngineNames()), EngineName);
 
 } // namespace

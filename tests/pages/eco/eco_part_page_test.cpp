@@ -146,6 +146,6 @@ TEST_P(PartPage, ContextMenu)
     EXPECT_EQ(desktop.clipboard, QStringLiteral("B2-300"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, PartPage, testing::Values(Engine::Sqlite, Engine::Postgres), EngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, PartPage, testing::ValuesIn(zq::test::EngineNames()), EngineName);
 
 } // namespace

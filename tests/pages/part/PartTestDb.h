@@ -1,7 +1,7 @@
 #pragma once
 // Small part databases for the design-part tests: the PDM schema of the demo seeder with rows the
-// test adds, on SQLite and (when ZQ_TEST_PG is set) on a fresh PostgreSQL database; the
-// installation folder, the connection as the current one and a scripted Desktop for the test.
+// test adds, on every engine of zq::test::EngineNames(); the installation folder, the connection
+// as the current one and a scripted Desktop for the test.
 #include "CallLog.h"
 #include "Schema.h"
 #include "ScriptedDesktop.h"
@@ -13,7 +13,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
-#include <QUrl>
 #include <QVariant>
 #include <gtest/gtest.h>
 #include <memory>
@@ -21,10 +20,9 @@
 
 namespace parttest {
 
-enum class Engine { Sqlite, Postgres };
-inline std::string EngineName(const testing::TestParamInfo<Engine>& info)
+inline std::string EngineName(const testing::TestParamInfo<const char*>& info)
 {
-    return info.param == Engine::Sqlite ? "Sqlite" : "Postgres";
+    return zq::test::EngineTestName(info.param);
 }
 
 using ScopedEnv = zq::test::ScopedEnv;
@@ -35,7 +33,7 @@ struct Line {
     QString material = {}, standard = {}, other2 = {};
 };
 
-class PartDatabase : public testing::TestWithParam<Engine> {
+class PartDatabase : public testing::TestWithParam<const char*> {
 protected:
     void SetUp() override
     {
@@ -44,15 +42,11 @@ protected:
         QDir(m_dir.path()).mkpath(QStringLiteral("home/rnds/spt"));
         m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_HOME", HomeFolder()));
         m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_OLDCODE", QStringLiteral("0")));
-        if (GetParam() == Engine::Sqlite) {
-            m_url = QStringLiteral("sqlite:") + m_dir.path() + QStringLiteral("/pdm.db");
-        } else {
-            if (!zq::test::PgTestDatabase::Available())
-                GTEST_SKIP() << "ZQ_TEST_PG not set";
-            m_pg = std::make_unique<zq::test::PgTestDatabase>();
-            ASSERT_TRUE(m_pg->ok()) << m_pg->error().toStdString();
-            m_url = m_pg->url();
-        }
+        m_database = std::make_unique<zq::test::EngineDatabase>(QString::fromLatin1(GetParam()), m_dir.path());
+        if (!m_database->unavailable().isEmpty())
+            GTEST_SKIP() << m_database->unavailable().toStdString();
+        ASSERT_TRUE(m_database->ok()) << m_database->error().toStdString();
+        m_url = m_database->url();
         m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_DB", m_url));
         ASSERT_NO_FATAL_FAILURE(CreateTables());
 
@@ -70,7 +64,7 @@ protected:
         m_current.reset();
         QSqlDatabase::database(OwnName(), false).close();
         QSqlDatabase::removeDatabase(OwnName());
-        m_pg.reset();
+        m_database.reset();
         m_env.clear();
     }
 
@@ -125,27 +119,15 @@ private:
 
     zq::seed::Engine SeedEngine() const
     {
-        return GetParam() == Engine::Sqlite ? zq::seed::Engine::Sqlite : zq::seed::Engine::Postgres;
+        return m_database->onPostgres() ? zq::seed::Engine::Postgres : zq::seed::Engine::Sqlite;
     }
 
     QSqlDatabase Own()
     {
         if (QSqlDatabase::contains(OwnName()))
             return QSqlDatabase::database(OwnName());
-        QSqlDatabase db;
-        if (GetParam() == Engine::Sqlite) {
-            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), OwnName());
-            db.setDatabaseName(m_dir.path() + QStringLiteral("/pdm.db"));
-        } else {
-            const QUrl url(m_url);
-            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), OwnName());
-            db.setHostName(url.host());
-            db.setPort(url.port(5432));
-            db.setUserName(url.userName());
-            db.setPassword(url.password());
-            db.setDatabaseName(url.path().mid(1));
-        }
-        EXPECT_TRUE(db.open()) << db.lastError().text().toStdString();
+        QSqlDatabase db = m_database->OpenNative(OwnName());
+        EXPECT_TRUE(db.isOpen()) << db.lastError().text().toStdString();
         return db;
     }
 
@@ -165,7 +147,7 @@ private:
     QTemporaryDir m_dir;
     QString m_url;
     std::vector<std::unique_ptr<ScopedEnv>> m_env;
-    std::unique_ptr<zq::test::PgTestDatabase> m_pg;
+    std::unique_ptr<zq::test::EngineDatabase> m_database;
     std::unique_ptr<zq::test::ScopedCurrentDatabase> m_current;
     std::unique_ptr<zq::ScopedDesktop> m_scoped;
 };

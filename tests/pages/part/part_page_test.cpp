@@ -327,6 +327,6 @@ TEST_P(PartPageTest, ContextMenuCallsThePartServices)
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, PartPageTest,
-                         ::testing::Values(parttest::Engine::Sqlite, parttest::Engine::Postgres), parttest::EngineName);
+                         ::testing::ValuesIn(zq::test::EngineNames()), parttest::EngineName);
 
 } // namespace

@@ -183,6 +183,6 @@ TEST_P(StructureSearchTest, DatabaseErrorIsReported)
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, StructureSearchTest,
-                         ::testing::Values(parttest::Engine::Sqlite, parttest::Engine::Postgres), parttest::EngineName);
+                         ::testing::ValuesIn(zq::test::EngineNames()), parttest::EngineName);
 
 } // namespace
