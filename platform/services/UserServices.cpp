@@ -5,12 +5,16 @@
 #include "ZQDBConnect.h"
 #include "ZQPDMFC.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace {
 
 const QString kUserTable = QStringLiteral("ZqUser");
 const QString kDepartmentTable = QStringLiteral("ZqDepartment");
 
-// The login name of this session: ZQPDM_USER, else the operating system's.
+// The login name of this session: ZQPDM_USER, else the operating system's (from the environment,
+// else the account the process runs under).
 QString sessionLogName()
 {
     for (const char* name : {"ZQPDM_USER", "USER", "LOGNAME"}) {
@@ -18,6 +22,8 @@ QString sessionLogName()
         if (!value.isEmpty())
             return value;
     }
+    if (const passwd* account = getpwuid(geteuid()); account && account->pw_name)
+        return QString::fromLocal8Bit(account->pw_name).trimmed();
     return {};
 }
 

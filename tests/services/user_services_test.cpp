@@ -6,6 +6,8 @@
 #include "UserServices.h"
 #include "ZQDBConnect.h"
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 using namespace zq;
 
@@ -108,6 +110,12 @@ TEST_P(UserServicesWithoutOwnTables, CurrentUserIsTheLoginName)
     ASSERT_NE(current, nullptr);
     EXPECT_EQ(current->GetLogName(), QStringLiteral("lina"));
     EXPECT_EQ(current->GetName(), QStringLiteral("lina"));
+
+    // Without any login name in the environment: the account the process runs under.
+    test::ScopedEnv noUser("ZQPDM_USER", std::nullopt), noShellUser("USER", std::nullopt), noLog("LOGNAME", std::nullopt);
+    const std::unique_ptr<CUser> account = ZQGetCurrentUser();
+    ASSERT_NE(account, nullptr);
+    EXPECT_EQ(account->GetLogName(), QString::fromLocal8Bit(getpwuid(geteuid())->pw_name));
     EXPECT_TRUE(desktop.messages().isEmpty()) << str(desktop.messages().join(u'|'));
 }
 
