@@ -25,7 +25,7 @@ protected:
         zq::test::EnsureApp();
         m_engine = std::make_unique<zq::test::EngineHome>(GetParam());
         if (!m_engine->available())
-            GTEST_SKIP() << "ZQ_TEST_PG not set";
+            GTEST_SKIP() << m_engine->skipReason();
         ASSERT_TRUE(m_engine->ok()) << m_engine->error().toStdString();
         m_database = std::make_unique<zq::test::ScopedCurrentDatabase>(m_engine->databaseUrl());
         ASSERT_TRUE(m_database->ok()) << m_database->error().toStdString();
@@ -247,6 +247,6 @@ TEST_P(DocumentPagesTest, ResourceOpensByMenuAndDoubleClick)
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, DocumentPagesTest, ::testing::ValuesIn(zq::test::EngineNames()),
-                         [](const testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+                         [](const testing::TestParamInfo<const char*>& info) { return zq::test::EngineTestName(info.param); });
 
 } // namespace

@@ -281,6 +281,6 @@ TEST_P(RetrievalTest, AnEarlierCopyNeverPassesForThisFetch)
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, RetrievalTest, ::testing::ValuesIn(test::EngineNames()),
-                         [](const testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+                         [](const testing::TestParamInfo<const char*>& info) { return zq::test::EngineTestName(info.param); });
 
 } // namespace

@@ -162,6 +162,6 @@ TEST_P(OrderPageTest, MenuAndLocateTextUseTheBatchNumber)
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, OrderPageTest,
-                         ::testing::Values(parttest::Engine::Sqlite, parttest::Engine::Postgres), parttest::EngineName);
+                         ::testing::ValuesIn(zq::test::EngineNames()), parttest::EngineName);
 
 } // namespace

@@ -29,7 +29,7 @@ protected:
         options.today = QDate::currentDate();
         m_engine = std::make_unique<zq::test::EngineHome>(GetParam(), options);
         if (!m_engine->available())
-            GTEST_SKIP() << "ZQ_TEST_PG not set";
+            GTEST_SKIP() << m_engine->skipReason();
         ASSERT_TRUE(m_engine->ok()) << m_engine->error().toStdString();
         m_user = std::make_unique<zq::test::ScopedEnv>("ZQPDM_USER", QStringLiteral("zhangwei"));
         m_database = std::make_unique<zq::test::ScopedCurrentDatabase>(m_engine->databaseUrl());
