@@ -252,6 +252,10 @@ TEST_P(SearchToolEngines, GiveTheRowsSqliteGives)
         {"--page 更改单 --set 1023=6 --set 1022=zq8600", 3},
         {"--page 更改发放部门 --pick 二车间 --click 1009", 2},
         {"--page 更改影响面 --set 1022=zq8600-01-02", 2},
+        {"--page 设计过程零部件 --cell 24013:0=zq8600-0", 5},
+        {"--page 设计任务 --set 1084=lina", 3},
+        {"--page 设计文档 --set 1254=0", 13},
+        {"--page 批次产品", 22},
     };
     for (const auto& s : searches) {
         const QString search = QString::fromUtf8(s.search);
