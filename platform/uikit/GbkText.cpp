@@ -18,7 +18,12 @@ bool isGb18030Second(uchar b) { return b >= 0x30 && b <= 0x39; }
 QByteArray encodeGb18030(QStringView text)
 {
     QStringEncoder encoder("GB18030");
-    return encoder.encode(text);
+    QByteArray bytes = encoder.encode(text);
+    // The encoder holds back a high surrogate at the end, waiting for the rest of its pair.
+    // Alone it stands for no character; it is written as inside a text, as 0x1A.
+    if (!text.isEmpty() && text.back().isHighSurrogate())
+        bytes += '\x1a';
+    return bytes;
 }
 
 bool hasNonAscii(const QByteArray& bytes)
@@ -37,12 +42,14 @@ bool isValidUtf8(const QByteArray& bytes)
     return !decoder.hasError();
 }
 
-int charLength(char32_t c)
+// The GBK bytes of one character: one UTF-16 unit, or a surrogate pair. Encoded as it stands
+// in the text, so a byte-order mark or a lone surrogate counts as EncodeGbk writes it.
+int charLength(QStringView character)
 {
-    if (c < 0x80 || c == kEuro)
+    const char16_t first = character.front().unicode();
+    if (character.size() == 1 && (first < 0x80 || first == kEuro))
         return 1;
-    const char32_t one[] = {c};
-    return int(encodeGb18030(QString::fromUcs4(one, 1)).size());
+    return int(encodeGb18030(character).size());
 }
 
 } // namespace
@@ -133,8 +140,7 @@ QString TruncateGbk(const QString& text, int maxBytes)
     qsizetype i = 0;
     while (i < text.size()) {
         const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-        const char32_t c = pair ? QChar::surrogateToUcs4(text[i], text[i + 1]) : text[i].unicode();
-        const int length = charLength(c);
+        const int length = charLength(QStringView(text).sliced(i, pair ? 2 : 1));
         if (used + length > maxBytes)
             break;
         used += length;

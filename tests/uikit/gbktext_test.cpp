@@ -99,6 +99,7 @@ TEST(GbkTruncation, NeverSplitsACharacter)
         {"a" + kRare, 4, "a"},
         {"a" + kRare, 5, "a" + kRare},
         {"€€", 1, "€"},
+        {QString(QChar(0xFEFF)) + "ab", 2, ""},   // a byte-order mark character takes 4 bytes like any other
         {"abc", 0, ""},
         {"abc", -1, ""},
     };
