@@ -223,11 +223,24 @@ QString CodeToPathSegment(const QString& code)
     return segment;
 }
 
+QString SqlValueText(const QString& value)
+{
+    const qsizetype end = value.indexOf(QChar(0));
+    QString text = end < 0 ? value : value.left(end);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            text[i] = QChar(QChar::ReplacementCharacter);
+    }
+    return text;
+}
+
 QString PatternToSql(const QString& pattern)
 {
     QString sql;
     sql.reserve(pattern.size() + 4);
-    for (QChar c : pattern) {
+    for (QChar c : SqlValueText(pattern)) {
         if (c == u'*')
             sql += u'%';
         else if (c == u'?')
@@ -242,7 +255,7 @@ QString PatternToSql(const QString& pattern)
 
 QString SqlQuote(const QString& value)
 {
-    QString quoted = value;
+    QString quoted = SqlValueText(value);
     quoted.replace(u'\'', QStringLiteral("''"));
     return quoted;
 }

@@ -41,10 +41,16 @@ QString TempFolder();
 // file systems refuse become '_', "." and ".." become "_"; ordinary codes are left as they are.
 QString CodeToPathSegment(const QString& code);
 
-// 10 — a user's pattern as SQL LIKE text: "*" → "%", "?" → "_", "'" → "''".
+// A value as SQL text can carry it: zero-terminated like every text of the system's interfaces
+// (a NUL character ends it), and a lone UTF-16 surrogate, which no stored text can hold and which
+// would break the statement's text on the way to the engine, read as U+FFFD, the replacement
+// character.
+QString SqlValueText(const QString& value);
+
+// 10 — a user's pattern as SQL LIKE text: "*" → "%", "?" → "_", "'" → "''" (of its SqlValueText).
 QString PatternToSql(const QString& pattern);
 
-// Doubles single quotes, for every value placed between quotes in SQL.
+// Doubles single quotes, for every value placed between quotes in SQL (of its SqlValueText).
 QString SqlQuote(const QString& value);
 
 // The system directory (holds zqpdmcod.ini): ZQPDM_SYSDIR, else /etc/zqpdm.

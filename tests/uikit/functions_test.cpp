@@ -138,11 +138,15 @@ TEST(PatternConversion, WildcardsAndQuotes)
         {"", ""},
         {"plain", "plain"},
         {"100%", "100%"},
+        {QString("A*") + QChar(0) + "'B", "A%"},   // a text ends at a NUL: SQL text cannot hold one
     };
     for (const Case& c : cases)
         EXPECT_EQ(PatternToSql(c.in), c.out) << c.in.toStdString();
     EXPECT_EQ(SqlQuote("it's"), "it''s");
     EXPECT_EQ(SqlQuote("*"), "*");
+    EXPECT_EQ(SqlQuote(QString("it's") + QChar(0) + "'"), "it''s");
+    // A lone surrogate is no character; the engines' text conversions would break the statement on it.
+    EXPECT_EQ(SqlQuote(QString("a") + QChar(0xDC00) + "'"), QString("a") + QChar(0xFFFD) + "''");
 }
 
 TEST(CodeToPathSegment, OneSafeSegmentOrdinaryCodesUnchanged)

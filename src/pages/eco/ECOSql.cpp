@@ -30,6 +30,12 @@ SqlText DateAndSubquery(const QDate& from, const QDate& to, const QString& subqu
     return {kOrderSelect + clause, date.reversed};
 }
 
+// A typed condition text as SQL can carry it, without surrounding blanks.
+QString Typed(const QString& text)
+{
+    return SqlValueText(text).trimmed();
+}
+
 } // namespace
 
 const QStringList& StateNames()
@@ -50,7 +56,7 @@ QString StatePrefix(int stateIndex)
 
 QString ContainsPattern(const QString& text)
 {
-    return PatternToSql(QStringLiteral("*") + text + QStringLiteral("*"));
+    return PatternToSql(QStringLiteral("*") + SqlValueText(text) + QStringLiteral("*"));
 }
 
 DateCondition BuildDateCondition(const QDate& from, const QDate& to)
@@ -60,10 +66,10 @@ DateCondition BuildDateCondition(const QDate& from, const QDate& to)
 
 SqlText BuildOrderSql(const OrderConditions& conditions)
 {
-    const QString author = conditions.author.trimmed();
-    const QString orderNumber = conditions.orderNumber.trimmed();
-    const QString subject = conditions.subject.trimmed();
-    const QString& partCode = conditions.partCode;
+    const QString author = Typed(conditions.author);
+    const QString orderNumber = Typed(conditions.orderNumber);
+    const QString subject = Typed(conditions.subject);
+    const QString partCode = SqlValueText(conditions.partCode);
     // The state prefix stands right after WHERE, so it only applies with another condition.
     const QString opening = StatePrefix(conditions.stateIndex) + QStringLiteral(" ");
 
@@ -88,10 +94,10 @@ SqlText BuildOrderSql(const OrderConditions& conditions)
 
 SqlText BuildChangedPartSql(const PartConditions& conditions)
 {
-    const QString author = conditions.author.trimmed();
-    const QString orderNumber = conditions.orderNumber.trimmed();
-    const QString subject = conditions.subject.trimmed();
-    const QString partCode = conditions.partCode.trimmed();
+    const QString author = Typed(conditions.author);
+    const QString orderNumber = Typed(conditions.orderNumber);
+    const QString subject = Typed(conditions.subject);
+    const QString partCode = Typed(conditions.partCode);
 
     // The change-order clause C.
     QString orders;

@@ -1,6 +1,7 @@
 #pragma once
 // The SQL texts of the change-order pages, built from plain values so they can be checked
-// without widgets. Every value placed between quotes has its quotes doubled.
+// without widgets. Every value placed between quotes has its quotes doubled and ends at a NUL
+// character; typed condition texts are trimmed.
 #include "DateCondition.h"
 
 #include <QDate>

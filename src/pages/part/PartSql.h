@@ -1,9 +1,9 @@
 #pragma once
 // The SQL texts of the design-part page, built from plain values so they can be checked without
 // widgets: one SELECT per condition kind from the values of the condition rows (by row position),
-// the date range and the scope. Every value placed between quotes has its quotes doubled.
-// The rules are written once over a table description, so the batch-product page (OrderSql.h)
-// builds its texts with the same code over its own tables.
+// the date range and the scope. Every value placed between quotes has its quotes doubled and ends
+// at a NUL character. The rules are written once over a table description, so the batch-product
+// page (OrderSql.h) builds its texts with the same code over its own tables.
 #include "DateCondition.h"
 
 #include <QDate>
