@@ -18,9 +18,13 @@ DateCondition BuildDateCondition(const QString& column, const QDate& from, const
         const bool inclusive = bounds == DateBounds::Inclusive;
         const QString after = inclusive ? QStringLiteral(">='") : QStringLiteral(">'");
         const QString before = inclusive ? QStringLiteral("<='") : QStringLiteral("<'");
-        return {column + after + fromText + QStringLiteral("' AND ") + column + before + SqlDateText(to.addDays(1)) +
-                    QStringLiteral("'"),
-                false};
+        QString sql = column + after + fromText + QStringLiteral("'");
+        // After the pickers' last day (9999-12-31) comes a five-digit year, whose text sorts
+        // before every date: up to that day the range is open above.
+        const QDate next = to.addDays(1);
+        if (next.isValid() && next.year() <= 9999)
+            sql += QStringLiteral(" AND ") + column + before + SqlDateText(next) + QStringLiteral("'");
+        return {sql, false};
     }
     if (order == 0)
         return {column + QStringLiteral(" LIKE '") + fromText + QStringLiteral("%'"), false};

@@ -19,7 +19,8 @@ struct DateCondition {
 // "column>='from' AND column<='to + 1 day'" (the document page).
 enum class DateBounds { Exclusive, Inclusive };
 
-// The range condition, or "column LIKE 'from%'" when both days are equal.
+// The range condition, or "column LIKE 'from%'" when both days are equal; only the lower end
+// when "to" is 9999-12-31, the last day a picker offers.
 DateCondition BuildDateCondition(const QString& column, const QDate& from, const QDate& to,
                                  DateBounds bounds = DateBounds::Exclusive);
 
