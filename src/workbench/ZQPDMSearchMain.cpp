@@ -3,7 +3,7 @@
 #include "DllCommandBase.h"
 #include "Desktop.h"
 #include "FlatTabCtrl.h"
-#include "GbkText.h"
+#include "PageList.h"
 #include "PageRegistry.h"
 #include "ResultExport.h"
 #include "RunQuery.h"
@@ -25,28 +25,6 @@ namespace {
 constexpr int kTabBitmapId = 135;
 constexpr int kTabImageSize = 16;
 const QColor kMaskColor(255, 0, 255);
-
-// The page list file's lines: line ends removed, nothing else trimmed.
-QStringList splitLines(const QString& text)
-{
-    if (text.isEmpty())
-        return {};
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (lines.last().isEmpty())
-        lines.removeLast();
-    for (QString& line : lines)
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    return lines;
-}
-
-const zq::KnownPage* findKnownPage(const QString& caption)
-{
-    for (const zq::KnownPage& page : zq::KnownPages())
-        if (zq::EqualsNoCase(caption, QString::fromUtf8(page.caption)))
-            return &page;
-    return nullptr;
-}
 
 // A page whose window could not be created has no parent; showing it would make it a
 // top-level window of its own.
@@ -132,13 +110,14 @@ void CZQPDMSearchMain::BuildTabImages()
 
 bool CZQPDMSearchMain::LoadPages()
 {
-    const QString path = zq::ResolvePathCaseInsensitive(zq::InstallDirectory() + QStringLiteral("\\Support\\Search.cfg"));
-    bool ok = false;
-    const QString text = zq::ReadTextFile(path, &ok);
-    if (!ok)
+    const std::optional<QStringList> lines = zq::ReadPageList(zq::PageListPath());
+    if (!lines)
         return false;
-    for (const QString& line : splitLines(text))
+    for (const QString& line : *lines) {
+        if (int(m_pages.size()) >= zq::kMaxPageTabs)
+            break;
         AddPage(line);
+    }
     return true;
 }
 
@@ -147,7 +126,7 @@ bool CZQPDMSearchMain::AddPage(const QString& caption)
     if (!m_pTabCtrl)
         return false;
     const int index = m_pTabCtrl->GetItemCount();
-    const zq::KnownPage* known = findKnownPage(caption);
+    const zq::KnownPage* known = zq::FindKnownPage(caption);
     if (!known)
         return false;
     // Pages register themselves; one that is not part of this build is skipped like an unknown line.
