@@ -47,8 +47,11 @@ public:
     QString text(int row, int column) const;
     bool setImage(int row, int image);
     int image(int row) const;
+    // A row's item data (the control's), beside the model's own per-role item data.
     bool setItemData(int row, void* data);
     void* itemData(int row) const;
+    using QAbstractTableModel::itemData;
+    using QAbstractTableModel::setItemData;
     // Stable sort by one column's text; each row moves whole (texts, icon, item data) and
     // persistent indexes (selection, current row) follow their rows.
     void sortByColumn(int column, bool ascending);
