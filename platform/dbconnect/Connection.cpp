@@ -3,6 +3,7 @@
 #include "SqlDialect.h"
 #include "SqlSession.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace zq {
@@ -14,18 +15,37 @@ bool IsSqliteSpecialName(const QString& database)
     return database == u":memory:" || database.startsWith(u"file:");
 }
 
-// The database file a connection would open (and an empty one create) when it is missing:
-// a native SQLite path, or the Database= file of a DSN-less SQLite ODBC string.
-QString MissingSqliteFile(const db::ConnectionUrl& url)
+// The SQLite database file a connection would open: a native SQLite path, or the Database= file
+// of a DSN-less SQLite ODBC string. Empty for other engines and SQLite's special names.
+QString SqliteFileOf(const db::ConnectionUrl& url)
 {
     QString file;
     if (url.driver == u"QSQLITE")
         file = url.database;
     else if (url.driver == u"QODBC" && db::OdbcAttribute(url.database, QStringLiteral("Driver")).contains(u"SQLite", Qt::CaseInsensitive))
         file = db::OdbcAttribute(url.database, QStringLiteral("Database"));
-    if (file.isEmpty() || IsSqliteSpecialName(file) || QFileInfo(file).isFile())
-        return {};
-    return file;
+    return IsSqliteSpecialName(file) ? QString() : file;
+}
+
+// Why a path cannot serve as the SQLite database, or an empty text. Opening anything but an
+// existing database file would create an empty database, block on a pipe, or fail later with a
+// message that names the wrong cause.
+QString SqliteFileProblem(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("数据库文件不存在: ") + path;
+    if (info.isDir())
+        return QStringLiteral("数据库路径是一个文件夹，不是数据库文件: ") + path;
+    if (!info.isFile())
+        return QStringLiteral("数据库路径不是数据库文件 (设备、管道或套接字): ") + path;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("不能读取数据库文件 %1: %2").arg(path, file.errorString());
+    const QByteArray header = file.read(16);
+    if (!header.isEmpty() && header != QByteArray("SQLite format 3\0", 16))
+        return QStringLiteral("文件不是 SQLite 数据库文件: ") + path;
+    return {};
 }
 
 } // namespace
@@ -36,6 +56,7 @@ Connection::Impl::~Impl() = default;
 void Connection::Impl::configure(const QString& text, const db::ConnectionUrl& parsed)
 {
     close();
+    m_lost = false;
     urlText = text;
     url = parsed;
     if (url.driver == u"QPSQL")
@@ -54,10 +75,12 @@ bool Connection::Impl::open(QString* error)
         *error = openError = QStringLiteral("数据库地址未设置");
         return false;
     }
-    // Opening a missing SQLite file would create an empty database and hide the mistake.
-    if (const QString missing = MissingSqliteFile(url); !missing.isEmpty()) {
-        *error = openError = QStringLiteral("数据库文件不存在: ") + missing;
-        return false;
+    if (const QString file = SqliteFileOf(url); !file.isEmpty()) {
+        const QString problem = SqliteFileProblem(file);
+        if (!problem.isEmpty()) {
+            *error = openError = problem;
+            return false;
+        }
     }
     auto primary = std::make_shared<db::Session>(url, QStringLiteral("pdm"));
     if (!primary->open(error)) {
@@ -66,6 +89,7 @@ bool Connection::Impl::open(QString* error)
     }
     m_primary = std::move(primary);
     dbms = db::DetectDbms(m_primary->database());
+    m_lost = false;
     if (nesting == Nesting::ServerCursors)
         m_cursors = std::make_shared<db::PgCursorSession>(url);
     else if (nesting == Nesting::SessionPerRecordset)
@@ -87,13 +111,25 @@ bool Connection::Impl::isOpen() const
     return m_primary && m_primary->isOpen();
 }
 
-void Connection::Impl::requireOpen(const QString& sql) const
+void Connection::Impl::requireOpen(const QString& sql)
 {
     // One statement per call: a second one would run unseen on some engines and be dropped on others.
     if (sql::HasSeveralStatements(sql))
         throw _com_error(kErrFail, QStringLiteral("一次只能执行一条 SQL 语句"), QStringLiteral("ZQDBConnection"), sql);
     if (isOpen())
         return;
+    if (m_primary) {
+        // Opened before and closed since by the driver: the server ended the connection.
+        close();
+        m_lost = true;
+    }
+    if (m_lost) {
+        QString why;
+        if (open(&why))
+            return;
+        throw _com_error(kErrInvalidConnection, QStringLiteral("与数据库服务器的连接已断开，重新连接失败: ") + why,
+                         QStringLiteral("ZQDBConnection"), sql);
+    }
     QString message = QStringLiteral("数据库连接未打开");
     if (!openError.isEmpty())
         message += QStringLiteral(": ") + openError;
@@ -104,25 +140,52 @@ std::unique_ptr<db::RowSource> Connection::Impl::openRecordset(const QString& sq
 {
     requireOpen(sql);
     const QString adapted = sql::Adapt(sql, dbms.dbms);
-    using Mode = db::QueryRowSource::Mode;
-    switch (nesting) {
-    case Nesting::ServerCursors:
-        if (db::IsCursorQuery(adapted))
-            return std::make_unique<db::PgCursorRowSource>(m_cursors, adapted, sql);
-        return std::make_unique<db::QueryRowSource>(m_primary, adapted, sql, Mode::Buffered);
-    case Nesting::SessionPerRecordset:
-        return std::make_unique<db::QueryRowSource>(m_pool->acquire(sql), adapted, sql, Mode::ForwardOnly);
-    case Nesting::SameSession:
-        break;
-    }
-    return std::make_unique<db::QueryRowSource>(m_primary, adapted, sql, Mode::ForwardOnly);
+    return reconnecting(sql, [&]() -> std::unique_ptr<db::RowSource> {
+        using Mode = db::QueryRowSource::Mode;
+        switch (nesting) {
+        case Nesting::ServerCursors:
+            if (db::IsCursorQuery(adapted))
+                return std::make_unique<db::PgCursorRowSource>(m_cursors, adapted, sql);
+            return std::make_unique<db::QueryRowSource>(m_primary, adapted, sql, Mode::Buffered);
+        case Nesting::SessionPerRecordset:
+            return std::make_unique<db::QueryRowSource>(m_pool->acquire(sql), adapted, sql, Mode::ForwardOnly);
+        case Nesting::SameSession:
+            break;
+        }
+        return std::make_unique<db::QueryRowSource>(m_primary, adapted, sql, Mode::ForwardOnly);
+    });
 }
 
 std::unique_ptr<db::RowSource> Connection::Impl::openDirect(const QString& sql)
 {
     requireOpen(sql);
-    return std::make_unique<db::QueryRowSource>(m_primary, sql::Adapt(sql, dbms.dbms), sql,
-                                                db::QueryRowSource::Mode::ForwardOnly);
+    const QString adapted = sql::Adapt(sql, dbms.dbms);
+    return reconnecting(sql, [&] {
+        return std::make_unique<db::QueryRowSource>(m_primary, adapted, sql, db::QueryRowSource::Mode::ForwardOnly);
+    });
+}
+
+std::unique_ptr<db::RowSource> Connection::Impl::reconnecting(
+    const QString& sql, const std::function<std::unique_ptr<db::RowSource>()>& statement)
+{
+    try {
+        return statement();
+    } catch (const _com_error&) {
+        // An embedded database has no connection to lose; a statement that failed on a live
+        // connection failed for its own reasons.
+        if (url.driver == u"QSQLITE" || !lost())
+            throw;
+    }
+    // The statement has not delivered a row yet, so running it again loses and repeats nothing.
+    close();
+    m_lost = true;
+    requireOpen(sql);
+    return statement();
+}
+
+bool Connection::Impl::lost() const
+{
+    return (m_primary && m_primary->broken()) || (m_cursors && m_cursors->broken());
 }
 
 bool Connection::Impl::hasTable(const QString& name) const

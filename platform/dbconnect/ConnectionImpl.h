@@ -6,6 +6,7 @@
 #include "RowSource.h"
 #include "ZQDBConnect.h"
 
+#include <functional>
 #include <memory>
 
 namespace zq::db {
@@ -43,8 +44,15 @@ struct Connection::Impl {
     QString openError;
 
 private:
-    void requireOpen(const QString& sql) const;
+    // Throws unless a statement can run; a connection lost earlier is made again here.
+    void requireOpen(const QString& sql);
+    // Runs `open`; when it fails because the server dropped the connection, connects anew and
+    // runs it once more. Throws the statement's error, or one that says the connection is lost.
+    std::unique_ptr<db::RowSource> reconnecting(const QString& sql,
+                                                const std::function<std::unique_ptr<db::RowSource>()>& open);
+    bool lost() const;
 
+    bool m_lost = false;          // the server dropped the connection and it is not back yet
     std::shared_ptr<db::Session> m_primary;
     std::shared_ptr<db::PgCursorSession> m_cursors;
     std::shared_ptr<db::SessionPool> m_pool;

@@ -28,6 +28,7 @@ public:
     // Closes the cursor; the transaction ends with the last one. Never throws.
     void close(const QString& cursor) noexcept;
     int openCursors() const { return int(m_cursors.size()); }
+    bool broken() const { return m_session.broken(); }
 
 private:
     // Runs the statements into `query` as the class comment says; on failure the transaction is

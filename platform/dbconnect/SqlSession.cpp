@@ -73,6 +73,7 @@ bool Session::open(QString* error)
     if (db.isOpen())
         return true;
     if (OpenDatabase(db)) {
+        m_opened = true;
         // Notices (a cascade, a savepoint) are no news to the user and would mix with the trace.
         if (m_driver == u"QPSQL")
             QSqlQuery(db).exec(QStringLiteral("SET client_min_messages TO warning"));
@@ -85,6 +86,15 @@ bool Session::open(QString* error)
 bool Session::isOpen() const
 {
     return database().isOpen();
+}
+
+bool Session::broken() const
+{
+    if (!m_opened)
+        return false;
+    // The driver may have closed the connection itself when the server ended it.
+    QSqlDatabase db = database();
+    return !db.isOpen() || !QSqlQuery(db).exec(QStringLiteral("SELECT 1"));
 }
 
 QSqlDatabase Session::database() const

@@ -23,6 +23,9 @@ public:
 
     bool open(QString* error);          // false with the driver's message
     bool isOpen() const;
+    // True when the session was opened and the engine no longer answers on it (the server went
+    // away or ended the session); Qt's open flag does not notice that by itself.
+    bool broken() const;
     QSqlDatabase database() const;
     const QString& name() const { return m_name; }
     const QString& driver() const { return m_driver; }
@@ -30,6 +33,7 @@ public:
 private:
     QString m_name;
     QString m_driver;
+    bool m_opened = false;   // open() succeeded once
 };
 
 // Sessions for recordsets that need a connection of their own; a session goes back to the
