@@ -111,7 +111,7 @@ TEST_P(StructureSearchTest, CycleEnds)
 
 TEST_P(StructureSearchTest, DeepChain)
 {
-    const int depth = 5000;
+    const int depth = 10000;
     std::vector<Line> lines;
     lines.push_back({"P", "P", "C1", "第1级"});
     for (int i = 1; i < depth; ++i)
@@ -119,13 +119,13 @@ TEST_P(StructureSearchTest, DeepChain)
     AddLines(lines);
     int upward = 0;
     CountStatements("SELECT UpCode FROM ZqlomiraAll_detail WHERE ProductDwgCode='P' AND DCode=", &upward);
-    const QList<StructurePath> paths = Collect("P", "Dcode LIKE '%C5000%' ");
+    const QList<StructurePath> paths = Collect("P", "Dcode LIKE '%C10000%' ");
     ASSERT_EQ(paths.size(), 1);
     EXPECT_EQ(paths[0].text.count("::"), depth);
     EXPECT_TRUE(paths[0].text.startsWith("P::C1::C2::C3::"));
-    EXPECT_TRUE(paths[0].text.endsWith("::C4999::C5000"));
+    EXPECT_TRUE(paths[0].text.endsWith("::C9999::C10000"));
     EXPECT_EQ(upward, depth - 1);
-    EXPECT_EQ(Shown(paths, "P::C1::C2").value(0).section('|', 0, 1), "C5000|第5000级");
+    EXPECT_EQ(Shown(paths, "P::C1::C2").value(0).section('|', 0, 1), "C10000|第10000级");
 }
 
 TEST_P(StructureSearchTest, SharedAssemblyQueriedOnce)

@@ -124,7 +124,7 @@ TEST(StructureWalk, SameAsRecursionOnRandomStructures)
 TEST(StructureWalk, DeepChainAndOneQueryPerCode)
 {
     FakeStructure s;
-    const int depth = 5000;
+    const int depth = 10000;
     s.Add("P", "C1");
     for (int i = 1; i < depth; ++i)
         s.Add(QStringLiteral("C%1").arg(i), QStringLiteral("C%1").arg(i + 1));
