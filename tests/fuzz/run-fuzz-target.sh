@@ -14,6 +14,6 @@ else
   args+=(-runs="$runs")
 fi
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
-export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1:suppressions=$source/../sanitizers/ubsan.supp}"
 export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$source/../sanitizers/lsan.supp:print_suppressions=0}"
 exec "$binary" "${args[@]}" "$corpus" "$source/corpus/$name"
