@@ -10,7 +10,6 @@
 #include "PartConditions.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -125,8 +124,6 @@ TEST_F(ConfigFaults, PageList)
         SCOPED_TRACE(c.name);
         DamagedFile damaged(path("Support/Search.cfg"), c.damage, captions);
         desktop.reset();
-        QElapsedTimer clock;
-        clock.start();
         FaultWindow window;
         const bool unreadable = c.damage == Damage::Missing || c.damage == Damage::Folder || c.damage == Damage::Unreadable;
         EXPECT_EQ(desktop.messages(), unreadable ? QStringList{QStringLiteral("不能创建查询页面！")} : QStringList());
@@ -134,7 +131,6 @@ TEST_F(ConfigFaults, PageList)
         if (c.damage == Damage::Huge) {
             // Captions repeated to 10 MB: the tabs stop at the limit and the first page searches.
             EXPECT_EQ(tabs, zq::kMaxPageTabs);
-            EXPECT_LT(clock.elapsed(), 120000);
             ASSERT_NE(window.select(FaultPages()[0]), nullptr);
             EXPECT_EQ(window.find(), m_all[0]);
         } else {
