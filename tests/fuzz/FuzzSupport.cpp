@@ -63,9 +63,9 @@ QString Utf16Units(const std::string& bytes)
 
 } // namespace
 
-QString HostileText(FuzzedDataProvider& input)
+QString HostileText(FuzzedDataProvider& input, bool allowLong)
 {
-    const int mode = input.ConsumeIntegralInRange(0, 9);
+    const int mode = input.ConsumeIntegralInRange(0, allowLong ? 9 : 7);
     QString text;
     switch (mode) {
     case 0:
@@ -106,9 +106,9 @@ QString HostileText(FuzzedDataProvider& input)
     return text;
 }
 
-QString HostileLine(FuzzedDataProvider& input)
+QString HostileLine(FuzzedDataProvider& input, bool allowLong)
 {
-    QString text = HostileText(input);
+    QString text = HostileText(input, allowLong);
     text.replace(QLatin1Char('\r'), QLatin1Char(' '));
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     return text;

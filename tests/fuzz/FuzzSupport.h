@@ -20,12 +20,12 @@ inline void Check(bool holds, const char* property, const QString& detail = {})
 }
 
 // A text a user might type or paste, or worse: UTF-8, UTF-16 code units (lone surrogates and
-// NUL included), GBK bytes, runs of SQL and pattern metacharacters, characters outside GBK, and
-// now and then one stretched to 10,000 characters.
-QString HostileText(FuzzedDataProvider& input);
+// NUL included), GBK bytes, runs of SQL and pattern metacharacters, characters outside GBK, and,
+// when long texts are allowed, now and then one stretched to 10,000 characters.
+QString HostileText(FuzzedDataProvider& input, bool allowLong = true);
 
 // The same texts, as a value for a line of a configuration file (no line break inside).
-QString HostileLine(FuzzedDataProvider& input);
+QString HostileLine(FuzzedDataProvider& input, bool allowLong = true);
 
 // A file that lives in memory only, reachable by a path (/proc/self/fd/N) like a file on disk.
 class MemoryFile {

@@ -54,13 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     // A page list as an editor would write it: captions and other lines, GBK or UTF-8.
     QStringList written;
+    const bool longLines = input.ConsumeIntegralInRange(0, 7) == 0;   // up to 10,000 characters
     const int count = input.ConsumeIntegralInRange(0, 20);
     for (int i = 0; i < count; ++i) {
         if (input.ConsumeBool()) {
             const auto& pages = zq::KnownPages();
             written << QString::fromUtf8(pages.at(input.ConsumeIntegralInRange<size_t>(0, pages.size() - 1)).caption);
         } else {
-            written << zqfuzz::HostileLine(input);
+            written << zqfuzz::HostileLine(input, longLines);
         }
     }
     const bool utf8 = input.ConsumeBool();
