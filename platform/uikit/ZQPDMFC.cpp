@@ -236,6 +236,11 @@ QString SqlValueText(const QString& value)
     return text;
 }
 
+QString TypedSqlText(const QString& typed)
+{
+    return SqlValueText(typed).trimmed();
+}
+
 QString PatternToSql(const QString& pattern)
 {
     QString sql;

@@ -47,6 +47,10 @@ QString CodeToPathSegment(const QString& code);
 // character.
 QString SqlValueText(const QString& value);
 
+// A typed condition text as SQL can carry it (SqlValueText), without the blanks around it: cut
+// first, so blanks before a NUL character are dropped too.
+QString TypedSqlText(const QString& typed);
+
 // 10 — a user's pattern as SQL LIKE text: "*" → "%", "?" → "_", "'" → "''" (of its SqlValueText).
 QString PatternToSql(const QString& pattern);
 

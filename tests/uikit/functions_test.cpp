@@ -147,6 +147,8 @@ TEST(PatternConversion, WildcardsAndQuotes)
     EXPECT_EQ(SqlQuote(QString("it's") + QChar(0) + "'"), "it''s");
     // A lone surrogate is no character; the engines' text conversions would break the statement on it.
     EXPECT_EQ(SqlQuote(QString("a") + QChar(0xDC00) + "'"), QString("a") + QChar(0xFFFD) + "''");
+    // A typed text is cut before it is trimmed: the blanks before a NUL go too.
+    EXPECT_EQ(TypedSqlText(QString(" a ") + QChar(0) + "x"), "a");
 }
 
 TEST(CodeToPathSegment, OneSafeSegmentOrdinaryCodesUnchanged)

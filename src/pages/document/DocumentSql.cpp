@@ -10,7 +10,7 @@ namespace {
 // The LIKE pattern of a typed text: "*text*" through the pattern conversion; "" when nothing was typed.
 QString ContainsPattern(const QString& typed)
 {
-    const QString text = typed.trimmed();
+    const QString text = TypedSqlText(typed);
     return text.isEmpty() ? QString() : PatternToSql(QStringLiteral("*") + text + QStringLiteral("*"));
 }
 

@@ -30,12 +30,6 @@ SqlText DateAndSubquery(const QDate& from, const QDate& to, const QString& subqu
     return {kOrderSelect + clause, date.reversed};
 }
 
-// A typed condition text as SQL can carry it, without surrounding blanks.
-QString Typed(const QString& text)
-{
-    return SqlValueText(text).trimmed();
-}
-
 } // namespace
 
 const QStringList& StateNames()
@@ -66,9 +60,9 @@ DateCondition BuildDateCondition(const QDate& from, const QDate& to)
 
 SqlText BuildOrderSql(const OrderConditions& conditions)
 {
-    const QString author = Typed(conditions.author);
-    const QString orderNumber = Typed(conditions.orderNumber);
-    const QString subject = Typed(conditions.subject);
+    const QString author = TypedSqlText(conditions.author);
+    const QString orderNumber = TypedSqlText(conditions.orderNumber);
+    const QString subject = TypedSqlText(conditions.subject);
     const QString partCode = SqlValueText(conditions.partCode);
     // The state prefix stands right after WHERE, so it only applies with another condition.
     const QString opening = StatePrefix(conditions.stateIndex) + QStringLiteral(" ");
@@ -94,10 +88,10 @@ SqlText BuildOrderSql(const OrderConditions& conditions)
 
 SqlText BuildChangedPartSql(const PartConditions& conditions)
 {
-    const QString author = Typed(conditions.author);
-    const QString orderNumber = Typed(conditions.orderNumber);
-    const QString subject = Typed(conditions.subject);
-    const QString partCode = Typed(conditions.partCode);
+    const QString author = TypedSqlText(conditions.author);
+    const QString orderNumber = TypedSqlText(conditions.orderNumber);
+    const QString subject = TypedSqlText(conditions.subject);
+    const QString partCode = TypedSqlText(conditions.partCode);
 
     // The change-order clause C.
     QString orders;

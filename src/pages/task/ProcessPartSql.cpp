@@ -65,7 +65,7 @@ QString BuildProcessPartSql(const ProcessPartConditions& conditions, bool* rever
         *reversedDates = false;
     QString sql = ProcessPartBaseSql();
     for (const GridCondition& condition : conditions.grid) {
-        const QString value = condition.value.trimmed().replace(u'*', u'%');
+        const QString value = TypedSqlText(condition.value).replace(u'*', u'%');
         const char* column = ColumnOf(condition.label);
         if (value.isEmpty() || !column)
             continue;

@@ -49,7 +49,7 @@ QString Utf8(const char* text)
 // "column LIKE '%text%'" for a text that is not empty once trimmed, else "".
 QString ContainsCondition(const char* column, const QString& text)
 {
-    const QString trimmed = text.trimmed();
+    const QString trimmed = TypedSqlText(text);
     if (trimmed.isEmpty())
         return QString();
     return Utf8(column) + QStringLiteral(" LIKE '") + PatternToSql(QStringLiteral("*") + trimmed + QStringLiteral("*"))
