@@ -2,17 +2,26 @@
 #include "DateCondition.h"
 #include "ECOOldDrawingNumber.h"
 #include "ECOSql.h"
+#include "DocumentSql.h"
+#include "OrderSql.h"
 #include "PartSql.h"
+#include "ProcessPartSql.h"
+#include "ResourceSql.h"
+#include "TaskSql.h"
 
 namespace zqfuzz {
 
 namespace {
 
-constexpr Reading kContains{false, true, true, true};           // "%" + pattern + "%", when not empty
-constexpr Reading kContainsTrimmed{true, true, true, true};
-constexpr Reading kContainsAlways{false, true, true, false};    // also when empty
-constexpr Reading kPattern{false, true, false, true};           // as typed, user's wildcards only
-constexpr Reading kExact{false, false, false, false};           // compared as it is
+constexpr Reading kContains{.pattern = true, .lead = 1, .trail = 1};   // "%" + pattern + "%", when not empty
+constexpr Reading kContainsTrimmed{.trimmed = true, .pattern = true, .lead = 1, .trail = 1};
+constexpr Reading kContainsAlways{.pattern = true, .optional = false, .lead = 1, .trail = 1};   // also when empty
+constexpr Reading kPattern{.pattern = true};                         // as typed, user's wildcards only
+constexpr Reading kExact{.optional = false};                         // compared as it is
+// The archived documents wrap the wrapped pattern once more: "%%" + pattern + "%%".
+constexpr Reading kContainsTwiceTrimmed{.trimmed = true, .pattern = true, .lead = 2, .trail = 2};
+// The design-process grid: trimmed, "*" read, matched from the start of the column.
+constexpr Reading kStartsWithTrimmed{.trimmed = true, .pattern = true, .starOnly = true, .trail = 1};
 
 QList<Reading> Repeat(const Reading& reading, int count)
 {
@@ -22,6 +31,25 @@ QList<Reading> Repeat(const Reading& reading, int count)
 QStringList Slice(const QStringList& texts, int from, int count)
 {
     return texts.mid(from, count);
+}
+
+// The statement a choice picks from the several a search runs; "" when it runs none.
+QString Pick(const QStringList& statements, int choice)
+{
+    return statements.isEmpty() ? QString() : statements.at((choice >> 3) % statements.size());
+}
+
+// 文档: the kind (choice % 5, 4 being out of range) and, for "所有", which of its three statements.
+enum class DocumentStatement { None, Project, Design, Archived };
+DocumentStatement DocumentStatementOf(int choice)
+{
+    switch (choice % 5) {
+    case zq::doc::KindAll: return DocumentStatement(1 + (choice >> 3) % 3);
+    case zq::doc::KindProject: return DocumentStatement::Project;
+    case zq::doc::KindDesign: return DocumentStatement::Design;
+    case zq::doc::KindArchived: return DocumentStatement::Archived;
+    default: return DocumentStatement::None;
+    }
 }
 
 } // namespace
@@ -103,6 +131,68 @@ const std::vector<SqlBuilder>& SqlBuilders()
              case 1: return eco::StoredFileContentSql(in.texts.value(0), in.texts.value(1));
              default: return eco::OldCodeLookupSql(in.choice % 7, in.texts.value(0));
              }
+         }},
+        // 文档: description, file name, part and remark; the archived statement wraps twice and
+        // reads no part, the design statement reads no remark.
+        {"document",
+         [](int choice) {
+             const Reading used = DocumentStatementOf(choice) == DocumentStatement::Archived ? kContainsTwiceTrimmed
+                                                                                             : kContainsTrimmed;
+             return Repeat(used, 4);
+         },
+         [](const BuilderInput& in) {
+             doc::DocumentConditions c;
+             c.description = in.texts.value(0);
+             c.fileName = in.texts.value(1);
+             c.part = in.texts.value(2);
+             c.remark = in.texts.value(3);
+             c.from = in.from;
+             c.to = in.to;
+             switch (DocumentStatementOf(in.choice)) {
+             case DocumentStatement::Project: return doc::ProjectDocumentSql(c);
+             case DocumentStatement::Design: return doc::DesignDocumentSql(c);
+             case DocumentStatement::Archived: return doc::ArchivedDocumentSql(c);
+             case DocumentStatement::None: break;
+             }
+             c.kind = in.choice % 5;
+             return Pick(doc::BuildDocumentSql(c).sql, in.choice);
+         }},
+        // 资源文件: eight condition rows, matched anywhere.
+        {"resource", [](int) { return Repeat(kContains, doc::kResourceRowCount); },
+         [](const BuilderInput& in) { return doc::BuildResourceSql(in.texts); }},
+        // 批次产品: the title rows with the date range or the detail rows; a third kind builds none.
+        {"order",
+         [](int choice) {
+             return Repeat(kContains, choice % 3 == part::KindDetail ? part::kOrderDetailRowCount
+                                                                     : part::kOrderTitleRowCount);
+         },
+         [](const BuilderInput& in) { return part::BuildOrderSearchSql(in.choice % 3, in.texts, in.from, in.to).sql; }},
+        // 任务: name, number and person matched anywhere, the state list's text as it stands; every
+        // kind and state, and for "所有" one of its five statements.
+        {"task", [](int) { return Repeat(kContainsTrimmed, 3) << kExact; },
+         [](const BuilderInput& in) {
+             task::TaskConditions c;
+             c.name = in.texts.value(0);
+             c.number = in.texts.value(1);
+             c.person = in.texts.value(2);
+             c.stateText = in.texts.value(3);
+             c.kind = in.choice % 7;   // 6: out of range
+             c.stateIndex = (in.choice >> 3) % 12;
+             c.from = in.from;
+             c.to = in.to;
+             return Pick(task::BuildTaskSql(c, [] { return QStringLiteral("2026-12-08"); }).sql, in.choice >> 2);
+         }},
+        // 设计过程零部件: the grid's seven rows, each from its start; either end of the time range ticked.
+        {"processpart", [](int) { return Repeat(kStartsWithTrimmed, int(task::ProcessPartRows().size())); },
+         [](const BuilderInput& in) {
+             task::ProcessPartConditions c;
+             for (int i = 0; i < task::ProcessPartRows().size(); ++i)
+                 c.grid.append({QString::fromUtf8(task::ProcessPartRows().at(i).label), in.texts.value(i)});
+             if (in.choice & 1)
+                 c.from = in.from;
+             if (in.choice & 2)
+                 c.to = in.to;
+             return task::BuildProcessPartSql(c);
          }},
     };
     return builders;

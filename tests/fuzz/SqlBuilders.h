@@ -16,8 +16,10 @@ namespace zqfuzz {
 struct Reading {
     bool trimmed = false;   // blanks around the text are dropped first
     bool pattern = false;   // '*' and '?' are the user's wildcards (SQL's '%' and '_' are too)
-    bool contains = false;  // the text may stand anywhere in the column
+    bool starOnly = false;  // of the user's wildcards only '*' is read ('?' stands for itself)
     bool optional = true;   // an empty text puts no condition
+    int lead = 0;           // '%' written before the text (a match that need not start the column)
+    int trail = 0;          // '%' written after it
 };
 
 struct BuilderInput {

@@ -49,7 +49,8 @@ public:
     const OracleCounts& counts() const { return m_counts; }
 
 private:
-    Rows runTwin(const SqlShape& shape, const QString& context);
+    // holdsText[j]: literal j holds a condition text and is bound; the others are the statement's own.
+    Rows runTwin(const SqlShape& shape, const QList<bool>& holdsText, const QString& context);
 
     zq::Connection* m_connection;
     QSqlDatabase m_twin;

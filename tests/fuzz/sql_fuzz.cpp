@@ -49,15 +49,23 @@ const QStringList& Tables()
     static const QStringList tables = {
         QStringLiteral("ZqlomiraAll_title"), QStringLiteral("ZqlomiraAll_detail"), QStringLiteral("PartAttribute"),
         QStringLiteral("Product"), QStringLiteral("ECOModifyManage"), QStringLiteral("ECOModifyPart"),
-        QStringLiteral("ECOHandout"), QStringLiteral("ECORelateFile"),
+        QStringLiteral("ECOHandout"), QStringLiteral("ECORelateFile"), QStringLiteral("TaskDocuments"),
+        QStringLiteral("TeamWorkResult"), QStringLiteral("Documents"), QStringLiteral("EngineerViewDoc"),
+        QStringLiteral("ZqOrderProduct_title"), QStringLiteral("ZqOrderProduct_detail"), QStringLiteral("ProjectManage"),
+        QStringLiteral("TeamWorkManage"), QStringLiteral("TaskAuditManage"), QStringLiteral("TeamWorkAudit"),
+        QStringLiteral("TeamWorkPart"),
     };
     return tables;
 }
 
 bool IsDateColumn(const QString& name)
 {
-    return name.compare(QStringLiteral("Ttime"), Qt::CaseInsensitive) == 0 ||
-           name.compare(QStringLiteral("SaveDate"), Qt::CaseInsensitive) == 0;
+    static const QStringList dateColumns = {
+        QStringLiteral("Ttime"),     QStringLiteral("SaveDate"),  QStringLiteral("FileDate"),
+        QStringLiteral("CreatedTime"), QStringLiteral("CreateTime"), QStringLiteral("BeginTime"),
+        QStringLiteral("BeginDate"), QStringLiteral("AlertTime"), QStringLiteral("CheckTime"),
+    };
+    return dateColumns.contains(name, Qt::CaseInsensitive);
 }
 
 void AddStoredTexts(QSqlDatabase& db)
@@ -147,6 +155,8 @@ QString FuzzText(FuzzedDataProvider& input, bool allowLong)
             QStringLiteral("ZQ8600"), QStringLiteral("O'型圈"), QStringLiteral("二车间"), QStringLiteral("修改单"),
             QStringLiteral("XG2026-001"), QStringLiteral("张伟"), QStringLiteral("50%"), QStringLiteral("a_b"),
             QStringLiteral("ZQ8600-01-02"), QStringLiteral("back\\slash"), QStringLiteral(" lead"),
+            QStringLiteral("XM2026-01"), QStringLiteral("箱座"), QStringLiteral("李娜"), QStringLiteral("*.dwg"),
+            QStringLiteral("ZQ8600-01*"), QStringLiteral("正进行中"),
         };
         return known.at(input.ConsumeIntegralInRange<int>(0, int(known.size()) - 1));
     }
