@@ -39,12 +39,15 @@ TEST(DatabasePath, WhatIsNoDatabaseFileSaysSo)
         {pipe, "数据库路径不是数据库文件 (设备、管道或套接字): "},
         {text, "文件不是 SQLite 数据库文件: "},
     };
-    for (const auto& c : cases) {
-        CZQDBConnect connect(QStringLiteral("sqlite:") + c.path);
-        EXPECT_FALSE(connect.ConnectPDM()) << c.path.toStdString();
-        EXPECT_TRUE(connect.LastError().endsWith(QString::fromUtf8(c.message) + c.path))
-            << connect.LastError().toStdString();
-        EXPECT_THROW(connect.GetSelectItemData(QStringLiteral("SELECT 1")), _com_error);
+    // The same file named directly or through the SQLite ODBC driver.
+    for (const QString& prefix : {QStringLiteral("sqlite:"), QStringLiteral("odbc:Driver={SQLite3};Database=")}) {
+        for (const auto& c : cases) {
+            CZQDBConnect connect(prefix + c.path);
+            EXPECT_FALSE(connect.ConnectPDM()) << (prefix + c.path).toStdString();
+            EXPECT_TRUE(connect.LastError().endsWith(QString::fromUtf8(c.message) + c.path))
+                << connect.LastError().toStdString();
+            EXPECT_THROW(connect.GetSelectItemData(QStringLiteral("SELECT 1")), _com_error);
+        }
     }
     EXPECT_TRUE(QFileInfo(folder).isDir());   // nothing was created or replaced
     EXPECT_EQ(QFileInfo(text).size(), QByteArray("[产品属性]\r\n标题其他1=重量\r\n").size());

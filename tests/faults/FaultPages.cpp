@@ -41,6 +41,14 @@ const std::vector<FaultPage>& FaultPages()
              CGridListCtrl* opinions = dynamic_cast<CZQECOSearchResult&>(page).GetOpinionList();
              opinions->SetItemText(opinions->GetItemCount() - 1, 1, QStringLiteral("故障"));
          }},
+        // Their own conditions as a new window shows them: archived documents of the last 30 days,
+        // every resource file, batch titles of the last 360 days; tasks of every kind of the last
+        // 30 days and every design-process part, both read without a progress window.
+        {"document", "设计文档", true, [](CZQSearchPage&) {}},
+        {"resource", "资源文件", true, [](CZQSearchPage&) {}},
+        {"order", "批次产品", true, [](CZQSearchPage&) {}},
+        {"task", "设计任务", false, [](CZQSearchPage&) {}},
+        {"process_part", "设计过程零部件", false, [](CZQSearchPage&) {}, "查询数据库记录时出现异常!"},
     };
     return pages;
 }
@@ -67,6 +75,8 @@ QString AddFaultRows(const QString& databaseUrl, const QString& today, int count
             return db.lastError().text();
         const QString stamp = QDate::fromString(today, Qt::ISODate).addDays(-1).toString(Qt::ISODate) +
                               QStringLiteral(" 10:00:00");
+        const auto code = [](int i) { return QStringLiteral("FLT-%1").arg(i, 4, 10, QLatin1Char('0')); };
+        const auto project = [](int i) { return QStringLiteral("FLTXM%1").arg(i, 4, 10, QLatin1Char('0')); };
         const struct {
             const char* sql;
             std::function<QVariantList(int)> values;
@@ -86,6 +96,29 @@ QString AddFaultRows(const QString& databaseUrl, const QString& today, int count
             {"INSERT INTO ECOHandout (ECONo, ECOGroup, Enpartment) VALUES (?, ?, ?)",
              [&](int i) -> QVariantList { return {QStringLiteral("FLT%1").arg(i, 4, 10, QLatin1Char('0')),
                                                   QStringLiteral("修改单"), QStringLiteral("故障车间")}; }},
+            {"INSERT INTO Documents (ProductDwgCode, Code, RevNumber, DocumentType, FileName, FileBulk, FileType, "
+             "FileDate, FileRemark) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+             [&](int i) -> QVariantList { return {QStringLiteral("ZQ8600"), code(i), QStringLiteral("A"),
+                                                  QStringLiteral("故障文档%1").arg(i), code(i) + QStringLiteral(".dwg"), 1,
+                                                  QStringLiteral("dwg"), stamp, QStringLiteral("故障")}; }},
+            {"INSERT INTO EngineerViewDoc (ItemCode, DocType, FileName, FileBulk, FileType, FileDate) "
+             "VALUES (?, ?, ?, ?, ?, ?)",
+             [&](int i) -> QVariantList { return {code(i), QStringLiteral("故障资料%1").arg(i),
+                                                  code(i) + QStringLiteral(".doc"), 1, QStringLiteral("doc"), stamp}; }},
+            {"INSERT INTO ZqOrderProduct_title (TOrdercode, OrderProductCode, Tcode, Tname, Ttime) VALUES (?, ?, ?, ?, ?)",
+             [&](int i) -> QVariantList { return {QStringLiteral("PC-FLT"), QStringLiteral("ZQ8600"), code(i),
+                                                  QStringLiteral("故障件%1").arg(i), stamp}; }},
+            // A project with one work-group task holding one part each.
+            {"INSERT INTO ProjectManage (ProjectNo, ProjectName, ProjectManager, WorkState, CreatedTime, ProjectPath) "
+             "VALUES (?, ?, ?, ?, ?, ?)",
+             [&](int i) -> QVariantList { return {project(i), QStringLiteral("故障项目%1").arg(i), QStringLiteral("zhangwei"),
+                                                  QStringLiteral("正进行中"), stamp, QStringLiteral("项目管理")}; }},
+            {"INSERT INTO TeamWorkManage (WorkID, WorkName, Manager, WorkState, CreateTime) VALUES (?, ?, ?, ?, ?)",
+             [&](int i) -> QVariantList { return {project(i) + QStringLiteral("-01"), QStringLiteral("故障任务%1").arg(i),
+                                                  QStringLiteral("zhangwei"), QStringLiteral("正进行中"), stamp}; }},
+            {"INSERT INTO TeamWorkPart (WorkID, PartCode, PartName, UserName, SaveDate) VALUES (?, ?, ?, ?, ?)",
+             [&](int i) -> QVariantList { return {project(i) + QStringLiteral("-01"), code(i),
+                                                  QStringLiteral("故障件%1").arg(i), QStringLiteral("张伟"), stamp}; }},
         };
         db.transaction();
         QSqlQuery query(db);

@@ -16,13 +16,18 @@ struct FaultPage {
     const char* caption;   // the tab
     bool pumps;            // its read lets events through
     std::function<void(CZQSearchPage&)> broaden;
+    // The page's own message when its read fails, in place of the database's report; none for
+    // the pages that pass the report on.
+    const char* failure = nullptr;
 };
 
 const std::vector<FaultPage>& FaultPages();
 
 // Rows every page's broad search finds, dated the day before `today`: drawings FLT-0000 …,
 // change orders FLT0000 … by 张伟, each changing its drawing with the opinion "故障处理" and
-// handed out to "故障车间". Returns an error text, empty on success.
+// handed out to "故障车间"; archived documents and resource files of those drawings, a batch
+// PC-FLT of them, and projects FLTXM0000 … each with a work-group task holding its drawing.
+// Returns an error text, empty on success.
 constexpr int kFaultRows = 300;
 QString AddFaultRows(const QString& databaseUrl, const QString& today, int count = kFaultRows);
 

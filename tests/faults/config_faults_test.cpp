@@ -1,5 +1,5 @@
 // Configuration files that are missing, empty, binary garbage, 10 MB long, a folder, or not
-// readable: the page list, "zqpdmcad.ini" and "zqpdmcod.ini". The window comes up (without tabs
+// readable: the page list, "zqpdmcad.ini", "zqpdmcod.ini" and "search.ini". The window comes up (without tabs
 // and with "不能创建查询页面！" only when the page list cannot be read), the settings fall back
 // to their defaults (the first entry wins in a long file), and every page searches as before.
 #include "ECOOldDrawingNumber.h"
@@ -8,7 +8,10 @@
 #include "GbkText.h"
 #include "PageList.h"
 #include "PartConditions.h"
+#include "SavedPatterns.h"
+#include "ZQPDMSearchView.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -171,6 +174,41 @@ TEST_F(ConfigFaults, SystemCodeConfiguration)
         DamagedFile damaged(path("sys/zqpdmcod.ini"), c.damage,
                             zq::EncodeGbk(QStringLiteral("[ZQPDM图号管理]\r\n旧图号项=26\r\n")));
         EXPECT_EQ(zq::eco::ReadOldCodeConfig().oldCodeItem, c.damage == Damage::Huge ? 119 : -1);
+        desktop.reset();
+        EXPECT_EQ(Searches(), m_all);
+        EXPECT_EQ(desktop.messages(), QStringList());
+    }
+}
+
+TEST_F(ConfigFaults, SavedPatterns)
+{
+    const QString file = path("rnds/spt/search.ini");
+    const QStringList intact{QStringLiteral("ZQ8600*"), QStringLiteral("*箱?")};
+    ASSERT_TRUE(zq::document::WriteSavedPatterns(file, intact));
+    const FaultPage view{"view", "数据视图项", false, [](CZQSearchPage&) {}};
+    for (const DamageCase& c : kDamages) {
+        SCOPED_TRACE(c.name);
+        // A long file goes on with lines outside any block: they are never patterns.
+        DamagedFile damaged(file, c.damage, zq::EncodeGbk(QStringLiteral("不该读到\r\n")));
+        const QStringList expected = c.damage == Damage::Huge ? intact : QStringList();
+        EXPECT_EQ(zq::document::ReadSavedPatterns(zq::document::SavedPatternsPath()), expected);
+
+        // The page offers what was read; a search remembers its pattern, and a file that cannot
+        // be written is named in the message while the list keeps the pattern.
+        desktop.reset();
+        FaultWindow window;
+        CZQSearchPage* page = window.select(view);
+        ASSERT_NE(page, nullptr);
+        auto* patterns = zq::ControlAs<QComboBox>(*page, CZQPDMSearchView::IDC_PATTERN);
+        ASSERT_NE(patterns, nullptr);
+        EXPECT_EQ(patterns->count(), expected.size());
+        patterns->setEditText(QStringLiteral("FLT*"));
+        window.find();
+        EXPECT_EQ(patterns->count(), expected.size() + 1);
+        const bool writable = c.damage != Damage::Folder && c.damage != Damage::Unreadable;
+        EXPECT_EQ(desktop.messages(), writable ? QStringList()
+                                               : QStringList{QStringLiteral("文件: %1 打不开!")
+                                                                 .arg(zq::document::SavedPatternsPath())});
         desktop.reset();
         EXPECT_EQ(Searches(), m_all);
         EXPECT_EQ(desktop.messages(), QStringList());
