@@ -1,8 +1,8 @@
 // The FTP store failing in the middle of a transfer: the server process gone after the first
 // 64 KB, or the server refusing to go on (a read error on its side). The fetch fails with a
 // message, and nothing of the partial file is left: neither at the target nor beside it, and an
-// earlier copy at the target stays as it was. (The pages that fetch files add their own entries
-// to the fault table when they land; this is the component they fetch through.)
+// earlier copy at the target stays as it was. (The document and resource pages fetch their
+// files through this component.)
 #include "FileServices.h"
 #include "SeededHome.h"
 #include "ZQPDMFC.h"
