@@ -65,6 +65,9 @@ TEST(InstalledModule, AHostBuiltAgainstTheInstallTreeShowsTheWindowAndReceivesAL
         configure << QStringLiteral("-DCMAKE_CXX_COMPILER=") + compiler;
     if (const QString launcher = qEnvironmentVariable("ZQ_CXX_LAUNCHER"); !launcher.isEmpty())
         configure << QStringLiteral("-DCMAKE_CXX_COMPILER_LAUNCHER=") + launcher;
+    // A sanitized module needs its runtimes in the host too, loaded first.
+    if (const QString sanitize = qEnvironmentVariable("ZQ_SANITIZE_FLAGS"); !sanitize.isEmpty())
+        configure << QStringLiteral("-DCMAKE_CXX_FLAGS=") + sanitize << QStringLiteral("-DCMAKE_EXE_LINKER_FLAGS=") + sanitize;
     const ProcessRun configured = Execute(cmake, configure);
     ASSERT_EQ(configured.exitCode, 0) << configured.dump();
     const ProcessRun built = Execute(cmake, {QStringLiteral("--build"), scratch.filePath(QStringLiteral("host"))});
