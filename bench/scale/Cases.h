@@ -1,0 +1,36 @@
+#pragma once
+// The benchmark cases. Each measures the module through its real window ("ours") and the same
+// work on a raw baseline in the same process, checks that both produced the same rows, and
+// adds its figures to the table.
+#include "BenchTable.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+namespace zq::bench {
+
+struct BenchOptions {
+    QString dataDir;          // cached installations and scratch files
+    QString postgresAdmin;    // ZQ_TEST_PG; empty: no PostgreSQL figures
+    bool smoke = false;       // small sizes, one repeat, targets not checked
+    int repeats = 3;          // median of this many runs
+};
+
+// The median of the values; negative when any is negative (a run failed).
+double Median(QList<double> values);
+// The median of `repeats` runs of `run` (each returns seconds, negative on failure).
+double MedianSeconds(int repeats, const std::function<double()>& run);
+
+// The design-part title search at three sizes on SQLite (and their growth), on PostgreSQL,
+// the memory a listed row takes, and the export of the listed rows in both formats.
+void RunPlainSearchCases(const BenchOptions& options, BenchTable& table);
+// The structure search on a product of shared subassemblies, against one recursive CTE.
+void RunStructureCase(const BenchOptions& options, BenchTable& table);
+// The data-view search over a large host tree, against fnmatch over the same texts.
+void RunViewCase(const BenchOptions& options, BenchTable& table);
+
+// Prints a note on standard error (what is being prepared, what went wrong).
+void Note(const QString& text);
+
+} // namespace zq::bench

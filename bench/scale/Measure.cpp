@@ -1,0 +1,30 @@
+#include "Cases.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace zq::bench {
+
+double Median(QList<double> values)
+{
+    if (values.isEmpty() || std::any_of(values.begin(), values.end(), [](double v) { return v < 0; }))
+        return -1;
+    std::sort(values.begin(), values.end());
+    const qsizetype middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+double MedianSeconds(int repeats, const std::function<double()>& run)
+{
+    QList<double> times;
+    for (int i = 0; i < std::max(1, repeats); ++i)
+        times.append(run());
+    return Median(times);
+}
+
+void Note(const QString& text)
+{
+    std::fprintf(stderr, "bench: %s\n", qPrintable(text));
+}
+
+} // namespace zq::bench

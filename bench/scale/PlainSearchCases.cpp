@@ -1,0 +1,254 @@
+// The design-part title search with its default conditions (the drawings of the last 360
+// days), from "查找" to the status line, against a C loop over the engine's API that runs the
+// same SELECT and looks each row's product name up with one prepared statement.
+#include "Cases.h"
+
+#include "BenchData.h"
+#include "ListCtrl.h"
+#include "RawBaselines.h"
+#include "SearchWindow.h"
+#include "ZQDBConnect.h"
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+#include <cmath>
+
+namespace zq::bench {
+
+namespace {
+
+constexpr int kConditionList = 1318;
+constexpr const char* kPage = "设计零部件";
+
+struct Sizes {
+    QList<int> scales;   // pdm-seed scales of the growth rows; the middle one is the main size
+    int mainScale;
+};
+
+Sizes sizesFor(bool smoke)
+{
+    return smoke ? Sizes{{2, 3, 4}, 3} : Sizes{{11, 103, 307}, 103};
+}
+
+// The statements the module sends while it exists.
+class StatementLog {
+public:
+    StatementLog() { SetSqlTraceListener([this](const QString& sql) { m_statements.append(sql); }); }
+    ~StatementLog() { SetSqlTraceListener({}); }
+    StatementLog(const StatementLog&) = delete;
+    StatementLog& operator=(const StatementLog&) = delete;
+    const QStringList& statements() const { return m_statements; }
+    void clear() { m_statements.clear(); }
+
+private:
+    QStringList m_statements;
+};
+
+// The rows in a comparable form: code, name, product, old code, product name.
+QStringList listedRows(const CReportListCtrl& list)
+{
+    QStringList rows;
+    rows.reserve(list.GetItemCount());
+    for (int r = 0; r < list.GetItemCount(); ++r)
+        rows.append(QStringList{list.GetItemText(r, 0), list.GetItemText(r, 1), list.GetItemText(r, 2),
+                                list.GetItemText(r, 4), list.GetItemText(r, 3)}
+                        .join(QChar(0x1f)));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+QStringList rawRows(const raw::Cells& cells)
+{
+    QStringList rows;
+    rows.reserve(qsizetype(cells.rows()));
+    for (size_t r = 0; r < cells.rows(); ++r) {
+        QStringList fields;
+        for (int c = 0; c < cells.columns(); ++c)
+            fields.append(QString::fromUtf8(cells.at(r, c)));
+        rows.append(fields.join(QChar(0x1f)));
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+struct PlainResult {
+    qint64 rows = 0;
+    double ours = -1;
+    double raw = -1;
+    double bytesPerRow = -1;      // ours, measured on the first search
+    double rawBytesPerRow = -1;
+    QString error;
+};
+
+// Runs a search that lists nothing, so that what one search sets up once is in place before
+// the memory of the empty window is taken.
+bool searchForNothing(SearchWindow& window)
+{
+    return window.typeCell(kConditionList, 0, QStringLiteral("无此图号")) && window.find() >= 0
+        && window.typeCell(kConditionList, 0, QString());
+}
+
+PlainResult measurePlain(const Installation& installation, const BenchOptions& options, bool measureMemory,
+                         const std::function<void(SearchWindow&)>& afterwards = {})
+{
+    PlainResult result;
+    SearchWindow window(installation, QString::fromUtf8(kPage));
+    if (!window.ok() || (measureMemory && !searchForNothing(window))) {
+        result.error = window.error();
+        return result;
+    }
+    StatementLog log;
+    const qint64 emptyWindow = ResidentBytes();
+    const double first = window.find();
+    const qint64 listed = ResidentBytes();
+    result.rows = window.results()->GetItemCount();
+    if (first < 0 || !window.ok()) {
+        result.error = window.error();
+        return result;
+    }
+    if (window.status() != QStringLiteral("操作提示:共查到%1项记录").arg(result.rows)) {
+        result.error = QStringLiteral("status line: ") + window.status();
+        return result;
+    }
+    if (measureMemory && result.rows > 0)
+        result.bytesPerRow = double(listed - emptyWindow) / double(result.rows);
+    const QString select = log.statements().value(0);
+    QList<double> times{first};
+    for (int i = 1; i < options.repeats; ++i)
+        times.append(window.find());
+    result.ours = Median(times);
+    const QStringList ours = listedRows(*window.results());
+
+    const bool postgres = installation.sqlitePath.isEmpty();
+    raw::Cells cells;
+    result.raw = MedianSeconds(options.repeats, [&] {
+        cells = raw::Cells(5);
+        const raw::Result run =
+            postgres ? raw::PostgresPlainSearch(installation.conninfo.toStdString(), select.toStdString(),
+                                                "SELECT ProductName FROM Product WHERE ProductDwgCode = $1", cells)
+                     : raw::SqlitePlainSearch(installation.sqlitePath.toStdString(), select.toStdString(),
+                                              "SELECT ProductName FROM Product WHERE ProductDwgCode = ?", cells);
+        if (!run.ok())
+            result.error = QString::fromStdString(run.error);
+        return run.seconds;
+    });
+    if (result.rows > 0)
+        result.rawBytesPerRow = double(cells.bytes()) / double(result.rows);
+    if (result.error.isEmpty() && ours != rawRows(cells))
+        result.error = QStringLiteral("the window listed %1 rows, the raw loop read %2 (or they differ)")
+                           .arg(ours.size())
+                           .arg(cells.rows());
+    if (result.error.isEmpty() && afterwards)
+        afterwards(window);
+    if (result.error.isEmpty() && !window.ok())
+        result.error = window.error();
+    return result;
+}
+
+Figure perRow(const QString& name, const PlainResult& run, Limit limit)
+{
+    Figure f{name, run.rows, 0, 0, QStringLiteral("us/row"), limit, 1.5, !run.error.isEmpty()};
+    if (run.rows > 0) {
+        f.ours = run.ours * 1e6 / double(run.rows);
+        f.raw = run.raw * 1e6 / double(run.rows);
+    }
+    if (!run.error.isEmpty())
+        Note(name + QStringLiteral(": ") + run.error);
+    return f;
+}
+
+// The largest deviation from the mean, in per cent.
+double spread(const QList<double>& values)
+{
+    if (values.isEmpty())
+        return 0;
+    double mean = 0;
+    for (double v : values)
+        mean += v / double(values.size());
+    double worst = 0;
+    for (double v : values)
+        worst = std::max(worst, std::abs(v / mean - 1) * 100);
+    return worst;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void measureExport(SearchWindow& window, const BenchOptions& options, BenchTable& table)
+{
+    const QString scratch = options.dataDir + QStringLiteral("/scratch");
+    QDir().mkpath(scratch);
+    const struct { int filter; const char* name; } formats[] = {{1, "export, comma-separated"},
+                                                                 {2, "export, space-aligned"}};
+    for (const auto& format : formats) {
+        const QString path = scratch + QStringLiteral("/export-%1.txt").arg(format.filter);
+        const double ours = MedianSeconds(options.repeats, [&] { return window.exportTo(path, format.filter); });
+        const std::string bytes = readFile(path).toStdString();
+        QString error = window.error();
+        const double raw = MedianSeconds(options.repeats, [&] {
+            const raw::Result run = raw::WriteWithOneFwrite((path + QStringLiteral(".raw")).toStdString(), bytes);
+            if (!run.ok())
+                error = QString::fromStdString(run.error);
+            return run.seconds;
+        });
+        if (bytes.empty())
+            error = QStringLiteral("nothing was written");
+        if (!error.isEmpty())
+            Note(QString::fromUtf8(format.name) + QStringLiteral(": ") + error);
+        table.add({QString::fromUtf8(format.name), window.results()->GetItemCount(), ours * 1e3, raw * 1e3,
+                   QStringLiteral("ms"), Limit::Ratio, 1.5, !error.isEmpty()});
+    }
+}
+
+} // namespace
+
+void RunPlainSearchCases(const BenchOptions& options, BenchTable& table)
+{
+    const Sizes sizes = sizesFor(options.smoke);
+    QList<double> ours, raw;
+    qint64 mainTitles = -1;
+    for (int scale : sizes.scales) {
+        const Installation installation = SqliteInstallation(options.dataDir, scale);
+        const bool main = scale == sizes.mainScale;
+        PlainResult run;
+        if (installation.ok()) {
+            run = measurePlain(installation, options, main,
+                               main ? std::function<void(SearchWindow&)>([&](SearchWindow& window) {
+                                   measureExport(window, options, table);
+                               })
+                                    : std::function<void(SearchWindow&)>());
+        } else {
+            run.error = installation.error;
+        }
+        const Figure figure = perRow(QStringLiteral("title search, SQLite"), run, main ? Limit::Ratio : Limit::None);
+        table.add(figure);
+        ours.append(figure.ours);
+        raw.append(figure.raw);
+        if (main) {
+            mainTitles = CountRows(installation, QStringLiteral("ZqlomiraAll_title"));
+            table.add({QStringLiteral("memory a listed row"), run.rows, run.bytesPerRow, run.rawBytesPerRow,
+                       QStringLiteral("B/row"), Limit::Ours, 600, !run.error.isEmpty() || run.bytesPerRow < 0});
+        }
+    }
+    table.add({QStringLiteral("title search, growth (deviation from the mean)"), 0, spread(ours), spread(raw),
+               QStringLiteral("%"), Limit::Ours, 25, false});
+
+    if (options.postgresAdmin.isEmpty()) {
+        Note(QStringLiteral("ZQ_TEST_PG is not set: no PostgreSQL figures"));
+        return;
+    }
+    const Installation pg =
+        PostgresInstallation(options.dataDir, options.postgresAdmin, sizes.mainScale, mainTitles);
+    PlainResult run;
+    if (pg.ok())
+        run = measurePlain(pg, options, false);
+    else
+        run.error = pg.error;
+    table.add(perRow(QStringLiteral("title search, PostgreSQL"), run, Limit::Ratio));
+}
+
+} // namespace zq::bench

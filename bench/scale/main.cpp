@@ -1,0 +1,85 @@
+// bench_scale: the module's speed and memory at scale, each figure beside a raw baseline
+// measured on the same data in the same process, as one table. Exit 1 when a figure misses
+// its target (or a run went wrong), 2 on a usage error.
+//
+//   bench_scale [--smoke] [--data DIR] [--tsv FILE] [--repeats N]
+//
+//   --smoke      small sizes and one run each: checks that every case runs and lists the same
+//                rows as its baseline; timing targets are not checked
+//   --data DIR   where the seeded installations are kept between runs (default: bench-data
+//                beside the bin folder, i.e. build/bench-data)
+//   --tsv FILE   also write the table as tab-separated values (bench/plot_growth.py reads it)
+//   --repeats N  runs per figure, the median counts (default 3)
+// PostgreSQL figures need ZQ_TEST_PG (postgresql://user@host:port/db of a server the bench may
+// create databases on); ./zq bench starts one.
+#include "BenchTable.h"
+#include "Cases.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QThread>
+#include <cstdio>
+
+namespace {
+
+int usage(const char* why)
+{
+    std::fprintf(stderr, "bench_scale: %s\nusage: bench_scale [--smoke] [--data DIR] [--tsv FILE] [--repeats N]\n",
+                 why);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    zq::bench::BenchOptions options;
+    options.dataDir = QCoreApplication::applicationDirPath() + QStringLiteral("/../bench-data");
+    options.postgresAdmin = qEnvironmentVariable("ZQ_TEST_PG");
+    QString tsvPath;
+    const QStringList args = app.arguments().mid(1);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == u"--smoke") {
+            options.smoke = true;
+        } else if (arg == u"--data" && hasValue) {
+            options.dataDir = args[++i];
+        } else if (arg == u"--tsv" && hasValue) {
+            tsvPath = args[++i];
+        } else if (arg == u"--repeats" && hasValue) {
+            options.repeats = args[++i].toInt();
+            if (options.repeats < 1)
+                return usage("--repeats takes a number from 1 on");
+        } else {
+            return usage(qPrintable(QStringLiteral("unknown argument ") + arg));
+        }
+    }
+    if (options.smoke) {
+        options.repeats = 1;
+        options.dataDir += QStringLiteral("/smoke");
+    }
+    options.dataDir = QDir::cleanPath(QDir(options.dataDir).absolutePath());
+    QDir().mkpath(options.dataDir);
+
+    zq::bench::BenchTable table;
+    zq::bench::RunPlainSearchCases(options, table);
+    zq::bench::RunStructureCase(options, table);
+    zq::bench::RunViewCase(options, table);
+
+    const bool checkTargets = !options.smoke;
+    std::printf("%s", qPrintable(table.text(checkTargets)));
+    std::printf("(%s; medians of %d runs; %d cores)\n", options.smoke ? "smoke run, targets not checked" : "all sizes",
+                options.repeats, QThread::idealThreadCount());
+    if (!tsvPath.isEmpty()) {
+        QFile tsv(tsvPath);
+        if (!tsv.open(QIODevice::WriteOnly | QIODevice::Truncate) || tsv.write(table.tsv().toUtf8()) < 0)
+            std::fprintf(stderr, "bench_scale: cannot write %s\n", qPrintable(tsvPath));
+    }
+    return table.allMet(checkTargets) ? 0 : 1;
+}
