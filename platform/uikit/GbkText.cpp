@@ -4,6 +4,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+#include <vector>
+
 namespace zq {
 
 namespace {
@@ -52,7 +55,90 @@ int charLength(QStringView character)
     return int(encodeGb18030(character).size());
 }
 
+// The two GBK bytes of every BMP character that GBK writes with two bytes, made once from the
+// GB18030 codec, so encoding costs a table look-up per character; 0 for the rest (ASCII, the
+// euro sign, surrogates and the characters GB18030 writes with four bytes), which go the slow way.
+class DoubleByteTable {
+public:
+    static const DoubleByteTable& instance()
+    {
+        static const DoubleByteTable table;
+        return table;
+    }
+    quint16 bytesOf(char16_t c) const { return m_pairs[c]; }
+
+private:
+    DoubleByteTable() : m_pairs(0x10000, 0)
+    {
+        std::vector<char16_t> characters;
+        characters.reserve(0x10000);
+        for (char32_t c = 0x80; c < 0x10000; ++c)
+            if ((c < 0xD800 || c > 0xDFFF) && c != kEuro)
+                characters.push_back(char16_t(c));
+        const QByteArray bytes =
+            encodeGb18030(QStringView(characters.data(), qsizetype(characters.size())));
+        std::vector<quint16> pairs(0x10000, 0);
+        qsizetype at = 0;
+        for (char16_t c : characters) {
+            if (at + 1 >= bytes.size() || !isGbkLead(uchar(bytes[at])))
+                return;   // not the layout expected: every character goes the slow way
+            const auto second = uchar(bytes[at + 1]);
+            if (isGb18030Second(second)) {
+                at += 4;
+                continue;
+            }
+            pairs[c] = quint16(uchar(bytes[at]) << 8 | second);
+            at += 2;
+        }
+        if (at == bytes.size())
+            m_pairs = std::move(pairs);
+    }
+
+    std::vector<quint16> m_pairs;
+};
+
+// The length of the character at i that has no table entry: a surrogate pair or one unit.
+qsizetype slowLength(QStringView text, qsizetype i)
+{
+    return text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+}
+
 } // namespace
+
+void AppendGbk(QStringView text, QByteArray& out)
+{
+    const DoubleByteTable& table = DoubleByteTable::instance();
+    const qsizetype start = out.size();
+    // At most four bytes a UTF-16 unit; the surplus is cut off at the end.
+    out.resize(start + 4 * text.size());
+    char* write = out.data() + start;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x80) {
+            *write++ = char(c);
+        } else if (c == kEuro) {
+            *write++ = kEuroByte;
+        } else if (const quint16 pair = table.bytesOf(c)) {
+            *write++ = char(pair >> 8);
+            *write++ = char(pair & 0xFF);
+        } else {
+            const qsizetype length = slowLength(text, i);
+            const QByteArray bytes = encodeGb18030(text.sliced(i, length));
+            write = std::copy(bytes.begin(), bytes.end(), write);
+            i += length - 1;
+        }
+    }
+    out.resize(write - out.constData());
+}
+
+void AppendPaddedGbk(QStringView text, int width, QByteArray& out)
+{
+    const qsizetype start = out.size();
+    AppendGbk(text, out);
+    const qsizetype written = out.size() - start;
+    if (written < width)
+        out.append(width - written, ' ');
+}
 
 QString DecodeGbk(const QByteArray& bytes)
 {
@@ -86,18 +172,8 @@ QString DecodeGbk(const QByteArray& bytes)
 
 QByteArray EncodeGbk(const QString& text)
 {
-    if (!text.contains(QChar(kEuro)))
-        return encodeGb18030(text);
     QByteArray bytes;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != QChar(kEuro))
-            continue;
-        bytes += encodeGb18030(QStringView(text).sliced(start, i - start));
-        bytes += kEuroByte;
-        start = i + 1;
-    }
-    bytes += encodeGb18030(QStringView(text).sliced(start));
+    AppendGbk(text, bytes);
     return bytes;
 }
 
@@ -124,9 +200,8 @@ int GbkLength(const QString& text)
 
 QByteArray PadGbk(const QString& text, int width)
 {
-    QByteArray bytes = EncodeGbk(text);
-    if (bytes.size() < width)
-        bytes.append(width - bytes.size(), ' ');
+    QByteArray bytes;
+    AppendPaddedGbk(text, width, bytes);
     return bytes;
 }
 

@@ -2,6 +2,7 @@
 // GBK at the file edges. Inside the program all text is QString.
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 namespace zq {
 
@@ -11,6 +12,8 @@ QString DecodeFileText(const QByteArray& bytes);
 
 // Encodes as GBK, with GB18030 sequences for the few characters GBK lacks, so nothing is lost.
 QByteArray EncodeGbk(const QString& text);
+// The same, appended to out (no allocation once out has room).
+void AppendGbk(QStringView text, QByteArray& out);
 QString DecodeGbk(const QByteArray& bytes);
 
 // Length in GBK bytes (what "%-30s", "?" of a pattern and profile buffers count).
@@ -18,6 +21,7 @@ int GbkLength(const QString& text);
 
 // "%-Ns": the text left-aligned and padded with spaces to at least width GBK bytes.
 QByteArray PadGbk(const QString& text, int width);
+void AppendPaddedGbk(QStringView text, int width, QByteArray& out);
 
 // The text cut to at most maxBytes GBK bytes without splitting a character.
 QString TruncateGbk(const QString& text, int maxBytes);

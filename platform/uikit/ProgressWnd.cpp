@@ -13,6 +13,9 @@
 namespace {
 // At most about 30 repaints a second; values in between are only recorded.
 constexpr qint64 kRepaintIntervalMs = 33;
+// Pending events are let through at most this often; a user sees no difference, and polling
+// for events after every row would cost more than reading the row.
+constexpr qint64 kPumpIntervalNs = 1000000;
 }
 
 CProgressWnd::CProgressWnd(QWidget* parent, const QString& title, bool smooth)
@@ -71,7 +74,20 @@ void CProgressWnd::SetStep(int step)
 void CProgressWnd::SetText(const QString& text)
 {
     m_text = text;
+    m_number = -1;
     m_dirty = true;
+}
+
+void CProgressWnd::SetText(const QString& pattern, int number)
+{
+    m_text = pattern;
+    m_number = number;
+    m_dirty = true;
+}
+
+QString CProgressWnd::GetText() const
+{
+    return m_number < 0 ? m_text : m_text.arg(m_number);
 }
 
 void CProgressWnd::SetPos(int pos)
@@ -97,8 +113,11 @@ void CProgressWnd::StepIt()
 bool CProgressWnd::PeekAndPump(bool cancelOnEscape)
 {
     m_escapeCancels = cancelOnEscape;
-    repaintIfDue();
-    QCoreApplication::processEvents();
+    if (!m_sincePump.isValid() || m_sincePump.nsecsElapsed() >= kPumpIntervalNs) {
+        repaintIfDue();
+        QCoreApplication::processEvents();
+        m_sincePump.start();
+    }
     zq::Desktop::current().progressPumped(*this);
     return !m_cancelled;
 }
@@ -115,7 +134,7 @@ void CProgressWnd::repaintIfDue(bool force)
         return;
     if (!force && m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < kRepaintIntervalMs)
         return;
-    m_label->setText(m_text);
+    m_label->setText(GetText());
     if (m_bar->minimum() != std::min(m_lower, m_upper) || m_bar->maximum() != std::max(m_lower, m_upper))
         m_bar->setRange(std::min(m_lower, m_upper), std::max(m_lower, m_upper));
     m_bar->setValue(m_pos);

@@ -1,7 +1,9 @@
 #pragma once
 // Modeless progress window with a text, a bar and "取消". SetText, SetPos and StepIt record
 // their values at once; the window repaints at most about 30 times a second, so a per-row
-// update costs microseconds. PeekAndPump processes pending events; Escape and "取消" cancel.
+// update costs microseconds. PeekAndPump lets pending events through (at most about every
+// millisecond: a read that pumps after every row spends its time on rows, not on polling);
+// Escape and "取消" cancel.
 #include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
@@ -19,6 +21,9 @@ public:
     void SetRange(int lower, int upper);
     void SetStep(int step);
     void SetText(const QString& text);
+    // The text with its "%1" standing for the number; made only when shown or asked for, so
+    // a text per row costs no formatting.
+    void SetText(const QString& pattern, int number);
     void SetPos(int pos);
     void StepIt();
     // Lets pending events through; returns false once the user has cancelled.
@@ -27,7 +32,7 @@ public:
     void Cancel() { m_cancelled = true; }
     void Hide();
 
-    QString GetText() const { return m_text; }
+    QString GetText() const;
     int GetPos() const { return m_pos; }
     int GetLower() const { return m_lower; }
     int GetUpper() const { return m_upper; }
@@ -46,7 +51,9 @@ private:
     QProgressBar* m_bar = nullptr;
     QPushButton* m_cancel = nullptr;
     QElapsedTimer m_sinceRepaint;
-    QString m_text;
+    QElapsedTimer m_sincePump;
+    QString m_text;         // the text, or the pattern of a numbered text
+    int m_number = -1;      // the number of a numbered text; −1: m_text is the text itself
     int m_lower = 0, m_upper = 100, m_step = 1, m_pos = 0;
     int m_steps = 0, m_resets = 0;
     bool m_cancelled = false;

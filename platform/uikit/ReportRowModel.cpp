@@ -120,7 +120,10 @@ int ReportRowModel::insertRow(int row, const QString& text, int image)
     if (row < 0)
         return -1;
     const int at = std::min(row, rows());
-    Row r{QStringList{text}, image, nullptr};
+    // Room for every column at once: the sub-items set next need no further allocation.
+    Row r{QStringList(), image, nullptr};
+    r.texts.reserve(std::max(1, columns()));
+    r.texts.append(text);
     if (at >= m_announced) {
         // Into the pending tail: the view hears of it with the next batch.
         m_rows.insert(m_rows.begin() + at, std::move(r));

@@ -11,6 +11,8 @@ namespace zq {
 namespace {
 
 constexpr int kColumnWidth = 30;
+// The file is written in pieces of about this size.
+constexpr qsizetype kWriteChunk = 1 << 20;
 constexpr int kHeaderBuffer = 256;
 const QByteArray kLineEnd("\r\n");
 
@@ -32,20 +34,26 @@ bool hasTxtExtension(const QString& path)
 
 } // namespace
 
-QByteArray ResultExport::FormatLine(const QStringList& cells, ExportFormat format)
+void ResultExport::AppendLine(QByteArray& out, const QStringList& cells, ExportFormat format)
 {
-    QByteArray line;
     if (format == ExportFormat::CommaSeparated) {
-        for (int i = 0; i < cells.size(); ++i) {
+        for (qsizetype i = 0; i < cells.size(); ++i) {
             if (i > 0)
-                line += ',';
-            line += EncodeGbk(cells[i]);
+                out += ',';
+            AppendGbk(cells[i], out);
         }
     } else {
         for (const QString& cell : cells)
-            line += PadGbk(cell, kColumnWidth);
+            AppendPaddedGbk(cell, kColumnWidth, out);
     }
-    return line + kLineEnd;
+    out += kLineEnd;
+}
+
+QByteArray ResultExport::FormatLine(const QStringList& cells, ExportFormat format)
+{
+    QByteArray line;
+    AppendLine(line, cells, format);
+    return line;
 }
 
 QByteArray ResultExport::FormatFile(const QStringList& headers, const QList<QStringList>& rows, ExportFormat format)
@@ -60,29 +68,36 @@ bool ResultExport::Open(const QString& path)
 {
     m_file.setFileName(path);
     m_failed = false;
+    m_pending.clear();
+    m_pending.reserve(kWriteChunk + kWriteChunk / 4);
     return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate);
 }
 
-void ResultExport::write(const QByteArray& bytes)
+void ResultExport::writePending()
 {
-    if (!m_failed && m_file.write(bytes) != bytes.size())
+    if (!m_failed && !m_pending.isEmpty() && m_file.write(m_pending) != m_pending.size())
         m_failed = true;
+    m_pending.resize(0);
 }
 
 void ResultExport::WriteHeader(const QStringList& headers)
 {
-    write(FormatLine(headers, m_format) + kLineEnd);
+    AppendLine(m_pending, headers, m_format);
+    m_pending += kLineEnd;
 }
 
 void ResultExport::WriteRow(const QStringList& cells)
 {
-    write(FormatLine(cells, m_format));
+    AppendLine(m_pending, cells, m_format);
+    if (m_pending.size() >= kWriteChunk)
+        writePending();
 }
 
 bool ResultExport::Close()
 {
     if (!m_file.isOpen())
         return !m_failed;
+    writePending();
     if (!m_file.flush())
         m_failed = true;
     m_file.close();
@@ -138,10 +153,10 @@ void ExportResultList(CReportListCtrl* list, int currentTab)
     {
         WaitCursor wait;
         const int rows = list->GetItemCount();
+        QStringList cells(columns);
         for (int row = 0; row < rows; ++row) {
-            QStringList cells;
             for (int column = 0; column < columns; ++column)
-                cells.append(list->GetItemText(row, column));
+                cells[column] = list->GetItemText(row, column);
             file.WriteRow(cells);
         }
     }

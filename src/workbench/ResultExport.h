@@ -19,6 +19,7 @@ public:
 
     // One line of the file, CR LF included.
     static QByteArray FormatLine(const QStringList& cells, ExportFormat format);
+    static void AppendLine(QByteArray& out, const QStringList& cells, ExportFormat format);
     // The whole file: header line, an empty line, one line per row.
     static QByteArray FormatFile(const QStringList& headers, const QList<QStringList>& rows, ExportFormat format);
 
@@ -31,10 +32,11 @@ public:
     bool IsOpen() const { return m_file.isOpen(); }
 
 private:
-    void write(const QByteArray& bytes);
+    void writePending();
 
     ExportFormat m_format;
     QFile m_file;
+    QByteArray m_pending;   // lines not yet handed to the file
     bool m_failed = false;
 };
 

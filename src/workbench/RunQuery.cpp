@@ -26,9 +26,15 @@ QString ProgressQueryingText()
     return QStringLiteral("正在查询符合条件的数据......\n\n      中止操作请按<取消>键...");
 }
 
+const QString& ProgressReadingPattern()
+{
+    static const QString pattern = QStringLiteral("正读取第 %1 条......\n\n      中止操作请按<取消>键...");
+    return pattern;
+}
+
 QString ProgressReadingText(int rowNumber)
 {
-    return QStringLiteral("正读取第 %1 条......\n\n      中止操作请按<取消>键...").arg(rowNumber);
+    return ProgressReadingPattern().arg(rowNumber);
 }
 
 namespace {
@@ -55,14 +61,14 @@ public:
     ActivityScope& operator=(const ActivityScope&) = delete;
 };
 
-QStringList readFields(const Recordset& records, int fieldCount)
+// The record's field texts into `fields`, whose storage is used again for the next record
+// unless the page kept the list.
+void readFields(const Recordset& records, int fieldCount, QStringList& fields)
 {
     const int count = fieldCount < 0 ? records.FieldCount() : fieldCount;
-    QStringList fields;
-    fields.reserve(count);
+    fields.resize(count);
     for (int i = 0; i < count; ++i)
-        fields.append(records.GetFieldText(i));
-    return fields;
+        fields[i] = records.GetFieldText(i);
 }
 
 void ReportQueryError(const _com_error& error, const QueryRequest& request, const VariantRules& rules)
@@ -95,8 +101,9 @@ int RunQuery(const QueryRequest& request)
         int row = (fromListCount && request.list) ? request.list->GetItemCount() : 0;
         int sinceRestart = 0;
         bool cancelled = false;
+        QStringList fields;
         while (!records.IsEOF()) {
-            progress.SetText(ProgressReadingText(row + 1));
+            progress.SetText(ProgressReadingPattern(), row + 1);
             if (rules.restartBar) {
                 if (sinceRestart > 500) {
                     progress.SetPos(0);
@@ -111,7 +118,7 @@ int RunQuery(const QueryRequest& request)
                 cancelled = true;
                 break;
             }
-            const QStringList fields = readFields(records, request.fieldCount);
+            readFields(records, request.fieldCount, fields);
             if (request.onRecord)
                 request.onRecord(row, fields);
             records.MoveNext();
@@ -136,8 +143,9 @@ int ReadQuery(const QueryRequest& request)
     try {
         records.Open(request.sql, request.connection, adOpenForwardOnly, adLockReadOnly, adCmdUnspecified);
         int row = request.list ? request.list->GetItemCount() : 0;
+        QStringList fields;
         while (!records.IsEOF()) {
-            const QStringList fields = readFields(records, request.fieldCount);
+            readFields(records, request.fieldCount, fields);
             if (request.onRecord)
                 request.onRecord(row, fields);
             records.MoveNext();

@@ -60,5 +60,6 @@ private:
 inline constexpr const char* kProgressTitle = "正在进行";
 QString ProgressQueryingText();
 QString ProgressReadingText(int rowNumber);
+const QString& ProgressReadingPattern();   // the same with "%1" for the number
 
 } // namespace zq

@@ -19,93 +19,87 @@ bool IsLeadByte(char byte)
     return value >= 0x81 && value <= 0xFE;
 }
 
-QByteArray UpperAscii(const QByteArray& text)
+// Upper-cases ASCII letters into out; the two bytes of a double-byte character stay as they are.
+void UpperAscii(QByteArrayView text, QByteArray& out)
 {
-    QByteArray upper = text;
-    for (qsizetype i = 0; i < upper.size(); ++i) {
-        if (IsLeadByte(upper[i])) {
+    out.resize(text.size());
+    char* write = out.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char byte = text[i];
+        if (IsLeadByte(byte) && i + 1 < text.size()) {
+            write[i] = byte;
             ++i;   // the trail byte may look like a letter
+            write[i] = text[i];
             continue;
         }
-        if (upper[i] >= 'a' && upper[i] <= 'z')
-            upper[i] = char(upper[i] - 'a' + 'A');
+        write[i] = (byte >= 'a' && byte <= 'z') ? char(byte - 'a' + 'A') : byte;
     }
-    return upper;
-}
-
-// "*" and "?" each a token of their own, every run of other bytes one token. Neither wildcard
-// byte can be part of a multi-byte character, so a byte-wise cut keeps characters whole.
-QList<QByteArrayView> Tokens(QByteArrayView pattern)
-{
-    QList<QByteArrayView> tokens;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] != kStar && pattern[i] != kQuestion)
-            continue;
-        if (i > start)
-            tokens.append(pattern.sliced(start, i - start));
-        tokens.append(pattern.sliced(i, 1));
-        start = i + 1;
-    }
-    if (start < pattern.size())
-        tokens.append(pattern.sliced(start));
-    return tokens;
-}
-
-enum class TokenKind { None, Star, Question, Literal };
-
-TokenKind KindOf(QByteArrayView token)
-{
-    if (token.size() == 1 && token[0] == kStar)
-        return TokenKind::Star;
-    if (token.size() == 1 && token[0] == kQuestion)
-        return TokenKind::Question;
-    return TokenKind::Literal;
 }
 
 } // namespace
 
-bool MatchViewPattern(const QByteArray& pattern, const QByteArray& text)
+ViewPattern::ViewPattern(const QByteArray& pattern) : m_hasStar(pattern.contains(kStar))
 {
-    if (!pattern.contains(kStar) && pattern.size() != text.size())
-        return false;
-    const QByteArray upperPattern = UpperAscii(pattern);
-    const QByteArray upperText = UpperAscii(text);
+    UpperAscii(pattern, m_upper);
+    // "*" and "?" each a token of their own, every run of other bytes one token. Neither wildcard
+    // byte can be part of a multi-byte character, so a byte-wise cut keeps characters whole.
+    const QByteArrayView upper(m_upper);
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < upper.size(); ++i) {
+        if (upper[i] != kStar && upper[i] != kQuestion)
+            continue;
+        if (i > start)
+            m_tokens.append({Kind::Literal, upper.sliced(start, i - start)});
+        m_tokens.append({upper[i] == kStar ? Kind::Star : Kind::Question, upper.sliced(i, 1)});
+        start = i + 1;
+    }
+    if (start < upper.size())
+        m_tokens.append({Kind::Literal, upper.sliced(start)});
+}
 
-    QByteArrayView rest(upperText);
-    TokenKind previous = TokenKind::None;
-    for (const QByteArrayView token : Tokens(upperPattern)) {
-        switch (KindOf(token)) {
-        case TokenKind::Question:
+bool ViewPattern::Matches(QByteArrayView text) const
+{
+    if (!m_hasStar && m_upper.size() != text.size())
+        return false;
+    UpperAscii(text, m_text);
+
+    enum class Previous { None, Star, Question, Literal } previous = Previous::None;
+    QByteArrayView rest(m_text);
+    for (const Token& token : m_tokens) {
+        switch (token.kind) {
+        case Kind::Question:
             if (rest.isEmpty())
                 return false;
             rest = rest.sliced(1);
             // After the first token a "?" passes the token before it on, so a run after "*?"
             // is still searched anywhere.
-            if (previous == TokenKind::None)
-                previous = TokenKind::Question;
+            if (previous == Previous::None)
+                previous = Previous::Question;
             break;
-        case TokenKind::Star:
-            previous = TokenKind::Star;
+        case Kind::Star:
+            previous = Previous::Star;
             break;
-        case TokenKind::Literal:
-            if (previous == TokenKind::Star) {
-                const qsizetype at = rest.indexOf(token);
+        case Kind::Literal:
+            if (previous == Previous::Star) {
+                const qsizetype at = rest.indexOf(token.bytes);
                 if (at < 0)
                     return false;
-                rest = rest.sliced(at + token.size());
+                rest = rest.sliced(at + token.bytes.size());
             } else {
-                if (!rest.startsWith(token))
+                if (!rest.startsWith(token.bytes))
                     return false;
-                rest = rest.sliced(token.size());
+                rest = rest.sliced(token.bytes.size());
             }
-            previous = TokenKind::Literal;
-            break;
-        case TokenKind::None:
+            previous = Previous::Literal;
             break;
         }
     }
     return true;
+}
+
+bool MatchViewPattern(const QByteArray& pattern, const QByteArray& text)
+{
+    return ViewPattern(pattern).Matches(text);
 }
 
 bool MatchViewPattern(const QString& pattern, const QString& text)

@@ -112,9 +112,12 @@ int CZQPDMSearchView::DoSearch()
     const CTreeCursor selected = tree ? tree->GetSelectedItem() : CTreeCursor();
     if (selected.IsNull())
         return 0;
-    const QByteArray encodedPattern = zq::EncodeGbk(pattern);
-    const QList<ViewItem> found = FindViewItems(selected, [&encodedPattern](const QString& text) {
-        return MatchViewPattern(encodedPattern, zq::EncodeGbk(text));
+    const ViewPattern matcher(zq::EncodeGbk(pattern));
+    QByteArray encoded;   // each item's text in GBK, in storage used again for the next item
+    const QList<ViewItem> found = FindViewItems(selected, [&matcher, &encoded](const QString& text) {
+        encoded.resize(0);
+        zq::AppendGbk(text, encoded);
+        return matcher.Matches(encoded);
     });
     for (const ViewItem& item : found) {
         auto record = std::make_unique<ViewRowRecord>();

@@ -11,7 +11,9 @@ using namespace zq::part;
 
 namespace {
 
-// The product name takes column 3; the query's fourth field goes to column 4.
+// The product code is field 2 (and column 2); its name takes column 3; the query's fourth field
+// goes to column 4.
+constexpr int kProductField = 2;
 constexpr int kProductNameColumn = 3;
 constexpr int kOldCodeField = 3;
 constexpr int kOldCodeColumn = 4;
@@ -123,7 +125,12 @@ int CZQPDMSearchPart::DoSearch()
 {
     const QString sql = BuildSearchSql();
     // A "范围" tick left from a part-list search has no effect on the other kinds.
-    return ScopeInForce() ? StructureSearch() : PlainSearch(sql);
+    if (ScopeInForce())
+        return StructureSearch();
+    m_productNames.Clear();
+    const int result = PlainSearch(sql);
+    m_productNames.Clear();
+    return result;
 }
 
 int CZQPDMSearchPart::ResultColumnOfField(int field) const
@@ -131,14 +138,18 @@ int CZQPDMSearchPart::ResultColumnOfField(int field) const
     return field == kOldCodeField ? kOldCodeColumn : field;
 }
 
-void CZQPDMSearchPart::OnRowRead(int row, const QStringList& fields)
+void CZQPDMSearchPart::OnRowRead(CReportListCtrl& list, int row, const QStringList& fields)
 {
-    if (fields.size() <= 2)
+    if (fields.size() <= kProductField)
         return;
-    const QString name =
-        m_pDBConnect ? m_pDBConnect->GetSelectItemData(ProductNameSql(fields.at(2)), zq::DataSystemPDM) : QString();
-    if (CReportListCtrl* list = GetResultList())
-        list->SetItemText(row, kProductNameColumn, name);
+    if (!m_pDBConnect) {
+        list.SetItemText(row, kProductNameColumn, QString());
+        return;
+    }
+    // Each product's name is read once a search; its rows share the code and name texts.
+    const ProductNames::Product& product = m_productNames.Lookup(*m_pDBConnect, fields.at(kProductField));
+    list.SetItemText(row, kProductField, product.code);
+    list.SetItemText(row, kProductNameColumn, product.name);
 }
 
 int CZQPDMSearchPart::StructureSearch()

@@ -3,6 +3,7 @@
 // their additional attributes; a part-list search with "范围" lists every place of a matching part
 // inside the product branch selected in the host's tree. A found part offers where-used,
 // attribute and version services and reports itself to the host.
+#include "ProductNames.h"
 #include "StructureWalk.h"
 #include "ZQPartConditionPage.h"
 
@@ -36,7 +37,7 @@ protected:
     void UpdateData(bool save) override;
     void OnKindShown(int kind) override;
     int ResultColumnOfField(int field) const override;
-    void OnRowRead(int row, const QStringList& fields) override;
+    void OnRowRead(CReportListCtrl& list, int row, const QStringList& fields) override;
     bool ScopeInForce() const override;
     QString ScopeText() const override { return m_strScope; }
 
@@ -51,4 +52,5 @@ private:
     bool m_bScope = false;
 
     QList<zq::part::StructurePath> m_structurePaths;
+    zq::part::ProductNames m_productNames;   // of the plain search running
 };

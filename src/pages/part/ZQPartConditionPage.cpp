@@ -156,7 +156,7 @@ int CZQPartConditionPage::PlainSearch(const QString& sql)
         const int inserted = list->InsertItem(row, fields.value(0));
         for (int field = 1; field < fields.size(); ++field)
             list->SetItemText(inserted, ResultColumnOfField(field), fields.at(field));
-        OnRowRead(inserted, fields);
+        OnRowRead(*list, inserted, fields);
     };
     return RunQuery(request);
 }

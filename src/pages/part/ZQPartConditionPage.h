@@ -44,8 +44,13 @@ protected:
     virtual void OnKindShown(int kind) { Q_UNUSED(kind); }
     // The result column that field i of a record goes to (field 0 is the row's item text).
     virtual int ResultColumnOfField(int field) const { return field; }
-    // After a record's fields are in result row `row`.
-    virtual void OnRowRead(int row, const QStringList& fields) { Q_UNUSED(row); Q_UNUSED(fields); }
+    // After a record's fields are in result row `row` of the list.
+    virtual void OnRowRead(CReportListCtrl& list, int row, const QStringList& fields)
+    {
+        Q_UNUSED(list);
+        Q_UNUSED(row);
+        Q_UNUSED(fields);
+    }
     // The scope a locate text carries; the base has none.
     virtual bool ScopeInForce() const { return false; }
     virtual QString ScopeText() const { return QString(); }
