@@ -2,6 +2,7 @@
 #include "PgCursor.h"
 #include "SqlDialect.h"
 #include "SqlSession.h"
+#include "SqliteRows.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -152,7 +153,7 @@ std::unique_ptr<db::RowSource> Connection::Impl::openRecordset(const QString& sq
         case Nesting::SameSession:
             break;
         }
-        return std::make_unique<db::QueryRowSource>(m_primary, adapted, sql, Mode::ForwardOnly);
+        return openOnPrimary(adapted, sql);
     });
 }
 
@@ -160,9 +161,16 @@ std::unique_ptr<db::RowSource> Connection::Impl::openDirect(const QString& sql)
 {
     requireOpen(sql);
     const QString adapted = sql::Adapt(sql, dbms.dbms);
-    return reconnecting(sql, [&] {
-        return std::make_unique<db::QueryRowSource>(m_primary, adapted, sql, db::QueryRowSource::Mode::ForwardOnly);
-    });
+    return reconnecting(sql, [&] { return openOnPrimary(adapted, sql); });
+}
+
+std::unique_ptr<db::RowSource> Connection::Impl::openOnPrimary(const QString& adapted, const QString& sql)
+{
+    // SQLite statements are stepped on the engine's own handle: Qt's per-row cache of variants
+    // would cost more than reading the row.
+    if (sqlite3* handle = db::SqliteHandle(*m_primary))
+        return std::make_unique<db::SqliteRowSource>(m_primary, handle, adapted, sql);
+    return std::make_unique<db::QueryRowSource>(m_primary, adapted, sql, db::QueryRowSource::Mode::ForwardOnly);
 }
 
 std::unique_ptr<db::RowSource> Connection::Impl::reconnecting(

@@ -51,6 +51,8 @@ private:
     std::unique_ptr<db::RowSource> reconnecting(const QString& sql,
                                                 const std::function<std::unique_ptr<db::RowSource>()>& open);
     bool lost() const;
+    // A forward-only read on the primary session.
+    std::unique_ptr<db::RowSource> openOnPrimary(const QString& adapted, const QString& sql);
 
     bool m_lost = false;          // the server dropped the connection and it is not back yet
     std::shared_ptr<db::Session> m_primary;

@@ -74,6 +74,11 @@ int Recordset::FieldCount() const
 
 QVariant Recordset::GetFieldValue(int index) const
 {
+    return field(index);
+}
+
+const QVariant& Recordset::field(int index) const
+{
     if (!IsOpen())
         Fail(kErrObjectClosed, QStringLiteral("对象关闭时，不允许操作。"));
     if (index < 0 || index >= d->rows->fieldCount())
@@ -81,12 +86,12 @@ QVariant Recordset::GetFieldValue(int index) const
     if (d->eof)
         Fail(kErrBofEof, QStringLiteral("BOF 或 EOF 中有一个是“真”，或者当前的记录已被删除，所需的操作要求一个当前的记录。"),
              d->sql);
-    return d->current.value(index);
+    return d->current.at(index);
 }
 
 QString Recordset::GetFieldText(int index) const
 {
-    return ValueToText(GetFieldValue(index));
+    return ValueToText(field(index));
 }
 
 void Recordset::MoveNext()

@@ -34,6 +34,8 @@ public:
 
     struct Impl;
 private:
+    const QVariant& field(int index) const;   // the checks of GetFieldValue, without a copy
+
     std::unique_ptr<Impl> d;
 };
 

@@ -1,0 +1,95 @@
+#include "SqliteRows.h"
+
+#include <QSqlDriver>
+
+#include <sqlite3.h>
+
+namespace zq::db {
+
+sqlite3* SqliteHandle(const Session& session)
+{
+    const QSqlDatabase db = session.database();
+    if (!db.isOpen() || !db.driver())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+SqliteRowSource::SqliteRowSource(std::shared_ptr<Session> session, sqlite3* handle, const QString& adapted,
+                                 const QString& sql)
+    : m_session(std::move(session)), m_handle(handle), m_sql(sql)
+{
+    const int prepared = sqlite3_prepare16_v2(m_handle, adapted.constData(), int(adapted.size() * sizeof(QChar)),
+                                              &m_statement, nullptr);
+    if (prepared != SQLITE_OK) {
+        sqlite3_finalize(m_statement);
+        m_statement = nullptr;
+        fail();
+    }
+    m_fieldCount = sqlite3_column_count(m_statement);
+}
+
+SqliteRowSource::~SqliteRowSource()
+{
+    sqlite3_finalize(m_statement);
+}
+
+void SqliteRowSource::fail() const
+{
+    const auto* text = static_cast<const QChar*>(sqlite3_errmsg16(m_handle));
+    QString message = text ? QString(text) : QString();
+    if (message.isEmpty())
+        message = QStringLiteral("执行 SQL 语句失败");
+    throw _com_error(kErrFail, message, QStringLiteral("ZQDBConnection"), m_sql);
+}
+
+QString SqliteRowSource::fieldName(int index) const
+{
+    if (!m_statement || index < 0 || index >= m_fieldCount)
+        return QString();
+    const auto* name = static_cast<const QChar*>(sqlite3_column_name16(m_statement, index));
+    return name ? QString(name) : QString();
+}
+
+bool SqliteRowSource::next(QVariantList& row)
+{
+    if (m_done || !m_statement)
+        return false;
+    const int step = sqlite3_step(m_statement);
+    if (step == SQLITE_DONE) {
+        m_done = true;
+        sqlite3_reset(m_statement);   // the read is over: no lock is held for the rest of its life
+        return false;
+    }
+    if (step != SQLITE_ROW) {
+        m_done = true;
+        fail();
+    }
+    row.resize(m_fieldCount);
+    for (int i = 0; i < m_fieldCount; ++i) {
+        switch (sqlite3_column_type(m_statement, i)) {
+        case SQLITE_INTEGER:
+            row[i] = qint64(sqlite3_column_int64(m_statement, i));
+            break;
+        case SQLITE_FLOAT:
+            row[i] = sqlite3_column_double(m_statement, i);
+            break;
+        case SQLITE_BLOB:
+            row[i] = QByteArray(static_cast<const char*>(sqlite3_column_blob(m_statement, i)),
+                                sqlite3_column_bytes(m_statement, i));
+            break;
+        case SQLITE_NULL:
+            row[i] = QVariant(QMetaType::fromType<QString>());
+            break;
+        default:
+            row[i] = QString(static_cast<const QChar*>(sqlite3_column_text16(m_statement, i)),
+                             sqlite3_column_bytes16(m_statement, i) / qsizetype(sizeof(QChar)));
+            break;
+        }
+    }
+    return true;
+}
+
+} // namespace zq::db
