@@ -46,7 +46,9 @@ Result PostgresPlainSearch(const std::string& conninfo, const std::string& selec
                            Cells& out);
 // The texts that fnmatch(pattern, text, FNM_CASEFOLD) accepts, by index.
 Result FnmatchLoop(const std::vector<std::string>& texts, const std::string& pattern, std::vector<size_t>& matches);
-// The bytes written to a new file with one fwrite, then closed.
-Result WriteWithOneFwrite(const std::string& path, const std::string& bytes);
+// The result export of a list whose header and cells are held as GBK C strings: the file's
+// bytes (the header line, an empty line, a line a row; comma-separated or each cell "%-30s";
+// CR LF line ends) laid out in one buffer and written to a new file with one fwrite.
+Result WriteExport(const std::string& path, const Cells& header, const Cells& rows, bool aligned);
 
 } // namespace zq::bench::raw

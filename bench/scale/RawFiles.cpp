@@ -1,6 +1,7 @@
 #include "RawBaselines.h"
 
 #include <cstdio>
+#include <cstring>
 #include <fnmatch.h>
 
 namespace zq::bench::raw {
@@ -14,9 +15,33 @@ Result FnmatchLoop(const std::vector<std::string>& texts, const std::string& pat
     return {Now() - start, {}};
 }
 
-Result WriteWithOneFwrite(const std::string& path, const std::string& bytes)
+namespace {
+
+void appendLine(std::string& out, const Cells& cells, size_t row, bool aligned)
+{
+    for (int c = 0; c < cells.columns(); ++c) {
+        const char* cell = cells.at(row, c);
+        const size_t length = std::strlen(cell);
+        if (!aligned && c > 0)
+            out.push_back(',');
+        out.append(cell, length);
+        if (aligned && length < 30)
+            out.append(30 - length, ' ');
+    }
+    out.append("\r\n");
+}
+
+} // namespace
+
+Result WriteExport(const std::string& path, const Cells& header, const Cells& rows, bool aligned)
 {
     const double start = Now();
+    std::string bytes;
+    bytes.reserve((rows.rows() + 2) * size_t(rows.columns()) * (aligned ? 32 : 16));
+    appendLine(bytes, header, 0, aligned);
+    bytes.append("\r\n");
+    for (size_t r = 0; r < rows.rows(); ++r)
+        appendLine(bytes, rows, r, aligned);
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
         return {-1, "cannot open " + path};

@@ -2,7 +2,7 @@
 // measured on the same data in the same process, as one table. Exit 1 when a figure misses
 // its target (or a run went wrong), 2 on a usage error.
 //
-//   bench_scale [--smoke] [--data DIR] [--tsv FILE] [--repeats N]
+//   bench_scale [--smoke] [--data DIR] [--tsv FILE] [--repeats N] [--only LIST]
 //
 //   --smoke      small sizes and one run each: checks that every case runs and lists the same
 //                rows as its baseline; timing targets are not checked
@@ -10,6 +10,8 @@
 //                beside the bin folder, i.e. build/bench-data)
 //   --tsv FILE   also write the table as tab-separated values (bench/plot_growth.py reads it)
 //   --repeats N  runs per figure, the median counts (default 3)
+//   --only LIST  only these cases, comma-separated: search (title searches, memory, export),
+//                structure, view
 // PostgreSQL figures need ZQ_TEST_PG (postgresql://user@host:port/db of a server the bench may
 // create databases on); ./zq bench starts one.
 #include "BenchTable.h"
@@ -25,7 +27,7 @@ namespace {
 
 int usage(const char* why)
 {
-    std::fprintf(stderr, "bench_scale: %s\nusage: bench_scale [--smoke] [--data DIR] [--tsv FILE] [--repeats N]\n",
+    std::fprintf(stderr, "bench_scale: %s\nusage: bench_scale [--smoke] [--data DIR] [--tsv FILE] [--repeats N] [--only LIST]\n",
                  why);
     return 2;
 }
@@ -42,6 +44,7 @@ int main(int argc, char** argv)
     options.dataDir = QCoreApplication::applicationDirPath() + QStringLiteral("/../bench-data");
     options.postgresAdmin = qEnvironmentVariable("ZQ_TEST_PG");
     QString tsvPath;
+    QStringList only;
     const QStringList args = app.arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -52,6 +55,8 @@ int main(int argc, char** argv)
             options.dataDir = args[++i];
         } else if (arg == u"--tsv" && hasValue) {
             tsvPath = args[++i];
+        } else if (arg == u"--only" && hasValue) {
+            only = args[++i].split(QLatin1Char(','));
         } else if (arg == u"--repeats" && hasValue) {
             options.repeats = args[++i].toInt();
             if (options.repeats < 1)
@@ -68,9 +73,13 @@ int main(int argc, char** argv)
     QDir().mkpath(options.dataDir);
 
     zq::bench::BenchTable table;
-    zq::bench::RunPlainSearchCases(options, table);
-    zq::bench::RunStructureCase(options, table);
-    zq::bench::RunViewCase(options, table);
+    const auto wanted = [&only](const char* name) { return only.isEmpty() || only.contains(QLatin1String(name)); };
+    if (wanted("search"))
+        zq::bench::RunPlainSearchCases(options, table);
+    if (wanted("structure"))
+        zq::bench::RunStructureCase(options, table);
+    if (wanted("view"))
+        zq::bench::RunViewCase(options, table);
 
     const bool checkTargets = !options.smoke;
     std::printf("%s", qPrintable(table.text(checkTargets)));

@@ -84,8 +84,9 @@ bool SqliteRowSource::next(QVariantList& row)
             row[i] = QVariant(QMetaType::fromType<QString>());
             break;
         default:
-            row[i] = QString(static_cast<const QChar*>(sqlite3_column_text16(m_statement, i)),
-                             sqlite3_column_bytes16(m_statement, i) / qsizetype(sizeof(QChar)));
+            // The stored UTF-8 decoded by Qt: much faster than the engine's own UTF-16 conversion.
+            row[i] = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_statement, i)),
+                                       sqlite3_column_bytes(m_statement, i));
             break;
         }
     }

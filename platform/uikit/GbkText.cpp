@@ -105,13 +105,9 @@ qsizetype slowLength(QStringView text, qsizetype i)
 
 } // namespace
 
-void AppendGbk(QStringView text, QByteArray& out)
+char* WriteGbk(QStringView text, char* write)
 {
     const DoubleByteTable& table = DoubleByteTable::instance();
-    const qsizetype start = out.size();
-    // At most four bytes a UTF-16 unit; the surplus is cut off at the end.
-    out.resize(start + 4 * text.size());
-    char* write = out.data() + start;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (c < 0x80) {
@@ -128,7 +124,16 @@ void AppendGbk(QStringView text, QByteArray& out)
             i += length - 1;
         }
     }
-    out.resize(write - out.constData());
+    return write;
+}
+
+void AppendGbk(QStringView text, QByteArray& out)
+{
+    const qsizetype start = out.size();
+    // At most four bytes a UTF-16 unit; the surplus is cut off at the end.
+    out.resize(start + 4 * text.size());
+    char* end = WriteGbk(text, out.data() + start);
+    out.resize(end - out.constData());
 }
 
 void AppendPaddedGbk(QStringView text, int width, QByteArray& out)

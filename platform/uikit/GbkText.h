@@ -14,6 +14,8 @@ QString DecodeFileText(const QByteArray& bytes);
 QByteArray EncodeGbk(const QString& text);
 // The same, appended to out (no allocation once out has room).
 void AppendGbk(QStringView text, QByteArray& out);
+// The same, written at `out`, which must have room for 4 bytes a UTF-16 unit; returns the end.
+char* WriteGbk(QStringView text, char* out);
 QString DecodeGbk(const QByteArray& bytes);
 
 // Length in GBK bytes (what "%-30s", "?" of a pattern and profile buffers count).

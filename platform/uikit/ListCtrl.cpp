@@ -116,7 +116,12 @@ CHeaderCtrl* CReportListCtrl::GetHeaderCtrl()
 
 int CReportListCtrl::InsertItem(int row, const QString& text, int image)
 {
-    const int at = m_model->insertRow(row, text, image);
+    return InsertItem(row, QStringList{text}, image);
+}
+
+int CReportListCtrl::InsertItem(int row, QStringList texts, int image)
+{
+    const int at = m_model->insertRow(row, std::move(texts), image);
     if (at >= 0 && m_selectionMark >= at)
         ++m_selectionMark;
     return at;
@@ -130,6 +135,11 @@ bool CReportListCtrl::SetItemText(int row, int column, const QString& text)
 QString CReportListCtrl::GetItemText(int row, int column) const
 {
     return m_model->text(row, column);
+}
+
+QStringView CReportListCtrl::ItemTextView(int row, int column) const
+{
+    return m_model->textView(row, column);
 }
 
 bool CReportListCtrl::SetItemImage(int row, int image)

@@ -54,8 +54,12 @@ public:
 
     // Rows. InsertItem clamps the position to the row count and returns the new row's index.
     int InsertItem(int row, const QString& text, int image = -1);
+    // A row with its item text and sub-items at once (texts past the last column are dropped).
+    int InsertItem(int row, QStringList texts, int image = -1);
     bool SetItemText(int row, int column, const QString& text);
     QString GetItemText(int row, int column) const;
+    // The same text without a copy; valid until the row or cell changes.
+    QStringView ItemTextView(int row, int column) const;
     bool SetItemImage(int row, int image);
     int GetItemImage(int row) const;
     bool SetItemData(int row, void* data);

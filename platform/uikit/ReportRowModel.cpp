@@ -117,13 +117,23 @@ QString ReportRowModel::heading(int column) const
 
 int ReportRowModel::insertRow(int row, const QString& text, int image)
 {
+    QStringList texts;
+    // Room for every column at once: the sub-items set next need no further allocation.
+    texts.reserve(std::max(1, columns()));
+    texts.append(text);
+    return insertRow(row, std::move(texts), image);
+}
+
+int ReportRowModel::insertRow(int row, QStringList texts, int image)
+{
     if (row < 0)
         return -1;
     const int at = std::min(row, rows());
-    // Room for every column at once: the sub-items set next need no further allocation.
-    Row r{QStringList(), image, nullptr};
-    r.texts.reserve(std::max(1, columns()));
-    r.texts.append(text);
+    if (texts.isEmpty())
+        texts.append(QString());
+    else if (texts.size() > std::max(1, columns()))
+        texts.resize(std::max(1, columns()));
+    Row r{std::move(texts), image, nullptr};
     if (at >= m_announced) {
         // Into the pending tail: the view hears of it with the next batch.
         m_rows.insert(m_rows.begin() + at, std::move(r));
@@ -180,6 +190,14 @@ QString ReportRowModel::text(int row, int column) const
         return {};
     const QStringList& texts = m_rows[size_t(row)].texts;
     return column < texts.size() ? texts[column] : QString();
+}
+
+QStringView ReportRowModel::textView(int row, int column) const
+{
+    if (!validRow(row) || column < 0)
+        return {};
+    const QStringList& texts = m_rows[size_t(row)].texts;
+    return column < texts.size() ? QStringView(texts[column]) : QStringView();
 }
 
 bool ReportRowModel::setImage(int row, int image)

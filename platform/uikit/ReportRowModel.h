@@ -40,11 +40,14 @@ public:
 
     // Inserts a row at the position (clamped to the row count); −1 for a negative position.
     int insertRow(int row, const QString& text, int image);
+    // The same with the sub-items too; texts past the last column are dropped.
+    int insertRow(int row, QStringList texts, int image);
     bool removeRow(int row);
     void clear();
     // Column 0 is the item text; other columns must exist.
     bool setText(int row, int column, const QString& text);
     QString text(int row, int column) const;
+    QStringView textView(int row, int column) const;   // valid until the row or cell changes
     bool setImage(int row, int image);
     int image(int row) const;
     // A row's item data (the control's), beside the model's own per-role item data.

@@ -4,6 +4,7 @@
 #include "ListCtrl.h"
 #include "ZQPDMFC.h"
 #include <QFileInfo>
+#include <QVarLengthArray>
 #include <algorithm>
 
 namespace zq {
@@ -34,19 +35,35 @@ bool hasTxtExtension(const QString& path)
 
 } // namespace
 
+void ResultExport::AppendLine(QByteArray& out, std::span<const QStringView> cells, ExportFormat format)
+{
+    // Room for the longest the line can be; what is not used is cut off at the end.
+    qsizetype room = qsizetype(cells.size()) + kLineEnd.size();
+    for (const QStringView cell : cells)
+        room += std::max<qsizetype>(4 * cell.size(), kColumnWidth);
+    const qsizetype start = out.size();
+    out.resize(start + room);
+    char* write = out.data() + start;
+    for (size_t i = 0; i < cells.size(); ++i) {
+        if (format == ExportFormat::CommaSeparated) {
+            if (i > 0)
+                *write++ = ',';
+            write = WriteGbk(cells[i], write);
+        } else {
+            char* const cell = write;
+            write = WriteGbk(cells[i], write);
+            if (write - cell < kColumnWidth)   // "%-30s"
+                write = std::fill_n(write, kColumnWidth - (write - cell), ' ');
+        }
+    }
+    write = std::copy(kLineEnd.begin(), kLineEnd.end(), write);
+    out.resize(write - out.constData());
+}
+
 void ResultExport::AppendLine(QByteArray& out, const QStringList& cells, ExportFormat format)
 {
-    if (format == ExportFormat::CommaSeparated) {
-        for (qsizetype i = 0; i < cells.size(); ++i) {
-            if (i > 0)
-                out += ',';
-            AppendGbk(cells[i], out);
-        }
-    } else {
-        for (const QString& cell : cells)
-            AppendPaddedGbk(cell, kColumnWidth, out);
-    }
-    out += kLineEnd;
+    const QVarLengthArray<QStringView, 16> views(cells.begin(), cells.end());
+    AppendLine(out, std::span<const QStringView>(views.data(), size_t(views.size())), format);
 }
 
 QByteArray ResultExport::FormatLine(const QStringList& cells, ExportFormat format)
@@ -87,6 +104,13 @@ void ResultExport::WriteHeader(const QStringList& headers)
 }
 
 void ResultExport::WriteRow(const QStringList& cells)
+{
+    AppendLine(m_pending, cells, m_format);
+    if (m_pending.size() >= kWriteChunk)
+        writePending();
+}
+
+void ResultExport::WriteRow(std::span<const QStringView> cells)
 {
     AppendLine(m_pending, cells, m_format);
     if (m_pending.size() >= kWriteChunk)
@@ -153,11 +177,11 @@ void ExportResultList(CReportListCtrl* list, int currentTab)
     {
         WaitCursor wait;
         const int rows = list->GetItemCount();
-        QStringList cells(columns);
+        QVarLengthArray<QStringView, 16> cells(columns);
         for (int row = 0; row < rows; ++row) {
             for (int column = 0; column < columns; ++column)
-                cells[column] = list->GetItemText(row, column);
-            file.WriteRow(cells);
+                cells[column] = list->ItemTextView(row, column);
+            file.WriteRow(std::span<const QStringView>(cells.data(), size_t(cells.size())));
         }
     }
     if (!file.Close()) {

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <span>
 
 class CReportListCtrl;
 
@@ -20,6 +22,7 @@ public:
     // One line of the file, CR LF included.
     static QByteArray FormatLine(const QStringList& cells, ExportFormat format);
     static void AppendLine(QByteArray& out, const QStringList& cells, ExportFormat format);
+    static void AppendLine(QByteArray& out, std::span<const QStringView> cells, ExportFormat format);
     // The whole file: header line, an empty line, one line per row.
     static QByteArray FormatFile(const QStringList& headers, const QList<QStringList>& rows, ExportFormat format);
 
@@ -27,6 +30,7 @@ public:
     bool Open(const QString& path);
     void WriteHeader(const QStringList& headers);   // the header line and the empty line
     void WriteRow(const QStringList& cells);
+    void WriteRow(std::span<const QStringView> cells);
     // Flushes and closes; false when any write, the flush or the close failed.
     bool Close();
     bool IsOpen() const { return m_file.isOpen(); }

@@ -7,7 +7,11 @@
 
 #include <QDate>
 #include <QRegularExpression>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
 #include <clocale>
+#include <cstring>
 #include <string>
 
 using namespace zq;
@@ -395,6 +399,44 @@ TEST_P(EngineTest, RecordsetOutlivingItsConnectionObjectReadsOn)
     rs.MoveNext();
     m_connect.reset();
     EXPECT_EQ(ReadAll(rs).size(), 999);
+}
+
+// SQLite records are read on the engine's own statements: every kind of value comes out as
+// Qt's SQLite driver gives it (the pages' texts depend on the value's type).
+TEST(SqliteRecordset, ValuesAsQtSqlReadsThem)
+{
+    auto db = dbtest::ScratchDatabase::create("sqlite");
+    CZQDBConnect connect(db->url());
+    ASSERT_TRUE(connect.Init() && connect.ConnectPDM()) << connect.LastError().toStdString();
+    const QString sql = QStringLiteral("SELECT 42, -7, Qty, 2.5, 1e300, 'text', '中文€', '', NULL, x'00ff10', Code, "
+                                       "SaveDate FROM Part WHERE Qty < 3 ORDER BY Qty");
+    Recordset records;
+    records.Open(sql, connect.GetPtrPDM());
+    const QString name = QStringLiteral("qt-sqlite-reference");
+    {
+        QSqlDatabase reference = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        reference.setDatabaseName(db->url().mid(int(strlen("sqlite:"))));
+        ASSERT_TRUE(reference.open());
+        QSqlQuery query(reference);
+        query.setForwardOnly(true);
+        ASSERT_TRUE(query.exec(sql));
+        int rows = 0;
+        while (query.next()) {
+            ASSERT_FALSE(records.IsEOF());
+            ASSERT_EQ(records.FieldCount(), query.record().count());
+            for (int i = 0; i < records.FieldCount(); ++i) {
+                const QVariant ours = records.GetFieldValue(i), theirs = query.value(i);
+                EXPECT_EQ(ours.typeId(), theirs.typeId()) << "row " << rows << " field " << i;
+                EXPECT_EQ(ours.isNull(), theirs.isNull()) << "row " << rows << " field " << i;
+                EXPECT_EQ(ours, theirs) << "row " << rows << " field " << i;
+            }
+            records.MoveNext();
+            ++rows;
+        }
+        EXPECT_EQ(rows, 3);
+        EXPECT_TRUE(records.IsEOF());
+    }
+    QSqlDatabase::removeDatabase(name);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, EngineTest, testing::ValuesIn(dbtest::Engines()),

@@ -1,6 +1,7 @@
 // GBK at the file edges: decoding with UTF-8 detection, encoding, byte counts and files.
 #include "GbkText.h"
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -138,4 +139,20 @@ TEST(GbkFiles, FailuresAreReported)
     if (QFile::exists("/dev/full")) {
         EXPECT_FALSE(WriteGbkFile("/dev/full", QString(70000, u'x'))) << "a full disk must not pass as success";
     }
+}
+
+// The table-driven encoder against the codec itself, for every character of the basic plane
+// (the euro sign is GBK's single byte 0x80, unpaired surrogates are no characters).
+TEST(GbkEncoding, EveryBasicPlaneCharacterAsTheCodecWritesIt)
+{
+    QStringEncoder codec("GB18030");
+    int differing = 0;
+    for (char32_t c = 1; c < 0x10000; ++c) {
+        if ((c >= 0xD800 && c <= 0xDFFF) || c == 0x20AC)
+            continue;
+        const QString text{QChar(char16_t(c))};
+        if (EncodeGbk(text) != QByteArray(codec.encode(text)) && ++differing <= 5)
+            ADD_FAILURE() << "U+" << std::hex << unsigned(c);
+    }
+    EXPECT_EQ(differing, 0);
 }

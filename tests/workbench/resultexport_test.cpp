@@ -195,6 +195,24 @@ TEST_F(ExportFlowTest, OldCodeSwitchDropsTheLastColumnOffTheFirstTab)
     }
 }
 
+// A list whose file is written in several pieces: every row once, in order, in both formats.
+TEST_F(ExportFlowTest, LargeListsAreWrittenWhole)
+{
+    QStringList headers{u8("图号"), u8("名称")};
+    QList<QStringList> rows{{QStringLiteral("P-1"), u8("齿轮")}};
+    for (int r = 1; r < 60000; ++r) {
+        rows.append({QStringLiteral("GB-%1").arg(r), u8("零件%1").arg(r)});
+        m_list.InsertItem(r, rows.last()[0]);
+        m_list.SetItemText(r, 1, rows.last()[1]);
+    }
+    for (const auto format : {zq::ExportFormat::CommaSeparated, zq::ExportFormat::SpaceAligned}) {
+        const QString path = file(format == zq::ExportFormat::CommaSeparated ? "large-1.txt" : "large-2.txt");
+        answer(path, int(format));
+        zq::ExportResultList(&m_list, 0);
+        EXPECT_EQ(readAll(path), zq::ResultExport::FormatFile(headers, rows, format)) << int(format);
+    }
+}
+
 TEST_F(ExportFlowTest, EmptyListWritesHeaderAndEmptyLine)
 {
     m_list.DeleteAllItems();

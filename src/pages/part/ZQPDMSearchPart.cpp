@@ -138,18 +138,18 @@ int CZQPDMSearchPart::ResultColumnOfField(int field) const
     return field == kOldCodeField ? kOldCodeColumn : field;
 }
 
-void CZQPDMSearchPart::OnRowRead(CReportListCtrl& list, int row, const QStringList& fields)
+void CZQPDMSearchPart::CompleteRow(QStringList& texts, const QStringList& fields)
 {
     if (fields.size() <= kProductField)
         return;
-    if (!m_pDBConnect) {
-        list.SetItemText(row, kProductNameColumn, QString());
+    while (texts.size() <= kProductNameColumn)
+        texts.append(QString());
+    if (!m_pDBConnect)
         return;
-    }
     // Each product's name is read once a search; its rows share the code and name texts.
     const ProductNames::Product& product = m_productNames.Lookup(*m_pDBConnect, fields.at(kProductField));
-    list.SetItemText(row, kProductField, product.code);
-    list.SetItemText(row, kProductNameColumn, product.name);
+    texts[kProductField] = product.code;
+    texts[kProductNameColumn] = product.name;
 }
 
 int CZQPDMSearchPart::StructureSearch()

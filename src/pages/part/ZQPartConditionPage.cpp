@@ -153,10 +153,22 @@ int CZQPartConditionPage::PlainSearch(const QString& sql)
     request.dataSystemType = m_nDataSystemType;
     request.list = list;
     request.onRecord = [this, list](int row, const QStringList& fields) {
-        const int inserted = list->InsertItem(row, fields.value(0));
-        for (int field = 1; field < fields.size(); ++field)
-            list->SetItemText(inserted, ResultColumnOfField(field), fields.at(field));
-        OnRowRead(*list, inserted, fields);
+        QStringList texts;
+        texts.reserve(list->GetColumnCount());
+        texts.append(fields.value(0));
+        for (int field = 1; field < fields.size(); ++field) {
+            const int column = ResultColumnOfField(field);
+            while (texts.size() <= column)
+                texts.append(QString());
+            texts[column] = fields.at(field);
+        }
+        try {
+            CompleteRow(texts, fields);
+        } catch (...) {
+            list->InsertItem(row, std::move(texts));   // a row read before a failure stays
+            throw;
+        }
+        list->InsertItem(row, std::move(texts));
     };
     return RunQuery(request);
 }

@@ -44,11 +44,11 @@ protected:
     virtual void OnKindShown(int kind) { Q_UNUSED(kind); }
     // The result column that field i of a record goes to (field 0 is the row's item text).
     virtual int ResultColumnOfField(int field) const { return field; }
-    // After a record's fields are in result row `row` of the list.
-    virtual void OnRowRead(CReportListCtrl& list, int row, const QStringList& fields)
+    // Completes the texts of a result row (column by column) from the record's fields before the
+    // row is listed. May throw _com_error; the row is listed as it stands then.
+    virtual void CompleteRow(QStringList& texts, const QStringList& fields)
     {
-        Q_UNUSED(list);
-        Q_UNUSED(row);
+        Q_UNUSED(texts);
         Q_UNUSED(fields);
     }
     // The scope a locate text carries; the base has none.

@@ -214,6 +214,28 @@ TEST_P(PartPageTest, QuoteInValueFindsItsRow)
     EXPECT_TRUE(sent.contains("SELECT ProductName FROM Product WHERE ProductDwgCode = 'P1'"));
 }
 
+// A product's name is looked up once a search, however many rows name it, and again by the next
+// search; rows of a product missing from Product keep an empty name.
+TEST_P(PartPageTest, EachProductNameReadOnceASearch)
+{
+    SeedTitles();
+    AddTitle("A1-400", "轴套", "P1", "2005-03-13 08:00:00");
+    AddTitle("A1-500", "轴承", "P9", "2005-03-14 08:00:00");
+    Type(0, "A1");
+    QStringList sent;
+    zq::SetSqlTraceListener([&sent](const QString& sql) { sent << sql; });
+    for (int search = 1; search <= 2; ++search) {
+        sent.clear();
+        EXPECT_EQ(Page().DoSearch(), 1);
+        EXPECT_EQ(Column(Results(), 3).count("产品一"), 2) << search;
+        EXPECT_EQ(Column(Results(), 3).count(""), 2) << search;
+        EXPECT_EQ(sent.count("SELECT ProductName FROM Product WHERE ProductDwgCode = 'P1'"), 1) << search;
+        EXPECT_EQ(sent.count("SELECT ProductName FROM Product WHERE ProductDwgCode = 'P9'"), 1) << search;
+        EXPECT_EQ(sent.size(), 3) << search;
+    }
+    zq::SetSqlTraceListener({});
+}
+
 TEST_P(PartPageTest, AttributeSearchFillsFourColumns)
 {
     SeedTitles();
