@@ -133,6 +133,9 @@ void ReportComError(const QString& description, const QString& source)
 
 QString ValueToText(const QVariant& value)
 {
+    // Most values are texts: taken as they are (a null text reads as an empty one).
+    if (value.typeId() == QMetaType::QString)
+        return *static_cast<const QString*>(value.constData());
     if (!value.isValid() || value.isNull())
         return QString();
     switch (value.typeId()) {

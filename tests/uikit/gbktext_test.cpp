@@ -27,6 +27,7 @@ TEST(GbkEncoding, RoundTripsAndByteCounts)
         {kRare, "\x95\x32\x82\x36", 4},
         {"a" + kRare + "b", "a\x95\x32\x82\x36" "b", 6},
         {QString(QChar(0x00e9)), "\xa8\xa6", 2},
+        {"ZQG0001-01 垫片x", "ZQG0001-01 \xb5\xe6\xc6\xac" "x", 16},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(EncodeGbk(c.text), c.bytes) << c.text.toStdString();
