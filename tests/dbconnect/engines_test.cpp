@@ -405,7 +405,9 @@ TEST_P(EngineTest, RecordsetOutlivingItsConnectionObjectReadsOn)
 // Qt's SQLite driver gives it (the pages' texts depend on the value's type).
 TEST(SqliteRecordset, ValuesAsQtSqlReadsThem)
 {
-    auto db = dbtest::ScratchDatabase::create("sqlite");
+    QString skipReason;
+    auto db = dbtest::ScratchDatabase::create("sqlite", &skipReason);
+    ASSERT_TRUE(db) << skipReason.toStdString();
     CZQDBConnect connect(db->url());
     ASSERT_TRUE(connect.Init() && connect.ConnectPDM()) << connect.LastError().toStdString();
     const QString sql = QStringLiteral("SELECT 42, -7, Qty, 2.5, 1e300, 'text', '中文€', '', NULL, x'00ff10', Code, "
