@@ -4,6 +4,7 @@
 // Both the processor time of this process and the wall time are given: on a shared machine
 // the wall time also counts the time other processes held the processor.
 //   bench_listfill [rows]     (default 100000)
+//   bench_listfill --smoke    2,000 rows, target not checked (the test suite's run)
 #include "ListCtrl.h"
 #include "ProgressWnd.h"
 #include "ReportRowModel.h"
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <functional>
 
@@ -103,7 +105,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int rows = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100000;
+    const bool smoke = argc > 1 && std::strcmp(argv[1], "--smoke") == 0;
+    const int rows = smoke ? 2000 : argc > 1 ? std::max(1, std::atoi(argv[1])) : 100000;
 
     const Cost bare = bestMicrosPerRow(rows, fillBareModel);
     const Cost full = bestMicrosPerRow(rows, fillListWithProgress);
@@ -114,6 +117,8 @@ int main(int argc, char** argv)
                 full.cpu, full.wall, full.wall * rows / 1e6);
     std::printf("  ratio full / bare                             %8.2f      %8.2f\n", full.cpu / bare.cpu,
                 full.wall / bare.wall);
-    std::printf("  target: full fill at most 5 us/row (cpu)      %s\n", full.cpu <= 5.0 ? "met" : "NOT MET");
-    return 0;
+    const bool met = full.cpu <= 5.0;
+    std::printf("  target: full fill at most 5 us/row (cpu)      %s\n",
+                smoke ? "not checked (smoke run)" : met ? "met" : "NOT MET");
+    return smoke || met ? 0 : 1;
 }

@@ -142,6 +142,12 @@ QStringView CReportListCtrl::ItemTextView(int row, int column) const
     return m_model->textView(row, column);
 }
 
+void CReportListCtrl::VisitRowTexts(int columns,
+                                    const std::function<void(std::span<const QStringView>)>& visit) const
+{
+    m_model->visitRows(columns, visit);
+}
+
 bool CReportListCtrl::SetItemImage(int row, int image)
 {
     return m_model->setImage(row, image);

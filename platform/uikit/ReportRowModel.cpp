@@ -200,6 +200,41 @@ QStringView ReportRowModel::textView(int row, int column) const
     return column < texts.size() ? QStringView(texts[column]) : QStringView();
 }
 
+namespace {
+
+// Rows are read ahead in two steps: the row's list of texts, then (once that has arrived) the
+// characters of each text.
+constexpr size_t kListAhead = 16;
+constexpr size_t kTextsAhead = 8;
+
+void prefetch(const void* address)
+{
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#else
+    Q_UNUSED(address);
+#endif
+}
+
+} // namespace
+
+void ReportRowModel::visitRows(int columns, const std::function<void(std::span<const QStringView>)>& visit) const
+{
+    std::vector<QStringView> cells(size_t(std::max(columns, 0)));
+    const size_t count = m_rows.size();
+    for (size_t row = 0; row < count; ++row) {
+        if (row + kListAhead < count)
+            prefetch(m_rows[row + kListAhead].texts.constData());
+        if (row + kTextsAhead < count)
+            for (const QString& text : m_rows[row + kTextsAhead].texts)
+                prefetch(text.constData());
+        const QStringList& texts = m_rows[row].texts;
+        for (size_t column = 0; column < cells.size(); ++column)
+            cells[column] = qsizetype(column) < texts.size() ? QStringView(texts[qsizetype(column)]) : QStringView();
+        visit(cells);
+    }
+}
+
 bool ReportRowModel::setImage(int row, int image)
 {
     if (!validRow(row))

@@ -7,7 +7,10 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <QTimer>
+#include <functional>
+#include <span>
 #include <vector>
 
 class CImageList;
@@ -48,6 +51,10 @@ public:
     bool setText(int row, int column, const QString& text);
     QString text(int row, int column) const;
     QStringView textView(int row, int column) const;   // valid until the row or cell changes
+    // Calls `visit` with the texts of columns [0, columns) of every row, row 0 first (empty
+    // views for missing cells). Reads ahead of the row visited, so walking a long list is bound
+    // by the work done on the texts rather than by waiting for them to come from memory.
+    void visitRows(int columns, const std::function<void(std::span<const QStringView>)>& visit) const;
     bool setImage(int row, int image);
     int image(int row) const;
     // A row's item data (the control's), beside the model's own per-role item data.

@@ -176,13 +176,7 @@ void ExportResultList(CReportListCtrl* list, int currentTab)
     file.WriteHeader(headers);
     {
         WaitCursor wait;
-        const int rows = list->GetItemCount();
-        QVarLengthArray<QStringView, 16> cells(columns);
-        for (int row = 0; row < rows; ++row) {
-            for (int column = 0; column < columns; ++column)
-                cells[column] = list->ItemTextView(row, column);
-            file.WriteRow(std::span<const QStringView>(cells.data(), size_t(cells.size())));
-        }
+        list->VisitRowTexts(columns, [&file](std::span<const QStringView> cells) { file.WriteRow(cells); });
     }
     if (!file.Close()) {
         warn(QStringLiteral("写入文件时出错: ") + path);

@@ -213,6 +213,24 @@ TEST_F(ExportFlowTest, LargeListsAreWrittenWhole)
     }
 }
 
+// Rows whose sub-items were never set export empty cells there, however long the list (the
+// export reads rows ahead of the one it writes).
+TEST_F(ExportFlowTest, CellsNeverSetExportEmpty)
+{
+    QList<QStringList> rows{{QStringLiteral("P-1"), u8("齿轮")}};
+    for (int r = 1; r < 100; ++r) {
+        const bool named = r % 3 == 0;
+        rows.append({QStringLiteral("GB-%1").arg(r), named ? u8("零件%1").arg(r) : QString()});
+        m_list.InsertItem(r, rows.last()[0]);
+        if (named)
+            m_list.SetItemText(r, 1, rows.last()[1]);
+    }
+    answer(file("sparse.txt"));
+    zq::ExportResultList(&m_list, 0);
+    EXPECT_EQ(readAll(file("sparse.txt")),
+              zq::ResultExport::FormatFile({u8("图号"), u8("名称")}, rows, zq::ExportFormat::CommaSeparated));
+}
+
 TEST_F(ExportFlowTest, EmptyListWritesHeaderAndEmptyLine)
 {
     m_list.DeleteAllItems();

@@ -2,8 +2,9 @@
 // The product names of one plain design-part search. A product's name is read once, when the
 // first row naming the product arrives; the rows after it take the same texts, so the result
 // list holds one copy of each product's code and name however many rows name the product.
-#include <QHash>
 #include <QString>
+#include <QStringView>
+#include <unordered_map>
 
 namespace zq { class CZQDBConnect; }
 
@@ -20,11 +21,18 @@ public:
     // when the look-up fails; nothing is remembered then.
     const Product& Lookup(CZQDBConnect& connection, const QString& productCode);
     // Forgets every product: a new search reads the names again.
-    void Clear() { m_products.clear(); }
+    void Clear();
     int Count() const { return int(m_products.size()); }
 
 private:
-    QHash<QString, Product> m_products;
+    // Product codes are short: FNV-1a over the UTF-16 units costs a fraction of Qt's seeded hash,
+    // which this look-up, made once a row, would otherwise spend most of its time in.
+    struct CodeHash {
+        size_t operator()(const QString& code) const noexcept;
+    };
+
+    std::unordered_map<QString, Product, CodeHash> m_products;   // nodes stay put: m_last stays valid
+    const Product* m_last = nullptr;   // rows of one product often come together
 };
 
 } // namespace zq::part
