@@ -206,6 +206,7 @@ namespace {
 // characters of each text.
 constexpr size_t kListAhead = 16;
 constexpr size_t kTextsAhead = 8;
+constexpr size_t kCacheLine = 64;
 
 void prefetch(const void* address)
 {
@@ -223,8 +224,12 @@ void ReportRowModel::visitRows(int columns, const std::function<void(std::span<c
     std::vector<QStringView> cells(size_t(std::max(columns, 0)));
     const size_t count = m_rows.size();
     for (size_t row = 0; row < count; ++row) {
-        if (row + kListAhead < count)
-            prefetch(m_rows[row + kListAhead].texts.constData());
+        if (row + kListAhead < count) {
+            const QStringList& ahead = m_rows[row + kListAhead].texts;
+            const char* const list = reinterpret_cast<const char*>(ahead.constData());
+            for (size_t at = 0; at < size_t(ahead.size()) * sizeof(QString); at += kCacheLine)
+                prefetch(list + at);
+        }
         if (row + kTextsAhead < count)
             for (const QString& text : m_rows[row + kTextsAhead].texts)
                 prefetch(text.constData());

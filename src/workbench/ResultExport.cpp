@@ -35,15 +35,20 @@ bool hasTxtExtension(const QString& path)
 
 } // namespace
 
-void ResultExport::AppendLine(QByteArray& out, std::span<const QStringView> cells, ExportFormat format)
+namespace {
+
+// The most bytes the line of these cells can take.
+qsizetype lineRoom(std::span<const QStringView> cells)
 {
-    // Room for the longest the line can be; what is not used is cut off at the end.
     qsizetype room = qsizetype(cells.size()) + kLineEnd.size();
     for (const QStringView cell : cells)
         room += std::max<qsizetype>(4 * cell.size(), kColumnWidth);
-    const qsizetype start = out.size();
-    out.resize(start + room);
-    char* write = out.data() + start;
+    return room;
+}
+
+// Writes the line at `write` (lineRoom bytes free); returns its end.
+char* writeLine(char* write, std::span<const QStringView> cells, ExportFormat format)
+{
     for (size_t i = 0; i < cells.size(); ++i) {
         if (format == ExportFormat::CommaSeparated) {
             if (i > 0)
@@ -56,14 +61,33 @@ void ResultExport::AppendLine(QByteArray& out, std::span<const QStringView> cell
                 write = std::fill_n(write, kColumnWidth - (write - cell), ' ');
         }
     }
-    write = std::copy(kLineEnd.begin(), kLineEnd.end(), write);
-    out.resize(write - out.constData());
+    return std::copy(kLineEnd.begin(), kLineEnd.end(), write);
+}
+
+QVarLengthArray<QStringView, 16> views(const QStringList& cells)
+{
+    return QVarLengthArray<QStringView, 16>(cells.begin(), cells.end());
+}
+
+std::span<const QStringView> spanOf(const QVarLengthArray<QStringView, 16>& cells)
+{
+    return std::span<const QStringView>(cells.data(), size_t(cells.size()));
+}
+
+} // namespace
+
+void ResultExport::AppendLine(QByteArray& out, std::span<const QStringView> cells, ExportFormat format)
+{
+    // Room for the longest the line can be; what is not used is cut off at the end.
+    const qsizetype start = out.size();
+    out.resize(start + lineRoom(cells));
+    char* const end = writeLine(out.data() + start, cells, format);
+    out.resize(end - out.constData());
 }
 
 void ResultExport::AppendLine(QByteArray& out, const QStringList& cells, ExportFormat format)
 {
-    const QVarLengthArray<QStringView, 16> views(cells.begin(), cells.end());
-    AppendLine(out, std::span<const QStringView>(views.data(), size_t(views.size())), format);
+    AppendLine(out, spanOf(views(cells)), format);
 }
 
 QByteArray ResultExport::FormatLine(const QStringList& cells, ExportFormat format)
@@ -85,35 +109,51 @@ bool ResultExport::Open(const QString& path)
 {
     m_file.setFileName(path);
     m_failed = false;
-    m_pending.clear();
-    m_pending.reserve(kWriteChunk + kWriteChunk / 4);
+    m_used = 0;
+    if (!m_buffer) {
+        m_capacity = size_t(kWriteChunk + kWriteChunk / 4);
+        m_buffer = std::make_unique_for_overwrite<char[]>(m_capacity);
+    }
     return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate);
 }
 
 void ResultExport::writePending()
 {
-    if (!m_failed && !m_pending.isEmpty() && m_file.write(m_pending) != m_pending.size())
+    if (!m_failed && m_used > 0 && m_file.write(m_buffer.get(), qint64(m_used)) != qint64(m_used))
         m_failed = true;
-    m_pending.resize(0);
+    m_used = 0;
+}
+
+char* ResultExport::reserve(size_t room)
+{
+    if (m_used + room > m_capacity) {
+        writePending();
+        if (room > m_capacity) {   // a line longer than the whole buffer
+            m_capacity = room;
+            m_buffer = std::make_unique_for_overwrite<char[]>(m_capacity);
+        }
+    }
+    return m_buffer.get() + m_used;
 }
 
 void ResultExport::WriteHeader(const QStringList& headers)
 {
-    AppendLine(m_pending, headers, m_format);
-    m_pending += kLineEnd;
+    WriteRow(spanOf(views(headers)));
+    char* const write = reserve(size_t(kLineEnd.size()));
+    m_used = size_t(std::copy(kLineEnd.begin(), kLineEnd.end(), write) - m_buffer.get());
 }
 
 void ResultExport::WriteRow(const QStringList& cells)
 {
-    AppendLine(m_pending, cells, m_format);
-    if (m_pending.size() >= kWriteChunk)
-        writePending();
+    WriteRow(spanOf(views(cells)));
 }
 
 void ResultExport::WriteRow(std::span<const QStringView> cells)
 {
-    AppendLine(m_pending, cells, m_format);
-    if (m_pending.size() >= kWriteChunk)
+    // Lines are laid out straight into the buffer, which goes to the file once it is about full.
+    char* const write = reserve(size_t(lineRoom(cells)));
+    m_used = size_t(writeLine(write, cells, m_format) - m_buffer.get());
+    if (m_used >= size_t(kWriteChunk))
         writePending();
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <memory>
 #include <span>
 
 class CReportListCtrl;
@@ -37,10 +38,14 @@ public:
 
 private:
     void writePending();
+    // Where `room` more bytes can be written (the lines before handed to the file if need be).
+    char* reserve(size_t room);
 
     ExportFormat m_format;
     QFile m_file;
-    QByteArray m_pending;   // lines not yet handed to the file
+    std::unique_ptr<char[]> m_buffer;   // lines not yet handed to the file
+    size_t m_capacity = 0;
+    size_t m_used = 0;
     bool m_failed = false;
 };
 
