@@ -77,6 +77,17 @@ bool CZQSearchPage::CreateFromTemplate(QWidget* parent, int templateId)
     return true;
 }
 
+QueryRequest CZQSearchPage::PageQuery(QueryVariant variant, const QString& sql, CReportListCtrl* list) const
+{
+    QueryRequest request;
+    request.variant = variant;
+    request.sql = sql;
+    request.connection = m_pConnection;
+    request.dataSystemType = m_nDataSystemType;
+    request.list = list;
+    return request;
+}
+
 bool CZQSearchPage::InitConnection()
 {
     zq::CZQDBConnect* connect = zq::CZQDBConnect::GetCurDBConnect();

@@ -4,6 +4,7 @@
 // selection report, context menu, key handling, clipboard).
 #include "DialogTemplate.h"
 #include "ListCtrl.h"
+#include "RunQuery.h"
 #include "TreeCtrlEx.h"
 #include <QDate>
 #include <QList>
@@ -64,6 +65,8 @@ protected:
     // Connection set-up: the current CZQDBConnect, or a new one initialised and connected.
     // Fills m_pDBConnect, m_pConnection and m_nDataSystemType; false when it failed.
     bool InitConnection();
+    // A read on the page's connection (and its recordset rule) into list.
+    QueryRequest PageQuery(QueryVariant variant, const QString& sql, CReportListCtrl* list) const;
 
     // Result list set-up: full-row select and grid lines, the columns left-aligned, optional icons.
     void SetupResultList(CReportListCtrl* list, const QList<ColumnSpec>& columns, const CImageList* smallIcons = nullptr);

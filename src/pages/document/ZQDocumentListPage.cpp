@@ -56,12 +56,7 @@ int CZQDocumentListPage::RunRecordQuery(const QString& sql, const zq::doc::RowLa
     CHeaderListCtrl* list = ResultList();
     if (!list)
         return 0;
-    QueryRequest request;
-    request.variant = QueryVariant::A;
-    request.sql = sql;
-    request.connection = m_pConnection;
-    request.dataSystemType = m_nDataSystemType;
-    request.list = list;
+    QueryRequest request = PageQuery(QueryVariant::A, sql, list);
     request.continueListRows = append;
     request.fieldCount = int(layout.fieldSlots.size());
     request.onRecord = [this, &layout](int row, const QStringList& fields) {

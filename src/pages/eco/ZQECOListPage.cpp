@@ -71,12 +71,7 @@ void CZQECOListPage::ClearRows()
 
 QueryRequest CZQECOListPage::OrderQuery(const QString& sql)
 {
-    QueryRequest request;
-    request.variant = QueryVariant::B;
-    request.sql = sql;
-    request.connection = m_pConnection;
-    request.dataSystemType = m_nDataSystemType;
-    request.list = m_pResultList;
+    QueryRequest request = PageQuery(QueryVariant::B, sql, m_pResultList);
     request.fieldCount = kOrderFields;
     request.onRecord = [this](int row, const QStringList& fields) {
         m_rowRecords.emplace_back(InsertRecordRow(*m_pResultList, row, fields));

@@ -120,12 +120,7 @@ int CZQECOSearchPart::DoSearch()
     if (text.dateWarning)
         WarnReversedDates();
 
-    QueryRequest request;
-    request.variant = QueryVariant::B;
-    request.sql = text.sql;
-    request.connection = m_pConnection;
-    request.dataSystemType = m_nDataSystemType;
-    request.list = m_pResultList;
+    QueryRequest request = PageQuery(QueryVariant::B, text.sql, m_pResultList);
     request.fieldCount = kPartFields;
     request.onRecord = [this](int row, const QStringList& fields) {
         m_rowRecords.emplace_back(InsertRecordRow(*m_pResultList, row, fields));

@@ -146,12 +146,7 @@ int CZQPartConditionPage::PlainSearch(const QString& sql)
     if (!list)
         return 0;
     list->DeleteAllItems();
-    QueryRequest request;
-    request.variant = QueryVariant::A;
-    request.sql = sql;
-    request.connection = m_pConnection;
-    request.dataSystemType = m_nDataSystemType;
-    request.list = list;
+    QueryRequest request = PageQuery(QueryVariant::A, sql, list);
     request.onRecord = [this, list](int row, const QStringList& fields) {
         QStringList texts;
         texts.reserve(list->GetColumnCount());

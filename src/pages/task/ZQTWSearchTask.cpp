@@ -134,11 +134,7 @@ int CZQTWSearchTask::DoSearch()
 
 bool CZQTWSearchTask::ReadTasks(const QString& sql)
 {
-    QueryRequest request;
-    request.sql = sql;
-    request.connection = m_pConnection;
-    request.dataSystemType = m_nDataSystemType;
-    request.list = m_pResultList;
+    QueryRequest request = PageQuery(QueryVariant::A, sql, m_pResultList);
     request.fieldCount = kTaskFields;
     request.onRecord = [this](int, const QStringList& fields) {
         if (m_pResultList)
