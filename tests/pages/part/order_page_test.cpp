@@ -1,9 +1,9 @@
 // The "批次产品" page on a small database: the batch-number rows of both kinds, values kept per
 // kind, greyed dates, the five columns, plain searches, the part menu and the locate text.
 #include "CallLog.h"
+#include "ConditionPageTest.h"
 #include "GbkText.h"
 #include "ListCtrl.h"
-#include "PartTestDb.h"
 #include "RecordingDesktop.h"
 #include "ZQPDMSearchOrder.h"
 
@@ -14,41 +14,10 @@ namespace {
 
 enum { kFrom = 1204, kTo = 1258, kKind = 1256, kConditions = 1318, kResults = 1319 };
 
-class OrderPageTest : public parttest::PartDatabase {
+class OrderPageTest : public parttest::ConditionPageTest<CZQPDMSearchOrder> {
 protected:
-    void TearDown() override
-    {
-        m_host.reset();
-        PartDatabase::TearDown();
-    }
-
-    CZQPDMSearchOrder& Page()
-    {
-        if (!m_page) {
-            m_host = std::make_unique<QWidget>();
-            m_page = new CZQPDMSearchOrder(m_host.get());
-            EXPECT_TRUE(m_page->CreatePage(m_host.get()));
-        }
-        return *m_page;
-    }
-    CGridListCtrl& Conditions() { return *zq::ControlAs<CGridListCtrl>(Page(), kConditions); }
-    CReportListCtrl& Results() { return *zq::ControlAs<CReportListCtrl>(Page(), kResults); }
-    void SelectKind(int kind) { zq::SetComboIndex(Page(), kKind, kind); }
-    void Type(int row, const QString& text) { Conditions().SetItemText(row, 1, text); }
-    bool Enabled(int id) { return zq::Control(Page(), id)->isEnabledTo(&Page()); }
     // Each result row as "c0|c1|c2|c3|c4", sorted.
-    QStringList ResultRows()
-    {
-        QStringList rows;
-        for (int r = 0; r < Results().GetItemCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < 5; ++c)
-                cells << Results().GetItemText(r, c);
-            rows << cells.join('|');
-        }
-        rows.sort();
-        return rows;
-    }
+    QStringList ResultRows() { return ResultRowsOf(5); }
     void SeedBatches()
     {
         AddProduct("P1", "产品一");
@@ -60,9 +29,6 @@ protected:
         Insert("ZqOrderProduct_detail", detail, {"B01", "P1", "P1", "A1", "轴", "OLD-A1"});
         Insert("ZqOrderProduct_detail", detail, {"B02", "P2", "P2", "A2", "O'型圈", "OLD-A2"});
     }
-
-    std::unique_ptr<QWidget> m_host;
-    CZQPDMSearchOrder* m_page = nullptr;   // owned by m_host
 };
 
 TEST_P(OrderPageTest, RowsColumnsAndKinds)

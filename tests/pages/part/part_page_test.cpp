@@ -1,8 +1,8 @@
 // The "设计零部件" page on a small database: condition rows per kind, enable states, the scope
 // from the host tree, plain and structure searches, locate texts and the part menu.
+#include "ConditionPageTest.h"
 #include "GbkText.h"
 #include "ListCtrl.h"
-#include "PartTestDb.h"
 #include "ZQPDMSearchFunction.h"
 #include "ZQPDMSearchPart.h"
 
@@ -15,7 +15,7 @@ namespace {
 
 enum { kScopeCheck = 1172, kScopeText = 1167, kFrom = 1204, kTo = 1258, kKind = 1256, kConditions = 1318, kResults = 1319 };
 
-class PartPageTest : public parttest::PartDatabase {
+class PartPageTest : public parttest::ConditionPageTest<CZQPDMSearchPart> {
 protected:
     void SetUp() override
     {
@@ -34,40 +34,15 @@ protected:
         CZQPDMSearchFunction::m_pTreeEx = nullptr;
         m_host.reset();
         m_treeOwner.reset();
-        PartDatabase::TearDown();
+        ConditionPageTest::TearDown();
     }
 
-    CZQPDMSearchPart& Page()
-    {
-        if (!m_page) {
-            m_host = std::make_unique<QWidget>();
-            m_page = new CZQPDMSearchPart(m_host.get());
-            EXPECT_TRUE(m_page->CreatePage(m_host.get()));
-        }
-        return *m_page;
-    }
-    CGridListCtrl& Conditions() { return *zq::ControlAs<CGridListCtrl>(Page(), kConditions); }
-    CReportListCtrl& Results() { return *zq::ControlAs<CReportListCtrl>(Page(), kResults); }
-    void SelectKind(int kind) { zq::SetComboIndex(Page(), kKind, kind); }
-    void Type(int row, const QString& text) { Conditions().SetItemText(row, 1, text); }
     QStringList Column(CReportListCtrl& list, int column)
     {
         return list.GetColumnTexts(column);
     }
     // Each result row as "c0|c1|c2|c3|c4|c5", sorted.
-    QStringList ResultRows()
-    {
-        QStringList rows;
-        for (int r = 0; r < Results().GetItemCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < 6; ++c)
-                cells << Results().GetItemText(r, c);
-            rows << cells.join('|');
-        }
-        rows.sort();
-        return rows;
-    }
-    bool Enabled(int id) { return zq::Control(Page(), id)->isEnabledTo(&Page()); }
+    QStringList ResultRows() { return ResultRowsOf(6); }
     void UseTree(const CTreeCursor& selected)
     {
         CZQPDMSearchFunction::m_pTreeEx = &Tree();
@@ -87,8 +62,6 @@ protected:
     CTreeCtrlEx& Tree() { return *m_treeOwner; }
     std::unique_ptr<CTreeCtrlEx> m_treeOwner;
     CTreeCursor m_product, m_partA, m_partB;
-    std::unique_ptr<QWidget> m_host;
-    CZQPDMSearchPart* m_page = nullptr;   // owned by m_host
 };
 
 TEST_P(PartPageTest, InitialState)
