@@ -33,7 +33,7 @@ qint64 CountRows(const Installation& installation, const QString& table);
 // The product of the structure benchmark: levels 1 … uniqueLevels a tree with fanOut children
 // per item; below every item of the last of those levels usesPerParent shared subassemblies
 // (each used sharedUses times); below each shared subassembly level7 assemblies of level8 parts.
-// Every matchEvery-th part carries the specification kMatchedStand.
+// Every matchEvery-th part carries the 规格 text kMatchedStand.
 struct StructureShape {
     int fanOut = 4;
     int uniqueLevels = 5;

@@ -1,4 +1,4 @@
-// The structure search: part-list lines with a specification, inside one product whose
+// The structure search: part-list lines with a given 规格 (model text), inside one product whose
 // subassemblies are each used in many places, listed as every path from the product down to
 // each of them; against one recursive CTE on the SQLite API that lists the same paths and names.
 #include "Cases.h"
