@@ -1,6 +1,7 @@
 #include "FaultPages.h"
 #include "DialogTemplate.h"
 #include "ListCtrl.h"
+#include "TestEngines.h"
 #include "ZQECOSearchBrance.h"
 #include "ZQECOSearchResult.h"
 
@@ -63,13 +64,7 @@ QString AddFaultRows(const QString& databaseUrl, const QString& today, int count
             db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
             db.setDatabaseName(databaseUrl.mid(7));
         } else {
-            const QUrl url(databaseUrl);
-            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-            db.setHostName(url.host());
-            db.setPort(url.port(5432));
-            db.setUserName(url.userName());
-            db.setPassword(url.password());
-            db.setDatabaseName(url.path().mid(1));
+            db = zq::test::AddPostgresDatabase(databaseUrl, name);
         }
         if (!db.open())
             return db.lastError().text();

@@ -91,17 +91,23 @@ EngineDatabase::EngineDatabase(const QString& engine, const QString& folder) : m
 
 EngineDatabase::~EngineDatabase() = default;
 
+QSqlDatabase AddPostgresDatabase(const QString& postgresUrl, const QString& connectionName)
+{
+    const QUrl url(postgresUrl);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    db.setHostName(url.host());
+    db.setPort(url.port(5432));
+    db.setUserName(url.userName());
+    db.setPassword(url.password());
+    db.setDatabaseName(url.path().mid(1));
+    return db;
+}
+
 QSqlDatabase EngineDatabase::OpenNative(const QString& connectionName) const
 {
     QSqlDatabase db;
     if (m_pg) {
-        const QUrl url(m_pg->url());
-        db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
-        db.setHostName(url.host());
-        db.setPort(url.port(5432));
-        db.setUserName(url.userName());
-        db.setPassword(url.password());
-        db.setDatabaseName(url.path().mid(1));
+        db = AddPostgresDatabase(m_pg->url(), connectionName);
     } else {
         db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
         db.setDatabaseName(m_sqliteFile);

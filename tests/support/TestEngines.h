@@ -31,6 +31,9 @@ QString OdbcSqliteUrl(const QString& file);
 // From a postgresql:// URL; `connSettings` is SQL the driver runs after connecting ("SET search_path TO s").
 QString OdbcPostgresUrl(const QString& postgresUrl, const QString& connSettings = {});
 
+// A Qt connection (not yet open) to the PostgreSQL database of a postgresql:// URL.
+QSqlDatabase AddPostgresDatabase(const QString& postgresUrl, const QString& connectionName);
+
 class PgTestDatabase;
 
 // A fresh, empty database on one engine, for a test that creates its own tables: a SQLite file

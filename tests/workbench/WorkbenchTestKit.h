@@ -251,14 +251,8 @@ public:
             const QString server = qEnvironmentVariable("ZQ_TEST_PG");
             if (server.isEmpty())
                 return nullptr;
-            const QUrl url(server);
             table->m_url = zq::test::IsOdbcEngine(engineName) ? zq::test::OdbcPostgresUrl(server) : server;
-            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-            db.setHostName(url.host());
-            db.setPort(url.port(5432));
-            db.setUserName(url.userName());
-            db.setPassword(url.password());
-            db.setDatabaseName(url.path().mid(1));
+            db = zq::test::AddPostgresDatabase(server, name);
             table->m_table = name;
         }
         if (!db.open()) {
