@@ -2,6 +2,7 @@
 #include "ListCtrl.h"
 #include <QCollator>
 #include <QLocale>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <numeric>
 
@@ -88,7 +89,7 @@ int ReportRowModel::insertColumn(int column, const QString& heading, int format)
     if (at > 0) {
         for (Row& row : m_rows)
             if (row.texts.size() > at)
-                row.texts.insert(at, QString());
+                row.texts.insert(at, QStringView());
     }
     endInsertColumns();
     return at;
@@ -101,10 +102,10 @@ bool ReportRowModel::removeColumn(int column)
     beginRemoveColumns(QModelIndex(), column, column);
     m_columns.removeAt(column);
     for (Row& row : m_rows) {
-        if (column == 0 && !row.texts.isEmpty())
-            row.texts[0].clear();   // the item text stays the row's first text
+        if (column == 0 && row.texts.size() > 0)
+            row.texts.replace(0, QStringView());   // the item text stays the row's first text
         else if (row.texts.size() > column)
-            row.texts.removeAt(column);
+            row.texts.remove(column);
     }
     endRemoveColumns();
     return true;
@@ -117,22 +118,26 @@ QString ReportRowModel::heading(int column) const
 
 int ReportRowModel::insertRow(int row, const QString& text, int image)
 {
-    QStringList texts;
-    // Room for every column at once: the sub-items set next need no further allocation.
-    texts.reserve(std::max(1, columns()));
-    texts.append(text);
-    return insertRow(row, std::move(texts), image);
+    const QStringView texts[] = {text};
+    return insertRow(row, RowTexts(texts), image);
 }
 
-int ReportRowModel::insertRow(int row, QStringList texts, int image)
+int ReportRowModel::insertRow(int row, const QStringList& texts, int image)
+{
+    QVarLengthArray<QStringView, 16> views;
+    const qsizetype kept = std::min(texts.size(), qsizetype(std::max(1, columns())));
+    for (qsizetype i = 0; i < kept; ++i)
+        views.append(texts[i]);
+    if (views.isEmpty())
+        views.append(QStringView());
+    return insertRow(row, RowTexts(views), image);
+}
+
+int ReportRowModel::insertRow(int row, RowTexts texts, int image)
 {
     if (row < 0)
         return -1;
     const int at = std::min(row, rows());
-    if (texts.isEmpty())
-        texts.append(QString());
-    else if (texts.size() > std::max(1, columns()))
-        texts.resize(std::max(1, columns()));
     Row r{std::move(texts), image, nullptr};
     if (at >= m_announced) {
         // Into the pending tail: the view hears of it with the next batch.
@@ -176,36 +181,27 @@ bool ReportRowModel::setText(int row, int column, const QString& text)
 {
     if (!validRow(row) || column < 0 || (column > 0 && column >= columns()))
         return false;
-    QStringList& texts = m_rows[size_t(row)].texts;
-    while (texts.size() <= column)
-        texts.append(QString());
-    texts[column] = text;
+    m_rows[size_t(row)].texts.replace(column, text);
     announceChange(row, column);
     return true;
 }
 
 QString ReportRowModel::text(int row, int column) const
 {
-    if (!validRow(row) || column < 0)
-        return {};
-    const QStringList& texts = m_rows[size_t(row)].texts;
-    return column < texts.size() ? texts[column] : QString();
+    return textView(row, column).toString();
 }
 
 QStringView ReportRowModel::textView(int row, int column) const
 {
     if (!validRow(row) || column < 0)
         return {};
-    const QStringList& texts = m_rows[size_t(row)].texts;
-    return column < texts.size() ? QStringView(texts[column]) : QStringView();
+    return m_rows[size_t(row)].texts.at(column);
 }
 
 namespace {
 
-// Rows are read ahead in two steps: the row's list of texts, then (once that has arrived) the
-// characters of each text.
-constexpr size_t kListAhead = 16;
-constexpr size_t kTextsAhead = 8;
+// How many rows ahead the walk asks for a row's block.
+constexpr size_t kRowsAhead = 8;
 constexpr size_t kCacheLine = 64;
 
 void prefetch(const void* address)
@@ -224,18 +220,13 @@ void ReportRowModel::visitRows(int columns, const std::function<void(std::span<c
     std::vector<QStringView> cells(size_t(std::max(columns, 0)));
     const size_t count = m_rows.size();
     for (size_t row = 0; row < count; ++row) {
-        if (row + kListAhead < count) {
-            const QStringList& ahead = m_rows[row + kListAhead].texts;
-            const char* const list = reinterpret_cast<const char*>(ahead.constData());
-            for (size_t at = 0; at < size_t(ahead.size()) * sizeof(QString); at += kCacheLine)
-                prefetch(list + at);
+        if (row + kRowsAhead < count) {
+            const RowTexts& ahead = m_rows[row + kRowsAhead].texts;
+            const char* const block = static_cast<const char*>(ahead.blockAddress());
+            for (size_t at = 0; at < ahead.blockBytes(); at += kCacheLine)
+                prefetch(block + at);
         }
-        if (row + kTextsAhead < count)
-            for (const QString& text : m_rows[row + kTextsAhead].texts)
-                prefetch(text.constData());
-        const QStringList& texts = m_rows[row].texts;
-        for (size_t column = 0; column < cells.size(); ++column)
-            cells[column] = qsizetype(column) < texts.size() ? QStringView(texts[qsizetype(column)]) : QStringView();
+        m_rows[row].texts.viewsInto(cells);
         visit(cells);
     }
 }

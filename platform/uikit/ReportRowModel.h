@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QStringView>
 #include <QTimer>
+#include "RowTexts.h"
 #include <functional>
 #include <span>
 #include <vector>
@@ -44,7 +45,7 @@ public:
     // Inserts a row at the position (clamped to the row count); −1 for a negative position.
     int insertRow(int row, const QString& text, int image);
     // The same with the sub-items too; texts past the last column are dropped.
-    int insertRow(int row, QStringList texts, int image);
+    int insertRow(int row, const QStringList& texts, int image);
     bool removeRow(int row);
     void clear();
     // Column 0 is the item text; other columns must exist.
@@ -84,10 +85,11 @@ Q_SIGNALS:
 
 private:
     struct Row {
-        QStringList texts;    // texts[0] is the item text; missing entries read as empty
+        RowTexts texts;    // texts.at(0) is the item text; missing entries read as empty
         int image = -1;
         void* data = nullptr;
     };
+    int insertRow(int row, RowTexts texts, int image);
     bool validRow(int row) const { return row >= 0 && row < rows(); }
     void announceChange(int row, int column);
 

@@ -1,0 +1,135 @@
+// A row's texts in one block, checked against a plain list of strings after every edit.
+#include "RowTexts.h"
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+enum class Op { Replace, Insert, Remove };
+struct Edit {
+    Op op;
+    qsizetype index;
+    QString text;
+};
+
+// What the block must read as: the list a QStringList-backed row would hold.
+void apply(QStringList& list, const Edit& e)
+{
+    switch (e.op) {
+    case Op::Replace:
+        if (e.index < 0)
+            return;
+        while (list.size() <= e.index)
+            list.append(QString());
+        list[e.index] = e.text;
+        return;
+    case Op::Insert:
+        if (e.index < 0)
+            return;
+        if (e.index >= list.size()) {
+            apply(list, {Op::Replace, e.index, e.text});
+            return;
+        }
+        list.insert(e.index, e.text);
+        return;
+    case Op::Remove:
+        if (e.index >= 0 && e.index < list.size())
+            list.removeAt(e.index);
+        return;
+    }
+}
+
+void apply(RowTexts& row, const Edit& e)
+{
+    switch (e.op) {
+    case Op::Replace: row.replace(e.index, e.text); return;
+    case Op::Insert: row.insert(e.index, e.text); return;
+    case Op::Remove: row.remove(e.index); return;
+    }
+}
+
+void expectSame(const RowTexts& row, const QStringList& list, const char* where)
+{
+    ASSERT_EQ(row.size(), list.size()) << where;
+    for (qsizetype i = 0; i < list.size(); ++i)
+        EXPECT_EQ(row.at(i).toString(), list[i]) << where << " text " << i;
+    EXPECT_TRUE(row.at(list.size()).isEmpty()) << where;
+    EXPECT_TRUE(row.at(-1).isEmpty()) << where;
+    std::vector<QStringView> views(size_t(list.size()) + 2, QStringView(u"stale"));
+    row.viewsInto(views);
+    for (size_t i = 0; i < views.size(); ++i)
+        EXPECT_EQ(views[i].toString(), qsizetype(i) < list.size() ? list[qsizetype(i)] : QString()) << where;
+}
+
+} // namespace
+
+TEST(RowTexts, ReadsLikeAListOfStringsAfterEveryEdit)
+{
+    const QString longText(0x8000, QChar(u'长'));      // needs the two-unit length
+    const QString longer(0x12345, QChar(u'x'));
+    const QString rare = QString::fromUcs4(U"\U00020000零件");
+    struct Case {
+        const char* name;
+        QStringList start;
+        std::vector<Edit> edits;
+    };
+    const Case cases[] = {
+        {"filled cell by cell", {"GB-1"},
+         {{Op::Replace, 1, "垫片"}, {Op::Replace, 2, "Q235"}, {Op::Replace, 3, ""}, {Op::Replace, 4, "件"},
+          {Op::Replace, 5, "ZQ8600"}}},
+        {"cells skipped while filling", {"A"}, {{Op::Replace, 4, "E"}, {Op::Replace, 2, "C"}}},
+        {"a middle cell grows and shrinks", {"a", "b", "c"},
+         {{Op::Replace, 1, "一段更长的文字"}, {Op::Replace, 1, ""}, {Op::Replace, 1, "b"}}},
+        {"the same text again", {"a", "b"}, {{Op::Replace, 0, "a"}, {Op::Replace, 1, "b"}}},
+        {"columns inserted and removed", {"a", "b", "c"},
+         {{Op::Insert, 1, ""}, {Op::Insert, 0, "z"}, {Op::Insert, 9, "end"}, {Op::Remove, 0, {}},
+          {Op::Remove, 3, {}}, {Op::Remove, 40, {}}, {Op::Remove, -1, {}}}},
+        {"negative positions change nothing", {"a"}, {{Op::Replace, -1, "x"}, {Op::Insert, -3, "y"}}},
+        {"long texts beside short ones", {"a"},
+         {{Op::Replace, 1, longText}, {Op::Replace, 2, "c"}, {Op::Insert, 1, longer}, {Op::Replace, 0, rare},
+          {Op::Remove, 2, {}}, {Op::Replace, 1, "short"}}},
+        {"every text removed", {"a", "b"}, {{Op::Remove, 0, {}}, {Op::Remove, 0, {}}, {Op::Replace, 2, "c"}}},
+        {"from nothing", {}, {{Op::Replace, 0, "a"}, {Op::Insert, 0, "b"}}},
+    };
+    for (const Case& c : cases) {
+        std::vector<QStringView> views(c.start.begin(), c.start.end());
+        RowTexts row(views);
+        QStringList list = c.start;
+        expectSame(row, list, c.name);
+        for (const Edit& e : c.edits) {
+            apply(row, e);
+            apply(list, e);
+            expectSame(row, list, c.name);
+        }
+    }
+}
+
+TEST(RowTexts, ATextTakenFromTheSameRowSurvivesTheBlockGrowing)
+{
+    const QStringView first[] = {u"第一格的文字"};
+    RowTexts row(first);
+    // Appending makes the block grow, which may move it; the text read from it must come through.
+    for (int i = 1; i < 12; ++i)
+        row.replace(i, row.at(i - 1));
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(row.at(i), QStringView(u"第一格的文字")) << i;
+    row.replace(3, row.at(0));
+    row.insert(0, row.at(5));
+    EXPECT_EQ(row.size(), 13);
+    EXPECT_EQ(row.at(0), QStringView(u"第一格的文字"));
+}
+
+TEST(RowTexts, MovesLeaveTheSourceEmpty)
+{
+    const QStringView texts[] = {u"a", u"b"};
+    RowTexts row(texts);
+    RowTexts moved(std::move(row));
+    EXPECT_EQ(moved.size(), 2);
+    EXPECT_EQ(row.size(), 0);   // NOLINT(bugprone-use-after-move): the moved-from state is defined
+    EXPECT_TRUE(row.at(0).isEmpty());
+    row = std::move(moved);
+    EXPECT_EQ(row.at(1), QStringView(u"b"));
+    row.replace(0, u"c");
+    EXPECT_EQ(row.at(0), QStringView(u"c"));
+}
