@@ -268,7 +268,7 @@ void ReportRowModel::sortByColumn(int column, bool ascending)
     std::vector<int> order(m_rows.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const int c = collator.compare(text(a, column), text(b, column));
+        const int c = collator.compare(textView(a, column), textView(b, column));
         return ascending ? c < 0 : c > 0;
     });
 
