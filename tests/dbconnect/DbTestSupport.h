@@ -2,6 +2,7 @@
 // Scratch databases for the database tests: a temporary SQLite file always, and a private
 // schema on the PostgreSQL test server when ZQ_TEST_PG names one; each also through ODBC
 // where the driver is installed.
+#include "TestApplication.h"
 #include "TestEngines.h"
 #include "ZQDBConnect.h"
 
@@ -17,17 +18,9 @@
 
 namespace dbtest {
 
-// One widgets application for the test binary. It is never destroyed: Qt Sql's own statics may
-// already be gone when static objects are torn down at exit.
 inline void app()
 {
-    if (QCoreApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "dbconnect_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = new QApplication(argc, argv);
-    Q_UNUSED(application);
+    zq::test::EnsureApp();
 }
 
 inline QString PostgresServer()

@@ -14,19 +14,6 @@
 
 namespace zq::test {
 
-void EnsureApp()
-{
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "zq-test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);   // lives until the process ends
-    Q_UNUSED(app);
-}
-
 ScopedEnv::ScopedEnv(const char* name, const std::optional<QString>& value) : m_name(name)
 {
     if (qEnvironmentVariableIsSet(name))

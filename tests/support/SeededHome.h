@@ -19,6 +19,7 @@
 //   zq::test::PgTestDatabase pg;                 if (!pg.available()) GTEST_SKIP() << "ZQ_TEST_PG not set";
 //   zq::test::SeededHome::Options options;      options.databaseUrl = pg.url();
 //   zq::test::SeededHome pgHome(options);
+#include "TestApplication.h"
 #include "TestEngines.h"
 
 #include <QDate>
@@ -31,8 +32,6 @@
 namespace zq { class CZQDBConnect; }
 
 namespace zq::test {
-
-void EnsureApp();
 
 // The day every seeded installation of the tests is relative to.
 inline QDate DefaultTestToday() { return QDate(2026, 12, 8); }

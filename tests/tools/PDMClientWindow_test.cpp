@@ -23,21 +23,6 @@
 
 namespace {
 
-class QtApplicationEnvironment : public testing::Environment {
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "tools_PDMClientWindow_test";
-        static char* argv[] = {name, nullptr};
-        m_app = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override { m_app.reset(); }
-private:
-    std::unique_ptr<QApplication> m_app;
-};
-[[maybe_unused]] testing::Environment* const qtEnvironment = testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
-
 class ClientWindow : public testing::Test {
 protected:
     static void SetUpTestSuite()

@@ -1,7 +1,6 @@
 #pragma once
 // Runs the built zqpdm-search as a user would, on an installation seeded once per test suite,
-// and keeps what it printed. Included by one test file per test binary: it also sets up the
-// QCoreApplication that QProcess needs.
+// and keeps what it printed.
 #include "Seeder.h"
 
 #include <QCoreApplication>
@@ -13,21 +12,6 @@
 #include <memory>
 
 namespace zq::test {
-
-class QtCoreEnvironment : public testing::Environment {
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "tools_test";
-        static char* argv[] = {name, nullptr};
-        m_app = std::make_unique<QCoreApplication>(argc, argv);
-    }
-    void TearDown() override { m_app.reset(); }
-private:
-    std::unique_ptr<QCoreApplication> m_app;
-};
-[[maybe_unused]] inline testing::Environment* const qtEnvironment = testing::AddGlobalTestEnvironment(new QtCoreEnvironment);
 
 inline QStringList linesOf(const QByteArray& bytes)
 {

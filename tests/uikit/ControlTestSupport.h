@@ -9,6 +9,8 @@
 #include <QMouseEvent>
 #include <ostream>
 
+#include "TestApplication.h"
+
 // Readable QString values in test failure messages.
 inline void PrintTo(const QString& text, std::ostream* out)
 {
@@ -19,12 +21,7 @@ namespace zqtest {
 
 inline QApplication& app()
 {
-    static int argc = 1;
-    static char name[] = "uikit_controls_test";
-    static char* argv[] = {name, nullptr};
-    // Lives until the process ends: destroyed among static objects it would outlive Qt's own.
-    static QApplication* application = new QApplication(argc, argv);
-    return *application;
+    return zq::test::TestApp();
 }
 
 // Base of test fixtures whose members are widgets: the application exists before them.

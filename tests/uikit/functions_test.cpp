@@ -1,12 +1,14 @@
 // The library functions callers reach by role: paths, folders, switches, text conversions.
 #include "QtDesktop.h"
 #include "ScriptedDesktop.h"
+#include "TestApplication.h"
 #include "ZQPDMFC.h"
 #include <QBuffer>
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -273,6 +275,21 @@ TEST(ComErrorReport, ShowsTheDescriptionInAMessageBox)
 TEST(QtDesktopWithoutWidgets, AnswersWithoutShowingAnything)
 {
     // A console tool has no QApplication: boxes give their neutral answer instead of crashing.
+    // The test program has one, so the checks run in a copy of it that makes none.
+    if (QCoreApplication::instance()) {
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QString::fromLatin1(zq::test::kNoApplicationVariable), QStringLiteral("1"));
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=QtDesktopWithoutWidgets.AnswersWithoutShowingAnything")});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        const QString output = QString::fromLocal8Bit(child.readAll());
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
+        return;
+    }
     QtDesktop desktop;
     EXPECT_EQ(desktop.messageBox("t", "c", MB_YESNO | MB_ICONQUESTION), IDNO);
     EXPECT_EQ(desktop.messageBox("t", "c", MB_OKCANCEL), IDCANCEL);

@@ -8,6 +8,7 @@
 #include "PageRegistry.h"
 #include "ScriptedDesktop.h"
 #include "TempResourceOverride.h"
+#include "TestApplication.h"
 #include "TestEngines.h"
 #include "ZQDBConnect.h"
 #include "ZQPDMSearchFunction.h"
@@ -32,12 +33,7 @@ namespace wbtest {
 
 inline QApplication& app()
 {
-    static int argc = 1;
-    static char name[] = "workbench_test";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: among static objects it would outlive Qt's own.
-    static QApplication* application = new QApplication(argc, argv);
-    return *application;
+    return zq::test::TestApp();
 }
 
 // Base of fixtures whose members are widgets: the application exists before them.

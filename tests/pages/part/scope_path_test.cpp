@@ -1,5 +1,6 @@
 // Scope path and product code of an item of the host's product tree.
 #include "ScopePath.h"
+#include "TestApplication.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -10,11 +11,7 @@ namespace {
 
 QApplication& App()
 {
-    static int argc = 1;
-    static char name[] = "scope_path_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    return zq::test::TestApp();
 }
 
 TEST(ScopePath, FromTreeItems)
