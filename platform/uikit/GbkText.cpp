@@ -19,10 +19,25 @@ constexpr char16_t kEuro = 0x20AC;
 bool isGbkLead(uchar b) { return b >= 0x81 && b <= 0xFE; }
 bool isGb18030Second(uchar b) { return b >= 0x30 && b <= 0x39; }
 
+// Opening a codec looks its name up among hundreds of ICU converters, which costs far more than
+// a short text's conversion: each thread keeps one encoder and one decoder, reset before each use.
+QStringEncoder& gb18030Encoder()
+{
+    thread_local QStringEncoder encoder("GB18030");
+    encoder.resetState();
+    return encoder;
+}
+
+QStringDecoder& gb18030Decoder()
+{
+    thread_local QStringDecoder decoder("GB18030", QStringDecoder::Flag::Stateless);
+    decoder.resetState();
+    return decoder;
+}
+
 QByteArray encodeGb18030(QStringView text)
 {
-    QStringEncoder encoder("GB18030");
-    QByteArray bytes = encoder.encode(text);
+    QByteArray bytes = gb18030Encoder().encode(text);
     // The encoder holds back a high surrogate at the end, waiting for the rest of its pair.
     // Alone it stands for no character; it is written as inside a text, as 0x1A.
     if (!text.isEmpty() && text.back().isHighSurrogate())
@@ -39,26 +54,11 @@ bool hasNonAscii(const QByteArray& bytes)
     return false;
 }
 
-bool isValidUtf8(const QByteArray& bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    return !decoder.hasError();
-}
-
-// The GBK bytes of one character: one UTF-16 unit, or a surrogate pair. Encoded as it stands
-// in the text, so a byte-order mark or a lone surrogate counts as EncodeGbk writes it.
-int charLength(QStringView character)
-{
-    const char16_t first = character.front().unicode();
-    if (character.size() == 1 && (first < 0x80 || first == kEuro))
-        return 1;
-    return int(encodeGb18030(character).size());
-}
-
-// The two GBK bytes of every BMP character that GBK writes with two bytes, made once from the
-// GB18030 codec, so encoding costs a table look-up per character; 0 for the rest (ASCII, the
-// euro sign, surrogates and the characters GB18030 writes with four bytes), which go the slow way.
+// The two GBK bytes of every BMP character that GBK writes with two bytes, the four GB18030 bytes
+// of the other BMP characters, and the character of every pair, made once from the GB18030 codec,
+// so converting costs a table look-up per character. Characters beyond the BMP follow GB18030's
+// one linear rule, checked against the codec. 0 for the rest (ASCII, the euro sign, lone
+// surrogates, pairs the codec reads otherwise), which go through the codec.
 class DoubleByteTable {
 public:
     static const DoubleByteTable& instance()
@@ -67,9 +67,50 @@ public:
         return table;
     }
     quint16 bytesOf(char16_t c) const { return m_pairs[c]; }
+    // The four bytes (first byte highest) of a BMP character that GB18030 writes with four, or 0.
+    quint32 quadOf(char16_t c) const { return m_quads.empty() ? 0 : m_quads[c]; }
+    // The four bytes of a character beyond the BMP, or 0 when the rule did not hold.
+    quint32 quadOfSupplementary(char32_t c) const { return m_linearSupplementary ? supplementaryQuad(c) : 0; }
+    // The character of a lead byte (0x81-0xFE) and the byte after it, or 0.
+    char16_t charOf(uchar lead, uchar trail) const
+    {
+        return trail >= kFirstTrail && !m_chars.empty() ? m_chars[charIndex(lead, trail)] : 0;
+    }
 
 private:
+    static constexpr uchar kFirstTrail = 0x40;
+    static constexpr int kTrails = 0x100 - kFirstTrail;
+    static size_t charIndex(uchar lead, uchar trail) { return size_t(lead - 0x81) * kTrails + (trail - kFirstTrail); }
+
+    static quint32 supplementaryQuad(char32_t c)
+    {
+        quint32 index = c - 0x10000;
+        const quint32 fourth = 0x30 + index % 10;
+        index /= 10;
+        const quint32 third = 0x81 + index % 126;
+        index /= 126;
+        const quint32 second = 0x30 + index % 10;
+        const quint32 first = 0x90 + index / 10;
+        return first << 24 | second << 16 | third << 8 | fourth;
+    }
+
+    static quint32 quadAt(const QByteArray& bytes, qsizetype at)
+    {
+        return quint32(uchar(bytes[at])) << 24 | quint32(uchar(bytes[at + 1])) << 16 |
+               quint32(uchar(bytes[at + 2])) << 8 | quint32(uchar(bytes[at + 3]));
+    }
+
     DoubleByteTable() : m_pairs(0x10000, 0)
+    {
+        makeByteTables();
+        const char32_t samples[] = {0x10000, 0x1D11E, 0x20000, 0x10FFFF};
+        m_linearSupplementary = std::all_of(std::begin(samples), std::end(samples), [](char32_t c) {
+            const QByteArray bytes = encodeGb18030(QString::fromUcs4(&c, 1));
+            return bytes.size() == 4 && quadAt(bytes, 0) == supplementaryQuad(c);
+        });
+    }
+
+    void makeByteTables()
     {
         std::vector<char16_t> characters;
         characters.reserve(0x10000);
@@ -79,24 +120,98 @@ private:
         const QByteArray bytes =
             encodeGb18030(QStringView(characters.data(), qsizetype(characters.size())));
         std::vector<quint16> pairs(0x10000, 0);
+        std::vector<quint32> quads(0x10000, 0);
         qsizetype at = 0;
         for (char16_t c : characters) {
             if (at + 1 >= bytes.size() || !isGbkLead(uchar(bytes[at])))
                 return;   // not the layout expected: every character goes the slow way
             const auto second = uchar(bytes[at + 1]);
             if (isGb18030Second(second)) {
+                if (at + 3 >= bytes.size())
+                    return;
+                quads[c] = quadAt(bytes, at);
                 at += 4;
                 continue;
             }
             pairs[c] = quint16(uchar(bytes[at]) << 8 | second);
             at += 2;
         }
-        if (at == bytes.size())
-            m_pairs = std::move(pairs);
+        if (at != bytes.size())
+            return;
+        m_pairs = std::move(pairs);
+        m_quads = std::move(quads);
+        makeCharTable(characters);
+    }
+
+    // The reverse of the pairs, kept only where the codec reads each pair back as its character.
+    void makeCharTable(const std::vector<char16_t>& characters)
+    {
+        std::vector<char16_t> chars(size_t(0xFE - 0x81 + 1) * kTrails, 0);
+        QByteArray pairBytes;
+        std::vector<char16_t> written;
+        for (char16_t c : characters) {
+            if (const quint16 pair = m_pairs[c]) {
+                pairBytes += char(pair >> 8);
+                pairBytes += char(pair & 0xFF);
+                written.push_back(c);
+            }
+        }
+        const QString read = gb18030Decoder().decode(pairBytes);
+        if (read.size() != qsizetype(written.size()))
+            return;   // not one character a pair: every pair goes the slow way
+        for (size_t i = 0; i < written.size(); ++i) {
+            const auto lead = uchar(pairBytes[qsizetype(2 * i)]);
+            const auto trail = uchar(pairBytes[qsizetype(2 * i + 1)]);
+            if (read[qsizetype(i)].unicode() == written[i] && trail >= kFirstTrail)
+                chars[charIndex(lead, trail)] = written[i];
+        }
+        m_chars = std::move(chars);
     }
 
     std::vector<quint16> m_pairs;
+    std::vector<quint32> m_quads;
+    std::vector<char16_t> m_chars;
+    bool m_linearSupplementary = false;
 };
+
+void writeQuad(quint32 quad, char*& write)
+{
+    *write++ = char(quad >> 24);
+    *write++ = char(quad >> 16);
+    *write++ = char(quad >> 8);
+    *write++ = char(quad);
+}
+
+// The four bytes of the character at i when the tables know it (a BMP character or a whole
+// surrogate pair), else 0; `units` is set to the UTF-16 units it takes.
+quint32 knownQuad(const DoubleByteTable& table, QStringView text, qsizetype i, qsizetype& units)
+{
+    const QChar c = text[i];
+    units = 1;
+    if (!c.isSurrogate())
+        return table.quadOf(c.unicode());
+    if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+        units = 2;
+        return table.quadOfSupplementary(QChar::surrogateToUcs4(c, text[i + 1]));
+    }
+    return 0;
+}
+
+// The GBK bytes of one character: one UTF-16 unit, or a surrogate pair. Encoded as it stands
+// in the text, so a byte-order mark or a lone surrogate counts as EncodeGbk writes it.
+int charLength(QStringView character)
+{
+    const char16_t first = character.front().unicode();
+    if (character.size() == 1 && (first < 0x80 || first == kEuro))
+        return 1;
+    const DoubleByteTable& table = DoubleByteTable::instance();
+    if (character.size() == 1 && table.bytesOf(first))
+        return 2;
+    qsizetype units = 0;
+    if (knownQuad(table, character, 0, units) && units == character.size())
+        return 4;
+    return int(encodeGb18030(character).size());
+}
 
 // The length of the character at i that has no table entry: a surrogate pair or one unit.
 qsizetype slowLength(QStringView text, qsizetype i)
@@ -144,6 +259,9 @@ char* WriteGbk(QStringView text, char* write)
         } else if (const quint16 pair = table.bytesOf(c)) {
             *write++ = char(pair >> 8);
             *write++ = char(pair & 0xFF);
+        } else if (qsizetype units = 0; const quint32 quad = knownQuad(table, text, i, units)) {
+            writeQuad(quad, write);
+            i += units - 1;
         } else {
             const qsizetype length = slowLength(text, i);
             const QByteArray bytes = encodeGb18030(text.sliced(i, length));
@@ -175,30 +293,67 @@ void AppendPaddedGbk(QStringView text, int width, QByteArray& out)
 QString DecodeGbk(const QByteArray& bytes)
 {
     // Split at every lone 0x80 (a euro sign); the pieces between are whole GB18030 sequences,
-    // except perhaps a sequence cut off by the end of the bytes.
-    QStringDecoder decoder("GB18030", QStringDecoder::Flag::Stateless);
-    QString text;
-    text.reserve(bytes.size());
-    qsizetype start = 0, i = 0;
+    // except perhaps a sequence cut off by the end of the bytes. ASCII and the pairs of the table
+    // are written directly as long as every sequence before them in the piece was; from the first
+    // other sequence on, the rest of the piece goes through the codec, which reads it as it would
+    // have read the whole piece, since the sequences written before it were complete.
+    const DoubleByteTable& table = DoubleByteTable::instance();
+    // At most one UTF-16 unit a byte is written directly; the codec's pieces are appended.
     const qsizetype n = bytes.size();
+    QString text(n, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    qsizetype written = 0;
+    const auto put = [&](char16_t c) { out[written++] = c; };
+    const auto decodeFromStart = [&](qsizetype start, qsizetype end) {
+        if (end <= start)
+            return;
+        const QString piece = gb18030Decoder().decode(QByteArrayView(bytes).sliced(start, end - start));
+        if (written + piece.size() > text.size()) {
+            text.resize(written + piece.size() + (n - end));
+            out = reinterpret_cast<char16_t*>(text.data());
+        }
+        std::copy(piece.utf16(), piece.utf16() + piece.size(), out + written);
+        written += piece.size();
+    };
+    qsizetype start = 0, i = 0;
+    bool direct = true;
     while (i < n) {
         const auto b = uchar(bytes[i]);
-        qsizetype length = 1;
         if (b == 0x80) {
-            text += decoder.decode(QByteArrayView(bytes).sliced(start, i - start));
-            text += QChar(kEuro);
-            start = i + 1;
-        } else if (isGbkLead(b)) {
-            length = (i + 1 < n && isGb18030Second(uchar(bytes[i + 1]))) ? 4 : 2;
+            decodeFromStart(start, i);
+            put(kEuro);
+            start = ++i;
+            direct = true;
+            continue;
         }
+        qsizetype length = 1;
+        if (isGbkLead(b))
+            length = (i + 1 < n && isGb18030Second(uchar(bytes[i + 1]))) ? 4 : 2;
         if (i + length > n) {
-            text += decoder.decode(QByteArrayView(bytes).sliced(start, i - start));
-            text += QChar(QChar::ReplacementCharacter);
+            decodeFromStart(start, i);
+            if (written == text.size()) {
+                text.resize(written + 1);
+                out = reinterpret_cast<char16_t*>(text.data());
+            }
+            put(QChar::ReplacementCharacter);
+            text.truncate(written);
             return text;
+        }
+        if (direct) {
+            if (b < 0x80) {
+                put(b);
+                start = i + 1;
+            } else if (const char16_t c = length == 2 ? table.charOf(b, uchar(bytes[i + 1])) : 0) {
+                put(c);
+                start = i + 2;
+            } else {
+                direct = false;
+            }
         }
         i += length;
     }
-    text += decoder.decode(QByteArrayView(bytes).sliced(start, n - start));
+    decodeFromStart(start, n);
+    text.truncate(written);
     return text;
 }
 
@@ -213,7 +368,7 @@ QString DecodeFileText(const QByteArray& bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
-    if (hasNonAscii(bytes) && isValidUtf8(bytes))
+    if (hasNonAscii(bytes) && bytes.isValidUtf8())
         return QString::fromUtf8(bytes);
     return DecodeGbk(bytes);
 }

@@ -1,6 +1,7 @@
 // GBK at the file edges: decoding with UTF-8 detection, encoding, byte counts and files.
 #include "GbkText.h"
 #include <QFile>
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -154,6 +155,87 @@ TEST(GbkEncoding, EveryBasicPlaneCharacterAsTheCodecWritesIt)
         const QString text{QChar(char16_t(c))};
         if (EncodeGbk(text) != QByteArray(codec.encode(text)) && ++differing <= 5)
             ADD_FAILURE() << "U+" << std::hex << unsigned(c);
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+TEST(GbkEncoding, CharactersBeyondTheBasicPlaneAsTheCodecWritesThem)
+{
+    QStringEncoder codec("GB18030");
+    int differing = 0;
+    for (char32_t c = 0x10000; c <= 0x10FFFF; c += 97) {
+        const QString text = QStringLiteral("a") + QString::fromUcs4(&c, 1) + QStringLiteral("中");
+        if (EncodeGbk(text) != QByteArray(codec.encode(text)) && ++differing <= 5)
+            ADD_FAILURE() << "U+" << std::hex << unsigned(c);
+        EXPECT_EQ(GbkLength(text), 7);
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+namespace {
+
+// The codec over each piece between euro bytes (0x80 where a character starts), a sequence cut
+// off by the end read as U+FFFD: the reading the table-driven decoder must agree with.
+QString CodecDecode(const QByteArray& bytes)
+{
+    QStringDecoder codec("GB18030", QStringDecoder::Flag::Stateless);
+    QString text;
+    qsizetype start = 0, i = 0;
+    const auto piece = [&](qsizetype end) { text += codec.decode(QByteArrayView(bytes).sliced(start, end - start)); };
+    while (i < bytes.size()) {
+        const auto b = uchar(bytes[i]);
+        if (b == 0x80) {
+            piece(i);
+            text += QChar(0x20AC);
+            start = ++i;
+            continue;
+        }
+        qsizetype length = 1;
+        if (b >= 0x81 && b <= 0xFE)
+            length = i + 1 < bytes.size() && uchar(bytes[i + 1]) >= 0x30 && uchar(bytes[i + 1]) <= 0x39 ? 4 : 2;
+        if (i + length > bytes.size()) {
+            piece(i);
+            return text + QChar(QChar::ReplacementCharacter);
+        }
+        i += length;
+    }
+    piece(i);
+    return text;
+}
+
+} // namespace
+
+TEST(GbkDecoding, EveryPairAsTheCodecReadsIt)
+{
+    int differing = 0;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0; trail <= 0xFF; ++trail) {
+            QByteArray bytes("a");
+            bytes += char(lead);
+            bytes += char(trail);
+            bytes += "b\xd6\xd0";
+            if (DecodeGbk(bytes) != CodecDecode(bytes) && ++differing <= 5)
+                ADD_FAILURE() << std::hex << lead << ' ' << trail;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+TEST(GbkDecoding, AnyBytesAsTheCodecReadsThem)
+{
+    // Short runs from the bytes that start, continue or break sequences, mixed as files mix them.
+    const char alphabet[] = {'a', '\x30', '\x39', '\x40', '\x7f', '\x80', '\x81', '\x90', '\xa1', '\xd6',
+                             '\xd0', '\xfe', '\xff', '\x00', '\x0a', '\x95', '\x32', '\x82', '\x36'};
+    quint32 seed = 12345;
+    const auto next = [&seed] { seed = seed * 1103515245u + 12345u; return seed >> 16; };
+    int differing = 0;
+    for (int n = 0; n < 50000; ++n) {
+        QByteArray bytes;
+        const int length = int(next() % 12);
+        for (int k = 0; k < length; ++k)
+            bytes += alphabet[next() % sizeof alphabet];
+        if (DecodeGbk(bytes) != CodecDecode(bytes) && ++differing <= 5)
+            ADD_FAILURE() << bytes.toHex().toStdString();
     }
     EXPECT_EQ(differing, 0);
 }
