@@ -21,7 +21,7 @@ inline void Check(bool holds, const char* property, const QString& detail = {})
 
 // A text a user might type or paste, or worse: UTF-8, UTF-16 code units (lone surrogates and
 // NUL included), GBK bytes, runs of SQL and pattern metacharacters, characters outside GBK, and,
-// when long texts are allowed, now and then one stretched to 10,000 characters.
+// when long texts are allowed, one text in 64 stretched to 100 to 10,000 characters.
 QString HostileText(FuzzedDataProvider& input, bool allowLong = true);
 
 // The same texts, as a value for a line of a configuration file (no line break inside).
