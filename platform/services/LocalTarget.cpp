@@ -1,6 +1,7 @@
 #include "LocalTarget.h"
 #include "ZQPDMFC.h"
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -42,18 +43,32 @@ QString SafeLocalPath(const QString& requested)
     return TempFolder() + name;
 }
 
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
+bool OpenPrivateFile(QSaveFile& file, QString* error)
 {
+    const QString path = file.fileName();
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
         *error = QStringLiteral("不能创建文件夹: ") + QFileInfo(path).absolutePath();
         return false;
     }
-    QSaveFile file(path);
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("不能写入文件 %1: %2").arg(path, file.errorString());
+    // QSaveFile writes through a link at the target's name; the link itself goes first.
+    if (QFileInfo(path).isSymLink() && !QFile::remove(path)) {
+        *error = QStringLiteral("不能替换链接: ") + path;
         return false;
     }
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        *error = QStringLiteral("不能写入文件 %1: %2").arg(path, file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
+{
+    QSaveFile file(path);
+    if (!OpenPrivateFile(file, error))
+        return false;
     if (file.write(bytes) != bytes.size())
         file.cancelWriting();
     if (!file.commit()) {

@@ -1,13 +1,16 @@
 #include "ZQPDMFC.h"
 #include "Desktop.h"
 #include "GbkText.h"
+#include "PrivateTempFolder.h"
 #include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QIODevice>
 #include <QLocale>
+#include <QMutex>
 #include <QTime>
 #include <cmath>
 #include <cstring>
@@ -208,7 +211,31 @@ QString WorkingFolder()
 
 QString TempFolder()
 {
-    return withTrailingSeparator(QDir::tempPath());
+    // Chosen once for each pair of runtime and temporary folders (tests change both); a folder
+    // refused on the way is told to the user once.
+    static QMutex mutex;
+    static QHash<QString, QString> chosen;
+    const QString runtimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    const QString tempRoot = QDir::tempPath();
+    const QString key = runtimeDir + QChar(0) + tempRoot;
+    QString refused;
+    QString path;
+    {
+        const QMutexLocker lock(&mutex);
+        path = chosen.value(key);
+        // A chosen folder removed since (a cleaned temporary folder) is chosen again.
+        if (path.isEmpty() || (!path.startsWith(QLatin1String("/dev/null/")) && !QFileInfo(path).isDir())) {
+            const PrivateFolderChoice choice = ChoosePrivateTempFolder(runtimeDir, tempRoot);
+            path = choice.path;
+            refused = choice.refused;
+            chosen.insert(key, path);
+        }
+    }
+    if (!refused.isEmpty())
+        Desktop::current().messageBox(
+            QStringLiteral("临时文件夹 %1 不能使用, 取出的文件改放在 %2").arg(refused, path),
+            QStringLiteral("操作提示"), MB_OK | MB_ICONEXCLAMATION);
+    return path;
 }
 
 QString CodeToPathSegment(const QString& code)

@@ -34,7 +34,7 @@ bool ReadLine(QIODevice& file, QByteArray& line);
 // 8 — the working folder, ending with '/': ZQPDM_WORKDIR, else <home>/.zqpdm/work/ (created when missing).
 QString WorkingFolder();
 
-// The temporary folder, ending with '/'.
+// The user's private temporary folder, ending with '/' (PrivateTempFolder.h says which).
 QString TempFolder();
 
 // 9 — one safe path segment from a code: separators, control characters and characters that

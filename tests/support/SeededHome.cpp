@@ -62,6 +62,7 @@ SeededHome::SeededHome(const Options& options) : m_today(options.today)
         m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_DB", m_databaseUrl));
         m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_WORKDIR", workDir() + QLatin1Char('/')));
         m_env.push_back(std::make_unique<ScopedEnv>("TMPDIR", tempDir()));
+        m_env.push_back(std::make_unique<ScopedEnv>("XDG_RUNTIME_DIR", std::nullopt));
         m_env.push_back(std::make_unique<ScopedEnv>("ZQPDM_FTP", std::nullopt));
     }
     m_ok = true;
