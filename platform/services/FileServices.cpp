@@ -1,6 +1,7 @@
 #include "FileServices.h"
 #include "CallLog.h"
 #include "Desktop.h"
+#include "DesktopOpener.h"
 #include "LocalTarget.h"
 #include "ServiceDatabase.h"
 #include "ZQDBConnect.h"
@@ -51,7 +52,7 @@ void CCommonBrowserTool::BrowseFile(const QString& path, int mode)
 {
     zq::CallLog::Record(QStringLiteral("CCommonBrowserTool"), QStringLiteral("BrowseFile"), {path, QString::number(mode)});
     if (!path.isEmpty())
-        zq::Desktop::current().shellOpen(path);
+        zq::OpenFileOrSayWhere(path);
 }
 
 QString CZQSaveFileToDB::PopFileFromDB(const QString& sql, const QString& localPath, const QString& blobColumn,

@@ -1,4 +1,5 @@
 #include "QtDesktop.h"
+#include "DesktopOpener.h"
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
@@ -225,7 +226,7 @@ void QtDesktop::setClipboardText(const QString& text)
 
 bool QtDesktop::shellOpen(const QString& path)
 {
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()) || !DesktopCanOpen(path))
         return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }

@@ -75,7 +75,7 @@ void ScriptedDesktop::setClipboardText(const QString& text)
 bool ScriptedDesktop::shellOpen(const QString& path)
 {
     record(QStringLiteral("OPEN"), {path});
-    return true;
+    return !canOpen || canOpen(path);
 }
 
 QDateTime ScriptedDesktop::now() const

@@ -25,6 +25,7 @@ public:
     QDateTime fixedNow;                             // invalid: the real clock
     QPoint cursor{100, 100};
     std::function<void(const Event&)> onEvent;      // live listener (zqpdm-search prints from it)
+    std::function<bool(const QString&)> canOpen;    // whether a program opens the file; null: always
 
     // Record.
     QList<Event> events;

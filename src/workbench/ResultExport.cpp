@@ -1,5 +1,6 @@
 #include "ResultExport.h"
 #include "Desktop.h"
+#include "DesktopOpener.h"
 #include "GbkText.h"
 #include "ListCtrl.h"
 #include "ZQPDMFC.h"
@@ -223,7 +224,7 @@ void ExportResultList(CReportListCtrl* list, int currentTab)
         return;
     }
     if (desktop.messageBox(QStringLiteral("存储完毕，是否打开该文件?"), caption(), MB_YESNO | MB_ICONQUESTION) != IDNO)
-        desktop.shellOpen(path);
+        OpenFileOrSayWhere(path);
 }
 
 } // namespace zq

@@ -8,6 +8,8 @@
 #include "ZQPDMFC.h"
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace zq;
@@ -121,6 +123,44 @@ TEST_P(FileServicesTest, BrowseFileOpensThroughTheShell)
     EXPECT_EQ(opened.first().fields.value(0), QStringLiteral("/tmp/a.dwg"));
     ASSERT_EQ(CallLog::Calls().size(), 1);
     EXPECT_EQ(CallLog::Calls().first().args, (QStringList{QStringLiteral("/tmp/a.dwg"), QStringLiteral("0")}));
+    EXPECT_TRUE(desktop.messages().isEmpty());
+}
+
+TEST_P(FileServicesTest, AFileNoProgramOpensIsToldWithItsFullPath)
+{
+    desktop.canOpen = [](const QString&) { return false; };
+    const QString path = TempFolder() + QStringLiteral("减速器装配图.dwg");
+    CCommonBrowserTool().BrowseFile(path, 0);
+    EXPECT_EQ(desktop.eventsOf(QStringLiteral("OPEN")).size(), 1);
+    ASSERT_EQ(desktop.messages().size(), 1);
+    EXPECT_TRUE(desktop.messages().first().contains(path)) << str(desktop.messages().first());
+}
+
+TEST_P(FileServicesTest, FetchedFilesAreTheUsersOwnAndReplaceALinkAtTheirName)
+{
+    // Someone plants a link at the name a fetched file will get, pointing at a file of theirs.
+    QTemporaryDir outside;
+    const QString victim = outside.filePath(QStringLiteral("victim.txt"));
+    {
+        QFile f(victim);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("untouched");
+    }
+    const QString path = TempFolder() + QStringLiteral("Y系列电机样本.pdf");
+    QFile::remove(path);
+    ASSERT_TRUE(QFile::link(victim, path));
+    EXPECT_EQ(CZQSaveFileToDB().PopFileFromDB(QString::fromUtf8(kResourceSql), path, QStringLiteral("DocContent"),
+                                              QStringLiteral("pdm")),
+              path);
+    EXPECT_EQ(ReadFile(victim), QByteArray("untouched"));
+    const QFileInfo fetched(path);
+    EXPECT_FALSE(fetched.isSymLink());
+    EXPECT_TRUE(ReadFile(path).startsWith("ZQPDM "));
+    EXPECT_EQ(fetched.permissions() & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther |
+                                       QFileDevice::WriteOther),
+              QFileDevice::Permissions());
+    EXPECT_TRUE(QFileInfo(TempFolder()).permissions().testFlag(QFileDevice::ExeOwner));
+    EXPECT_FALSE(QFileInfo(TempFolder()).permissions().testFlag(QFileDevice::ExeOther));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, FileServicesTest, ::testing::ValuesIn(test::EngineNames()));

@@ -6,10 +6,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <unistd.h>
 
 namespace zq::test {
 
@@ -56,6 +58,9 @@ protected:
         zq::seed::Seeder seeder(options);
         ASSERT_TRUE(seeder.Run()) << seeder.LastError().toStdString();
         QDir().mkpath(tempFolder());
+        // A desktop with a program for every file: xdg-open and an xdg-mime that names a viewer.
+        writeScript(desktopBin() + QStringLiteral("/xdg-open"), "exit 0");
+        writeScript(desktopBin() + QStringLiteral("/xdg-mime"), "echo zq-viewer.desktop");
     }
     static void TearDownTestSuite()
     {
@@ -69,8 +74,22 @@ protected:
             GTEST_SKIP() << "zqpdm-search is not built at " << program().toStdString();
     }
 
-    // The program's temporary folder (fetched files land here).
+    // The program's temporary folder (TMPDIR), and the user's private folder in it, where fetched
+    // files land.
     static QString tempFolder() { return s_home->path() + QStringLiteral("/tmp"); }
+    static QString privateTempFolder() { return tempFolder() + QStringLiteral("/zqpdm-%1").arg(::geteuid()); }
+    // Programs the runs find first on their PATH (the desktop's opener).
+    static QString desktopBin() { return s_home->path() + QStringLiteral("/desktop-bin"); }
+
+    static void writeScript(const QString& path, const char* body)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile script(path);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        script.write(QByteArray("#!/bin/sh\n") + body + '\n');
+        script.close();
+        script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
 
     static QString program()
     {
@@ -78,7 +97,7 @@ protected:
     }
 
     // Runs the program on the seeded installation (unless the arguments bring their own --home).
-    static ToolRun run(QStringList arguments, bool withPlatform = true)
+    static ToolRun run(QStringList arguments, bool withPlatform = true, const QStringList& environmentEntries = {})
     {
         if (!arguments.contains(QStringLiteral("--home")) && !arguments.contains(QStringLiteral("--help")))
             arguments << QStringLiteral("--home") << s_home->path();
@@ -93,6 +112,10 @@ protected:
             environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
         }
         environment.insert(QStringLiteral("TMPDIR"), tempFolder());
+        environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        environment.insert(QStringLiteral("PATH"), desktopBin() + u':' + environment.value(QStringLiteral("PATH")));
+        for (const QString& entry : environmentEntries)
+            environment.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));
         QProcess process;
         process.setProcessEnvironment(environment);
         process.start(program(), arguments);

@@ -160,7 +160,7 @@ TEST_F(SearchTool, DocumentKindsOnTheHiddenListAndADoubleClickOpensTheStoredFile
     const ToolRun r = run("--page 设计文档 --set 1254=0 --dblclick 0");
     ASSERT_EQ(r.exitCode, 0) << r.dump();
     EXPECT_EQ(r.out.size(), 14) << "project, team-work and archived documents";
-    const QString local = tempFolder() + QStringLiteral("/输入轴计算书.doc");
+    const QString local = privateTempFolder() + QStringLiteral("/输入轴计算书.doc");
     EXPECT_EQ(r.errStartingWith(QStringLiteral("OPEN\t")), QStringList{QStringLiteral("OPEN\t") + local}) << r.dump();
     EXPECT_TRUE(r.errStartingWith(QStringLiteral("CALL\tCZQSaveFileToFTP::GetFileFromFTP\t"))
                     .contains(QStringLiteral("CALL\tCZQSaveFileToFTP::GetFileFromFTP\t\\Zq\\Proven\\XM2026-01\\ZQ8600-02\\A\\\t"
@@ -175,7 +175,34 @@ TEST_F(SearchTool, AResourceFileOpensFromTheDatabase)
     EXPECT_EQ(r.out.value(1).section(u'\t', 0, 0), QStringLiteral("Y系列电机样本"));
     EXPECT_EQ(r.errStartingWith(QStringLiteral("CALL\tCZQSaveFileToDB::PopFileFromDB\t")).size(), 1) << r.dump();
     EXPECT_EQ(r.errStartingWith(QStringLiteral("OPEN\t")),
-              QStringList{QStringLiteral("OPEN\t") + tempFolder() + QStringLiteral("/Y系列电机样本.pdf")});
+              QStringList{QStringLiteral("OPEN\t") + privateTempFolder() + QStringLiteral("/Y系列电机样本.pdf")});
+}
+
+TEST_F(SearchTool, ADoubleClickOnTheTaskJustLocatedSendsNoSecondLocate)
+{
+    const ToolRun r = run(QStringList{QStringLiteral("--page"), QStringLiteral("设计任务"), QStringLiteral("--select"),
+                                      QStringLiteral("0"), QStringLiteral("--link"), QStringLiteral("1"),
+                                      QStringLiteral("--dblclick"), QStringLiteral("0")},
+                          true, {QStringLiteral("ZQPDM_USER=zhangwei")});
+    ASSERT_EQ(r.exitCode, 0) << r.dump();
+    EXPECT_EQ(r.errStartingWith(QStringLiteral("CMD\t")), QStringList{QStringLiteral("CMD\tLocate\tXM2026-01")}) << r.dump();
+}
+
+TEST_F(SearchTool, AFileNoProgramOpensIsNamedInAMessage)
+{
+    // A desktop that has a launcher but no program for the file's type.
+    const QString bin = s_home->path() + QStringLiteral("/no-viewer-bin");
+    writeScript(bin + QStringLiteral("/xdg-open"), "exit 0");
+    writeScript(bin + QStringLiteral("/xdg-mime"), "exit 0");
+    const ToolRun r = run(QStringList{QStringLiteral("--page"), QStringLiteral("资源文件"), QStringLiteral("--cell"),
+                                      QStringLiteral("1318:0=电机"), QStringLiteral("--dblclick"), QStringLiteral("0")},
+                          true, {QStringLiteral("PATH=") + bin + QStringLiteral(":/usr/bin:/bin")});
+    ASSERT_EQ(r.exitCode, 0) << r.dump();
+    const QString file = privateTempFolder() + QStringLiteral("/Y系列电机样本.pdf");
+    EXPECT_TRUE(QFile::exists(file));
+    const QStringList messages = r.errStartingWith(QStringLiteral("MSG\t"));
+    ASSERT_EQ(messages.size(), 1) << r.dump();
+    EXPECT_TRUE(messages.first().contains(file)) << r.dump();
 }
 
 struct ExportCase {

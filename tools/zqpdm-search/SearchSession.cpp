@@ -3,6 +3,7 @@
 #include "CallLog.h"
 #include "ControlDriver.h"
 #include "ControlResolver.h"
+#include "DesktopOpener.h"
 #include "DialogTemplate.h"
 #include "ListCtrl.h"
 #include "OutputLines.h"
@@ -47,6 +48,7 @@ void SearchSession::installDesktop()
         m_desktop.fixedNow = QDateTime(*m_options.today, QTime(12, 0));
     m_desktop.yesNoAnswer = m_options.answerYes ? zq::IDYES : zq::IDNO;
     m_desktop.acceptUnlisted = true;   // --pick answers with the names given, listed or not
+    m_desktop.canOpen = zq::DesktopCanOpen;   // a file no program opens is told as on the desktop
     if (m_options.cancelAfter)
         m_desktop.cancelAfterRows = *m_options.cancelAfter;
     m_desktop.onEvent = [this](const zq::ScriptedDesktop::Event& event) {
