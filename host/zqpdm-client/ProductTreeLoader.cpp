@@ -24,6 +24,13 @@ ProductTreeLoader::ProductTreeLoader(CTreeCtrlEx& tree, zq::Connection* connecti
     : QObject(parent), m_tree(tree), m_connection(connection)
 {
     connect(&m_tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { ensureChildren(item); });
+    m_tree.SetBranchSource(this);
+}
+
+ProductTreeLoader::~ProductTreeLoader()
+{
+    if (m_tree.BranchSource() == this)
+        m_tree.SetBranchSource(nullptr);
 }
 
 QString ProductTreeLoader::productsSql()
@@ -137,27 +144,48 @@ bool ProductTreeLoader::ensureChildren(QTreeWidgetItem* item)
     return true;
 }
 
-int ProductTreeLoader::loadBranch(QTreeWidgetItem* item, int maxItems)
+int ProductTreeLoader::loadBranch(QTreeWidgetItem* item, int maxItems, bool* whole)
 {
-    if (!item)
-        return 0;
+    bool complete = true;
     int created = 0;
-    QList<QTreeWidgetItem*> pending{item};
-    while (!pending.isEmpty() && created < maxItems) {
+    int items = 0;
+    QList<QTreeWidgetItem*> pending;
+    if (item)
+        pending.append(item);
+    while (!pending.isEmpty() && complete) {
         QTreeWidgetItem* current = pending.takeLast();
         const int before = current->childCount();
-        if (!isLoaded(current) && !ensureChildren(current))
-            return created;
+        if (!isLoaded(current) && !ensureChildren(current)) {
+            complete = false;
+            break;
+        }
         created += current->childCount() - before;
 
         QSet<QString> onPath;
         for (const QTreeWidgetItem* up = current; up; up = up->parent())
             onPath.insert(CTreeCtrlEx::Record(up).code);
-        for (int i = current->childCount() - 1; i >= 0; --i)
-            if (!onPath.contains(CTreeCtrlEx::Record(current->child(i)).code))
+        for (int i = current->childCount() - 1; i >= 0 && complete; --i) {
+            if (onPath.contains(CTreeCtrlEx::Record(current->child(i)).code))
+                continue;
+            if (items >= maxItems)
+                complete = false;
+            else {
+                ++items;
                 pending.append(current->child(i));
+            }
+        }
     }
+    if (whole)
+        *whole = complete;
     return created;
+}
+
+CTreeBranchFill ProductTreeLoader::FillBranch(QTreeWidgetItem* item)
+{
+    CTreeBranchFill fill;
+    fill.limit = kBranchLimit;
+    loadBranch(item, kBranchLimit, &fill.whole);
+    return fill;
 }
 
 QTreeWidgetItem* ProductTreeLoader::childWithCode(QTreeWidgetItem* parent, const QString& code)

@@ -4,26 +4,29 @@
 // structure (record {"_Part", code}). Each product's lines are read once, when the product is
 // first opened. Finds items by structure path ("P::A::B") and by code, opening branches on the way.
 #include "ProductStructure.h"
+#include "TreeCtrlEx.h"
 
 #include <QHash>
 #include <QObject>
 #include <QString>
 #include <functional>
 
-class CTreeCtrlEx;
-class QTreeWidgetItem;
 namespace zq { class Connection; }
 
 namespace zq::host {
 
-class ProductTreeLoader : public QObject {
+class ProductTreeLoader : public QObject, public CTreeBranchSource {
     Q_OBJECT
 public:
     static constexpr auto kProduct = "_Product";
     static constexpr auto kPart = "_Part";
+    // The most items a branch loaded for a search may hold.
+    static constexpr int kBranchLimit = 20000;
 
-    // The tree is not owned; connection may be null (the tree then stays empty).
+    // The tree is not owned; connection may be null (the tree then stays empty). The loader is
+    // the tree's branch source for as long as it lives.
     ProductTreeLoader(CTreeCtrlEx& tree, zq::Connection* connection, QObject* parent = nullptr);
+    ~ProductTreeLoader() override;
 
     // Clears the tree and lists the products. False (and the message in lastError) when the
     // products cannot be read; the tree then holds only the root item.
@@ -36,8 +39,11 @@ public:
     // Creates the children of an item unless that was done already. False on a database error.
     bool ensureChildren(QTreeWidgetItem* item);
     // Loads the whole branch below item, skipping a part already on its own path (cycles) and
-    // stopping after maxItems new items. Returns the number of items created.
-    int loadBranch(QTreeWidgetItem* item, int maxItems = 20000);
+    // stopping once the branch holds maxItems items. Returns the number of items created; *whole
+    // tells whether the branch is complete (no limit reached, no read failed).
+    int loadBranch(QTreeWidgetItem* item, int maxItems = kBranchLimit, bool* whole = nullptr);
+    // The tree's branch source: loadBranch with the limit.
+    CTreeBranchFill FillBranch(QTreeWidgetItem* item) override;
 
     // The item at a structure path, with the branches on the way opened; null when absent.
     QTreeWidgetItem* findPath(const QString& path);

@@ -41,6 +41,13 @@ CTreeCtrlEx::CTreeCtrlEx(QWidget* parent) : QTreeWidget(parent)
     setColumnCount(1);
 }
 
+CTreeBranchFill CTreeCtrlEx::FillBranch(const CTreeCursor& item)
+{
+    if (!m_branchSource || !item.item() || item.tree() != this)
+        return {};
+    return m_branchSource->FillBranch(item.item());
+}
+
 CTreeCursor CTreeCtrlEx::GetRootItem()
 {
     return topLevelItemCount() > 0 ? Cursor(topLevelItem(0)) : CTreeCursor();

@@ -31,10 +31,30 @@ private:
     CTreeCtrlEx* m_tree = nullptr;
 };
 
+// How much of a branch exists after CTreeCtrlEx::FillBranch.
+struct CTreeBranchFill {
+    bool whole = true;   // every item below exists; false: the host's limit was reached or a read failed
+    int limit = 0;       // the host's limit on the items of a branch (when it has one)
+};
+
+// A host whose tree fills a branch only when the user opens it gives the tree a source, so that
+// whoever walks below an item (the data-view search) can have the whole branch made first.
+class CTreeBranchSource {
+public:
+    virtual ~CTreeBranchSource() = default;
+    virtual CTreeBranchFill FillBranch(QTreeWidgetItem* item) = 0;
+};
+
 class CTreeCtrlEx : public QTreeWidget {
     Q_OBJECT
 public:
     explicit CTreeCtrlEx(QWidget* parent = nullptr);
+
+    // The source is not owned; null: the tree holds all its items already.
+    void SetBranchSource(CTreeBranchSource* source) { m_branchSource = source; }
+    CTreeBranchSource* BranchSource() const { return m_branchSource; }
+    // Makes every item below item exist, through the host's source; whole when there is none.
+    CTreeBranchFill FillBranch(const CTreeCursor& item);
 
     CTreeCursor GetRootItem();             // first top-level item
     CTreeCursor GetSelectedItem();
@@ -45,4 +65,7 @@ public:
     static void SetRecord(QTreeWidgetItem* item, const CTreeItemRecord& record);
     static bool HasRecord(const QTreeWidgetItem* item);
     static CTreeItemRecord Record(const QTreeWidgetItem* item);
+
+private:
+    CTreeBranchSource* m_branchSource = nullptr;
 };

@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QStatusBar>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -103,6 +104,46 @@ TEST_F(ClientWindow, LocateIsListedAndSelectsTheTreeItem)
     ASSERT_EQ(m_window->commandLog()->count(), 2);
     EXPECT_EQ(m_window->commandLog()->item(0)->text(), QStringLiteral("Locate  ZQ8600-01-02@^ZQ8600"));
     EXPECT_EQ(selectedPath(), QStringLiteral("ZQ8600::ZQ8600-01::ZQ8600-01-02")) << "an unknown code keeps the selection";
+}
+
+// The client fills a branch only when the user opens it; a search below an item the user never
+// opened still sees the whole branch, as the command line (which reads the tree as it goes) does.
+TEST_F(ClientWindow, TheTreeSearchBelowAnUnopenedProductSeesTheWholeBranch)
+{
+    m_window->start();
+    CTreeCtrlEx* tree = m_window->tree();
+    QTreeWidgetItem* product = nullptr;
+    for (int i = 0; i < tree->topLevelItem(0)->childCount(); ++i)
+        if (CTreeCtrlEx::Record(tree->topLevelItem(0)->child(i)).code == QLatin1String("ZQ8600"))
+            product = tree->topLevelItem(0)->child(i);
+    ASSERT_NE(product, nullptr);
+    ASSERT_EQ(product->childCount(), 0) << "not opened yet";
+    tree->setCurrentItem(product);
+    m_window->openSearch();
+    CZQPDMSearchMain* main = CZQPDMSearchFunction::m_pPDMSearchMain;
+    ASSERT_TRUE(main->SelectPageByCaption(QStringLiteral("数据视图项")));
+    zq::SetControlText(*main->CurrentPage(), 1046, QStringLiteral("*轴*"));
+    main->OnFind();
+    QStringList rows;
+    const CReportListCtrl* list = main->CurrentPage()->GetResultList();
+    for (int r = 0; r < list->GetItemCount(); ++r)
+        rows << list->GetItemText(r, 0) + u'\t' + list->GetItemText(r, 1) + u'\t' + list->GetItemText(r, 2);
+
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    tool.setProcessEnvironment(environment);
+    tool.start(qEnvironmentVariable("ZQ_BINARY_DIR", QStringLiteral(".")) + QStringLiteral("/bin/zqpdm-search"),
+               {QStringLiteral("--home"), s_home->path(), QStringLiteral("--page"), QStringLiteral("数据视图项"),
+                QStringLiteral("--tree"), QStringLiteral("ZQ8600"), QStringLiteral("--set"), QStringLiteral("1046=*轴*")});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    QStringList expected = QString::fromUtf8(tool.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(expected.isEmpty());
+    expected.removeFirst();   // the header line
+    EXPECT_EQ(rows, expected);
+    EXPECT_GE(rows.size(), 7);
+    EXPECT_TRUE(m_desktop.messages().isEmpty()) << m_desktop.messages().join(u'\n').toStdString();
 }
 
 // The user's moves in the tree (mouse, keyboard) reach the design-part page's scope; the move

@@ -259,6 +259,20 @@ TEST_P(SeededTree, BranchLoadingCreatesTheWholeStructureBelowAnItem)
     EXPECT_EQ(m_loader->loadBranch(product), 0);
 }
 
+TEST_P(SeededTree, TheTreeFillsABranchThroughTheLoaderAndSaysWhenTheLimitCutsIt)
+{
+    QTreeWidgetItem* product = m_loader->productItem(QStringLiteral("ZQ8800"));
+    bool whole = true;
+    EXPECT_LT(m_loader->loadBranch(product, 2, &whole), 7);
+    EXPECT_FALSE(whole) << "7 items below, 2 allowed";
+    const CTreeBranchFill fill = m_tree->FillBranch(m_tree->Cursor(product));
+    EXPECT_TRUE(fill.whole);
+    EXPECT_EQ(fill.limit, zq::host::ProductTreeLoader::kBranchLimit);
+    whole = false;
+    EXPECT_EQ(m_loader->loadBranch(product, 7, &whole), 0);
+    EXPECT_TRUE(whole);
+}
+
 struct LocateCase {
     const char* text;
     const char* selected;   // path of the selected item afterwards, "" when the selection stays empty

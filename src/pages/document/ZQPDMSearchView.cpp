@@ -88,13 +88,14 @@ void CZQPDMSearchView::RememberPattern(const QString& pattern)
     if (!combo)
         return;
     QStringList patterns = ComboItems(*combo);
-    if (zq::document::RememberPattern(patterns, pattern)) {
-        const QString shown = combo->currentText();
-        combo->clear();
-        combo->addItems(patterns);
-        combo->setCurrentIndex(-1);
-        combo->setEditText(shown);
-    }
+    // A pattern already in the list changes nothing, the file included.
+    if (!zq::document::RememberPattern(patterns, pattern))
+        return;
+    const QString shown = combo->currentText();
+    combo->clear();
+    combo->addItems(patterns);
+    combo->setCurrentIndex(-1);
+    combo->setEditText(shown);
     const QString path = SavedPatternsPath();
     if (!WriteSavedPatterns(path, patterns))
         ShowPrompt(QStringLiteral("文件: %1 打不开!").arg(path));
@@ -112,6 +113,8 @@ int CZQPDMSearchView::DoSearch()
     const CTreeCursor selected = tree ? tree->GetSelectedItem() : CTreeCursor();
     if (selected.IsNull())
         return 0;
+    // A host that fills its tree as the user opens it makes the whole branch first.
+    const CTreeBranchFill branch = tree->FillBranch(selected);
     const ViewPattern matcher(zq::EncodeGbk(pattern));
     QByteArray encoded;   // each item's text in GBK, in storage used again for the next item
     const QList<ViewItem> found = FindViewItems(selected, [&matcher, &encoded](const QString& text) {
@@ -127,6 +130,10 @@ int CZQPDMSearchView::DoSearch()
         record->item = item.item;
         AppendRow(std::move(record));
     }
+    if (!branch.whole)
+        ShowPrompt(branch.limit > 0
+                       ? QStringLiteral("所选项以下的结构太大或没有读全, 只在其中的前 %1 项中查找。").arg(branch.limit)
+                       : QStringLiteral("所选项以下的结构没有读全, 只在已读出的部分中查找。"));
     return 1;
 }
 

@@ -161,23 +161,64 @@ TEST_F(ViewPageTest, RecentPatternsInTheBoxAndTheFile)
     EXPECT_EQ(ComboItems(), (QStringList{"*轴*", "B?", "zq*"}));
     Tree().SelectItem(m_root);
 
-    // The file is written after every search, a known pattern (in another case) included.
+    // A new pattern goes on top and the file is written; a known one (in another case) changes
+    // nothing, the file included (here the file was removed before, and stays so).
     const struct {
         QString pattern;
         QStringList list;
+        bool written;
     } steps[] = {
-        {"ZQ*", {"*轴*", "B?", "zq*"}},
-        {"", {"*", "*轴*", "B?", "zq*"}},
+        {"ZQ*", {"*轴*", "B?", "zq*"}, false},
+        {"", {"*", "*轴*", "B?", "zq*"}, true},
     };
     for (const auto& step : steps) {
         QFile::remove(IniPath());
         Search(step.pattern);
         EXPECT_EQ(ComboItems(), step.list) << step.pattern.toStdString();
         QFile file(IniPath());
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(file.readAll(), zq::EncodeGbk("[查询名称]\n" + step.list.join('\n') + "\n[名称结束]\n"));
+        ASSERT_EQ(file.open(QIODevice::ReadOnly), step.written) << step.pattern.toStdString();
+        if (step.written) {
+            EXPECT_EQ(file.readAll(), zq::EncodeGbk("[查询名称]\n" + step.list.join('\n') + "\n[名称结束]\n"));
+        }
     }
     EXPECT_TRUE(desktop.messages().isEmpty());
+}
+
+// A host that fills branches on demand: it adds an item below the one searched, and may say the
+// branch is only partly there.
+class GrowingBranch : public CTreeBranchSource {
+public:
+    explicit GrowingBranch(CTreeCtrlEx& tree, bool whole) : m_tree(tree), m_whole(whole) {}
+    CTreeBranchFill FillBranch(QTreeWidgetItem* item) override
+    {
+        filled.append(item->text(0));
+        m_tree.InsertItem("Z9 新轴", m_tree.Cursor(item));
+        return {m_whole, 20000};
+    }
+    QStringList filled;
+private:
+    CTreeCtrlEx& m_tree;
+    bool m_whole;
+};
+
+TEST_F(ViewPageTest, TheHostFillsTheBranchBeforeTheWalkAndSaysWhenItIsPartial)
+{
+    for (bool whole : {true, false}) {
+        GrowingBranch source(Tree(), whole);
+        Tree().SetBranchSource(&source);
+        desktop.events.clear();
+        Tree().SelectItem(m_b);
+        EXPECT_EQ(Search("*轴*"), 1);
+        Tree().SetBranchSource(nullptr);
+        EXPECT_EQ(source.filled, QStringList{"B 轴承"});
+        EXPECT_TRUE(Results().GetItemCount() >= 1 && Results().GetItemText(0, 0) == "Z9 新轴") << whole;
+        if (whole) {
+            EXPECT_TRUE(desktop.messages().isEmpty());
+        } else {
+            ASSERT_EQ(desktop.messages().size(), 1);
+            EXPECT_TRUE(desktop.messages().first().contains("20000")) << desktop.messages().first().toStdString();
+        }
+    }
 }
 
 TEST_F(ViewPageTest, UnwritableFileIsToldWithItsPath)
@@ -188,6 +229,9 @@ TEST_F(ViewPageTest, UnwritableFileIsToldWithItsPath)
     EXPECT_EQ(desktop.messages(), QStringList{"文件: " + IniPath() + " 打不开!"});
     EXPECT_EQ(ComboItems(), QStringList{"A*"});
     EXPECT_EQ(Results().GetItemCount(), 2);
+    // The known pattern again: nothing to write, so nothing to tell.
+    EXPECT_EQ(Search("a*"), 1);
+    EXPECT_EQ(desktop.messages().size(), 1);
 }
 
 } // namespace
