@@ -3,6 +3,7 @@
 #include "Profile.h"
 #include "ZQPDMFC.h"
 
+#include <QDir>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QUrl>
@@ -154,6 +155,18 @@ std::optional<ConnectionUrl> ParseConnectionUrl(const QString& text, QString* er
     return std::nullopt;
 }
 
+QString InInstallation(const QString& url)
+{
+    if (!StartsWithNoCase(url, QStringLiteral("sqlite:")))
+        return url;
+    QString path = url.mid(7);
+    if (path.startsWith(u"//"))
+        path.remove(0, 2);
+    if (path.trimmed().isEmpty() || QDir::isAbsolutePath(path))
+        return url;
+    return QStringLiteral("sqlite:") + QDir::cleanPath(InstallDirectory() + u'/' + path);
+}
+
 QString ConfiguredConnectionUrl()
 {
     const QString fromEnvironment = qEnvironmentVariable("ZQPDM_DB").trimmed();
@@ -163,7 +176,7 @@ QString ConfiguredConnectionUrl()
     const QString configured =
         GetPrivateProfileString(QStringLiteral("Database"), QStringLiteral("Url"), QString(), kProfileBuffer, ini).trimmed();
     if (!configured.isEmpty())
-        return configured;
+        return InInstallation(configured);
     return QStringLiteral("sqlite:") + InstallDirectory() + QStringLiteral("/pdm.db");
 }
 

@@ -24,8 +24,12 @@ struct ConnectionUrl {
 std::optional<ConnectionUrl> ParseConnectionUrl(const QString& url, QString* error);
 
 // The URL in force: ZQPDM_DB, else key "Url" of section "Database" in the installation's
-// "rnds\spt\zqpdmcad.ini", else "sqlite:<installation>/pdm.db".
+// "rnds\spt\zqpdmcad.ini" (a relative sqlite: path there counts from the installation), else
+// "sqlite:<installation>/pdm.db".
 QString ConfiguredConnectionUrl();
+
+// A sqlite: URL with a relative path made to point inside the installation; others as they are.
+QString InInstallation(const QString& url);
 
 // The value of one key of an ODBC connection text ("Driver={SQLite3};Database=x" → "SQLite3" for
 // "driver"), braces removed; "" when the key is not there.

@@ -15,14 +15,25 @@ namespace {
 
 const QString kComponent = QStringLiteral("CZQSaveFileToFTP");
 
+// A folder written relative in the configuration ("file:ftpstore") counts from the installation.
+QString inInstallation(const QString& url)
+{
+    if (!url.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
+        return url;
+    const QString folder = QUrl(url).toLocalFile();
+    if (folder.isEmpty() || QDir::isAbsolutePath(folder))
+        return url;
+    return QUrl::fromLocalFile(QDir::cleanPath(zq::InstallDirectory() + u'/' + folder)).toString();
+}
+
 // ZQPDM_FTP, else [FTP] Url of the installation's configuration, else the installation's ftpstore folder.
 QString configuredStoreUrl()
 {
     QString url = qEnvironmentVariable("ZQPDM_FTP").trimmed();
     if (url.isEmpty())
-        url = zq::GetPrivateProfileString(QStringLiteral("FTP"), QStringLiteral("Url"), QString(), 1024,
-                                          zq::InstallPath(QStringLiteral("rnds\\spt\\zqpdmcad.ini")))
-                  .trimmed();
+        url = inInstallation(zq::GetPrivateProfileString(QStringLiteral("FTP"), QStringLiteral("Url"), QString(), 1024,
+                                                         zq::InstallPath(QStringLiteral("rnds\\spt\\zqpdmcad.ini")))
+                                 .trimmed());
     if (url.isEmpty())
         url = QUrl::fromLocalFile(zq::InstallDirectory() + QStringLiteral("/ftpstore")).toString();
     return url;
@@ -159,16 +170,9 @@ bool CZQSaveFileToFTP::GetFileFromFTP(const QString& remoteFolder, const QString
         source = baseUrl(*store) + encodedPath(*segments) + '/' + QUrl::toPercentEncoding(fileName);
     }
 
-    if (!QDir().mkpath(QFileInfo(target).absolutePath())) {
-        m_error = QStringLiteral("不能创建文件夹: ") + QFileInfo(target).absolutePath();
-        return false;
-    }
     QSaveFile file(target);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_error = QStringLiteral("不能写入文件 %1: %2").arg(target, file.errorString());
+    if (!zq::svc::OpenPrivateFile(file, &m_error))
         return false;
-    }
     if (!zq::svc::CurlDownload(source, file, zq::svc::TransferLimits{}, &m_error)) {
         file.cancelWriting();
         file.commit();

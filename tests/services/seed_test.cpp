@@ -1,6 +1,9 @@
 // The demo installation: schema and rows, configuration files, file store, scale, determinism,
 // re-seeding and the command line.
+#include "ConnectionUrl.h"
 #include "DatabaseUrl.h"
+#include "FileServices.h"
+#include "GbkText.h"
 #include "InstallationFiles.h"
 #include "Profile.h"
 #include "ScaleData.h"
@@ -11,6 +14,7 @@
 #include "ZQPDMFC.h"
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QSqlError>
@@ -271,6 +275,79 @@ TEST(Seed, TheClientFindsTheDatabaseThroughTheInstallation)
               QStringLiteral("ZQ8600型减速器"));
 }
 
+TEST(Seed, ACopiedInstallationReadsItsOwnDatabaseAndStore)
+{
+    QTemporaryDir scratch;   // made before the installation, which points TMPDIR inside itself
+    SeededHome original;
+    ASSERT_TRUE(original.ok()) << str(original.error());
+    const QString copy = scratch.filePath(QStringLiteral("copy"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), original.home(), copy}), 0);
+    // The copy is changed; the original stays as it was.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("copy"));
+        db.setDatabaseName(copy + QStringLiteral("/pdm.db"));
+        ASSERT_TRUE(db.open());
+        QSqlQuery update(db);
+        ASSERT_TRUE(update.exec(QStringLiteral("UPDATE Product SET ProductName = '副本' WHERE ProductDwgCode = 'ZQ8600'")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("copy"));
+    zq::test::ScopedEnv home("ZQPDM_HOME", copy);
+    zq::test::ScopedEnv noDb("ZQPDM_DB", std::nullopt);
+    zq::test::ScopedEnv noStore("ZQPDM_FTP", std::nullopt);
+    CZQDBConnect connection;
+    ASSERT_TRUE(connection.Init() && connection.ConnectPDM()) << str(connection.LastError());
+    EXPECT_EQ(connection.Url(), QStringLiteral("sqlite:") + copy + QStringLiteral("/pdm.db"));
+    EXPECT_EQ(connection.GetSelectItemData(QStringLiteral("SELECT ProductName FROM Product WHERE ProductDwgCode = 'ZQ8600'")),
+              QStringLiteral("副本"));
+
+    const QString storeRoot = copy + QStringLiteral("/ftpstore");
+    QDirIterator files(storeRoot + QStringLiteral("/Zq"), QDir::Files, QDirIterator::Subdirectories);
+    ASSERT_TRUE(files.hasNext());
+    const QFileInfo stored(files.next());
+    const QString folder = stored.absolutePath().mid(storeRoot.size());
+    ASSERT_TRUE(WriteGbkFile(stored.absoluteFilePath(), QStringLiteral("副本的文件")));
+    CZQSaveFileToFTP store;
+    ASSERT_TRUE(store.InitZQPDMFTP()) << str(store.LastError());
+    const QString local = TempFolder() + QStringLiteral("fetched-from-copy");
+    ASSERT_TRUE(store.GetFileFromFTP(folder, stored.fileName(), local)) << str(store.LastError());
+    EXPECT_EQ(ReadFile(local), EncodeGbk(QStringLiteral("副本的文件")));
+}
+
+TEST(Seed, RelativeLocationsInTheConfigurationCountFromTheInstallation)
+{
+    SeededHome home;
+    ASSERT_TRUE(home.ok()) << str(home.error());
+    zq::test::ScopedEnv noDb("ZQPDM_DB", std::nullopt);
+    const QString ini = home.path(QStringLiteral("rnds/spt/zqpdmcad.ini"));
+    const QString before = DecodeFileText(ReadFile(ini));
+    const struct {
+        const char* configured;
+        QString expected;
+    } cases[] = {
+        {"sqlite:pdm.db", QStringLiteral("sqlite:") + home.home() + QStringLiteral("/pdm.db")},
+        {"sqlite:data/../pdm.db", QStringLiteral("sqlite:") + home.home() + QStringLiteral("/pdm.db")},
+        {"sqlite:/srv/zq/pdm.db", QStringLiteral("sqlite:/srv/zq/pdm.db")},
+        {"postgresql://zq@db.example:5432/pdm", QStringLiteral("postgresql://zq@db.example:5432/pdm")},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteGbkFile(ini, before + QStringLiteral("\r\n[Database]\r\nUrl=") + QString::fromUtf8(c.configured)));
+        EXPECT_EQ(db::ConfiguredConnectionUrl(), c.expected) << c.configured;
+    }
+}
+
+TEST(Seed, ADatabaseNamedOnTheCommandLineIsWrittenDown)
+{
+    QTemporaryDir scratch;
+    const QString url = QStringLiteral("sqlite:") + scratch.filePath(QStringLiteral("elsewhere.db"));
+    SeededHome::Options options;
+    options.databaseUrl = url;
+    SeededHome home(options);
+    ASSERT_TRUE(home.ok()) << str(home.error());
+    EXPECT_EQ(GetPrivateProfileString(QStringLiteral("Database"), QStringLiteral("Url"), QString(), 260,
+                                      home.path(QStringLiteral("rnds/spt/zqpdmcad.ini"))),
+              url);
+}
+
 TEST(Seed, SearchCfgIsGbkWithTheElevenCaptionsInOrder)
 {
     SeededHome home;
@@ -312,8 +389,9 @@ TEST(Seed, ConfigurationIsReadableThroughTheProfileReader)
         {cad, "图纸入库配置", "资源文档存储方式", QStringLiteral("0")},
         {cad, "图纸入库配置", "标题其他4", QStringLiteral("119")},
         {cad, "资源视图信息", "视图其他1", QStringLiteral("版本")},
-        {cad, "Database", "Url", home.databaseUrl()},
-        {cad, "FTP", "Url", home.storeUrl()},
+        // The installation's own database and store are its defaults: no location is written down.
+        {cad, "Database", "Url", QStringLiteral("(missing)")},
+        {cad, "FTP", "Url", QStringLiteral("(missing)")},
         {cod, "ZQPDM图号管理", "旧图号项", QStringLiteral("119")},
     };
     for (const Case& c : cases)

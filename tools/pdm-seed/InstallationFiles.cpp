@@ -82,10 +82,12 @@ QString ZqpdmcadIniText(const QString& databaseUrl, const QString& storeUrl)
         QStringLiteral("视图其他4=关键字"),
         QString(),
         QStringLiteral("[Database]"),
-        QStringLiteral("Url=") + databaseUrl,
+        databaseUrl.isEmpty() ? QStringLiteral("; 没有 Url 时用本安装中的 pdm.db; 相对的 sqlite: 路径从本安装算起")
+                              : QStringLiteral("Url=") + databaseUrl,
         QString(),
         QStringLiteral("[FTP]"),
-        QStringLiteral("Url=") + storeUrl,
+        storeUrl.isEmpty() ? QStringLiteral("; 没有 Url 时用本安装中的 ftpstore 文件夹; 相对的 file: 路径从本安装算起")
+                           : QStringLiteral("Url=") + storeUrl,
     });
 }
 

@@ -13,6 +13,7 @@ namespace zq::seed {
 QStringList PageCaptions();
 
 QString SearchCfgText();
+// An empty URL is left out: the installation's own pdm.db and ftpstore folder apply.
 QString ZqpdmcadIniText(const QString& databaseUrl, const QString& storeUrl);
 QString ZqpdmcodIniText();
 

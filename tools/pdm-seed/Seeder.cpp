@@ -155,7 +155,9 @@ void Seeder::run()
         if (!(m_options.moduleTablesOnly && t.standIn))
             m_report.rows.insert(t.name, countRows(db, t.name));
 
-    WriteInstallationFiles(home, m_report.databaseUrl, m_report.storeUrl);
+    // The installation's own database and store are its defaults and are not written down, so a
+    // copy of the installation reads its own; a database named with --db is.
+    WriteInstallationFiles(home, m_options.databaseUrl, QString());
 }
 
 } // namespace zq::seed
