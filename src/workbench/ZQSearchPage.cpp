@@ -36,10 +36,14 @@ void releaseCreatedConnections()
     created.clear();
 }
 
+bool isEnter(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
 bool isEnterOrEscape(const QKeyEvent* event)
 {
-    const int key = event->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
+    return isEnter(event) || event->key() == Qt::Key_Escape;
 }
 
 } // namespace
@@ -226,14 +230,28 @@ bool CZQSearchPage::ForwardKeyToParent(QKeyEvent* event)
     return true;
 }
 
-// Enter and Escape reach the parent before the focused control sees them; the control then
+// The keys a page sends on to its parent: Enter and Escape, or, on a page that never closes,
+// Enter alone (the window's Find); that page swallows Escape.
+bool CZQSearchPage::IsForwardedKey(const QKeyEvent* event) const
+{
+    switch (m_keyRule) {
+    case KeyRule::ForwardToParent:
+        return isEnterOrEscape(event);
+    case KeyRule::Swallow:
+        return isEnter(event);
+    case KeyRule::None:
+        break;
+    }
+    return false;
+}
+
+// Forwarded keys reach the parent before the focused control sees them; the control then
 // handles the key as usual, and what it leaves unhandled ends at keyPressEvent below.
 bool CZQSearchPage::eventFilter(QObject* watched, QEvent* event)
 {
-    if (m_keyRule == KeyRule::ForwardToParent && event->type() == QEvent::KeyPress
-        && watched == QApplication::focusWidget()) {
+    if (event->type() == QEvent::KeyPress && watched == QApplication::focusWidget()) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (isEnterOrEscape(key) && ForwardKeyToParent(key))
+        if (IsForwardedKey(key) && ForwardKeyToParent(key))
             m_pForwardedKey = event;
     }
     return QWidget::eventFilter(watched, event);
@@ -245,20 +263,14 @@ void CZQSearchPage::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
         return;
     }
-    switch (m_keyRule) {
-    case KeyRule::ForwardToParent:
-        if (event != m_pForwardedKey)
-            ForwardKeyToParent(event);
-        m_pForwardedKey = nullptr;
-        event->accept();
-        break;
-    case KeyRule::Swallow:
-        event->accept();
-        break;
-    case KeyRule::None:
+    if (m_keyRule == KeyRule::None) {
         QWidget::keyPressEvent(event);
-        break;
+        return;
     }
+    if (IsForwardedKey(event) && event != m_pForwardedKey)
+        ForwardKeyToParent(event);
+    m_pForwardedKey = nullptr;
+    event->accept();
 }
 
 void CZQSearchPage::BeginQuery()

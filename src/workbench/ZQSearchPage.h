@@ -96,7 +96,8 @@ protected:
     int TrackPopupMenu(const QList<zq::MenuEntry>& entries);
 
     // Key handling: Enter/Escape sent on to the parent (part, order, document, resource, view
-    // pages), or swallowed OK/cancel (change-order pages).
+    // pages), or swallowed OK/cancel (change-order pages: Enter still reaches the parent, which
+    // runs Find, and Escape goes no further, so the page neither closes nor hides).
     enum class KeyRule { None, ForwardToParent, Swallow };
     void SetKeyRule(KeyRule rule) { m_keyRule = rule; }
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -123,6 +124,7 @@ private:
     void EndQuery();
     void InstallKeyFilter();
     bool ForwardKeyToParent(QKeyEvent* event);
+    bool IsForwardedKey(const QKeyEvent* event) const;
 
     ResizeRule m_resizeRule = ResizeRule::ResultOnly;
     KeyRule m_keyRule = KeyRule::None;

@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <gtest/gtest.h>
@@ -121,6 +122,18 @@ QStringList problemsOf(const QWidget& dialog, const QRect& area)
     return problems;
 }
 
+// Counts the Finds: each runs under one outermost wait cursor.
+class FindCountingDesktop : public zq::ScriptedDesktop {
+public:
+    void beginWaitCursor() override
+    {
+        if (waitDepth == 0)
+            ++outermostWaits;
+        ScriptedDesktop::beginWaitCursor();
+    }
+    int outermostWaits = 0;
+};
+
 class PageFit : public WithApp, public ::testing::Test {
 protected:
     void SetUp() override
@@ -168,7 +181,7 @@ protected:
     }
 
     zq::test::SeededHome m_home;
-    zq::ScriptedDesktop m_desktop;
+    FindCountingDesktop m_desktop;
     zq::ScopedDesktop m_scope{m_desktop};
     CZQPDMSearchMain* m_window = nullptr;
 };
@@ -205,6 +218,42 @@ TEST_F(PageFit, TheTemplateAreaFitsTheVisiblePageArea)
         EXPECT_GE(inDialogUnits.width(), CZQSearchPage::kTemplateArea.width()) << resizedBefore;
         EXPECT_GE(inDialogUnits.height(), CZQSearchPage::kTemplateArea.height()) << resizedBefore;
     }
+}
+
+// The window's rule, Enter anywhere runs Find, on every tab: the change-order pages swallow the
+// OK command so that Enter never closes them, but not the search with it.
+TEST_F(PageFit, EnterInAnEditOfEveryPageRunsOneFind)
+{
+    m_window->show();
+    QApplication::setActiveWindow(m_window);
+    for (int tab = 0; tab < m_window->TabCtrl()->GetItemCount(); ++tab) {
+        m_window->SelectPage(tab);
+        QCoreApplication::processEvents();
+        const QString caption = m_window->TabCtrl()->GetItemText(tab);
+        CZQSearchPage* page = m_window->CurrentPage();
+        ASSERT_NE(page, nullptr) << caption.toStdString();
+        // An edit, or where the conditions are typed into a grid, the grid.
+        QWidget* edit = nullptr;
+        for (QLineEdit* candidate : page->findChildren<QLineEdit*>())
+            if (!edit && candidate->isVisible() && candidate->isEnabled())
+                edit = candidate;
+        for (CGridListCtrl* grid : page->findChildren<CGridListCtrl*>())
+            if (!edit && grid->isVisible())
+                edit = grid;
+        ASSERT_NE(edit, nullptr) << caption.toStdString();
+        // The edit of an editable combo box passes its focus to the box.
+        QWidget* focused = edit->focusProxy() ? edit->focusProxy() : edit;
+        QApplication::setActiveWindow(m_window);   // a progress window of the last Find took it
+        focused->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), focused) << caption.toStdString();
+        const int before = m_desktop.outermostWaits;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(focused, &press);
+        EXPECT_EQ(m_desktop.outermostWaits - before, 1) << caption.toStdString();
+        EXPECT_TRUE(m_window->isVisible()) << caption.toStdString();
+        EXPECT_TRUE(page->isVisibleTo(m_window)) << caption.toStdString();
+    }
+    EXPECT_EQ(m_window->TabCtrl()->GetItemCount(), 11);
 }
 
 } // namespace

@@ -150,6 +150,8 @@ QString CZQTWSearchTask::GetLocateText()
     const QList<int> selected = m_pResultList->GetSelectedRows();
     if (selected.isEmpty())
         return QString();
+    // The row a locate text was made for: a double-click on it sends no second Locate.
+    m_nLastDblClkRow = selected.first();
     return m_pResultList->GetItemText(selected.first(), 1);
 }
 

@@ -38,5 +38,5 @@ private:
     zq::UserField m_person;
     CReportListCtrl* m_pResultList = nullptr;
     CImageList m_imageList;
-    int m_nLastDblClkRow = -1;    // the row last double-clicked
+    int m_nLastDblClkRow = -1;    // the row last double-clicked or given a locate text
 };
