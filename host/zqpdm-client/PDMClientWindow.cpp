@@ -104,6 +104,16 @@ void PDMClientWindow::start()
             [this](QTreeWidgetItem* current) { onCurrentItemChanged(current); });
 }
 
+bool PDMClientWindow::selectTreePath(const QString& path)
+{
+    QTreeWidgetItem* item = m_loader ? m_loader->findPath(path) : nullptr;
+    if (!item)
+        return false;
+    m_tree->setCurrentItem(item);
+    m_tree->scrollToItem(item);
+    return true;
+}
+
 void PDMClientWindow::openSearch()
 {
     CZQPDMSearchFunction::CreateSearchMain(this);

@@ -1,13 +1,8 @@
-// zqpdm-client: the PDM client window hosting the search module.
-//   zqpdm-client [--search] [--screenshot FILE] [--tab CAPTION] [--window-screenshot FILE]
-//     --search                  open the search window at start
-//     --screenshot FILE         open the search window, press "查找" on its current page, save a
-//                               picture of the window to FILE (PNG) and quit
-//     --tab CAPTION             open the search window with the tab of that caption selected
-//     --window-screenshot FILE  save a picture of the client window (tree, commands, "任务" view)
-//                               to FILE (PNG) and quit
-// Exit codes: 0 done, 1 the picture could not be saved, 2 usage error, 3 no tab with that caption.
+// zqpdm-client: the PDM client window hosting the search module (see --help).
+#include "ClientCommandLine.h"
+#include "HostInstallation.h"
 #include "PDMClientWindow.h"
+#include "ScriptedDesktop.h"
 #include "ZQPDMSearchFunction.h"
 #include "ZQPDMSearchMain.h"
 
@@ -19,73 +14,95 @@
 
 namespace {
 
-constexpr int kNoSuchTab = 3;
+using zq::host::ClientCommandLine;
 
-int usage()
+QStringList commandLineArguments(int argc, char* argv[])
 {
-    std::fputs("usage: zqpdm-client [--search] [--screenshot FILE] [--tab CAPTION] [--window-screenshot FILE]\n",
-               stderr);
-    return 2;
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+void printError(const QString& text)
+{
+    std::fprintf(stderr, "zqpdm-client: %s\n", text.toLocal8Bit().constData());
+}
+
+// Saves a picture of the widget; false (and why on standard error) when it cannot.
+bool savePicture(QWidget* widget, const QString& file)
+{
+    const bool saved = widget && widget->grab().save(file, "PNG");
+    if (!saved)
+        printError(QStringLiteral("cannot save the picture to %1").arg(file));
+    return saved;
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    const zq::host::ClientParse parsed = ClientCommandLine::parse(commandLineArguments(argc, argv));
+    if (parsed.status == zq::host::ClientParse::Status::Help) {
+        std::fputs(ClientCommandLine::helpText().toLocal8Bit().constData(), stdout);
+        return ClientCommandLine::Ok;
+    }
+    if (parsed.status == zq::host::ClientParse::Status::Usage) {
+        printError(parsed.error);
+        std::fprintf(stderr, "%s\n", ClientCommandLine::usageLine().toLocal8Bit().constData());
+        return ClientCommandLine::UsageError;
+    }
+    const zq::host::ClientOptions& options = parsed.options;
+    if (!options.home.isEmpty())
+        zq::host::UseInstallation(options.home);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zqpdm-client"));
 
-    bool openSearch = false;
-    QString screenshot;
-    QString tab;
-    QString windowScreenshot;
-    const QStringList args = QApplication::arguments().mid(1);
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == u"--search")
-            openSearch = true;
-        else if (args[i] == u"--screenshot" && i + 1 < args.size())
-            screenshot = args[++i];
-        else if (args[i] == u"--tab" && i + 1 < args.size())
-            tab = args[++i];
-        else if (args[i] == u"--window-screenshot" && i + 1 < args.size())
-            windowScreenshot = args[++i];
-        else
-            return usage();
+    // Taking a picture unattended, a message box would wait for ever: it is written to standard
+    // error instead, and the run fails.
+    zq::ScriptedDesktop unattended;
+    bool told = false;
+    if (options.unattended()) {
+        unattended.onEvent = [&told](const zq::ScriptedDesktop::Event& event) {
+            if (event.kind != u"MSG")
+                return;
+            told = true;
+            printError(event.fields.join(QStringLiteral(": ")));
+        };
+        zq::Desktop::install(&unattended);
     }
 
     zq::host::PDMClientWindow window;
     window.show();
     window.start();
-    if (openSearch || !screenshot.isEmpty() || !tab.isEmpty()) {
+    if (told)
+        return ClientCommandLine::Failed;
+    if (!options.treePath.isEmpty() && !window.selectTreePath(options.treePath)) {
+        printError(QStringLiteral("the product tree has no item %1").arg(options.treePath));
+        return ClientCommandLine::NoSuchTreeItem;
+    }
+    if (options.openSearch || !options.screenshot.isEmpty() || !options.tab.isEmpty()) {
         window.openSearch();
         CZQPDMSearchMain* search = CZQPDMSearchFunction::m_pPDMSearchMain;
-        if (!tab.isEmpty() && !(search && search->SelectPageByCaption(tab))) {
-            std::fprintf(stderr, "zqpdm-client: the search window has no tab \"%s\"\n", qPrintable(tab));
-            return kNoSuchTab;
+        if (!options.tab.isEmpty() && !(search && search->SelectPageByCaption(options.tab))) {
+            printError(QStringLiteral("the search window has no tab \"%1\"").arg(options.tab));
+            return ClientCommandLine::NoSuchTab;
         }
     }
 
-    if (!screenshot.isEmpty()) {
+    const auto finish = [&told](bool saved) {
+        QApplication::exit(saved && !told ? ClientCommandLine::Ok : ClientCommandLine::Failed);
+    };
+    if (!options.screenshot.isEmpty()) {
         QTimer::singleShot(300, &app, [] {
             if (QWidget* search = CZQPDMSearchFunction::m_pPDMSearchMain)
                 if (auto* find = search->findChild<QAbstractButton*>(QString::number(CZQPDMSearchMain::IDC_FIND)))
                     find->click();
         });
-        QTimer::singleShot(1500, &app, [&] {
-            QWidget* search = CZQPDMSearchFunction::m_pPDMSearchMain;
-            const bool saved = search && search->grab().save(screenshot, "PNG");
-            if (!saved)
-                std::fprintf(stderr, "zqpdm-client: cannot save the picture to %s\n", qPrintable(screenshot));
-            QApplication::exit(saved ? 0 : 1);
-        });
+        QTimer::singleShot(1500, &app, [&] { finish(savePicture(CZQPDMSearchFunction::m_pPDMSearchMain, options.screenshot)); });
     }
-    if (!windowScreenshot.isEmpty()) {
-        QTimer::singleShot(1500, &app, [&] {
-            const bool saved = window.grab().save(windowScreenshot, "PNG");
-            if (!saved)
-                std::fprintf(stderr, "zqpdm-client: cannot save the picture to %s\n", qPrintable(windowScreenshot));
-            QApplication::exit(saved ? 0 : 1);
-        });
-    }
+    if (!options.windowScreenshot.isEmpty())
+        QTimer::singleShot(1500, &app, [&] { finish(savePicture(&window, options.windowScreenshot)); });
     return QApplication::exec();
 }

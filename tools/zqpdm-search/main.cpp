@@ -1,11 +1,10 @@
 // zqpdm-search: the search module driven from a command line (see --help).
+#include "HostInstallation.h"
 #include "OutputLines.h"
 #include "SearchCommandLine.h"
 #include "SearchSession.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 
 namespace {
 
@@ -20,12 +19,8 @@ QStringList commandLineArguments(int argc, char* argv[])
 // The installation and database the run uses, set before anything reads them.
 void applyEnvironment(const zq::tool::SearchOptions& options)
 {
-    if (options.home) {
-        const QString home = QFileInfo(*options.home).absoluteFilePath();
-        qputenv("ZQPDM_HOME", QFile::encodeName(home));
-        if (QDir(home + QStringLiteral("/sys")).exists() && qEnvironmentVariableIsEmpty("ZQPDM_SYSDIR"))
-            qputenv("ZQPDM_SYSDIR", QFile::encodeName(home + QStringLiteral("/sys")));
-    }
+    if (options.home)
+        zq::host::UseInstallation(*options.home);
     if (options.db)
         qputenv("ZQPDM_DB", options.db->toUtf8());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -1,0 +1,80 @@
+#include "ClientCommandLine.h"
+
+namespace zq::host {
+
+ClientParse ClientCommandLine::parse(const QStringList& arguments)
+{
+    ClientParse result;
+    ClientOptions& o = result.options;
+    const auto usage = [&result](const QString& why) {
+        result.status = ClientParse::Status::Usage;
+        result.error = why;
+        return result;
+    };
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == u"--help" || argument == u"-h") {
+            result.status = ClientParse::Status::Help;
+            return result;
+        }
+        if (argument == u"--search") {
+            o.openSearch = true;
+            continue;
+        }
+        QString* value = argument == u"--home"                ? &o.home
+                         : argument == u"--tab"               ? &o.tab
+                         : argument == u"--tree"              ? &o.treePath
+                         : argument == u"--screenshot"        ? &o.screenshot
+                         : argument == u"--window-screenshot" ? &o.windowScreenshot
+                                                              : nullptr;
+        if (!value)
+            return usage(QStringLiteral("unknown option %1").arg(argument));
+        if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty())
+            return usage(QStringLiteral("%1 needs a value").arg(argument));
+        *value = arguments[++i];
+    }
+    return result;
+}
+
+QString ClientCommandLine::usageLine()
+{
+    return QStringLiteral("usage: zqpdm-client [--home DIR] [--search] [--tab CAPTION] [--tree PATH] "
+                          "[--screenshot FILE] [--window-screenshot FILE] [--help]");
+}
+
+QString ClientCommandLine::helpText()
+{
+    return usageLine() + QStringLiteral(R"(
+
+The ZQPDM client window: the product tree of the PDM database, the commands the search module
+sends (a "Locate" selects the tree item), the "任务" view, and "查询 > 查找..." (Ctrl+F), which
+opens the search window "查找 : 产品数据".
+
+Options:
+  --home DIR                the client installation (sets ZQPDM_HOME, and ZQPDM_SYSDIR=DIR/sys
+                            when that folder exists); default: ZQPDM_HOME, else the folder above
+                            the program
+  --search                  open the search window at start
+  --tab CAPTION             open the search window on the tab of that caption
+  --tree PATH               select the product tree item at PATH (codes joined by "::", e.g.
+                            ZQ8600::ZQ8600-01) before the search window opens
+  --screenshot FILE         open the search window, press "查找" on its tab, save a picture of the
+                            window to FILE (PNG) and quit
+  --window-screenshot FILE  save a picture of the client window to FILE (PNG) and quit
+  --help                    this text
+
+With --screenshot or --window-screenshot nobody is there to answer a message box: a message is
+written to standard error instead and the program exits 1.
+
+Environment:
+  ZQPDM_HOME     the installation (as --home)
+  ZQPDM_SYSDIR   the system folder that holds zqpdmcod.ini (default /etc/zqpdm)
+  ZQPDM_DB       the database URL, over the installation's [Database] Url
+  ZQPDM_USER     the login name (default: the operating system's)
+
+Exit codes: 0 done, 1 a picture could not be saved or a message was shown, 2 usage error,
+3 no tab with that caption, 4 no tree item at that path.
+)");
+}
+
+} // namespace zq::host
