@@ -21,7 +21,7 @@ bool isLoaded(const QTreeWidgetItem* item) { return item->data(0, ChildrenLoaded
 } // namespace
 
 ProductTreeLoader::ProductTreeLoader(CTreeCtrlEx& tree, zq::Connection* connection, QObject* parent)
-    : QObject(parent), m_tree(tree), m_connection(connection)
+    : QObject(parent), m_tree(tree), m_treeAlive(&tree), m_connection(connection)
 {
     connect(&m_tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { ensureChildren(item); });
     m_tree.SetBranchSource(this);
@@ -29,8 +29,9 @@ ProductTreeLoader::ProductTreeLoader(CTreeCtrlEx& tree, zq::Connection* connecti
 
 ProductTreeLoader::~ProductTreeLoader()
 {
-    if (m_tree.BranchSource() == this)
-        m_tree.SetBranchSource(nullptr);
+    // The tree may be gone already: both are often children of one window.
+    if (m_treeAlive && m_treeAlive->BranchSource() == this)
+        m_treeAlive->SetBranchSource(nullptr);
 }
 
 QString ProductTreeLoader::productsSql()

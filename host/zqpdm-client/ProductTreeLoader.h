@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 
@@ -71,6 +72,7 @@ private:
     QTreeWidgetItem* childWithCode(QTreeWidgetItem* parent, const QString& code);
 
     CTreeCtrlEx& m_tree;
+    QPointer<CTreeCtrlEx> m_treeAlive;
     zq::Connection* m_connection;
     QHash<QString, ProductStructure> m_structures;
     QString m_lastError;
