@@ -40,7 +40,10 @@ std::optional<ConnectionUrl> ParsePostgres(const QString& text, QString* error)
 {
     const QUrl parsed(text, QUrl::StrictMode);
     if (!parsed.isValid()) {
-        *error = parsed.errorString();
+        // Qt's own reason quotes the text, password and all: it is not passed on.
+        *error = QStringLiteral("地址格式不对。用户名或密码中的 @ : / ? # %% 等字符须写成百分号编码, 例如 "
+                                "postgresql://用户:p%%40ss@主机:5432/数据库 (密码 p@ss)");
+        error->replace(QStringLiteral("%%"), QStringLiteral("%"));
         return std::nullopt;
     }
     ConnectionUrl url;
@@ -196,11 +199,19 @@ QString OdbcAttribute(const QString& connectionText, const QString& key)
 QString RedactUrl(const QString& url)
 {
     QString out = url;
-    static const QRegularExpression serverPassword(QStringLiteral("^(postgres(?:ql)?://[^:@/]*:)[^@/]*@"),
-                                                   QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression odbcPassword(QStringLiteral("(\\bPWD=)(\\{[^}]*\\}|[^;]*)"),
+    // Whatever lies between "://" and the last '@' is user information, name and password, even
+    // when reserved characters in it were not percent-encoded and the text does not parse.
+    const qsizetype authority = out.indexOf(QStringLiteral("://"));
+    const bool local = StartsWithNoCase(out.trimmed(), QStringLiteral("sqlite:"))
+                       || StartsWithNoCase(out.trimmed(), QStringLiteral("file:"));
+    if (authority >= 0 && !local) {
+        const qsizetype start = authority + 3;
+        const qsizetype at = out.lastIndexOf(u'@');
+        if (at >= start)
+            out.replace(start, at - start, QStringLiteral("***"));
+    }
+    static const QRegularExpression odbcPassword(QStringLiteral("(\\b(?:PWD|PASSWORD)\\s*=)(\\{[^}]*\\}|[^;]*)"),
                                                  QRegularExpression::CaseInsensitiveOption);
-    out.replace(serverPassword, QStringLiteral("\\1***@"));
     out.replace(odbcPassword, QStringLiteral("\\1***"));
     return out;
 }

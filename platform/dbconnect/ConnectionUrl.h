@@ -35,7 +35,8 @@ QString InInstallation(const QString& url);
 // "driver"), braces removed; "" when the key is not there.
 QString OdbcAttribute(const QString& connectionText, const QString& key);
 
-// The URL with any password replaced by "***", for messages.
+// The URL as messages show it: the whole user information of a server URL ("scheme://***@host…")
+// and ODBC's PWD= and PASSWORD= values replaced by "***", whether the text parses or not.
 QString RedactUrl(const QString& url);
 
 } // namespace zq::db
