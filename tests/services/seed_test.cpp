@@ -22,6 +22,7 @@
 #include <QSqlRecord>
 #include <QStringDecoder>
 #include <QTemporaryDir>
+#include <memory>
 #include <gtest/gtest.h>
 
 using namespace zq;
@@ -69,6 +70,17 @@ QString One(const QString& url, const QString& sql)
 long long Count(const QString& url, const QString& sql)
 {
     return One(url, sql).toLongLong();
+}
+
+void Execute(const QString& url, const QString& sql)
+{
+    const auto target = seed::ParseDatabaseUrl(url);
+    ASSERT_TRUE(target.has_value());
+    seed::SeedConnection connection(*target);
+    QString error;
+    ASSERT_TRUE(connection.open(&error)) << str(error);
+    QSqlQuery query(connection.db());
+    ASSERT_TRUE(query.exec(sql)) << str(query.lastError().text());
 }
 
 QByteArray ReadFile(const QString& path)
@@ -348,6 +360,71 @@ TEST(Seed, ADatabaseNamedOnTheCommandLineIsWrittenDown)
               url);
 }
 
+// A database named with --db may be a customer's: once our tables hold rows there, seeding it
+// again is refused, names the tables and changes nothing, until --replace is given.
+class SeedGuard : public testing::TestWithParam<const char*> {};
+
+TEST_P(SeedGuard, ANamedDatabaseHoldingDataIsRefusedUnlessReplaced)
+{
+    QTemporaryDir scratch;
+    std::unique_ptr<zq::test::PgTestDatabase> pg;
+    QString url = QStringLiteral("sqlite:") + scratch.filePath(QStringLiteral("customer.db"));
+    if (QLatin1String(GetParam()) == QLatin1String("postgresql")) {
+        pg = std::make_unique<zq::test::PgTestDatabase>();
+        if (!pg->available())
+            GTEST_SKIP() << "ZQ_TEST_PG is not set";
+        ASSERT_TRUE(pg->ok()) << str(pg->error());
+        url = pg->url();
+    }
+    const auto seedInto = [&url](const QString& home, bool replace) {
+        seed::SeedOptions options;
+        options.home = home;
+        options.databaseUrl = url;
+        options.replace = replace;
+        options.today = QDate(2026, 3, 1);
+        seed::Seeder seeder(options);
+        const bool ok = seeder.Run();
+        return std::make_pair(ok, seeder.LastError());
+    };
+    ASSERT_TRUE(seedInto(scratch.filePath(QStringLiteral("first")), false).first) << "an empty database is seeded";
+    Execute(url, QStringLiteral("CREATE TABLE CustomerOwn (Id INTEGER)"));
+    Execute(url, QStringLiteral("INSERT INTO CustomerOwn (Id) VALUES (7)"));
+    Execute(url, QStringLiteral("INSERT INTO Product (ProductDwgCode, ProductName) VALUES ('CUST-1', '客户的产品')"));
+
+    const QString second = scratch.filePath(QStringLiteral("second"));
+    const auto [refused, why] = seedInto(second, false);
+    EXPECT_FALSE(refused);
+    EXPECT_TRUE(why.contains(QStringLiteral("Product")) && why.contains(QStringLiteral("--replace"))) << str(why);
+    EXPECT_FALSE(why.contains(QStringLiteral("password"))) << str(why);
+    EXPECT_EQ(Count(url, QStringLiteral("SELECT count(*) FROM Product WHERE ProductDwgCode = 'CUST-1'")), 1);
+    EXPECT_FALSE(QFileInfo::exists(second)) << "the refused run leaves no installation folder behind";
+
+    const auto [replaced, error] = seedInto(second, true);
+    ASSERT_TRUE(replaced) << str(error);
+    EXPECT_EQ(Count(url, QStringLiteral("SELECT count(*) FROM Product WHERE ProductDwgCode = 'CUST-1'")), 0);
+    EXPECT_EQ(Count(url, QStringLiteral("SELECT count(*) FROM CustomerOwn")), 1) << "a table not ours is never touched";
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, SeedGuard, testing::Values("sqlite", "postgresql"));
+
+TEST(Seed, AFailedRunLeavesNothingItCreated)
+{
+    QTemporaryDir scratch;
+    const QString existing = scratch.filePath(QStringLiteral("existing"));
+    ASSERT_TRUE(QDir().mkpath(existing));
+    for (const QString& home : {scratch.filePath(QStringLiteral("new")), existing}) {
+        seed::SeedOptions options;
+        options.home = home;
+        options.databaseUrl = QStringLiteral("postgresql://nobody@127.0.0.1:1/nothing?connect_timeout=2");
+        seed::Seeder seeder(options);
+        EXPECT_FALSE(seeder.Run());
+        if (home == existing)
+            EXPECT_TRUE(QDir(existing).isEmpty()) << QDir(existing).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(u' ').toStdString();
+        else
+            EXPECT_FALSE(QFileInfo::exists(home));
+    }
+}
+
 TEST(Seed, SearchCfgIsGbkWithTheElevenCaptionsInOrder)
 {
     SeededHome home;
@@ -542,6 +619,11 @@ TEST(Seed, CommandLineUsageErrorsAndHelp)
          seed::ExitUsage, "不支持的数据库地址"},
         {{QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--verbose")}, seed::ExitUsage,
          "unknown argument: --verbose"},
+        {{QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--replace")}, seed::ExitUsage,
+         "--replace goes with --db"},
+        {{QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--db"),
+          QStringLiteral("postgresql://odd:p@ss:w/rd%@127.0.0.1:35499/pwdb")},
+         seed::ExitUsage, "百分号编码"},
         {{QStringLiteral("--help")}, seed::ExitOk, ""},
     };
     for (const Case& c : cases) {

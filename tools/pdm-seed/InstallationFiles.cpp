@@ -108,11 +108,18 @@ QByteArray EncodeGbkText(const QString& text)
     return bytes;
 }
 
+QStringList InstallationFiles(const QString& home)
+{
+    return {home + QStringLiteral("/Support/Search.cfg"), home + QStringLiteral("/rnds/spt/zqpdmcad.ini"),
+            home + QStringLiteral("/sys/zqpdmcod.ini")};
+}
+
 void WriteInstallationFiles(const QString& home, const QString& databaseUrl, const QString& storeUrl)
 {
-    writeFile(home + QStringLiteral("/Support/Search.cfg"), EncodeGbkText(SearchCfgText()));
-    writeFile(home + QStringLiteral("/rnds/spt/zqpdmcad.ini"), EncodeGbkText(ZqpdmcadIniText(databaseUrl, storeUrl)));
-    writeFile(home + QStringLiteral("/sys/zqpdmcod.ini"), EncodeGbkText(ZqpdmcodIniText()));
+    const QStringList files = InstallationFiles(home);
+    writeFile(files[0], EncodeGbkText(SearchCfgText()));
+    writeFile(files[1], EncodeGbkText(ZqpdmcadIniText(databaseUrl, storeUrl)));
+    writeFile(files[2], EncodeGbkText(ZqpdmcodIniText()));
 }
 
 } // namespace zq::seed

@@ -20,6 +20,8 @@ QString ZqpdmcodIniText();
 // GBK (GB18030 for the rare character GBK lacks); throws SeedError when no codec is available.
 QByteArray EncodeGbkText(const QString& text);
 
+// The three files below home, as WriteInstallationFiles writes them.
+QStringList InstallationFiles(const QString& home);
 // Writes the three files below home; throws SeedError on any write error.
 void WriteInstallationFiles(const QString& home, const QString& databaseUrl, const QString& storeUrl);
 

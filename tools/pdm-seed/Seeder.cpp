@@ -1,4 +1,5 @@
 #include "Seeder.h"
+#include "ConnectionUrl.h"
 #include "DatabaseUrl.h"
 #include "DemoData.h"
 #include "InstallationFiles.h"
@@ -7,9 +8,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
+#include <functional>
 
 namespace zq::seed {
 
@@ -50,6 +53,44 @@ qint64 countRows(QSqlDatabase& db, const QString& table)
     return query.value(0).toLongLong();
 }
 
+// Undoes what a failed run made: folders and files that were not there before it (the newest
+// first), and, through dropTables while the connection is open, the tables it created. Told to
+// keep everything once the run has succeeded.
+class Undo {
+public:
+    ~Undo()
+    {
+        if (m_kept)
+            return;
+        for (auto path = m_paths.crbegin(); path != m_paths.crend(); ++path) {
+            const QFileInfo info(*path);
+            if (info.isDir() && !info.isSymLink())
+                QDir(*path).removeRecursively();
+            else
+                QFile::remove(*path);
+        }
+    }
+    // Remembers path as made by this run when nothing is there yet.
+    void ifNew(const QString& path)
+    {
+        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+            m_paths.append(path);
+    }
+    void table(std::function<void()> drop) { m_tables.append(std::move(drop)); }
+    void dropTables()
+    {
+        for (const auto& drop : m_tables)
+            drop();
+        m_tables.clear();
+    }
+    void keep() { m_kept = true; }
+
+private:
+    QStringList m_paths;
+    QList<std::function<void()>> m_tables;
+    bool m_kept = false;
+};
+
 } // namespace
 
 qint64 SeedReport::totalRows() const
@@ -87,6 +128,18 @@ bool Seeder::Run()
     return false;
 }
 
+QStringList Seeder::tablesWithRows(QSqlDatabase& db)
+{
+    QSet<QString> existing;
+    for (const QString& name : db.tables())
+        existing.insert(name.section(u'.', -1).toLower());
+    QStringList holding;
+    for (const Table& t : PdmTables())
+        if (existing.contains(t.name.toLower()) && countRows(db, t.name) > 0)
+            holding.append(t.name);
+    return holding;
+}
+
 void Seeder::run()
 {
     if (m_options.home.isEmpty())
@@ -95,69 +148,100 @@ void Seeder::run()
         throw SeedError(QStringLiteral("the scale must be between 1 and %1").arg(kMaxScale));
     const QDate today = m_options.today.isValid() ? m_options.today : QDate::currentDate();
     const QString home = QDir(m_options.home).absolutePath();
-    if (!QDir().mkpath(home))
-        throw SeedError(QStringLiteral("cannot create the installation folder %1").arg(home));
+    // The installation's own database (no --db) is the seeder's to replace; a database named
+    // with --db may be a customer's, and is neither deleted nor overwritten unasked.
+    const bool ownDatabase = m_options.databaseUrl.isEmpty();
+    Undo undo;
 
-    m_report.databaseUrl = m_options.databaseUrl.isEmpty() ? DefaultDatabaseUrl(home) : m_options.databaseUrl;
+    m_report.databaseUrl = ownDatabase ? DefaultDatabaseUrl(home) : m_options.databaseUrl;
     m_report.storeUrl = DefaultStoreUrl(home);
     QString error;
     const auto target = ParseDatabaseUrl(m_report.databaseUrl, &error);
     if (!target)
         throw SeedError(error);
-    if (target->driver == QLatin1String("QSQLITE"))
+    undo.ifNew(home);
+    if (!QDir().mkpath(home))
+        throw SeedError(QStringLiteral("cannot create the installation folder %1").arg(home));
+    if (ownDatabase)
         removeSqliteFile(target->databaseName);
-
-    const QString storeRoot = home + QStringLiteral("/ftpstore");
-    clearStore(storeRoot);
+    else if (target->driver == QLatin1String("QSQLITE"))
+        undo.ifNew(target->databaseName);
 
     SeedConnection connection(*target);
     if (!connection.open(&error))
         throw SeedError(error);
     QSqlDatabase& db = connection.db();
     const Engine engine = connection.target().engine;   // through ODBC: the system the driver reports
-    if (engine == Engine::Sqlite) {
-        exec(db, QStringLiteral("PRAGMA synchronous=OFF"));
-        exec(db, QStringLiteral("PRAGMA journal_mode=MEMORY"));
-    } else if (engine == Engine::Postgres) {
-        exec(db, QStringLiteral("SET client_min_messages = warning"));
-        exec(db, QStringLiteral("SET synchronous_commit = off"));
+    if (!ownDatabase) {
+        const QStringList holding = tablesWithRows(db);
+        if (!holding.isEmpty() && !m_options.replace)
+            throw SeedError(QStringLiteral("%1 already holds data in %2; nothing was changed. To drop these tables "
+                                           "and seed them again, add --replace")
+                                .arg(db::RedactUrl(m_report.databaseUrl), holding.join(QStringLiteral(", "))));
     }
-    for (const Table& t : PdmTables())
-        exec(db, DropTableSql(t, engine));
-    for (const Table& t : PdmTables())
-        exec(db, CreateTableSql(t, engine));
-
-    if (!db.transaction())
-        throw SeedError(QStringLiteral("cannot start a transaction: %1").arg(db.lastError().text()));
     try {
-        SeedOutput out(db, storeRoot);
-        DemoContext ctx{out, DemoClock{today}};
-        WriteDemoData(ctx);
-        WriteScaleData(ctx, m_options.scale);
-        m_report.files = out.filesWritten();
+        QSet<QString> existingTables;
+        for (const QString& name : db.tables())
+            existingTables.insert(name.section(u'.', -1).toLower());
+        for (const Table& t : PdmTables())
+            if (!existingTables.contains(t.name.toLower()))
+                undo.table([&db, &t, engine] { QSqlQuery(db).exec(DropTableSql(t, engine)); });
+
+        const QString storeRoot = home + QStringLiteral("/ftpstore");
+        undo.ifNew(storeRoot);
+        clearStore(storeRoot);
+        if (engine == Engine::Sqlite) {
+            exec(db, QStringLiteral("PRAGMA synchronous=OFF"));
+            exec(db, QStringLiteral("PRAGMA journal_mode=MEMORY"));
+        } else if (engine == Engine::Postgres) {
+            exec(db, QStringLiteral("SET client_min_messages = warning"));
+            exec(db, QStringLiteral("SET synchronous_commit = off"));
+        }
+        for (const Table& t : PdmTables())
+            exec(db, DropTableSql(t, engine));
+        for (const Table& t : PdmTables())
+            exec(db, CreateTableSql(t, engine));
+
+        if (!db.transaction())
+            throw SeedError(QStringLiteral("cannot start a transaction: %1").arg(db.lastError().text()));
+        try {
+            SeedOutput out(db, storeRoot);
+            DemoContext ctx{out, DemoClock{today}};
+            WriteDemoData(ctx);
+            WriteScaleData(ctx, m_options.scale);
+            m_report.files = out.filesWritten();
+        } catch (...) {
+            db.rollback();
+            throw;
+        }
+        if (!db.commit())
+            throw SeedError(QStringLiteral("cannot commit the demo data: %1").arg(db.lastError().text()));
+
+        for (const Table& t : PdmTables())
+            for (const QString& sql : CreateIndexSql(t, engine))
+                exec(db, sql);
+        if (m_options.moduleTablesOnly)
+            for (const Table& t : PdmTables())
+                if (t.standIn)
+                    exec(db, DropTableSql(t, engine));
+        if (engine != Engine::SqlServer)
+            exec(db, QStringLiteral("ANALYZE"));
+        for (const Table& t : PdmTables())
+            if (!(m_options.moduleTablesOnly && t.standIn))
+                m_report.rows.insert(t.name, countRows(db, t.name));
+
+        // The installation's own database and store are its defaults and are not written down, so a
+        // copy of the installation reads its own; a database named with --db is.
+        for (const char* folder : {"Support", "rnds", "sys"})
+            undo.ifNew(home + u'/' + QLatin1String(folder));
+        for (const QString& file : InstallationFiles(home))
+            undo.ifNew(file);
+        WriteInstallationFiles(home, m_options.databaseUrl, QString());
     } catch (...) {
-        db.rollback();
+        undo.dropTables();
         throw;
     }
-    if (!db.commit())
-        throw SeedError(QStringLiteral("cannot commit the demo data: %1").arg(db.lastError().text()));
-
-    for (const Table& t : PdmTables())
-        for (const QString& sql : CreateIndexSql(t, engine))
-            exec(db, sql);
-    if (m_options.moduleTablesOnly)
-        for (const Table& t : PdmTables())
-            if (t.standIn)
-                exec(db, DropTableSql(t, engine));
-    if (engine != Engine::SqlServer)
-        exec(db, QStringLiteral("ANALYZE"));
-    for (const Table& t : PdmTables())
-        if (!(m_options.moduleTablesOnly && t.standIn))
-            m_report.rows.insert(t.name, countRows(db, t.name));
-
-    // The installation's own database and store are its defaults and are not written down, so a
-    // copy of the installation reads its own; a database named with --db is.
-    WriteInstallationFiles(home, m_options.databaseUrl, QString());
+    undo.keep();
 }
 
 } // namespace zq::seed

@@ -4,12 +4,15 @@
 //
 //   DIR/pdm.db                 the database (unless another database URL is given)
 //   DIR/Support/Search.cfg     page captions
-//   DIR/rnds/spt/zqpdmcad.ini  client configuration, with [Database] Url and [FTP] Url
+//   DIR/rnds/spt/zqpdmcad.ini  client configuration ([Database] Url only for a database named with --db)
 //   DIR/sys/zqpdmcod.ini       the system folder's file: set ZQPDM_SYSDIR=DIR/sys
 //   DIR/ftpstore/Zq/...        the file store (file:// URL)
 #include <QDate>
 #include <QMap>
 #include <QString>
+#include <QStringList>
+
+class QSqlDatabase;
 
 namespace zq::seed {
 
@@ -22,6 +25,9 @@ struct SeedOptions {
     QDate today;           // invalid: the current date
     QString databaseUrl;   // empty: sqlite:DIR/pdm.db (the file is replaced)
     bool moduleTablesOnly = false;   // leave out the stand-ins' own tables, as in a customer's database
+    // A database named with databaseUrl whose tables of ours already hold rows is refused unless
+    // this is set; then those tables are dropped and made again (other tables are never touched).
+    bool replace = false;
 };
 
 struct SeedReport {
@@ -36,12 +42,17 @@ class Seeder {
 public:
     explicit Seeder(SeedOptions options);
 
-    bool Run();                       // false: LastError() says why
+    // false: LastError() says why, and nothing this run made is left behind (the folders and files
+    // it created, the tables it created in a database named with databaseUrl).
+    bool Run();
     QString LastError() const { return m_error; }
     const SeedReport& Report() const { return m_report; }
 
 private:
     void run();
+    // The tables of ours that hold rows in the database being seeded.
+    static QStringList tablesWithRows(QSqlDatabase& db);
+
 
     SeedOptions m_options;
     QString m_error;
