@@ -7,7 +7,9 @@ namespace {
 struct LogState {
     std::mutex mutex;
     QList<ServiceCall> calls;
+    QList<ServiceFailure> failures;
     std::function<void(const ServiceCall&)> listener;
+    std::function<void(const ServiceFailure&)> failureListener;
 };
 LogState& state()
 {
@@ -41,12 +43,38 @@ void CallLog::Clear()
 {
     std::lock_guard lock(state().mutex);
     state().calls.clear();
+    state().failures.clear();
 }
 
 void CallLog::SetListener(std::function<void(const ServiceCall&)> listener)
 {
     std::lock_guard lock(state().mutex);
     state().listener = std::move(listener);
+}
+
+void CallLog::RecordFailure(const QString& component, const QString& operation, const QString& reason)
+{
+    const ServiceFailure failure{component, operation, reason};
+    std::function<void(const ServiceFailure&)> listener;
+    {
+        std::lock_guard lock(state().mutex);
+        state().failures.append(failure);
+        listener = state().failureListener;
+    }
+    if (listener)
+        listener(failure);
+}
+
+QList<ServiceFailure> CallLog::Failures()
+{
+    std::lock_guard lock(state().mutex);
+    return state().failures;
+}
+
+void CallLog::SetFailureListener(std::function<void(const ServiceFailure&)> listener)
+{
+    std::lock_guard lock(state().mutex);
+    state().failureListener = std::move(listener);
 }
 
 } // namespace zq

@@ -1,5 +1,7 @@
 #pragma once
-// Every service call is recorded here (component, operation, arguments) for tests and scripts.
+// Every service call is recorded here (component, operation, arguments) for tests and scripts,
+// and every failure a service met, with its own reason (a refused connection, an FTP 550, a
+// timeout), which a user may see only as "the file did not arrive".
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -13,12 +15,22 @@ struct ServiceCall {
     QStringList args;    // a null argument is recorded as "(null)"
 };
 
+struct ServiceFailure {
+    QString component;
+    QString operation;
+    QString reason;
+};
+
 class CallLog {
 public:
     static void Record(const QString& component, const QString& operation, const QStringList& args = {});
     static QList<ServiceCall> Calls();
-    static void Clear();
+    static void Clear();   // calls and failures
     static void SetListener(std::function<void(const ServiceCall&)> listener);
+
+    static void RecordFailure(const QString& component, const QString& operation, const QString& reason);
+    static QList<ServiceFailure> Failures();
+    static void SetFailureListener(std::function<void(const ServiceFailure&)> listener);
 };
 
 } // namespace zq

@@ -58,18 +58,23 @@ void CCommonBrowserTool::BrowseFile(const QString& path, int mode)
 QString CZQSaveFileToDB::PopFileFromDB(const QString& sql, const QString& localPath, const QString& blobColumn,
                                        const QString& database)
 {
-    zq::CallLog::Record(QStringLiteral("CZQSaveFileToDB"), QStringLiteral("PopFileFromDB"),
-                        {sql, localPath, blobColumn, database});
+    const QString component = QStringLiteral("CZQSaveFileToDB");
+    const QString operation = QStringLiteral("PopFileFromDB");
+    zq::CallLog::Record(component, operation, {sql, localPath, blobColumn, database});
+    const auto fail = [&](const QString& reason) {
+        zq::CallLog::RecordFailure(component, operation, reason);
+        return QString();
+    };
     const QString target = zq::svc::SafeLocalPath(localPath);
     if (target.isEmpty())
-        return {};
+        return fail(QStringLiteral("本地路径无效: ") + localPath);
     zq::CZQDBConnect* db = zq::svc::Database();
     if (!db)
-        return {};
+        return fail(QStringLiteral("没有数据库连接"));
     try {
         const auto row = zq::svc::QueryFirstRow(*db, sql);
         if (!row)
-            return {};
+            return fail(QStringLiteral("数据库中没有这个文件"));
         int index = selectListIndex(sql, blobColumn);
         if (index < 0 || index >= row->size()) {
             // Not named in the statement (SELECT *, an expression): the first binary field.
@@ -79,15 +84,15 @@ QString CZQSaveFileToDB::PopFileFromDB(const QString& sql, const QString& localP
                     index = i;
         }
         if (index < 0 || row->at(index).isNull())
-            return {};
+            return fail(QStringLiteral("数据库中的文件内容是空的"));
         QString error;
         if (!zq::svc::WriteFileAtomically(target, row->at(index).toByteArray(), &error)) {
             zq::svc::Tell(error);
-            return {};
+            return fail(error);
         }
         return target;
     } catch (const zq::_com_error& e) {
         zq::svc::ReportDatabaseError(e);
-        return {};
+        return fail(e.Description());
     }
 }

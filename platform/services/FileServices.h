@@ -26,8 +26,12 @@ public:
     QString GetFtpRoot() const;           // the store's root folder, "\" by default
     // remoteFolder uses '\' ("\Zq\Proven\P1\A1\A\"); true when the file was copied to localPath.
     bool GetFileFromFTP(const QString& remoteFolder, const QString& fileName, const QString& localPath);
+    // Why the last call failed; a failure is also recorded in the call log with this reason.
     QString LastError() const { return m_error; }
 private:
+    bool connectStore();
+    bool fetch(const QString& remoteFolder, const QString& fileName, const QString& localPath);
+
     FtpConnection m_ftp;
     bool m_ready = false;
     QString m_root = QStringLiteral("\\");

@@ -1,5 +1,6 @@
 // The file store: a folder (file://) or an FTP server (ftp://), fetched through libcurl.
 #include "CallLog.h"
+#include "ConnectionUrl.h"
 #include "CurlTransfer.h"
 #include "FileServices.h"
 #include "LocalTarget.h"
@@ -58,15 +59,15 @@ std::optional<Store> parseStore(const QString& url, QString* error)
                url.startsWith(QLatin1String("ftps://"), Qt::CaseInsensitive)) {
         store.base = QUrl(url);
         if (!store.base.isValid() || store.base.host().isEmpty()) {
-            *error = QStringLiteral("FTP 地址无效: ") + url;
+            *error = QStringLiteral("FTP 地址无效: ") + zq::db::RedactUrl(url);
             return std::nullopt;
         }
     } else {
-        *error = QStringLiteral("文件存储地址无效: ") + url;
+        *error = QStringLiteral("文件存储地址无效: ") + zq::db::RedactUrl(url);
         return std::nullopt;
     }
     if (store.local && store.folder.isEmpty()) {
-        *error = QStringLiteral("文件存储地址无效: ") + url;
+        *error = QStringLiteral("文件存储地址无效: ") + zq::db::RedactUrl(url);
         return std::nullopt;
     }
     return store;
@@ -102,6 +103,14 @@ QByteArray baseUrl(const Store& store)
 bool CZQSaveFileToFTP::InitZQPDMFTP()
 {
     zq::CallLog::Record(kComponent, QStringLiteral("InitZQPDMFTP"), {});
+    const bool connected = connectStore();
+    if (!connected)
+        zq::CallLog::RecordFailure(kComponent, QStringLiteral("InitZQPDMFTP"), m_error);
+    return connected;
+}
+
+bool CZQSaveFileToFTP::connectStore()
+{
     m_ready = false;
     m_error.clear();
     m_ftp.url = configuredStoreUrl();
@@ -136,6 +145,14 @@ QString CZQSaveFileToFTP::GetFtpRoot() const
 bool CZQSaveFileToFTP::GetFileFromFTP(const QString& remoteFolder, const QString& fileName, const QString& localPath)
 {
     zq::CallLog::Record(kComponent, QStringLiteral("GetFileFromFTP"), {remoteFolder, fileName, localPath});
+    const bool fetched = fetch(remoteFolder, fileName, localPath);
+    if (!fetched)
+        zq::CallLog::RecordFailure(kComponent, QStringLiteral("GetFileFromFTP"), m_error);
+    return fetched;
+}
+
+bool CZQSaveFileToFTP::fetch(const QString& remoteFolder, const QString& fileName, const QString& localPath)
+{
     m_error.clear();
     if (fileName.isEmpty() || zq::svc::PlainFileName(fileName) != fileName) {
         m_error = QStringLiteral("文件名无效: ") + fileName;

@@ -187,40 +187,47 @@ int CZQPartBorrowManage::PartUsedSearch(const QString& code)
 QString CSaveZQPDMFile::DirectReadZQPDMFileFromDB(const QString& key, const QString& kind, const QString& code,
                                                   const QString& revision, const QString& fileTitle)
 {
-    zq::CallLog::Record(QStringLiteral("CSaveZQPDMFile"), QStringLiteral("DirectReadZQPDMFileFromDB"),
-                        {key, kind, code, revision, fileTitle});
+    const QString component = QStringLiteral("CSaveZQPDMFile");
+    const QString operation = QStringLiteral("DirectReadZQPDMFileFromDB");
+    zq::CallLog::Record(component, operation, {key, kind, code, revision, fileTitle});
+    const auto fail = [&](const QString& reason) {
+        zq::CallLog::RecordFailure(component, operation, reason);
+        return QString();
+    };
     zq::CZQDBConnect* db = zq::svc::Database();
     if (!db)
-        return {};
+        return fail(QStringLiteral("没有数据库连接"));
     try {
         const QString table = QStringLiteral("ZqPDMFile");
         auto byKey = zq::svc::QueryOwnTable(
             *db, table, QStringLiteral("SELECT FileName, DocContent FROM ZqPDMFile WHERE FileKey = '%1'").arg(zq::SqlQuote(key)));
+        // No design-file table in this database: nothing to fetch, nothing to tell the user.
         if (!byKey)
-            return {};   // no design-file table in this database: nothing to fetch, nothing to report
+            return fail(QStringLiteral("数据库中没有设计文件表 ZqPDMFile"));
         QList<QVariantList> rows = *byKey;
         if (rows.isEmpty())
             rows = zq::svc::QueryRows(*db, QStringLiteral("SELECT FileName, DocContent FROM ZqPDMFile WHERE Code = '%1' "
                                                           "AND Revision = '%2' AND FileTitle = '%3'")
                                                .arg(zq::SqlQuote(code), zq::SqlQuote(revision), zq::SqlQuote(fileTitle)));
         if (rows.isEmpty() || rows.first().value(1).isNull()) {
-            zq::svc::Tell(QStringLiteral("数据库中没有文件: %1").arg(fileTitle));
-            return {};
+            const QString missing = QStringLiteral("数据库中没有文件: %1").arg(fileTitle);
+            zq::svc::Tell(missing);
+            return fail(missing);
         }
         QString name = zq::svc::PlainFileName(zq::ValueToText(rows.first().value(0)));
         if (name.isEmpty())
             name = zq::svc::PlainFileName(fileTitle);
         if (name.isEmpty())
-            return {};
+            return fail(QStringLiteral("文件名无效: %1").arg(fileTitle));
         const QString path = zq::TempFolder() + name;
         QString error;
         if (!zq::svc::WriteFileAtomically(path, rows.first().value(1).toByteArray(), &error)) {
             zq::svc::Tell(error);
-            return {};
+            return fail(error);
         }
         return path;
     } catch (const zq::_com_error& e) {
         zq::svc::ReportDatabaseError(e);
-        return {};
+        return fail(e.Description());
     }
 }

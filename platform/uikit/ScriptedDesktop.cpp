@@ -22,6 +22,7 @@ std::optional<SaveFileAnswer> ScriptedDesktop::saveFile(const SaveFileRequest& r
 
 int ScriptedDesktop::popupMenu(const QList<MenuEntry>& entries, const QPoint&)
 {
+    lastMenu = entries;
     QStringList ids;
     for (const MenuEntry& entry : entries) {
         if (entry.id != 0)
@@ -85,6 +86,7 @@ QDateTime ScriptedDesktop::now() const
 
 void ScriptedDesktop::progressPumped(CProgressWnd& progress)
 {
+    ++progressPumps;
     if (cancelAfterRows >= 0 && !progress.Cancelled() && progress.GetStepCount() > cancelAfterRows)
         progress.Cancel();
 }

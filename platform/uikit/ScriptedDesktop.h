@@ -31,6 +31,8 @@ public:
     QList<Event> events;
     QString clipboard;
     int waitDepth = 0;
+    int progressPumps = 0;                          // times a progress window let events through
+    QList<MenuEntry> lastMenu;                      // the entries of the last pop-up menu, separators included
 
     int messageBox(const QString& text, const QString& caption, unsigned style) override;
     std::optional<SaveFileAnswer> saveFile(const SaveFileRequest& request) override;

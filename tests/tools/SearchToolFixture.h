@@ -97,9 +97,11 @@ protected:
     }
 
     // Runs the program on the seeded installation (unless the arguments bring their own --home).
-    static ToolRun run(QStringList arguments, bool withPlatform = true, const QStringList& environmentEntries = {})
+    // withHome false: no installation is named, as a newcomer forgets to.
+    static ToolRun run(QStringList arguments, bool withPlatform = true, const QStringList& environmentEntries = {},
+                       bool withHome = true)
     {
-        if (!arguments.contains(QStringLiteral("--home")) && !arguments.contains(QStringLiteral("--help")))
+        if (withHome && !arguments.contains(QStringLiteral("--home")) && !arguments.contains(QStringLiteral("--help")))
             arguments << QStringLiteral("--home") << s_home->path();
         if (!arguments.contains(QStringLiteral("--today")) && !arguments.contains(QStringLiteral("--help")))
             arguments << QStringLiteral("--today") << QStringLiteral("2026-03-01");

@@ -27,13 +27,6 @@ public:
     const QList<Entry>& entries() const { return m_entries; }
     QList<NamedControl> named(Place place) const;
 
-    // "edit", "combo", "check", "radio", "date", "grid", "list", "button", "text", "group",
-    // "frame", "tabs", "tree" or "other".
-    static QString kindOf(const QWidget& control);
-    // Its own caption (button, check box, radio button, group box) without "&" mnemonics, else
-    // the static placed before it.
-    static QString labelOf(const QWidget& control);
-
 private:
     void add(const QWidget& dialog, Place place);
 

@@ -1,4 +1,5 @@
 #include "ControlDriver.h"
+#include "ControlKinds.h"
 
 #include "ListCtrl.h"
 
@@ -17,7 +18,16 @@ namespace {
 
 QString describe(const QWidget* control)
 {
-    return QStringLiteral("control %1 (%2)").arg(control->objectName(), QString::fromLatin1(control->metaObject()->className()));
+    return DescribeControl(*control);
+}
+
+// "0 标题, 1 明细, 2 附加": the items as --set takes them, by number or by text.
+QString comboItems(const QComboBox* combo)
+{
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << QStringLiteral("%1 %2").arg(i).arg(combo->itemText(i));
+    return items.isEmpty() ? QStringLiteral("(none)") : items.join(QStringLiteral(", "));
 }
 
 QString notUsable(const QWidget* control)
@@ -48,7 +58,7 @@ QString chooseComboItem(QComboBox* combo, const QString& value)
         index = combo->findText(value, Qt::MatchExactly);
     if (index < 0) {
         if (!combo->isEditable())
-            return QStringLiteral("%1 has no item \"%2\"").arg(describe(combo), value);
+            return QStringLiteral("%1 has no item \"%2\"; its items are %3").arg(describe(combo), value, comboItems(combo));
         combo->setEditText(value);
         if (QLineEdit* edit = combo->lineEdit())
             emit edit->textEdited(value);

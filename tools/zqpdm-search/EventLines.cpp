@@ -18,6 +18,7 @@ const std::map<QString, QStringList>& fieldNames()
         {QStringLiteral("CLIP"), {QStringLiteral("text")}},
         {QStringLiteral("OPEN"), {QStringLiteral("path")}},
         {QStringLiteral("STATUS"), {QStringLiteral("text")}},
+        {QStringLiteral("ERROR"), {QStringLiteral("source"), QStringLiteral("reason")}},
     };
     return names;
 }

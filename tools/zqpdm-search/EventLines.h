@@ -4,6 +4,8 @@
 //   json  one JSON object a line, {"event":"KIND", ...} with a named member per field:
 //           MSG {caption, text}   CMD {command, argument}   CLIP {text}   OPEN {path}
 //           CALL {component, operation, args[]}   STATUS {text}   SQL {text}
+//           ERROR {source, reason}: a failure a service met ("CZQSaveFileToFTP::GetFileFromFTP",
+//           "Connection refused"), or an action that did not do what it was for
 //         and NOTE {text} for the tool's own diagnostics.
 #include <QString>
 #include <QStringList>

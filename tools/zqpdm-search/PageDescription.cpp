@@ -109,8 +109,21 @@ QStringList PageDescription::stateOf(const QWidget& control)
     return state;
 }
 
+QString PageDescription::menuChoices() const
+{
+    if (!m_menu.shown)
+        return QStringLiteral("(shown on a row: search first, e.g. --find --describe)");
+    QStringList items;
+    for (const zq::MenuEntry& entry : m_menu.entries)
+        if (entry.id != 0)
+            items << QStringLiteral("%1 %2").arg(entry.id).arg(entry.text);
+    return items.join(QStringLiteral(" | "));
+}
+
 QString PageDescription::text(OutputFormat format) const
 {
+    const bool hasMenu = m_menu.listId != 0;
+    const QString menuLabel = QStringLiteral("右键菜单");
     if (format == OutputFormat::Json) {
         QStringList objects;
         for (const ControlCatalog::Entry& entry : m_catalog.entries()) {
@@ -129,6 +142,23 @@ QString PageDescription::text(OutputFormat format) const
                 object.add(QStringLiteral("values"), choices.values);
             objects.append(object.text());
         }
+        if (hasMenu) {
+            QStringList texts;
+            QStringList commands;
+            for (const zq::MenuEntry& entry : m_menu.entries)
+                if (entry.id != 0) {
+                    texts << entry.text;
+                    commands << QString::number(entry.id);
+                }
+            JsonObject object;
+            object.add(QStringLiteral("id"), m_menu.listId)
+                .add(QStringLiteral("kind"), QStringLiteral("menu"))
+                .add(QStringLiteral("label"), menuLabel)
+                .addJson(QStringLiteral("shown"), m_menu.shown ? QStringLiteral("true") : QStringLiteral("false"))
+                .add(QStringLiteral("items"), texts)
+                .addJson(QStringLiteral("commands"), u'[' + commands.join(u',') + u']');
+            objects.append(object.text());
+        }
         return JsonArrayLines(objects);
     }
     const QStringList headers{QStringLiteral("id"), QStringLiteral("kind"), QStringLiteral("label"),
@@ -137,6 +167,8 @@ QString PageDescription::text(OutputFormat format) const
     for (const ControlCatalog::Entry& entry : m_catalog.entries())
         rows.append({QString::number(entry.named.id), entry.named.kind, entry.named.label, valueOf(*entry.widget),
                      stateOf(*entry.widget).join(u','), choicesLine(choicesOf(*entry.widget))});
+    if (hasMenu)
+        rows.append({QString::number(m_menu.listId), QStringLiteral("menu"), menuLabel, QString(), QString(), menuChoices()});
     return ResultFormats::format(format, headers, rows);
 }
 

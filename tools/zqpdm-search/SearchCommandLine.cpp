@@ -359,7 +359,8 @@ Options (anywhere on the line, each at most once):
   --db URL            the database (sets ZQPDM_DB): sqlite:PATH, postgresql://user@host:port/db, odbc:DSN=...
   --today yyyy-MM-dd  the current date the window sees (date pickers start from it)
   --answer yes|no     the answer to every yes/no question (default no)
-  --cancel-after N    press "取消" when the progress window reaches row N (N rows remain)
+  --cancel-after N    press "取消" when the progress window reaches row N (N rows remain); a page
+                      that reads without a progress window has nothing to cancel (a note says so)
   --trace-sql         print every SQL statement sent, as "SQL: <text>", on standard error (from
                       the creation of the search window on; the host tree is read before it)
   --describe          print the page's controls instead of the result list (below); the actions
@@ -389,10 +390,16 @@ Actions (applied in order):
   --select ROW        select result row ROW (as a click would; item-changed fires)
   --dblclick ROW      double-click result row ROW: the row is selected first (item-changed
                       fires), as a real double-click does, then the double-click runs; on
-                      设计文档 and 资源文件 it opens the row's stored file (OPEN line)
-  --menu ROW:CMD      right-click row ROW and choose context-menu command CMD
+                      设计文档 and 资源文件 it fetches the row's stored file into the user's
+                      private temporary folder and opens it (OPEN line; a MSG line names the
+                      file when no program on this machine opens it). A file that is not
+                      fetched ends the run with ERROR lines and exit 1
+  --menu ROW:CMD      right-click row ROW and choose context-menu command CMD (the numbers
+                      --describe lists on its "menu" line)
   --export FILE[:N]   press "另存为..." and save to FILE with filter entry N (1 comma-separated,
-                      2 space-aligned; default 1)
+                      2 space-aligned; default 1). The page writes only names ending in .txt (a
+                      name without an extension gets .txt), in GBK with CR LF line ends; an
+                      export that writes no file ends the run with an ERROR line and exit 1
 
 Names instead of ids:
   Where ID stands, the label the user sees beside the control may stand instead: the static
@@ -423,7 +430,13 @@ Output:
                       grid's rows (with the text in their cell: "0 图号=A1"), a list's columns, a
                       tab control's tabs, each after its index ("0 标题 | 1 明细"). In json the
                       choices are arrays named items, rows (cell texts in values), columns or
-                      tabs, and "place" tells page from window.
+                      tabs, and "place" tells page from window. A last line of kind "menu" gives
+                      the result list's context menu with the command numbers --menu takes
+                      ("1 零件使用情况 | 2 属性"); it is listed when the list has a row to
+                      right-click (search first: --find --describe).
+                      TSV is for reading: a tab or line break inside a cell appears as \t or \n
+                      while a backslash stays as it is, so a cell cannot always be read back
+                      exactly (a data-view path ends in \). To read values back, use csv or json.
   standard error      in the order they happen:
                         MSG<TAB>caption<TAB>text        each message box
                         CMD<TAB>command<TAB>argument    each host command, e.g. CMD<TAB>Locate<TAB>A1@^P1
@@ -432,6 +445,10 @@ Output:
                         CALL<TAB>Component::Operation<TAB>args...   each service call
                         STATUS<TAB>text                 the status line after each Find
                         SQL: text                       the SQL trace (--trace-sql)
+                        ERROR<TAB>source<TAB>reason     why an action failed: each failure of a
+                                                        service it called (source
+                                                        Component::Operation, reason e.g.
+                                                        "Connection refused"), then the action
                       A tab, line feed or carriage return inside a printed text appears as \t, \n, \r.
                       With --events json each is one JSON object a line instead:
                         {"event":"MSG","caption":...,"text":...}
@@ -439,6 +456,7 @@ Output:
                         {"event":"CLIP","text":...}    {"event":"OPEN","path":...}
                         {"event":"CALL","component":...,"operation":...,"args":[...]}
                         {"event":"STATUS","text":...}  {"event":"SQL","text":...}
+                        {"event":"ERROR","source":...,"reason":...}
                       and the tool's own diagnostics {"event":"NOTE","text":...}.
 
 Examples (on the demo installation made by pdm-seed --home demo):
@@ -453,9 +471,11 @@ Examples (on the demo installation made by pdm-seed --home demo):
 
 Exit status:
   0  every action ran
-  1  the page is not in the page list or failed to initialise
-  2  usage error (also a name that fits no control or row, or several)
-  3  an action could not be carried out (no such control, row out of range, path not in the tree)
+  1  the page is not in the page list or failed to initialise, or an action ended in a failure
+     the page reports (an export that wrote no file, a stored file not fetched; ERROR lines say why)
+  2  usage error: a malformed option or value (a date that is none, a combo item, control, row
+     or tree path the page does not have; the message lists what would have been right)
+  3  an action could not be carried out on the result list (no such row, no such menu command)
 )");
 }
 

@@ -5,17 +5,20 @@
 #include "ControlResolver.h"
 #include "DesktopOpener.h"
 #include "DialogTemplate.h"
+#include "FlatTabCtrl.h"
 #include "ListCtrl.h"
 #include "OutputLines.h"
 #include "PageDescription.h"
 #include "ProductTreeLoader.h"
 #include "TreeCtrlEx.h"
 #include "ZQDBConnect.h"
+#include "ZQPDMFC.h"
 #include "ZQPDMSearchFunction.h"
 #include "ZQPDMSearchMain.h"
 #include "ZQSearchPage.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QTime>
 
@@ -38,6 +41,7 @@ SearchSession::~SearchSession()
     CZQPDMSearchFunction::m_pTreeEx = nullptr;
     CZQPDMSearchFunction::m_pParentWnd = nullptr;
     zq::CallLog::SetListener({});
+    zq::CallLog::SetFailureListener({});
     zq::SetSqlTraceListener({});
     zq::Desktop::install(nullptr);
 }
@@ -59,6 +63,9 @@ void SearchSession::installDesktop()
     zq::CallLog::SetListener([this](const zq::ServiceCall& call) {
         WriteErrorLine(m_events.call(call.component, call.operation, call.args));
     });
+    zq::CallLog::SetFailureListener([this](const zq::ServiceFailure& failure) {
+        m_serviceFailures.append(failure.component + QStringLiteral("::") + failure.operation + u'\t' + failure.reason);
+    });
 }
 
 // Traces every statement from now on. The database component writes the text trace itself; json
@@ -78,10 +85,23 @@ void SearchSession::note(const QString& text) const
     WriteErrorLine(m_events.note(text));
 }
 
+// No installation named and none beside the program: what was looked for, and how to name one.
+void SearchSession::noteMissingInstallation() const
+{
+    if (m_options.home || m_options.db || !qEnvironmentVariableIsEmpty("ZQPDM_HOME") || !qEnvironmentVariableIsEmpty("ZQPDM_DB"))
+        return;
+    note(QStringLiteral("without an installation: none was named (no --home, no ZQPDM_HOME) and %1, the folder above "
+                        "the program, holds none; name one with --home DIR (a demo: pdm-seed --home DIR) or a "
+                        "database with --db URL")
+             .arg(zq::InstallDirectory()));
+}
+
 void SearchSession::connectHost()
 {
-    if (!m_database.open())
+    if (!m_database.open()) {
         note(QStringLiteral("cannot connect to the database %1: %2").arg(m_database.url(), m_database.error()));
+        noteMissingInstallation();
+    }
     m_tree = std::make_unique<CTreeCtrlEx>();
     m_loader = std::make_unique<zq::host::ProductTreeLoader>(*m_tree, m_database.connection());
     QObject::connect(m_loader.get(), &zq::host::ProductTreeLoader::loadFailed,
@@ -109,8 +129,11 @@ int SearchSession::openPage()
     m_main = CZQPDMSearchFunction::m_pPDMSearchMain;
     letEventsThrough();
     if (!m_main->SelectPageByCaption(m_options.page)) {
-        note(QStringLiteral("page \"%1\" is not among the search window's tabs (see the page list Support/Search.cfg)")
-                 .arg(m_options.page));
+        const QStringList captions = tabCaptions();
+        note(QStringLiteral("page \"%1\" is not among the search window's tabs (the page list Support/Search.cfg); %2")
+                 .arg(m_options.page,
+                      captions.isEmpty() ? QStringLiteral("the window has no tab")
+                                         : QStringLiteral("the tabs are: ") + captions.join(QStringLiteral(", "))));
         return PageFailed;
     }
     CZQSearchPage* page = m_main->CurrentPage();
@@ -140,18 +163,62 @@ int SearchSession::run()
             note(QStringLiteral("%1: %2").arg(action.describe(), error));
             return UsageError;
         }
+        m_serviceFailures.clear();
+        m_exportFailure.clear();
+        const qsizetype messagesBefore = m_desktop.eventsOf(QStringLiteral("MSG")).size();
+        // A control the page keeps disabled cannot be operated now; that is no malformed argument.
+        QWidget* operated = action.kind == ActionKind::Set || action.kind == ActionKind::Cell || action.kind == ActionKind::Click
+                                ? control(action.id)
+                                : nullptr;
+        const bool disabled = operated && !operated->isEnabled();
         const QString error = apply(action);
         letEventsThrough();
         if (!error.isEmpty()) {
             note(QStringLiteral("%1: %2").arg(action.describe(), error));
-            return ActionFailed;
+            // A control, value or tree path the page does not have is a malformed argument.
+            const bool malformed = !disabled && (action.kind == ActionKind::Set || action.kind == ActionKind::Cell
+                                                 || action.kind == ActionKind::Tree || action.kind == ActionKind::Click);
+            return malformed ? UsageError : ActionFailed;
+        }
+        if (const QString failure = reportedFailure(action, messagesBefore); !failure.isEmpty()) {
+            for (const QString& serviceFailure : std::as_const(m_serviceFailures))
+                WriteErrorLine(m_events.event(QStringLiteral("ERROR"), serviceFailure.split(u'\t')));
+            WriteErrorLine(m_events.event(QStringLiteral("ERROR"), {action.describe(), failure}));
+            return Failed;
         }
     }
+    if (m_options.cancelAfter && m_desktop.progressPumps == 0)
+        note(QStringLiteral("--cancel-after %1: the page read its rows without a progress window, so there was "
+                            "nothing to cancel")
+                 .arg(*m_options.cancelAfter));
     if (m_options.describe)
         printDescription();
     else
         printResults();
     return Ok;
+}
+
+QString SearchSession::reportedFailure(const Action& action, qsizetype messagesBefore) const
+{
+    if (!m_exportFailure.isEmpty())
+        return m_exportFailure;
+    const QList<zq::ScriptedDesktop::Event> messages = m_desktop.eventsOf(QStringLiteral("MSG"));
+    for (qsizetype i = messagesBefore; i < messages.size(); ++i)
+        if (messages[i].fields.value(1) == u"文件没有下载成功")
+            return QStringLiteral("the stored file was not fetched");
+    // A fetch that failed and said nothing of its own (a store without the file).
+    if (!m_serviceFailures.isEmpty() && action.kind != ActionKind::Find)
+        return QStringLiteral("a service the page called failed");
+    return QString();
+}
+
+QStringList SearchSession::tabCaptions() const
+{
+    QStringList captions;
+    if (CFlatTabCtrl* tabs = m_main ? m_main->TabCtrl() : nullptr)
+        for (int i = 0; i < tabs->GetItemCount(); ++i)
+            captions << tabs->GetItemText(i);
+    return captions;
 }
 
 QString SearchSession::resolveNames(Action& action) const
@@ -172,7 +239,8 @@ QString SearchSession::apply(const Action& action)
     const bool needsControl = action.kind == ActionKind::Set || action.kind == ActionKind::Cell
         || (action.kind == ActionKind::Click && action.id != CZQPDMSearchMain::IDC_FIND);
     if (needsControl && !control(action.id))
-        return QStringLiteral("there is no control %1 on the page or in the search window").arg(action.id);
+        return QStringLiteral("there is no control %1 on the page or in the search window (--describe lists them)")
+            .arg(action.id);
     switch (action.kind) {
     case ActionKind::Set:
         return ControlDriver::setValue(control(action.id), action.text);
@@ -263,23 +331,43 @@ QString SearchSession::rightClick(int row, int command)
     const QList<zq::ScriptedDesktop::Event> menus = m_desktop.eventsOf(QStringLiteral("MENU"));
     if (menus.size() == menusBefore)
         return QStringLiteral("no context menu appeared");
-    if (!menus.at(menusBefore).fields.contains(QString::number(command)))
-        return QStringLiteral("the context menu has no command %1 (it offers %2)")
+    if (!menus.at(menusBefore).fields.contains(QString::number(command))) {
+        QStringList offered;
+        for (const zq::MenuEntry& entry : std::as_const(m_desktop.lastMenu))
+            if (entry.id != 0)
+                offered << QStringLiteral("%1 %2").arg(entry.id).arg(entry.text);
+        return QStringLiteral("the context menu has no command %1; it offers %2 (--describe lists them)")
             .arg(command)
-            .arg(menus.at(menusBefore).fields.join(QStringLiteral(", ")));
+            .arg(offered.join(QStringLiteral(", ")));
+    }
     return QString();
 }
 
 QString SearchSession::exportTo(const QString& file, int filter)
 {
     const qsizetype savesBefore = m_desktop.eventsOf(QStringLiteral("SAVE")).size();
-    m_desktop.saveAnswer = zq::SaveFileAnswer{QFileInfo(file).absoluteFilePath(), filter};
+    const qsizetype messagesBefore = m_desktop.eventsOf(QStringLiteral("MSG")).size();
+    const QFileInfo target(file);
+    const QDateTime modifiedBefore = target.exists() ? target.lastModified() : QDateTime();
+    m_desktop.saveAnswer = zq::SaveFileAnswer{target.absoluteFilePath(), filter};
     const QString error = ControlDriver::click(zq::Control(*m_main, CZQPDMSearchMain::IDC_SAVEAS));
     m_desktop.saveAnswer.reset();
     if (!error.isEmpty())
         return error;
     if (m_desktop.eventsOf(QStringLiteral("SAVE")).size() == savesBefore)
         return QStringLiteral("no save dialog appeared (the page has no result list)");
+    // The page says why it wrote nothing in a message; the question whether to open the file
+    // is the only message of an export that worked.
+    QStringList told;
+    const QList<zq::ScriptedDesktop::Event> messages = m_desktop.eventsOf(QStringLiteral("MSG"));
+    for (qsizetype i = messagesBefore; i < messages.size(); ++i)
+        if (messages[i].fields.value(1) != u"存储完毕，是否打开该文件?")
+            told << messages[i].fields.value(1);
+    const QFileInfo written(target.absoluteFilePath());
+    if (!told.isEmpty())
+        m_exportFailure = told.join(QStringLiteral("; "));
+    else if (!written.exists() || (modifiedBefore.isValid() && written.lastModified() == modifiedBefore))
+        m_exportFailure = QStringLiteral("no file was written to %1").arg(written.absoluteFilePath());
     return QString();
 }
 
@@ -308,10 +396,36 @@ void SearchSession::printResults() const
     WriteOutput(ResultFormats::format(m_options.format, headers, rows));
 }
 
-void SearchSession::printDescription() const
+// The result list's menu as a right-click on a row shows it: the selected row, else the first
+// (selected as a user's right-click would), nothing chosen.
+ResultMenu SearchSession::resultMenu()
 {
+    ResultMenu menu;
+    CZQSearchPage* page = m_main->CurrentPage();
+    CReportListCtrl* list = page ? page->GetResultList() : nullptr;
+    if (!list)
+        return menu;
+    menu.listId = list->objectName().toInt();
+    if (list->GetItemCount() == 0)
+        return menu;
+    const QList<int> selected = list->GetSelectedRows();
+    const int row = selected.isEmpty() ? 0 : selected.first();
+    if (selected.isEmpty())
+        list->SelectRow(row);
+    letEventsThrough();
+    m_desktop.lastMenu.clear();
+    m_desktop.menuAnswers.clear();
+    emit list->rightClicked(row, m_desktop.cursor);
+    menu.shown = !m_desktop.lastMenu.isEmpty();
+    menu.entries = m_desktop.lastMenu;
+    return menu;
+}
+
+void SearchSession::printDescription()
+{
+    const ResultMenu menu = resultMenu();
     const ControlCatalog catalog(m_main->CurrentPage(), *m_main);
-    WriteOutput(PageDescription(catalog).text(m_options.format));
+    WriteOutput(PageDescription(catalog, menu).text(m_options.format));
 }
 
 } // namespace zq::tool

@@ -3,6 +3,7 @@
 // opens the search window hidden on the chosen page, applies the actions in order with every
 // dialog answered by the scripted Desktop, and prints what happened and the result list.
 #include "EventLines.h"
+#include "PageDescription.h"
 #include "SearchCommandLine.h"
 
 #include "HostCommandReceiver.h"
@@ -23,7 +24,11 @@ namespace zq::tool {
 
 class SearchSession {
 public:
-    enum ExitCode { Ok = 0, PageFailed = 1, UsageError = 2, ActionFailed = 3 };
+    // Failed: the page could not be opened, or an action ended in a failure the page reports (an
+    // export not written, a stored file not fetched). UsageError: a malformed argument, caught by
+    // the parser or on the page (a value a control does not take). ActionFailed: an action the
+    // page as it stands cannot carry out (no such row, no such menu command).
+    enum ExitCode { Ok = 0, Failed = 1, PageFailed = Failed, UsageError = 2, ActionFailed = 3 };
 
     explicit SearchSession(SearchOptions options);
     ~SearchSession();
@@ -39,6 +44,11 @@ private:
     int openPage();
     QString resolveNames(Action& action) const;
     QString apply(const Action& action);
+    // Why the action just applied did not do what it was for, as the page and its services
+    // reported it; empty when it did.
+    QString reportedFailure(const Action& action, qsizetype messagesBefore) const;
+    void noteMissingInstallation() const;
+    QStringList tabCaptions() const;
     QString pressFind(int buttonId);
     QString selectTreePath(const QString& path);
     QString resultRow(int row, CReportListCtrl*& list) const;
@@ -47,7 +57,8 @@ private:
     QWidget* control(int id) const;
     void printStatus() const;
     void printResults() const;
-    void printDescription() const;
+    ResultMenu resultMenu();
+    void printDescription();
     void note(const QString& text) const;
 
     SearchOptions m_options;
@@ -59,6 +70,8 @@ private:
     std::unique_ptr<CTreeCtrlEx> m_tree;
     std::unique_ptr<zq::host::ProductTreeLoader> m_loader;
     CZQPDMSearchMain* m_main = nullptr;
+    QStringList m_serviceFailures;   // "component::operation\treason" met during the current action
+    QString m_exportFailure;         // the current export action wrote no file: why
 };
 
 } // namespace zq::tool
