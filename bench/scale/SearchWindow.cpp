@@ -18,7 +18,6 @@
 
 namespace zq::bench {
 
-using tool::ControlDriver;
 
 SearchWindow::SearchWindow(const Installation& installation, const QString& page, CTreeCtrlEx* hostTree)
 {

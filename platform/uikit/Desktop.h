@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <optional>
 
+class QDialog;
 class QWidget;
 class CProgressWnd;
 
@@ -34,6 +35,7 @@ struct SaveFileAnswer {
 struct MenuEntry {
     int id = 0;            // 0 marks a separator
     QString text;
+    bool enabled = true;   // false: shown greyed (a heading), never chosen
 };
 
 // A picker: the user chooses rows of a candidate table (users, departments).
@@ -64,6 +66,9 @@ public:
     // after them where the request accepts one; nullopt when cancelled.
     virtual std::optional<QStringList> pick(const PickRequest& request) = 0;
     virtual void showReport(const ReportRequest& request) = 0;
+    // Runs a dialog of the module's own (saving a search, managing saved ones) modally; its result
+    // (QDialog::Accepted or Rejected).
+    virtual int execDialog(QDialog& dialog) = 0;
     virtual void setClipboardText(const QString& text) = 0;
     virtual bool shellOpen(const QString& path) = 0;
     virtual void beginWaitCursor() = 0;

@@ -137,13 +137,21 @@ int QtDesktop::popupMenu(const QList<MenuEntry>& entries, const QPoint& screenPo
         return 0;
     QMenu menu(dialogParent());
     for (const MenuEntry& entry : entries) {
-        if (entry.id == 0)
+        if (entry.id == 0) {
             menu.addSeparator();
-        else
-            menu.addAction(entry.text)->setData(entry.id);
+        } else {
+            QAction* action = menu.addAction(entry.text);
+            action->setData(entry.id);
+            action->setEnabled(entry.enabled);
+        }
     }
     const QAction* chosen = menu.exec(screenPos);
     return chosen ? chosen->data().toInt() : 0;
+}
+
+int QtDesktop::execDialog(QDialog& dialog)
+{
+    return haveWidgets() ? dialog.exec() : int(QDialog::Rejected);
 }
 
 std::optional<QStringList> QtDesktop::pick(const PickRequest& request)

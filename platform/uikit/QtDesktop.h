@@ -12,6 +12,7 @@ public:
     int popupMenu(const QList<MenuEntry>& entries, const QPoint& screenPos) override;
     std::optional<QStringList> pick(const PickRequest& request) override;
     void showReport(const ReportRequest& request) override;
+    int execDialog(QDialog& dialog) override;
     void setClipboardText(const QString& text) override;
     bool shellOpen(const QString& path) override;
     void beginWaitCursor() override;

@@ -1,4 +1,6 @@
 #include "ScriptedDesktop.h"
+
+#include <QDialog>
 #include "ProgressWnd.h"
 #include "ZQPDMFC.h"
 
@@ -25,13 +27,21 @@ int ScriptedDesktop::popupMenu(const QList<MenuEntry>& entries, const QPoint&)
     lastMenu = entries;
     QStringList ids;
     for (const MenuEntry& entry : entries) {
-        if (entry.id != 0)
+        if (entry.id != 0 && entry.enabled)
             ids.append(QString::number(entry.id));
     }
     record(QStringLiteral("MENU"), ids);
     const int answer = menuAnswers.isEmpty() ? 0 : menuAnswers.takeFirst();
     // A user can only choose an entry that is offered.
     return ids.contains(QString::number(answer)) ? answer : 0;
+}
+
+int ScriptedDesktop::execDialog(QDialog& dialog)
+{
+    record(QStringLiteral("DIALOG"), {dialog.windowTitle()});
+    if (dialogAnswers.isEmpty())
+        return QDialog::Rejected;
+    return dialogAnswers.takeFirst()(dialog);
 }
 
 std::optional<QStringList> ScriptedDesktop::pick(const PickRequest& request)

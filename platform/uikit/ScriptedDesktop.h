@@ -19,6 +19,8 @@ public:
     std::optional<SaveFileAnswer> saveAnswer;       // nullopt: the save dialog is cancelled
     QList<int> menuAnswers;                         // consumed one per menu; 0 when empty
     QList<QStringList> pickAnswers;                 // consumed one per picker; cancel when empty
+    QList<std::function<int(QDialog&)>> dialogAnswers;   // consumed one per dialog: each may fill the
+                                                    // dialog's widgets and returns its result; reject when empty
     bool acceptUnlisted = false;                    // answers not among the candidates are taken as typed
                                                     // (always so where the picker accepts a typed key)
     int cancelAfterRows = -1;                       // press "取消" when the progress has stepped past this many rows
@@ -39,6 +41,7 @@ public:
     int popupMenu(const QList<MenuEntry>& entries, const QPoint& screenPos) override;
     std::optional<QStringList> pick(const PickRequest& request) override;
     void showReport(const ReportRequest& request) override;
+    int execDialog(QDialog& dialog) override;
     void setClipboardText(const QString& text) override;
     bool shellOpen(const QString& path) override;
     void beginWaitCursor() override { ++waitDepth; }

@@ -1,4 +1,5 @@
 #include "ZQPDMSearchMain.h"
+#include "SavedSearchMenu.h"
 #include "DialogTemplate.h"
 #include "DllCommandBase.h"
 #include "Desktop.h"
@@ -79,6 +80,9 @@ void CZQPDMSearchMain::OnInitDialog()
 
     if (m_pTabCtrl)
         connect(m_pTabCtrl, &CFlatTabCtrl::selChange, this, &CZQPDMSearchMain::OnTabSelChange);
+    m_savedSearches = std::make_unique<zq::SavedSearchMenu>(*this);
+    if (auto* saved = zq::ControlAs<QAbstractButton>(*this, IDC_SAVED))
+        connect(saved, &QAbstractButton::clicked, this, [this] { m_savedSearches->Show(); });
     const struct { int id; void (CZQPDMSearchMain::*handler)(); } buttons[] = {
         {IDC_FIND, &CZQPDMSearchMain::OnFind},
         {IDC_SAVEAS, &CZQPDMSearchMain::OnSaveAs},
@@ -238,6 +242,8 @@ void CZQPDMSearchMain::OnFind()
         CZQSearchPage::QueryGuard guard(*page);
         page->DoSearch();
     }
+    if (m_bRemembersRecent && m_savedSearches && page == m_pCurPage)
+        m_savedSearches->RememberRun();
     if (CReportListCtrl* list = page->GetResultList())
         zq::SetControlText(*this, IDC_STATUS, QStringLiteral("操作提示:")
                                                   + QStringLiteral("共查到%1项记录").arg(list->GetItemCount()));
@@ -301,19 +307,20 @@ void CZQPDMSearchMain::resizeEvent(QResizeEvent* event)
     if (dx == 0 && dy == 0)
         return;
 
-    int locateLeft = 0, locateTop = 0, exitRight = 0;
-    for (int id : {IDC_LOCATE, IDC_SAVEAS, IDC_FIND, IDC_STATUS, IDC_EXIT}) {
+    int leftmostRight = 0, locateTop = 0, exitRight = 0;
+    for (int id : {IDC_SAVED, IDC_LOCATE, IDC_SAVEAS, IDC_FIND, IDC_STATUS, IDC_EXIT}) {
         QWidget* control = zq::Control(*this, id);
         if (!control)
             continue;
         QRect r = control->geometry().translated(0, dy);
         if (id == IDC_STATUS)
-            r = QRect(5, r.top(), std::max(0, locateLeft - 5 - 5), r.height());
+            r = QRect(5, r.top(), std::max(0, leftmostRight - 5 - 5), r.height());
         else
             r.translate(dx, 0);
         control->setGeometry(r);
+        if (id == IDC_SAVED || (id == IDC_LOCATE && leftmostRight == 0))
+            leftmostRight = r.left();
         if (id == IDC_LOCATE) {
-            locateLeft = r.left();
             locateTop = r.top();
         } else if (id == IDC_EXIT) {
             exitRight = r.left() + r.width();

@@ -12,6 +12,7 @@
 
 class CFlatTabCtrl;
 class CZQSearchPage;
+namespace zq { class SavedSearchMenu; }
 
 class CZQPDMSearchMain : public QDialog {
     Q_OBJECT
@@ -19,7 +20,7 @@ public:
     static constexpr int kTemplateId = 23001;
     enum ControlId {
         IDC_TAB = 24004, IDC_TAB_FRAME = 24000, IDC_STATUS = 1044, IDC_LOCATE = 1057,
-        IDC_SAVEAS = 1137, IDC_FIND = 1300, IDC_EXIT = 2,
+        IDC_SAVEAS = 1137, IDC_FIND = 1300, IDC_EXIT = 2, IDC_SAVED = 1402,
     };
 
     CZQPDMSearchMain();
@@ -43,6 +44,11 @@ public:
     CFlatTabCtrl* TabCtrl() const { return m_pTabCtrl; }
     QString StatusText() const;
     bool LinkChecked() const;
+
+    // The "常用查询..." button's saved and recent searches.
+    zq::SavedSearchMenu& SavedSearches() { return *m_savedSearches; }
+    // Whether each Find is remembered among the tab's recent searches (a script's are not).
+    void SetRemembersRecentSearches(bool on) { m_bRemembersRecent = on; }
 
     // True while a query runs anywhere in the module.
     bool IsQueryBusy() const;
@@ -82,4 +88,6 @@ private:
     int m_nRefHeight = 0;
     bool m_bCreated = false;
     bool m_bDestroyPending = false;
+    std::unique_ptr<zq::SavedSearchMenu> m_savedSearches;
+    bool m_bRemembersRecent = true;
 };

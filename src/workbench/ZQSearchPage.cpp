@@ -1,4 +1,5 @@
 #include "ZQSearchPage.h"
+#include "PageConditions.h"
 #include "DatePickers.h"
 #include "Desktop.h"
 #include "PageRegistry.h"
@@ -283,4 +284,23 @@ void CZQSearchPage::EndQuery()
 {
     --m_nQueryDepth;
     zq::QueryActivity::instance().end();
+}
+
+QJsonObject CZQSearchPage::SaveConditions(const QDate& today, bool fixedDates)
+{
+    zq::ConditionReading reading;
+    reading.today = today;
+    reading.fixedDates = fixedDates;
+    reading.resultList = GetResultList();
+    reading.rowLists = m_rowLists;
+    return zq::ReadPageConditions(*this, reading);
+}
+
+QStringList CZQSearchPage::RestoreConditions(const QJsonObject& conditions, const QDate& today)
+{
+    zq::ConditionReading reading;
+    reading.today = today;
+    reading.resultList = GetResultList();
+    reading.rowLists = m_rowLists;
+    return zq::ApplyPageConditions(*this, conditions, reading);
 }

@@ -7,6 +7,8 @@
 #include "RunQuery.h"
 #include "TreeCtrlEx.h"
 #include <QDate>
+#include <QJsonObject>
+#include <QSet>
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -43,6 +45,12 @@ public:
 
     // True while this page runs a query (a second Find is then ignored).
     bool IsQueryRunning() const { return m_nQueryDepth > 0; }
+
+    // Saved searches: the page's conditions as the user left them (dates relative to today unless
+    // fixed), and applying saved conditions; the parts that could not be applied come back named
+    // for the user. A page with conditions beyond its controls adds them.
+    virtual QJsonObject SaveConditions(const QDate& today, bool fixedDates);
+    virtual QStringList RestoreConditions(const QJsonObject& conditions, const QDate& today);
 
     // Puts the text on the clipboard as plain text.
     static void CopyTextToClipboard(const QString& text);
@@ -103,6 +111,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
+    // A list or grid whose rows the user adds (departments, opinions): saved and restored whole.
+    void DeclareRowList(int id) { m_rowLists.insert(id); }
+
     // Marks a query as running for its scope (nesting allowed).
     class QueryGuard {
     public:
@@ -130,4 +141,5 @@ private:
     KeyRule m_keyRule = KeyRule::None;
     int m_nQueryDepth = 0;
     const QEvent* m_pForwardedKey = nullptr;
+    QSet<int> m_rowLists;
 };

@@ -373,7 +373,7 @@ TEST_F(SearchMainTest, ResizeKeepsButtonsInTheCorner)
     const QSize design = m_window->size();
     auto rect = [&](int id) { return zq::Control(*m_window, id)->geometry(); };
     const QRect locate0 = rect(1057), save0 = rect(1137), find0 = rect(1300), exit0 = rect(2), status0 = rect(1044),
-                frame0 = rect(24000);
+                frame0 = rect(24000), saved0 = rect(1402);
     const QSize deltas[] = {{40, 30}, {-30, -20}, {0, 15}, {25, 0}};
     QSize total(0, 0);
     for (const QSize& delta : deltas) {
@@ -386,10 +386,12 @@ TEST_F(SearchMainTest, ResizeKeepsButtonsInTheCorner)
         EXPECT_EQ(rect(1137), save0.translated(dx, dy));
         EXPECT_EQ(rect(1300), find0.translated(dx, dy));
         EXPECT_EQ(rect(2), exit0.translated(dx, dy));
+        EXPECT_EQ(rect(1402), saved0.translated(dx, dy));
+        // The status line fills what the buttons leave, up to the saved-search button.
         const QRect status = rect(1044);
         EXPECT_EQ(status.left(), 5);
         EXPECT_EQ(status.top(), status0.top() + dy);
-        EXPECT_EQ(status.left() + status.width(), rect(1057).left() - 5);
+        EXPECT_EQ(status.left() + status.width(), rect(1402).left() - 5);
         const QRect frame = rect(24000);
         EXPECT_EQ(frame.topLeft(), frame0.topLeft());
         EXPECT_EQ(frame.left() + frame.width(), rect(2).left() + rect(2).width());

@@ -17,7 +17,7 @@ void ControlCatalog::add(const QWidget& dialog, Place place)
     for (QWidget* control : DialogControls(dialog)) {
         Entry entry;
         entry.widget = control;
-        entry.named = NamedControl{control->objectName().toInt(), ControlKind(*control), ControlCaption(*control)};
+        entry.named = NamedControl{control->objectName().toInt(), ControlKindName(*control), ControlCaption(*control)};
         entry.place = place;
         m_entries.append(entry);
     }

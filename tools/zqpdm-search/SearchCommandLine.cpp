@@ -169,6 +169,13 @@ const std::map<QString, ActionParser>& actionParsers()
         {QStringLiteral("--dblclick"), [](const QString& o, const QString& v) { return parseRowAction(ActionKind::DblClick, o, v); }},
         {QStringLiteral("--menu"), parseMenu},
         {QStringLiteral("--export"), parseExport},
+        {QStringLiteral("--saved"), [](const QString& o, const QString& v) {
+             if (v.trimmed().isEmpty())
+                 fail(QStringLiteral("%1: a saved search's name is needed").arg(o));
+             Action action{ActionKind::Saved};
+             action.text = v;
+             return action;
+         }},
     };
     return parsers;
 }
@@ -219,6 +226,16 @@ const std::map<QString, OptionSetter>& optionSetters()
                  fail(QStringLiteral("%1: \"%2\" must be text or json").arg(opt, v));
              o.events = *format;
          }},
+        {QStringLiteral("--save"), [](SearchOptions& o, const QString& opt, const QString& v) {
+             if (v.trimmed().isEmpty())
+                 fail(QStringLiteral("%1: a name is needed").arg(opt));
+             o.saveAs = v.trimmed();
+         }},
+        {QStringLiteral("--delete-saved"), [](SearchOptions& o, const QString& opt, const QString& v) {
+             if (v.trimmed().isEmpty())
+                 fail(QStringLiteral("%1: a saved search's name is needed").arg(opt));
+             o.deleteSaved = v;
+         }},
     };
     return setters;
 }
@@ -226,7 +243,7 @@ const std::map<QString, OptionSetter>& optionSetters()
 bool isConditionAction(ActionKind kind)
 {
     return kind == ActionKind::Set || kind == ActionKind::Cell || kind == ActionKind::Click
-        || kind == ActionKind::Pick || kind == ActionKind::Tree;
+        || kind == ActionKind::Pick || kind == ActionKind::Tree || kind == ActionKind::Saved;
 }
 
 bool isResultAction(ActionKind kind)
@@ -277,6 +294,7 @@ QString Action::describe() const
     case ActionKind::DblClick: return QStringLiteral("--dblclick %1").arg(row);
     case ActionKind::Menu: return QStringLiteral("--menu %1:%2").arg(row).arg(command);
     case ActionKind::Export: return QStringLiteral("--export %1:%2").arg(text).arg(filter);
+    case ActionKind::Saved: return QStringLiteral("--saved %1").arg(text);
     }
     return QString();
 }
@@ -304,6 +322,12 @@ ParseResult SearchCommandLine::parse(const QStringList& arguments)
                 result.options.describe = true;
                 continue;
             }
+            if (option == u"--shared" || option == u"--fixed-dates" || option == u"--list-saved") {
+                (option == u"--shared" ? result.options.saveShared
+                 : option == u"--fixed-dates" ? result.options.saveFixedDates
+                                              : result.options.listSaved) = true;
+                continue;
+            }
             const auto setter = optionSetters().find(option);
             const auto parser = actionParsers().find(option);
             if (setter == optionSetters().end() && parser == actionParsers().end())
@@ -321,10 +345,15 @@ ParseResult SearchCommandLine::parse(const QStringList& arguments)
                 result.options.actions.append(parser->second(option, value));
             }
         }
-        if (result.options.page.isEmpty())
+        const bool storeOnly = result.options.listSaved || result.options.deleteSaved;
+        if (result.options.page.isEmpty() && !storeOnly)
             fail(QStringLiteral("--page CAPTION is required"));
+        if (storeOnly && (!result.options.actions.isEmpty() || result.options.saveAs || result.options.describe))
+            fail(QStringLiteral("--list-saved and --delete-saved run on their own, without actions, --save or --describe"));
+        if ((result.options.saveShared || result.options.saveFixedDates) && !result.options.saveAs)
+            fail(QStringLiteral("--shared and --fixed-dates go with --save NAME"));
         // A description shows the page as the actions leave it; it searches only when told to.
-        if (!result.options.describe)
+        if (!result.options.describe && !storeOnly)
             insertImplicitFind(result.options.actions);
     } catch (const UsageError& error) {
         result.status = ParseResult::Status::Usage;
@@ -336,7 +365,9 @@ ParseResult SearchCommandLine::parse(const QStringList& arguments)
 QString SearchCommandLine::usageLine()
 {
     return QStringLiteral("usage: zqpdm-search --page CAPTION [--home DIR] [--db URL] [--today yyyy-MM-dd] [ACTION]...\n"
+                          "                    [--save NAME [--shared] [--fixed-dates]]\n"
                           "       zqpdm-search --page CAPTION [ACTION]... --describe\n"
+                          "       zqpdm-search [--page CAPTION] --list-saved | --delete-saved NAME\n"
                           "       zqpdm-search --help");
 }
 
@@ -365,6 +396,13 @@ Options (anywhere on the line, each at most once):
                       the creation of the search window on; the host tree is read before it)
   --describe          print the page's controls instead of the result list (below); the actions
                       are applied first, and no "查找" is pressed unless --find is given
+  --save NAME         after the actions, save the page's conditions as the user's own saved search
+                      NAME (over one of that name on the page); with --shared in the installation's
+                      Support/Searches/ for everyone, with --fixed-dates keeping its dates as they
+                      stand (else they move with the day: "30 days ago to today" stays that)
+  --list-saved        list the saved searches (the page's with --page): name, tab, owner (own or
+                      shared), saved at; the user's own come from $XDG_CONFIG_HOME/zqpdm/searches.json
+  --delete-saved NAME delete the saved search NAME (the user's own first, else a shared one)
   --format tsv|csv|json   how standard output is written (default tsv; below)
   --events text|json  how the events on standard error are written (default text; below)
   --help, -h          this text
@@ -396,6 +434,10 @@ Actions (applied in order):
                       fetched ends the run with ERROR lines and exit 1
   --menu ROW:CMD      right-click row ROW and choose context-menu command CMD (the numbers
                       --describe lists on its "menu" line)
+  --saved NAME        fill the page's conditions from the saved search NAME, as choosing it under
+                      "常用查询" does (the user's own before a shared one of the same name); parts the
+                      page no longer has are skipped with a note. Counts as a condition action: the
+                      implicit --find follows it
   --export FILE[:N]   press "另存为..." and save to FILE with filter entry N (1 comma-separated,
                       2 space-aligned; default 1). The page writes only names ending in .txt (a
                       name without an extension gets .txt), in GBK with CR LF line ends; an

@@ -26,6 +26,7 @@ enum class ActionKind {
     DblClick,   // --dblclick ROW
     Menu,       // --menu ROW:CMD
     Export,     // --export FILE[:N]
+    Saved,      // --saved NAME
 };
 
 struct Action {
@@ -59,6 +60,13 @@ struct SearchOptions {
     OutputFormat format = OutputFormat::Tsv;      // standard output
     EventFormat events = EventFormat::Text;       // standard error
     QList<Action> actions;
+    // Saved searches: kept after the actions (--save, with --shared and --fixed-dates), listed
+    // (--list-saved, the page's when --page is given) or deleted (--delete-saved) without a search.
+    std::optional<QString> saveAs;
+    bool saveShared = false;
+    bool saveFixedDates = false;
+    bool listSaved = false;
+    std::optional<QString> deleteSaved;
 };
 
 struct ParseResult {

@@ -16,6 +16,8 @@
 #include "ZQPDMSearchFunction.h"
 #include "ZQPDMSearchMain.h"
 #include "ZQSearchPage.h"
+#include "SavedSearchMenu.h"
+#include "SavedSearchStore.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -127,6 +129,7 @@ int SearchSession::openPage()
         return PageFailed;
     }
     m_main = CZQPDMSearchFunction::m_pPDMSearchMain;
+    m_main->SetRemembersRecentSearches(false);
     letEventsThrough();
     if (!m_main->SelectPageByCaption(m_options.page)) {
         const QStringList captions = tabCaptions();
@@ -151,6 +154,10 @@ int SearchSession::run()
     // A trace asked for in the environment covers the host's start-up, --trace-sql the search window on.
     const bool traceFromStart = zq::SqlTraceEnabled();
     installDesktop();
+    if (m_options.listSaved)
+        return listSaved();
+    if (m_options.deleteSaved)
+        return deleteSaved();
     if (traceFromStart)
         installSqlTrace();
     connectHost();
@@ -177,7 +184,8 @@ int SearchSession::run()
             note(QStringLiteral("%1: %2").arg(action.describe(), error));
             // A control, value or tree path the page does not have is a malformed argument.
             const bool malformed = !disabled && (action.kind == ActionKind::Set || action.kind == ActionKind::Cell
-                                                 || action.kind == ActionKind::Tree || action.kind == ActionKind::Click);
+                                                 || action.kind == ActionKind::Tree || action.kind == ActionKind::Click
+                                                 || action.kind == ActionKind::Saved);
             return malformed ? UsageError : ActionFailed;
         }
         if (const QString failure = reportedFailure(action, messagesBefore); !failure.isEmpty()) {
@@ -187,6 +195,9 @@ int SearchSession::run()
             return Failed;
         }
     }
+    if (m_options.saveAs)
+        if (const int saved = saveConditions(); saved != Ok)
+            return saved;
     if (m_options.cancelAfter && m_desktop.progressPumps == 0)
         note(QStringLiteral("--cancel-after %1: the page read its rows without a progress window, so there was "
                             "nothing to cancel")
@@ -210,6 +221,73 @@ QString SearchSession::reportedFailure(const Action& action, qsizetype messagesB
     if (!m_serviceFailures.isEmpty() && action.kind != ActionKind::Find)
         return QStringLiteral("a service the page called failed");
     return QString();
+}
+
+int SearchSession::listSaved() const
+{
+    const zq::SavedSearchStore store;
+    QList<QStringList> rows;
+    for (const zq::SavedSearch& search : store.searches(m_options.page))
+        rows.append({search.name, search.tab, search.shared ? QStringLiteral("shared") : QStringLiteral("own"),
+                     search.savedAt.toString(Qt::ISODate)});
+    for (const QString& problem : store.takeProblems())
+        note(problem);
+    WriteOutput(ResultFormats::format(m_options.format, {QStringLiteral("name"), QStringLiteral("tab"),
+                                                         QStringLiteral("owner"), QStringLiteral("saved at")},
+                                      rows));
+    return Ok;
+}
+
+// The user's own search of that name goes first; a shared one only when the user may write there.
+int SearchSession::deleteSaved() const
+{
+    zq::SavedSearchStore store;
+    const std::optional<zq::SavedSearch> search = store.find(*m_options.deleteSaved, m_options.page);
+    if (!search) {
+        note(QStringLiteral("--delete-saved: there is no saved search \"%1\"%2 (--list-saved lists them)")
+                 .arg(*m_options.deleteSaved,
+                      m_options.page.isEmpty() ? QString() : QStringLiteral(" on %1").arg(m_options.page)));
+        return UsageError;
+    }
+    QString error;
+    if (!store.remove(*search, &error)) {
+        WriteErrorLine(m_events.event(QStringLiteral("ERROR"), {QStringLiteral("--delete-saved"), error}));
+        return Failed;
+    }
+    return Ok;
+}
+
+QString SearchSession::applySaved(const QString& name)
+{
+    zq::SavedSearchMenu& saved = m_main->SavedSearches();
+    const QString tab = m_main->TabCtrl()->GetItemText(m_main->TabCtrl()->GetCurSel());
+    const std::optional<zq::SavedSearch> search = saved.Store().find(name, tab);
+    for (const QString& problem : saved.Store().takeProblems())
+        note(problem);
+    if (!search) {
+        QStringList names;
+        for (const zq::SavedSearch& s : saved.Store().searches(tab))
+            names << s.name;
+        return QStringLiteral("there is no saved search \"%1\" on %2; %3").arg(name, tab,
+               names.isEmpty() ? QStringLiteral("it has none") : QStringLiteral("it has: ") + names.join(QStringLiteral(", ")));
+    }
+    CZQSearchPage* page = m_main->CurrentPage();
+    const QStringList skipped = page->RestoreConditions(search->conditions, m_desktop.now().date());
+    for (const QString& part : skipped)
+        note(QStringLiteral("--saved %1: skipped %2").arg(name, part));
+    return QString();
+}
+
+int SearchSession::saveConditions()
+{
+    zq::SavedSearchMenu& saved = m_main->SavedSearches();
+    const zq::SavedSearch search = saved.Capture(*m_options.saveAs, m_options.saveFixedDates, m_options.saveShared);
+    QString error;
+    if (!saved.Store().save(search, &error)) {
+        WriteErrorLine(m_events.event(QStringLiteral("ERROR"), {QStringLiteral("--save %1").arg(*m_options.saveAs), error}));
+        return Failed;
+    }
+    return Ok;
 }
 
 QStringList SearchSession::tabCaptions() const
@@ -275,6 +353,8 @@ QString SearchSession::apply(const Action& action)
         return rightClick(action.row, action.command);
     case ActionKind::Export:
         return exportTo(action.text, action.filter);
+    case ActionKind::Saved:
+        return applySaved(action.text);
     }
     return QStringLiteral("unknown action");
 }

@@ -48,6 +48,11 @@ private:
     // reported it; empty when it did.
     QString reportedFailure(const Action& action, qsizetype messagesBefore) const;
     void noteMissingInstallation() const;
+    // --list-saved and --delete-saved, which need no search window.
+    int listSaved() const;
+    int deleteSaved() const;
+    QString applySaved(const QString& name);
+    int saveConditions();
     QStringList tabCaptions() const;
     QString pressFind(int buttonId);
     QString selectTreePath(const QString& path);

@@ -46,6 +46,7 @@ bool CZQECOSearchBrance::OnInitDialog()
 {
     ConnectOrderList();
     m_pDepartmentList = zq::ControlAs<CReportListCtrl>(*this, IdDepartments);
+    DeclareRowList(IdDepartments);
     if (auto* button = zq::ControlAs<QAbstractButton>(*this, IdAdd))
         connect(button, &QAbstractButton::clicked, this, [this] { OnAdd(); });
     if (auto* button = zq::ControlAs<QAbstractButton>(*this, IdRemove))

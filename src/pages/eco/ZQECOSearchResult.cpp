@@ -42,6 +42,7 @@ bool CZQECOSearchResult::OnInitDialog()
 {
     ConnectOrderList();
     m_pOpinionList = zq::ControlAs<CGridListCtrl>(*this, IdOpinions);
+    DeclareRowList(IdOpinions);
     if (auto* button = zq::ControlAs<QAbstractButton>(*this, IdAdd))
         connect(button, &QAbstractButton::clicked, this, [this] { OnAdd(); });
     if (auto* button = zq::ControlAs<QAbstractButton>(*this, IdRemove))

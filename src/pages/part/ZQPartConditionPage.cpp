@@ -8,6 +8,7 @@
 #include "ZQPDMFC.h"
 
 #include <QComboBox>
+#include <QJsonArray>
 #include <QSignalBlocker>
 
 namespace {
@@ -91,6 +92,32 @@ void CZQPartConditionPage::UpdateData(bool save)
         m_nKind = zq::ComboIndex(*this, IDC_KIND);
     else
         zq::SetComboIndex(*this, IDC_KIND, m_nKind);
+}
+
+QJsonObject CZQPartConditionPage::SaveConditions(const QDate& today, bool fixedDates)
+{
+    QJsonObject conditions = CZQSearchPage::SaveConditions(today, fixedDates);
+    QJsonArray kept;
+    for (int kind = 0; kind < m_rows.KindCount(); ++kind)
+        kept.append(QJsonArray::fromStringList(kind == m_nShownKind ? ConditionValues() : m_rows.Values(kind)));
+    conditions[QStringLiteral("keptValues")] = kept;
+    return conditions;
+}
+
+QStringList CZQPartConditionPage::RestoreConditions(const QJsonObject& conditions, const QDate& today)
+{
+    // The controls first: choosing the kind shows its rows, keeping the values shown before.
+    const QStringList skipped = CZQSearchPage::RestoreConditions(conditions, today);
+    const QJsonArray kept = conditions.value(QStringLiteral("keptValues")).toArray();
+    for (int kind = 0; kind < m_rows.KindCount() && kind < kept.size(); ++kind) {
+        if (kind == m_nShownKind)
+            continue;
+        QStringList values;
+        for (const QJsonValue& value : kept.at(kind).toArray())
+            values << value.toString();
+        m_rows.Keep(kind, values);
+    }
+    return skipped;
 }
 
 QStringList CZQPartConditionPage::ConditionValues() const

@@ -30,6 +30,11 @@ public:
     // Carries out one part service on a code (what a menu command does, without the menu).
     static void RunPartCommand(int command, const QString& code);
 
+    // The controls' conditions and the values kept for the kinds not shown ("keptValues": one list
+    // of values per kind).
+    QJsonObject SaveConditions(const QDate& today, bool fixedDates) override;
+    QStringList RestoreConditions(const QJsonObject& conditions, const QDate& today) override;
+
 protected:
     explicit CZQPartConditionPage(QWidget* parent = nullptr);
 

@@ -12,7 +12,7 @@
 #include <QSpinBox>
 #include <QTextEdit>
 
-namespace zq::tool {
+namespace zq {
 
 namespace {
 
@@ -171,4 +171,4 @@ QString ControlDriver::typeIntoCell(QWidget* control, int row, int column, const
     return QString();
 }
 
-} // namespace zq::tool
+} // namespace zq

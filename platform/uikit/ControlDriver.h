@@ -6,7 +6,7 @@
 
 class QWidget;
 
-namespace zq::tool {
+namespace zq {
 
 class ControlDriver {
 public:
@@ -18,4 +18,4 @@ public:
     static QString setChecked(QWidget* control, bool checked);
 };
 
-} // namespace zq::tool
+} // namespace zq

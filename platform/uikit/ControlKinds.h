@@ -5,15 +5,15 @@
 
 class QWidget;
 
-namespace zq::tool {
+namespace zq {
 
 // "edit", "combo", "check", "radio", "date", "grid", "list", "button", "text", "group", "frame",
 // "tabs", "tree" or "other".
-QString ControlKind(const QWidget& control);
+QString ControlKindName(const QWidget& control);
 // Its own caption (button, check box, radio button, group box) without "&" mnemonics, else the
 // static placed before it.
 QString ControlCaption(const QWidget& control);
 // Kind, id and caption: combo 1256 "条件".
 QString DescribeControl(const QWidget& control);
 
-} // namespace zq::tool
+} // namespace zq

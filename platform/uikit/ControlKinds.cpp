@@ -18,7 +18,7 @@
 #include <QTextEdit>
 #include <QTreeView>
 
-namespace zq::tool {
+namespace zq {
 
 namespace {
 
@@ -37,7 +37,7 @@ QString withoutMnemonics(const QString& caption)
 
 } // namespace
 
-QString ControlKind(const QWidget& control)
+QString ControlKindName(const QWidget& control)
 {
     // Most derived classes first: a grid is a list, a check box a button, a label a frame.
     if (qobject_cast<const CGridListCtrl*>(&control))
@@ -82,8 +82,8 @@ QString ControlCaption(const QWidget& control)
 QString DescribeControl(const QWidget& control)
 {
     const QString caption = ControlCaption(control);
-    return caption.isEmpty() ? QStringLiteral("%1 %2").arg(ControlKind(control), control.objectName())
-                             : QStringLiteral("%1 %2 \"%3\"").arg(ControlKind(control), control.objectName(), caption);
+    return caption.isEmpty() ? QStringLiteral("%1 %2").arg(ControlKindName(control), control.objectName())
+                             : QStringLiteral("%1 %2 \"%3\"").arg(ControlKindName(control), control.objectName(), caption);
 }
 
-} // namespace zq::tool
+} // namespace zq
