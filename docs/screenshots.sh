@@ -66,6 +66,14 @@ for entry in "${TABS[@]}"; do
   esac
 done
 
+# The "常用查询" menu on "更改单", with a search of the user's own and a shared one saved first.
+export XDG_CONFIG_HOME="$WORK/config"
+"$BIN/zqpdm-search" --page 更改单 --set 编制人=张伟 --set 从=2025-01-01 --save 张伟的更改单 >/dev/null 2>&1
+"$BIN/zqpdm-search" --page 更改单 --set 主题含=箱盖 --save 箱盖的更改 --shared >/dev/null 2>&1
+xvfb-run -a -s '-screen 0 1280x900x24' "$BIN/zqpdm-client" --screenshot "$ROOT/docs/saved-searches.png" --tab 更改单 \
+  --saved-menu >/dev/null 2>"$WORK/stderr" || { cat "$WORK/stderr" >&2; echo "screenshots: the saved-search menu failed" >&2; exit 1; }
+echo "docs/saved-searches.png: 常用查询"
+
 awk -v section="$section" '
   /<!-- tabs:end -->/ { while ((getline line < section) > 0) print line; skipping = 0 }
   !skipping { print }

@@ -17,8 +17,8 @@ ClientParse ClientCommandLine::parse(const QStringList& arguments)
             result.status = ClientParse::Status::Help;
             return result;
         }
-        if (argument == u"--search") {
-            o.openSearch = true;
+        if (argument == u"--search" || argument == u"--saved-menu") {
+            (argument == u"--search" ? o.openSearch : o.savedMenu) = true;
             continue;
         }
         QString* value = argument == u"--home"                ? &o.home
@@ -33,13 +33,15 @@ ClientParse ClientCommandLine::parse(const QStringList& arguments)
             return usage(QStringLiteral("%1 needs a value").arg(argument));
         *value = arguments[++i];
     }
+    if (o.savedMenu && o.screenshot.isEmpty())
+        return usage(QStringLiteral("--saved-menu goes with --screenshot FILE"));
     return result;
 }
 
 QString ClientCommandLine::usageLine()
 {
     return QStringLiteral("usage: zqpdm-client [--home DIR] [--search] [--tab CAPTION] [--tree PATH] "
-                          "[--screenshot FILE] [--window-screenshot FILE] [--help]");
+                          "[--screenshot FILE [--saved-menu]] [--window-screenshot FILE] [--help]");
 }
 
 QString ClientCommandLine::helpText()
@@ -60,6 +62,8 @@ Options:
                             ZQ8600::ZQ8600-01) before the search window opens
   --screenshot FILE         open the search window, press "查找" on its tab, save a picture of the
                             window to FILE (PNG) and quit
+  --saved-menu              with --screenshot: the picture shows the "常用查询" menu open over the
+                            window (after "查找")
   --window-screenshot FILE  save a picture of the client window to FILE (PNG) and quit
   --help                    this text
 

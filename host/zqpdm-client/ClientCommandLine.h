@@ -12,6 +12,7 @@ struct ClientOptions {
     QString treePath;           // --tree PATH: the tree item selected before the search window opens
     QString screenshot;         // --screenshot FILE
     QString windowScreenshot;   // --window-screenshot FILE
+    bool savedMenu = false;     // --saved-menu: the picture shows the "常用查询" menu open
 
     // A picture is taken and the program ends: nobody is there to answer a message box.
     bool unattended() const { return !screenshot.isEmpty() || !windowScreenshot.isEmpty(); }

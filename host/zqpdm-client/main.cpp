@@ -8,6 +8,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMenu>
+#include <QPainter>
 #include <QPixmap>
 #include <QTimer>
 #include <cstdio>
@@ -29,10 +31,27 @@ void printError(const QString& text)
     std::fprintf(stderr, "zqpdm-client: %s\n", text.toLocal8Bit().constData());
 }
 
-// Saves a picture of the widget; false (and why on standard error) when it cannot.
+// Saves a picture of the widget, with the pop-up menu open over it, if any; false (and why on
+// standard error) when it cannot.
 bool savePicture(QWidget* widget, const QString& file)
 {
-    const bool saved = widget && widget->grab().save(file, "PNG");
+    bool saved = false;
+    if (widget) {
+        QPixmap picture = widget->grab();
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            const QPoint at = popup->mapToGlobal(QPoint(0, 0)) - widget->mapToGlobal(QPoint(0, 0));
+            const QRect both = QRect(QPoint(0, 0), picture.size()) | QRect(at, popup->size());
+            QPixmap canvas(both.size());
+            canvas.fill(Qt::white);
+            QPainter painter(&canvas);
+            painter.drawPixmap(-both.topLeft(), picture);
+            painter.drawPixmap(at - both.topLeft(), popup->grab());
+            painter.end();
+            picture = canvas;
+            popup->close();
+        }
+        saved = picture.save(file, "PNG");
+    }
     if (!saved)
         printError(QStringLiteral("cannot save the picture to %1").arg(file));
     return saved;
@@ -100,6 +119,24 @@ int main(int argc, char* argv[])
                 if (auto* find = search->findChild<QAbstractButton*>(QString::number(CZQPDMSearchMain::IDC_FIND)))
                     find->click();
         });
+        // Unattended, the menu is answered by the script; the picture shows it as the user would
+        // see it, opened below the button.
+        if (options.savedMenu)
+            QTimer::singleShot(700, &app, [&unattended] {
+                QWidget* search = CZQPDMSearchFunction::m_pPDMSearchMain;
+                auto* saved = search ? search->findChild<QAbstractButton*>(QString::number(CZQPDMSearchMain::IDC_SAVED)) : nullptr;
+                if (!saved)
+                    return;
+                saved->click();
+                auto* menu = new QMenu(search);
+                for (const zq::MenuEntry& entry : std::as_const(unattended.lastMenu)) {
+                    if (entry.id == 0)
+                        menu->addSeparator();
+                    else
+                        menu->addAction(entry.text)->setEnabled(entry.enabled);
+                }
+                menu->popup(saved->mapToGlobal(QPoint(0, saved->height())));
+            });
         QTimer::singleShot(1500, &app, [&] { finish(savePicture(CZQPDMSearchFunction::m_pPDMSearchMain, options.screenshot)); });
     }
     if (!options.windowScreenshot.isEmpty())

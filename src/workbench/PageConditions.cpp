@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QHash>
 #include <QJsonArray>
 #include <QLineEdit>
 
@@ -241,11 +242,16 @@ QStringList ApplyPageConditions(QWidget& page, const QJsonObject& conditions, co
     return skipped;
 }
 
-QString SummarizeConditions(const QJsonObject& conditions, const QDate& today)
+QString SummarizeConditions(const QJsonObject& conditions, const QDate& today, const QJsonObject& initial)
 {
+    QHash<int, QJsonObject> initialById;
+    for (const QJsonValue& entry : initial.value(QStringLiteral("controls")).toArray())
+        initialById.insert(entry.toObject().value(QStringLiteral("id")).toInt(), entry.toObject());
     QStringList parts;
     for (const QJsonValue& entry : conditions.value(QStringLiteral("controls")).toArray()) {
         const QJsonObject value = entry.toObject();
+        if (initialById.value(value.value(QStringLiteral("id")).toInt()) == value)
+            continue;
         const QString kind = value.value(QStringLiteral("kind")).toString();
         const QString label = value.value(QStringLiteral("label")).toString();
         if (kind == u"edit" || (kind == u"combo" && value.value(QStringLiteral("index")).toInt() > 0)) {
@@ -257,7 +263,10 @@ QString SummarizeConditions(const QJsonObject& conditions, const QDate& today)
         } else if (kind == u"date") {
             parts << QStringLiteral("%1=%2").arg(label, DateOf(value, today).toString(Qt::ISODate));
         } else if (kind == u"grid" || kind == u"list") {
+            const QJsonArray before = initialById.value(value.value(QStringLiteral("id")).toInt()).value(QStringLiteral("rows")).toArray();
             for (const QJsonValue& row : value.value(QStringLiteral("rows")).toArray()) {
+                if (before.contains(row))
+                    continue;
                 const QJsonArray cells = row.toArray();
                 const QString text = cells.at(cells.size() > kValueColumn ? kValueColumn : 0).toString();
                 if (!text.isEmpty())

@@ -32,7 +32,8 @@ QJsonObject ReadPageConditions(QWidget& page, const ConditionReading& reading);
 // grid row the page no longer has, an item a combo box no longer offers), each named for the user.
 QStringList ApplyPageConditions(QWidget& page, const QJsonObject& conditions, const ConditionReading& reading);
 
-// "编制人=张伟, 从=2025-01-01": the conditions that hold something, for a menu entry.
-QString SummarizeConditions(const QJsonObject& conditions, const QDate& today);
+// "编制人=张伟, 从=2025-01-01": the conditions that hold something and differ from the page's
+// initial ones (none given: every condition that holds something), for a menu entry.
+QString SummarizeConditions(const QJsonObject& conditions, const QDate& today, const QJsonObject& initial = {});
 
 } // namespace zq

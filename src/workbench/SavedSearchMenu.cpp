@@ -67,7 +67,7 @@ void SavedSearchMenu::Show()
     entries.append({0, QString()});
     entries.append({kHeading, QStringLiteral("最近的查询"), false});
     for (int i = 0; i < recent.size(); ++i) {
-        const QString summary = SummarizeConditions(recent[i].conditions, today);
+        const QString summary = SummarizeConditions(recent[i].conditions, today, CurrentPage()->InitialConditions());
         entries.append({kFirstRecent + i, QStringLiteral("%1  %2").arg(recent[i].savedAt.toString(QStringLiteral("MM-dd hh:mm")),
                                                                       Shortened(summary.isEmpty() ? QStringLiteral("(无条件)") : summary))});
     }
@@ -121,7 +121,8 @@ void SavedSearchMenu::SaveCurrent()
 {
     const QString tab = CurrentTab();
     const QString suggested = Shortened(SummarizeConditions(Capture(QString(), false, false).conditions,
-                                                            Desktop::current().now().date()));
+                                                            Desktop::current().now().date(),
+                                                            CurrentPage()->InitialConditions()));
     SaveSearchDialog dialog(tab, suggested, m_store.canShare(), &m_window);
     if (Desktop::current().execDialog(dialog) != QDialog::Accepted || dialog.name().isEmpty())
         return;

@@ -79,6 +79,7 @@ bool CZQSearchPage::CreateFromTemplate(QWidget* parent, int templateId)
         return false;
     InstallKeyFilter();
     OnInitDialog();
+    m_initialConditions = SaveConditions(zq::Desktop::current().now().date(), false);
     return true;
 }
 

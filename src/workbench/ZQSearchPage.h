@@ -51,6 +51,8 @@ public:
     // for the user. A page with conditions beyond its controls adds them.
     virtual QJsonObject SaveConditions(const QDate& today, bool fixedDates);
     virtual QStringList RestoreConditions(const QJsonObject& conditions, const QDate& today);
+    // The conditions as the page stood when it was made (what a summary leaves out).
+    const QJsonObject& InitialConditions() const { return m_initialConditions; }
 
     // Puts the text on the clipboard as plain text.
     static void CopyTextToClipboard(const QString& text);
@@ -142,4 +144,5 @@ private:
     int m_nQueryDepth = 0;
     const QEvent* m_pForwardedKey = nullptr;
     QSet<int> m_rowLists;
+    QJsonObject m_initialConditions;
 };

@@ -26,6 +26,8 @@ TEST(ClientCommandLine, ParsesTheOptionsAndRefusesWhatItDoesNotKnow)
         {{"--home"}, ClientParse::Status::Usage, "--home needs a value"},
         {{"--tab", ""}, ClientParse::Status::Usage, "--tab needs a value"},
         {{"--bogus"}, ClientParse::Status::Usage, "unknown option --bogus"},
+        {{"--screenshot", "m.png", "--saved-menu"}, ClientParse::Status::Ok, ""},
+        {{"--saved-menu"}, ClientParse::Status::Usage, "--saved-menu goes with --screenshot"},
     };
     for (const auto& c : cases) {
         const ClientParse parsed = ClientCommandLine::parse(c.arguments);
