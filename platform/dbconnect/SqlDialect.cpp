@@ -285,6 +285,60 @@ void RewriteLike(QList<Token>& tokens)
     }
 }
 
+// A SELECT DISTINCT with no ORDER BY of its own gets "ORDER BY 1, ..., n" over its n selected
+// columns. The engine the module was written for returns such rows sorted; PostgreSQL returns them
+// in the order of its hash and SQLite in the order of the index it reads (sorted by the first
+// column only), and every engine is to list the same rows in the same order. A statement joined
+// by UNION, INTERSECT or EXCEPT, or with LIMIT, OFFSET or FOR, is left as it is.
+void OrderDistinctRows(QList<Token>& tokens)
+{
+    const qsizetype select = NextSignificant(tokens, 0);
+    if (select >= tokens.size() || tokens[select].kind != Token::Word
+        || tokens[select].text.compare(u"SELECT", Qt::CaseInsensitive) != 0)
+        return;
+    const qsizetype distinct = NextSignificant(tokens, select + 1);
+    if (distinct >= tokens.size() || tokens[distinct].kind != Token::Word
+        || tokens[distinct].text.compare(u"DISTINCT", Qt::CaseInsensitive) != 0)
+        return;
+    static const QSet<QString> leaveAlone = {
+        QStringLiteral("ORDER"), QStringLiteral("UNION"), QStringLiteral("INTERSECT"), QStringLiteral("EXCEPT"),
+        QStringLiteral("LIMIT"), QStringLiteral("OFFSET"), QStringLiteral("FOR"), QStringLiteral("FETCH"),
+    };
+    int depth = 0;
+    int columns = 1;
+    bool inSelectList = true;
+    qsizetype end = tokens.size();   // where the ORDER BY goes: before a closing ';'
+    for (qsizetype i = distinct + 1; i < tokens.size(); ++i) {
+        const Token& t = tokens[i];
+        if (t.kind == Token::Open) {
+            ++depth;
+        } else if (t.kind == Token::Close) {
+            --depth;
+        } else if (depth == 0 && t.kind == Token::Operator && t.text == u";") {
+            end = i;
+            break;
+        } else if (depth == 0 && t.kind == Token::Operator && t.text == u"," && inSelectList) {
+            ++columns;
+        } else if (depth == 0 && t.kind == Token::Word) {
+            const QString upper = t.text.toUpper();
+            if (leaveAlone.contains(upper))
+                return;
+            if (upper == u"FROM")
+                inSelectList = false;
+        }
+    }
+    if (inSelectList || depth != 0)
+        return;
+    QStringList positions;
+    for (int column = 1; column <= columns; ++column)
+        positions << QString::number(column);
+    // After the last significant token, so trailing spaces stay where they were.
+    qsizetype last = end - 1;
+    while (last > distinct && !Significant(tokens[last]))
+        --last;
+    tokens[last].text += QStringLiteral(" ORDER BY ") + positions.join(QStringLiteral(", "));
+}
+
 } // namespace
 
 Dbms DbmsOf(const QString& name)
@@ -382,6 +436,7 @@ QString Adapt(const QString& sql, Dbms dbms)
     ConcatMarker(tokens).run();
     if (dbms == Dbms::Postgres)
         RewriteLike(tokens);
+    OrderDistinctRows(tokens);
     QString out;
     out.reserve(sql.size() + 16);
     for (Token& t : tokens) {

@@ -47,6 +47,22 @@ const Case kCases[] = {
     {"WHERE x LIKE ltrim(Code), y", nullptr, "WHERE x ILIKE ltrim(Code) ESCAPE '', y"},
     {"WHERE (x LIKE 'a%')", nullptr, "WHERE (x ILIKE 'a%' ESCAPE '')"},
     {"WHERE x LIKE 'a%' 'b'", nullptr, "WHERE x ILIKE 'a%' ESCAPE '' 'b'"},
+    // DISTINCT rows come in the hash's or an index's order: an ORDER BY of the selected columns
+    {"SELECT DISTINCT Tcode, Tname, ProductDwgCode, TOther4 FROM ZqlomiraAll_title WHERE Tcode LIKE 'ZQ%'",
+     "SELECT DISTINCT Tcode, Tname, ProductDwgCode, TOther4 FROM ZqlomiraAll_title WHERE Tcode LIKE 'ZQ%' ORDER BY 1, 2, 3, 4",
+     "SELECT DISTINCT Tcode, Tname, ProductDwgCode, TOther4 FROM ZqlomiraAll_title WHERE Tcode ILIKE 'ZQ%' ESCAPE '' "
+     "ORDER BY 1, 2, 3, 4"},
+    {"select distinct ltrim(a.Code), (b.x + 1) from a, b where a.y = b.y  ",
+     "select distinct ltrim(a.Code), (b.x + 1) from a, b where a.y = b.y ORDER BY 1, 2  ",
+     "select distinct ltrim(a.Code), (b.x + 1) from a, b where a.y = b.y ORDER BY 1, 2  "},
+    {"SELECT DISTINCT Code FROM t;", "SELECT DISTINCT Code FROM t ORDER BY 1;", "SELECT DISTINCT Code FROM t ORDER BY 1;"},
+    {"SELECT DISTINCT Code, 'a,b' FROM t WHERE n IN (SELECT n FROM u ORDER BY n)",
+     "SELECT DISTINCT Code, 'a,b' FROM t WHERE n IN (SELECT n FROM u ORDER BY n) ORDER BY 1, 2",
+     "SELECT DISTINCT Code, 'a,b' FROM t WHERE n IN (SELECT n FROM u ORDER BY n) ORDER BY 1, 2"},
+    {"SELECT DISTINCT Code FROM t ORDER BY Code DESC", nullptr, nullptr},
+    {"SELECT DISTINCT Code FROM t UNION SELECT Code FROM u", nullptr, nullptr},
+    {"SELECT DISTINCT Code FROM t LIMIT 5", nullptr, nullptr},
+    {"SELECT Code FROM t", nullptr, nullptr},
     // the team-work statement as the module builds it
     {"SELECT a.PartCode FROM TeamWorkPart a, TeamWorkManage b, ProjectManage c WHERE a.WorkID = b.WorkID AND  ( "
      "(b.WorkID Like (c.ProjectNo + '-%')) OR (b.WorkID Like (c.ProjectNo + '#%')) ) AND c.ProjectPath = '项目管理' ",

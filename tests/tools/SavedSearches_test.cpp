@@ -8,12 +8,6 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
-// Readable texts in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 using zq::test::SearchTool;

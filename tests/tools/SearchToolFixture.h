@@ -13,6 +13,12 @@
 #include <memory>
 #include <unistd.h>
 
+// Readable texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace zq::test {
 
 inline QStringList linesOf(const QByteArray& bytes)
