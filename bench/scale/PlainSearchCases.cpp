@@ -9,7 +9,10 @@
 #include "SearchWindow.h"
 #include "ZQDBConnect.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 #include <QFile>
 #include <QStringEncoder>
 #include <algorithm>
@@ -79,6 +82,7 @@ struct PlainResult {
     double raw = -1;
     double bytesPerRow = -1;      // ours, measured on the first search
     double rawBytesPerRow = -1;
+    QString select;               // the SELECT as the module built it
     QString error;
 };
 
@@ -115,12 +119,15 @@ PlainResult measurePlain(const Installation& installation, const BenchOptions& o
     if (measureMemory && result.rows > 0)
         result.bytesPerRow = double(listed - emptyWindow) / double(result.rows);
     const QString select = log.statements().value(0);
+    result.select = select;
     const QStringList ours = listedRows(*window.results());
 
     // Ours and raw take turns, so that a slower moment of the machine hits both. Every timed
     // search starts on an empty list, as the raw loop starts on empty memory; emptying the list
     // of the search before is measured on its own.
     const bool postgres = installation.sqlitePath.isEmpty();
+    // The text the engine gets, as the database component adapts it.
+    const QString engineSelect = AdaptSql(select, postgres ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"));
     QList<double> times{first};
     QList<double> clearing;
     raw::Cells cells;
@@ -133,9 +140,9 @@ PlainResult measurePlain(const Installation& installation, const BenchOptions& o
         }
         cells = raw::Cells(5);
         const raw::Result run =
-            postgres ? raw::PostgresPlainSearch(installation.conninfo.toStdString(), select.toStdString(),
+            postgres ? raw::PostgresPlainSearch(installation.conninfo.toStdString(), engineSelect.toStdString(),
                                                 "SELECT ProductName FROM Product WHERE ProductDwgCode = $1", cells)
-                     : raw::SqlitePlainSearch(installation.sqlitePath.toStdString(), select.toStdString(),
+                     : raw::SqlitePlainSearch(installation.sqlitePath.toStdString(), engineSelect.toStdString(),
                                               "SELECT ProductName FROM Product WHERE ProductDwgCode = ?", cells);
         if (!run.ok())
             result.error = QString::fromStdString(run.error);
@@ -240,6 +247,86 @@ void measureExport(SearchWindow& window, const BenchOptions& options, BenchTable
     }
 }
 
+// A program run to its end with its standard output in a file: its wall seconds, or -1 with
+// *error saying why.
+double processSeconds(const QString& program, const QStringList& arguments, const QString& outputFile, QString* error)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    for (const char* name : {"ZQPDM_DB", "ZQPDM_HOME", "ZQPDM_SQL_TRACE", "ZQPDM_OLDCODE"})
+        environment.remove(QString::fromLatin1(name));
+    process.setProcessEnvironment(environment);
+    process.setStandardOutputFile(outputFile);
+    process.setStandardErrorFile(QProcess::nullDevice());
+    const double start = raw::Now();
+    process.start(program, arguments);
+    if (!process.waitForFinished(600000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        *error = QStringLiteral("%1 failed (exit %2)").arg(QFileInfo(program).fileName()).arg(process.exitCode());
+        return -1;
+    }
+    return raw::Now() - start;
+}
+
+qint64 lineCount(const QString& path)
+{
+    return readFile(path).count('\n');
+}
+
+QString tool(const char* name)
+{
+    return QCoreApplication::applicationDirPath() + u'/' + QString::fromLatin1(name);
+}
+
+QStringList toolArguments(const Installation& installation, const QStringList& actions)
+{
+    return QStringList{QStringLiteral("--home"), installation.home, QStringLiteral("--today"),
+                       BenchToday().toString(Qt::ISODate), QStringLiteral("--page"), QString::fromUtf8(kPage)}
+           + actions;
+}
+
+// From the program's start to the first action: zqpdm-search opens the page and describes it.
+// The host tree holds only the products then, whatever the size of the database.
+Figure measureStartUp(const Installation& installation, const BenchOptions& options)
+{
+    QString error;
+    const QString sink = options.dataDir + QStringLiteral("/scratch/start-up.txt");
+    QDir().mkpath(QFileInfo(sink).absolutePath());
+    const double seconds = MedianSeconds(options.repeats, [&] {
+        return processSeconds(tool("zqpdm-search"), toolArguments(installation, {QStringLiteral("--describe")}), sink, &error);
+    });
+    if (!error.isEmpty())
+        Note(QStringLiteral("start-up: ") + error);
+    return {QStringLiteral("start-up to the first action, zqpdm-search"), CountRows(installation, QStringLiteral("ZqlomiraAll_title")),
+            seconds * 1e3, 0, QStringLiteral("ms"), Limit::Ours, 300, !error.isEmpty() || seconds < 0};
+}
+
+// The title search as a whole process: zqpdm-search printing the list, against the plainest
+// program that runs the engine's text of the same SELECT and prints the same lines.
+Figure measureWholeProcess(const Installation& installation, const BenchOptions& options, const QString& moduleSelect)
+{
+    QString error;
+    const QString scratch = options.dataDir + QStringLiteral("/scratch");
+    QDir().mkpath(scratch);
+    const QString oursOut = scratch + QStringLiteral("/whole-ours.tsv");
+    const QString rawOut = scratch + QStringLiteral("/whole-raw.tsv");
+    const QString select = AdaptSql(moduleSelect, QStringLiteral("QSQLITE"));
+    QList<double> ours;
+    const double raw = MedianSeconds(options.repeats, [&] {
+        ours.append(processSeconds(tool("zqpdm-search"), toolArguments(installation, {}), oursOut, &error));
+        return processSeconds(tool("zq-raw-title-search"),
+                              {installation.sqlitePath, select, QStringLiteral("SELECT ProductName FROM Product WHERE ProductDwgCode = ?")},
+                              rawOut, &error);
+    });
+    const qint64 lines = lineCount(oursOut);
+    if (error.isEmpty() && lines != lineCount(rawOut))
+        error = QStringLiteral("zqpdm-search printed %1 lines, the plain program %2").arg(lines).arg(lineCount(rawOut));
+    if (!error.isEmpty())
+        Note(QStringLiteral("whole process: ") + error);
+    return {QStringLiteral("title search, whole process, SQLite"), std::max<qint64>(0, lines - 1), Median(ours) * 1e3,
+            raw * 1e3, QStringLiteral("ms"), Limit::Ratio, 1.5, !error.isEmpty() || Median(ours) < 0};
+}
+
 } // namespace
 
 void RunPlainSearchCases(const BenchOptions& options, BenchTable& table)
@@ -262,6 +349,10 @@ void RunPlainSearchCases(const BenchOptions& options, BenchTable& table)
         }
         const Figure figure = perRow(QStringLiteral("title search, SQLite"), run, main ? Limit::Ratio : Limit::None);
         table.add(figure);
+        if (installation.ok())
+            table.add(measureStartUp(installation, options));
+        if (main && installation.ok() && !run.select.isEmpty())
+            table.add(measureWholeProcess(installation, options, run.select));
         ours.append(figure.ours);
         raw.append(figure.raw);
         if (main) {

@@ -36,7 +36,8 @@ struct Result {
 double Now();   // monotonic seconds
 
 // The SELECT of the title search, and for every row its product name through one prepared
-// lookup with one parameter (its field 2). Cells: the four fields and the name.
+// lookup with one parameter (its field 2), each name looked up once and remembered. Cells: the
+// four fields and the name.
 Result SqlitePlainSearch(const std::string& dbPath, const std::string& select, const std::string& lookup, Cells& out);
 // One statement whose first column is a path and second a part name (the recursive CTE).
 Result SqliteRows(const std::string& dbPath, const std::string& sql, Cells& out);

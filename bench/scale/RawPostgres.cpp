@@ -1,5 +1,7 @@
 #include "RawBaselines.h"
 
+#include <unordered_map>
+
 #include <libpq-fe.h>
 
 #include <memory>
@@ -33,6 +35,7 @@ Result PostgresPlainSearch(const std::string& conninfo, const std::string& selec
     PgResult rows(PQexec(pg, select.c_str()));
     if (PQresultStatus(rows.get()) != PGRES_TUPLES_OK)
         return {-1, PQerrorMessage(pg)};
+    std::unordered_map<std::string, std::string> names;
     const int count = PQntuples(rows.get());
     const int fields = PQnfields(rows.get());
     for (int r = 0; r < count; ++r) {
@@ -42,14 +45,19 @@ Result PostgresPlainSearch(const std::string& conninfo, const std::string& selec
             else
                 out.add("", 0);
         }
+        // Each product's name is looked up once and remembered, as the module does.
         const char* code = PQgetvalue(rows.get(), r, 2);
-        PgResult name(PQexecPrepared(pg, "product_name", 1, &code, nullptr, nullptr, 0));
-        if (PQresultStatus(name.get()) != PGRES_TUPLES_OK)
-            return {-1, PQerrorMessage(pg)};
-        if (PQntuples(name.get()) > 0)
-            out.add(PQgetvalue(name.get(), 0, 0), size_t(PQgetlength(name.get(), 0, 0)));
-        else
-            out.add("", 0);
+        auto known = names.find(code);
+        if (known == names.end()) {
+            PgResult name(PQexecPrepared(pg, "product_name", 1, &code, nullptr, nullptr, 0));
+            if (PQresultStatus(name.get()) != PGRES_TUPLES_OK)
+                return {-1, PQerrorMessage(pg)};
+            std::string text = PQntuples(name.get()) > 0 ? std::string(PQgetvalue(name.get(), 0, 0),
+                                                                       size_t(PQgetlength(name.get(), 0, 0)))
+                                                         : std::string();
+            known = names.emplace(code, std::move(text)).first;
+        }
+        out.add(known->second.data(), known->second.size());
     }
     return {Now() - start, {}};
 }

@@ -379,9 +379,10 @@ Drives the PDM search window without a display: opens the search page CAPTION (a
 the installation's page list, e.g. 设计零部件), applies the actions in the order given and prints
 the page's result list. Every dialog is answered from the options; nothing is shown. The program
 is the module's host: its product tree (the products, then every part-list line below its parent,
-each item shown as code and name) is read whole from the database before the first action, a
-branch ending where a code repeats one above it; a "Locate" it receives is printed and does not
-move that tree.
+each item shown as code and name) is read as far as an action needs it: the products at start, a
+product's structure when --tree opens it or a search on 数据视图项 walks below an item (the whole
+branch, at most 20,000 items, a branch ending where a code repeats one above it); a "Locate" it
+receives is printed and does not move that tree.
 
 Options (anywhere on the line, each at most once):
   --page CAPTION      the search page (tab caption) to use; required

@@ -24,7 +24,6 @@
 #include <QFileInfo>
 #include <QTime>
 
-#include <limits>
 
 namespace zq::tool {
 
@@ -108,10 +107,10 @@ void SearchSession::connectHost()
     m_loader = std::make_unique<zq::host::ProductTreeLoader>(*m_tree, m_database.connection());
     QObject::connect(m_loader.get(), &zq::host::ProductTreeLoader::loadFailed,
                      [this](const QString& message) { note(QStringLiteral("product tree: ") + message); });
+    // The products only: a product's structure is read when --tree opens it or a search in the
+    // host's tree walks below it (the loader is the tree's branch source).
     if (!m_loader->loadProducts() && m_database.isOpen())
         note(QStringLiteral("product tree: ") + m_loader->lastError());
-    // The whole tree before the first action, so a search in the host's tree sees all of it.
-    m_loader->loadBranch(m_loader->rootItem(), std::numeric_limits<int>::max());
     CZQPDMSearchFunction::m_pTreeEx = m_tree.get();
 
     QObject::connect(&m_receiver, &zq::host::HostCommandReceiver::commandReceived,
