@@ -1,13 +1,20 @@
 # The installable module, as a host application uses it:
-#   PREFIX/lib/libZQPDMSearch.so and the sibling libraries it links (ZQPDMFC, ZQDBConnection, ZQPDMServices)
+#   PREFIX/LIBDIR/libZQPDMSearch.so and the sibling libraries it links (ZQPDMFC, ZQDBConnection,
+#                                 ZQPDMServices), each versioned: libX.so -> libX.so.1 -> libX.so.1.0.0;
+#                                 LIBDIR is lib/<multiarch> on Debian (lib/x86_64-linux-gnu)
 #   PREFIX/include/ZQPDMSearch/   the facade, CDllCommandBase, the tree types and the database component
 #   PREFIX/bin/                   zqpdm-client, zqpdm-search, pdm-seed
-#   PREFIX/lib/cmake/ZQPDMSearch/ find_package(ZQPDMSearch) gives the target ZQPDMSearch::ZQPDMSearch
+#   PREFIX/LIBDIR/cmake/ZQPDMSearch/ find_package(ZQPDMSearch) gives the target ZQPDMSearch::ZQPDMSearch
 include(CMakePackageConfigHelpers)
 
 set(ZQ_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/ZQPDMSearch)
 
-install(TARGETS ZQPDMSearch ZQPDMServices ZQDBConnection ZQPDMFC
+# The libraries carry their interface version (SONAME libX.so.1); installed, each finds its
+# siblings beside itself.
+set(ZQ_LIBRARIES ZQPDMSearch ZQPDMServices ZQDBConnection ZQPDMFC)
+set_target_properties(${ZQ_LIBRARIES} PROPERTIES
+  VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR} INSTALL_RPATH "$ORIGIN")
+install(TARGETS ${ZQ_LIBRARIES}
         EXPORT ZQPDMSearchTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ZQPDMSearch)
