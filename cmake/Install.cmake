@@ -35,7 +35,7 @@ function(zq_install_gzipped source name destination component)
     add_custom_command(OUTPUT ${gzipped}
       COMMAND gzip -9n -c ${source} > ${gzipped}
       DEPENDS ${source}
-      COMMENT "Compressing ${name}")
+      COMMENT "Compressing ${name}" VERBATIM)
     set(ZQ_GZIPPED_FILES ${ZQ_GZIPPED_FILES} ${gzipped} PARENT_SCOPE)
   endif()
   install(FILES ${gzipped} DESTINATION ${destination} COMPONENT ${component})
