@@ -1,21 +1,80 @@
-# The installable module, as a host application uses it:
-#   PREFIX/lib/libZQPDMSearch.so and the sibling libraries it links (ZQPDMFC, ZQDBConnection, ZQPDMServices)
-#   PREFIX/include/ZQPDMSearch/   the facade, CDllCommandBase, the tree types and the database component
-#   PREFIX/bin/                   zqpdm-client, zqpdm-search, pdm-seed
-#   PREFIX/lib/cmake/ZQPDMSearch/ find_package(ZQPDMSearch) gives the target ZQPDMSearch::ZQPDMSearch
+# The installable module, in four parts (install components), each of which becomes one Debian
+# package (cmake/Packaging.cmake):
+#   runtime  LIBDIR/libZQPDMSearch.so.1 and the libraries it links (ZQPDMFC, ZQDBConnection,
+#            ZQPDMServices), each versioned: libX.so.1 -> libX.so.1.0.0
+#   dev      include/ZQPDMSearch/ (the facade, CDllCommandBase, the tree types, the database
+#            component), the LIBDIR/libX.so links and LIBDIR/cmake/ZQPDMSearch/: find_package(ZQPDMSearch)
+#            gives the target ZQPDMSearch::ZQPDMSearch
+#   client   bin/zqpdm-client, its desktop entry and icon
+#   tools    bin/zqpdm-search, bin/pdm-seed
+# Every program comes with its man page (docs/man/PROGRAM.1), every part with the copyright
+# (from LICENSE) and the Debian changelog (packaging/changelog) in share/doc/PACKAGE/ and its
+# lintian overrides (packaging/lintian-overrides) in share/lintian/overrides/PACKAGE.
+# LIBDIR is lib/<multiarch> on Debian (lib/x86_64-linux-gnu).
 include(CMakePackageConfigHelpers)
+include(${CMAKE_CURRENT_LIST_DIR}/DebianCopyright.cmake)
 
 set(ZQ_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/ZQPDMSearch)
+# The interface version of the libraries: SONAME libX.so.${ZQ_SOVERSION}, package libzqpdmsearch${ZQ_SOVERSION}.
+set(ZQ_SOVERSION ${PROJECT_VERSION_MAJOR})
+set(ZQ_CONTACT "ZQPDMSearch developers <dev@zqpdm.example>")
 
-install(TARGETS ZQPDMSearch ZQPDMServices ZQDBConnection ZQPDMFC
-        EXPORT ZQPDMSearchTargets
-        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ZQPDMSearch)
-foreach(program zqpdm-client zqpdm-search pdm-seed)
-  if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The package of each part.
+set(ZQ_COMPONENTS runtime dev client tools)
+set(ZQ_PACKAGE_runtime libzqpdmsearch${ZQ_SOVERSION})
+set(ZQ_PACKAGE_dev libzqpdmsearch-dev)
+set(ZQ_PACKAGE_client zqpdm-client)
+set(ZQ_PACKAGE_tools zqpdm-tools)
+
+# Man pages and the changelog are installed compressed with gzip -9n (no name, no time stamp: the
+# same sources give the same packages).
+set(ZQ_GZIPPED_FILES "")
+function(zq_install_gzipped source name destination component)
+  set(gzipped ${CMAKE_BINARY_DIR}/packaging/${name})
+  if(NOT gzipped IN_LIST ZQ_GZIPPED_FILES)
+    add_custom_command(OUTPUT ${gzipped}
+      COMMAND gzip -9n -c ${source} > ${gzipped}
+      DEPENDS ${source}
+      COMMENT "Compressing ${name}" VERBATIM)
+    set(ZQ_GZIPPED_FILES ${ZQ_GZIPPED_FILES} ${gzipped} PARENT_SCOPE)
   endif()
-endforeach()
+  install(FILES ${gzipped} DESTINATION ${destination} COMPONENT ${component})
+endfunction()
+
+# The libraries carry their interface version; installed, each finds its siblings beside itself.
+set(ZQ_LIBRARIES ZQPDMSearch ZQPDMServices ZQDBConnection ZQPDMFC)
+set_target_properties(${ZQ_LIBRARIES} PROPERTIES
+  VERSION ${PROJECT_VERSION} SOVERSION ${ZQ_SOVERSION} INSTALL_RPATH "$ORIGIN")
+install(TARGETS ${ZQ_LIBRARIES}
+        EXPORT ZQPDMSearchTargets
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime NAMELINK_COMPONENT dev
+        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ZQPDMSearch)
+
+# A program: its executable and its man page, in the part COMPONENT. The programs are listed in
+# ZQ_PROGRAMS for the test that holds each man page to its program's --help.
+set(ZQ_PROGRAMS "")
+function(zq_install_program program component)
+  if(NOT TARGET ${program})
+    return()
+  endif()
+  install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT ${component})
+  zq_install_gzipped(${PROJECT_SOURCE_DIR}/docs/man/${program}.1 ${program}.1.gz
+                     ${CMAKE_INSTALL_MANDIR}/man1 ${component})
+  set(ZQ_GZIPPED_FILES ${ZQ_GZIPPED_FILES} PARENT_SCOPE)
+  set(ZQ_PROGRAMS ${ZQ_PROGRAMS} ${program} PARENT_SCOPE)
+endfunction()
+
+zq_install_program(zqpdm-client client)
+zq_install_program(zqpdm-search tools)
+zq_install_program(pdm-seed tools)
+
+# The client in the desktop's application menu.
+if(TARGET zqpdm-client)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/zqpdm-client.desktop
+          DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications COMPONENT client)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/zqpdm-client.svg
+          DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps COMPONENT client)
+endif()
 
 # What a host includes: the facade and the types its interface names.
 install(FILES
@@ -25,9 +84,9 @@ install(FILES
           ${PROJECT_SOURCE_DIR}/platform/dbconnect/ZQDBConnect.h
           ${PROJECT_SOURCE_DIR}/platform/dbconnect/ComError.h
           ${PROJECT_SOURCE_DIR}/platform/dbconnect/Recordset.h
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ZQPDMSearch)
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ZQPDMSearch COMPONENT dev)
 
-install(EXPORT ZQPDMSearchTargets NAMESPACE ZQPDMSearch:: DESTINATION ${ZQ_PACKAGE_DIR})
+install(EXPORT ZQPDMSearchTargets NAMESPACE ZQPDMSearch:: DESTINATION ${ZQ_PACKAGE_DIR} COMPONENT dev)
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/ZQPDMSearchConfig.cmake.in
                               ${CMAKE_CURRENT_BINARY_DIR}/ZQPDMSearchConfig.cmake
                               INSTALL_DESTINATION ${ZQ_PACKAGE_DIR})
@@ -35,20 +94,25 @@ write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/ZQPDMSearchConfigVe
                                  COMPATIBILITY SameMajorVersion)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/ZQPDMSearchConfig.cmake
               ${CMAKE_CURRENT_BINARY_DIR}/ZQPDMSearchConfigVersion.cmake
-        DESTINATION ${ZQ_PACKAGE_DIR})
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/tools/pdm-seed/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME pdm-seed.md)
+        DESTINATION ${ZQ_PACKAGE_DIR} COMPONENT dev)
 
-# cpack -G DEB (in the build folder): a Debian package installing under /usr.
-set(CPACK_PACKAGE_NAME zqpdmsearch)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "ZQPDM search module: the PDM client's search window, its host and tools")
-set(CPACK_PACKAGE_CONTACT "ZQPDMSearch maintainers <zqpdmsearch@localhost>")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
-set(CPACK_GENERATOR DEB)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION misc)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6widgets6, libqt6sql6, libqt6sql6-sqlite, libcurl4, libodbc2")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql, libqt6sql6-odbc, odbc-postgresql, libsqliteodbc, fonts-wqy-microhei, adwaita-icon-theme")
-include(CPack)
+# Each part's documentation folder: the copyright and the changelog; the README goes with the
+# headers (it says how a host builds against the module), the demo data's notes with pdm-seed.
+zq_write_debian_copyright(${PROJECT_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/packaging/copyright
+                          ${PROJECT_NAME} "${ZQ_CONTACT}")
+foreach(component ${ZQ_COMPONENTS})
+  set(docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/${ZQ_PACKAGE_${component}})
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/copyright DESTINATION ${docdir} COMPONENT ${component})
+  zq_install_gzipped(${PROJECT_SOURCE_DIR}/packaging/changelog changelog.Debian.gz ${docdir} ${component})
+  # The lintian findings that do not apply to these packages, each with its reason.
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
+          RENAME ${ZQ_PACKAGE_${component}} COMPONENT ${component})
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/README.md
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${ZQ_PACKAGE_dev} COMPONENT dev)
+install(FILES ${PROJECT_SOURCE_DIR}/tools/pdm-seed/README.md
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${ZQ_PACKAGE_tools} RENAME pdm-seed.md COMPONENT tools)
+
+add_custom_target(zq_compressed_docs ALL DEPENDS ${ZQ_GZIPPED_FILES})
+
+include(${CMAKE_CURRENT_LIST_DIR}/Packaging.cmake)

@@ -77,6 +77,9 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zqpdm-client"));
+    // The menu entry zqpdm-client.desktop: a Wayland desktop matches the window to it by this name
+    // and shows the entry's name and icon for the window.
+    QApplication::setDesktopFileName(QStringLiteral("zqpdm-client"));
 
     // Taking a picture unattended, a message box would wait for ever: it is written to standard
     // error instead, and the run fails.

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -49,11 +50,22 @@ TEST(InstalledModule, AHostBuiltAgainstTheInstallTreeShowsTheWindowAndReceivesAL
 
     const ProcessRun install = Execute(cmake, {QStringLiteral("--install"), build, QStringLiteral("--prefix"), prefix});
     ASSERT_EQ(install.exitCode, 0) << install.dump();
-    for (const char* file : {"lib/libZQPDMSearch.so", "include/ZQPDMSearch/ZQPDMSearchFunction.h",
-                             "include/ZQPDMSearch/DllCommandBase.h", "include/ZQPDMSearch/TreeCtrlEx.h",
-                             "lib/cmake/ZQPDMSearch/ZQPDMSearchConfig.cmake", "bin/zqpdm-client", "bin/zqpdm-search",
-                             "bin/pdm-seed"})
-        EXPECT_TRUE(QFile::exists(prefix + u'/' + QString::fromLatin1(file))) << file;
+    // The library folder is the multiarch one on Debian (lib/x86_64-linux-gnu).
+    const QString libdir = qEnvironmentVariable("ZQ_INSTALL_LIBDIR", QStringLiteral("lib"));
+    for (const QString& file : {libdir + QStringLiteral("/libZQPDMSearch.so"), QStringLiteral("include/ZQPDMSearch/ZQPDMSearchFunction.h"),
+                                QStringLiteral("include/ZQPDMSearch/DllCommandBase.h"), QStringLiteral("include/ZQPDMSearch/TreeCtrlEx.h"),
+                                libdir + QStringLiteral("/cmake/ZQPDMSearch/ZQPDMSearchConfig.cmake"),
+                                QStringLiteral("bin/zqpdm-client"), QStringLiteral("bin/zqpdm-search"), QStringLiteral("bin/pdm-seed")})
+        EXPECT_TRUE(QFile::exists(prefix + u'/' + file)) << file.toStdString();
+    // Each library is versioned: the development link and the SONAME link (.so.1) lead to the one
+    // file named with the whole version (.so.1.x.y).
+    for (const char* library : {"libZQPDMSearch", "libZQPDMServices", "libZQDBConnection", "libZQPDMFC"}) {
+        const QString base = prefix + u'/' + libdir + u'/' + QString::fromLatin1(library);
+        const QFileInfo file(QFileInfo(base + QStringLiteral(".so.1")).canonicalFilePath());
+        EXPECT_TRUE(file.fileName().startsWith(QString::fromLatin1(library) + QStringLiteral(".so.1.")))
+            << library << ".so.1 leads to \"" << file.filePath().toStdString() << '"';
+        EXPECT_EQ(QFileInfo(base + QStringLiteral(".so")).canonicalFilePath(), file.filePath()) << library;
+    }
 
     QStringList configure = {QStringLiteral("-S"), source + QStringLiteral("/tests/facade/installed-host"),
                              QStringLiteral("-B"), scratch.filePath(QStringLiteral("host")),
@@ -72,6 +84,11 @@ TEST(InstalledModule, AHostBuiltAgainstTheInstallTreeShowsTheWindowAndReceivesAL
     ASSERT_EQ(configured.exitCode, 0) << configured.dump();
     const ProcessRun built = Execute(cmake, {QStringLiteral("--build"), scratch.filePath(QStringLiteral("host"))});
     ASSERT_EQ(built.exitCode, 0) << built.dump();
+    // The host is bound to the interface version it was built against, not to whatever
+    // libZQPDMSearch.so is installed later.
+    const ProcessRun dynamic = Execute(QStringLiteral("readelf"), {QStringLiteral("-d"), scratch.filePath(QStringLiteral("host/installed-host"))});
+    ASSERT_EQ(dynamic.exitCode, 0) << dynamic.dump();
+    EXPECT_TRUE(dynamic.out.contains(QStringLiteral("Shared library: [libZQPDMSearch.so.1]"))) << dynamic.dump();
 
     zq::test::SeededHome home;   // the host and the installed programs find it through the environment
     ASSERT_TRUE(home.ok()) << home.error().toStdString();
