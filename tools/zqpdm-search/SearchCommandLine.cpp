@@ -398,12 +398,14 @@ Options (anywhere on the line, each at most once):
   --describe          print the page's controls instead of the result list (below); the actions
                       are applied first, and no "查找" is pressed unless --find is given
   --save NAME         after the actions, save the page's conditions as the user's own saved search
-                      NAME (over one of that name on the page); with --shared in the installation's
-                      Support/Searches/ for everyone, with --fixed-dates keeping its dates as they
-                      stand (else they move with the day: "30 days ago to today" stays that)
+                      NAME (over one of that name on the page)
+  --shared            with --save: save it in the installation's Support/Searches/ for everyone
+  --fixed-dates       with --save: keep its dates as they stand (else they move with the day:
+                      "30 days ago to today" stays that)
   --list-saved        list the saved searches (the page's with --page): name, tab, owner (own or
                       shared), saved at; the user's own come from $XDG_CONFIG_HOME/zqpdm/searches.json
-  --delete-saved NAME delete the saved search NAME (the user's own first, else a shared one)
+  --delete-saved NAME
+                      delete the saved search NAME (the user's own first, else a shared one)
   --format tsv|csv|json   how standard output is written (default tsv; below)
   --events text|json  how the events on standard error are written (default text; below)
   --help, -h          this text
