@@ -51,7 +51,7 @@ private:
     QProgressBar* m_bar = nullptr;
     QPushButton* m_cancel = nullptr;
     QElapsedTimer m_sinceRepaint;
-    QElapsedTimer m_sincePump;
+    qint64 m_lastPumpNs = -1;   // when events were last let through (coarse monotonic clock)
     QString m_text;         // the text, or the pattern of a numbered text
     int m_number = -1;      // the number of a numbered text; −1: m_text is the text itself
     int m_lower = 0, m_upper = 100, m_step = 1, m_pos = 0;

@@ -410,8 +410,11 @@ TEST(SqliteRecordset, ValuesAsQtSqlReadsThem)
     ASSERT_TRUE(db) << skipReason.toStdString();
     CZQDBConnect connect(db->url());
     ASSERT_TRUE(connect.Init() && connect.ConnectPDM()) << connect.LastError().toStdString();
+    // The last two columns change kind from row to row (text, NULL, number), as a read reuses
+    // each field's value of the row before.
     const QString sql = QStringLiteral("SELECT 42, -7, Qty, 2.5, 1e300, 'text', '中文€', '', NULL, x'00ff10', Code, "
-                                       "SaveDate FROM Part WHERE Qty < 3 ORDER BY Qty");
+                                       "SaveDate, CASE Qty WHEN 1 THEN NULL ELSE Name END, "
+                                       "CASE Qty WHEN 1 THEN 7 ELSE Name END FROM Part WHERE Qty < 3 ORDER BY Qty");
     Recordset records;
     records.Open(sql, connect.GetPtrPDM());
     const QString name = QStringLiteral("qt-sqlite-reference");
@@ -423,7 +426,10 @@ TEST(SqliteRecordset, ValuesAsQtSqlReadsThem)
         query.setForwardOnly(true);
         ASSERT_TRUE(query.exec(sql));
         int rows = 0;
+        QVariantList kept;   // the values of the row before, held past the read of the next
+        QVariantList keptAsRead;
         while (query.next()) {
+            EXPECT_EQ(kept, keptAsRead) << "a value held by the caller changed with row " << rows;
             ASSERT_FALSE(records.IsEOF());
             ASSERT_EQ(records.FieldCount(), query.record().count());
             for (int i = 0; i < records.FieldCount(); ++i) {
@@ -431,6 +437,12 @@ TEST(SqliteRecordset, ValuesAsQtSqlReadsThem)
                 EXPECT_EQ(ours.typeId(), theirs.typeId()) << "row " << rows << " field " << i;
                 EXPECT_EQ(ours.isNull(), theirs.isNull()) << "row " << rows << " field " << i;
                 EXPECT_EQ(ours, theirs) << "row " << rows << " field " << i;
+            }
+            kept.clear();
+            keptAsRead.clear();
+            for (int i = 0; i < records.FieldCount(); ++i) {
+                kept.append(records.GetFieldValue(i));
+                keptAsRead.append(query.value(i));
             }
             records.MoveNext();
             ++rows;

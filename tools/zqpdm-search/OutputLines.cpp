@@ -1,6 +1,8 @@
 #include "OutputLines.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace zq::tool {
 
@@ -32,22 +34,6 @@ QString OutputLines::call(const QString& component, const QString& operation, co
     return event(QStringLiteral("CALL"), QStringList{component + QStringLiteral("::") + operation} + args);
 }
 
-QString OutputLines::table(const QStringList& headers, const QList<QStringList>& rows)
-{
-    QString text;
-    auto appendLine = [&text](const QStringList& cells) {
-        QStringList escaped;
-        escaped.reserve(cells.size());
-        for (const QString& cell : cells)
-            escaped.append(escape(cell));
-        text += escaped.join(u'\t') + u'\n';
-    };
-    appendLine(headers);
-    for (const QStringList& row : rows)
-        appendLine(row);
-    return text;
-}
-
 void WriteErrorLine(const QString& line)
 {
     const QByteArray bytes = line.toUtf8() + '\n';
@@ -55,11 +41,34 @@ void WriteErrorLine(const QString& line)
     std::fflush(stderr);
 }
 
-void WriteOutput(const QString& text)
+QString WriteOutput(const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+    StandardOutput output;
+    output.sink()(text.toUtf8());
+    return output.finish();
+}
+
+std::function<void(QByteArrayView)> StandardOutput::sink()
+{
+    return [this](QByteArrayView piece) {
+        if (m_failed)
+            return;
+        if (std::fwrite(piece.data(), 1, size_t(piece.size()), stdout) != size_t(piece.size())) {
+            m_failed = true;
+            m_error = errno;
+        }
+    };
+}
+
+QString StandardOutput::finish()
+{
+    if (!m_failed && std::fflush(stdout) != 0) {
+        m_failed = true;
+        m_error = errno;
+    }
+    if (!m_failed)
+        return QString();
+    return QStringLiteral("standard output took not all of the text: %1").arg(QString::fromLocal8Bit(std::strerror(m_error)));
 }
 
 } // namespace zq::tool

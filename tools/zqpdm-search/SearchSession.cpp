@@ -201,11 +201,7 @@ int SearchSession::run()
         note(QStringLiteral("--cancel-after %1: the page read its rows without a progress window, so there was "
                             "nothing to cancel")
                  .arg(*m_options.cancelAfter));
-    if (m_options.describe)
-        printDescription();
-    else
-        printResults();
-    return Ok;
+    return outputStatus(m_options.describe ? printDescription() : printResults());
 }
 
 QString SearchSession::reportedFailure(const Action& action, qsizetype messagesBefore) const
@@ -231,10 +227,9 @@ int SearchSession::listSaved() const
                      search.savedAt.toString(Qt::ISODate)});
     for (const QString& problem : store.takeProblems())
         note(problem);
-    WriteOutput(ResultFormats::format(m_options.format, {QStringLiteral("name"), QStringLiteral("tab"),
-                                                         QStringLiteral("owner"), QStringLiteral("saved at")},
-                                      rows));
-    return Ok;
+    return outputStatus(WriteOutput(ResultFormats::format(
+        m_options.format, {QStringLiteral("name"), QStringLiteral("tab"), QStringLiteral("owner"), QStringLiteral("saved at")},
+        rows)));
 }
 
 // The user's own search of that name goes first; a shared one only when the user may write there.
@@ -455,24 +450,30 @@ void SearchSession::printStatus() const
     WriteErrorLine(m_events.event(QStringLiteral("STATUS"), {m_main->StatusText()}));
 }
 
-void SearchSession::printResults() const
+// A failed write of the output is the command's failure, told on standard error.
+int SearchSession::outputStatus(const QString& error) const
+{
+    if (error.isEmpty())
+        return Ok;
+    WriteErrorLine(m_events.event(QStringLiteral("ERROR"), {QStringLiteral("output"), error}));
+    return Failed;
+}
+
+QString SearchSession::printResults() const
 {
     CZQSearchPage* page = m_main->CurrentPage();
     CReportListCtrl* list = page ? page->GetResultList() : nullptr;
     if (!list)
-        return;
+        return QString();
     QStringList headers;
     CHeaderCtrl* header = list->GetHeaderCtrl();
     for (int c = 0; c < list->GetColumnCount(); ++c)
         headers.append(header->GetItemText(c));
-    QList<QStringList> rows;
-    for (int r = 0; r < list->GetItemCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < list->GetColumnCount(); ++c)
-            cells.append(list->GetItemText(r, c));
-        rows.append(cells);
-    }
-    WriteOutput(ResultFormats::format(m_options.format, headers, rows));
+    StandardOutput output;
+    ResultWriter writer(m_options.format, headers, output.sink());
+    list->VisitRowTexts(list->GetColumnCount(), [&writer](std::span<const QStringView> cells) { writer.row(cells); });
+    writer.finish();
+    return output.finish();
 }
 
 // The result list's menu as a right-click on a row shows it: the selected row, else the first
@@ -500,11 +501,11 @@ ResultMenu SearchSession::resultMenu()
     return menu;
 }
 
-void SearchSession::printDescription()
+QString SearchSession::printDescription()
 {
     const ResultMenu menu = resultMenu();
     const ControlCatalog catalog(m_main->CurrentPage(), *m_main);
-    WriteOutput(PageDescription(catalog, menu).text(m_options.format));
+    return WriteOutput(PageDescription(catalog, menu).text(m_options.format));
 }
 
 } // namespace zq::tool

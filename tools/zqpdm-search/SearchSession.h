@@ -61,9 +61,11 @@ private:
     QString exportTo(const QString& file, int filter);
     QWidget* control(int id) const;
     void printStatus() const;
-    void printResults() const;
+    // The output written; the reason when standard output took not all of it, else empty.
+    QString printResults() const;
     ResultMenu resultMenu();
-    void printDescription();
+    QString printDescription();
+    int outputStatus(const QString& error) const;
     void note(const QString& text) const;
 
     SearchOptions m_options;

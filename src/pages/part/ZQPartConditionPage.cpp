@@ -174,9 +174,10 @@ int CZQPartConditionPage::PlainSearch(const QString& sql)
         return 0;
     list->DeleteAllItems();
     QueryRequest request = PageQuery(QueryVariant::A, sql, list);
-    request.onRecord = [this, list](int row, const QStringList& fields) {
-        QStringList texts;
-        texts.reserve(list->GetColumnCount());
+    QStringList texts;   // one row's texts; the list's storage serves every row of the search
+    texts.reserve(list->GetColumnCount());
+    request.onRecord = [this, list, &texts](int row, const QStringList& fields) {
+        texts.clear();
         texts.append(fields.value(0));
         for (int field = 1; field < fields.size(); ++field) {
             const int column = ResultColumnOfField(field);
@@ -187,10 +188,10 @@ int CZQPartConditionPage::PlainSearch(const QString& sql)
         try {
             CompleteRow(texts, fields);
         } catch (...) {
-            list->InsertItem(row, std::move(texts));   // a row read before a failure stays
+            list->InsertItem(row, texts);   // a row read before a failure stays
             throw;
         }
-        list->InsertItem(row, std::move(texts));
+        list->InsertItem(row, texts);
     };
     return RunQuery(request);
 }
