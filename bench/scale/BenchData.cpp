@@ -46,6 +46,9 @@ QString seed(const QString& home, int scale, const QString& databaseUrl)
     options.scale = scale;
     options.today = BenchToday();
     options.databaseUrl = databaseUrl;
+    // Every part its own drawing, all dated within the default search range: the title search
+    // lists about a thousand rows a step.
+    options.shape = seed::ScaleShape::EveryPartOwn();
     seed::Seeder seeder(options);
     return seeder.Run() ? QString() : seeder.LastError();
 }

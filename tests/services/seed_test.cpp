@@ -546,12 +546,36 @@ TEST(Seed, ScaleAddsGeneratedProducts)
     EXPECT_EQ(Count(url, QStringLiteral("SELECT count(*) FROM Product")), 5);
     EXPECT_EQ(Count(url, QStringLiteral("SELECT count(*) FROM ZqlomiraAll_detail WHERE ProductDwgCode='ZQG0002'")),
               seed::kLinesPerScaleStep);
-    // Four levels below the product, and the shared bolt under every third-level assembly.
-    EXPECT_EQ(One(url, QStringLiteral("SELECT UpCode FROM ZqlomiraAll_detail WHERE DCode='ZQG0001-04-04-04-14'")),
-              QStringLiteral("ZQG0001-04-04-04"));
+    EXPECT_EQ(Count(url, QStringLiteral("SELECT count(*) FROM ZqlomiraAll_title")),
+              32 + 2 * seed::ScaleShape().titlesPerStep());
+    // Four levels below the product: 14 library parts and the shared bolt under every
+    // third-level assembly.
+    EXPECT_EQ(Count(url, QStringLiteral("SELECT count(*) FROM ZqlomiraAll_detail WHERE UpCode='ZQG0001-04-04-04'")), 15);
     EXPECT_EQ(Count(url, QStringLiteral("SELECT count(*) FROM ZqlomiraAll_detail WHERE ProductDwgCode='ZQG0001' AND "
                                         "DCode='GB5783-M8X20'")),
               64);
+    const struct {
+        const char* what;
+        const char* sql;
+        bool some;
+    } cases[] = {
+        {"library parts used by both products",
+         "SELECT count(*) FROM (SELECT DCode FROM ZqlomiraAll_detail WHERE DCode LIKE 'ZQK-%' GROUP BY DCode "
+         "HAVING count(DISTINCT ProductDwgCode) > 1) shared",
+         true},
+        {"library parts without a drawing",
+         "SELECT count(*) FROM ZqlomiraAll_detail d WHERE DCode LIKE 'ZQK-%' AND NOT EXISTS "
+         "(SELECT 1 FROM ZqlomiraAll_title t WHERE t.Tcode = d.DCode)",
+         false},
+        {"a part twice in one assembly",
+         "SELECT count(*) FROM (SELECT UpCode, DCode FROM ZqlomiraAll_detail WHERE ProductDwgCode LIKE 'ZQG%' "
+         "GROUP BY UpCode, DCode HAVING count(*) > 1) twice",
+         false},
+        {"drawings dated more than a year back",
+         "SELECT count(*) FROM ZqlomiraAll_title WHERE ProductDwgCode LIKE 'ZQG%' AND Ttime < '2025-06-01'", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Count(url, QString::fromUtf8(c.sql)) > 0, c.some) << c.what;
     EXPECT_TRUE(QFile::exists(home.storeDir() + QStringLiteral("/Zq/Proven/ZQG0002/ZQG0002/A/ZQG0002.dwg")));
 }
 
@@ -576,7 +600,9 @@ TEST(Seed, ReseedingReplacesTheDatabaseAndTheStoreButKeepsOtherFiles)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    seed::SeedOptions options{dir.path(), 1, zq::test::DefaultTestToday(), {}};
+    seed::SeedOptions options;
+    options.home = dir.path();
+    options.today = zq::test::DefaultTestToday();
     ASSERT_TRUE(seed::Seeder(options).Run());
     const QString url = seed::DefaultDatabaseUrl(dir.path());
     Query(url, QStringLiteral("INSERT INTO Product (ProductDwgCode) VALUES ('EXTRA')"));
@@ -667,4 +693,45 @@ TEST(Seed, CommandLineFailureAndSuccessExitCodes)
     }
     EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/pdm.db")));
     EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/sys/zqpdmcod.ini")));
+}
+
+// Rows go in batches; a table's rows keep the order they were added in, across the writers of
+// its different column lists and across batch ends, and nothing pending is lost at the end.
+TEST(SeedOutput, BatchedRowsKeepTheirOrderAcrossWritersOfOneTable)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString name = QStringLiteral("seed-output-order");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(dir.filePath(QStringLiteral("order.db")));
+        ASSERT_TRUE(db.open());
+        ASSERT_TRUE(QSqlQuery(db).exec(seed::CreateTableSql(*seed::FindTable(QStringLiteral("Product")), seed::Engine::Sqlite)));
+        {
+            seed::SeedOutput out(db, dir.filePath(QStringLiteral("store")));
+            const QStringList both{QStringLiteral("ProductDwgCode"), QStringLiteral("ProductName")};
+            const QStringList codeOnly{QStringLiteral("ProductDwgCode")};
+            // Runs of one writer longer and shorter than a batch, then the other's.
+            const int runs[] = {3, 700, 1, 1200, 2, 5};
+            int serial = 0;
+            for (size_t run = 0; run < std::size(runs); ++run)
+                for (int i = 0; i < runs[run]; ++i, ++serial) {
+                    const QString code = QStringLiteral("P%1").arg(serial, 5, 10, QLatin1Char('0'));
+                    if (run % 2 == 0)
+                        out.table(QStringLiteral("Product"), both).add({code, QStringLiteral("名称")});
+                    else
+                        out.table(QStringLiteral("Product"), codeOnly).add({code});
+                }
+            out.flush();
+        }
+        QSqlQuery query(db);
+        ASSERT_TRUE(query.exec(QStringLiteral("SELECT ProductDwgCode FROM Product ORDER BY rowid")));
+        int serial = 0;
+        bool inOrder = true;
+        while (query.next())
+            inOrder = inOrder && query.value(0).toString() == QStringLiteral("P%1").arg(serial++, 5, 10, QLatin1Char('0'));
+        EXPECT_TRUE(inOrder);
+        EXPECT_EQ(serial, 3 + 700 + 1 + 1200 + 2 + 5);
+    }
+    QSqlDatabase::removeDatabase(name);
 }

@@ -1,5 +1,9 @@
 #include "ScaleData.h"
 
+#include <QList>
+#include <algorithm>
+#include <iterator>
+
 namespace zq::seed {
 
 namespace {
@@ -12,6 +16,37 @@ const char* const kLevel4[] = {"垫片", "套筒", "轴套", "挡圈", "压盖",
 const char* const kMaterials[] = {"45", "Q235-A", "HT200", "40Cr", "20CrMnTi", "ZG270-500"};
 const char* const kDesigners[] = {"张伟", "李娜", "王强", "刘洋"};
 const char* const kStates[] = {"设计", "审核", "批准", "归档"};
+// The parts library's names: a qualifier and a part.
+const char* const kQualifiers[] = {"调整", "上", "下", "左", "右", "前", "后", "内", "外", "主动", "从动",
+                                   "加强", "固定", "活动", "密封", "导向", "缓冲", "过渡"};
+const char* const kLibraryParts[] = {"垫片", "套筒", "轴套", "挡圈", "压盖", "法兰", "销轴", "支架",
+                                     "底板", "端盖", "隔套", "定位销", "连接板", "密封圈", "齿轮", "轴承座",
+                                     "弹簧", "导轨", "滑块", "链轮", "皮带轮", "联轴器", "平键", "衬套",
+                                     "护罩", "手柄", "托架", "盖板", "拉杆", "顶丝"};
+constexpr int kPartsPerAssembly = 14;
+
+// A well-mixed number from a few others (splitmix64), so the generated data looks irregular
+// and is yet the same on every run.
+quint64 Mix(quint64 a, quint64 b = 0, quint64 c = 0)
+{
+    quint64 z = a * 0x9E3779B97F4A7C15ull ^ (b + 0x632BE59BD9B4E019ull) * 0xBF58476D1CE4E5B9ull ^ c * 0x94D049BB133111EBull;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+QString LibraryCode(int index)
+{
+    return QStringLiteral("ZQK-%1").arg(index + 1, 6, 10, QLatin1Char('0'));
+}
+
+QString LibraryName(int index)
+{
+    constexpr int parts = int(std::size(kLibraryParts));
+    const int part = index % parts;
+    const int qualifier = (index / parts) % int(std::size(kQualifiers));
+    return QString::fromUtf8(kQualifiers[qualifier]) + QString::fromUtf8(kLibraryParts[part]);
+}
 
 QString s(const char* text) { return QString::fromUtf8(text); }
 
@@ -23,8 +58,8 @@ struct Node {
 
 class ScaleWriter {
 public:
-    ScaleWriter(DemoContext& ctx, int step)
-        : m_ctx(ctx), m_step(step), m_product(QStringLiteral("ZQG%1").arg(step, 4, 10, QLatin1Char('0'))),
+    ScaleWriter(DemoContext& ctx, int step, const ScaleShape& shape)
+        : m_ctx(ctx), m_step(step), m_shape(shape), m_product(QStringLiteral("ZQG%1").arg(step, 4, 10, QLatin1Char('0'))),
           m_titles(ctx.out.table(QStringLiteral("ZqlomiraAll_title"), TitleColumns())),
           m_details(ctx.out.table(QStringLiteral("ZqlomiraAll_detail"), DetailColumns()))
     {
@@ -39,6 +74,7 @@ public:
                                                QStringLiteral("CreateDate")})
             .add({product.code, product.name, QStringLiteral("通用机组"), s(kDesigners[m_step % 4]), stamp(0)});
         title(product);
+        writeLibraryParts();
         expand(product);
         writeDocuments();
         writeChangeOrder();
@@ -48,8 +84,36 @@ public:
 private:
     QString stamp(int salt) const
     {
-        const int days = (m_step * 37 + salt * 13) % 360;
+        const int days = m_shape.dateSpreadDays <= 360
+                             ? (m_step * 37 + salt * 13) % std::max(1, m_shape.dateSpreadDays)
+                             : int(Mix(quint64(m_step), quint64(salt)) % quint64(m_shape.dateSpreadDays));
         return m_ctx.clock.stamp(days, 8 + salt % 9, (salt * 7) % 60, salt % 60);
+    }
+
+    // The drawings of the library parts this product adds.
+    void writeLibraryParts()
+    {
+        const int first = (m_step - 1) * m_shape.libraryPartsPerStep;
+        for (int i = 0; i < m_shape.libraryPartsPerStep; ++i)
+            title(Node{LibraryCode(first + i), LibraryName(first + i), 4});
+    }
+
+    // The library parts of one third-level assembly: distinct, from every part added so far.
+    QList<int> libraryPicks(int assembly, int count) const
+    {
+        const int known = m_step * m_shape.libraryPartsPerStep;
+        QList<int> picks;
+        if (known <= 0)
+            return picks;
+        int at = int(Mix(quint64(m_step), quint64(assembly)) % quint64(known));
+        const int stride = 1 + int(Mix(quint64(assembly), quint64(m_step), 7) % quint64(std::max(1, known - 1)));
+        while (picks.size() < std::min(count, known)) {
+            while (picks.contains(at))
+                at = (at + 1) % known;
+            picks.append(at);
+            at = (at + stride) % known;
+        }
+        return picks;
     }
 
     void title(const Node& n)
@@ -79,12 +143,16 @@ private:
     void expand(const Node& up)
     {
         if (up.level == 3) {
-            for (int i = 0; i < 14; ++i) {
+            const int own = std::clamp(m_shape.ownPartsPerAssembly, 0, kPartsPerAssembly);
+            for (int i = 0; i < own; ++i) {
                 const Node part{QStringLiteral("%1-%2").arg(up.code).arg(i + 1, 2, 10, QLatin1Char('0')),
                                 s(kLevel4[i]), 4};
                 line(up, part, 1 + i % 3);
                 title(part);
             }
+            const QList<int> picks = libraryPicks(++m_assemblies, kPartsPerAssembly - own);
+            for (qsizetype i = 0; i < picks.size(); ++i)
+                line(up, Node{LibraryCode(picks[i]), LibraryName(picks[i]), 4}, 1 + int(i % 3));
             line(up, Node{QStringLiteral("GB5783-M8X20"), QStringLiteral("六角头螺栓"), 4}, 4);
             return;
         }
@@ -203,18 +271,29 @@ private:
 
     DemoContext& m_ctx;
     int m_step;
+    ScaleShape m_shape;
     QString m_product;
     TableWriter& m_titles;
     TableWriter& m_details;
     int m_serial = 0;
+    int m_assemblies = 0;   // third-level assemblies so far
 };
 
 } // namespace
 
-void WriteScaleData(DemoContext& ctx, int scale)
+int ScaleShape::titlesPerStep() const
 {
-    for (int step = 1; step < scale; ++step)
-        ScaleWriter(ctx, step).write();
+    const int assemblies = 1 + 4 + 16 + 64;
+    return assemblies + 64 * std::clamp(ownPartsPerAssembly, 0, kPartsPerAssembly) + libraryPartsPerStep;
+}
+
+void WriteScaleData(DemoContext& ctx, int scale, const ScaleShape& shape, const ScaleProgress& progress)
+{
+    for (int step = 1; step < scale; ++step) {
+        ScaleWriter(ctx, step, shape).write();
+        if (progress)
+            progress(step, scale - 1);
+    }
 }
 
 } // namespace zq::seed

@@ -1,5 +1,5 @@
 #pragma once
-// pdm-seed's command line: pdm-seed --home DIR [--scale N] [--today yyyy-MM-dd] [--db URL] [--module-tables-only] | --help
+// pdm-seed's command line: pdm-seed --home DIR [--scale N] [--today yyyy-MM-dd] [--db URL [--replace] [--trigram-indexes]] [--module-tables-only] | --help
 // Exit codes: 0 done, 1 failed (the reason on standard error), 2 usage error.
 #include "Seeder.h"
 #include <QStringList>
@@ -20,7 +20,8 @@ QString UsageText();
 // nullopt and *error set on a usage error. arguments exclude the program name.
 std::optional<ParsedCommandLine> ParseSeedCommandLine(const QStringList& arguments, QString* error);
 
-// Runs the whole command: parses, seeds, prints a summary on out or the reason on err.
-int RunSeedCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
+// Runs the whole command: parses, seeds, prints a summary on out or the reason on err. How far
+// the seeding is goes to err: a line rewritten in place when err is a terminal.
+int RunSeedCommand(const QStringList& arguments, QTextStream& out, QTextStream& err, bool errIsTerminal = false);
 
 } // namespace zq::seed

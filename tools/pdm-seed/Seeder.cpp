@@ -113,6 +113,44 @@ QString DefaultStoreUrl(const QString& home)
 
 Seeder::Seeder(SeedOptions options) : m_options(std::move(options)) {}
 
+QStringList TrigramIndexStatements()
+{
+    QFile file(QStringLiteral(":/zqpdm/sql/postgresql-trigram-indexes.sql"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    // Comments run to the end of their line; statements end with a semicolon at a line's end.
+    QStringList statements;
+    QString statement;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        const QString code = line.section(QStringLiteral("--"), 0, 0).trimmed();
+        if (code.isEmpty())
+            continue;
+        statement += (statement.isEmpty() ? QString() : QStringLiteral(" ")) + code;
+        if (statement.endsWith(u';')) {
+            statement.chop(1);
+            statements.append(statement);
+            statement.clear();
+        }
+    }
+    return statements;
+}
+
+void Seeder::createTrigramIndexes(QSqlDatabase& db)
+{
+    const QStringList statements = TrigramIndexStatements();
+    if (statements.isEmpty())
+        throw SeedError(QStringLiteral("the trigram index statements are missing from this program"));
+    tell(QStringLiteral("creating the trigram indexes"));
+    for (const QString& sql : statements)
+        exec(db, sql);
+}
+
+void Seeder::tell(const QString& stage) const
+{
+    if (m_options.stage)
+        m_options.stage(stage);
+}
+
 bool Seeder::Run()
 {
     m_error.clear();
@@ -208,7 +246,8 @@ void Seeder::run()
             SeedOutput out(db, storeRoot);
             DemoContext ctx{out, DemoClock{today}};
             WriteDemoData(ctx);
-            WriteScaleData(ctx, m_options.scale);
+            WriteScaleData(ctx, m_options.scale, m_options.shape, m_options.progress);
+            out.flush();
             m_report.files = out.filesWritten();
         } catch (...) {
             db.rollback();
@@ -217,15 +256,23 @@ void Seeder::run()
         if (!db.commit())
             throw SeedError(QStringLiteral("cannot commit the demo data: %1").arg(db.lastError().text()));
 
+        tell(QStringLiteral("creating the indexes"));
         for (const Table& t : PdmTables())
             for (const QString& sql : CreateIndexSql(t, engine))
                 exec(db, sql);
+        if (m_options.trigramIndexes) {
+            if (engine != Engine::Postgres)
+                throw SeedError(QStringLiteral("trigram indexes are PostgreSQL's; this database is not"));
+            createTrigramIndexes(db);
+        }
         if (m_options.moduleTablesOnly)
             for (const Table& t : PdmTables())
                 if (t.standIn)
                     exec(db, DropTableSql(t, engine));
-        if (engine != Engine::SqlServer)
+        if (engine != Engine::SqlServer) {
+            tell(QStringLiteral("gathering the planner's statistics"));
             exec(db, QStringLiteral("ANALYZE"));
+        }
         for (const Table& t : PdmTables())
             if (!(m_options.moduleTablesOnly && t.standIn))
                 m_report.rows.insert(t.name, countRows(db, t.name));

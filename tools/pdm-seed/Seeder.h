@@ -7,6 +7,8 @@
 //   DIR/rnds/spt/zqpdmcad.ini  client configuration ([Database] Url only for a database named with --db)
 //   DIR/sys/zqpdmcod.ini       the system folder's file: set ZQPDM_SYSDIR=DIR/sys
 //   DIR/ftpstore/Zq/...        the file store (file:// URL)
+#include "ScaleData.h"
+
 #include <QDate>
 #include <QMap>
 #include <QString>
@@ -28,6 +30,10 @@ struct SeedOptions {
     // A database named with databaseUrl whose tables of ours already hold rows is refused unless
     // this is set; then those tables are dropped and made again (other tables are never touched).
     bool replace = false;
+    bool trigramIndexes = false;   // PostgreSQL: also the indexes of postgresql-trigram-indexes.sql
+    ScaleShape shape;          // how the products of --scale are made
+    ScaleProgress progress;    // told after each product of --scale
+    std::function<void(const QString&)> stage;   // told as each later stage (indexes, statistics) begins
 };
 
 struct SeedReport {
@@ -37,6 +43,9 @@ struct SeedReport {
     qint64 files = 0;             // files written to the store
     qint64 totalRows() const;
 };
+
+// The statements of tools/sql/postgresql-trigram-indexes.sql, as the program carries it.
+QStringList TrigramIndexStatements();
 
 class Seeder {
 public:
@@ -50,6 +59,8 @@ public:
 
 private:
     void run();
+    void tell(const QString& stage) const;
+    void createTrigramIndexes(QSqlDatabase& db);
     // The tables of ours that hold rows in the database being seeded.
     static QStringList tablesWithRows(QSqlDatabase& db);
 

@@ -2,6 +2,7 @@
 #include "SeedCommandLine.h"
 #include <QCoreApplication>
 #include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
@@ -10,5 +11,5 @@ int main(int argc, char** argv)
     arguments.removeFirst();
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return zq::seed::RunSeedCommand(arguments, out, err);
+    return zq::seed::RunSeedCommand(arguments, out, err, isatty(STDERR_FILENO) == 1);
 }
