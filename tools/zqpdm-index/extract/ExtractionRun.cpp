@@ -84,6 +84,7 @@ void ExtractionRun::note(const QString& text)
 
 Extraction ExtractionRun::finish()
 {
+    mustStop();   // notes a text limit met by the last text appended
     Extraction result;
     if (!m_error.isEmpty()) {
         result.error = m_error;

@@ -50,18 +50,19 @@ void PdfReader::read(QByteArrayView bytes, ExtractionRun& run)
         return;
     }
     const int pages = document->pages();
-    for (int i = 0; i < pages && !run.mustStop(); ++i) {
+    int page = 0;
+    for (; page < pages && !run.mustStop(); ++page) {
         t_popplerMessage.clear();
-        std::unique_ptr<poppler::page> page(document->create_page(i));
-        if (!page) {
-            run.damaged(QStringLiteral("第 %1 页: %2").arg(i + 1).arg(PopplerMessage("不能读取")));
+        const std::unique_ptr<poppler::page> reader(document->create_page(page));
+        if (!reader) {
+            run.damaged(QStringLiteral("第 %1 页: %2").arg(page + 1).arg(PopplerMessage("不能读取")));
             continue;
         }
-        const poppler::byte_array utf8 = page->text(poppler::rectf(), poppler::page::raw_order_layout).to_utf8();
+        const poppler::byte_array utf8 = reader->text(poppler::rectf(), poppler::page::raw_order_layout).to_utf8();
         run.text().append(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
         run.text().appendLineBreak();
     }
-    if (pages > 0 && run.text().isEmpty() && !run.failed())
+    if (pages > 0 && page == pages && run.text().isEmpty())
         run.note(QStringLiteral("PDF 中没有可提取的文本 (可能只有图片)"));
 }
 

@@ -37,57 +37,80 @@ Detected detectByMark(QByteArrayView bytes)
     return {Encoding::Gbk, 0};
 }
 
-bool isUtf16(Encoding encoding)
-{
-    return encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE;
-}
-
-// Where a piece of UTF-8 or GB18030 bytes may end without splitting a character: after a byte
-// below 0x30, which is never part of a longer sequence in either encoding, searched for in the
-// last few bytes before `end`. Bytes without such a byte near the end are cut at `end`.
-qsizetype pieceEnd(QByteArrayView bytes, qsizetype start, qsizetype end)
+// Where a piece of bytes may end without splitting a character, at or before `end`.
+qsizetype pieceEnd(Encoding encoding, QByteArrayView bytes, qsizetype start, qsizetype end)
 {
     if (end >= bytes.size())
         return bytes.size();
-    for (qsizetype i = end - 1; i > start && i >= end - 64; --i)
-        if (uchar(bytes[i]) < 0x30)
-            return i + 1;
-    return end;
+    switch (encoding) {
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE: {
+        // Whole units, and a pair's first half goes with its second.
+        qsizetype cut = start + ((end - start) & ~qsizetype(1));
+        if (cut - start >= 4) {
+            const auto first = uchar(bytes[cut - 2]), second = uchar(bytes[cut - 1]);
+            const char16_t unit = encoding == Encoding::Utf16LE ? char16_t(second << 8 | first) : char16_t(first << 8 | second);
+            if (QChar::isHighSurrogate(unit))
+                cut -= 2;
+        }
+        return cut;
+    }
+    case Encoding::Utf8: {
+        qsizetype cut = end;
+        while (cut > start && end - cut < 4 && (uchar(bytes[cut]) & 0xC0) == 0x80)
+            --cut;   // back to the first byte of the character
+        return cut > start ? cut : end;
+    }
+    case Encoding::Gbk:
+        break;
+    }
+    // GB18030 sequences, counted as zq::DecodeGbk counts them: a lead byte 0x81-0xFE starts four
+    // bytes when a digit follows it, else two.
+    qsizetype at = start;
+    while (at < end) {
+        const uchar b = uchar(bytes[at]);
+        const qsizetype length = b >= 0x81 && b <= 0xFE ? (uchar(bytes[at + 1]) - 0x30u < 10u ? 4 : 2) : 1;
+        if (at + length > end)
+            break;
+        at += length;
+    }
+    return at > start ? at : end;
 }
 
 } // namespace
 
 void PlainTextReader::read(QByteArrayView bytes, ExtractionRun& run)
 {
-    Detected detected = detectByMark(bytes);
-    if (bytes.size() > run.limits().maxReadBytes) {
-        const auto limit = qsizetype(run.limits().maxReadBytes);
-        bytes = bytes.first(isUtf16(detected.encoding) ? limit & ~qsizetype(1) : pieceEnd(bytes, 0, limit));
+    const Detected detected = detectByMark(bytes);
+    Encoding encoding = detected.encoding;
+    const qsizetype limit = std::min(bytes.size(), qsizetype(run.limits().maxReadBytes));
+    if (detected.bomLength == 0) {
+        const QByteArrayView head = bytes.first(pieceEnd(Encoding::Utf8, bytes, 0, limit));
+        if (hasNonAscii(head) && head.isValidUtf8())
+            encoding = Encoding::Utf8;
+    }
+    if (limit < bytes.size()) {
+        // A character cut by the limit is left out: a part of one is no character.
+        bytes = bytes.first(pieceEnd(encoding, bytes, std::min(detected.bomLength, limit), limit));
         run.readCut();
     }
     bytes = bytes.sliced(std::min(detected.bomLength, bytes.size()));
-    if (detected.bomLength == 0 && hasNonAscii(bytes) && bytes.isValidUtf8())
-        detected.encoding = Encoding::Utf8;
     std::optional<QStringDecoder> utf16;
-    if (detected.encoding == Encoding::Utf16LE)
+    if (encoding == Encoding::Utf16LE)
         utf16.emplace(QStringConverter::Utf16LE);
-    else if (detected.encoding == Encoding::Utf16BE)
+    else if (encoding == Encoding::Utf16BE)
         utf16.emplace(QStringConverter::Utf16BE);
 
     qsizetype start = 0;
     while (start < bytes.size() && !run.mustStop()) {
-        QString piece;
-        qsizetype end = 0;
-        if (utf16) {
-            end = std::min(bytes.size(), start + kPiece);
-            piece = utf16->decode(bytes.sliced(start, end - start));   // keeps a split pair for the next piece
-        } else {
-            end = pieceEnd(bytes, start, start + kPiece);
-            const QByteArrayView part = bytes.sliced(start, end - start);
-            piece = detected.encoding == Encoding::Utf8 ? QString::fromUtf8(part)
-                                                        : zq::DecodeGbk(part.toByteArray());
-        }
-        run.text().append(piece);
+        const qsizetype end = pieceEnd(encoding, bytes, start, start + kPiece);
+        const QByteArrayView piece = bytes.sliced(start, end - start);
+        if (utf16)
+            run.text().append(QString(utf16->decode(piece)));
+        else if (encoding == Encoding::Utf8)
+            run.text().append(QString::fromUtf8(piece));
+        else
+            run.text().append(zq::DecodeGbk(piece.toByteArray()));
         start = end;
     }
 }

@@ -22,6 +22,10 @@ void ReadInto(FileType type, QByteArrayView bytes, ExtractionRun& run)
         run.fail(QStringLiteral("文件超过 %1 字节的读取上限, 未提取文本").arg(run.limits().maxReadBytes));
         return;
     }
+    if (bytes.isEmpty() && type != FileType::PlainText && type != FileType::Other) {
+        run.fail(DamagedMessage(type, QStringLiteral("文件是空的")));
+        return;
+    }
     switch (type) {
     case FileType::Pdf:
         PdfReader().read(bytes, run);
