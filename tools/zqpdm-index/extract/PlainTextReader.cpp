@@ -77,6 +77,33 @@ qsizetype pieceEnd(Encoding encoding, QByteArrayView bytes, qsizetype start, qsi
     return at > start ? at : end;
 }
 
+qsizetype utf8Length(uchar lead)
+{
+    return lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+}
+
+// The system's rule for text without a mark: UTF-8 when valid and not all ASCII. When the read
+// limit cut the bytes, a last character left incomplete counts if its bytes so far begin one.
+bool isUtf8Text(QByteArrayView bytes, bool cut)
+{
+    qsizetype complete = bytes.size();
+    bool cutCharacter = false;
+    if (cut) {
+        qsizetype start = bytes.size();
+        while (start > 0 && bytes.size() - start < 3 && (uchar(bytes[start - 1]) & 0xC0) == 0x80)
+            --start;
+        if (start > 0) {
+            const qsizetype length = utf8Length(uchar(bytes[start - 1]));
+            if (length > bytes.size() - (start - 1)) {
+                complete = start - 1;
+                cutCharacter = true;
+            }
+        }
+    }
+    const QByteArrayView head = bytes.first(complete);
+    return (cutCharacter || hasNonAscii(head)) && head.isValidUtf8();
+}
+
 } // namespace
 
 void PlainTextReader::read(QByteArrayView bytes, ExtractionRun& run)
@@ -84,11 +111,8 @@ void PlainTextReader::read(QByteArrayView bytes, ExtractionRun& run)
     const Detected detected = detectByMark(bytes);
     Encoding encoding = detected.encoding;
     const qsizetype limit = std::min(bytes.size(), qsizetype(run.limits().maxReadBytes));
-    if (detected.bomLength == 0) {
-        const QByteArrayView head = bytes.first(pieceEnd(Encoding::Utf8, bytes, 0, limit));
-        if (hasNonAscii(head) && head.isValidUtf8())
-            encoding = Encoding::Utf8;
-    }
+    if (detected.bomLength == 0 && isUtf8Text(bytes.first(limit), limit < bytes.size()))
+        encoding = Encoding::Utf8;
     if (limit < bytes.size()) {
         // A character cut by the limit is left out: a part of one is no character.
         bytes = bytes.first(pieceEnd(encoding, bytes, std::min(detected.bomLength, limit), limit));
