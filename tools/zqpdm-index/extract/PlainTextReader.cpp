@@ -37,7 +37,8 @@ Detected detectByMark(QByteArrayView bytes)
     return {Encoding::Gbk, 0};
 }
 
-// Where a piece of bytes may end without splitting a character, at or before `end`.
+// Where a piece of bytes may end without splitting a character, at or before `end`; `start` when
+// no whole character fits.
 qsizetype pieceEnd(Encoding encoding, QByteArrayView bytes, qsizetype start, qsizetype end)
 {
     if (end >= bytes.size())
@@ -47,7 +48,7 @@ qsizetype pieceEnd(Encoding encoding, QByteArrayView bytes, qsizetype start, qsi
     case Encoding::Utf16BE: {
         // Whole units, and a pair's first half goes with its second.
         qsizetype cut = start + ((end - start) & ~qsizetype(1));
-        if (cut - start >= 4) {
+        if (cut - start >= 2) {
             const auto first = uchar(bytes[cut - 2]), second = uchar(bytes[cut - 1]);
             const char16_t unit = encoding == Encoding::Utf16LE ? char16_t(second << 8 | first) : char16_t(first << 8 | second);
             if (QChar::isHighSurrogate(unit))
@@ -59,7 +60,7 @@ qsizetype pieceEnd(Encoding encoding, QByteArrayView bytes, qsizetype start, qsi
         qsizetype cut = end;
         while (cut > start && end - cut < 4 && (uchar(bytes[cut]) & 0xC0) == 0x80)
             --cut;   // back to the first byte of the character
-        return cut > start ? cut : end;
+        return cut;
     }
     case Encoding::Gbk:
         break;
@@ -74,7 +75,7 @@ qsizetype pieceEnd(Encoding encoding, QByteArrayView bytes, qsizetype start, qsi
             break;
         at += length;
     }
-    return at > start ? at : end;
+    return at;
 }
 
 qsizetype utf8Length(uchar lead)
@@ -127,7 +128,9 @@ void PlainTextReader::read(QByteArrayView bytes, ExtractionRun& run)
 
     qsizetype start = 0;
     while (start < bytes.size() && !run.mustStop()) {
-        const qsizetype end = pieceEnd(encoding, bytes, start, start + kPiece);
+        qsizetype end = pieceEnd(encoding, bytes, start, start + kPiece);
+        if (end == start)
+            end = std::min(bytes.size(), start + kPiece);   // no character boundary: bytes that are no text
         const QByteArrayView piece = bytes.sliced(start, end - start);
         if (utf16)
             run.text().append(QString(utf16->decode(piece)));
