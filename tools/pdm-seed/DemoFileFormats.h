@@ -1,6 +1,8 @@
 #pragma once
 // The demo's stored files as real files of their type, so that the content index finds words
 // inside them. Each maker gives the same bytes for the same content.
+#include "ZipWriter.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -11,7 +13,7 @@ namespace zq::seed {
 // A4 pages of text lines (QPdfWriter; needs a QGuiApplication). The first line is the title.
 QByteArray MakePdf(const QString& title, const QStringList& lines);
 // A Word document (Office Open XML), one paragraph a line; the first one bold.
-QByteArray MakeDocx(const QStringList& paragraphs);
+QByteArray MakeDocx(const QStringList& paragraphs, ZipWriter::Method method = ZipWriter::Method::Deflated);
 // An Excel workbook (Office Open XML) of one sheet: rows of cells, text in the shared strings,
 // plain numbers as numbers.
 QByteArray MakeXlsx(const QString& sheetName, const QList<QStringList>& rows);

@@ -87,9 +87,9 @@ bool IsPlainNumber(const QString& text)
 
 } // namespace
 
-QByteArray MakeDocx(const QStringList& paragraphs)
+QByteArray MakeDocx(const QStringList& paragraphs, ZipWriter::Method method)
 {
-    ZipWriter zip;
+    ZipWriter zip(method);
     zip.add(QStringLiteral("[Content_Types].xml"),
             ContentTypes({{QStringLiteral("/word/document.xml"), QStringLiteral("wordprocessingml.document.main+xml")}}));
     zip.add(QStringLiteral("_rels/.rels"), Relationships({{QStringLiteral("officeDocument"), QStringLiteral("word/document.xml")}}));

@@ -18,7 +18,7 @@ constexpr zip_uint16_t kDosTime = 0;
 
 } // namespace
 
-ZipWriter::ZipWriter()
+ZipWriter::ZipWriter(Method method) : m_method(method)
 {
     zip_error_t error;
     zip_error_init(&error);
@@ -60,6 +60,8 @@ void ZipWriter::add(const QString& name, const QByteArray& bytes)
         Fail(name, zip_strerror(m_zip));
     }
     if (zip_file_set_dostime(m_zip, zip_uint64_t(index), kDosTime, kDosDate, 0) != 0)
+        Fail(name, zip_strerror(m_zip));
+    if (m_method == Method::Stored && zip_set_file_compression(m_zip, zip_uint64_t(index), ZIP_CM_STORE, 0) != 0)
         Fail(name, zip_strerror(m_zip));
 }
 

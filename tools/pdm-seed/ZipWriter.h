@@ -13,17 +13,18 @@ namespace zq::seed {
 
 class ZipWriter {
 public:
-    ZipWriter();
+    enum class Method { Deflated, Stored };
+    explicit ZipWriter(Method method = Method::Deflated);
     ~ZipWriter();
     ZipWriter(const ZipWriter&) = delete;
     ZipWriter& operator=(const ZipWriter&) = delete;
 
-    // Deflated.
     void add(const QString& name, const QByteArray& bytes);
     // The archive's bytes; the writer takes no more entries afterwards.
     QByteArray finish();
 
 private:
+    Method m_method;
     zip_source_t* m_buffer = nullptr;
     zip_t* m_zip = nullptr;
     std::list<QByteArray> m_entries;   // what libzip reads when the archive is closed
