@@ -18,7 +18,7 @@ const QHash<QString, QStringList>& Bodies()
         {QStringLiteral("ZQ8700技术条件.pdf"),
          {QStringLiteral("1. 泵体、泵盖采用HT250铸件, 不得有砂眼、气孔等缺陷。"),
           QStringLiteral("2. 主动齿轮与从动齿轮啮合侧隙0.08～0.12 mm。"),
-          QStringLiteral("3. 轴端密封采用氟橡胶密封圈, 工作温度-20～120 ℃。"),
+          QStringLiteral("3. 轴端密封采用氟橡胶密封圈, 工作温度-20～120 °C。"),
           QStringLiteral("4. 额定压力2.5 MPa下保压5分钟不得渗漏。"),
           QStringLiteral("5. 出厂前按Q/ZQ 101-2020进行性能试验。")}},
         {QStringLiteral("Y系列电机样本.pdf"),
