@@ -166,6 +166,10 @@ TEST(ExtractionLimits, TheTimeLimitStopsEveryType)
         EXPECT_TRUE(e.ok && e.truncated && e.text.isEmpty()) << int(c.type) << ": " << str(e.error);
         EXPECT_EQ(e.note, QStringLiteral("提取超过时间限制 0 毫秒, 之后的内容未读取")) << int(c.type);
     }
+    // The time is asked while reading, not afterwards: a file read whole is not called cut.
+    const Extraction none = ExtractTextFromBytes(FileType::Other, "AC1015", Limits(50LL << 20, 1 << 20, 0));
+    EXPECT_TRUE(none.ok && !none.truncated);
+    EXPECT_EQ(none.note, QStringLiteral("此类型的文件没有可提取的文本"));
     // Checked as the reader goes: a drawing of 300,000 notes takes longer than a millisecond.
     const Extraction partly = ExtractTextFromBytes(FileType::Dxf, ManyTextEntities(300000), Limits(50LL << 20, 50 << 20, 1));
     EXPECT_TRUE(partly.truncated);

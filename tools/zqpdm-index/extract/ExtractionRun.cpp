@@ -30,17 +30,19 @@ void ExtractionRun::cut(const QString& note)
     m_notes.append(note);
 }
 
+bool ExtractionRun::textFull()
+{
+    if (m_text.full() && !m_textCut) {
+        m_textCut = true;
+        cut(QStringLiteral("文本超过 %1 个字符, 之后的内容未保留").arg(m_limits.maxTextChars));
+    }
+    return m_textCut;
+}
+
 bool ExtractionRun::mustStop()
 {
-    if (failed() || m_timeCut || m_inflateCut)
+    if (failed() || m_timeCut || m_inflateCut || textFull())
         return true;
-    if (m_text.full()) {
-        if (!m_textCut) {
-            m_textCut = true;
-            cut(QStringLiteral("文本超过 %1 个字符, 之后的内容未保留").arg(m_limits.maxTextChars));
-        }
-        return true;
-    }
     if (m_clock.elapsed() >= m_limits.timeLimitMs) {
         m_timeCut = true;
         cut(QStringLiteral("提取超过时间限制 %1 毫秒, 之后的内容未读取").arg(m_limits.timeLimitMs));
@@ -84,7 +86,7 @@ void ExtractionRun::note(const QString& text)
 
 Extraction ExtractionRun::finish()
 {
-    mustStop();   // notes a text limit met by the last text appended
+    textFull();   // notes a text limit met by the last text appended
     Extraction result;
     if (!m_error.isEmpty()) {
         result.error = m_error;

@@ -40,6 +40,7 @@ public:
 
 private:
     void cut(const QString& note);
+    bool textFull();   // noted the first time
 
     FileType m_type;
     ExtractLimits m_limits;

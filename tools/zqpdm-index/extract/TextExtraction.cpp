@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <limits>
+
 namespace zq::extract {
 
 namespace {
@@ -18,8 +20,10 @@ void ReadInto(FileType type, QByteArrayView bytes, ExtractionRun& run)
 {
     // A PDF or a zip is read from its end: the start of one is no file at all.
     const bool whole = type == FileType::Pdf || type == FileType::OfficeOpenXml || type == FileType::OpenDocument;
-    if (whole && bytes.size() > run.limits().maxReadBytes) {
-        run.fail(QStringLiteral("文件超过 %1 字节的读取上限, 未提取文本").arg(run.limits().maxReadBytes));
+    // Poppler counts a file's bytes in an int.
+    const qint64 limit = std::min<qint64>(run.limits().maxReadBytes, std::numeric_limits<int>::max());
+    if (whole && bytes.size() > limit) {
+        run.fail(QStringLiteral("文件超过 %1 字节的读取上限, 未提取文本").arg(limit));
         return;
     }
     if (bytes.isEmpty() && type != FileType::PlainText && type != FileType::Other) {
