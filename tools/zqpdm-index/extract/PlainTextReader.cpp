@@ -4,6 +4,8 @@
 
 #include <QStringDecoder>
 
+#include <optional>
+
 namespace zq::extract {
 
 namespace {
