@@ -2,6 +2,7 @@
 #include "GbkText.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,18 @@ void EnsureCoreApp()
     static char name[] = "zq-fuzz";
     static char* argv[] = {name, nullptr};
     static QCoreApplication* app = new QCoreApplication(argc, argv);   // lives until the process ends
+    Q_UNUSED(app);
+}
+
+void EnsureGuiApp()
+{
+    if (QCoreApplication::instance())
+        return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "zq-fuzz";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication* app = new QGuiApplication(argc, argv);   // lives until the process ends
     Q_UNUSED(app);
 }
 

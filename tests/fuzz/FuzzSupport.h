@@ -10,6 +10,8 @@ namespace zqfuzz {
 
 // A QCoreApplication for the process (Qt Sql and the codecs want one).
 void EnsureCoreApp();
+// A QGuiApplication instead, offscreen (fonts: the demo's PDF files are drawn when it is seeded).
+void EnsureGuiApp();
 
 // Stops the run with the property that failed and the values involved; libFuzzer keeps the input.
 [[noreturn]] void Fail(const char* property, const QString& detail = {});

@@ -111,7 +111,7 @@ Fixture& fixture()
     static Fixture* f = nullptr;
     if (f)
         return *f;
-    zqfuzz::EnsureCoreApp();
+    zqfuzz::EnsureGuiApp();   // the seeder draws the demo's PDF files
     f = new Fixture;   // lives until the process ends
     zq::seed::SeedOptions options;
     options.home = f->dir.path();

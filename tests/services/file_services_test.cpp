@@ -89,7 +89,7 @@ TEST_P(FileServicesTest, PopFileFromDbWithBadSqlReportsItAndKeepsTheOldFile)
     EXPECT_EQ(desktop.messages().size(), 1);
     // A successful fetch replaces it.
     EXPECT_EQ(db.PopFileFromDB(QString::fromUtf8(kResourceSql), path, QStringLiteral("DocContent"), QStringLiteral("pdm")), path);
-    EXPECT_TRUE(ReadFile(path).startsWith("ZQPDM "));
+    EXPECT_TRUE(ReadFile(path).startsWith("%PDF-"));
     EXPECT_EQ(QDir(TempFolder()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("old.pdf")).size(), 1)
         << "no temporary file is left next to it";
 }
@@ -155,7 +155,7 @@ TEST_P(FileServicesTest, FetchedFilesAreTheUsersOwnAndReplaceALinkAtTheirName)
     EXPECT_EQ(ReadFile(victim), QByteArray("untouched"));
     const QFileInfo fetched(path);
     EXPECT_FALSE(fetched.isSymLink());
-    EXPECT_TRUE(ReadFile(path).startsWith("ZQPDM "));
+    EXPECT_TRUE(ReadFile(path).startsWith("%PDF-"));
     EXPECT_EQ(fetched.permissions() & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther |
                                        QFileDevice::WriteOther),
               QFileDevice::Permissions());

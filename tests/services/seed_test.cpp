@@ -111,12 +111,12 @@ struct TableCount {
 const TableCount kDemoCounts[] = {
     {"ZqlomiraAll_title", 32},   {"ZqlomiraAll_detail", 37},   {"PartAttribute", 10},
     {"Product", 3},              {"ZqOrderProduct_title", 22}, {"ZqOrderProduct_detail", 30},
-    {"Documents", 8},            {"TaskDocuments", 3},         {"TeamWorkResult", 3},
+    {"Documents", 12},            {"TaskDocuments", 3},         {"TeamWorkResult", 3},
     {"EngineerViewDoc", 5},      {"ECOModifyManage", 7},       {"ECOModifyPart", 10},
     {"ECOHandout", 11},          {"ECORelateFile", 5},         {"ProjectManage", 6},
     {"TeamWorkManage", 6},       {"TaskAuditManage", 3},       {"TeamWorkAudit", 2},
     {"TeamWorkPart", 8},         {"ZqUser", 8},                {"ZqDepartment", 9},
-    {"ZqPDMFile", 14},
+    {"ZqPDMFile", 18},
 };
 
 void ExpectDemoCounts(const QString& url)
@@ -242,7 +242,7 @@ TEST_P(SeedOnEveryEngine, GivesTheRowsItGivesOnSqlite)
     ExpectDemoCounts(engine.databaseUrl());
     ExpectProbes(engine.databaseUrl());
     const QStringList rows = SortedRows(engine.databaseUrl());
-    EXPECT_EQ(rows.size(), 242);
+    EXPECT_EQ(rows.size(), 250);
     EXPECT_TRUE(rows == SortedRows(reference.databaseUrl())) << "the rows differ from SQLite's";
 }
 
@@ -514,7 +514,7 @@ TEST(Seed, EveryStoredFileIsInTheStoreAndInTheDatabase)
             ++checked;
         }
     }
-    EXPECT_EQ(checked, 14);
+    EXPECT_EQ(checked, 18);
 
     // The database copy is byte-identical to the store copy.
     const auto target = seed::ParseDatabaseUrl(url);

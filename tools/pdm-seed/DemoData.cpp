@@ -1,7 +1,6 @@
 #include "DemoData.h"
 #include "ZQPDMFC.h"
 #include <QFileInfo>
-#include <QStringEncoder>
 
 namespace zq::seed {
 
@@ -22,21 +21,6 @@ QString OldDrawingNumber(const QString& code)
     old.replace(0, 2, QStringLiteral("JQ"));
     old.replace(QLatin1Char('-'), QLatin1Char('.'));
     return old;
-}
-
-QByteArray DemoFileContent(const QString& fileName, const QString& description)
-{
-    const QString text = QStringLiteral("ZQPDM 演示文件\r\n文件名称: %1\r\n文件说明: %2\r\n").arg(fileName, description);
-    QStringEncoder gbk("GB18030");
-    QByteArray bytes = gbk.encode(text);
-    // A little bulk so sizes differ between files, still deterministic.
-    uint hash = 2166136261u;
-    for (QChar c : fileName)
-        hash = (hash ^ c.unicode()) * 16777619u;
-    const int lines = int(hash % 40);
-    for (int i = 0; i < lines; ++i)
-        bytes += QByteArray("0123456789ABCDEF").repeated(4) + "\r\n";
-    return bytes;
 }
 
 int KiloBytes(qsizetype bytes)

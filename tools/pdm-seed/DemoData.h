@@ -22,7 +22,8 @@ struct DemoContext {
 // The old drawing number of a demo code: "ZQ8600-01-02" → "JQ8600.01.02"; empty for others.
 QString OldDrawingNumber(const QString& code);
 
-// Deterministic file bytes for a stored demo file, and its size in kilobytes (at least 1).
+// Deterministic file bytes for a stored demo file, a real file of its type where the content index
+// reads the type (DemoFiles.cpp), and its size in kilobytes (at least 1).
 QByteArray DemoFileContent(const QString& fileName, const QString& description);
 int KiloBytes(qsizetype bytes);
 

@@ -13,10 +13,14 @@ QString fileTypeOf(const QString& fileName)
     const QString ext = fileName.section(QLatin1Char('.'), -1).toLower();
     if (ext == QLatin1String("dwg"))
         return QStringLiteral("AutoCAD 图形");
-    if (ext == QLatin1String("doc"))
+    if (ext == QLatin1String("dxf"))
+        return QStringLiteral("DXF 图形");
+    if (ext == QLatin1String("doc") || ext == QLatin1String("docx"))
         return QStringLiteral("Microsoft Word 文档");
-    if (ext == QLatin1String("xls"))
+    if (ext == QLatin1String("xls") || ext == QLatin1String("xlsx"))
         return QStringLiteral("Microsoft Excel 工作表");
+    if (ext == QLatin1String("csv"))
+        return QStringLiteral("CSV 文件");
     if (ext == QLatin1String("pdf"))
         return QStringLiteral("PDF 文档");
     if (ext == QLatin1String("prt"))
@@ -43,6 +47,11 @@ const ArchivedDoc kArchived[] = {
     {"ZQ8700", "ZQ8700", "A", "齿轮泵技术条件", "ZQ8700技术条件.pdf", "技术条件", 10},
     {"ZQ8700", "ZQ8700-01", "A", "泵体零件图", "ZQ8700-01.dwg", "泵体", 12},
     {"ZQ8800", "ZQ8800-01-01", "A", "缸筒零件图", "ZQ8800-01-01.dwg", "旧资料", 45},
+    // Files whose text the content index reads, older than the page's default 30 days.
+    {"ZQ8600", "ZQ8600-01-01", "A", "箱座零件图", "ZQ8600-01-01.dxf", "DXF 图纸", 35},
+    {"ZQ8600", "ZQ8600", "A", "减速器技术条件", "ZQ8600减速器技术条件.docx", "技术条件", 50},
+    {"ZQ8600", "ZQ8600", "A", "减速器零件明细表", "ZQ8600零件明细.xlsx", "零件明细", 55},
+    {"ZQ8600", "ZQ8600", "A", "减速器标准件清单", "ZQ8600标准件清单.csv", "标准件", 60},
 };
 
 struct ProjectDoc {

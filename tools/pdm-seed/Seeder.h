@@ -52,7 +52,8 @@ public:
     explicit Seeder(SeedOptions options);
 
     // false: LastError() says why, and nothing this run made is left behind (the folders and files
-    // it created, the tables it created in a database named with databaseUrl).
+    // it created, the tables it created in a database named with databaseUrl). The demo's PDF
+    // files are drawn with Qt's fonts: the process needs a QGuiApplication (offscreen will do).
     bool Run();
     QString LastError() const { return m_error; }
     const SeedReport& Report() const { return m_report; }

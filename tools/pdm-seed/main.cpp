@@ -1,12 +1,15 @@
 // pdm-seed: creates a demo ZQPDM installation (see SeedCommandLine.h).
 #include "SeedCommandLine.h"
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 #include <unistd.h>
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // The demo's PDF files are drawn with Qt's fonts, which need a GUI application; pdm-seed shows
+    // no window, so it never needs a display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     QTextStream out(stdout);

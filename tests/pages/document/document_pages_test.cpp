@@ -116,7 +116,7 @@ TEST_P(DocumentPagesTest, ArchivedDocumentsByDefault)
     QStringList rows = Rows(list);
     ASSERT_EQ(rows.size(), 7) << "the 30-day range leaves out the document of T-45";
     EXPECT_TRUE(rows.contains("ZQ8600-01-02[A]|箱盖零件图|1|AutoCAD 图形|2026-12-06 10:20:00|")) << rows.join('\n').toStdString();
-    EXPECT_TRUE(rows.contains("ZQ8600-00-01[A]|O'型圈选型说明|2|文本文档|2026-11-30 10:20:00|"));
+    EXPECT_TRUE(rows.contains("ZQ8600-00-01[A]|O'型圈选型说明|1|文本文档|2026-11-30 10:20:00|"));
     for (int r = 0; r < list.GetItemCount(); ++r) {
         const auto* record = page.RecordOfRow(r);
         ASSERT_NE(record, nullptr);
@@ -216,7 +216,7 @@ TEST_P(DocumentPagesTest, ResourceSearches)
     }
     grid.SetItemText(0, 1, "电机");
     ASSERT_EQ(page.DoSearch(), 1);
-    EXPECT_EQ(Rows(list), QStringList{"Y系列电机样本|2|PDF 文档|2026-12-03 16:40:00"});
+    EXPECT_EQ(Rows(list), QStringList{"Y系列电机样本|14|PDF 文档|2026-12-03 16:40:00"});
     ASSERT_NE(page.RecordOfRow(0), nullptr);
     EXPECT_EQ(page.RecordOfRow(0)->Slot(2), "R-DJ-01");
     EXPECT_EQ(list.GetItemImage(0), CSysImageList::instance().GetIconIndex("Y系列电机样本.pdf"));

@@ -1,0 +1,150 @@
+#include "ExtractTestFiles.h"
+#include "ZipWriter.h"
+
+#include <QtEndian>
+
+namespace zq::test {
+
+QByteArray DxfPairs(const QList<std::pair<int, QByteArray>>& pairs)
+{
+    QByteArray bytes;
+    for (const auto& [code, value] : pairs)
+        bytes += QByteArray::number(code).rightJustified(3, ' ') + "\r\n" + value + "\r\n";
+    return bytes;
+}
+
+QByteArray DxfDrawing(const QByteArray& acadVersion, const QByteArray& codePage,
+                      const QList<std::pair<QByteArray, QList<std::pair<int, QByteArray>>>>& entities)
+{
+    QList<std::pair<int, QByteArray>> pairs;
+    if (!acadVersion.isEmpty() || !codePage.isEmpty()) {
+        pairs << std::pair{0, QByteArray("SECTION")} << std::pair{2, QByteArray("HEADER")};
+        if (!acadVersion.isEmpty())
+            pairs << std::pair{9, QByteArray("$ACADVER")} << std::pair{1, acadVersion};
+        if (!codePage.isEmpty())
+            pairs << std::pair{9, QByteArray("$DWGCODEPAGE")} << std::pair{3, codePage};
+        pairs << std::pair{0, QByteArray("ENDSEC")};
+    }
+    pairs << std::pair{0, QByteArray("SECTION")} << std::pair{2, QByteArray("ENTITIES")};
+    for (const auto& [type, entityPairs] : entities) {
+        pairs << std::pair{0, type} << std::pair{8, QByteArray("0")};
+        pairs += entityPairs;
+    }
+    pairs << std::pair{0, QByteArray("ENDSEC")} << std::pair{0, QByteArray("EOF")};
+    return DxfPairs(pairs);
+}
+
+QByteArray MtextDrawing(const QString& value)
+{
+    return DxfDrawing("AC1021", {}, {{"MTEXT", {{1, value.toUtf8()}}}});
+}
+
+QByteArray Zip(const QList<std::pair<QString, QByteArray>>& entries)
+{
+    seed::ZipWriter zip;
+    for (const auto& [name, bytes] : entries)
+        zip.add(name, bytes);
+    return zip.finish();
+}
+
+namespace {
+
+void Put16(QByteArray& out, quint16 value)
+{
+    char bytes[2];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 2);
+}
+
+void Put32(QByteArray& out, quint32 value)
+{
+    char bytes[4];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 4);
+}
+
+quint32 Crc32(const QByteArray& bytes)
+{
+    static const auto table = [] {
+        std::array<quint32, 256> t{};
+        for (quint32 i = 0; i < 256; ++i) {
+            quint32 c = i;
+            for (int k = 0; k < 8; ++k)
+                c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[i] = c;
+        }
+        return t;
+    }();
+    quint32 crc = 0xFFFFFFFFu;
+    for (char b : bytes)
+        crc = table[(crc ^ uchar(b)) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+} // namespace
+
+QByteArray ZipClaimingSize(const QString& name, const QByteArray& content, quint32 claimedSize)
+{
+    // qCompress: 4 bytes of length, then a zlib stream (2 bytes of header, deflate, 4 bytes of Adler-32).
+    const QByteArray zlib = qCompress(content, 9);
+    const QByteArray deflated = zlib.mid(6, zlib.size() - 10);
+    const QByteArray fileName = name.toUtf8();
+    const quint32 crc = Crc32(content);
+
+    QByteArray zip;
+    Put32(zip, 0x04034b50);
+    Put16(zip, 20);
+    Put16(zip, 0);
+    Put16(zip, 8);   // deflated
+    Put16(zip, 0);
+    Put16(zip, 0x5c21);
+    Put32(zip, crc);
+    Put32(zip, quint32(deflated.size()));
+    Put32(zip, claimedSize);
+    Put16(zip, quint16(fileName.size()));
+    Put16(zip, 0);
+    zip += fileName;
+    zip += deflated;
+
+    const auto directory = quint32(zip.size());
+    Put32(zip, 0x02014b50);
+    Put16(zip, 20);
+    Put16(zip, 20);
+    Put16(zip, 0);
+    Put16(zip, 8);
+    Put16(zip, 0);
+    Put16(zip, 0x5c21);
+    Put32(zip, crc);
+    Put32(zip, quint32(deflated.size()));
+    Put32(zip, claimedSize);
+    Put16(zip, quint16(fileName.size()));
+    Put16(zip, 0);
+    Put16(zip, 0);
+    Put16(zip, 0);
+    Put16(zip, 0);
+    Put32(zip, 0);
+    Put32(zip, 0);   // the local header's offset
+    zip += fileName;
+
+    const auto directorySize = quint32(zip.size()) - directory;
+    Put32(zip, 0x06054b50);
+    Put16(zip, 0);
+    Put16(zip, 0);
+    Put16(zip, 1);
+    Put16(zip, 1);
+    Put32(zip, directorySize);
+    Put32(zip, directory);
+    Put16(zip, 0);
+    return zip;
+}
+
+QByteArray WordDocumentXml(const QString& paragraphsXml)
+{
+    return (QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+                           "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+                           "<w:body>")
+            + paragraphsXml + QStringLiteral("</w:body></w:document>"))
+        .toUtf8();
+}
+
+} // namespace zq::test
