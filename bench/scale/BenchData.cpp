@@ -1,5 +1,6 @@
 #include "BenchData.h"
 
+#include "ConnectionUrl.h"
 #include "Seeder.h"
 
 #include <QDir>
@@ -37,18 +38,27 @@ bool writeStamp(const QString& dir, const QString& key)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(stampText(key).toUtf8()) > 0;
 }
 
-QString seed(const QString& home, int scale, const QString& databaseUrl)
+// The installations of the title-search cases have every part its own drawing, all dated within
+// the default search range: the title search lists about a thousand rows a step. The large ones
+// have pdm-seed's own shape (a shared parts library, ten years of dates) and its trigram indexes.
+QString seed(const QString& home, int scale, const QString& databaseUrl, bool large = false)
 {
     std::fprintf(stderr, "bench: seeding scale %d into %s (kept for later runs)\n", scale,
-                 qPrintable(databaseUrl.isEmpty() ? home : databaseUrl));
+                 qPrintable(db::RedactUrl(databaseUrl.isEmpty() ? home : databaseUrl)));
     seed::SeedOptions options;
     options.home = home;
     options.scale = scale;
     options.today = BenchToday();
     options.databaseUrl = databaseUrl;
-    // Every part its own drawing, all dated within the default search range: the title search
-    // lists about a thousand rows a step.
-    options.shape = seed::ScaleShape::EveryPartOwn();
+    options.replace = large;
+    options.trigramIndexes = large;
+    if (large)
+        options.progress = [](int done, int steps) {
+            if (done % 500 == 0 || done == steps)
+                std::fprintf(stderr, "bench: product %d of %d\n", done, steps);
+        };
+    else
+        options.shape = seed::ScaleShape::EveryPartOwn();
     seed::Seeder seeder(options);
     return seeder.Run() ? QString() : seeder.LastError();
 }
@@ -136,6 +146,48 @@ Installation PostgresInstallation(const QString& dataDir, const QString& adminUr
         return result;
     QDir(result.home).removeRecursively();
     result.error = seed(result.home, scale, result.databaseUrl);
+    return result;
+}
+
+Installation LargePostgresInstallation(const QString& dataDir, const QString& adminUrl, int scale)
+{
+    Installation result;
+    const QUrl admin(adminUrl);
+    const QString database = QStringLiteral("zqbench_large_%1").arg(scale);
+    QUrl url = admin;
+    url.setPath(QLatin1Char('/') + database);
+    result.home = QStringLiteral("%1/postgresql-large-%2").arg(dataDir).arg(scale);
+    result.databaseUrl = url.toString();
+    result.conninfo = QStringLiteral("host=%1 port=%2 user=%3 dbname=%4")
+                          .arg(admin.host())
+                          .arg(admin.port(5432))
+                          .arg(admin.userName(), database);
+    if (!admin.password().isEmpty())
+        result.conninfo += QStringLiteral(" password=") + admin.password();
+
+    // The stamp names the part-list lines the database held when it was seeded.
+    qint64 lines = -1;
+    withDatabase(QStringLiteral("QPSQL"), [&](QSqlDatabase& db) { configurePostgres(db, admin, database); },
+                 [&](QSqlDatabase& db) { lines = countIn(db, QStringLiteral("ZqlomiraAll_detail")); });
+    const QString key = QStringLiteral("large scale=%1 lines=%2").arg(scale).arg(lines);
+    if (lines > 0 && hasStamp(result.home, key))
+        return result;
+    result.error = withDatabase(
+        QStringLiteral("QPSQL"), [&](QSqlDatabase& db) { configurePostgres(db, admin, admin.path().mid(1)); },
+        [&](QSqlDatabase& db) {
+            if (lines < 0)
+                QSqlQuery(db).exec(QStringLiteral("CREATE DATABASE ") + database);
+        });
+    if (!result.ok())
+        return result;
+    QDir(result.home).removeRecursively();
+    result.error = seed(result.home, scale, result.databaseUrl, true);
+    if (!result.ok())
+        return result;
+    withDatabase(QStringLiteral("QPSQL"), [&](QSqlDatabase& db) { configurePostgres(db, admin, database); },
+                 [&](QSqlDatabase& db) { lines = countIn(db, QStringLiteral("ZqlomiraAll_detail")); });
+    if (!writeStamp(result.home, QStringLiteral("large scale=%1 lines=%2").arg(scale).arg(lines)))
+        result.error = QStringLiteral("cannot write the stamp in ") + result.home;
     return result;
 }
 

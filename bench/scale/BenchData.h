@@ -27,6 +27,11 @@ Installation SqliteInstallation(const QString& dataDir, int scale);
 // a database of its own, seeded again unless it holds expectedTitles title rows already.
 Installation PostgresInstallation(const QString& dataDir, const QString& adminUrl, int scale, qint64 expectedTitles);
 
+// pdm-seed --scale N with its own shape (a shared parts library, ten years of dates) and its
+// trigram indexes, on the PostgreSQL server of adminUrl in the database zqbench_large_N; kept
+// while it holds the part-list lines it was seeded with.
+Installation LargePostgresInstallation(const QString& dataDir, const QString& adminUrl, int scale);
+
 // Rows of a table in an installation's database (−1 when it cannot be read).
 qint64 CountRows(const Installation& installation, const QString& table);
 

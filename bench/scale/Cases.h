@@ -30,6 +30,14 @@ void RunStructureCase(const BenchOptions& options, BenchTable& table);
 // The data-view search over a large host tree, against fnmatch over the same texts.
 void RunViewCase(const BenchOptions& options, BenchTable& table);
 
+// The large database (ten million part-list lines on PostgreSQL): selective searches with and
+// without trigram indexes, a million-row listing, many users at once directly and through a
+// pooler, and SQLite readers beside a writer.
+void RunLargeCases(const BenchOptions& options, BenchTable& table);
+
+// A program built beside bench_scale.
+QString BenchTool(const char* name);
+
 // Prints a note on standard error (what is being prepared, what went wrong).
 void Note(const QString& text);
 

@@ -1,5 +1,7 @@
 #include "Cases.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -20,6 +22,11 @@ double MedianSeconds(int repeats, const std::function<double()>& run)
     for (int i = 0; i < std::max(1, repeats); ++i)
         times.append(run());
     return Median(times);
+}
+
+QString BenchTool(const char* name)
+{
+    return QCoreApplication::applicationDirPath() + u'/' + QString::fromLatin1(name);
 }
 
 void Note(const QString& text)

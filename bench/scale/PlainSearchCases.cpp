@@ -35,20 +35,6 @@ Sizes sizesFor(bool smoke)
     return smoke ? Sizes{{2, 3, 4}, 3} : Sizes{{11, 103, 307}, 103};
 }
 
-// The statements the module sends while it exists.
-class StatementLog {
-public:
-    StatementLog() { SetSqlTraceListener([this](const QString& sql) { m_statements.append(sql); }); }
-    ~StatementLog() { SetSqlTraceListener({}); }
-    StatementLog(const StatementLog&) = delete;
-    StatementLog& operator=(const StatementLog&) = delete;
-    const QStringList& statements() const { return m_statements; }
-    void clear() { m_statements.clear(); }
-
-private:
-    QStringList m_statements;
-};
-
 // The rows in a comparable form: code, name, product, old code, product name.
 QStringList listedRows(const CReportListCtrl& list)
 {
@@ -273,11 +259,6 @@ qint64 lineCount(const QString& path)
     return readFile(path).count('\n');
 }
 
-QString tool(const char* name)
-{
-    return QCoreApplication::applicationDirPath() + u'/' + QString::fromLatin1(name);
-}
-
 QStringList toolArguments(const Installation& installation, const QStringList& actions)
 {
     return QStringList{QStringLiteral("--home"), installation.home, QStringLiteral("--today"),
@@ -293,7 +274,7 @@ Figure measureStartUp(const Installation& installation, const BenchOptions& opti
     const QString sink = options.dataDir + QStringLiteral("/scratch/start-up.txt");
     QDir().mkpath(QFileInfo(sink).absolutePath());
     const double seconds = MedianSeconds(options.repeats, [&] {
-        return processSeconds(tool("zqpdm-search"), toolArguments(installation, {QStringLiteral("--describe")}), sink, &error);
+        return processSeconds(BenchTool("zqpdm-search"), toolArguments(installation, {QStringLiteral("--describe")}), sink, &error);
     });
     if (!error.isEmpty())
         Note(QStringLiteral("start-up: ") + error);
@@ -313,8 +294,8 @@ Figure measureWholeProcess(const Installation& installation, const BenchOptions&
     const QString select = AdaptSql(moduleSelect, QStringLiteral("QSQLITE"));
     QList<double> ours;
     const double raw = MedianSeconds(options.repeats, [&] {
-        ours.append(processSeconds(tool("zqpdm-search"), toolArguments(installation, {}), oursOut, &error));
-        return processSeconds(tool("zq-raw-title-search"),
+        ours.append(processSeconds(BenchTool("zqpdm-search"), toolArguments(installation, {}), oursOut, &error));
+        return processSeconds(BenchTool("zq-raw-title-search"),
                               {installation.sqlitePath, select, QStringLiteral("SELECT ProductName FROM Product WHERE ProductDwgCode = ?")},
                               rawOut, &error);
     });

@@ -6,6 +6,7 @@
 #include "ScriptedDesktop.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class CReportListCtrl;
@@ -28,13 +29,16 @@ public:
     bool ok() const { return m_error.isEmpty(); }
 
     CZQSearchPage* page() const;
+    // Shows another page of the window, as a click on its tab would.
+    bool select(const QString& page);
     CReportListCtrl* results() const;
     // Sets a control of the page as a user would; false (and error()) when it cannot.
     bool set(int id, const QString& value);
     bool typeCell(int id, int row, const QString& text);
 
-    // Presses "查找"; seconds until the status line shows the count.
-    double find();
+    // Presses "查找"; seconds until the status line shows the count. firstRows, when given, is
+    // set to the seconds until the list first showed rows (−1 when it showed none).
+    double find(double* firstRows = nullptr);
     QString status() const;
     // Presses "另存为..." and saves to path in format filter (1 or 2); seconds, or −1.
     double exportTo(const QString& path, int filter);
@@ -49,6 +53,21 @@ private:
     std::unique_ptr<CZQDBConnect> m_database;
     std::unique_ptr<QWidget> m_host;
     QString m_error;
+    double m_findStart = 0;
+};
+
+// The statements the module sends while it exists.
+class StatementLog {
+public:
+    StatementLog();
+    ~StatementLog();
+    StatementLog(const StatementLog&) = delete;
+    StatementLog& operator=(const StatementLog&) = delete;
+    const QStringList& statements() const { return m_statements; }
+    void clear() { m_statements.clear(); }
+
+private:
+    QStringList m_statements;
 };
 
 // Resident memory of the process in bytes, after free memory has gone back to the system.

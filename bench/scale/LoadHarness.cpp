@@ -1,0 +1,369 @@
+#include "LoadHarness.h"
+
+#include "Cases.h"
+#include "RawBaselines.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+#include <QVariant>
+
+#include <algorithm>
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace zq::bench {
+
+namespace {
+
+double ticksToSeconds(qint64 ticks)
+{
+    return double(ticks) / double(sysconf(_SC_CLK_TCK));
+}
+
+// Fields of /proc/PID/stat after the command: [0] state, [1] ppid, ... [11] utime, [12] stime,
+// [13] cutime, [14] cstime.
+QList<QByteArray> statFields(qint64 pid)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray text = file.readAll();
+    const qsizetype close = text.lastIndexOf(')');
+    return close < 0 ? QList<QByteArray>{} : text.mid(close + 2).split(' ');
+}
+
+// CPU seconds of a process and all it has waited for, and of its live children.
+double treeCpu(qint64 pid)
+{
+    if (pid <= 0)
+        return -1;
+    const QList<QByteArray> own = statFields(pid);
+    if (own.size() < 15)
+        return -1;
+    qint64 ticks = own[11].toLongLong() + own[12].toLongLong() + own[13].toLongLong() + own[14].toLongLong();
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool isPid = false;
+        const qint64 child = entry.toLongLong(&isPid);
+        if (!isPid)
+            continue;
+        const QList<QByteArray> fields = statFields(child);
+        if (fields.size() > 14 && fields[1].toLongLong() == pid)
+            ticks += fields[11].toLongLong() + fields[12].toLongLong();
+    }
+    return ticksToSeconds(ticks);
+}
+
+double childrenCpu()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double percentile(const QList<double>& sorted, double p)
+{
+    if (sorted.isEmpty())
+        return -1;
+    const qsizetype at = std::min<qsizetype>(sorted.size() - 1, qsizetype(p * double(sorted.size())));
+    return sorted[at] * 1e3;
+}
+
+// A connection of the harness's own to the watched server.
+class ServerWatch {
+public:
+    explicit ServerWatch(const QString& adminUrl) : m_name(QStringLiteral("load-watch"))
+    {
+        if (adminUrl.isEmpty())
+            return;
+        const QUrl url(adminUrl);
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
+        db.setHostName(url.host());
+        db.setPort(url.port(5432));
+        db.setUserName(url.userName());
+        db.setPassword(url.password());
+        db.setDatabaseName(url.path().mid(1));
+        if (!db.open())
+            return;
+        QSqlQuery query(db);
+        // The backend serving us; its parent is the postmaster.
+        if (query.exec(QStringLiteral("SELECT pg_backend_pid()")) && query.next()) {
+            const QList<QByteArray> fields = statFields(query.value(0).toLongLong());
+            if (fields.size() > 1)
+                m_postmaster = fields[1].toLongLong();
+        }
+    }
+    ~ServerWatch() { QSqlDatabase::removeDatabase(m_name); }
+
+    int connections(const QString& database) const
+    {
+        QSqlQuery query(QSqlDatabase::database(m_name, false));
+        if (!query.exec(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE datname = '%1'").arg(database))
+            || !query.next())
+            return -1;
+        return query.value(0).toInt();
+    }
+    double cpu() const { return treeCpu(m_postmaster); }
+    bool watching() const { return m_postmaster > 0; }
+
+private:
+    QString m_name;
+    qint64 m_postmaster = 0;
+};
+
+struct Client {
+    std::unique_ptr<QProcess> process;
+    QByteArray output;
+    bool ready = false;
+};
+
+} // namespace
+
+LoadFigures RunLoad(const LoadRun& run)
+{
+    LoadFigures figures;
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/zq-load-client");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    for (const char* name : {"ZQPDM_DB", "ZQPDM_HOME", "ZQPDM_SQL_TRACE", "ZQPDM_OLDCODE", "PGOPTIONS"})
+        environment.remove(QString::fromLatin1(name));
+
+    std::vector<Client> clients;
+    auto launch = [&](const QStringList& arguments, int index) {
+        Client client;
+        client.process = std::make_unique<QProcess>();
+        QProcessEnvironment own = environment;
+        // Each user has settings of their own (the recent searches).
+        const QString config = QStringLiteral("%1/load-config/%2").arg(run.scratch).arg(index);
+        QDir().mkpath(config);
+        own.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+        client.process->setProcessEnvironment(own);
+        client.process->setProcessChannelMode(QProcess::SeparateChannels);
+        client.process->setStandardErrorFile(QProcess::nullDevice());
+        client.process->start(program, arguments);
+        clients.push_back(std::move(client));
+    };
+    for (int i = 0; i < run.clients; ++i)
+        launch({QStringLiteral("--home"), run.installation.home, QStringLiteral("--db"), run.installation.databaseUrl,
+                QStringLiteral("--products"), QString::number(run.products), QStringLiteral("--seed"),
+                QString::number(i + 1), QStringLiteral("--seconds"), QString::number(run.seconds)},
+               i);
+    if (!run.sqliteWriterPath.isEmpty())
+        launch({QStringLiteral("--write"), run.sqliteWriterPath, QStringLiteral("--seconds"), QString::number(run.seconds)},
+               run.clients);
+
+    // Every client opens its window and connection before any searches.
+    QElapsedTimer waiting;
+    waiting.start();
+    for (Client& client : clients) {
+        while (!client.ready && waiting.elapsed() < 300000) {
+            if (!client.process->waitForReadyRead(1000) && client.process->state() == QProcess::NotRunning)
+                break;
+            client.output += client.process->readAllStandardOutput();
+            client.ready = client.output.contains("ready\n");
+            if (client.output.startsWith("error\t"))
+                break;
+        }
+        if (!client.ready) {
+            figures.error = QStringLiteral("a client did not start: ") + QString::fromUtf8(client.output.trimmed());
+            for (Client& c : clients)
+                c.process->kill();
+            for (Client& c : clients)
+                c.process->waitForFinished(5000);
+            return figures;
+        }
+        client.output.clear();
+    }
+
+    ServerWatch watch(run.serverAdminUrl);
+    const double serverBefore = watch.cpu();
+    const double poolerBefore = treeCpu(run.poolerPid);
+    const double clientsBefore = childrenCpu();
+    const double start = raw::Now();
+    for (Client& client : clients)
+        client.process->write("go\n");
+    // While they run: the server's connections once a second.
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        if (watch.watching())
+            figures.maxServerConnections = std::max(figures.maxServerConnections, watch.connections(run.serverDatabase));
+    });
+    sampler.start(1000);
+    // Their output is read as it comes, so that no client waits on a full pipe.
+    const double deadline = start + run.seconds + 120;
+    auto running = [&clients] {
+        return std::any_of(clients.begin(), clients.end(),
+                           [](const Client& c) { return c.process->state() != QProcess::NotRunning; });
+    };
+    while (running() && raw::Now() < deadline) {
+        QThread::msleep(50);
+        QCoreApplication::processEvents();
+        for (Client& client : clients)
+            client.output += client.process->readAllStandardOutput();
+    }
+    for (Client& client : clients) {
+        if (client.process->state() != QProcess::NotRunning) {
+            client.process->kill();
+            figures.error = QStringLiteral("a client ran past its time");
+        }
+        client.process->waitForFinished(5000);
+        client.output += client.process->readAllStandardOutput();
+    }
+    sampler.stop();
+    const double wall = raw::Now() - start;
+    QThread::msleep(500);   // the server's backends for the clients have ended
+    figures.serverCpu = watch.watching() ? watch.cpu() - serverBefore : -1;
+    figures.poolerCpu = run.poolerPid > 0 ? treeCpu(run.poolerPid) - poolerBefore : -1;
+    figures.clientCpu = childrenCpu() - clientsBefore;
+
+    QList<double> times;
+    for (const Client& client : clients) {
+        for (const QByteArray& line : client.output.split('\n')) {
+            const QList<QByteArray> fields = line.split('\t');
+            if (fields.size() < 4)
+                continue;
+            const bool ok = fields[3] == "1";
+            const QString told = fields.size() > 4 ? QString::fromUtf8(fields[4]) : QString();
+            if (fields[0] == "search") {
+                ++figures.searches;
+                if (ok)
+                    times.append(fields[2].toDouble());
+                else
+                    ++figures.errors;
+                if (told.contains(QStringLiteral("locked"), Qt::CaseInsensitive))
+                    ++figures.lockedMessages;
+            } else if (fields[0] == "write") {
+                ++figures.writes;
+                if (!ok)
+                    ++figures.writeErrors;
+            } else {
+                continue;
+            }
+            if (!ok && figures.errorSamples.size() < 5)
+                figures.errorSamples.append(told);
+        }
+    }
+    std::sort(times.begin(), times.end());
+    figures.perSecond = wall > 0 ? double(figures.searches) / std::min(wall, run.seconds) : 0;
+    figures.p50 = percentile(times, 0.50);
+    figures.p95 = percentile(times, 0.95);
+    figures.p99 = percentile(times, 0.99);
+    if (figures.searches == 0 && figures.ok())
+        figures.error = QStringLiteral("no search was made");
+    return figures;
+}
+
+PgBouncer::~PgBouncer()
+{
+    if (!m_process)
+        return;
+    QFile pidFile(m_folder + QStringLiteral("/pgbouncer.pid"));
+    if (pidFile.open(QIODevice::ReadOnly))
+        ::kill(pid_t(pidFile.readAll().trimmed().toLongLong()), SIGTERM);
+    m_process->terminate();
+    if (!m_process->waitForFinished(5000))
+        m_process->kill();
+    m_process->waitForFinished(2000);
+}
+
+bool PgBouncer::start(const QString& serverUrl, const QString& folder, int poolSize, QString* error)
+{
+    const QString binary = QStandardPaths::findExecutable(QStringLiteral("pgbouncer"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
+    if (binary.isEmpty()) {
+        *error = QStringLiteral("pgbouncer is not installed");
+        return false;
+    }
+    const QUrl server(serverUrl);
+    m_folder = QDir(folder).absolutePath();
+    m_user = server.userName();
+    QDir(m_folder).removeRecursively();
+    QDir().mkpath(m_folder);
+    m_port = 40000 + int(getpid() % 20000);
+    const QString config = QStringLiteral(
+                               "[databases]\n"
+                               "* = host=%1 port=%2\n"
+                               "[pgbouncer]\n"
+                               "listen_addr = 127.0.0.1\n"
+                               "listen_port = %3\n"
+                               "unix_socket_dir =\n"
+                               "auth_type = trust\n"
+                               "auth_file = %4/users.txt\n"
+                               "pool_mode = transaction\n"
+                               "default_pool_size = %5\n"
+                               "max_client_conn = 500\n"
+                               "ignore_startup_parameters = extra_float_digits\n"
+                               "logfile = %4/pgbouncer.log\n"
+                               "pidfile = %4/pgbouncer.pid\n")
+                               .arg(server.host())
+                               .arg(server.port(5432))
+                               .arg(m_port)
+                               .arg(m_folder)
+                               .arg(poolSize);
+    QFile ini(m_folder + QStringLiteral("/pgbouncer.ini"));
+    QFile users(m_folder + QStringLiteral("/users.txt"));
+    if (!ini.open(QIODevice::WriteOnly) || ini.write(config.toUtf8()) < 0 || !users.open(QIODevice::WriteOnly)
+        || users.write(QStringLiteral("\"%1\" \"\"\n").arg(m_user).toUtf8()) < 0) {
+        *error = QStringLiteral("cannot write the pooler's configuration in ") + m_folder;
+        return false;
+    }
+    ini.close();
+    users.close();
+    m_process = std::make_unique<QProcess>();
+    m_process->setProcessChannelMode(QProcess::MergedChannels);
+    // PgBouncer will not run as root: as the database server's own user then.
+    if (getuid() == 0) {
+        QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("postgres"), m_folder});
+        m_process->start(QStringLiteral("runuser"), {QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--"),
+                                                     binary, ini.fileName()});
+    } else {
+        m_process->start(binary, {ini.fileName()});
+    }
+    // Up when it takes a connection.
+    QElapsedTimer waiting;
+    waiting.start();
+    while (waiting.elapsed() < 10000) {
+        if (m_process->state() == QProcess::NotRunning) {
+            *error = QStringLiteral("pgbouncer stopped: ") + QString::fromUtf8(m_process->readAll());
+            return false;
+        }
+        const QString name = QStringLiteral("bouncer-probe");
+        bool up = false;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+            db.setHostName(QStringLiteral("127.0.0.1"));
+            db.setPort(m_port);
+            db.setUserName(m_user);
+            db.setDatabaseName(server.path().mid(1));
+            up = db.open();
+        }
+        QSqlDatabase::removeDatabase(name);
+        if (up)
+            return true;
+        QThread::msleep(200);
+    }
+    *error = QStringLiteral("pgbouncer did not take connections on port %1").arg(m_port);
+    return false;
+}
+
+QString PgBouncer::url(const QString& database) const
+{
+    return QStringLiteral("postgresql://%1@127.0.0.1:%2/%3").arg(m_user).arg(m_port).arg(database);
+}
+
+qint64 PgBouncer::pid() const
+{
+    QFile pidFile(m_folder + QStringLiteral("/pgbouncer.pid"));
+    if (pidFile.open(QIODevice::ReadOnly))
+        return pidFile.readAll().trimmed().toLongLong();
+    return m_process ? m_process->processId() : 0;
+}
+
+} // namespace zq::bench
