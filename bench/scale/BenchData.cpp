@@ -170,8 +170,16 @@ Installation LargePostgresInstallation(const QString& dataDir, const QString& ad
     withDatabase(QStringLiteral("QPSQL"), [&](QSqlDatabase& db) { configurePostgres(db, admin, database); },
                  [&](QSqlDatabase& db) { lines = countIn(db, QStringLiteral("ZqlomiraAll_detail")); });
     const QString key = QStringLiteral("large scale=%1 lines=%2").arg(scale).arg(lines);
-    if (lines > 0 && hasStamp(result.home, key))
+    if (lines > 0 && hasStamp(result.home, key)) {
+        // The index script as it is now (an index already there is kept).
+        withDatabase(QStringLiteral("QPSQL"), [&](QSqlDatabase& db) { configurePostgres(db, admin, database); },
+                     [&](QSqlDatabase& db) {
+                         for (const QString& statement : seed::TrigramIndexStatements())
+                             if (QSqlQuery query(db); !query.exec(statement))
+                                 result.error = query.lastError().text();
+                     });
         return result;
+    }
     result.error = withDatabase(
         QStringLiteral("QPSQL"), [&](QSqlDatabase& db) { configurePostgres(db, admin, admin.path().mid(1)); },
         [&](QSqlDatabase& db) {

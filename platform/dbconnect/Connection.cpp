@@ -161,6 +161,11 @@ std::unique_ptr<db::RowSource> Connection::Impl::openDirect(const QString& sql)
 {
     requireOpen(sql);
     const QString adapted = sql::Adapt(sql, dbms.dbms);
+    // A query while recordsets are being read joins their transaction, so that the connection
+    // never needs two server connections at once (a pooler in transaction mode may have no
+    // second one to give while other clients' reads hold the rest).
+    if (nesting == Nesting::ServerCursors && m_cursors && m_cursors->openCursors() > 0 && db::IsCursorQuery(adapted))
+        return reconnecting(sql, [&] { return std::make_unique<db::PgStatementRowSource>(m_cursors, adapted, sql); });
     return reconnecting(sql, [&] { return openOnPrimary(adapted, sql); });
 }
 

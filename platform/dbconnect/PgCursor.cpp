@@ -118,6 +118,22 @@ void PgCursorSession::fetch(const QString& cursor, int rows, QSqlQuery& batch, c
     m_cursors.insert(cursor);
 }
 
+void PgCursorSession::select(const QString& adapted, QSqlQuery& result, const QString& sql)
+{
+    run(result, {WithoutTrailingSemicolons(adapted)}, sql);
+    if (m_cursors.isEmpty())
+        endTransaction();   // no read to join (the session was opened afresh): nothing stays open
+}
+
+void PgCursorSession::endTransaction() noexcept
+{
+    if (!control(QStringLiteral("COMMIT")))
+        control(QStringLiteral("ROLLBACK"));
+    m_inTransaction = false;
+    m_guardSet = false;
+    m_closeLater.clear();
+}
+
 void PgCursorSession::close(const QString& cursor) noexcept
 {
     const bool wasOpen = m_cursors.remove(cursor);
@@ -129,11 +145,7 @@ void PgCursorSession::close(const QString& cursor) noexcept
         return;
     }
     // The last cursor: the transaction (read only) ends with it.
-    if (!control(QStringLiteral("COMMIT")))
-        control(QStringLiteral("ROLLBACK"));
-    m_inTransaction = false;
-    m_guardSet = false;
-    m_closeLater.clear();
+    endTransaction();
 }
 
 PgCursorRowSource::PgCursorRowSource(std::shared_ptr<PgCursorSession> session, const QString& adapted,
@@ -173,6 +185,27 @@ bool PgCursorRowSource::next(QVariantList& row)
     row.resize(m_fieldCount);
     for (int i = 0; i < m_fieldCount; ++i)
         row[i] = m_batch.value(i);
+    return true;
+}
+
+PgStatementRowSource::PgStatementRowSource(std::shared_ptr<PgCursorSession> session, const QString& adapted,
+                                           const QString& sql)
+    : m_session(std::move(session))
+{
+    m_session->select(adapted, m_result, sql);
+    const QSqlRecord record = m_result.record();
+    m_fieldCount = record.count();
+    for (int i = 0; i < m_fieldCount; ++i)
+        m_names << record.fieldName(i);
+}
+
+bool PgStatementRowSource::next(QVariantList& row)
+{
+    if (!m_result.next())
+        return false;
+    row.resize(m_fieldCount);
+    for (int i = 0; i < m_fieldCount; ++i)
+        row[i] = m_result.value(i);
     return true;
 }
 

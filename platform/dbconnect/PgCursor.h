@@ -27,6 +27,9 @@ public:
     void fetch(const QString& cursor, int rows, QSqlQuery& batch, const QString& sql);
     // Closes the cursor; the transaction ends with the last one. Never throws.
     void close(const QString& cursor) noexcept;
+    // Runs the adapted SELECT inside the open cursors' transaction, its whole result into
+    // `result` (buffered). Throws _com_error carrying `sql`; the cursors stay as they were.
+    void select(const QString& adapted, QSqlQuery& result, const QString& sql);
     int openCursors() const { return int(m_cursors.size()); }
     bool broken() const { return m_session.broken(); }
 
@@ -35,6 +38,7 @@ private:
     // brought back to where it was before and the error thrown.
     void run(QSqlQuery& query, const QStringList& statements, const QString& sql);
     bool control(const QString& statement) noexcept;
+    void endTransaction() noexcept;
 
     Session m_session;
     QSet<QString> m_cursors;
@@ -61,6 +65,24 @@ private:
     QSqlQuery m_batch;
     int m_batchRows = 0;
     bool m_lastBatch = false;
+    int m_fieldCount = 0;
+    QStringList m_names;
+};
+
+// The rows of one SELECT run inside the open cursors' transaction (PgCursorSession::select).
+// While a recordset is being read, a look-up on the connection then needs no server connection
+// of its own: behind a pooler in transaction mode, a client whose open read holds one server
+// connection cannot wait for a second one that other such clients hold.
+class PgStatementRowSource final : public RowSource {
+public:
+    PgStatementRowSource(std::shared_ptr<PgCursorSession> session, const QString& adapted, const QString& sql);
+    int fieldCount() const override { return m_fieldCount; }
+    QString fieldName(int index) const override { return m_names.value(index); }
+    bool next(QVariantList& row) override;
+
+private:
+    std::shared_ptr<PgCursorSession> m_session;
+    QSqlQuery m_result;
     int m_fieldCount = 0;
     QStringList m_names;
 };

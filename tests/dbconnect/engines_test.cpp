@@ -311,6 +311,32 @@ TEST_P(EngineTest, ReadErrorInOneRecordsetLeavesTheOthers)
     EXPECT_EQ(ReadAll(outer).size(), 999);
 }
 
+// While a recordset is read, look-ups on the connection run on the session that reads it, so a
+// client never needs a second server connection (behind a pooler in transaction mode there may
+// be none to give); a failing look-up leaves the read as it was, and nothing stays open after.
+TEST_P(EngineTest, LookUpsWhileReadingUseTheReadingSession)
+{
+    if (GetParam() != "postgresql")
+        GTEST_SKIP() << "native PostgreSQL reads recordsets through cursors on a session of their own";
+    const QString pid = QStringLiteral("SELECT pg_backend_pid()");
+    const QString primary = m_connect->GetSelectItemData(pid);
+    Recordset records;
+    records.Open(QStringLiteral("SELECT Code FROM Part ORDER BY Code"), pdm());   // more than one batch
+    records.MoveNext();
+    const QString reading = m_connect->GetSelectItemData(pid);
+    EXPECT_NE(reading, primary);
+    EXPECT_EQ(m_connect->GetSelectItemData(QStringLiteral("SELECT Name FROM Part WHERE Code = 'P0042'")), "零件42");
+    EXPECT_EQ(ErrorOf([&] { m_connect->GetSelectItemData(QStringLiteral("SELECT 1 / (Qty - 700) FROM Part")); }),
+              kErrFail);
+    EXPECT_EQ(ReadAll(records).size(), 999);
+    records.Close();
+    EXPECT_EQ(m_connect->GetSelectItemData(pid), primary);
+    // The reading session's transaction ended with the read.
+    EXPECT_EQ(m_connect->GetSelectItemData(QStringLiteral(
+                  "SELECT count(*) FROM pg_stat_activity WHERE pid = %1 AND state LIKE 'idle in transaction%'").arg(reading)),
+              "0");
+}
+
 TEST_P(EngineTest, GetRecordInfoFillsTheList)
 {
     const QString sql = QStringLiteral("SELECT Code, Name, Qty FROM Part WHERE Qty < 5 ORDER BY Qty");

@@ -13,8 +13,8 @@
 -- writes to its table (not reads) while it runs; on a database in use, an administrator may add
 -- CONCURRENTLY after CREATE INDEX and run the statements one by one, outside a transaction.
 -- The columns are those the pages' conditions search most: codes, names, materials, standards,
--- designers and the old drawing numbers of drawings and part-list lines, and the texts of
--- documents, resource files and change orders. An index costs disk space and slows writes a
+-- designers and the old drawing numbers of drawings and part-list lines, the codes and names of
+-- batch products, and the texts of documents, resource files, change orders and tasks. An index costs disk space and slows writes a
 -- little; leave out what your users never search.
 
 CREATE EXTENSION IF NOT EXISTS pg_trgm;
@@ -35,15 +35,44 @@ CREATE INDEX IF NOT EXISTS zq_trgm_detail_dmaterial ON ZqlomiraAll_detail USING 
 CREATE INDEX IF NOT EXISTS zq_trgm_detail_dstand ON ZqlomiraAll_detail USING gin (Dstand gin_trgm_ops);
 CREATE INDEX IF NOT EXISTS zq_trgm_detail_dother2 ON ZqlomiraAll_detail USING gin (Dother2 gin_trgm_ops);
 
+-- Batch products: 批次产品
+CREATE INDEX IF NOT EXISTS zq_trgm_ordertitle_tcode ON ZqOrderProduct_title USING gin (Tcode gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_ordertitle_tname ON ZqOrderProduct_title USING gin (Tname gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_orderdetail_dcode ON ZqOrderProduct_detail USING gin (Dcode gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_orderdetail_dname ON ZqOrderProduct_detail USING gin (Dname gin_trgm_ops);
+
 -- Documents and resource files: 设计文档, 资源文件
-CREATE INDEX IF NOT EXISTS zq_trgm_documents_code ON Documents USING gin (Code gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_documents_documenttype ON Documents USING gin (DocumentType gin_trgm_ops);
 CREATE INDEX IF NOT EXISTS zq_trgm_documents_filename ON Documents USING gin (FileName gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_documents_fileremark ON Documents USING gin (FileRemark gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_viewdoc_doctype ON EngineerViewDoc USING gin (DocType gin_trgm_ops);
 CREATE INDEX IF NOT EXISTS zq_trgm_viewdoc_filename ON EngineerViewDoc USING gin (FileName gin_trgm_ops);
 CREATE INDEX IF NOT EXISTS zq_trgm_viewdoc_docremark ON EngineerViewDoc USING gin (DocRemark gin_trgm_ops);
 
--- Change orders: 更改单
+-- Change orders: 更改单, 更改影响面
+CREATE INDEX IF NOT EXISTS zq_trgm_eco_econo ON ECOModifyManage USING gin (ECONo gin_trgm_ops);
 CREATE INDEX IF NOT EXISTS zq_trgm_eco_remark ON ECOModifyManage USING gin (Remark gin_trgm_ops);
 CREATE INDEX IF NOT EXISTS zq_trgm_ecopart_partcode ON ECOModifyPart USING gin (PartCode gin_trgm_ops);
+
+-- Tasks: 设计任务
+CREATE INDEX IF NOT EXISTS zq_trgm_project_projectno ON ProjectManage USING gin (ProjectNo gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_project_projectname ON ProjectManage USING gin (ProjectName gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_teamwork_workid ON TeamWorkManage USING gin (WorkID gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_teamwork_workname ON TeamWorkManage USING gin (WorkName gin_trgm_ops);
+
+-- The drawing list in the order the search window lists it (the DISTINCT of 设计零部件 and the
+-- ORDER BY the database component gives it): the server then streams the first rows at once
+-- instead of sorting every drawing first, and the list fills while the rest is read.
+CREATE INDEX IF NOT EXISTS zq_list_title ON ZqlomiraAll_title (Tcode, Tname, ProductDwgCode, TOther4) INCLUDE (Ttime);
+
+-- Plain B-tree indexes for the date ranges the pages add to their conditions (a search by date
+-- alone, or by a text too short for trigrams). Equality conditions (a product's name by its
+-- code, a change order's parts by its number) are served by the indexes a PDM database has.
+CREATE INDEX IF NOT EXISTS zq_date_title_ttime ON ZqlomiraAll_title (Ttime);
+CREATE INDEX IF NOT EXISTS zq_date_documents_filedate ON Documents (FileDate);
+CREATE INDEX IF NOT EXISTS zq_date_eco_savedate ON ECOModifyManage (SaveDate);
+CREATE INDEX IF NOT EXISTS zq_date_project_createdtime ON ProjectManage (CreatedTime);
+CREATE INDEX IF NOT EXISTS zq_date_teamwork_createtime ON TeamWorkManage (CreateTime);
 
 ANALYZE ZqlomiraAll_title;
 ANALYZE ZqlomiraAll_detail;
@@ -51,3 +80,7 @@ ANALYZE Documents;
 ANALYZE EngineerViewDoc;
 ANALYZE ECOModifyManage;
 ANALYZE ECOModifyPart;
+ANALYZE ZqOrderProduct_title;
+ANALYZE ZqOrderProduct_detail;
+ANALYZE ProjectManage;
+ANALYZE TeamWorkManage;
