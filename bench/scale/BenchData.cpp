@@ -174,6 +174,7 @@ Installation LargePostgresInstallation(const QString& dataDir, const QString& ad
         // The index script as it is now (an index already there is kept).
         withDatabase(QStringLiteral("QPSQL"), [&](QSqlDatabase& db) { configurePostgres(db, admin, database); },
                      [&](QSqlDatabase& db) {
+                         QSqlQuery(db).exec(QStringLiteral("SET client_min_messages = warning"));
                          for (const QString& statement : seed::TrigramIndexStatements())
                              if (QSqlQuery query(db); !query.exec(statement))
                                  result.error = query.lastError().text();

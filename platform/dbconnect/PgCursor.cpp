@@ -4,11 +4,16 @@
 #include <QSqlError>
 #include <QSqlRecord>
 
+#include <algorithm>
+
 namespace zq::db {
 
 namespace {
 
-constexpr int kBatchRows = 256;
+// The first batch is small, so that a list shows its first rows at once; each later one is four
+// times the one before, up to a size at which the round trips cost little beside the rows.
+constexpr int kFirstBatchRows = 256;
+constexpr int kLargestBatchRows = 16384;
 
 QString WithoutTrailingSemicolons(QString sql)
 {
@@ -152,7 +157,8 @@ PgCursorRowSource::PgCursorRowSource(std::shared_ptr<PgCursorSession> session, c
                                      const QString& sql)
     : m_session(std::move(session)), m_sql(sql)
 {
-    m_cursor = m_session->open(adapted, kBatchRows, m_batch, sql);
+    m_askedRows = kFirstBatchRows;
+    m_cursor = m_session->open(adapted, m_askedRows, m_batch, sql);
     takeBatch();
     const QSqlRecord record = m_batch.record();
     m_fieldCount = record.count();
@@ -169,7 +175,7 @@ PgCursorRowSource::~PgCursorRowSource()
 void PgCursorRowSource::takeBatch()
 {
     m_batchRows = m_batch.size() >= 0 ? m_batch.size() : 0;
-    m_lastBatch = m_batchRows < kBatchRows;
+    m_lastBatch = m_batchRows < m_askedRows;
     if (m_lastBatch)
         m_session->close(m_cursor);    // the rows are in memory; release the server side at once
 }
@@ -179,7 +185,8 @@ bool PgCursorRowSource::next(QVariantList& row)
     while (!m_batch.next()) {
         if (m_lastBatch)
             return false;
-        m_session->fetch(m_cursor, kBatchRows, m_batch, m_sql);
+        m_askedRows = std::min(m_askedRows * 4, kLargestBatchRows);
+        m_session->fetch(m_cursor, m_askedRows, m_batch, m_sql);
         takeBatch();
     }
     row.resize(m_fieldCount);

@@ -64,6 +64,7 @@ private:
     QString m_sql;
     QSqlQuery m_batch;
     int m_batchRows = 0;
+    int m_askedRows = 0;       // rows the current batch asked for
     bool m_lastBatch = false;
     int m_fieldCount = 0;
     QStringList m_names;
