@@ -19,7 +19,6 @@ class QSqlDatabase;
 namespace zq::seed {
 
 constexpr int kMaxScale = 10000;
-constexpr int kLargestDocumentedScale = 1000;   // about 1.04 million part-list lines
 
 struct SeedOptions {
     QString home;          // created when missing
