@@ -3,6 +3,9 @@
 
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QSqlResult>
+
+#include <libpq-fe.h>
 
 #include <algorithm>
 
@@ -23,6 +26,12 @@ QString WithoutTrailingSemicolons(QString sql)
             return sql;
         sql = trimmed.chopped(1);
     }
+}
+
+// text, varchar, bpchar: the kinds Qt's driver gives as a QString of the result's bytes.
+bool IsTextType(Oid type)
+{
+    return type == 25 || type == 1043 || type == 1042;
 }
 
 } // namespace
@@ -162,8 +171,10 @@ PgCursorRowSource::PgCursorRowSource(std::shared_ptr<PgCursorSession> session, c
     takeBatch();
     const QSqlRecord record = m_batch.record();
     m_fieldCount = record.count();
-    for (int i = 0; i < m_fieldCount; ++i)
+    for (int i = 0; i < m_fieldCount; ++i) {
         m_names << record.fieldName(i);
+        m_textColumns << (m_result && IsTextType(PQftype(m_result, i)));
+    }
 }
 
 PgCursorRowSource::~PgCursorRowSource()
@@ -175,6 +186,10 @@ PgCursorRowSource::~PgCursorRowSource()
 void PgCursorRowSource::takeBatch()
 {
     m_batchRows = m_batch.size() >= 0 ? m_batch.size() : 0;
+    m_result = nullptr;
+    if (const QVariant handle = m_batch.result() ? m_batch.result()->handle() : QVariant();
+        handle.isValid() && qstrcmp(handle.typeName(), "PGresult*") == 0)
+        m_result = *static_cast<PGresult* const*>(handle.constData());
     m_lastBatch = m_batchRows < m_askedRows;
     if (m_lastBatch)
         m_session->close(m_cursor);    // the rows are in memory; release the server side at once
@@ -190,8 +205,15 @@ bool PgCursorRowSource::next(QVariantList& row)
         takeBatch();
     }
     row.resize(m_fieldCount);
-    for (int i = 0; i < m_fieldCount; ++i)
-        row[i] = m_batch.value(i);
+    const int at = m_batch.at();
+    for (int i = 0; i < m_fieldCount; ++i) {
+        // Texts straight from libpq's result, as Qt's driver would give them; other kinds
+        // through the driver.
+        if (m_result && m_textColumns.value(i) && !PQgetisnull(m_result, at, i))
+            SetFieldText(row[i], QString::fromUtf8(PQgetvalue(m_result, at, i), PQgetlength(m_result, at, i)));
+        else
+            row[i] = m_batch.value(i);
+    }
     return true;
 }
 

@@ -9,6 +9,8 @@
 #include <QString>
 #include <memory>
 
+struct pg_result;
+
 namespace zq::db {
 
 // The session that holds the open cursors of one connection. Cursors live in a transaction
@@ -63,6 +65,8 @@ private:
     QString m_cursor;
     QString m_sql;
     QSqlQuery m_batch;
+    pg_result* m_result = nullptr;   // the batch's libpq result, when the driver gives it
+    QList<bool> m_textColumns;       // columns read straight from m_result
     int m_batchRows = 0;
     int m_askedRows = 0;       // rows the current batch asked for
     bool m_lastBatch = false;

@@ -5,6 +5,14 @@
 
 namespace zq::db {
 
+void SetFieldText(QVariant& field, QString&& text)
+{
+    if (field.metaType() == QMetaType::fromType<QString>())
+        *static_cast<QString*>(field.data()) = std::move(text);
+    else
+        field = QVariant(std::move(text));
+}
+
 QueryRowSource::QueryRowSource(std::shared_ptr<Session> session, const QString& adapted, const QString& sql, Mode mode)
     : m_session(std::move(session)), m_query(m_session->database()), m_sql(sql)
 {

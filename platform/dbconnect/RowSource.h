@@ -9,6 +9,10 @@
 
 namespace zq::db {
 
+// A field set to a text. When the field held a text the row before, its value is replaced in
+// place: a long read then builds no new variant per field.
+void SetFieldText(QVariant& field, QString&& text);
+
 class RowSource {
 public:
     virtual ~RowSource() = default;

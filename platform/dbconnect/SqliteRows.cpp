@@ -6,19 +6,6 @@
 
 namespace zq::db {
 
-namespace {
-
-// A field set to a text. When the field held a text the row before, its value is replaced in
-// place: a long read then builds no new variant per field.
-void setText(QVariant& field, QString&& text)
-{
-    if (field.metaType() == QMetaType::fromType<QString>())
-        *static_cast<QString*>(field.data()) = std::move(text);
-    else
-        field = QVariant(std::move(text));
-}
-
-} // namespace
 
 sqlite3* SqliteHandle(const Session& session)
 {
@@ -99,7 +86,7 @@ bool SqliteRowSource::next(QVariantList& row)
             break;
         default:
             // The stored UTF-8 decoded by Qt: much faster than the engine's own UTF-16 conversion.
-            setText(row[i], QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_statement, i)),
+            SetFieldText(row[i], QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_statement, i)),
                                               sqlite3_column_bytes(m_statement, i)));
             break;
         }

@@ -311,6 +311,36 @@ TEST_P(EngineTest, ReadErrorInOneRecordsetLeavesTheOthers)
     EXPECT_EQ(ReadAll(outer).size(), 999);
 }
 
+// PostgreSQL texts are read from libpq's result, other kinds through Qt's driver: across batch
+// ends, a column that holds a text in one row and NULL in the next reads as Qt's driver gives it.
+TEST_P(EngineTest, PostgresTextsAcrossBatchesReadAsTheDriverGivesThem)
+{
+    if (GetParam() != "postgresql")
+        GTEST_SKIP() << "native PostgreSQL reads through cursors in batches";
+    Recordset records;
+    records.Open(QStringLiteral("SELECT Code, CAST(Name AS VARCHAR(20)), CAST('ab' AS CHAR(4)), CAST(NULL AS TEXT), Qty, "
+                                "CASE WHEN Qty % 2 = 0 THEN Name END, CAST(2.5 AS DOUBLE PRECISION) FROM Part ORDER BY Code"),
+                 pdm());
+    int n = 0;
+    for (; !records.IsEOF(); records.MoveNext(), ++n) {
+        const QString code = QStringLiteral("P%1").arg(n, 4, 10, QLatin1Char('0'));
+        ASSERT_EQ(records.GetFieldValue(0), QVariant(code)) << n;
+        ASSERT_EQ(records.GetFieldValue(1), QVariant(QStringLiteral("零件%1").arg(n))) << n;
+        ASSERT_EQ(records.GetFieldValue(2), QVariant(QStringLiteral("ab  "))) << n;
+        const QVariant null = records.GetFieldValue(3);
+        ASSERT_TRUE(null.isNull() && null.typeId() == QMetaType::QString) << n;
+        ASSERT_EQ(records.GetFieldValue(4).toInt(), n);
+        const QVariant alternating = records.GetFieldValue(5);
+        ASSERT_EQ(alternating.typeId(), QMetaType::QString) << n;
+        ASSERT_EQ(alternating.isNull(), n % 2 == 1) << n;
+        if (n % 2 == 0) {
+            ASSERT_EQ(alternating.toString(), QStringLiteral("零件%1").arg(n)) << n;
+        }
+        ASSERT_EQ(records.GetFieldValue(6).toDouble(), 2.5) << n;
+    }
+    EXPECT_EQ(n, 1000);
+}
+
 // While a recordset is read, look-ups on the connection run on the session that reads it, so a
 // client never needs a second server connection (behind a pooler in transaction mode there may
 // be none to give); a failing look-up leaves the read as it was, and nothing stays open after.
