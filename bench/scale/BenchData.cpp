@@ -100,6 +100,23 @@ qint64 countIn(QSqlDatabase& db, const QString& table)
     return -1;
 }
 
+// An installation in `home` whose database is `database` on the server of `admin`.
+Installation onServer(const QUrl& admin, const QString& database, const QString& home)
+{
+    Installation result;
+    QUrl url = admin;
+    url.setPath(QLatin1Char('/') + database);
+    result.home = home;
+    result.databaseUrl = url.toString();
+    result.conninfo = QStringLiteral("host=%1 port=%2 user=%3 dbname=%4")
+                          .arg(admin.host())
+                          .arg(admin.port(5432))
+                          .arg(admin.userName(), database);
+    if (!admin.password().isEmpty())
+        result.conninfo += QStringLiteral(" password=") + admin.password();
+    return result;
+}
+
 } // namespace
 
 Installation SqliteInstallation(const QString& dataDir, int scale)
@@ -120,19 +137,9 @@ Installation SqliteInstallation(const QString& dataDir, int scale)
 
 Installation PostgresInstallation(const QString& dataDir, const QString& adminUrl, int scale, qint64 expectedTitles)
 {
-    Installation result;
     const QUrl admin(adminUrl);
     const QString database = QStringLiteral("zqbench_scale_%1").arg(scale);
-    QUrl url = admin;
-    url.setPath(QLatin1Char('/') + database);
-    result.home = QStringLiteral("%1/postgresql-scale-%2").arg(dataDir).arg(scale);
-    result.databaseUrl = url.toString();
-    result.conninfo = QStringLiteral("host=%1 port=%2 user=%3 dbname=%4")
-                          .arg(admin.host())
-                          .arg(admin.port(5432))
-                          .arg(admin.userName(), database);
-    if (!admin.password().isEmpty())
-        result.conninfo += QStringLiteral(" password=") + admin.password();
+    Installation result = onServer(admin, database, QStringLiteral("%1/postgresql-scale-%2").arg(dataDir).arg(scale));
 
     qint64 titles = -1;
     withDatabase(QStringLiteral("QPSQL"), [&](QSqlDatabase& db) { configurePostgres(db, admin, database); },
@@ -151,19 +158,9 @@ Installation PostgresInstallation(const QString& dataDir, const QString& adminUr
 
 Installation LargePostgresInstallation(const QString& dataDir, const QString& adminUrl, int scale)
 {
-    Installation result;
     const QUrl admin(adminUrl);
     const QString database = QStringLiteral("zqbench_large_%1").arg(scale);
-    QUrl url = admin;
-    url.setPath(QLatin1Char('/') + database);
-    result.home = QStringLiteral("%1/postgresql-large-%2").arg(dataDir).arg(scale);
-    result.databaseUrl = url.toString();
-    result.conninfo = QStringLiteral("host=%1 port=%2 user=%3 dbname=%4")
-                          .arg(admin.host())
-                          .arg(admin.port(5432))
-                          .arg(admin.userName(), database);
-    if (!admin.password().isEmpty())
-        result.conninfo += QStringLiteral(" password=") + admin.password();
+    Installation result = onServer(admin, database, QStringLiteral("%1/postgresql-large-%2").arg(dataDir).arg(scale));
 
     // The stamp names the part-list lines the database held when it was seeded.
     qint64 lines = -1;
