@@ -117,7 +117,7 @@ TEST_F(SearchTool, DescribeListsEveryControlOfEveryTab)
         EXPECT_EQ(controls.value(QStringLiteral("window:1300"))["label"].toString(), QStringLiteral("查找"));
         described.append(caption);
     }
-    EXPECT_EQ(described.size(), 11) << described.join(u' ').toStdString();
+    EXPECT_EQ(described.size(), 12) << described.join(u' ').toStdString();
 }
 
 // What a newcomer reads: the value and state of each control, the items and rows to choose from.
