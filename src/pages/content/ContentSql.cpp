@@ -158,11 +158,7 @@ ContentSqlText BuildContentSql(const ContentConditions& conditions, sql::Dbms en
 
 QString SnippetText(const QString& excerpt, qint64 start, qint64 textLength)
 {
-    QString snippet = excerpt;
-    for (QChar& c : snippet)
-        if (c == u'\n' || c == u'\r' || c == u'\t')
-            c = u' ';
-    snippet = snippet.trimmed();
+    QString snippet = excerpt.simplified();
     if (start > 1)
         snippet.prepend(u'…');
     if (start - 1 + CharacterCount(excerpt) < textLength)

@@ -47,8 +47,8 @@ ContentSqlText BuildContentSql(const ContentConditions& conditions, sql::Dbms en
 // Characters as the engines count them: code points.
 qsizetype CharacterCount(const QString& text);
 
-// The excerpt as the result list shows it: about sixty characters around the word, line breaks as
-// spaces, "…" where the text goes on before or after.
+// The excerpt as the result list shows it: about sixty characters around the word on one line
+// (runs of white space as one space), "…" where the text goes on before or after.
 QString SnippetText(const QString& excerpt, qint64 start, qint64 textLength);
 
 // Row layout: the fields above into slots 1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13 (slots 1, 2, 3 and

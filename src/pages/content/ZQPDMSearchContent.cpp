@@ -8,6 +8,7 @@
 #include "ZQDBConnect.h"
 
 #include <QAbstractButton>
+#include <QFileInfo>
 
 using namespace zq::content;
 using namespace zq::doc;
@@ -95,18 +96,39 @@ ContentConditions CZQPDMSearchContent::ReadConditions() const
     return conditions;
 }
 
+namespace {
+
+// An SQLite index that is not there yet: zqpdm-index has not run.
+bool NotMadeYet(const QString& url)
+{
+    QString ignored;
+    const auto parsed = zq::db::ParseConnectionUrl(url, &ignored);
+    return parsed && parsed->driver == u"QSQLITE" && !QFileInfo::exists(parsed->database);
+}
+
+} // namespace
+
 zq::Connection* CZQPDMSearchContent::IndexConnection()
 {
     if (m_index)
         return m_index->GetPtrPDM();
-    auto index = std::make_unique<zq::CZQDBConnect>(zq::db::ConfiguredContentIndexUrl());
+    const QString url = zq::db::ConfiguredContentIndexUrl();
+    const QString runIndexer = QStringLiteral("内容索引由 zqpdm-index 建立和更新, 请先运行它。");
+    if (NotMadeYet(url)) {
+        ShowPrompt(QStringLiteral("还没有内容索引 (%1)。\n%2").arg(zq::db::RedactUrl(url), runIndexer));
+        return nullptr;
+    }
+    auto index = std::make_unique<zq::CZQDBConnect>(url);
     const bool connected = index->Init() && index->ConnectPDM();
     // The index is never the connection the other pages and the services share.
     if (zq::CZQDBConnect::GetCurDBConnect() == index.get())
         zq::CZQDBConnect::SetCurDBConnect(nullptr);
     if (!connected) {
-        ShowPrompt(QStringLiteral("内容索引不能打开: %1\n内容索引由 zqpdm-index 建立和更新, 请先运行它。")
-                       .arg(index->LastError()));
+        ShowPrompt(QStringLiteral("内容索引不能打开: %1").arg(index->LastError()));
+        return nullptr;
+    }
+    if (!index->HasTable(QStringLiteral("ContentFile"))) {
+        ShowPrompt(QStringLiteral("%1 中没有内容索引。\n%2").arg(zq::db::RedactUrl(url), runIndexer));
         return nullptr;
     }
     m_index = std::move(index);
