@@ -250,9 +250,13 @@ bool ContentIndexStore::createTrigramIndex(QString* error)
     exec(QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm"), &refused);
     QSqlQuery installed(m_session->database());
     if (!installed.exec(QStringLiteral("SELECT 1 FROM pg_extension WHERE extname = 'pg_trgm'")) || !installed.next()) {
-        m_notes.append(QStringLiteral("服务器上没有 pg_trgm 扩展%1: 搜索逐行扫描文本 (ILIKE), 索引大了会慢; "
-                                      "装上 postgresql-contrib 后再运行 zqpdm-index 即建立三字组索引")
-                           .arg(refused.isEmpty() ? QString() : QStringLiteral(" (") + refused.section(u'(', 0, 0).trimmed() + u')'));
+        // The server's first line says why ("permission denied to create extension ...").
+        QString why = refused.section(u'\n', 0, 0).trimmed();
+        if (why.startsWith(QStringLiteral("ERROR:")))
+            why = why.mid(6).trimmed();
+        m_notes.append(QStringLiteral("内容索引的服务器上不能使用 pg_trgm 扩展%1: 搜索逐行扫描文本 (ILIKE), 索引大了会慢; "
+                                      "数据库管理员执行 CREATE EXTENSION pg_trgm 之后, 下次运行 zqpdm-index 即建立三字组索引")
+                           .arg(why.isEmpty() ? QString() : QStringLiteral(" (") + why + u')'));
         return true;
     }
     return exec(QStringLiteral("CREATE INDEX IF NOT EXISTS ContentFileTrigrams ON ContentFile USING gin (Content gin_trgm_ops)"),

@@ -119,7 +119,7 @@ IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
         if (table.complete)
             completeTables.insert(table.table);
         else
-            report.notes.append(QStringLiteral("表 %1 不能读取, 它的文件这次没有更新: %2").arg(table.table, table.error));
+            report.tablesNotRead.append(table.table + QStringLiteral(": ") + table.error);
     }
 
     const int designSetting = doc::ReadStorageSetting(doc::kDesignDocumentStorageKey);

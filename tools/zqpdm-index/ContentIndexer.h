@@ -32,10 +32,11 @@ struct IndexRunReport {
     qint64 removed = 0;
     qint64 bytesRead = 0;    // of the fetched files
     qint64 writes = 0;       // transactions that changed the index
-    QStringList notes;       // what the user should know (a missing pg_trgm, a table not read)
+    QStringList notes;       // what the user should know (a missing pg_trgm, a rebuilt index)
     QList<FileFailure> failures;
+    QStringList tablesNotRead;   // "TaskDocuments: <why>": their files were left as they were
     QString fatal;           // the run could not be made (no index, no database); "" when it was
-    bool upToDate() const { return fatal.isEmpty() && failures.isEmpty(); }
+    bool upToDate() const { return fatal.isEmpty() && failures.isEmpty() && tablesNotRead.isEmpty(); }
 };
 
 // How far the run is: files done of those to read, and the bytes fetched so far.

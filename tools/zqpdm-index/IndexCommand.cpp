@@ -86,6 +86,8 @@ int RunIndexCommand(const QString& program, const QStringList& arguments, QTextS
             << "  index: " << db::RedactUrl(run.indexUrl) << (report.writes == 0 ? " (not changed)" : "") << '\n';
         out.flush();
     }
+    for (const QString& table : report.tablesNotRead)
+        err << "zqpdm-index: a table could not be read, its files were left as they were: " << table << '\n';
     if (!report.failures.isEmpty()) {
         err << "zqpdm-index: " << report.failures.size() << (report.failures.size() == 1 ? " file" : " files")
             << " could not be indexed:\n";
