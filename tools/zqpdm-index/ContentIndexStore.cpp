@@ -394,6 +394,13 @@ bool ContentIndexStore::commit(QString* error)
     return true;
 }
 
+void ContentIndexStore::refreshStatistics()
+{
+    QString ignored;
+    if (m_postgres && !m_inTransaction)
+        exec(QStringLiteral("ANALYZE ContentFile"), &ignored);
+}
+
 void ContentIndexStore::rollback()
 {
     if (m_inTransaction && m_session)

@@ -64,6 +64,9 @@ public:
     bool commit(QString* error);
     // Gives up the open transaction.
     void rollback();
+    // After many changes: PostgreSQL's planner learns the new rows at once rather than at its
+    // next automatic analysis (until then it may scan every text instead of the trigram index).
+    void refreshStatistics();
 
     // How many transactions have changed the index since it was made.
     qint64 changeCount() const { return m_changes; }

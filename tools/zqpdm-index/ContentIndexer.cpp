@@ -209,6 +209,8 @@ IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
     else if (!report.fatal.isEmpty())
         store.rollback();
     report.writes = store.changeCount() - changesBefore;
+    if (report.writes > 0)
+        store.refreshStatistics();
     if (progress)
         progress(done, work.size(), report.bytesRead);
     return report;
