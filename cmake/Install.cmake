@@ -6,7 +6,7 @@
 #            component), the LIBDIR/libX.so links and LIBDIR/cmake/ZQPDMSearch/: find_package(ZQPDMSearch)
 #            gives the target ZQPDMSearch::ZQPDMSearch
 #   client   bin/zqpdm-client, its desktop entry and icon
-#   tools    bin/zqpdm-search, bin/pdm-seed
+#   tools    bin/zqpdm-search, bin/pdm-seed, bin/zqpdm-index
 # Every program comes with its man page (docs/man/PROGRAM.1), every part with the copyright
 # (from LICENSE) and the Debian changelog (packaging/changelog) in share/doc/PACKAGE/ and its
 # lintian overrides (packaging/lintian-overrides) in share/lintian/overrides/PACKAGE.
@@ -67,6 +67,7 @@ endfunction()
 zq_install_program(zqpdm-client client)
 zq_install_program(zqpdm-search tools)
 zq_install_program(pdm-seed tools)
+zq_install_program(zqpdm-index tools)
 
 # The client in the desktop's application menu.
 if(TARGET zqpdm-client)

@@ -102,6 +102,8 @@ zqpdm-search opens a search page without a display, applies actions (set a
 condition, find, select a row, export) and prints the result list as TSV,
 CSV or JSON, for scripted searches. pdm-seed creates the PDM schema and
 demo data in an SQLite, PostgreSQL or ODBC database, and a demo
-installation to run the client and zqpdm-search on.]=])
+installation to run the client and zqpdm-search on. zqpdm-index fills the
+content index: the text inside the stored design documents and resource
+files (PDF, Office, OpenDocument, text, DXF) for the content search page.]=])
 
 include(CPack)

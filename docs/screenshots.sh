@@ -15,6 +15,7 @@ README="$ROOT/README.md"
 TABS=(
   "设计零部件 part"
   "资源文件 resource"
+  "文档内容 content"
   "设计文档 document"
   "数据视图项 view --tree ZQ8600"
   "批次产品 order"
@@ -35,6 +36,8 @@ grep -q '<!-- tabs:begin -->' "$README" && grep -q '<!-- tabs:end -->' "$README"
 WORK="$(mktemp -d /tmp/zq-screenshots.XXXXXX)"
 trap 'rm -rf "$WORK"' EXIT
 "$BIN/pdm-seed" --home "$WORK/demo" >/dev/null
+# The tab 文档内容 searches the content index of the stored files.
+if [ -x "$BIN/zqpdm-index" ]; then "$BIN/zqpdm-index" --home "$WORK/demo" --quiet; fi
 export ZQPDM_HOME="$WORK/demo" ZQPDM_SYSDIR="$WORK/demo/sys" ZQPDM_WORKDIR="$WORK/work/"
 # 张伟 has change orders in the demo data, so "更改单" finds some under its author condition.
 export ZQPDM_USER=zhangwei

@@ -170,17 +170,33 @@ QString InInstallation(const QString& url)
     return QStringLiteral("sqlite:") + QDir::cleanPath(InstallDirectory() + u'/' + path);
 }
 
-QString ConfiguredConnectionUrl()
+namespace {
+
+// A URL from the environment variable, else from the installation's setting (relative sqlite:
+// paths counted from the installation), else the installation's own SQLite file.
+QString ConfiguredUrl(const char* variable, const QString& section, const QString& defaultFile)
 {
-    const QString fromEnvironment = qEnvironmentVariable("ZQPDM_DB").trimmed();
+    const QString fromEnvironment = qEnvironmentVariable(variable).trimmed();
     if (!fromEnvironment.isEmpty())
         return fromEnvironment;
     const QString ini = InstallPath(QStringLiteral("rnds\\spt\\zqpdmcad.ini"));
     const QString configured =
-        GetPrivateProfileString(QStringLiteral("Database"), QStringLiteral("Url"), QString(), kProfileBuffer, ini).trimmed();
+        GetPrivateProfileString(section, QStringLiteral("Url"), QString(), kProfileBuffer, ini).trimmed();
     if (!configured.isEmpty())
         return InInstallation(configured);
-    return QStringLiteral("sqlite:") + InstallDirectory() + QStringLiteral("/pdm.db");
+    return QStringLiteral("sqlite:") + InstallDirectory() + u'/' + defaultFile;
+}
+
+} // namespace
+
+QString ConfiguredConnectionUrl()
+{
+    return ConfiguredUrl("ZQPDM_DB", QStringLiteral("Database"), QStringLiteral("pdm.db"));
+}
+
+QString ConfiguredContentIndexUrl()
+{
+    return ConfiguredUrl("ZQPDM_INDEX", QStringLiteral("内容索引"), QStringLiteral("content-index.db"));
 }
 
 QString OdbcAttribute(const QString& connectionText, const QString& key)

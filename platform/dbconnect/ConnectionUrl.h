@@ -31,6 +31,12 @@ QString ConfiguredConnectionUrl();
 // A sqlite: URL with a relative path made to point inside the installation; others as they are.
 QString InInstallation(const QString& url);
 
+// The content index (the text of the stored files, written by zqpdm-index), a database of its own:
+// ZQPDM_INDEX, else key "Url" of section "内容索引" in the installation's "rnds\spt\zqpdmcad.ini"
+// (a relative sqlite: path there counts from the installation), else
+// "sqlite:<installation>/content-index.db". It is the PDM database only when a URL says so.
+QString ConfiguredContentIndexUrl();
+
 // The value of one key of an ODBC connection text ("Driver={SQLite3};Database=x" → "SQLite3" for
 // "driver"), braces removed; "" when the key is not there.
 QString OdbcAttribute(const QString& connectionText, const QString& key);

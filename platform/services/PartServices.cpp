@@ -219,7 +219,8 @@ QString CSaveZQPDMFile::DirectReadZQPDMFileFromDB(const QString& key, const QStr
             name = zq::svc::PlainFileName(fileTitle);
         if (name.isEmpty())
             return fail(QStringLiteral("文件名无效: %1").arg(fileTitle));
-        const QString path = zq::TempFolder() + name;
+        // Only a folder inside the temporary folder is taken; anything else lands in the temporary folder.
+        const QString path = zq::svc::SafeLocalPath((m_targetFolder.isEmpty() ? zq::TempFolder() : m_targetFolder) + name);
         QString error;
         if (!zq::svc::WriteFileAtomically(path, rows.first().value(1).toByteArray(), &error)) {
             zq::svc::Tell(error);

@@ -23,4 +23,10 @@ public:
     // live in a table of our own (ZqPDMFile); without it nothing is fetched and nothing reported.
     QString DirectReadZQPDMFileFromDB(const QString& key, const QString& kind, const QString& code,
                                       const QString& revision, const QString& fileTitle);
+    // A folder inside the temporary folder to extract into instead of the temporary folder itself
+    // (ending with '/'), so that a reader that is not the user leaves the user's copies alone.
+    void SetTargetFolder(const QString& folder) { m_targetFolder = folder; }
+
+private:
+    QString m_targetFolder;
 };

@@ -19,6 +19,12 @@ QHash<int, const DialogTemplate*>& moduleTemplates()
     return templates;
 }
 
+QList<int>& clashingTemplates()
+{
+    static QList<int> ids;
+    return ids;
+}
+
 } // namespace
 
 PageFactory FindPageFactory(const QString& caption)
@@ -41,8 +47,17 @@ const DialogTemplate* FindModuleTemplate(int id)
 
 void RegisterModuleTemplate(const DialogTemplate* dialogTemplate)
 {
-    if (dialogTemplate)
-        moduleTemplates().insert(dialogTemplate->id, dialogTemplate);
+    if (!dialogTemplate)
+        return;
+    const DialogTemplate* earlier = moduleTemplates().value(dialogTemplate->id, nullptr);
+    if (earlier && earlier != dialogTemplate && !clashingTemplates().contains(dialogTemplate->id))
+        clashingTemplates().append(dialogTemplate->id);
+    moduleTemplates().insert(dialogTemplate->id, dialogTemplate);
+}
+
+QList<int> ClashingModuleTemplates()
+{
+    return clashingTemplates();
 }
 
 const DialogTemplate* PageTemplate(int id)
@@ -66,6 +81,7 @@ const std::vector<KnownPage>& KnownPages()
         {"更改处理意见", 378, false},
         {"设计任务", 399, false},
         {"设计过程零部件", 24005, false},
+        {"文档内容", 23020, false},
     };
     return pages;
 }

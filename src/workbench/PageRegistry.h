@@ -1,6 +1,7 @@
 #pragma once
 // Pages and their dialog templates register themselves with the module, so the main window
 // creates a page by its tab caption and the resource lookup finds each page's template.
+#include <QList>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -30,6 +31,9 @@ const std::vector<KnownPage>& KnownPages();
 // The module's dialog templates, by id (23001, 23000, 376, ...).
 const DialogTemplate* FindModuleTemplate(int id);
 void RegisterModuleTemplate(const DialogTemplate* dialogTemplate);   // static storage, not owned
+// Ids registered by two different templates: one of the two pages would be built from the other's
+// controls. Empty in a sound build.
+QList<int> ClashingModuleTemplates();
 // The template a page is built from: the resources under an active override first, then the module's own.
 const DialogTemplate* PageTemplate(int id);
 

@@ -145,6 +145,42 @@ TEST(ConnectionUrl, ComesFromEnvironmentThenSettingThenDemo)
     qunsetenv("ZQPDM_HOME");
 }
 
+// The content index is found like the PDM database, under its own variable and section, and is
+// never the PDM database unless a URL says so.
+TEST(ConnectionUrl, ContentIndexComesFromEnvironmentThenSettingThenInstallation)
+{
+    QTemporaryDir home;
+    qputenv("ZQPDM_HOME", QFile::encodeName(home.path()));
+    qputenv("ZQPDM_DB", "sqlite:/pdm-elsewhere.db");
+    qunsetenv("ZQPDM_INDEX");
+    ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("rnds/spt")));
+    const struct {
+        const char* section;   // written into zqpdmcad.ini, "" for none
+        const char* variable;  // ZQPDM_INDEX, "" for unset
+        QString expected;
+    } cases[] = {
+        {"", "", QStringLiteral("sqlite:") + home.path() + QStringLiteral("/content-index.db")},
+        {"[Database]\r\nUrl=sqlite:pdm.db\r\n", "", QStringLiteral("sqlite:") + home.path() + QStringLiteral("/content-index.db")},
+        {"[内容索引]\r\nUrl=sqlite:index/../ci.db\r\n", "", QStringLiteral("sqlite:") + home.path() + QStringLiteral("/ci.db")},
+        {"[内容索引]\r\nUrl=postgresql://zq@db.example/ci\r\n", "", QStringLiteral("postgresql://zq@db.example/ci")},
+        {"[内容索引]\r\nUrl=sqlite:ci.db\r\n", "sqlite:/given.db", QStringLiteral("sqlite:/given.db")},
+    };
+    for (const auto& c : cases) {
+        QFile ini(home.filePath(QStringLiteral("rnds/spt/zqpdmcad.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write(c.section);
+        ini.close();
+        if (*c.variable)
+            qputenv("ZQPDM_INDEX", c.variable);
+        else
+            qunsetenv("ZQPDM_INDEX");
+        EXPECT_EQ(db::ConfiguredContentIndexUrl(), c.expected) << c.section;
+    }
+    qunsetenv("ZQPDM_INDEX");
+    qunsetenv("ZQPDM_DB");
+    qunsetenv("ZQPDM_HOME");
+}
+
 class ConnectionLife : public testing::Test {
 protected:
     void SetUp() override

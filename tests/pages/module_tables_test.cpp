@@ -89,10 +89,16 @@ TEST_P(ModuleTablesWindow, EveryPageSearchesWithoutAMessage)
         if (!zq::FindPageFactory(caption))
             continue;   // not built yet
         ASSERT_TRUE(window->SelectPageByCaption(caption)) << known.caption;
+        desktop.events.clear();
         window->OnFind();
         EXPECT_TRUE(window->StatusText().startsWith(QStringLiteral("操作提示:共查到"))) << known.caption << ": "
                                                                                       << str(window->StatusText());
-        EXPECT_EQ(Messages(), QString()) << known.caption;
+        // "文档内容" reads the content index, which nobody has made for this database yet: it says
+        // so (tests/index run the indexer on such a database and search it).
+        if (caption == QStringLiteral("文档内容"))
+            EXPECT_TRUE(Messages().startsWith(QStringLiteral("还没有内容索引"))) << str(Messages());
+        else
+            EXPECT_EQ(Messages(), QString()) << known.caption;
         ++searched;
     }
     EXPECT_GE(searched, 5);

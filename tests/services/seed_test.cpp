@@ -425,13 +425,13 @@ TEST(Seed, AFailedRunLeavesNothingItCreated)
     }
 }
 
-TEST(Seed, SearchCfgIsGbkWithTheElevenCaptionsInOrder)
+TEST(Seed, SearchCfgIsGbkWithTheTwelveCaptionsInOrder)
 {
     SeededHome home;
     ASSERT_TRUE(home.ok()) << str(home.error());
     const QByteArray bytes = ReadFile(home.path(QStringLiteral("Support/Search.cfg")));
     const QStringList captions = {
-        QStringLiteral("设计零部件"), QStringLiteral("资源文件"),     QStringLiteral("设计文档"),
+        QStringLiteral("设计零部件"), QStringLiteral("资源文件"),     QStringLiteral("文档内容"), QStringLiteral("设计文档"),
         QStringLiteral("数据视图项"), QStringLiteral("批次产品"),     QStringLiteral("更改单"),
         QStringLiteral("更改发放部门"), QStringLiteral("更改影响面"), QStringLiteral("更改处理意见"),
         QStringLiteral("设计任务"),   QStringLiteral("设计过程零部件")};

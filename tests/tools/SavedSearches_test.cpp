@@ -74,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(EveryTab, SavedRoundTrip, testing::Values(
     RoundTrip{"更改影响面", "--set 从=2025-01-01 --set 1022=ZQ8600-01 --set 1041=1", ""},
     RoundTrip{"更改处理意见", "--set 从=2025-01-01 --click 1009 --cell 1318:0=报废", ""},
     RoundTrip{"设计任务", "--set 任务类型=项目任务 --set 1204=2025-06-01", ""},
-    RoundTrip{"设计过程零部件", "--cell 24013:图号=ZQ8600", ""}),
+    RoundTrip{"设计过程零部件", "--cell 24013:图号=ZQ8600", ""},
+    RoundTrip{"文档内容", "--set 内容包含=HT2 --set 文档类型=所有 --set 按文件日期=1 --set 1204=2025-01-01", ""}),
     [](const testing::TestParamInfo<RoundTrip>& info) { return std::to_string(info.index); });
 
 TEST_F(SearchTool, SavedDatesMoveWithTheDayUnlessFixed)

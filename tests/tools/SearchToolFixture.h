@@ -67,6 +67,11 @@ protected:
         // A desktop with a program for every file: xdg-open and an xdg-mime that names a viewer.
         writeScript(desktopBin() + QStringLiteral("/xdg-open"), "exit 0");
         writeScript(desktopBin() + QStringLiteral("/xdg-mime"), "echo zq-viewer.desktop");
+        // The content index of its stored files, for the page 文档内容.
+        if (QFile::exists(indexProgram())) {
+            const ToolRun indexed = runIndexer({QStringLiteral("--quiet")});
+            ASSERT_EQ(indexed.exitCode, 0) << indexed.dump();
+        }
     }
     static void TearDownTestSuite()
     {
@@ -111,8 +116,28 @@ protected:
             arguments << QStringLiteral("--home") << s_home->path();
         if (!arguments.contains(QStringLiteral("--today")) && !arguments.contains(QStringLiteral("--help")))
             arguments << QStringLiteral("--today") << QStringLiteral("2026-03-01");
+        return execute(program(), arguments, withPlatform, environmentEntries);
+    }
+
+    // zqpdm-index, built beside zqpdm-search, on the seeded installation unless told otherwise.
+    static QString indexProgram()
+    {
+        return qEnvironmentVariable("ZQ_BINARY_DIR", QStringLiteral(".")) + QStringLiteral("/bin/zqpdm-index");
+    }
+    static ToolRun runIndexer(QStringList arguments, const QStringList& environmentEntries = {}, bool withHome = true)
+    {
+        if (withHome && !arguments.contains(QStringLiteral("--home")) && !arguments.contains(QStringLiteral("--help")))
+            arguments << QStringLiteral("--home") << s_home->path();
+        return execute(indexProgram(), arguments, false, environmentEntries);
+    }
+
+    // A program run as the user would: none of the installation's variables from the test's own
+    // environment, the user's private folder below the installation's tmp/, the desktop's opener.
+    static ToolRun execute(const QString& path, const QStringList& arguments, bool withPlatform,
+                           const QStringList& environmentEntries)
+    {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"ZQPDM_DB", "ZQPDM_HOME", "ZQPDM_SYSDIR", "ZQPDM_SQL_TRACE", "ZQPDM_USER"})
+        for (const char* name : {"ZQPDM_DB", "ZQPDM_HOME", "ZQPDM_SYSDIR", "ZQPDM_SQL_TRACE", "ZQPDM_USER", "ZQPDM_INDEX"})
             environment.remove(QString::fromLatin1(name));
         if (!withPlatform) {
             environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
@@ -126,7 +151,7 @@ protected:
             environment.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));
         QProcess process;
         process.setProcessEnvironment(environment);
-        process.start(program(), arguments);
+        process.start(path, arguments);
         ToolRun result;
         if (!process.waitForFinished(120000)) {
             process.kill();

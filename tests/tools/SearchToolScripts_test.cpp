@@ -78,6 +78,8 @@ const KnownLabel kKnownLabels[] = {
     {"资源文件", 1318, ""}, {"设计文档", 1251, "文档说明:"}, {"设计文档", 1022, "涉及零部件:"},
     {"设计文档", 1254, "文档类型:"}, {"数据视图项", 1046, "视图项名称"}, {"批次产品", 1258, "到："},
     {"批次产品", 1256, "条件:"},
+    {"文档内容", 1260, "内容包含:"}, {"文档内容", 1254, "文档类型:"}, {"文档内容", 1262, "按文件日期"},
+    {"文档内容", 1204, "文件日期从:"}, {"文档内容", 1258, "到:"},
 };
 
 // Every tab the module registers, also those that land later: each control of the page's
@@ -117,7 +119,7 @@ TEST_F(SearchTool, DescribeListsEveryControlOfEveryTab)
         EXPECT_EQ(controls.value(QStringLiteral("window:1300"))["label"].toString(), QStringLiteral("查找"));
         described.append(caption);
     }
-    EXPECT_EQ(described.size(), 11) << described.join(u' ').toStdString();
+    EXPECT_EQ(described.size(), 12) << described.join(u' ').toStdString();
 }
 
 // What a newcomer reads: the value and state of each control, the items and rows to choose from.

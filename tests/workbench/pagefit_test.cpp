@@ -1,7 +1,8 @@
 // Every control of every page can be reached with the mouse: on the demo installation with all
-// eleven captions in its page list, each tab's controls lie inside the visible page area at the
+// twelve captions in its page list, each tab's controls lie inside the visible page area at the
 // search window's default size, at 1.5 times that size and back at the default size.
 #include "DialogTemplate.h"
+#include "PageRegistry.h"
 #include "FlatTabCtrl.h"
 #include "GbkText.h"
 #include "ListCtrl.h"
@@ -33,7 +34,7 @@ struct WithApp {
 // Every caption the search window knows; pages not in this build get no tab and are skipped.
 const char* const kAllCaptions[] = {
     "设计零部件", "资源文件", "设计文档", "数据视图项", "批次产品", "更改单",
-    "更改发放部门", "更改影响面", "更改处理意见", "设计任务", "设计过程零部件",
+    "更改发放部门", "更改影响面", "更改处理意见", "设计任务", "设计过程零部件", "文档内容",
 };
 
 bool writePageList(const QString& path)
@@ -253,7 +254,23 @@ TEST_F(PageFit, EnterInAnEditOfEveryPageRunsOneFind)
         EXPECT_TRUE(m_window->isVisible()) << caption.toStdString();
         EXPECT_TRUE(page->isVisibleTo(m_window)) << caption.toStdString();
     }
-    EXPECT_EQ(m_window->TabCtrl()->GetItemCount(), 11);
+    EXPECT_EQ(m_window->TabCtrl()->GetItemCount(), 12);
+}
+
+} // namespace
+
+namespace {
+
+// Two templates under one id would build one page from the other's controls; each known page has
+// a template of its own.
+TEST(PageTemplates, EveryIdBelongsToOneTemplate)
+{
+    EXPECT_EQ(zq::ClashingModuleTemplates(), QList<int>());
+    QList<int> ids;
+    for (const zq::KnownPage& page : zq::KnownPages()) {
+        EXPECT_FALSE(ids.contains(page.templateId)) << page.caption;
+        ids.append(page.templateId);
+    }
 }
 
 } // namespace

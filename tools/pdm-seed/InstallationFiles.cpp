@@ -30,10 +30,11 @@ void writeFile(const QString& path, const QByteArray& bytes)
 
 QStringList PageCaptions()
 {
-    return {QStringLiteral("设计零部件"), QStringLiteral("资源文件"),   QStringLiteral("设计文档"),
-            QStringLiteral("数据视图项"), QStringLiteral("批次产品"),   QStringLiteral("更改单"),
-            QStringLiteral("更改发放部门"), QStringLiteral("更改影响面"), QStringLiteral("更改处理意见"),
-            QStringLiteral("设计任务"),   QStringLiteral("设计过程零部件")};
+    // "文档内容" searches the content index, which zqpdm-index fills from the stored files.
+    return {QStringLiteral("设计零部件"), QStringLiteral("资源文件"),   QStringLiteral("文档内容"),
+            QStringLiteral("设计文档"),   QStringLiteral("数据视图项"), QStringLiteral("批次产品"),
+            QStringLiteral("更改单"),     QStringLiteral("更改发放部门"), QStringLiteral("更改影响面"),
+            QStringLiteral("更改处理意见"), QStringLiteral("设计任务"),   QStringLiteral("设计过程零部件")};
 }
 
 QString SearchCfgText()

@@ -24,11 +24,13 @@ private:
 };
 
 // How a page lists records: the slot of each query field (fields beyond the map are not read),
-// the item text, and the slots shown in list columns 1, 2, ….
+// the item text, the slots shown in list columns 1, 2, …, and what becomes of a record's slots
+// before it is listed (nothing when null).
 struct RowLayout {
     QList<int> fieldSlots;
     QString (*itemText)(const DocumentRecord& record) = nullptr;
     QList<int> subItemSlots;
+    void (*finish)(DocumentRecord& record) = nullptr;
 };
 
 // The slots retrieval reads.

@@ -55,11 +55,28 @@ const QStringList& DocumentKindNames()
     return names;
 }
 
+QString ProjectDocumentSelect()
+{
+    return QStringLiteral("SELECT ProjectNo, FileRemark, 'A', DocumentType, FileName, FileBulk, FileType, FileDate, "
+                          "'项目文档' FROM TaskDocuments");
+}
+
+QString DesignDocumentSelect()
+{
+    return QStringLiteral("SELECT FileID, PartCode, PartRev, FilePrompt, FileName, FileSize, FileType, FileDate, "
+                          "'设计文档' FROM TeamWorkResult");
+}
+
+QString ArchivedDocumentSelect()
+{
+    return QStringLiteral("SELECT ProductDwgCode, Code, RevNumber, DocumentType, FileName, FileBulk, FileType, FileDate "
+                          "FROM Documents");
+}
+
 QString ProjectDocumentSql(const DocumentConditions& c)
 {
     // The part text is matched against the remark column, as the remark is.
-    return WithWhere(QStringLiteral("SELECT ProjectNo, FileRemark, 'A', DocumentType, FileName, FileBulk, FileType, "
-                                    "FileDate, '项目文档' FROM TaskDocuments"),
+    return WithWhere(ProjectDocumentSelect(),
                      JoinPresent({Like(QStringLiteral("DocumentType"), ContainsPattern(c.description)),
                                   Like(QStringLiteral("FileName"), ContainsPattern(c.fileName)),
                                   Like(QStringLiteral("FileRemark"), ContainsPattern(c.remark)),
@@ -69,8 +86,7 @@ QString ProjectDocumentSql(const DocumentConditions& c)
 
 QString DesignDocumentSql(const DocumentConditions& c)
 {
-    return WithWhere(QStringLiteral("SELECT FileID, PartCode, PartRev, FilePrompt, FileName, FileSize, FileType, "
-                                    "FileDate, '设计文档' FROM TeamWorkResult"),
+    return WithWhere(DesignDocumentSelect(),
                      JoinPresent({Like(QStringLiteral("FilePrompt"), ContainsPattern(c.description)),
                                   Like(QStringLiteral("FileName"), ContainsPattern(c.fileName)),
                                   Like(QStringLiteral("PartCode"), ContainsPattern(c.part)),
@@ -81,8 +97,7 @@ QString ArchivedDocumentSql(const DocumentConditions& c)
 {
     // The already wrapped pattern is wrapped in "%" once more: "x" gives LIKE '%%x%%'.
     const QString wrap = QStringLiteral("%");
-    return WithWhere(QStringLiteral("SELECT ProductDwgCode, Code, RevNumber, DocumentType, FileName, FileBulk, "
-                                    "FileType, FileDate FROM Documents"),
+    return WithWhere(ArchivedDocumentSelect(),
                      JoinPresent({Like(QStringLiteral("DocumentType"), ContainsPattern(c.description), wrap),
                                   Like(QStringLiteral("FileName"), ContainsPattern(c.fileName), wrap),
                                   Like(QStringLiteral("FileRemark"), ContainsPattern(c.remark), wrap),

@@ -32,6 +32,11 @@ struct DocumentSqlTexts {
     bool dateWarning = false;
 };
 
+// Every document of a kind, with no condition: the SELECTs the conditions below narrow.
+QString ProjectDocumentSelect();
+QString DesignDocumentSelect();
+QString ArchivedDocumentSelect();
+
 // Project documents (TaskDocuments), team-work results (TeamWorkResult), archived documents (Documents).
 QString ProjectDocumentSql(const DocumentConditions& conditions);
 QString DesignDocumentSql(const DocumentConditions& conditions);

@@ -45,9 +45,12 @@ QString BuildResourceSql(const QStringList& values)
             joined += QStringLiteral(" AND ");
         joined += ResourceColumns().at(row) + QStringLiteral(" LIKE '%") + value + QStringLiteral("%'");
     }
-    const QString select =
-        QStringLiteral("SELECT ItemCode, DocType, FileName, FileBulk, FileType, FileDate FROM EngineerViewDoc");
-    return joined.isEmpty() ? select : select + QStringLiteral(" WHERE ") + joined;
+    return joined.isEmpty() ? ResourceSelect() : ResourceSelect() + QStringLiteral(" WHERE ") + joined;
+}
+
+QString ResourceSelect()
+{
+    return QStringLiteral("SELECT ItemCode, DocType, FileName, FileBulk, FileType, FileDate FROM EngineerViewDoc");
 }
 
 QString ResourceItemText(const DocumentRecord& record)

@@ -19,6 +19,9 @@ QString ResourceConfigPath();
 // The item texts of the eight condition rows, the configured ones read from iniPath.
 QStringList ReadResourceConditionNames(const QString& iniPath);
 
+// Every resource file, with no condition: the SELECT the condition rows narrow.
+QString ResourceSelect();
+
 // values: the texts of column 1 of the condition rows, row 0 first; missing rows count as empty.
 QString BuildResourceSql(const QStringList& values);
 

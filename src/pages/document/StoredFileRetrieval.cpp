@@ -66,7 +66,9 @@ QString StoredFileRetrieval::LocalPath() const
 {
     // A stored name is a name, never a way out of the temporary folder.
     const QString name = svc::PlainFileName(m_fileName);
-    return name.isEmpty() ? QString() : TempFolder() + name;
+    if (name.isEmpty())
+        return QString();
+    return m_localFolder.isEmpty() ? TempFolder() + name : svc::SafeLocalPath(m_localFolder + name);
 }
 
 QString StoredFileRetrieval::FileTitle() const
@@ -82,6 +84,11 @@ bool StoredFileRetrieval::RemoveEarlierCopy(const QString& path)
     return info.isFile() || info.isSymLink() ? QFile::remove(path) : false;
 }
 
+bool StoredFileRetrieval::Fetched::arrived() const
+{
+    return !endedSilently && !localPath.isEmpty() && CFileName(localPath).Exist();
+}
+
 StoredFileRetrieval::Outcome StoredFileRetrieval::NotFetched()
 {
     Desktop::current().messageBox(QStringLiteral("文件没有下载成功"), QStringLiteral("操作提示"),
@@ -89,51 +96,68 @@ StoredFileRetrieval::Outcome StoredFileRetrieval::NotFetched()
     return Outcome::NotFetched;
 }
 
-StoredFileRetrieval::Outcome StoredFileRetrieval::Finish(const QString& localPath)
+StoredFileRetrieval::Outcome StoredFileRetrieval::Finish(const Fetched& fetched)
 {
-    if (!CFileName(localPath).Exist())
+    if (fetched.endedSilently)
+        return Outcome::EndedSilently;
+    if (!fetched.arrived())
         return NotFetched();
-    CCommonBrowserTool().BrowseFile(localPath, 0);
+    CCommonBrowserTool().BrowseFile(fetched.localPath, 0);
     return Outcome::Opened;
 }
 
 StoredFileRetrieval::Outcome StoredFileRetrieval::OpenDesignDocument(int storageSetting, CZQSaveFileToFTP* pageStore)
 {
     WaitCursor wait;
-    const QString local = LocalPath();
-    if (IsZeroOrOne(storageSetting)) {
-        if (local.isEmpty() || !RemoveEarlierCopy(local))
-            return NotFetched();
-        // The store's answer is not asked for: the copy on disk decides.
-        if (pageStore)
-            pageStore->GetFileFromFTP(DesignStoreFolder(), m_fileName, local);
-        return Finish(local);
-    }
-    // The component extracts to a path of its own choosing and says so only on success.
-    if (!local.isEmpty())
-        RemoveEarlierCopy(local);
-    const QString extracted = CSaveZQPDMFile().DirectReadZQPDMFileFromDB(DesignFileKey(), QStringLiteral("产品"),
-                                                                         m_code2, m_revision, FileTitle());
-    if (extracted.isEmpty())
-        return Outcome::EndedSilently;
-    return Finish(extracted);
+    return Finish(FetchDesignDocument(storageSetting, pageStore));
 }
 
 StoredFileRetrieval::Outcome StoredFileRetrieval::OpenResourceFile(int storageSetting)
 {
     WaitCursor wait;
+    return Finish(FetchResourceFile(storageSetting));
+}
+
+StoredFileRetrieval::Fetched StoredFileRetrieval::FetchDesignDocument(int storageSetting, CZQSaveFileToFTP* pageStore)
+{
+    const QString local = LocalPath();
+    if (IsZeroOrOne(storageSetting)) {
+        if (local.isEmpty() || !RemoveEarlierCopy(local))
+            return {};
+        // The store's answer is not asked for: the copy on disk decides.
+        if (pageStore)
+            pageStore->GetFileFromFTP(DesignStoreFolder(), m_fileName, local);
+        return {local};
+    }
+    // The component extracts to a path of its own choosing and says so only on success.
+    if (!local.isEmpty())
+        RemoveEarlierCopy(local);
+    CSaveZQPDMFile component;
+    if (!m_localFolder.isEmpty())
+        component.SetTargetFolder(m_localFolder);
+    const QString extracted = component.DirectReadZQPDMFileFromDB(DesignFileKey(), QStringLiteral("产品"), m_code2,
+                                                                  m_revision, FileTitle());
+    if (extracted.isEmpty())
+        return {QString(), true};
+    return {extracted};
+}
+
+StoredFileRetrieval::Fetched StoredFileRetrieval::FetchResourceFile(int storageSetting, CZQSaveFileToFTP* store)
+{
     const QString local = LocalPath();
     if (local.isEmpty() || !RemoveEarlierCopy(local))
-        return NotFetched();
+        return {};
     if (IsZeroOrOne(storageSetting)) {
         CZQSaveFileToDB().PopFileFromDB(ResourceContentSql(), local, QStringLiteral("DocContent"), QStringLiteral("pdm"));
-        return Finish(local);
+        return {local};
     }
-    CZQSaveFileToFTP store;
+    CZQSaveFileToFTP fresh;
+    const bool connected = store ? store->GetCurrentFtp() != nullptr : fresh.InitZQPDMFTP();
+    CZQSaveFileToFTP& used = store ? *store : fresh;
     // Without a store the copy on disk decides; a store that has no such file ends the open.
-    if (store.InitZQPDMFTP() && !store.GetFileFromFTP(ResourceStoreFolder(), m_fileName, local))
-        return Outcome::EndedSilently;
-    return Finish(local);
+    if (connected && !used.GetFileFromFTP(ResourceStoreFolder(), m_fileName, local))
+        return {local, true};
+    return {local};
 }
 
 } // namespace zq::doc

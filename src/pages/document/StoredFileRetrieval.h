@@ -25,8 +25,20 @@ public:
         EndedSilently,   // the storage component declined and reported on its own, or said nothing
     };
 
+    // Where a fetch left the file: the local copy's path, which exists when the fetch worked (the
+    // copy on disk decides, as when opening), or an open that ends without a word.
+    struct Fetched {
+        QString localPath;
+        bool endedSilently = false;
+        bool arrived() const;
+    };
+
     // The record's slots 1, 2, 3 and 5; the codes of slots 1 and 2 made path segments.
     explicit StoredFileRetrieval(const DocumentRecord& record);
+
+    // Fetches into this folder (ending with '/', inside the temporary folder) instead of the
+    // temporary folder itself: a reader other than the user keeps clear of the user's copies.
+    void SetLocalFolder(const QString& folder) { m_localFolder = folder; }
 
     // Design document: the store below "\Zq\Proven\", through the page's own store object (which
     // is asked even when it could not connect), or the database by the key "N1_N2_FileName".
@@ -34,12 +46,17 @@ public:
     // Resource file: the EngineerViewDoc blob, or the store below "\Zq\Resource\".
     Outcome OpenResourceFile(int storageSetting);
 
+    // The same fetches without the browser and without a message: for readers of the file. A
+    // resource fetch from the store uses `store` when given (connected or not), else a fresh one.
+    Fetched FetchDesignDocument(int storageSetting, CZQSaveFileToFTP* pageStore);
+    Fetched FetchResourceFile(int storageSetting, CZQSaveFileToFTP* store = nullptr);
+
     // What the opens ask for.
     QString DesignStoreFolder() const;     // "\Zq\Proven\N1\N2\rev\"
     QString ResourceStoreFolder() const;   // "\Zq\Resource\N2\"
     QString DesignFileKey() const;         // "N1_N2_FileName"
     QString ResourceContentSql() const;
-    // The temporary folder plus the file name without any folder part; "" when no name is left.
+    // The local folder plus the file name without any folder part; "" when no name is left.
     QString LocalPath() const;
 
 private:
@@ -47,12 +64,13 @@ private:
     // Removes an earlier copy at path so it cannot pass for this fetch; false when one stays.
     static bool RemoveEarlierCopy(const QString& path);
     static Outcome NotFetched();
-    static Outcome Finish(const QString& localPath);
+    static Outcome Finish(const Fetched& fetched);
 
     QString m_code1;      // N(slot 1)
     QString m_code2;      // N(slot 2)
     QString m_revision;   // slot 3
     QString m_fileName;   // slot 5, as stored
+    QString m_localFolder;   // "" for the temporary folder
 };
 
 } // namespace zq::doc

@@ -1,5 +1,6 @@
 #include "ZQDocumentListPage.h"
 
+#include "Desktop.h"
 #include "FileServices.h"
 #include "ListCtrl.h"
 #include "RunQuery.h"
@@ -51,16 +52,22 @@ void CZQDocumentListPage::ClearRows()
     m_records.clear();
 }
 
-int CZQDocumentListPage::RunRecordQuery(const QString& sql, const zq::doc::RowLayout& layout, bool append)
+int CZQDocumentListPage::RunRecordQuery(const QString& sql, const zq::doc::RowLayout& layout, bool append,
+                                        zq::Connection* connection)
 {
     CHeaderListCtrl* list = ResultList();
     if (!list)
         return 0;
     QueryRequest request = PageQuery(QueryVariant::A, sql, list);
+    if (connection)
+        request.connection = connection;
     request.continueListRows = append;
     request.fieldCount = int(layout.fieldSlots.size());
     request.onRecord = [this, &layout](int row, const QStringList& fields) {
-        AppendRecord(row, zq::doc::DocumentRecord::FromFields(fields, layout.fieldSlots), layout);
+        zq::doc::DocumentRecord record = zq::doc::DocumentRecord::FromFields(fields, layout.fieldSlots);
+        if (layout.finish)
+            layout.finish(record);
+        AppendRecord(row, record, layout);
     };
     return RunQuery(request);
 }
@@ -89,4 +96,16 @@ const zq::doc::DocumentRecord* CZQDocumentListPage::MarkedRecord() const
 {
     CHeaderListCtrl* list = ResultList();
     return list ? RecordOfRow(list->GetSelectionMark()) : nullptr;
+}
+
+bool CZQDocumentListPage::ChoseBrowse()
+{
+    CHeaderListCtrl* list = ResultList();
+    if (!list || !MarkedRecord())
+        return false;
+    constexpr int kBrowse = 1;
+    zq::Desktop& desktop = zq::Desktop::current();
+    const QPoint clicked = list->LastClickScreenPos();
+    return desktop.popupMenu({{kBrowse, QStringLiteral("浏览...")}}, clicked.isNull() ? desktop.cursorPos() : clicked) ==
+           kBrowse;
 }

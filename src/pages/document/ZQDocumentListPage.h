@@ -36,10 +36,14 @@ protected:
     // Deletes all rows and their records.
     void ClearRows();
     // Reads one SELECT into the list through the shared query routine; with append the rows
-    // follow those already listed.
-    int RunRecordQuery(const QString& sql, const zq::doc::RowLayout& layout, bool append);
+    // follow those already listed. The page's own connection unless another is given.
+    int RunRecordQuery(const QString& sql, const zq::doc::RowLayout& layout, bool append,
+                       zq::Connection* connection = nullptr);
     // The record of the list's selection mark, or null when no row is marked.
     const zq::doc::DocumentRecord* MarkedRecord() const;
+    // Right click on the result list: with a row marked, the menu with the single entry "浏览..."
+    // at the list's last click point (else at the cursor); true when the user chose it.
+    bool ChoseBrowse();
 
 private:
     void AppendRecord(int row, const zq::doc::DocumentRecord& record, const zq::doc::RowLayout& layout);

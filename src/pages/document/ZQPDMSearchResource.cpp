@@ -94,14 +94,7 @@ int CZQPDMSearchResource::DoSearch()
 
 void CZQPDMSearchResource::OnRclickResult()
 {
-    CHeaderListCtrl* list = ResultList();
-    if (!list || !MarkedRecord())
-        return;
-    zq::Desktop& desktop = zq::Desktop::current();
-    const QPoint clicked = list->LastClickScreenPos();
-    const int command = desktop.popupMenu({{ID_BROWSE, QStringLiteral("浏览...")}},
-                                          clicked.isNull() ? desktop.cursorPos() : clicked);
-    if (command == ID_BROWSE)
+    if (ChoseBrowse())
         OpenMarkedRow(ReadStorageSetting(kResourceStorageKey));
 }
 

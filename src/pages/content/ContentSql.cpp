@@ -1,0 +1,196 @@
+#include "ContentSql.h"
+
+#include "DateCondition.h"
+#include "ZQPDMFC.h"
+
+namespace zq::content {
+
+namespace {
+
+constexpr int kCharsBefore = 20;   // of the excerpt, before the word
+constexpr int kExcerptChars = 60;
+
+bool HasAsciiLetter(const QString& word)
+{
+    for (QChar c : word)
+        if (c.unicode() < 128 && c.isLetter())
+            return true;
+    return false;
+}
+
+// ASCII letters folded: the engines' lower() is applied to the text only when the word has one.
+QString FoldAscii(const QString& word)
+{
+    QString folded = word;
+    for (QChar& c : folded)
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + 32);
+    return folded;
+}
+
+QString Literal(const QString& text)
+{
+    return u'\'' + SqlQuote(text) + u'\'';
+}
+
+// Where the word starts in the text (1-based, 0 when it does not occur), ASCII letters ignoring case.
+QString Position(const QString& word, const QString& column, sql::Dbms engine)
+{
+    const QString function = engine == sql::Dbms::Postgres ? QStringLiteral("strpos") : QStringLiteral("instr");
+    if (HasAsciiLetter(word))
+        return function + QStringLiteral("(lower(") + column + QStringLiteral("), ") + Literal(FoldAscii(word)) + u')';
+    return function + u'(' + column + QStringLiteral(", ") + Literal(word) + u')';
+}
+
+// One FTS5 string: the word in double quotes, a double quote inside it doubled.
+QString Fts5String(const QString& word)
+{
+    QString quoted = word;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+// A LIKE pattern that finds the word anywhere, its wildcards and the escape character taken literally.
+QString ContainsPattern(const QString& word)
+{
+    QString escaped;
+    for (QChar c : word) {
+        if (c == u'\\' || c == u'%' || c == u'_')
+            escaped += u'\\';
+        escaped += c;
+    }
+    return u'%' + escaped + u'%';
+}
+
+QString JoinPresent(const QStringList& conditions)
+{
+    QStringList present;
+    for (const QString& condition : conditions)
+        if (!condition.isEmpty())
+            present.append(condition);
+    return present.join(QStringLiteral(" AND "));
+}
+
+} // namespace
+
+qsizetype CharacterCount(const QString& text)
+{
+    qsizetype count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (!(text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate()))
+            ++count;
+    return count;
+}
+
+const QStringList& ContentKindNames()
+{
+    static const QStringList names{QStringLiteral("设计文档"), QStringLiteral("资源文件"), QStringLiteral("所有")};
+    return names;
+}
+
+QString KindOfSourceTable(const QString& table)
+{
+    return table.compare(QStringLiteral("EngineerViewDoc"), Qt::CaseInsensitive) == 0 ? ContentKindNames().at(KindResource)
+                                                                                       : ContentKindNames().at(KindDesign);
+}
+
+QStringList ContentWords(const QString& typed)
+{
+    QString cleaned = SqlValueText(typed);
+    for (QChar& c : cleaned)
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+            c = u' ';
+    QStringList words;
+    for (const QString& word : cleaned.split(u' ', Qt::SkipEmptyParts))
+        for (const QString& part : word.simplified().split(u' ', Qt::SkipEmptyParts))
+            if (!words.contains(part))
+                words.append(part);
+    return words;
+}
+
+ContentSqlText BuildContentSql(const ContentConditions& conditions, sql::Dbms engine)
+{
+    const bool postgres = engine == sql::Dbms::Postgres;
+    const QString content = postgres ? QStringLiteral("f.Content") : QStringLiteral("t.Content");
+    const QStringList words = ContentWords(conditions.words);
+
+    QStringList where;
+    QStringList matched;   // SQLite: the words the trigram index finds
+    for (const QString& word : words) {
+        if (postgres) {
+            where.append(content + QStringLiteral(" ILIKE ") + Literal(ContainsPattern(word)) + QStringLiteral(" ESCAPE '\\'"));
+        } else if (CharacterCount(word) >= kIndexedWordLength) {
+            matched.append(Fts5String(word));
+        } else {
+            where.append(Position(word, content, engine) + QStringLiteral(" > 0"));
+        }
+    }
+    if (!matched.isEmpty())
+        where.prepend(QStringLiteral("t.ContentText MATCH ") + Literal(matched.join(QStringLiteral(" AND "))));
+    if (conditions.kind == KindDesign || conditions.kind == KindResource)
+        where.append(QStringLiteral("f.Kind = ") + Literal(ContentKindNames().at(conditions.kind)));
+
+    ContentSqlText text;
+    if (conditions.byDate) {
+        const DateCondition date =
+            BuildDateCondition(QStringLiteral("f.FileDate"), conditions.from, conditions.to, DateBounds::Inclusive);
+        text.dateWarning = date.reversed;
+        where.append(date.sql);
+    }
+
+    // The excerpt starts a little before the first word, or at the start of the text. The typed
+    // words are put together by concatenation only: QString::arg would read a "%1" inside them.
+    const QString start = words.isEmpty()
+        ? QStringLiteral("1")
+        : (postgres ? QStringLiteral("greatest") : QStringLiteral("max")) + QStringLiteral("(1, ") +
+              Position(words.first(), content, engine) + QStringLiteral(" - ") + QString::number(kCharsBefore) + u')';
+    const QString from = postgres ? QStringLiteral("ContentFile f")
+                                  : QStringLiteral("ContentText t JOIN ContentFile f ON f.FileId = t.rowid");
+    const QString joined = JoinPresent(where);
+    text.sql = QStringLiteral("SELECT f.Code1, f.Code2, f.Revision, f.Description, f.FileName, f.FileType, f.FileDate, "
+                              "f.Kind, f.SourceTable, substr(") +
+               content + QStringLiteral(", ") + start + QStringLiteral(", ") + QString::number(kExcerptChars) +
+               QStringLiteral("), ") + start + QStringLiteral(", f.ContentChars FROM ") + from +
+               (joined.isEmpty() ? QString() : QStringLiteral(" WHERE ") + joined) +
+               QStringLiteral(" ORDER BY f.FileDate DESC, f.FileName");
+    return text;
+}
+
+QString SnippetText(const QString& excerpt, qint64 start, qint64 textLength)
+{
+    QString snippet = excerpt.simplified();
+    if (start > 1)
+        snippet.prepend(u'…');
+    if (start - 1 + CharacterCount(excerpt) < textLength)
+        snippet.append(u'…');
+    return snippet;
+}
+
+namespace {
+
+QString DescriptionText(const doc::DocumentRecord& record)
+{
+    return record.Slot(doc::SlotDescription);
+}
+
+void ShapeSnippet(doc::DocumentRecord& record)
+{
+    record.SetSlot(SlotSnippet, SnippetText(record.Slot(SlotSnippet), record.Slot(SlotExcerptStart).toLongLong(),
+                                            record.Slot(SlotTextLength).toLongLong()));
+}
+
+} // namespace
+
+const doc::RowLayout& ContentRowLayout()
+{
+    static const doc::RowLayout layout{
+        {doc::SlotCode1, doc::SlotCode2, doc::SlotRevision, doc::SlotDescription, doc::SlotFileName, doc::SlotFileType,
+         doc::SlotDate, SlotKind, SlotSourceTable, SlotSnippet, SlotExcerptStart, SlotTextLength},
+        &DescriptionText,
+        {doc::SlotFileName, SlotKind, doc::SlotDate, SlotSnippet},
+        &ShapeSnippet,
+    };
+    return layout;
+}
+
+} // namespace zq::content

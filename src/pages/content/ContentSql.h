@@ -1,0 +1,61 @@
+#pragma once
+// The search of the content index (the text of the stored design documents and resource files,
+// written by zqpdm-index), built from plain values so it can be checked without widgets. The
+// index lives on SQLite (an FTS5 table with the trigram tokenizer) or on PostgreSQL (one table,
+// searched with ILIKE, which a pg_trgm index speeds up), and the text differs between the two.
+// Every typed word reaches the SQL as a quoted literal only: no input changes the statement.
+#include "DocumentRecord.h"
+#include "SqlDialect.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+namespace zq::content {
+
+// The document kinds of the kind list, by index, and the text the index keeps for each.
+enum ContentKind { KindDesign = 0, KindResource = 1, KindAll = 2 };
+const QStringList& ContentKindNames();       // "设计文档", "资源文件", "所有"
+QString KindOfSourceTable(const QString& table);   // "资源文件" for EngineerViewDoc, else "设计文档"
+
+struct ContentConditions {
+    QString words;          // as typed: the words, separated by white space, must all occur
+    int kind = KindAll;
+    bool byDate = false;    // the file-date range applies only when ticked
+    QDate from;
+    QDate to;
+};
+
+// The words of the text box: split at any white space, control characters dropped, each word
+// once, in the order typed.
+QStringList ContentWords(const QString& typed);
+
+// Words of fewer characters than this cannot use the trigram index and are found by a scan.
+constexpr int kIndexedWordLength = 3;
+
+struct ContentSqlText {
+    QString sql;
+    bool dateWarning = false;   // "开始日期与结束日期不匹配...": the text then has no date condition
+};
+
+// The SELECT of the conditions on the index's engine (SQLite or PostgreSQL). Its fields, in order:
+// Code1, Code2, Revision, Description, FileName, FileType, FileDate, Kind, SourceTable, the text
+// around the first word (the start when no word is given), where that excerpt starts (1-based, in
+// characters) and the length of the whole text. Newest files first.
+ContentSqlText BuildContentSql(const ContentConditions& conditions, sql::Dbms engine);
+
+// Characters as the engines count them: code points.
+qsizetype CharacterCount(const QString& text);
+
+// The excerpt as the result list shows it: about sixty characters around the word on one line
+// (runs of white space as one space), "…" where the text goes on before or after.
+QString SnippetText(const QString& excerpt, qint64 start, qint64 textLength);
+
+// Row layout: the fields above into slots 1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13 (slots 1, 2, 3 and
+// 5 are what the stored file is fetched by, as on the two document pages); the item text is the
+// description; list columns 1 … 4 show the file name, the kind, the date and the snippet, which
+// replaces the excerpt in slot 11.
+enum ContentSlot { SlotKind = 9, SlotSourceTable = 10, SlotSnippet = 11, SlotExcerptStart = 12, SlotTextLength = 13 };
+const doc::RowLayout& ContentRowLayout();
+
+} // namespace zq::content

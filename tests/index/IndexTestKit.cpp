@@ -1,0 +1,182 @@
+#include "IndexTestKit.h"
+
+#include "ContentSql.h"
+#include "Recordset.h"
+#include "ZQDBConnect.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+
+namespace zq::test {
+
+QString IndexProgram()
+{
+    const QString program = qEnvironmentVariable("ZQ_BINARY_DIR") + QStringLiteral("/bin/zqpdm-index");
+    return QFileInfo(program).isExecutable() ? program : QString();
+}
+
+QByteArray EndlessPdf(int depth, int fanout)
+{
+    QList<QByteArray> objects{
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Contents 5 0 R "
+        "/Resources << /XObject << /X 6 0 R >> /Font << /F1 4 0 R >> >> >>",
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
+        "<< /Length 9 >>\nstream\nq /X Do Q\nendstream",
+    };
+    for (int level = 0; level < depth; ++level) {
+        const bool last = level == depth - 1;
+        const QByteArray stream = last ? QByteArray("BT /F1 12 Tf 10 10 Td (x) Tj ET")
+                                       : QList<QByteArray>(fanout, "q /X Do Q").join(' ');
+        const QByteArray resources = last ? QByteArray("<< /Font << /F1 4 0 R >> >>")
+                                          : "<< /XObject << /X " + QByteArray::number(7 + level) + " 0 R >> >>";
+        objects.append("<< /Type /XObject /Subtype /Form /BBox [0 0 100 100] /Resources " + resources + " /Length " +
+                       QByteArray::number(stream.size()) + " >>\nstream\n" + stream + "\nendstream");
+    }
+    QByteArray pdf = "%PDF-1.4\n";
+    QList<qsizetype> offsets;
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        offsets.append(pdf.size());
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const qsizetype xref = pdf.size();
+    pdf += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (qsizetype offset : offsets)
+        pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
+           QByteArray::number(xref) + "\n%%EOF\n";
+    return pdf;
+}
+
+QString ExecSql(const QString& url, const QString& sql, const QVariantList& values)
+{
+    const QString name = QStringLiteral("index-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    QString error;
+    {
+        QSqlDatabase db;
+        if (url.startsWith(QLatin1String("sqlite:"))) {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(url.mid(7));
+        } else {
+            db = AddPostgresDatabase(url, name);
+        }
+        if (!db.open()) {
+            error = db.lastError().text();
+        } else {
+            QSqlQuery query(db);
+            // A statement without values is run as it is: PostgreSQL prepares no ALTER or DROP.
+            bool done = false;
+            if (values.isEmpty()) {
+                done = query.exec(sql);
+            } else {
+                query.prepare(sql);
+                for (const QVariant& value : values)
+                    query.addBindValue(value);
+                done = query.exec();
+            }
+            if (!done)
+                error = query.lastError().text() + QStringLiteral(" (") + sql + u')';
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return error;
+}
+
+QStringList FilesWith(const QString& indexUrl, const QString& words, QString* error)
+{
+    CZQDBConnect index(indexUrl);
+    CZQDBConnect* current = CZQDBConnect::GetCurDBConnect();
+    const bool connected = index.Init() && index.ConnectPDM();
+    CZQDBConnect::SetCurDBConnect(current);
+    QStringList files;
+    if (!connected) {
+        if (error)
+            *error = index.LastError();
+        return files;
+    }
+    content::ContentConditions conditions;
+    conditions.words = words;
+    try {
+        Recordset rows;
+        rows.Open(content::BuildContentSql(conditions, sql::DbmsOf(index.GetPtrPDM()->dbms())).sql, index.GetPtrPDM());
+        while (!rows.IsEOF()) {
+            files.append(rows.GetFieldText(4));
+            rows.MoveNext();
+        }
+    } catch (const _com_error& e) {
+        if (error)
+            *error = e.Description();
+    }
+    files.sort();
+    return files;
+}
+
+index::IndexRunOptions IndexOptions(const QString& indexUrl, int deadlineMs)
+{
+    index::IndexRunOptions options;
+    options.indexUrl = indexUrl;
+    options.worker.program = IndexProgram();
+    options.worker.deadlineMs = deadlineMs;
+    options.worker.limits.timeLimitMs = std::max(500, deadlineMs - 1000);
+    return options;
+}
+
+IndexTest::IndexTest(const SeededHome::Options& options) : ServiceTest(options) {}
+
+void IndexTest::SetUp()
+{
+    ServiceTest::SetUp();
+    if (IsSkipped() || HasFatalFailure())
+        return;
+    if (IndexProgram().isEmpty())
+        GTEST_SKIP() << "zqpdm-index is not built";
+    if (onPostgres()) {
+        indexDatabase = std::make_unique<PgTestDatabase>();
+        ASSERT_TRUE(indexDatabase->ok()) << indexDatabase->error().toStdString();
+        indexUrl = indexDatabase->url();
+    } else {
+        indexUrl = QStringLiteral("sqlite:") + home().path(QStringLiteral("content-index.db"));
+    }
+}
+
+bool IndexTest::onPostgres() const
+{
+    return UsesPostgres(QString::fromLatin1(GetParam()));
+}
+
+index::IndexRunReport IndexTest::Index(bool rebuild, int deadlineMs)
+{
+    index::IndexRunOptions options = IndexOptions(indexUrl, deadlineMs);
+    options.rebuild = rebuild;
+    return index::ContentIndexer(options).run();
+}
+
+QStringList IndexTest::Find(const QString& words)
+{
+    QString error;
+    const QStringList files = FilesWith(indexUrl, words, &error);
+    EXPECT_EQ(error, QString()) << words.toStdString();
+    return files;
+}
+
+void IndexTest::Store(const QString& storePath, const QByteArray& bytes)
+{
+    const QString path = home().storeDir() + u'/' + storePath;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QString IndexTest::PdmSql(const QString& sql, const QVariantList& values)
+{
+    return ExecSql(home().databaseUrl(), sql, values);
+}
+
+} // namespace zq::test

@@ -1,0 +1,255 @@
+// The indexer on a seeded installation, the PDM database and the index both on SQLite or both on
+// PostgreSQL: every stored file the document pages open is read once; a run with nothing changed
+// writes nothing; a changed file is read again, a vanished one removed; files that cannot be
+// fetched or read are listed with their reason and lose nothing that was there; a table that
+// cannot be read keeps its files; a PDF that never ends is cut off.
+#include "ContentIndexStore.h"
+#include "IndexTestKit.h"
+#include "GbkText.h"
+#include "ZQDBConnect.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QUrl>
+
+using namespace zq;
+using namespace zq::index;
+
+namespace {
+
+std::string str(const QString& s) { return s.toStdString(); }
+
+QString Failures(const IndexRunReport& report)
+{
+    QStringList lines;
+    for (const FileFailure& failure : report.failures)
+        lines.append(failure.file + QStringLiteral(": ") + failure.reason);
+    return lines.join(u'\n');
+}
+
+class ContentIndexer : public test::IndexTest {};
+
+// The words the demo's files hold and nothing else of the demo does, with the file holding each.
+const struct {
+    const char* word;
+    const char* file;
+} kUniqueWords[] = {
+    {"氟橡胶密封圈", "ZQ8700技术条件.pdf"},      {"鼠笼转子", "Y系列电机样本.pdf"},
+    {"当量动载荷", "深沟球轴承选型手册.pdf"},    {"压缩永久变形", "O型圈选型.txt"},
+    {"螺纹公差6g", "GB5783螺栓标准.txt"},        {"HT200铸件时效处理", "ZQ8600-01-01.dxf"},
+    {"空载跑合试验", "ZQ8600减速器技术条件.docx"}, {"易损件清单", "ZQ8600零件明细.xlsx"},
+    {"镀锌钝化", "ZQ8600标准件清单.csv"},
+};
+
+TEST_P(ContentIndexer, ReadsEveryStoredFileOnceAndThenWritesNothing)
+{
+    const IndexRunReport first = Index();
+    EXPECT_TRUE(first.upToDate()) << str(first.fatal) << str(Failures(first));
+    EXPECT_EQ(first.files, 23);
+    EXPECT_EQ(first.added, 23);
+    EXPECT_GT(first.writes, 0);
+    for (const auto& w : kUniqueWords)
+        EXPECT_EQ(Find(QString::fromUtf8(w.word)), QStringList{QString::fromUtf8(w.file)}) << w.word;
+    // A drawing without text is found by its description and file name.
+    EXPECT_EQ(Find(QStringLiteral("缸筒零件图")), QStringList{QStringLiteral("ZQ8800-01-01.dwg")});
+    // The index is a database of its own: the PDM database holds none of it.
+    EXPECT_FALSE(db.connection()->HasTable(QStringLiteral("ContentFile")));
+
+    const QFileInfo before(indexUrl.mid(7));
+    const QDateTime modified = before.lastModified();
+    const IndexRunReport second = Index();
+    EXPECT_TRUE(second.upToDate()) << str(Failures(second));
+    EXPECT_EQ(second.unchanged, 23);
+    EXPECT_EQ(second.added + second.replaced + second.removed, 0);
+    EXPECT_EQ(second.writes, 0);
+    EXPECT_EQ(second.bytesRead, 0);
+    if (!onPostgres()) {
+        EXPECT_EQ(QFileInfo(indexUrl.mid(7)).lastModified(), modified);
+    }
+
+    // --rebuild reads all again, in place.
+    const IndexRunReport rebuilt = Index(true);
+    EXPECT_EQ(rebuilt.replaced, 23);
+    EXPECT_EQ(Find(QStringLiteral("镀锌钝化")), QStringList{QStringLiteral("ZQ8600标准件清单.csv")});
+}
+
+TEST_P(ContentIndexer, AChangedFileIsReadAgainAndAVanishedOneRemoved)
+{
+    ASSERT_TRUE(Index().upToDate());
+    Store(QStringLiteral("Zq/Proven/ZQ8600/ZQ8600-00-01/A/O型圈选型.txt"), EncodeGbk(QStringLiteral("改用聚四氟乙烯垫片\r\n")));
+    ASSERT_EQ(PdmSql(QStringLiteral("UPDATE Documents SET FileDate = ? WHERE FileName = ?"),
+                     {QStringLiteral("2026-12-08 09:00:00"), QStringLiteral("O型圈选型.txt")}), QString());
+    ASSERT_EQ(PdmSql(QStringLiteral("DELETE FROM EngineerViewDoc WHERE ItemCode = ?"), {QStringLiteral("R-DJ-01")}),
+              QString());
+
+    const IndexRunReport report = Index();
+    EXPECT_TRUE(report.upToDate()) << str(Failures(report));
+    EXPECT_EQ(report.replaced, 1);
+    EXPECT_EQ(report.removed, 1);
+    EXPECT_EQ(report.unchanged, 21);
+    EXPECT_EQ(Find(QStringLiteral("聚四氟乙烯")), QStringList{QStringLiteral("O型圈选型.txt")});
+    EXPECT_EQ(Find(QStringLiteral("压缩永久变形")), QStringList());
+    EXPECT_EQ(Find(QStringLiteral("鼠笼转子")), QStringList());
+}
+
+TEST_P(ContentIndexer, FilesThatCannotBeFetchedOrReadAreListedAndLoseNothing)
+{
+    ASSERT_TRUE(Index().upToDate());
+    // A stored PDF damaged since it was read, a new row whose file is not in the store, and a new
+    // row whose PDF never ends.
+    Store(QStringLiteral("Zq/Proven/ZQ8700/ZQ8700/A/ZQ8700技术条件.pdf"), QByteArray("%PDF-1.4\n1 0 obj << /Type /Catalog"));
+    ASSERT_EQ(PdmSql(QStringLiteral("UPDATE Documents SET FileDate = ? WHERE FileName = ?"),
+                     {QStringLiteral("2026-12-08 09:00:00"), QStringLiteral("ZQ8700技术条件.pdf")}), QString());
+    const QString insert = QStringLiteral("INSERT INTO Documents (ProductDwgCode, Code, RevNumber, DocumentType, FileName, "
+                                          "FileBulk, FileType, FileDate, FileRemark) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    ASSERT_EQ(PdmSql(insert, {QStringLiteral("ZQ8600"), QStringLiteral("ZQ8600-09"), QStringLiteral("A"),
+                              QStringLiteral("不在存储中的说明书"), QStringLiteral("缺失.pdf"), 1, QStringLiteral("PDF 文档"),
+                              QStringLiteral("2026-12-01 10:00:00"), QString()}), QString());
+    Store(QStringLiteral("Zq/Proven/ZQ8600/ZQ8600-08/A/endless.pdf"), test::EndlessPdf());
+    ASSERT_EQ(PdmSql(insert, {QStringLiteral("ZQ8600"), QStringLiteral("ZQ8600-08"), QStringLiteral("A"),
+                              QStringLiteral("读不完的图纸"), QStringLiteral("endless.pdf"), 3, QStringLiteral("PDF 文档"),
+                              QStringLiteral("2026-12-01 10:00:00"), QString()}), QString());
+
+    QElapsedTimer clock;
+    clock.start();
+    const IndexRunReport report = Index(false, 1200);
+    EXPECT_LT(clock.elapsed(), 15000);
+    EXPECT_EQ(report.fatal, QString());
+    EXPECT_FALSE(report.upToDate());
+    const QString failures = Failures(report);
+    ASSERT_EQ(report.failures.size(), 3) << str(failures);
+    EXPECT_TRUE(failures.contains(QStringLiteral("Documents ZQ8700/ZQ8700/A/ZQ8700技术条件.pdf: PDF"))) << str(failures);
+    EXPECT_TRUE(failures.contains(QStringLiteral("Documents ZQ8600/ZQ8600-09/A/缺失.pdf: 文件不存在"))) << str(failures);
+    EXPECT_TRUE(failures.contains(QStringLiteral("Documents ZQ8600/ZQ8600-08/A/endless.pdf: 提取超时"))) << str(failures);
+    EXPECT_EQ(report.unchanged, 22);
+
+    // The damaged file keeps the text read before; the new ones are found by their descriptions.
+    EXPECT_EQ(Find(QStringLiteral("氟橡胶密封圈")), QStringList{QStringLiteral("ZQ8700技术条件.pdf")});
+    EXPECT_EQ(Find(QStringLiteral("不在存储中")), QStringList{QStringLiteral("缺失.pdf")});
+    EXPECT_EQ(Find(QStringLiteral("读不完的图纸")), QStringList{QStringLiteral("endless.pdf")});
+
+    // They are tried again, and failing the same way changes nothing.
+    const IndexRunReport again = Index(false, 1200);
+    EXPECT_EQ(again.failures.size(), 3) << str(Failures(again));
+    EXPECT_EQ(again.writes, 0);
+
+    // Once the file is there, it is read.
+    QFile sample(home().storeDir() + QStringLiteral("/Zq/Resource/R-DJ-01/Y系列电机样本.pdf"));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    Store(QStringLiteral("Zq/Proven/ZQ8600/ZQ8600-09/A/缺失.pdf"), sample.readAll());
+    const IndexRunReport found = Index(false, 1200);
+    EXPECT_EQ(found.failures.size(), 2) << str(Failures(found));
+    EXPECT_EQ(Find(QStringLiteral("鼠笼转子")), (QStringList{QStringLiteral("Y系列电机样本.pdf"), QStringLiteral("缺失.pdf")}));
+}
+
+TEST_P(ContentIndexer, ATableThatCannotBeReadKeepsItsFiles)
+{
+    ASSERT_TRUE(Index().upToDate());
+    ASSERT_EQ(Find(QStringLiteral("减速器设计任务书")).size(), 1);
+    ASSERT_EQ(PdmSql(QStringLiteral("ALTER TABLE TaskDocuments RENAME TO TaskDocumentsAway")), QString());
+    const IndexRunReport report = Index();
+    EXPECT_FALSE(report.upToDate());
+    EXPECT_EQ(report.removed, 0);
+    ASSERT_EQ(report.tablesNotRead.size(), 1);
+    EXPECT_TRUE(report.tablesNotRead.first().startsWith(QStringLiteral("TaskDocuments: "))) << str(report.tablesNotRead.first());
+    EXPECT_EQ(Find(QStringLiteral("减速器设计任务书")).size(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, ContentIndexer, testing::ValuesIn(test::IndexEngines()),
+                         [](const testing::TestParamInfo<const char*>& info) { return test::EngineTestName(info.param); });
+
+// A customer's database: the module's tables and none of ours. The design documents come from
+// the file store, as the demo's settings say, so every file is read all the same.
+class ModuleTablesIndexer : public test::IndexTest {
+protected:
+    ModuleTablesIndexer() : IndexTest(ModuleTablesOnly()) {}
+    static test::SeededHome::Options ModuleTablesOnly()
+    {
+        test::SeededHome::Options options;
+        options.moduleTablesOnly = true;
+        return options;
+    }
+};
+
+TEST_P(ModuleTablesIndexer, IndexesACustomersDatabase)
+{
+    const IndexRunReport report = Index();
+    EXPECT_TRUE(report.upToDate()) << str(report.fatal) << str(Failures(report));
+    EXPECT_EQ(report.added, 23);
+    EXPECT_EQ(Find(QStringLiteral("空载跑合试验")), QStringList{QStringLiteral("ZQ8600减速器技术条件.docx")});
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, ModuleTablesIndexer, testing::ValuesIn(test::IndexEngines()),
+                         [](const testing::TestParamInfo<const char*>& info) { return test::EngineTestName(info.param); });
+
+// A server without pg_trgm for the index (here: a user who may not create the extension): the
+// indexer says so, and the page's ILIKE finds the words all the same, by a scan.
+TEST(PostgresIndex, WithoutPgTrgmTheIndexerSaysSoAndSearchesStillFind)
+{
+    if (!test::PgTestDatabase::Available())
+        GTEST_SKIP() << "ZQ_TEST_PG is not set";
+    if (test::IndexProgram().isEmpty())
+        GTEST_SKIP() << "zqpdm-index is not built";
+    test::SeededHome home;
+    ASSERT_TRUE(home.ok()) << str(home.error());
+    test::ScopedCurrentDatabase pdm(home.databaseUrl());
+    ASSERT_TRUE(pdm.ok());
+    test::PgTestDatabase index;
+    ASSERT_TRUE(index.ok()) << str(index.error());
+    ASSERT_EQ(test::ExecSql(index.url(), QStringLiteral("DO $$ BEGIN CREATE ROLE zq_index_user LOGIN; "
+                                                        "EXCEPTION WHEN duplicate_object THEN NULL; END $$")), QString());
+    ASSERT_EQ(test::ExecSql(index.url(), QStringLiteral("GRANT CREATE ON SCHEMA public TO zq_index_user")), QString());
+    QUrl url(index.url());
+    url.setUserName(QStringLiteral("zq_index_user"));
+
+    const IndexRunReport report = index::ContentIndexer(test::IndexOptions(url.toString())).run();
+    EXPECT_TRUE(report.upToDate()) << str(report.fatal);
+    EXPECT_TRUE(report.notes.join(u'\n').contains(QStringLiteral("pg_trgm"))) << str(report.notes.join(u'\n'));
+    EXPECT_EQ(test::FilesWith(url.toString(), QStringLiteral("鼠笼转子")), QStringList{QStringLiteral("Y系列电机样本.pdf")});
+    // The next run, with nothing to do, says it again and writes nothing.
+    const IndexRunReport again = index::ContentIndexer(test::IndexOptions(url.toString())).run();
+    EXPECT_TRUE(again.notes.join(u'\n').contains(QStringLiteral("pg_trgm")));
+    EXPECT_EQ(again.writes, 0);
+}
+
+// Where the index may be: never over something that is not an index.
+TEST(ContentIndexStore, RefusesWhatIsNotAContentIndexAndLeavesItAlone)
+{
+    QTemporaryDir dir;
+    const QString text = dir.filePath(QStringLiteral("notes.txt"));
+    {
+        QFile file(text);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("meeting notes, not a database\n");
+    }
+    const QString foreign = dir.filePath(QStringLiteral("foreign.db"));
+    ASSERT_EQ(test::ExecSql(QStringLiteral("sqlite:") + foreign, QStringLiteral("CREATE TABLE ContentFile (Mine TEXT)")),
+              QString());
+    const struct {
+        QString url;
+        const char* reason;
+    } cases[] = {
+        {QStringLiteral("sqlite:") + text, "file is not a database"},
+        {QStringLiteral("sqlite:") + dir.path(), "不是文件"},
+        {QStringLiteral("sqlite:") + dir.filePath(QStringLiteral("no/such/ci.db")), "文件夹不存在"},
+        {QStringLiteral("odbc:DSN=pdm"), "只能放在 SQLite 或 PostgreSQL"},
+        {QStringLiteral("mysql://x@y/z"), "地址无效"},
+        {QStringLiteral("sqlite:") + foreign, "不是内容索引"},
+    };
+    for (const auto& c : cases) {
+        ContentIndexStore store;
+        QString error;
+        EXPECT_FALSE(store.open(c.url, &error)) << str(c.url);
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.reason))) << str(c.url) << ": " << str(error);
+    }
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("meeting notes, not a database\n"));
+    EXPECT_EQ(test::ExecSql(QStringLiteral("sqlite:") + foreign, QStringLiteral("INSERT INTO ContentFile (Mine) VALUES ('x')")),
+              QString());
+}
+
+} // namespace

@@ -1,0 +1,411 @@
+#include "ContentIndexStore.h"
+
+#include "ConnectionUrl.h"
+#include "ContentSql.h"
+#include "SqlSession.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace zq::index {
+
+namespace {
+
+// The layout of the index's tables; an index of another version is made anew.
+constexpr int kSchemaVersion = 1;
+
+QString QueryError(const QSqlQuery& query)
+{
+    return db::DriverMessage(query.lastError());
+}
+
+QString Now()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
+
+const QStringList& SqliteSchema()
+{
+    static const QStringList statements{
+        QStringLiteral("CREATE TABLE ContentFile (FileId INTEGER PRIMARY KEY, SourceTable TEXT NOT NULL, "
+                       "Code1 TEXT NOT NULL, Code2 TEXT NOT NULL, Revision TEXT NOT NULL, FileName TEXT NOT NULL, "
+                       "Kind TEXT NOT NULL, Description TEXT NOT NULL, FileType TEXT NOT NULL, FileSize TEXT NOT NULL, "
+                       "FileDate TEXT NOT NULL, ContentChars INTEGER NOT NULL, Note TEXT NOT NULL, "
+                       "Pending INTEGER NOT NULL, IndexedAt TEXT NOT NULL)"),
+        QStringLiteral("CREATE UNIQUE INDEX ContentFileIdentity ON ContentFile (SourceTable, Code1, Code2, Revision, FileName)"),
+        QStringLiteral("CREATE INDEX ContentFileDate ON ContentFile (FileDate)"),
+        // Chinese has no spaces between words: every run of three or more characters is a term.
+        QStringLiteral("CREATE VIRTUAL TABLE ContentText USING fts5(Content, tokenize='trigram')"),
+        QStringLiteral("CREATE TABLE ContentIndexInfo (Name TEXT PRIMARY KEY, Value TEXT NOT NULL)"),
+    };
+    return statements;
+}
+
+const QStringList& PostgresSchema()
+{
+    static const QStringList statements{
+        QStringLiteral("CREATE TABLE ContentFile (FileId BIGSERIAL PRIMARY KEY, SourceTable TEXT NOT NULL, "
+                       "Code1 TEXT NOT NULL, Code2 TEXT NOT NULL, Revision TEXT NOT NULL, FileName TEXT NOT NULL, "
+                       "Kind TEXT NOT NULL, Description TEXT NOT NULL, FileType TEXT NOT NULL, FileSize TEXT NOT NULL, "
+                       "FileDate TEXT NOT NULL, ContentChars BIGINT NOT NULL, Note TEXT NOT NULL, "
+                       "Pending INTEGER NOT NULL, IndexedAt TEXT NOT NULL, Content TEXT NOT NULL)"),
+        QStringLiteral("CREATE UNIQUE INDEX ContentFileIdentity ON ContentFile (SourceTable, Code1, Code2, Revision, FileName)"),
+        QStringLiteral("CREATE INDEX ContentFileDate ON ContentFile (FileDate)"),
+        QStringLiteral("CREATE TABLE ContentIndexInfo (Name TEXT PRIMARY KEY, Value TEXT NOT NULL)"),
+    };
+    return statements;
+}
+
+} // namespace
+
+QString StorableText(QString text)
+{
+    // Never null: a null text would be bound as NULL.
+    if (text.isNull())
+        return QStringLiteral("");
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isNull())
+            text[i] = u' ';
+        else if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            text[i] = QChar(QChar::ReplacementCharacter);
+    }
+    return text;
+}
+
+QString FileIdentity::key() const
+{
+    const QChar unit(0x1f);
+    return sourceTable + unit + code1 + unit + code2 + unit + revision + unit + fileName;
+}
+
+bool FileFacts::sameAs(const FileFacts& other) const
+{
+    return kind == other.kind && description == other.description && fileType == other.fileType &&
+           fileSize == other.fileSize && fileDate == other.fileDate;
+}
+
+QString SearchableText(const QString& text, const FileFacts& facts, const QString& fileName)
+{
+    QString searchable = text;
+    if (!searchable.isEmpty())
+        searchable += u'\n';
+    searchable += facts.description + u' ' + fileName;
+    return StorableText(searchable);
+}
+
+ContentIndexStore::ContentIndexStore() = default;
+
+ContentIndexStore::~ContentIndexStore()
+{
+    rollback();
+}
+
+bool ContentIndexStore::exec(const QString& sql, QString* error)
+{
+    QSqlQuery query(m_session->database());
+    if (query.exec(sql))
+        return true;
+    *error = QStringLiteral("%1 (%2)").arg(QueryError(query), sql);
+    return false;
+}
+
+bool ContentIndexStore::open(const QString& url, QString* error)
+{
+    QString why;
+    const auto parsed = db::ParseConnectionUrl(url, &why);
+    if (!parsed) {
+        *error = QStringLiteral("内容索引地址无效 (%1): %2").arg(db::RedactUrl(url), why);
+        return false;
+    }
+    if (parsed->driver != u"QSQLITE" && parsed->driver != u"QPSQL") {
+        *error = QStringLiteral("内容索引只能放在 SQLite 或 PostgreSQL 数据库中 (sqlite:路径 或 postgresql://...): %1")
+                     .arg(db::RedactUrl(url));
+        return false;
+    }
+    m_postgres = parsed->driver == u"QPSQL";
+    if (!m_postgres) {
+        const QFileInfo file(parsed->database);
+        if (file.exists() && !file.isFile()) {
+            *error = QStringLiteral("内容索引的路径不是文件: %1").arg(parsed->database);
+            return false;
+        }
+        if (!file.absoluteDir().exists()) {
+            *error = QStringLiteral("内容索引的文件夹不存在: %1").arg(file.absolutePath());
+            return false;
+        }
+    }
+    m_session = std::make_unique<db::Session>(*parsed, QStringLiteral("content-index"));
+    if (!m_session->open(&why)) {
+        *error = QStringLiteral("不能打开内容索引 (%1): %2").arg(db::RedactUrl(url), why);
+        m_session.reset();
+        return false;
+    }
+    if (!m_postgres) {
+        // Readers (the search page) go on reading while the indexer writes.
+        QString ignored;
+        exec(QStringLiteral("PRAGMA busy_timeout = 10000"), &ignored);
+        if (!exec(QStringLiteral("PRAGMA journal_mode = WAL"), &why)) {
+            *error = QStringLiteral("不能使用内容索引 %1: %2").arg(db::RedactUrl(url), why);
+            m_session.reset();
+            return false;
+        }
+    }
+    if (!checkSchema(error)) {
+        m_session.reset();
+        return false;
+    }
+    return true;
+}
+
+bool ContentIndexStore::checkSchema(QString* error)
+{
+    QSqlQuery tables(m_session->database());
+    const QString listing = m_postgres
+        ? QStringLiteral("SELECT lower(table_name) FROM information_schema.tables WHERE table_schema = current_schema()")
+        : QStringLiteral("SELECT lower(name) FROM sqlite_master WHERE type = 'table'");
+    if (!tables.exec(listing)) {
+        *error = QStringLiteral("不能读取内容索引: %1").arg(QueryError(tables));
+        return false;
+    }
+    QStringList present;
+    while (tables.next())
+        present.append(tables.value(0).toString());
+    const bool hasInfo = present.contains(QStringLiteral("contentindexinfo"));
+    const bool hasFiles = present.contains(QStringLiteral("contentfile")) || present.contains(QStringLiteral("contenttext"));
+    if (!hasInfo && hasFiles) {
+        *error = QStringLiteral("数据库中已有 ContentFile 或 ContentText 表, 但它们不是内容索引; 为了不损坏它们, "
+                                "请把内容索引放到别的数据库 (--index 或 [内容索引] Url=)");
+        return false;
+    }
+    if (hasInfo) {
+        QSqlQuery info(m_session->database());
+        if (!info.exec(QStringLiteral("SELECT Name, Value FROM ContentIndexInfo"))) {
+            *error = QStringLiteral("不能读取内容索引: %1").arg(QueryError(info));
+            return false;
+        }
+        int version = 0;
+        while (info.next()) {
+            if (info.value(0).toString() == u"version")
+                version = info.value(1).toString().toInt();
+            else if (info.value(0).toString() == u"changes")
+                m_changes = info.value(1).toString().toLongLong();
+        }
+        if (version == kSchemaVersion)
+            return m_postgres ? createTrigramIndex(error) : true;
+        m_notes.append(QStringLiteral("内容索引的格式是旧的 (版本 %1), 已重新建立, 所有文件重新读取").arg(version));
+        for (const char* table : {"ContentText", "ContentFile", "ContentIndexInfo"})
+            if (present.contains(QString::fromLatin1(table).toLower()) &&
+                !exec(QStringLiteral("DROP TABLE %1").arg(QString::fromLatin1(table)), error))
+                return false;
+        m_changes = 0;
+    }
+    return createSchema(error);
+}
+
+bool ContentIndexStore::createSchema(QString* error)
+{
+    if (!begin(error))
+        return false;
+    for (const QString& statement : m_postgres ? PostgresSchema() : SqliteSchema()) {
+        if (!exec(statement, error)) {
+            if (!m_postgres && statement.contains(QStringLiteral("fts5")))
+                *error = QStringLiteral("这个 SQLite 不能建立全文索引 (需要 3.34 以上带 FTS5 的版本): ") + *error;
+            rollback();
+            return false;
+        }
+    }
+    QSqlQuery insert(m_session->database());
+    insert.prepare(QStringLiteral("INSERT INTO ContentIndexInfo (Name, Value) VALUES (?, ?)"));
+    for (const auto& [name, value] : {std::pair{QStringLiteral("version"), QString::number(kSchemaVersion)},
+                                      std::pair{QStringLiteral("changes"), QStringLiteral("0")},
+                                      std::pair{QStringLiteral("updated"), Now()}}) {
+        insert.addBindValue(name);
+        insert.addBindValue(value);
+        if (!insert.exec()) {
+            *error = QueryError(insert);
+            rollback();
+            return false;
+        }
+    }
+    if (!m_session->database().commit()) {
+        *error = db::DriverMessage(m_session->database().lastError());
+        rollback();
+        return false;
+    }
+    m_inTransaction = false;
+    return m_postgres ? createTrigramIndex(error) : true;
+}
+
+bool ContentIndexStore::createTrigramIndex(QString* error)
+{
+    // The extension is the server's; creating it may be refused. Searches still work, by a scan.
+    QString refused;
+    exec(QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm"), &refused);
+    QSqlQuery installed(m_session->database());
+    if (!installed.exec(QStringLiteral("SELECT 1 FROM pg_extension WHERE extname = 'pg_trgm'")) || !installed.next()) {
+        // The server's first line says why ("permission denied to create extension ...").
+        QString why = refused.section(u'\n', 0, 0).trimmed();
+        if (why.startsWith(QStringLiteral("ERROR:")))
+            why = why.mid(6).trimmed();
+        m_notes.append(QStringLiteral("内容索引的服务器上不能使用 pg_trgm 扩展%1: 搜索逐行扫描文本 (ILIKE), 索引大了会慢; "
+                                      "数据库管理员执行 CREATE EXTENSION pg_trgm 之后, 下次运行 zqpdm-index 即建立三字组索引")
+                           .arg(why.isEmpty() ? QString() : QStringLiteral(" (") + why + u')'));
+        return true;
+    }
+    return exec(QStringLiteral("CREATE INDEX IF NOT EXISTS ContentFileTrigrams ON ContentFile USING gin (Content gin_trgm_ops)"),
+                error);
+}
+
+bool ContentIndexStore::load(QHash<QString, IndexedEntry>* entries, QString* error)
+{
+    QSqlQuery query(m_session->database());
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT FileId, SourceTable, Code1, Code2, Revision, FileName, Kind, Description, "
+                                   "FileType, FileSize, FileDate, Pending FROM ContentFile"))) {
+        *error = QStringLiteral("不能读取内容索引: %1").arg(QueryError(query));
+        return false;
+    }
+    while (query.next()) {
+        const FileIdentity identity{query.value(1).toString(), query.value(2).toString(), query.value(3).toString(),
+                                    query.value(4).toString(), query.value(5).toString()};
+        IndexedEntry entry;
+        entry.id = query.value(0).toLongLong();
+        entry.facts = {query.value(6).toString(), query.value(7).toString(), query.value(8).toString(),
+                       query.value(9).toString(), query.value(10).toString()};
+        entry.pending = query.value(11).toInt() != 0;
+        entries->insert(identity.key(), entry);
+    }
+    return true;
+}
+
+bool ContentIndexStore::begin(QString* error)
+{
+    if (m_inTransaction)
+        return true;
+    if (!m_session->database().transaction()) {
+        *error = QStringLiteral("不能写入内容索引: %1").arg(db::DriverMessage(m_session->database().lastError()));
+        return false;
+    }
+    m_inTransaction = true;
+    return true;
+}
+
+bool ContentIndexStore::put(const FileIdentity& identity, const FileFacts& facts, const QString& text,
+                            const QString& note, bool pending, qint64 existingId, QString* error)
+{
+    if (!begin(error))
+        return false;
+    const QString content = SearchableText(text, facts, identity.fileName);
+    QSqlQuery query(m_session->database());
+    const auto run = [&](const QString& sql, const QVariantList& values) {
+        query.prepare(sql);
+        for (const QVariant& value : values)
+            query.addBindValue(value);
+        if (query.exec())
+            return true;
+        *error = QStringLiteral("不能写入内容索引: %1").arg(QueryError(query));
+        return false;
+    };
+    const QVariantList described{StorableText(facts.kind), StorableText(facts.description), StorableText(facts.fileType),
+                                 StorableText(facts.fileSize), StorableText(facts.fileDate),
+                                 qint64(content::CharacterCount(content)), StorableText(note),
+                                 pending ? 1 : 0, Now()};
+    const QString columns = QStringLiteral("Kind, Description, FileType, FileSize, FileDate, ContentChars, Note, Pending, IndexedAt");
+    if (existingId >= 0) {
+        QVariantList values = described;
+        QString assignments = QStringLiteral("Kind = ?, Description = ?, FileType = ?, FileSize = ?, FileDate = ?, "
+                                             "ContentChars = ?, Note = ?, Pending = ?, IndexedAt = ?");
+        if (m_postgres) {
+            assignments += QStringLiteral(", Content = ?");
+            values.append(content);
+        }
+        values.append(existingId);
+        if (!run(QStringLiteral("UPDATE ContentFile SET %1 WHERE FileId = ?").arg(assignments), values))
+            return false;
+        if (m_postgres)
+            return true;
+        return run(QStringLiteral("DELETE FROM ContentText WHERE rowid = ?"), {existingId}) &&
+               run(QStringLiteral("INSERT INTO ContentText (rowid, Content) VALUES (?, ?)"), {existingId, content});
+    }
+    QVariantList values{StorableText(identity.sourceTable), StorableText(identity.code1), StorableText(identity.code2),
+                        StorableText(identity.revision), StorableText(identity.fileName)};
+    values += described;
+    const QString identityColumns = QStringLiteral("SourceTable, Code1, Code2, Revision, FileName, ");
+    if (m_postgres) {
+        values.append(content);
+        return run(QStringLiteral("INSERT INTO ContentFile (%1%2, Content) VALUES (%3)")
+                       .arg(identityColumns, columns, QStringLiteral("?, ").repeated(values.size() - 1) + u'?'),
+                   values);
+    }
+    if (!run(QStringLiteral("INSERT INTO ContentFile (%1%2) VALUES (%3)")
+                 .arg(identityColumns, columns, QStringLiteral("?, ").repeated(values.size() - 1) + u'?'),
+             values))
+        return false;
+    const qint64 id = query.lastInsertId().toLongLong();
+    return run(QStringLiteral("INSERT INTO ContentText (rowid, Content) VALUES (?, ?)"), {id, content});
+}
+
+bool ContentIndexStore::remove(qint64 id, QString* error)
+{
+    if (!begin(error))
+        return false;
+    QSqlQuery query(m_session->database());
+    for (const QString& sql : m_postgres ? QStringList{QStringLiteral("DELETE FROM ContentFile WHERE FileId = ?")}
+                                         : QStringList{QStringLiteral("DELETE FROM ContentText WHERE rowid = ?"),
+                                                       QStringLiteral("DELETE FROM ContentFile WHERE FileId = ?")}) {
+        query.prepare(sql);
+        query.addBindValue(id);
+        if (!query.exec()) {
+            *error = QStringLiteral("不能写入内容索引: %1").arg(QueryError(query));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ContentIndexStore::commit(QString* error)
+{
+    if (!m_inTransaction)
+        return true;
+    QSqlQuery query(m_session->database());
+    query.prepare(QStringLiteral("UPDATE ContentIndexInfo SET Value = ? WHERE Name = ?"));
+    for (const auto& [name, value] : {std::pair{QStringLiteral("changes"), QString::number(m_changes + 1)},
+                                      std::pair{QStringLiteral("updated"), Now()}}) {
+        query.addBindValue(value);
+        query.addBindValue(name);
+        if (!query.exec()) {
+            *error = QStringLiteral("不能写入内容索引: %1").arg(QueryError(query));
+            return false;
+        }
+    }
+    if (!m_session->database().commit()) {
+        *error = QStringLiteral("不能写入内容索引: %1").arg(db::DriverMessage(m_session->database().lastError()));
+        return false;
+    }
+    m_inTransaction = false;
+    ++m_changes;
+    return true;
+}
+
+void ContentIndexStore::refreshStatistics()
+{
+    QString ignored;
+    if (m_postgres && !m_inTransaction)
+        exec(QStringLiteral("ANALYZE ContentFile"), &ignored);
+}
+
+void ContentIndexStore::rollback()
+{
+    if (m_inTransaction && m_session)
+        m_session->database().rollback();
+    m_inTransaction = false;
+}
+
+} // namespace zq::index

@@ -1,0 +1,219 @@
+#include "ContentIndexer.h"
+
+#include "CallLog.h"
+#include "ContentIndexStore.h"
+#include "FileServices.h"
+#include "ScriptedDesktop.h"
+#include "StoredFileRetrieval.h"
+#include "StoredFileWalk.h"
+#include "ZQDBConnect.h"
+#include "ZQPDMFC.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+namespace zq::index {
+
+namespace {
+
+// A transaction holds this many files at most, or this much time: an interrupted run loses little.
+constexpr int kFilesPerTransaction = 64;
+constexpr qint64 kTransactionMs = 2000;
+
+struct PendingFile {
+    StoredFile file;
+    qint64 existingId = -1;
+    bool existingPending = false;
+};
+
+QString Describe(const FileIdentity& id)
+{
+    QStringList parts;
+    for (const QString& part : {id.code1, id.code2, id.revision})
+        if (!part.isEmpty())
+            parts.append(part);
+    parts.append(id.fileName);
+    return id.sourceTable + u' ' + parts.join(u'/');
+}
+
+// The folder fetched files go to: the user's private temporary folder, in a folder of this run's own,
+// so that the user's own copies there are never replaced or removed.
+class FetchFolder {
+public:
+    FetchFolder()
+        : m_path(TempFolder() + QStringLiteral("zqpdm-index-%1/").arg(QCoreApplication::applicationPid()))
+    {
+        QDir().mkpath(m_path);
+        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    ~FetchFolder() { QDir(m_path).removeRecursively(); }
+    FetchFolder(const FetchFolder&) = delete;
+    FetchFolder& operator=(const FetchFolder&) = delete;
+    const QString& path() const { return m_path; }
+
+private:
+    QString m_path;
+};
+
+// Why a fetch brought nothing: the service's own reason when it gave one, else what it told the user.
+QString FetchFailureReason(const ScriptedDesktop& desktop)
+{
+    const QList<ServiceFailure> failures = CallLog::Failures();
+    if (!failures.isEmpty())
+        return failures.last().reason;
+    const QStringList messages = desktop.messages();
+    if (!messages.isEmpty())
+        return messages.last();
+    return QStringLiteral("文件没有下载成功");
+}
+
+} // namespace
+
+ContentIndexer::ContentIndexer(IndexRunOptions options) : m_options(std::move(options)) {}
+
+IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
+{
+    IndexRunReport report;
+    CZQDBConnect* pdm = CZQDBConnect::GetCurDBConnect();
+    if (!pdm) {
+        report.fatal = QStringLiteral("没有 PDM 数据库连接");
+        return report;
+    }
+    // The services speak to the user through the Desktop; here what they say becomes a file's reason.
+    ScriptedDesktop desktop;
+    ScopedDesktop scope(desktop);
+
+    ContentIndexStore store;
+    if (!store.open(m_options.indexUrl, &report.fatal))
+        return report;
+    report.notes = store.notes();
+    const qint64 changesBefore = store.changeCount();
+    QHash<QString, IndexedEntry> entries;
+    if (!store.load(&entries, &report.fatal))
+        return report;
+
+    // Which files are new or changed; the rest is left as it is.
+    QList<PendingFile> work;
+    QSet<QString> listed;
+    const QList<WalkedTable> tables = WalkStoredFiles(pdm->GetPtrPDM(), [&](const StoredFile& file) {
+        const QString key = file.identity.key();
+        if (listed.contains(key))
+            return;   // a file listed twice is read once
+        listed.insert(key);
+        ++report.files;
+        const auto found = entries.constFind(key);
+        if (found == entries.constEnd()) {
+            work.append({file});
+        } else if (m_options.rebuild || found->pending || !found->facts.sameAs(file.facts)) {
+            work.append({file, found->id, found->pending});
+        } else {
+            ++report.unchanged;
+        }
+    });
+    QSet<QString> completeTables;
+    for (const WalkedTable& table : tables) {
+        if (table.complete)
+            completeTables.insert(table.table);
+        else
+            report.tablesNotRead.append(table.table + QStringLiteral(": ") + table.error);
+    }
+
+    const int designSetting = doc::ReadStorageSetting(doc::kDesignDocumentStorageKey);
+    const int resourceSetting = doc::ReadStorageSetting(doc::kResourceStorageKey);
+    CZQSaveFileToFTP fileStore;
+    fileStore.InitZQPDMFTP();   // asked even when it could not connect, as the pages do
+    ExtractionWorker worker(m_options.worker);
+    const FetchFolder folder;
+
+    QElapsedTimer sinceCommit;
+    sinceCommit.start();
+    int uncommitted = 0;
+    const auto write = [&](bool ok, const QString& error) {
+        if (!ok && report.fatal.isEmpty())
+            report.fatal = error;
+        if (++uncommitted >= kFilesPerTransaction || sinceCommit.elapsed() >= kTransactionMs) {
+            QString commitError;
+            if (!store.commit(&commitError) && report.fatal.isEmpty())
+                report.fatal = commitError;
+            uncommitted = 0;
+            sinceCommit.restart();
+        }
+    };
+
+    qint64 done = 0;
+    for (const PendingFile& pending : work) {
+        if (!report.fatal.isEmpty())
+            break;
+        if (progress)
+            progress(done, work.size(), report.bytesRead);
+        const StoredFile& file = pending.file;
+        QString text, note, reason;
+        if (extract::FileTypeOf(file.identity.fileName) == extract::FileType::Other) {
+            note = QStringLiteral("按文件名称和说明索引");
+        } else {
+            CallLog::Clear();
+            desktop.events.clear();
+            doc::StoredFileRetrieval retrieval(file.record);
+            retrieval.SetLocalFolder(folder.path());
+            const doc::StoredFileRetrieval::Fetched fetched =
+                file.resource ? retrieval.FetchResourceFile(resourceSetting, &fileStore)
+                              : retrieval.FetchDesignDocument(designSetting, &fileStore);
+            if (!fetched.arrived()) {
+                reason = FetchFailureReason(desktop);
+            } else {
+                report.bytesRead += QFileInfo(fetched.localPath).size();
+                const extract::Extraction extraction = worker.extract(fetched.localPath);
+                QFile::remove(fetched.localPath);
+                if (extraction.ok) {
+                    text = extraction.text;
+                    note = extraction.note;
+                } else {
+                    reason = extraction.error;
+                }
+            }
+        }
+        QString error;
+        if (!reason.isEmpty()) {
+            report.failures.append({Describe(file.identity), reason});
+            // A new file is found by its name and description until its text can be read; a
+            // changed one keeps its earlier text. Either is tried again on the next run.
+            if (pending.existingId < 0)
+                write(store.put(file.identity, file.facts, QString(), reason, true, -1, &error), error);
+        } else {
+            write(store.put(file.identity, file.facts, text, note, false, pending.existingId, &error), error);
+            ++(pending.existingId < 0 ? report.added : report.replaced);
+        }
+        ++done;
+    }
+
+    // Files the PDM database no longer lists; only tables read to their end can tell.
+    if (report.fatal.isEmpty()) {
+        const QStringList known = WalkedTableNames();
+        for (auto it = entries.constBegin(); it != entries.constEnd() && report.fatal.isEmpty(); ++it) {
+            if (listed.contains(it.key()))
+                continue;
+            const QString table = it.key().section(QChar(0x1f), 0, 0);
+            if (known.contains(table) && !completeTables.contains(table))
+                continue;
+            QString error;
+            write(store.remove(it->id, &error), error);
+            ++report.removed;
+        }
+    }
+    if (report.fatal.isEmpty() && !store.commit(&report.fatal))
+        store.rollback();
+    else if (!report.fatal.isEmpty())
+        store.rollback();
+    report.writes = store.changeCount() - changesBefore;
+    if (report.writes > 0)
+        store.refreshStatistics();
+    if (progress)
+        progress(done, work.size(), report.bytesRead);
+    return report;
+}
+
+} // namespace zq::index

@@ -1,0 +1,55 @@
+#pragma once
+// One run of the indexer: the stored files the document pages can open are compared with the
+// content index; new and changed ones are fetched into the user's private temporary folder
+// (through the pages' own retrieval), their text extracted in a worker process and written to
+// the index; files gone from the PDM database are taken out. Unchanged files are not touched.
+#include "ExtractionWorker.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace zq::index {
+
+struct IndexRunOptions {
+    QString indexUrl;                   // the content index (ConfiguredContentIndexUrl() by default)
+    bool rebuild = false;               // read every file again, whatever the index holds
+    ExtractionWorker::Settings worker;  // the program that extracts, and its limits
+};
+
+// A file that could not be fetched or read, and why.
+struct FileFailure {
+    QString file;     // "Documents ZQ8600/ZQ8600-01/A/x.pdf"
+    QString reason;
+};
+
+struct IndexRunReport {
+    qint64 files = 0;        // stored files the PDM database lists
+    qint64 unchanged = 0;
+    qint64 added = 0;
+    qint64 replaced = 0;
+    qint64 removed = 0;
+    qint64 bytesRead = 0;    // of the fetched files
+    qint64 writes = 0;       // transactions that changed the index
+    QStringList notes;       // what the user should know (a missing pg_trgm, a rebuilt index)
+    QList<FileFailure> failures;
+    QStringList tablesNotRead;   // "TaskDocuments: <why>": their files were left as they were
+    QString fatal;           // the run could not be made (no index, no database); "" when it was
+    bool upToDate() const { return fatal.isEmpty() && failures.isEmpty() && tablesNotRead.isEmpty(); }
+};
+
+// How far the run is: files done of those to read, and the bytes fetched so far.
+using IndexProgressCallback = std::function<void(qint64 done, qint64 total, qint64 bytes)>;
+
+class ContentIndexer {
+public:
+    explicit ContentIndexer(IndexRunOptions options);
+    // Runs on the process's current PDM connection (CZQDBConnect::GetCurDBConnect()).
+    IndexRunReport run(const IndexProgressCallback& progress = {});
+
+private:
+    IndexRunOptions m_options;
+};
+
+} // namespace zq::index

@@ -1,0 +1,287 @@
+#include "ExtractionWorker.h"
+
+#include <QDataStream>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QIODevice>
+#include <QProcess>
+
+#include <algorithm>
+#include <cerrno>
+#include <new>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace zq::index {
+
+namespace {
+
+// Longer frames are nonsense: a request is a path, an answer at most a few MB of text.
+constexpr quint32 kMaxFrame = 64u * 1024 * 1024;
+constexpr int kStartMs = 10000;
+constexpr auto kStreamVersion = QDataStream::Qt_6_4;
+
+quint32 FrameLength(const QByteArray& header)
+{
+    const auto* b = reinterpret_cast<const unsigned char*>(header.constData());
+    return (quint32(b[0]) << 24) | (quint32(b[1]) << 16) | (quint32(b[2]) << 8) | quint32(b[3]);
+}
+
+// The worker's I/O on plain descriptors: all of it or nothing.
+bool ReadAll(int fd, char* data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t got = ::read(fd, data, size);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        data += got;
+        size -= size_t(got);
+    }
+    return true;
+}
+
+bool WriteAll(int fd, const char* data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t put = ::write(fd, data, size);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        data += put;
+        size -= size_t(put);
+    }
+    return true;
+}
+
+void LimitWorker(int memoryMb)
+{
+    // A crashing reader leaves no core file behind in the user's folder.
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    if (memoryMb > 0) {
+        const rlim_t bytes = rlim_t(memoryMb) * 1024 * 1024;
+        const rlimit space{bytes, bytes};
+        setrlimit(RLIMIT_AS, &space);
+    }
+}
+
+} // namespace
+
+QByteArray Frame(const QByteArray& payload)
+{
+    const quint32 n = quint32(payload.size());
+    QByteArray frame;
+    frame.reserve(payload.size() + 4);
+    frame.append(char(n >> 24)).append(char(n >> 16)).append(char(n >> 8)).append(char(n));
+    return frame + payload;
+}
+
+QByteArray EncodeRequest(const QString& path, const extract::ExtractLimits& limits)
+{
+    QByteArray payload;
+    QDataStream out(&payload, QIODevice::WriteOnly);
+    out.setVersion(kStreamVersion);
+    out << path << qint64(limits.maxReadBytes) << qint64(limits.maxTextChars) << qint32(limits.timeLimitMs);
+    return payload;
+}
+
+bool DecodeRequest(const QByteArray& payload, QString* path, extract::ExtractLimits* limits)
+{
+    QDataStream in(payload);
+    in.setVersion(kStreamVersion);
+    qint64 maxRead = 0, maxText = 0;
+    qint32 timeMs = 0;
+    in >> *path >> maxRead >> maxText >> timeMs;
+    if (in.status() != QDataStream::Ok)
+        return false;
+    limits->maxReadBytes = maxRead;
+    limits->maxTextChars = qsizetype(maxText);
+    limits->timeLimitMs = timeMs;
+    return true;
+}
+
+QByteArray EncodeAnswer(const extract::Extraction& e, bool last)
+{
+    QByteArray payload;
+    QDataStream out(&payload, QIODevice::WriteOnly);
+    out.setVersion(kStreamVersion);
+    out << e.ok << e.truncated << e.text << e.note << e.error << last;
+    return payload;
+}
+
+bool DecodeAnswer(const QByteArray& payload, extract::Extraction* e, bool* last)
+{
+    QDataStream in(payload);
+    in.setVersion(kStreamVersion);
+    in >> e->ok >> e->truncated >> e->text >> e->note >> e->error >> *last;
+    return in.status() == QDataStream::Ok && in.atEnd();
+}
+
+int RunExtractionWorker(int memoryMb)
+{
+    // The answers get a descriptor of their own; whatever a library prints goes to standard error.
+    const int answers = ::dup(STDOUT_FILENO);
+    if (answers < 0 || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0)
+        return 1;
+    LimitWorker(memoryMb);
+    for (;;) {
+        char header[4];
+        if (!ReadAll(STDIN_FILENO, header, sizeof header))
+            return 0;   // the indexer is done
+        const quint32 length = FrameLength(QByteArray::fromRawData(header, 4));
+        if (length > kMaxFrame)
+            return 1;
+        QByteArray payload(qsizetype(length), Qt::Uninitialized);
+        if (!ReadAll(STDIN_FILENO, payload.data(), length))
+            return 1;
+        QString path;
+        extract::ExtractLimits limits;
+        extract::Extraction extraction;
+        bool exhausted = false;
+        if (!DecodeRequest(payload, &path, &limits)) {
+            extraction.error = QStringLiteral("提取请求无效");
+        } else {
+            try {
+                extraction = extract::ExtractText(path, limits);
+            } catch (const std::bad_alloc&) {
+                extraction = {};
+                extraction.error = QStringLiteral("提取文本时内存超过 %1 MB 的上限, 已中止").arg(memoryMb);
+                exhausted = true;
+            }
+        }
+        const QByteArray frame = Frame(EncodeAnswer(extraction, exhausted));
+        if (!WriteAll(answers, frame.constData(), size_t(frame.size())))
+            return 1;
+        // After running out of memory a reader may have left anything behind: a fresh worker follows.
+        if (exhausted)
+            return 3;
+    }
+}
+
+ExtractionWorker::ExtractionWorker(Settings settings) : m_settings(std::move(settings)) {}
+
+ExtractionWorker::~ExtractionWorker()
+{
+    if (!m_process)
+        return;
+    // Standard input closed: the worker ends on its own; one that does not is killed.
+    m_process->closeWriteChannel();
+    if (!m_process->waitForFinished(2000)) {
+        m_process->kill();
+        m_process->waitForFinished(2000);
+    }
+}
+
+bool ExtractionWorker::start(QString* error)
+{
+    m_process = std::make_unique<QProcess>();
+    m_process->setProgram(m_settings.program);
+    m_process->setArguments({QString::fromLatin1(kWorkerOption), QString::number(m_settings.memoryMb)});
+    // The readers' complaints about damaged files would only clutter the indexer's output.
+    m_process->setStandardErrorFile(QProcess::nullDevice());
+    m_process->start();
+    m_pending.clear();
+    ++m_started;
+    if (!m_process->waitForStarted(kStartMs)) {
+        *error = QStringLiteral("提取进程不能启动 (%1): %2").arg(m_settings.program, m_process->errorString());
+        discard();
+        return false;
+    }
+    return true;
+}
+
+void ExtractionWorker::discard()
+{
+    if (!m_process)
+        return;
+    m_process->kill();
+    m_process->waitForFinished(5000);
+    m_process.reset();
+    m_pending.clear();
+}
+
+QString ExtractionWorker::endedReason() const
+{
+    if (!m_process || m_process->state() != QProcess::NotRunning)
+        return QStringLiteral("提取进程没有给出结果");
+    if (m_process->exitStatus() == QProcess::CrashExit)
+        return QStringLiteral("提取进程异常结束 (可能超过了 %1 MB 的内存上限或读到了损坏的文件)").arg(m_settings.memoryMb);
+    return QStringLiteral("提取进程异常结束 (退出码 %1)").arg(m_process->exitCode());
+}
+
+bool ExtractionWorker::takeFrame(QByteArray* payload, QString* error)
+{
+    if (m_pending.size() < 4)
+        return false;
+    const quint32 length = FrameLength(m_pending.left(4));
+    if (length > kMaxFrame) {
+        *error = QStringLiteral("提取进程的回答无效");
+        return false;
+    }
+    if (m_pending.size() < qsizetype(length) + 4)
+        return false;
+    *payload = m_pending.mid(4, qsizetype(length));
+    m_pending.remove(0, qsizetype(length) + 4);
+    return true;
+}
+
+bool ExtractionWorker::readFrame(QByteArray* payload, qint64 deadlineMs, QString* error)
+{
+    const QDeadlineTimer deadline(deadlineMs);
+    for (;;) {
+        if (takeFrame(payload, error))
+            return true;
+        if (!error->isEmpty())
+            return false;
+        if (m_process->state() == QProcess::NotRunning) {
+            m_pending += m_process->readAllStandardOutput();
+            if (takeFrame(payload, error))
+                return true;
+            if (error->isEmpty())
+                *error = endedReason();
+            return false;
+        }
+        if (deadline.hasExpired()) {
+            *error = QStringLiteral("提取超时 (超过 %1 秒), 已中止").arg((m_settings.deadlineMs + 999) / 1000);
+            return false;
+        }
+        m_process->waitForReadyRead(int(std::clamp<qint64>(deadline.remainingTime(), 1, 1000)));
+        m_pending += m_process->readAllStandardOutput();
+    }
+}
+
+extract::Extraction ExtractionWorker::extract(const QString& path)
+{
+    extract::Extraction failed;
+    QElapsedTimer clock;
+    clock.start();
+    if (!m_process && !start(&failed.error))
+        return failed;
+    const QByteArray request = Frame(EncodeRequest(path, m_settings.limits));
+    if (m_process->write(request) != request.size()) {
+        failed.error = QStringLiteral("不能把请求交给提取进程: %1").arg(m_process->errorString());
+        discard();
+        return failed;
+    }
+    QByteArray payload;
+    if (!readFrame(&payload, std::max<qint64>(1, m_settings.deadlineMs - clock.elapsed()), &failed.error)) {
+        discard();
+        return failed;
+    }
+    extract::Extraction answer;
+    bool last = false;
+    if (!DecodeAnswer(payload, &answer, &last)) {
+        failed.error = QStringLiteral("提取进程的回答无效");
+        discard();
+        return failed;
+    }
+    // A worker that ran out of memory answers once more and ends; the next file gets a new one.
+    if (last)
+        discard();
+    return answer;
+}
+
+} // namespace zq::index

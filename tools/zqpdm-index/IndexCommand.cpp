@@ -1,0 +1,101 @@
+#include "IndexCommand.h"
+
+#include "ConnectionUrl.h"
+#include "ContentIndexer.h"
+#include "HostDatabase.h"
+#include "HostInstallation.h"
+#include "IndexCommandLine.h"
+#include "IndexProgress.h"
+
+#include <QElapsedTimer>
+
+namespace zq::index {
+
+namespace {
+
+// What the worker is allowed beyond the readers' own time limit: its start and its answer.
+constexpr int kDeadlineGraceMs = 5000;
+constexpr int kWorkerMemoryMb = 1024;
+
+QString Megabytes(qint64 bytes)
+{
+    return QString::number(bytes / (1024.0 * 1024.0), 'f', 1);
+}
+
+} // namespace
+
+int RunIndexCommand(const QString& program, const QStringList& arguments, QTextStream& out, QTextStream& err,
+                    bool errIsTerminal)
+{
+    const IndexParse parse = ParseIndexCommandLine(arguments);
+    if (parse.status == IndexParse::Status::Help) {
+        out << IndexHelpText();
+        out.flush();
+        return ExitUpToDate;
+    }
+    if (parse.status == IndexParse::Status::Usage) {
+        err << "zqpdm-index: " << parse.error << '\n' << IndexUsageLine() << '\n';
+        err.flush();
+        return ExitUsage;
+    }
+    const IndexOptions& options = parse.options;
+    if (options.home)
+        host::UseInstallation(*options.home);
+    if (options.db)
+        qputenv("ZQPDM_DB", options.db->toUtf8());
+
+    host::HostDatabase database;
+    if (!database.open()) {
+        err << "zqpdm-index: cannot connect to the database " << database.url() << ": " << database.error() << '\n';
+        if (!options.home && qEnvironmentVariableIsEmpty("ZQPDM_HOME"))
+            err << "zqpdm-index: no installation was named: give --home DIR or set ZQPDM_HOME\n";
+        err.flush();
+        return ExitFailed;
+    }
+
+    IndexRunOptions run;
+    run.indexUrl = options.index ? *options.index : db::ConfiguredContentIndexUrl();
+    run.rebuild = options.rebuild;
+    run.worker.program = program;
+    run.worker.memoryMb = kWorkerMemoryMb;
+    run.worker.limits.timeLimitMs = options.timeLimitSeconds * 1000;
+    run.worker.deadlineMs = options.timeLimitSeconds * 1000 + kDeadlineGraceMs;
+
+    QElapsedTimer clock;
+    clock.start();
+    IndexProgress progress(err, options.quiet ? IndexProgress::Mode::Quiet
+                                : errIsTerminal ? IndexProgress::Mode::Terminal
+                                                : IndexProgress::Mode::Lines);
+    const IndexRunReport report = ContentIndexer(run).run(
+        [&progress](qint64 done, qint64 total, qint64 bytes) { progress.update(done, total, bytes); });
+    progress.finish();
+
+    if (!options.quiet)
+        for (const QString& note : report.notes)
+            err << "zqpdm-index: " << note << '\n';
+    if (!report.fatal.isEmpty()) {
+        err << "zqpdm-index: " << report.fatal << '\n';
+        err.flush();
+        return ExitFailed;
+    }
+    if (!options.quiet) {
+        out << "zqpdm-index: " << report.files << " stored files: " << report.added << " added, " << report.replaced
+            << " replaced, " << report.removed << " removed, " << report.unchanged << " unchanged, "
+            << report.failures.size() << " failed; " << Megabytes(report.bytesRead) << " MB read in "
+            << QString::number(clock.elapsed() / 1000.0, 'f', 1) << " s\n"
+            << "  index: " << db::RedactUrl(run.indexUrl) << (report.writes == 0 ? " (not changed)" : "") << '\n';
+        out.flush();
+    }
+    for (const QString& table : report.tablesNotRead)
+        err << "zqpdm-index: a table could not be read, its files were left as they were: " << table << '\n';
+    if (!report.failures.isEmpty()) {
+        err << "zqpdm-index: " << report.failures.size() << (report.failures.size() == 1 ? " file" : " files")
+            << " could not be indexed:\n";
+        for (const FileFailure& failure : report.failures)
+            err << "  " << failure.file << ": " << failure.reason << '\n';
+    }
+    err.flush();
+    return report.upToDate() ? ExitUpToDate : ExitFailed;
+}
+
+} // namespace zq::index

@@ -1,0 +1,111 @@
+#include "IndexCommandLine.h"
+
+namespace zq::index {
+
+namespace {
+
+constexpr int kMaxTimeLimit = 24 * 3600;
+
+} // namespace
+
+QString IndexUsageLine()
+{
+    return QStringLiteral("usage: zqpdm-index [--home DIR] [--db URL] [--index URL] [--rebuild] [--quiet] "
+                          "[--time-limit SECONDS]");
+}
+
+QString IndexHelpText()
+{
+    return IndexUsageLine() + QStringLiteral(R"(
+
+Fills the content index: the text inside every stored design document and resource file that the
+search pages 设计文档 and 资源文件 can open, for the search page 文档内容. Each file is fetched as the
+pages fetch it (from the database or the file store, by the storage settings of section
+图纸入库配置 of rnds/spt/zqpdmcad.ini) into the user's private temporary folder, its text is read in
+a separate worker process (PDF, Office Open XML, OpenDocument, plain text and CSV, DXF; other
+types are indexed by name and description only) and the copy is removed again.
+
+The run is incremental: a file whose row (description, type, size, date) is unchanged is not read
+again, a changed one is replaced, one the database no longer lists is removed, and a run with
+nothing to do writes nothing. A file that cannot be fetched or read is listed at the end with its
+reason and does not stop the run; it is tried again next time.
+
+Options:
+  --home DIR          the client installation (sets ZQPDM_HOME; also ZQPDM_SYSDIR=DIR/sys when
+                      that folder exists and ZQPDM_SYSDIR is unset)
+  --db URL            the PDM database (sets ZQPDM_DB): sqlite:PATH, postgresql://user@host:port/db,
+                      odbc:DSN=...
+  --index URL         the content index: sqlite:PATH or postgresql://user@host:port/db (default:
+                      ZQPDM_INDEX, else [内容索引] Url= of rnds/spt/zqpdmcad.ini, else
+                      sqlite:<installation>/content-index.db)
+  --rebuild           read every file again, whatever the index holds
+  --quiet             no progress, no summary; failures are still listed
+  --time-limit SECONDS
+                      what reading one file may take (default 30); a file that takes longer is
+                      cut off and listed as failed
+  --help, -h          this text
+
+Progress goes to standard error: a bar on a terminal (files done of those to read, files a
+second, time left), else a line now and then. The summary goes to standard output, the failed
+files to standard error, one a line: the table, the file's codes and name, the reason.
+
+Exit status:
+  0  the index is up to date
+  1  some files could not be fetched or read (listed), or the database or index could not be used
+  2  usage error: an unknown option or a malformed value
+)");
+}
+
+IndexParse ParseIndexCommandLine(const QStringList& arguments)
+{
+    IndexParse parse;
+    const auto usage = [&parse](const QString& error) {
+        parse.status = IndexParse::Status::Usage;
+        parse.error = error;
+        return parse;
+    };
+    QStringList seen;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == u"--help" || argument == u"-h") {
+            parse.status = IndexParse::Status::Help;
+            return parse;
+        }
+        if (seen.contains(argument))
+            return usage(QStringLiteral("%1 is given twice").arg(argument));
+        seen.append(argument);
+        if (argument == u"--rebuild") {
+            parse.options.rebuild = true;
+            continue;
+        }
+        if (argument == u"--quiet") {
+            parse.options.quiet = true;
+            continue;
+        }
+        const bool takesValue = argument == u"--home" || argument == u"--db" || argument == u"--index" ||
+                                argument == u"--time-limit";
+        if (!takesValue)
+            return usage(QStringLiteral("unknown option %1").arg(argument));
+        if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty())
+            return usage(QStringLiteral("%1 needs a value").arg(argument));
+        const QString value = arguments.at(++i);
+        if (argument == u"--home") {
+            parse.options.home = value;
+        } else if (argument == u"--db") {
+            parse.options.db = value;
+        } else if (argument == u"--index") {
+            parse.options.index = value;
+        } else {
+            bool ok = false;
+            const int seconds = value.toInt(&ok);
+            if (!ok || seconds < 1 || seconds > kMaxTimeLimit)
+                return usage(QStringLiteral("--time-limit must be a number of seconds from 1 to %1, not \"%2\"")
+                                 .arg(kMaxTimeLimit)
+                                 .arg(value));
+            parse.options.timeLimitSeconds = seconds;
+        }
+    }
+    return parse;
+}
+
+} // namespace zq::index

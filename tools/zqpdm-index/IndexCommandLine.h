@@ -1,0 +1,32 @@
+#pragma once
+// The command line of zqpdm-index, parsed without touching anything, so it can be tested alone.
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace zq::index {
+
+struct IndexOptions {
+    std::optional<QString> home;    // --home DIR
+    std::optional<QString> db;      // --db URL
+    std::optional<QString> index;   // --index URL
+    bool rebuild = false;
+    bool quiet = false;
+    int timeLimitSeconds = 30;      // --time-limit: what one file may take
+};
+
+struct IndexParse {
+    enum class Status { Run, Help, Usage };
+    Status status = Status::Run;
+    IndexOptions options;
+    QString error;   // Usage: what is wrong
+};
+
+IndexParse ParseIndexCommandLine(const QStringList& arguments);
+QString IndexUsageLine();
+QString IndexHelpText();
+
+// The exit statuses.
+enum IndexExit { ExitUpToDate = 0, ExitFailed = 1, ExitUsage = 2 };
+
+} // namespace zq::index
