@@ -219,7 +219,9 @@ QString RateInstallation(const Options& options, QStringList* files, QString* er
         *error = QStringLiteral("the demo has no files of a type the indexer reads");
         return QString();
     }
-    const bool made = QFile::exists(home + QStringLiteral("/.rate-done"));
+    // Made again when the demo it copies was seeded again.
+    const QFileInfo mark(home + QStringLiteral("/.rate-done"));
+    const bool made = mark.exists() && mark.lastModified() >= QFileInfo(demo.sqlitePath).lastModified();
     if (!made) {
         QDir(home).removeRecursively();
         QDir().mkpath(home);
@@ -294,6 +296,7 @@ void RateFigures(const Options& options, BenchTable& table)
 
     zq::host::UseInstallation(home);
     qputenv("ZQPDM_DB", QStringLiteral("sqlite:%1/pdm.db").arg(home).toUtf8());
+    qputenv("ZQPDM_FTP", QUrl::fromLocalFile(home + QStringLiteral("/ftpstore")).toString().toUtf8());
     zq::host::HostDatabase database;
     if (!database.open()) {
         Note(database.error());
