@@ -94,7 +94,10 @@ bool FillIndex(const QString& url, const QStringList& corpus, QString* error)
         if (i % 500 == 499 && !store.commit(error))
             return false;
     }
-    return store.commit(error);
+    if (!store.commit(error))
+        return false;
+    store.refreshStatistics();
+    return true;
 }
 
 } // namespace

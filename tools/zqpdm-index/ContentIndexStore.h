@@ -64,8 +64,9 @@ public:
     bool commit(QString* error);
     // Gives up the open transaction.
     void rollback();
-    // After many changes: PostgreSQL's planner learns the new rows at once rather than at its
-    // next automatic analysis (until then it may scan every text instead of the trigram index).
+    // After many changes: PostgreSQL's trigram index takes in its pending rows and the planner
+    // learns the new rows at once rather than at the next automatic vacuum and analysis (until
+    // then it may scan every text instead of using the trigram index).
     void refreshStatistics();
 
     // How many transactions have changed the index since it was made.
