@@ -1,6 +1,7 @@
 #include "SeedCommandLine.h"
 #include "ConnectionUrl.h"
 #include "DatabaseUrl.h"
+#include "StatusLine.h"
 
 #include <QElapsedTimer>
 #include <algorithm>
@@ -127,14 +128,13 @@ namespace {
 // every tenth of the way otherwise.
 class ProgressLine {
 public:
-    ProgressLine(QTextStream& err, bool terminal) : m_err(err), m_terminal(terminal) { m_clock.start(); }
-    ~ProgressLine() { endLine(); }
+    ProgressLine(QTextStream& err, bool terminal) : m_line(err, terminal) { m_clock.start(); }
 
     void step(int done, int steps)
     {
         const int percent = steps > 0 ? int(qint64(done) * 100 / steps) : 100;
-        const bool due = m_terminal ? (done == steps || !m_lastShown.isValid() || m_lastShown.elapsed() >= 250)
-                                    : (percent / 10 != m_lastTenth || done == steps);
+        const bool due = m_line.terminal() ? (done == steps || !m_lastShown.isValid() || m_lastShown.elapsed() >= 250)
+                                           : (percent / 10 != m_lastTenth || done == steps);
         if (!due)
             return;
         m_lastTenth = percent / 10;
@@ -144,43 +144,22 @@ public:
                            .arg(done).arg(steps).arg(percent).arg(lines).arg(elapsed);
         if (done > 0 && done < steps)
             text += QStringLiteral(", about %1 s left").arg(elapsed * (steps - done) / done);
-        show(text);
+        m_line.show(text);
         m_lastShown.start();
     }
 
-    void finish() { endLine(); }
+    void finish() { m_line.finish(); }
 
-    void stage(const QString& what) { show(QStringLiteral("pdm-seed: %1 (%2 s)").arg(what).arg(m_clock.elapsed() / 1000)); }
+    void stage(const QString& what)
+    {
+        m_line.show(QStringLiteral("pdm-seed: %1 (%2 s)").arg(what).arg(m_clock.elapsed() / 1000));
+    }
 
 private:
-    void show(const QString& text)
-    {
-        if (m_terminal) {
-            // Padded to the longest line so far, so that a shorter one leaves nothing behind.
-            m_err << '\r' << text.leftJustified(m_width);
-            m_width = std::max(m_width, int(text.size()));
-            m_open = true;
-        } else {
-            m_err << text << '\n';
-        }
-        m_err.flush();
-    }
-
-    void endLine()
-    {
-        if (m_open)
-            m_err << '\n';
-        m_err.flush();
-        m_open = false;
-    }
-
-    QTextStream& m_err;
-    bool m_terminal;
+    console::StatusLine m_line;
     QElapsedTimer m_clock;
     QElapsedTimer m_lastShown;
     int m_lastTenth = -1;
-    int m_width = 0;
-    bool m_open = false;
 };
 
 } // namespace

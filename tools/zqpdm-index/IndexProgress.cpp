@@ -23,7 +23,7 @@ QString Duration(qint64 seconds)
 
 } // namespace
 
-IndexProgress::IndexProgress(QTextStream& err, Mode mode) : m_err(err), m_mode(mode)
+IndexProgress::IndexProgress(QTextStream& err, Mode mode) : m_mode(mode), m_line(err, mode == Mode::Terminal)
 {
     m_clock.start();
 }
@@ -71,28 +71,12 @@ void IndexProgress::update(qint64 done, qint64 total, qint64 bytes)
         return;
     m_lastTenth = tenth;
     m_lastShown.start();
-    show(Line(done, total, bytes, m_clock.elapsed(), m_mode == Mode::Terminal));
-}
-
-void IndexProgress::show(const QString& text)
-{
-    if (m_mode == Mode::Terminal) {
-        // Padded to the longest line so far, so that a shorter one leaves nothing behind.
-        m_err << '\r' << text.leftJustified(m_width);
-        m_width = std::max(m_width, int(text.size()));
-        m_open = true;
-    } else {
-        m_err << text << '\n';
-    }
-    m_err.flush();
+    m_line.show(Line(done, total, bytes, m_clock.elapsed(), m_mode == Mode::Terminal));
 }
 
 void IndexProgress::finish()
 {
-    if (m_open)
-        m_err << '\n';
-    m_err.flush();
-    m_open = false;
+    m_line.finish();
 }
 
 } // namespace zq::index

@@ -1,6 +1,8 @@
 #pragma once
 // How far a run is, on standard error: a bar rewritten in place on a terminal (files done of those
 // to read, files a second, time left), plain lines now and then otherwise, nothing when quiet.
+#include "StatusLine.h"
+
 #include <QElapsedTimer>
 #include <QString>
 #include <QTextStream>
@@ -21,15 +23,11 @@ public:
     static QString Line(qint64 done, qint64 total, qint64 bytes, qint64 elapsedMs, bool bar);
 
 private:
-    void show(const QString& text);
-
-    QTextStream& m_err;
     Mode m_mode;
+    console::StatusLine m_line;
     QElapsedTimer m_clock;
     QElapsedTimer m_lastShown;
     int m_lastTenth = -1;
-    int m_width = 0;
-    bool m_open = false;
 };
 
 } // namespace zq::index
