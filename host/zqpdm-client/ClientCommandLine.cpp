@@ -26,6 +26,7 @@ ClientParse ClientCommandLine::parse(const QStringList& arguments)
                          : argument == u"--tree"              ? &o.treePath
                          : argument == u"--screenshot"        ? &o.screenshot
                          : argument == u"--window-screenshot" ? &o.windowScreenshot
+                         : argument == u"--saved"             ? &o.saved
                                                               : nullptr;
         if (!value)
             return usage(QStringLiteral("unknown option %1").arg(argument));
@@ -41,7 +42,7 @@ ClientParse ClientCommandLine::parse(const QStringList& arguments)
 QString ClientCommandLine::usageLine()
 {
     return QStringLiteral("usage: zqpdm-client [--home DIR] [--search] [--tab CAPTION] [--tree PATH] "
-                          "[--screenshot FILE [--saved-menu]] [--window-screenshot FILE] [--help]");
+                          "[--saved NAME] [--screenshot FILE [--saved-menu]] [--window-screenshot FILE] [--help]");
 }
 
 QString ClientCommandLine::helpText()
@@ -60,8 +61,10 @@ Options:
   --tab CAPTION             open the search window on the tab of that caption
   --tree PATH               select the product tree item at PATH (codes joined by "::", e.g.
                             ZQ8600::ZQ8600-01) before the search window opens
-  --screenshot FILE         open the search window, press "查找" on its tab, save a picture of the
-                            window to FILE (PNG) and quit
+  --saved NAME              open the search window and run the tab's saved search of that name
+                            (one of the user's own, else a shared one), as "常用查询" does
+  --screenshot FILE         open the search window, press "查找" on its tab (or run --saved),
+                            save a picture of the window to FILE (PNG) and quit
   --saved-menu              with --screenshot: the picture shows the "常用查询" menu open over the
                             window (after "查找")
   --window-screenshot FILE  save a picture of the client window to FILE (PNG) and quit
@@ -77,7 +80,8 @@ Environment:
   ZQPDM_USER     the login name (default: the operating system's)
 
 Exit codes: 0 done, 1 a picture could not be saved or a message was shown, 2 usage error,
-3 no tab with that caption, 4 no tree item at that path.
+3 no tab with that caption, 4 no tree item at that path, 5 no saved search of that name on the
+tab (the names it has are listed).
 )");
 }
 

@@ -13,6 +13,7 @@ struct ClientOptions {
     QString screenshot;         // --screenshot FILE
     QString windowScreenshot;   // --window-screenshot FILE
     bool savedMenu = false;     // --saved-menu: the picture shows the "常用查询" menu open
+    QString saved;              // --saved NAME: a saved search of the tab, applied and run
 
     // A picture is taken and the program ends: nobody is there to answer a message box.
     bool unattended() const { return !screenshot.isEmpty() || !windowScreenshot.isEmpty(); }
@@ -27,7 +28,7 @@ struct ClientParse {
 
 class ClientCommandLine {
 public:
-    enum ExitCode { Ok = 0, Failed = 1, UsageError = 2, NoSuchTab = 3, NoSuchTreeItem = 4 };
+    enum ExitCode { Ok = 0, Failed = 1, UsageError = 2, NoSuchTab = 3, NoSuchTreeItem = 4, NoSuchSavedSearch = 5 };
 
     // The arguments after the program name.
     static ClientParse parse(const QStringList& arguments);

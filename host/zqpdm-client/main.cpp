@@ -2,6 +2,7 @@
 #include "ClientCommandLine.h"
 #include "HostInstallation.h"
 #include "PDMClientWindow.h"
+#include "SavedSearchMenu.h"
 #include "ScriptedDesktop.h"
 #include "ZQPDMSearchFunction.h"
 #include "ZQPDMSearchMain.h"
@@ -57,6 +58,17 @@ bool savePicture(QWidget* widget, const QString& file)
     return saved;
 }
 
+// Runs the current tab's saved search of that name as "常用查询" would; returns why it could not.
+QString RunSavedSearch(CZQPDMSearchMain& search, const QString& name)
+{
+    QString missing;
+    const std::optional<zq::SavedSearch> saved = search.SavedSearches().FindOnCurrentTab(name, &missing);
+    if (!saved)
+        return missing;
+    search.SavedSearches().Apply(*saved);
+    return QString();
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -104,12 +116,18 @@ int main(int argc, char* argv[])
         printError(QStringLiteral("the product tree has no item %1").arg(options.treePath));
         return ClientCommandLine::NoSuchTreeItem;
     }
-    if (options.openSearch || !options.screenshot.isEmpty() || !options.tab.isEmpty()) {
+    if (options.openSearch || !options.screenshot.isEmpty() || !options.tab.isEmpty() || !options.saved.isEmpty()) {
         window.openSearch();
         CZQPDMSearchMain* search = CZQPDMSearchFunction::m_pPDMSearchMain;
         if (!options.tab.isEmpty() && !(search && search->SelectPageByCaption(options.tab))) {
             printError(QStringLiteral("the search window has no tab \"%1\"").arg(options.tab));
             return ClientCommandLine::NoSuchTab;
+        }
+        if (!options.saved.isEmpty() && search) {
+            if (const QString missing = RunSavedSearch(*search, options.saved); !missing.isEmpty()) {
+                printError(missing);
+                return ClientCommandLine::NoSuchSavedSearch;
+            }
         }
     }
 
@@ -117,11 +135,13 @@ int main(int argc, char* argv[])
         QApplication::exit(saved && !told ? ClientCommandLine::Ok : ClientCommandLine::Failed);
     };
     if (!options.screenshot.isEmpty()) {
-        QTimer::singleShot(300, &app, [] {
-            if (QWidget* search = CZQPDMSearchFunction::m_pPDMSearchMain)
-                if (auto* find = search->findChild<QAbstractButton*>(QString::number(CZQPDMSearchMain::IDC_FIND)))
-                    find->click();
-        });
+        // A saved search has run already.
+        if (options.saved.isEmpty())
+            QTimer::singleShot(300, &app, [] {
+                if (QWidget* search = CZQPDMSearchFunction::m_pPDMSearchMain)
+                    if (auto* find = search->findChild<QAbstractButton*>(QString::number(CZQPDMSearchMain::IDC_FIND)))
+                        find->click();
+            });
         // Unattended, the menu is answered by the script; the picture shows it as the user would
         // see it, opened below the button.
         if (options.savedMenu)

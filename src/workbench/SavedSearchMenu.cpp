@@ -89,6 +89,21 @@ void SavedSearchMenu::Show()
         Manage();
 }
 
+std::optional<SavedSearch> SavedSearchMenu::FindOnCurrentTab(const QString& name, QString* missing)
+{
+    const QString tab = CurrentTab();
+    std::optional<SavedSearch> search = m_store.find(name, tab);
+    if (!search && missing) {
+        QStringList names;
+        for (const SavedSearch& s : m_store.searches(tab))
+            names << s.name;
+        *missing = QStringLiteral("there is no saved search \"%1\" on %2; %3")
+                       .arg(name, tab, names.isEmpty() ? QStringLiteral("it has none")
+                                                       : QStringLiteral("it has: ") + names.join(QStringLiteral(", ")));
+    }
+    return search;
+}
+
 QStringList SavedSearchMenu::Apply(const SavedSearch& search)
 {
     if (CurrentTab() != search.tab && !m_window.SelectPageByCaption(search.tab))

@@ -6,6 +6,7 @@
 #include "SavedSearchStore.h"
 
 #include <QString>
+#include <optional>
 
 class CZQPDMSearchMain;
 class CZQSearchPage;
@@ -21,6 +22,9 @@ public:
     // Fills the current page's conditions from the search and presses "查找"; the parts skipped
     // are returned (and told).
     QStringList Apply(const SavedSearch& search);
+    // The current tab's saved search of that name (the user's own first); when there is none,
+    // *missing says so and names the ones the tab has.
+    std::optional<SavedSearch> FindOnCurrentTab(const QString& name, QString* missing);
     // The current page's conditions under a name, as the window would save them.
     SavedSearch Capture(const QString& name, bool fixedDates, bool shared) const;
     // After a Find: the conditions go on top of the tab's recent searches.

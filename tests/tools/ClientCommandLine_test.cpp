@@ -3,6 +3,8 @@
 #include "ClientCommandLine.h"
 #include "Seeder.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -28,6 +30,8 @@ TEST(ClientCommandLine, ParsesTheOptionsAndRefusesWhatItDoesNotKnow)
         {{"--bogus"}, ClientParse::Status::Usage, "unknown option --bogus"},
         {{"--screenshot", "m.png", "--saved-menu"}, ClientParse::Status::Ok, ""},
         {{"--saved-menu"}, ClientParse::Status::Usage, "--saved-menu goes with --screenshot"},
+        {{"--tab", "更改单", "--saved", "箱盖"}, ClientParse::Status::Ok, ""},
+        {{"--saved"}, ClientParse::Status::Usage, "--saved needs a value"},
     };
     for (const auto& c : cases) {
         const ClientParse parsed = ClientCommandLine::parse(c.arguments);
@@ -39,7 +43,7 @@ TEST(ClientCommandLine, ParsesTheOptionsAndRefusesWhatItDoesNotKnow)
     EXPECT_EQ(full.options.treePath, QStringLiteral("ZQ8600"));
     EXPECT_TRUE(full.options.unattended());
     EXPECT_FALSE(ClientCommandLine::parse({QStringLiteral("--search")}).options.unattended());
-    for (const char* option : {"--home DIR", "--tree PATH", "--screenshot FILE", "--window-screenshot FILE", "ZQPDM_SYSDIR",
+    for (const char* option : {"--home DIR", "--tree PATH", "--saved NAME", "--screenshot FILE", "--window-screenshot FILE", "ZQPDM_SYSDIR",
                                "Exit codes"})
         EXPECT_TRUE(ClientCommandLine::helpText().contains(QString::fromUtf8(option))) << option;
 }
@@ -55,6 +59,22 @@ TEST(ClientUnattended, AMessageBoxGoesToStandardErrorAndTheRunFails)
     zq::seed::SeedOptions options;
     options.home = home.path();
     ASSERT_TRUE(zq::seed::Seeder(options).Run());
+    // A saved search of the user's own, made as a script would make it.
+    const QString config = home.filePath(QStringLiteral("config"));
+    const QString searchProgram = QFileInfo(program).absolutePath() + QStringLiteral("/zqpdm-search");
+    const bool haveSaved = QFile::exists(searchProgram);
+    if (haveSaved) {
+        QProcess save;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+        environment.remove(QStringLiteral("ZQPDM_DB"));
+        save.setProcessEnvironment(environment);
+        save.start(searchProgram, {QStringLiteral("--home"), home.path(), QStringLiteral("--page"), QStringLiteral("更改单"),
+                                   QStringLiteral("--set"), QStringLiteral("主题含=箱盖"), QStringLiteral("--save"),
+                                   QStringLiteral("箱盖")});
+        ASSERT_TRUE(save.waitForFinished(60000));
+        ASSERT_EQ(save.exitCode(), 0) << save.readAllStandardError().toStdString();
+    }
     const struct {
         QStringList arguments;
         QString database;
@@ -65,12 +85,18 @@ TEST(ClientUnattended, AMessageBoxGoesToStandardErrorAndTheRunFails)
         {{"--window-screenshot", home.filePath("w.png")}, QString(), 0, ""},
         {{"--tree", "ZQ8600::NOPE", "--window-screenshot", home.filePath("w.png")}, QString(), 4, "no item ZQ8600::NOPE"},
         {{"--tab", "没有这页", "--screenshot", home.filePath("s.png")}, QString(), 3, "no tab"},
+        {{"--tab", "更改单", "--saved", "没有这个", "--screenshot", home.filePath("s.png")}, QString(), 5,
+         "no saved search \"没有这个\" on 更改单; it has: 箱盖"},
+        {{"--tab", "更改单", "--saved", "箱盖", "--screenshot", home.filePath("s.png")}, QString(), 0, ""},
     };
     for (const auto& c : cases) {
+        if (!haveSaved && c.arguments.contains(QStringLiteral("--saved")))
+            continue;
         QProcess client;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.remove(QStringLiteral("ZQPDM_HOME"));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
         if (c.database.isEmpty())
             environment.remove(QStringLiteral("ZQPDM_DB"));
         else

@@ -254,17 +254,12 @@ int SearchSession::deleteSaved() const
 QString SearchSession::applySaved(const QString& name)
 {
     zq::SavedSearchMenu& saved = m_main->SavedSearches();
-    const QString tab = m_main->TabCtrl()->GetItemText(m_main->TabCtrl()->GetCurSel());
-    const std::optional<zq::SavedSearch> search = saved.Store().find(name, tab);
+    QString missing;
+    const std::optional<zq::SavedSearch> search = saved.FindOnCurrentTab(name, &missing);
     for (const QString& problem : saved.Store().takeProblems())
         note(problem);
-    if (!search) {
-        QStringList names;
-        for (const zq::SavedSearch& s : saved.Store().searches(tab))
-            names << s.name;
-        return QStringLiteral("there is no saved search \"%1\" on %2; %3").arg(name, tab,
-               names.isEmpty() ? QStringLiteral("it has none") : QStringLiteral("it has: ") + names.join(QStringLiteral(", ")));
-    }
+    if (!search)
+        return missing;
     CZQSearchPage* page = m_main->CurrentPage();
     const QStringList skipped = page->RestoreConditions(search->conditions, m_desktop.now().date());
     for (const QString& part : skipped)
