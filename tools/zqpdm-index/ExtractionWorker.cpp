@@ -16,6 +16,20 @@ namespace zq::index {
 
 namespace {
 
+// AddressSanitizer reserves terabytes of address space for its shadow memory: a build with it
+// cannot bound the worker's address space, and bounds its resident memory through the sanitizer.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
 // Longer frames are nonsense: a request is a path, an answer at most a few MB of text.
 constexpr quint32 kMaxFrame = 64u * 1024 * 1024;
 constexpr int kStartMs = 10000;
@@ -61,7 +75,7 @@ void LimitWorker(int memoryMb)
     // A crashing reader leaves no core file behind in the user's folder.
     const rlimit noCore{0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
-    if (memoryMb > 0) {
+    if (memoryMb > 0 && !kAddressSanitizer) {
         const rlim_t bytes = rlim_t(memoryMb) * 1024 * 1024;
         const rlimit space{bytes, bytes};
         setrlimit(RLIMIT_AS, &space);
@@ -182,6 +196,13 @@ bool ExtractionWorker::start(QString* error)
     m_process->setArguments({QString::fromLatin1(kWorkerOption), QString::number(m_settings.memoryMb)});
     // The readers' complaints about damaged files would only clutter the indexer's output.
     m_process->setStandardErrorFile(QProcess::nullDevice());
+    if (kAddressSanitizer && m_settings.memoryMb > 0) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        const QString options = environment.value(QStringLiteral("ASAN_OPTIONS"));
+        environment.insert(QStringLiteral("ASAN_OPTIONS"), (options.isEmpty() ? QString() : options + u':') +
+                                                               QStringLiteral("hard_rss_limit_mb=%1").arg(m_settings.memoryMb));
+        m_process->setProcessEnvironment(environment);
+    }
     m_process->start();
     m_pending.clear();
     ++m_started;
