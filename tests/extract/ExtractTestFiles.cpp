@@ -2,6 +2,7 @@
 #include "ZipWriter.h"
 
 #include <QtEndian>
+#include <zlib.h>
 
 namespace zq::test {
 
@@ -63,24 +64,6 @@ void Put32(QByteArray& out, quint32 value)
     out.append(bytes, 4);
 }
 
-quint32 Crc32(const QByteArray& bytes)
-{
-    static const auto table = [] {
-        std::array<quint32, 256> t{};
-        for (quint32 i = 0; i < 256; ++i) {
-            quint32 c = i;
-            for (int k = 0; k < 8; ++k)
-                c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[i] = c;
-        }
-        return t;
-    }();
-    quint32 crc = 0xFFFFFFFFu;
-    for (char b : bytes)
-        crc = table[(crc ^ uchar(b)) & 0xFF] ^ (crc >> 8);
-    return crc ^ 0xFFFFFFFFu;
-}
-
 } // namespace
 
 QByteArray ZipClaimingSize(const QString& name, const QByteArray& content, quint32 claimedSize)
@@ -89,7 +72,7 @@ QByteArray ZipClaimingSize(const QString& name, const QByteArray& content, quint
     const QByteArray zlib = qCompress(content, 9);
     const QByteArray deflated = zlib.mid(6, zlib.size() - 10);
     const QByteArray fileName = name.toUtf8();
-    const quint32 crc = Crc32(content);
+    const auto crc = quint32(crc32(0, reinterpret_cast<const Bytef*>(content.constData()), uInt(content.size())));
 
     QByteArray zip;
     Put32(zip, 0x04034b50);
