@@ -253,10 +253,8 @@ QString CodeToPathSegment(const QString& code)
     return segment;
 }
 
-QString SqlValueText(const QString& value)
+QString WithoutLoneSurrogates(QString text)
 {
-    const qsizetype end = value.indexOf(QChar(0));
-    QString text = end < 0 ? value : value.left(end);
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i;
@@ -264,6 +262,12 @@ QString SqlValueText(const QString& value)
             text[i] = QChar(QChar::ReplacementCharacter);
     }
     return text;
+}
+
+QString SqlValueText(const QString& value)
+{
+    const qsizetype end = value.indexOf(QChar(0));
+    return WithoutLoneSurrogates(end < 0 ? value : value.left(end));
 }
 
 QString TypedSqlText(const QString& typed)

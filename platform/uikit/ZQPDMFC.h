@@ -41,6 +41,10 @@ QString TempFolder();
 // file systems refuse become '_', "." and ".." become "_"; ordinary codes are left as they are.
 QString CodeToPathSegment(const QString& code);
 
+// The text with every lone UTF-16 surrogate, which no stored text can hold, read as U+FFFD, the
+// replacement character; pairs stay as they are.
+QString WithoutLoneSurrogates(QString text);
+
 // A value as SQL text can carry it: zero-terminated like every text of the system's interfaces
 // (a NUL character ends it), and a lone UTF-16 surrogate, which no stored text can hold and which
 // would break the statement's text on the way to the engine, read as U+FFFD, the replacement

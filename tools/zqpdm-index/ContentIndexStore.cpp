@@ -3,6 +3,7 @@
 #include "ConnectionUrl.h"
 #include "ContentSql.h"
 #include "SqlSession.h"
+#include "ZQPDMFC.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -67,16 +68,9 @@ QString StorableText(QString text)
     // Never null: a null text would be bound as NULL.
     if (text.isNull())
         return QStringLiteral("");
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c.isNull())
-            text[i] = u' ';
-        else if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-        else if (c.isSurrogate())
-            text[i] = QChar(QChar::ReplacementCharacter);
-    }
-    return text;
+    // A NUL character would end the text on its way to the engine: the words after it are kept.
+    text.replace(QChar(0), u' ');
+    return WithoutLoneSurrogates(std::move(text));
 }
 
 QString FileIdentity::key() const
