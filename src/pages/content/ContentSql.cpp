@@ -1,6 +1,7 @@
 #include "ContentSql.h"
 
 #include "DateCondition.h"
+#include "DocumentSql.h"
 #include "ZQPDMFC.h"
 
 namespace zq::content {
@@ -60,15 +61,6 @@ QString ContainsPattern(const QString& word)
         escaped += c;
     }
     return u'%' + escaped + u'%';
-}
-
-QString JoinPresent(const QStringList& conditions)
-{
-    QStringList present;
-    for (const QString& condition : conditions)
-        if (!condition.isEmpty())
-            present.append(condition);
-    return present.join(QStringLiteral(" AND "));
 }
 
 } // namespace
@@ -146,7 +138,7 @@ ContentSqlText BuildContentSql(const ContentConditions& conditions, sql::Dbms en
               Position(words.first(), content, engine) + QStringLiteral(" - ") + QString::number(kCharsBefore) + u')';
     const QString from = postgres ? QStringLiteral("ContentFile f")
                                   : QStringLiteral("ContentText t JOIN ContentFile f ON f.FileId = t.rowid");
-    const QString joined = JoinPresent(where);
+    const QString joined = doc::JoinPresent(where);
     text.sql = QStringLiteral("SELECT f.Code1, f.Code2, f.Revision, f.Description, f.FileName, f.FileType, f.FileDate, "
                               "f.Kind, f.SourceTable, substr(") +
                content + QStringLiteral(", ") + start + QStringLiteral(", ") + QString::number(kExcerptChars) +

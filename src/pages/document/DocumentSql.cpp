@@ -27,20 +27,6 @@ QString DateText(const QString& column, const DocumentConditions& conditions)
     return BuildDateCondition(column, conditions.from, conditions.to, DateBounds::Inclusive).sql;
 }
 
-// The present conditions joined with " AND "; "" when none is present.
-QString JoinPresent(const QStringList& conditions)
-{
-    QString joined;
-    for (const QString& condition : conditions) {
-        if (condition.isEmpty())
-            continue;
-        if (!joined.isEmpty())
-            joined += QStringLiteral(" AND ");
-        joined += condition;
-    }
-    return joined;
-}
-
 QString WithWhere(const QString& base, const QString& joined)
 {
     return joined.isEmpty() ? base : base + QStringLiteral(" WHERE ") + joined;
@@ -140,6 +126,19 @@ const RowLayout& DocumentRowLayout()
         {SlotDescription, SlotSize, SlotFileType, SlotDate},
     };
     return layout;
+}
+
+QString JoinPresent(const QStringList& conditions)
+{
+    QString joined;
+    for (const QString& condition : conditions) {
+        if (condition.isEmpty())
+            continue;
+        if (!joined.isEmpty())
+            joined += QStringLiteral(" AND ");
+        joined += condition;
+    }
+    return joined;
 }
 
 } // namespace zq::doc

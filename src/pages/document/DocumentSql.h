@@ -50,4 +50,7 @@ DocumentSqlTexts BuildDocumentSql(const DocumentConditions& conditions);
 QString DocumentItemText(const DocumentRecord& record);
 const RowLayout& DocumentRowLayout();
 
+// The present conditions joined with " AND "; "" when none is present.
+QString JoinPresent(const QStringList& conditions);
+
 } // namespace zq::doc
