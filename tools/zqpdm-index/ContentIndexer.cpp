@@ -27,7 +27,6 @@ constexpr qint64 kTransactionMs = 2000;
 struct PendingFile {
     StoredFile file;
     qint64 existingId = -1;
-    bool existingPending = false;
 };
 
 QString Describe(const FileIdentity& id)
@@ -109,7 +108,7 @@ IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
         if (found == entries.constEnd()) {
             work.append({file});
         } else if (m_options.rebuild || found->pending || !found->facts.sameAs(file.facts)) {
-            work.append({file, found->id, found->pending});
+            work.append({file, found->id});
         } else {
             ++report.unchanged;
         }
