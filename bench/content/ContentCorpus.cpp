@@ -1,5 +1,6 @@
 #include "ContentCorpus.h"
 
+#include "BenchData.h"
 #include "ContentIndexStore.h"
 #include "ContentSql.h"
 
@@ -146,38 +147,19 @@ QString CorpusPostgresIndex(const QString& adminUrl, const QStringList& corpus, 
     url.setPath(u'/' + database);
     // The database is kept; it is filled again when it does not hold the whole corpus.
     qint64 rows = -1;
-    {
-        QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("bench-content-admin"));
-        const QUrl server(adminUrl);
-        admin.setHostName(server.host());
-        admin.setPort(server.port(5432));
-        admin.setUserName(server.userName());
-        admin.setDatabaseName(server.path().mid(1));
-        if (admin.open()) {
-            QSqlQuery exists(admin);
-            exists.exec(QStringLiteral("SELECT 1 FROM pg_database WHERE datname = '%1'").arg(database));
-            if (!exists.next())
-                QSqlQuery(admin).exec(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0").arg(database));
-            admin.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("bench-content-admin"));
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("bench-content-count"));
-        db.setHostName(url.host());
-        db.setPort(url.port(5432));
-        db.setUserName(url.userName());
-        db.setDatabaseName(database);
-        if (db.open()) {
-            QSqlQuery count(db);
-            if (count.exec(QStringLiteral("SELECT count(*) FROM ContentFile")) && count.next())
-                rows = count.value(0).toLongLong();
-            if (rows >= 0 && rows != corpus.size())
-                QSqlQuery(db).exec(QStringLiteral("DROP TABLE ContentFile, ContentIndexInfo"));
-            db.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("bench-content-count"));
+    WithPostgres(adminUrl, [&](QSqlDatabase& admin) {
+        QSqlQuery exists(admin);
+        exists.exec(QStringLiteral("SELECT 1 FROM pg_database WHERE datname = '%1'").arg(database));
+        if (!exists.next())
+            QSqlQuery(admin).exec(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0").arg(database));
+    });
+    WithPostgres(url.toString(), [&](QSqlDatabase& db) {
+        QSqlQuery count(db);
+        if (count.exec(QStringLiteral("SELECT count(*) FROM ContentFile")) && count.next())
+            rows = count.value(0).toLongLong();
+        if (rows >= 0 && rows != corpus.size())
+            QSqlQuery(db).exec(QStringLiteral("DROP TABLE ContentFile, ContentIndexInfo"));
+    });
     if (rows == corpus.size())
         return url.toString();
     std::fprintf(stderr, "bench: indexing %lld synthetic documents into %s (kept for later runs)\n",

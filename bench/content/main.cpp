@@ -166,21 +166,11 @@ void QueryFigures(const Options& options, const QString& engine, const QString& 
 qint64 PostgresIndexBytes(const QString& indexUrl)
 {
     qint64 bytes = -1;
-    {
-        const QUrl url(indexUrl);
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("bench-content-size"));
-        db.setHostName(url.host());
-        db.setPort(url.port(5432));
-        db.setUserName(url.userName());
-        db.setDatabaseName(url.path().mid(1));
-        if (db.open()) {
-            QSqlQuery size(db);
-            if (size.exec(QStringLiteral("SELECT pg_total_relation_size('contentfile')")) && size.next())
-                bytes = size.value(0).toLongLong();
-            db.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("bench-content-size"));
+    WithPostgres(indexUrl, [&](QSqlDatabase& db) {
+        QSqlQuery size(db);
+        if (size.exec(QStringLiteral("SELECT pg_total_relation_size('contentfile')")) && size.next())
+            bytes = size.value(0).toLongLong();
+    });
     return bytes;
 }
 

@@ -119,6 +119,13 @@ Installation onServer(const QUrl& admin, const QString& database, const QString&
 
 } // namespace
 
+QString WithPostgres(const QString& url, const std::function<void(QSqlDatabase&)>& work)
+{
+    const QUrl server(url);
+    return withDatabase(QStringLiteral("QPSQL"),
+                        [&](QSqlDatabase& db) { configurePostgres(db, server, server.path().mid(1)); }, work);
+}
+
 Installation SqliteInstallation(const QString& dataDir, int scale)
 {
     Installation result;

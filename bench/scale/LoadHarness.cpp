@@ -334,18 +334,7 @@ bool PgBouncer::start(const QString& serverUrl, const QString& folder, int poolS
             *error = QStringLiteral("pgbouncer stopped: ") + QString::fromUtf8(m_process->readAll());
             return false;
         }
-        const QString name = QStringLiteral("bouncer-probe");
-        bool up = false;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-            db.setHostName(QStringLiteral("127.0.0.1"));
-            db.setPort(m_port);
-            db.setUserName(m_user);
-            db.setDatabaseName(server.path().mid(1));
-            up = db.open();
-        }
-        QSqlDatabase::removeDatabase(name);
-        if (up)
+        if (WithPostgres(url(server.path().mid(1)), [](QSqlDatabase&) {}).isEmpty())
             return true;
         QThread::msleep(200);
     }
