@@ -28,11 +28,6 @@ IndexProgress::IndexProgress(QTextStream& err, Mode mode) : m_mode(mode), m_line
     m_clock.start();
 }
 
-IndexProgress::~IndexProgress()
-{
-    finish();
-}
-
 QString IndexProgress::Line(qint64 done, qint64 total, qint64 bytes, qint64 elapsedMs, bool bar)
 {
     QString line = QStringLiteral("zqpdm-index: ");

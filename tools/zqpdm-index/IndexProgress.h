@@ -13,10 +13,9 @@ class IndexProgress {
 public:
     enum class Mode { Terminal, Lines, Quiet };
     IndexProgress(QTextStream& err, Mode mode);
-    ~IndexProgress();
 
     void update(qint64 done, qint64 total, qint64 bytes);
-    // Ends the bar's line.
+    // Ends the bar's line (its status line does so too when it goes).
     void finish();
 
     // One line of the display, at elapsedMs into the run (the bar only on a terminal).
