@@ -282,9 +282,14 @@ bool PgBouncer::start(const QString& serverUrl, const QString& folder, int poolS
         return false;
     }
     const QUrl server(serverUrl);
-    m_folder = QDir(folder).absolutePath();
     m_user = server.userName();
-    QDir(m_folder).removeRecursively();
+    if (getuid() == 0) {
+        m_runFolder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/zq-pgbouncer-XXXXXX"));
+        m_folder = m_runFolder->path();
+    } else {
+        m_folder = QDir(folder).absolutePath();
+        QDir(m_folder).removeRecursively();
+    }
     QDir().mkpath(m_folder);
     m_port = 40000 + int(getpid() % 20000);
     const QString config = QStringLiteral(

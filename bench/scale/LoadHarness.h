@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <memory>
 
 namespace zq::bench {
@@ -50,6 +51,8 @@ public:
     PgBouncer& operator=(const PgBouncer&) = delete;
 
     // serverUrl: postgresql://user@host:port/db of the server; folder: its configuration and log.
+    // As root the pooler runs as the database server's user, who may not reach the folder (a
+    // checkout in a private folder): it then uses a temporary folder of its own instead.
     bool start(const QString& serverUrl, const QString& folder, int poolSize, QString* error);
     // The URL of a database through the pooler.
     QString url(const QString& database) const;
@@ -58,6 +61,7 @@ public:
 private:
     std::unique_ptr<QProcess> m_process;
     QString m_folder;
+    std::unique_ptr<QTemporaryDir> m_runFolder;   // as root
     QString m_user;
     int m_port = 0;
 };
