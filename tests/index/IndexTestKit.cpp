@@ -1,4 +1,5 @@
 #include "IndexTestKit.h"
+#include "OpenDatabase.h"
 
 #include "ContentSql.h"
 #include "Recordset.h"
@@ -66,7 +67,8 @@ QString ExecSql(const QString& url, const QString& sql, const QVariantList& valu
         } else {
             db = AddPostgresDatabase(url, name);
         }
-        if (!db.open()) {
+        // Opened as the component opens its own: an SQLite index needs its tokenizer.
+        if (!db::OpenDatabase(db)) {
             error = db.lastError().text();
         } else {
             QSqlQuery query(db);
@@ -172,6 +174,19 @@ void IndexTest::Store(const QString& storePath, const QByteArray& bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+void IndexTest::MakeEarlierLayout()
+{
+    const QStringList statements = onPostgres()
+        ? QStringList{QStringLiteral("DROP INDEX ContentFileTrigrams"), QStringLiteral("ALTER TABLE ContentFile DROP COLUMN Folded"),
+                      QStringLiteral("CREATE INDEX ContentFileTrigrams ON ContentFile USING gin (Content gin_trgm_ops)")}
+        : QStringList{QStringLiteral("CREATE VIRTUAL TABLE EarlierText USING fts5(Content, tokenize='trigram')"),
+                      QStringLiteral("INSERT INTO EarlierText (rowid, Content) SELECT rowid, Content FROM ContentText"),
+                      QStringLiteral("DROP TABLE ContentText"), QStringLiteral("ALTER TABLE EarlierText RENAME TO ContentText"),
+                      QStringLiteral("VACUUM")};
+    for (const QString& sql : statements + QStringList{QStringLiteral("UPDATE ContentIndexInfo SET Value = '1' WHERE Name = 'version'")})
+        ASSERT_EQ(ExecSql(indexUrl, sql), QString());
 }
 
 QString IndexTest::PdmSql(const QString& sql, const QVariantList& values)

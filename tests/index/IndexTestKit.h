@@ -49,6 +49,9 @@ protected:
     // Replaces a file of the installation's file store (a path below ftpstore/).
     void Store(const QString& storePath, const QByteArray& bytes);
     QString PdmSql(const QString& sql, const QVariantList& values = {});
+    // Turns the index made by this version into one of the layout before (version 1: the text as
+    // it stands in the trigram index, nothing folded), as the version before left it.
+    void MakeEarlierLayout();
 
     QString indexUrl;
     std::unique_ptr<PgTestDatabase> indexDatabase;

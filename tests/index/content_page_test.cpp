@@ -113,6 +113,51 @@ TEST_P(ContentPage, AllWordsMustOccurAndOddCharactersAreOnlyCharacters)
         EXPECT_EQ(Files(QString::fromUtf8(c.words)), c.files) << c.words;
 }
 
+// Letter case and width are one rule on every engine; the snippet is cut around the word as found
+// and shows the text as it stands.
+TEST_P(ContentPage, WordsAreFoundWhateverTheirCaseAndWidthAndShownAsTheyStand)
+{
+    const struct {
+        const char* words;
+        const char* file;
+        const char* shown;
+    } cases[] = {
+        {"Φ4", "O型圈选型.txt", "φ40×3.1"},
+        {"Φ40", "O型圈选型.txt", "φ40×3.1"},
+        {"ｙ１３２ｍ－４", "Y系列电机样本.pdf", "Y132M-4"},
+        {"ＨＴ２００铸件时效", "ZQ8600-01-01.dxf", "HT200铸件时效"},
+    };
+    for (const auto& c : cases) {
+        const QStringList rows = Search(QString::fromUtf8(c.words));
+        ASSERT_EQ(rows.size(), 1) << c.words << ": " << str(rows.join(u'\n'));
+        EXPECT_EQ(rows.first().section(u'|', 0, 0), QString::fromUtf8(c.file)) << c.words;
+        EXPECT_TRUE(rows.first().section(u'|', 2).contains(QString::fromUtf8(c.shown))) << c.words << ": " << str(rows.first());
+    }
+}
+
+// A page of this version over an index the version before wrote: the user is told what to do,
+// and once zqpdm-index has run, the search works.
+TEST_P(ContentPage, AnIndexOfTheEarlierLayoutSaysWhatToDo)
+{
+    MakeEarlierLayout();
+    if (HasFatalFailure())
+        return;
+    auto* page = new CZQPDMSearchContent(m_host.get());
+    ASSERT_TRUE(page->CreatePage(m_host.get()));
+    SetControlText(*page, CZQPDMSearchContent::IDC_WORDS, QStringLiteral("镀锌钝化"));
+    desktop.events.clear();
+    EXPECT_EQ(page->DoSearch(), 0);
+    ASSERT_EQ(desktop.messages().size(), 1);
+    EXPECT_TRUE(desktop.messages().first().contains(QStringLiteral("旧"))) << str(desktop.messages().first());
+    EXPECT_TRUE(desktop.messages().first().contains(QStringLiteral("zqpdm-index"))) << str(desktop.messages().first());
+
+    ASSERT_TRUE(Index().upToDate());
+    desktop.events.clear();
+    EXPECT_EQ(page->DoSearch(), 1);
+    EXPECT_EQ(desktop.messages(), QStringList());
+    EXPECT_EQ(ControlAs<CReportListCtrl>(*page, CZQPDMSearchContent::IDC_RESULTS)->GetItemCount(), 1);
+}
+
 TEST_P(ContentPage, TheKindAndTheDatesNarrow)
 {
     SetComboIndex(*m_page, CZQPDMSearchContent::IDC_KIND, content::KindResource);

@@ -1,0 +1,142 @@
+#include "SqliteSearchFunctions.h"
+#include "Fts5FoldingTokenizer.h"
+#include "FoldedUtf8.h"
+#include "LikePattern.h"
+#include "SearchFolding.h"
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <mutex>
+#include <new>
+
+namespace zq::db {
+
+namespace {
+
+constexpr int kFunctionFlags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+
+char32_t FoldCaseOf(char32_t c)
+{
+    return FoldCase(c);
+}
+
+char32_t FoldForSearchOf(char32_t c)
+{
+    return FoldForSearch(c);
+}
+
+// The folded text of the row at hand; kept between calls, so a scan allocates once.
+std::u32string& FoldedText()
+{
+    thread_local std::u32string text;
+    return text;
+}
+
+// The pattern compiled once per statement while it stays the same (SQLite drops it when it changes).
+const LikePattern* CompiledPattern(sqlite3_context* context, const unsigned char* pattern, char32_t escape)
+{
+    auto* kept = static_cast<LikePattern*>(sqlite3_get_auxdata(context, 0));
+    if (kept && kept->escape() == escape)
+        return kept;
+    auto* compiled = new (std::nothrow) LikePattern(pattern, escape, &FoldCaseOf);
+    if (!compiled)
+        return nullptr;
+    sqlite3_set_auxdata(context, 0, compiled, [](void* p) { delete static_cast<LikePattern*>(p); });
+    // SQLite may have dropped it at once (when the pattern is not a constant) and read it back as null.
+    return static_cast<LikePattern*>(sqlite3_get_auxdata(context, 0));
+}
+
+// like(pattern, text [, escape]): SQLite's LIKE, letters of every script compared folded.
+void Like(sqlite3_context* context, int argc, sqlite3_value** argv)
+{
+    sqlite3* db = sqlite3_context_db_handle(context);
+    if (sqlite3_value_bytes(argv[0]) > sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1)) {
+        sqlite3_result_error(context, "LIKE or GLOB pattern too complex", -1);
+        return;
+    }
+    char32_t escape = 0;
+    if (argc == 3) {
+        const unsigned char* text = sqlite3_value_text(argv[2]);
+        if (!text)
+            return;
+        const unsigned char* p = text;
+        if (*p)
+            escape = ReadUtf8(p);
+        if (!*text || *p) {
+            sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+    }
+    const unsigned char* pattern = sqlite3_value_text(argv[0]);
+    const unsigned char* text = sqlite3_value_text(argv[1]);
+    if (!pattern || !text)
+        return;
+    std::u32string& folded = FoldedText();
+    FoldUtf8(text, &FoldCaseOf, folded);
+    if (const LikePattern* compiled = CompiledPattern(context, pattern, escape)) {
+        sqlite3_result_int(context, compiled->matches(folded) ? 1 : 0);
+        return;
+    }
+    // Not kept (no memory to spare, or a pattern that changes from row to row): compiled for this row.
+    sqlite3_result_int(context, LikePattern(pattern, escape, &FoldCaseOf).matches(folded) ? 1 : 0);
+}
+
+// zq_folded_instr(text, word): the 1-based character position of the word in the text, both
+// folded for search; 0 when it does not occur, NULL when either is NULL.
+void FoldedInstr(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    const unsigned char* text = sqlite3_value_text(argv[0]);
+    const unsigned char* word = sqlite3_value_text(argv[1]);
+    if (!text || !word)
+        return;
+    thread_local std::u32string foldedWord;
+    FoldUtf8(word, &FoldForSearchOf, foldedWord);
+    std::u32string& foldedText = FoldedText();
+    FoldUtf8(text, &FoldForSearchOf, foldedText);
+    const size_t at = std::u32string_view(foldedText).find(foldedWord);
+    sqlite3_result_int64(context, at == std::u32string_view::npos ? 0 : sqlite3_int64(at) + 1);
+}
+
+thread_local int g_opening = 0;
+
+// Called by SQLite for every connection any code in the process opens.
+int OnOpen(sqlite3* db, char**, const sqlite3_api_routines*)
+{
+    if (g_opening > 0)
+        RegisterSearchFunctions(db);
+    return SQLITE_OK;
+}
+
+} // namespace
+
+bool RegisterSearchFunctions(sqlite3* db)
+{
+    bool ok = sqlite3_create_function_v2(db, "like", 2, kFunctionFlags, nullptr, &Like, nullptr, nullptr, nullptr)
+              == SQLITE_OK;
+    ok = sqlite3_create_function_v2(db, "like", 3, kFunctionFlags, nullptr, &Like, nullptr, nullptr, nullptr) == SQLITE_OK
+         && ok;
+    ok = sqlite3_create_function_v2(db, "zq_folded_instr", 2, kFunctionFlags, nullptr, &FoldedInstr, nullptr, nullptr,
+                                    nullptr)
+             == SQLITE_OK
+         && ok;
+    // Without FTS5 the content index cannot be made here; its own message says so.
+    RegisterFoldingTokenizer(db);
+    return ok;
+}
+
+SearchFunctionsOnOpen::SearchFunctionsOnOpen()
+{
+    static std::once_flag registered;
+    std::call_once(registered, [] {
+        sqlite3_auto_extension(reinterpret_cast<void (*)()>(&OnOpen));
+    });
+    ++g_opening;
+}
+
+SearchFunctionsOnOpen::~SearchFunctionsOnOpen()
+{
+    --g_opening;
+}
+
+} // namespace zq::db
