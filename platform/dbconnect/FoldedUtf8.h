@@ -29,19 +29,26 @@ inline char32_t ReadUtf8(const unsigned char*& p, const unsigned char* end = nul
     return c;
 }
 
-// The characters of a NUL-terminated text, each folded, into `out` (emptied first). Every fold of
-// ours folds ASCII to lower case, which is done here without a call.
-inline void FoldUtf8(const unsigned char* text, CharFold fold, std::u32string& out)
+// The characters of a text of `bytes` bytes, up to a NUL if it holds one (where SQLite's own LIKE
+// stops reading), each folded, into `out`. Every fold of ours folds ASCII to lower case, which is
+// done here without a call.
+inline void FoldUtf8(const unsigned char* text, size_t bytes, CharFold fold, std::u32string& out)
 {
-    out.clear();
-    for (const unsigned char* p = text; *p;) {
-        if (*p < 0x80) {
-            const char32_t c = *p++;
-            out.push_back(c >= U'A' && c <= U'Z' ? c + 32 : c);
+    out.resize(bytes);   // at most one character a byte
+    char32_t* folded = out.data();
+    const unsigned char* end = text + bytes;
+    for (const unsigned char* p = text; p < end;) {
+        const unsigned char c = *p;
+        if (c == 0)
+            break;
+        if (c < 0x80) {
+            *folded++ = char32_t(unsigned(c - 'A') < 26u ? c + 32 : c);
+            ++p;
         } else {
-            out.push_back(fold(ReadUtf8(p)));
+            *folded++ = fold(ReadUtf8(p, end));
         }
     }
+    out.resize(size_t(folded - out.data()));
 }
 
 inline void AppendUtf8(std::string& out, char32_t c)

@@ -7,7 +7,6 @@
 #include <sqlite3.h>
 
 #include <memory>
-#include <mutex>
 #include <new>
 
 namespace zq::db {
@@ -73,7 +72,7 @@ void Like(sqlite3_context* context, int argc, sqlite3_value** argv)
     if (!pattern || !text)
         return;
     std::u32string& folded = FoldedText();
-    FoldUtf8(text, &FoldCaseOf, folded);
+    FoldUtf8(text, size_t(sqlite3_value_bytes(argv[1])), &FoldCaseOf, folded);
     if (const LikePattern* compiled = CompiledPattern(context, pattern, escape)) {
         sqlite3_result_int(context, compiled->matches(folded) ? 1 : 0);
         return;
@@ -91,9 +90,9 @@ void FoldedInstr(sqlite3_context* context, int, sqlite3_value** argv)
     if (!text || !word)
         return;
     thread_local std::u32string foldedWord;
-    FoldUtf8(word, &FoldForSearchOf, foldedWord);
+    FoldUtf8(word, size_t(sqlite3_value_bytes(argv[1])), &FoldForSearchOf, foldedWord);
     std::u32string& foldedText = FoldedText();
-    FoldUtf8(text, &FoldForSearchOf, foldedText);
+    FoldUtf8(text, size_t(sqlite3_value_bytes(argv[0])), &FoldForSearchOf, foldedText);
     const size_t at = std::u32string_view(foldedText).find(foldedWord);
     sqlite3_result_int64(context, at == std::u32string_view::npos ? 0 : sqlite3_int64(at) + 1);
 }
@@ -125,12 +124,26 @@ bool RegisterSearchFunctions(sqlite3* db)
     return ok;
 }
 
+namespace {
+
+// SQLite's list of entry points is the process's: ours leaves it when this library goes (a host
+// may unload the module), so no later open anywhere calls into unloaded code.
+class AutoExtension {
+public:
+    AutoExtension() { sqlite3_auto_extension(entry()); }
+    ~AutoExtension() { sqlite3_cancel_auto_extension(entry()); }
+    AutoExtension(const AutoExtension&) = delete;
+    AutoExtension& operator=(const AutoExtension&) = delete;
+
+private:
+    static void (*entry())() { return reinterpret_cast<void (*)()>(&OnOpen); }
+};
+
+} // namespace
+
 SearchFunctionsOnOpen::SearchFunctionsOnOpen()
 {
-    static std::once_flag registered;
-    std::call_once(registered, [] {
-        sqlite3_auto_extension(reinterpret_cast<void (*)()>(&OnOpen));
-    });
+    static const AutoExtension registered;
     ++g_opening;
 }
 

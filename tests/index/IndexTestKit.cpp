@@ -1,5 +1,6 @@
 #include "IndexTestKit.h"
 #include "OpenDatabase.h"
+#include "SqlSession.h"
 
 #include "ContentSql.h"
 #include "Recordset.h"
@@ -72,17 +73,7 @@ QString ExecSql(const QString& url, const QString& sql, const QVariantList& valu
             error = db.lastError().text();
         } else {
             QSqlQuery query(db);
-            // A statement without values is run as it is: PostgreSQL prepares no ALTER or DROP.
-            bool done = false;
-            if (values.isEmpty()) {
-                done = query.exec(sql);
-            } else {
-                query.prepare(sql);
-                for (const QVariant& value : values)
-                    query.addBindValue(value);
-                done = query.exec();
-            }
-            if (!done)
+            if (!db::Execute(query, sql, values))
                 error = query.lastError().text() + QStringLiteral(" (") + sql + u')';
         }
     }

@@ -252,18 +252,29 @@ TEST_P(ModuleTablesIndexer, IndexesACustomersDatabase)
 INSTANTIATE_TEST_SUITE_P(Engines, ModuleTablesIndexer, testing::ValuesIn(test::IndexEngines()),
                          [](const testing::TestParamInfo<const char*>& info) { return test::EngineTestName(info.param); });
 
+// An index on the PostgreSQL test server, for a demo installation on SQLite.
+class PostgresIndex : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!test::PgTestDatabase::Available())
+            GTEST_SKIP() << "ZQ_TEST_PG is not set";
+        if (test::IndexProgram().isEmpty())
+            GTEST_SKIP() << "zqpdm-index is not built";
+        m_home = std::make_unique<test::SeededHome>();
+        ASSERT_TRUE(m_home->ok()) << str(m_home->error());
+        m_pdm = std::make_unique<test::ScopedCurrentDatabase>(m_home->databaseUrl());
+        ASSERT_TRUE(m_pdm->ok());
+    }
+
+    std::unique_ptr<test::SeededHome> m_home;
+    std::unique_ptr<test::ScopedCurrentDatabase> m_pdm;
+};
+
 // A server without pg_trgm for the index (here: a user who may not create the extension): the
 // indexer says so, and the page's LIKE finds the words all the same, by a scan.
-TEST(PostgresIndex, WithoutPgTrgmTheIndexerSaysSoAndSearchesStillFind)
+TEST_F(PostgresIndex, WithoutPgTrgmTheIndexerSaysSoAndSearchesStillFind)
 {
-    if (!test::PgTestDatabase::Available())
-        GTEST_SKIP() << "ZQ_TEST_PG is not set";
-    if (test::IndexProgram().isEmpty())
-        GTEST_SKIP() << "zqpdm-index is not built";
-    test::SeededHome home;
-    ASSERT_TRUE(home.ok()) << str(home.error());
-    test::ScopedCurrentDatabase pdm(home.databaseUrl());
-    ASSERT_TRUE(pdm.ok());
     test::PgTestDatabase index;
     ASSERT_TRUE(index.ok()) << str(index.error());
     ASSERT_EQ(test::ExecSql(index.url(), QStringLiteral("DO $$ BEGIN CREATE ROLE zq_index_user LOGIN; "
@@ -285,16 +296,8 @@ TEST(PostgresIndex, WithoutPgTrgmTheIndexerSaysSoAndSearchesStillFind)
 // The folding is ours, not the server's: a database in the C locale folds every script too, and
 // a server that reads backslashes in strings as escapes (standard_conforming_strings off) gets
 // the same words.
-TEST(PostgresIndex, FoldsWhateverTheLocaleAndTheStringSetting)
+TEST_F(PostgresIndex, FoldsWhateverTheLocaleAndTheStringSetting)
 {
-    if (!test::PgTestDatabase::Available())
-        GTEST_SKIP() << "ZQ_TEST_PG is not set";
-    if (test::IndexProgram().isEmpty())
-        GTEST_SKIP() << "zqpdm-index is not built";
-    test::SeededHome home;
-    ASSERT_TRUE(home.ok()) << str(home.error());
-    test::ScopedCurrentDatabase pdm(home.databaseUrl());
-    ASSERT_TRUE(pdm.ok());
     test::PgTestDatabase index(QStringLiteral("LC_COLLATE 'C' LC_CTYPE 'C'"));
     ASSERT_TRUE(index.ok()) << str(index.error());
     ASSERT_TRUE(index::ContentIndexer(test::IndexOptions(index.url())).run().upToDate());

@@ -55,6 +55,26 @@ protected:
         return files;
     }
 
+    // A page of its own, which opens the index afresh, searching for a word of one stored file;
+    // the messages it showed.
+    QStringList SearchOnANewPage(CZQPDMSearchContent*& page, int expected)
+    {
+        page = new CZQPDMSearchContent(m_host.get());
+        EXPECT_TRUE(page->CreatePage(m_host.get()));
+        SetControlText(*page, CZQPDMSearchContent::IDC_WORDS, QStringLiteral("镀锌钝化"));
+        desktop.events.clear();
+        EXPECT_EQ(page->DoSearch(), expected);
+        EXPECT_EQ(ControlAs<CReportListCtrl>(*page, CZQPDMSearchContent::IDC_RESULTS)->GetItemCount(), expected);
+        return desktop.messages();
+    }
+    QStringList SearchAgain(CZQPDMSearchContent& page)
+    {
+        desktop.events.clear();
+        EXPECT_EQ(page.DoSearch(), 1);
+        EXPECT_EQ(ControlAs<CReportListCtrl>(page, CZQPDMSearchContent::IDC_RESULTS)->GetItemCount(), 1);
+        return desktop.messages();
+    }
+
     std::unique_ptr<test::ScopedEnv> m_index;
     std::unique_ptr<QWidget> m_host;
     CZQPDMSearchContent* m_page = nullptr;
@@ -142,20 +162,14 @@ TEST_P(ContentPage, AnIndexOfTheEarlierLayoutSaysWhatToDo)
     MakeEarlierLayout();
     if (HasFatalFailure())
         return;
-    auto* page = new CZQPDMSearchContent(m_host.get());
-    ASSERT_TRUE(page->CreatePage(m_host.get()));
-    SetControlText(*page, CZQPDMSearchContent::IDC_WORDS, QStringLiteral("镀锌钝化"));
-    desktop.events.clear();
-    EXPECT_EQ(page->DoSearch(), 0);
-    ASSERT_EQ(desktop.messages().size(), 1);
-    EXPECT_TRUE(desktop.messages().first().contains(QStringLiteral("旧"))) << str(desktop.messages().first());
-    EXPECT_TRUE(desktop.messages().first().contains(QStringLiteral("zqpdm-index"))) << str(desktop.messages().first());
+    CZQPDMSearchContent* page = nullptr;
+    const QStringList told = SearchOnANewPage(page, 0);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told.first().contains(QStringLiteral("旧"))) << str(told.first());
+    EXPECT_TRUE(told.first().contains(QStringLiteral("zqpdm-index"))) << str(told.first());
 
     ASSERT_TRUE(Index().upToDate());
-    desktop.events.clear();
-    EXPECT_EQ(page->DoSearch(), 1);
-    EXPECT_EQ(desktop.messages(), QStringList());
-    EXPECT_EQ(ControlAs<CReportListCtrl>(*page, CZQPDMSearchContent::IDC_RESULTS)->GetItemCount(), 1);
+    EXPECT_EQ(SearchAgain(*page), QStringList());
 }
 
 TEST_P(ContentPage, TheKindAndTheDatesNarrow)
@@ -219,22 +233,16 @@ TEST_P(ContentPage, WithoutAnIndexTheUserIsToldAndTheNextSearchFindsOneMadeSince
 {
     const QString missing = QStringLiteral("sqlite:") + home().path(QStringLiteral("later/ci.db"));
     test::ScopedEnv elsewhere("ZQPDM_INDEX", missing);
-    auto* page = new CZQPDMSearchContent(m_host.get());
-    ASSERT_TRUE(page->CreatePage(m_host.get()));
-    SetControlText(*page, CZQPDMSearchContent::IDC_WORDS, QStringLiteral("镀锌钝化"));
-    desktop.events.clear();
-    EXPECT_EQ(page->DoSearch(), 0);
-    ASSERT_EQ(desktop.messages().size(), 1);
-    EXPECT_TRUE(desktop.messages().first().startsWith(QStringLiteral("还没有内容索引"))) << str(desktop.messages().first());
-    EXPECT_TRUE(desktop.messages().first().contains(QStringLiteral("zqpdm-index")));
+    CZQPDMSearchContent* page = nullptr;
+    const QStringList told = SearchOnANewPage(page, 0);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told.first().startsWith(QStringLiteral("还没有内容索引"))) << str(told.first());
+    EXPECT_TRUE(told.first().contains(QStringLiteral("zqpdm-index")));
     EXPECT_FALSE(QFile::exists(missing.mid(7))) << "searching made no empty index";
 
     QDir().mkpath(home().path(QStringLiteral("later")));
     ASSERT_TRUE(index::ContentIndexer(test::IndexOptions(missing)).run().upToDate());
-    desktop.events.clear();
-    EXPECT_EQ(page->DoSearch(), 1);
-    EXPECT_EQ(desktop.messages(), QStringList());
-    EXPECT_EQ(ControlAs<CReportListCtrl>(*page, CZQPDMSearchContent::IDC_RESULTS)->GetItemCount(), 1);
+    EXPECT_EQ(SearchAgain(*page), QStringList());
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, ContentPage, testing::ValuesIn(test::IndexEngines()),

@@ -4,10 +4,10 @@
 // characters beyond the BMP, quotes, wildcards, NULLs). Every engine lists the same rows, and
 // where the component orders the rows itself (SELECT DISTINCT), in the same order.
 #include "PartSql.h"
-#include "Recordset.h"
 #include "Schema.h"
 #include "SeededHome.h"
 #include "SqlBuilders.h"
+#include "StatementRows.h"
 #include "ZQDBConnect.h"
 
 #include <QRandomGenerator>
@@ -18,7 +18,7 @@
 
 namespace {
 
-using Rows = QList<QStringList>;
+using zqfuzz::Rows;
 
 // Texts stored beside the demo's, each in both cases where it has letters.
 const QStringList& StoredTexts()
@@ -157,21 +157,11 @@ protected:
     // The rows of a statement, or one row naming the error.
     static Rows Run(zq::CZQDBConnect& connection, const QString& sql)
     {
-        Rows rows;
         try {
-            zq::Recordset records;
-            records.Open(sql, connection.GetPtrPDM());
-            while (!records.IsEOF()) {
-                QStringList row;
-                for (int i = 0; i < records.FieldCount(); ++i)
-                    row << records.GetFieldText(i);
-                rows << row;
-                records.MoveNext();
-            }
+            return zqfuzz::ReadRows(sql, connection.GetPtrPDM());
         } catch (const zq::_com_error&) {
-            rows = {{QStringLiteral("error")}};
+            return {{QStringLiteral("error")}};
         }
-        return rows;
     }
 
     std::vector<Engine> m_engines;

@@ -47,17 +47,7 @@ private:
 
 bool Run(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error)
 {
-    // A statement without values is run as it is: PostgreSQL prepares no DROP or ALTER.
-    bool done = false;
-    if (values.isEmpty()) {
-        done = query.exec(sql);
-    } else {
-        query.prepare(sql);
-        for (const QVariant& value : values)
-            query.addBindValue(value);
-        done = query.exec();
-    }
-    if (done)
+    if (db::Execute(query, sql, values))
         return true;
     *error = QStringLiteral("%1 (%2)").arg(db::DriverMessage(query.lastError()), sql);
     return false;
