@@ -1,11 +1,23 @@
 #pragma once
 // UTF-8 text as SQLite hands it to functions, read character by character as SQLite's own LIKE
 // reads it, and folded into code points.
+#include "SearchFolding.h"
+
 #include <string>
 
 namespace zq::db {
 
 using CharFold = char32_t (*)(char32_t);
+
+// The folds of SearchFolding.h, one character at a time.
+inline char32_t FoldCaseOf(char32_t c)
+{
+    return FoldCase(c);
+}
+inline char32_t FoldForSearchOf(char32_t c)
+{
+    return FoldForSearch(c);
+}
 
 // The character at p, p moved past it; p must be before `end` (a NUL-terminated text may give
 // none). A lead byte takes every continuation byte after it; what decodes to no character (an
@@ -68,6 +80,30 @@ inline void AppendUtf8(std::string& out, char32_t c)
         out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
         out.push_back(char(0x80 | (c & 0x3F)));
     }
+}
+
+// Folds the characters from p on, as UTF-8 appended to `out`, until `bytes` bytes are read or the
+// text ends (at `end` or at a NUL); returns where it stopped, at a character's start. A character
+// of the CJK ideographs U+4000 … U+9FFF, most of a Chinese text, has no other case or width: its
+// bytes are copied as they are.
+inline const unsigned char* FoldUtf8Bytes(const unsigned char* p, const unsigned char* end, size_t bytes,
+                                          CharFold fold, std::string& out)
+{
+    const unsigned char* stop = size_t(end - p) > bytes ? p + bytes : end;
+    while (p < stop && *p) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            out.push_back(char(unsigned(c - 'A') < 26u ? c + 32 : c));
+            ++p;
+        } else if (c >= 0xE4 && c <= 0xE9 && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80
+                   && (end - p == 3 || (p[3] & 0xC0) != 0x80)) {
+            out.append(reinterpret_cast<const char*>(p), 3);
+            p += 3;
+        } else {
+            AppendUtf8(out, fold(ReadUtf8(p, end)));
+        }
+    }
+    return p;
 }
 
 } // namespace zq::db

@@ -48,8 +48,13 @@ struct FoldedText {
         utf8.reserve(size_t(size));
         const auto* begin = reinterpret_cast<const unsigned char*>(text);
         const auto* end = begin + size;
-        for (const unsigned char* p = begin; p < end;)
-            AppendUtf8(utf8, FoldForSearch(ReadUtf8(p, end)));
+        for (const unsigned char* p = begin; p < end;) {
+            p = FoldUtf8Bytes(p, end, size_t(end - p), &FoldForSearchOf, utf8);
+            if (p < end) {   // a NUL inside the text is passed on as it is
+                utf8.push_back('\0');
+                ++p;
+            }
+        }
         if (int(utf8.size()) == size)
             return;
         // Some character changed its length ("Ａ" → "a"): the offsets are mapped back.

@@ -7,23 +7,15 @@
 #include <sqlite3.h>
 
 #include <memory>
+#include <cstring>
 #include <new>
+#include <string>
 
 namespace zq::db {
 
 namespace {
 
 constexpr int kFunctionFlags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
-
-char32_t FoldCaseOf(char32_t c)
-{
-    return FoldCase(c);
-}
-
-char32_t FoldForSearchOf(char32_t c)
-{
-    return FoldForSearch(c);
-}
 
 // The folded text of the row at hand; kept between calls, so a scan allocates once.
 std::u32string& FoldedText()
@@ -81,6 +73,33 @@ void Like(sqlite3_context* context, int argc, sqlite3_value** argv)
     sqlite3_result_int(context, LikePattern(pattern, escape, &FoldCaseOf).matches(folded) ? 1 : 0);
 }
 
+// The 1-based character position of the folded word in the folded text, 0 when it does not
+// occur. The text is folded a piece at a time and searched as it goes, so a word near the start
+// costs little of a long text; the folded UTF-8 is searched byte by byte, which finds whole
+// characters only (no character's encoding starts inside another's).
+sqlite3_int64 FoldedPosition(const unsigned char* text, size_t bytes, const std::string& word)
+{
+    constexpr size_t kPiece = 4096;
+    thread_local std::string folded;
+    folded.clear();
+    const unsigned char* end = text + bytes;
+    size_t searchedTo = 0;   // no match starts before this byte of `folded`
+    for (const unsigned char* p = text;;) {
+        p = FoldUtf8Bytes(p, end, kPiece, &FoldForSearchOf, folded);
+        const auto* hit = static_cast<const char*>(
+            memmem(folded.data() + searchedTo, folded.size() - searchedTo, word.data(), word.size()));
+        if (hit) {
+            sqlite3_int64 characters = 0;
+            for (const char* c = folded.data(); c < hit; ++c)
+                characters += (static_cast<unsigned char>(*c) & 0xC0) != 0x80;
+            return characters + 1;
+        }
+        if (p >= end || !*p)
+            return 0;
+        searchedTo = folded.size() >= word.size() ? folded.size() - word.size() + 1 : 0;
+    }
+}
+
 // zq_folded_instr(text, word): the 1-based character position of the word in the text, both
 // folded for search; 0 when it does not occur, NULL when either is NULL.
 void FoldedInstr(sqlite3_context* context, int, sqlite3_value** argv)
@@ -89,12 +108,11 @@ void FoldedInstr(sqlite3_context* context, int, sqlite3_value** argv)
     const unsigned char* word = sqlite3_value_text(argv[1]);
     if (!text || !word)
         return;
-    thread_local std::u32string foldedWord;
-    FoldUtf8(word, size_t(sqlite3_value_bytes(argv[1])), &FoldForSearchOf, foldedWord);
-    std::u32string& foldedText = FoldedText();
-    FoldUtf8(text, size_t(sqlite3_value_bytes(argv[0])), &FoldForSearchOf, foldedText);
-    const size_t at = std::u32string_view(foldedText).find(foldedWord);
-    sqlite3_result_int64(context, at == std::u32string_view::npos ? 0 : sqlite3_int64(at) + 1);
+    thread_local std::string foldedWord;
+    foldedWord.clear();
+    const size_t wordBytes = size_t(sqlite3_value_bytes(argv[1]));
+    FoldUtf8Bytes(word, word + wordBytes, wordBytes, &FoldForSearchOf, foldedWord);
+    sqlite3_result_int64(context, FoldedPosition(text, size_t(sqlite3_value_bytes(argv[0])), foldedWord));
 }
 
 thread_local int g_opening = 0;

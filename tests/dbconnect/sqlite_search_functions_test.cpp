@@ -164,6 +164,17 @@ TEST_F(SearchFunctions, FoldedInstrFindsTheWordWhereItStandsInTheText)
                   QString::fromUtf8(c.position))
             << c.text << " / " << c.word;
     EXPECT_EQ(Value(m_ours, QStringLiteral("SELECT zq_folded_instr(NULL, 'a')")), QStringLiteral("NULL"));
+    // A long text is folded and searched a piece at a time: a word across the pieces' edge, and
+    // one near the end, are found where they are.
+    const QString longText = QString(4094, u'x') + QStringLiteral("ＡＢＣ中文") + QString(9000, u'y') + QStringLiteral("Φ40");
+    EXPECT_EQ(Value(m_ours, QStringLiteral("SELECT zq_folded_instr(?, 'abc中')"), {longText}), QStringLiteral("4095"));
+    EXPECT_EQ(Value(m_ours, QStringLiteral("SELECT zq_folded_instr(?, 'φ40')"), {longText}), QStringLiteral("13100"));
+    EXPECT_EQ(Value(m_ours, QStringLiteral("SELECT zq_folded_instr(?, 'zzz')"), {longText}), QStringLiteral("0"));
+    // Bytes that are no UTF-8 are read as SQLite's LIKE reads them: a lead byte takes every
+    // continuation byte after it.
+    EXPECT_EQ(Value(m_ours, QStringLiteral("SELECT zq_folded_instr(CAST(x'41E4B8AD8042' AS TEXT), 'b')")), QStringLiteral("3"));
+    for (const char* sql : {"SELECT CAST(x'41E4B8AD8042' AS TEXT) LIKE 'a_b'", "SELECT CAST(x'41C0B0' AS TEXT) LIKE 'A_'"})
+        EXPECT_EQ(Value(m_ours, QString::fromLatin1(sql)), Value(m_plain, QString::fromLatin1(sql))) << sql;
 }
 
 // The index holds folded trigrams; the table the text as it stands; offsets are the text's.
