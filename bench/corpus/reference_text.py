@@ -363,6 +363,28 @@ def odf_part(ancestors, default):
     return default
 
 
+def odf_date_text(value):
+    """office:date-value "2021-01-01T10:10:10" as 2021-01-01 10:10:10, a midnight as the day alone."""
+    day, _, clock = value.partition("T")
+    return day if clock in ("", "00:00:00") else f"{day} {clock[:8]}"
+
+
+def odf_time_text(value):
+    """office:time-value "PT15H10M10S" as 15:10:10."""
+    match = re.fullmatch(r"-?PT(\d+)H(\d+)M(\d+)(?:[.,]\d+)?S", value)
+    return "{}:{}:{}".format(*(f"{int(n):02d}" for n in match.groups())) if match else ""
+
+
+def odf_cell_date(cell):
+    """A date or time cell's value, written beside the text the cell shows."""
+    kind = cell.getAttrNS(OFFICE_NS, "value-type")
+    if kind == "date":
+        return odf_date_text(cell.getAttrNS(OFFICE_NS, "date-value") or "")
+    if kind == "time":
+        return odf_time_text(cell.getAttrNS(OFFICE_NS, "time-value") or "")
+    return ""
+
+
 def walk_odf(node, ref, ancestors, default):
     for child in node.childNodes:
         if child.nodeType != child.ELEMENT_NODE:
@@ -371,7 +393,11 @@ def walk_odf(node, ref, ancestors, default):
         if name == (TEXT_NS, "tracked-changes"):
             continue   # deleted text kept for change tracking is not the document's text
         if name == (TABLE_NS, "table") and default != "master page":
-            ref.add("sheet name" if ref.kind == "ODS" else "table name", child.getAttrNS(TABLE_NS, "name") or "")
+            # A sheet's name is on its tab; a text document's table names are not shown.
+            if ref.kind == "ODS":
+                ref.add("sheet name", child.getAttrNS(TABLE_NS, "name") or "")
+        if name == (TABLE_NS, "table-cell") and default != "master page":
+            ref.add("date cell", odf_cell_date(child))
         if name == (PRESENTATION_NS, "footer-decl"):
             ref.add("footer", odf_text(child))
             continue

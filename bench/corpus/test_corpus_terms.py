@@ -152,6 +152,20 @@ class SpreadsheetValues(unittest.TestCase):
                 self.assertEqual(rt.date_text(value), expected)
 
 
+    def test_open_document_dates_and_times(self):
+        cases = [
+            (rt.odf_date_text, "2021-01-01", "2021-01-01"),
+            (rt.odf_date_text, "2021-01-01T00:00:00", "2021-01-01"),
+            (rt.odf_date_text, "2021-01-01T10:10:10.123", "2021-01-01 10:10:10"),
+            (rt.odf_time_text, "PT15H10M10S", "15:10:10"),
+            (rt.odf_time_text, "PT255H10M10.12S", "255:10:10"),
+            (rt.odf_time_text, "P1D", ""),
+        ]
+        for function, value, expected in cases:
+            with self.subTest(value=value):
+                self.assertEqual(function(value), expected)
+
+
 class TextFiles(unittest.TestCase):
     def test_encodings_by_mark_then_utf8_then_gbk(self):
         text = "零件 ZQ8600"
