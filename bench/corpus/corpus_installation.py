@@ -91,7 +91,8 @@ class Installation:
         with open(path, "rb") as file:
             data = file.read()
         title, suffix = os.path.splitext(name)
-        return name, title, data, FILE_TYPES.get(suffix.lower().lstrip("."), "文件"), max(1, (len(data) + 1023) // 1024)
+        kilobytes = max(1, (len(data) + 1023) // 1024)
+        return name, title, data, FILE_TYPES.get(suffix.lower().lstrip("."), "文件"), kilobytes
 
     def add_design_document(self, db, number, path):
         name, title, data, file_type, kilobytes = self.facts(path)

@@ -38,6 +38,7 @@ class Measurement:
     pdf_count: int = 0
     pdf_bytes: int = 0
     pdftotext_seconds: float = 0.0
+    rate_runs: int = 1
     reference_seconds: float = 0.0
     search_seconds: float = 0.0
 
@@ -165,8 +166,8 @@ def write_report(m):
 
     files, megabytes = indexed_files(m.rate_index)
     pdf_files, pdf_megabytes = indexed_files(m.pdf_index)
-    out.append("Indexing rate, medians of 3 runs on a fresh index (the whole zqpdm-index run: database walk, "
-               "fetch, worker, index writes)")
+    out.append(f"Indexing rate, medians of {m.rate_runs} runs on a fresh index "
+               "(the whole zqpdm-index run: database walk, fetch, worker, index writes)")
     out.append(rate_line("zqpdm-index, the corpus with the demo's files", files, m.rate_index.seconds, megabytes))
     out.append(rate_line("zqpdm-index, the corpus's PDFs alone", pdf_files, m.pdf_index.seconds, pdf_megabytes))
     out.append(rate_line("pdftotext alone, the same PDFs one process each", m.pdf_count, m.pdftotext_seconds,
