@@ -13,12 +13,11 @@ import random
 import re
 from dataclasses import dataclass, field
 
-from reference_text import CJK
+from reference_text import CJK, CJK_LINE_BREAK
 
 WORD_CHAR = f"[^\\W_\u3040-\u30ff{CJK}\uac00-\ud7af]"
 TOKEN = re.compile(f"{WORD_CHAR}+(?:[-_./:]{WORD_CHAR}+)*")
 CJK_RUN = re.compile(f"[{CJK}]+")
-CJK_BREAK = re.compile(f"(?<=[{CJK}])[ \\t]*\\r?\\n[ \\t]*(?=[{CJK}])")
 HYPHEN_BREAK = re.compile(r"([^\W\d_]*[a-z])-[ \t]*\r?\n[ \t]*([a-z][^\W\d_]*)")
 MIN_LATIN = 3
 CJK_LENGTHS = (2, 3, 4)
@@ -89,7 +88,7 @@ def join_cjk_line_breaks(text):
     joins = []
     pieces = []
     last = 0
-    for match in CJK_BREAK.finditer(text):
+    for match in CJK_LINE_BREAK.finditer(text):
         pieces.append(text[last:match.start()])
         joins.append(sum(len(p) for p in pieces))
         last = match.end()

@@ -29,7 +29,6 @@ R_ID = "{http://schemas.openxmlformats.org/officeDocument/2006/relationships}id"
 
 CJK = "\u3400-\u4dbf\u4e00-\u9fff\uf900-\ufaff"
 CJK_LINE_BREAK = re.compile(f"(?<=[{CJK}])[ \t]*\r?\n[ \t]*(?=[{CJK}])")
-HYPHEN_LINE_BREAK = re.compile(r"(?<=[a-z])-[ \t]*\r?\n[ \t]*(?=[a-z])")
 
 
 @dataclass
@@ -43,9 +42,6 @@ class Reference:
     def add(self, part, text):
         if part and text and text.strip():
             self.segments.append((part, text))
-
-    def text(self):
-        return "\n".join(text for _, text in self.segments)
 
 
 def kind_of(path):
@@ -418,12 +414,8 @@ def read_odf(path, ref):
 # --- DXF: ezdxf ----------------------------------------------------------------------------------
 
 def dxf_entity_text(entity):
-    kind = entity.dxftype()
-    if kind == "MTEXT":
-        return entity.plain_text()
-    if kind in ("TEXT", "ATTRIB", "ATTDEF"):
-        return entity.plain_text()
-    return ""
+    """A text entity's text without its format codes (%%c, \\P, {\\H2;...}); others have none."""
+    return entity.plain_text() if entity.dxftype() in ("TEXT", "MTEXT", "ATTRIB", "ATTDEF") else ""
 
 
 def read_dxf(path, ref):
