@@ -94,16 +94,8 @@ def median_index_run(installation, first):
     return sorted(runs, key=lambda run: run.seconds)[len(runs) // 2]
 
 
-def measure(args, work):
-    paths = corpus_files(args.corpus)
-    if not paths:
-        raise RuntimeError(f"no files in {args.corpus}")
-    corpus = os.path.relpath(args.corpus, ROOT) if os.path.abspath(args.corpus).startswith(ROOT + os.sep) \
-        else args.corpus
-    m = Measurement(corpus=corpus, seed=args.seed, terms_per_file=args.terms_per_file)
-    m.commit = subprocess.run(["git", "-C", ROOT, "describe", "--always", "--dirty"], capture_output=True,
-                              text=True).stdout.strip()
-
+def sample_corpus(m, paths, args):
+    """Each file's reference terms and its sample."""
     started = time.monotonic()
     for path in paths:
         name = os.path.basename(path)
@@ -116,11 +108,9 @@ def measure(args, work):
                    sample_terms(terms, args.terms_per_file, args.seed, name))
     m.reference_seconds = time.monotonic() - started
 
-    installation = Installation(args.build, os.path.join(work, "home"))
-    installation.seed()
-    installation.add_files(paths)
-    m.index = installation.index()
 
+def search_samples(m, installation, args):
+    """Every sampled term as typed, then some Latin ones typed in full-width forms."""
     started = time.monotonic()
     samples = [(name, term) for name, sample in m.samples.items() for term in sample]
     results = search_all(installation, sorted({term.text for _, term in samples}), args.jobs)
@@ -135,14 +125,10 @@ def measure(args, work):
         m.full_width.append((name, term.text, listed is not None and name in listed))
     m.search_seconds = time.monotonic() - started
 
-    texts = installation.indexed_texts()
-    m.index_notes = installation.index_notes()
-    for name in m.kinds:
-        if m.kinds[name] == "PDF" and name in texts:
-            m.pdf_presence[name] = (len(m.terms[name]), present_terms(m.terms[name], texts[name]))
 
-    # The rates, medians of RATE_RUNS runs: the whole corpus; only the corpus's PDFs in an installation
-    # of their own; pdftotext on the same PDFs.
+def measure_rates(m, installation, paths, args, work):
+    """Medians of RATE_RUNS runs: the whole corpus; only the corpus's PDFs in an installation of
+    their own; pdftotext on the same PDFs."""
     m.rate_runs = RATE_RUNS
     m.rate_index = median_index_run(installation, m.index)
     pdfs = [p for p in paths if m.kinds[os.path.basename(p)] == "PDF"]
@@ -154,6 +140,32 @@ def measure(args, work):
     m.pdf_count = len(pdfs)
     m.pdf_bytes = sum(os.path.getsize(p) for p in pdfs)
     m.pdftotext_seconds = sorted(pdftotext_seconds(pdfs) for _ in range(RATE_RUNS))[RATE_RUNS // 2]
+
+
+def measure(args, work):
+    paths = corpus_files(args.corpus)
+    if not paths:
+        raise RuntimeError(f"no files in {args.corpus}")
+    inside = os.path.abspath(args.corpus).startswith(ROOT + os.sep)
+    m = Measurement(corpus=os.path.relpath(args.corpus, ROOT) if inside else args.corpus, seed=args.seed,
+                    terms_per_file=args.terms_per_file)
+    m.commit = subprocess.run(["git", "-C", ROOT, "describe", "--always", "--dirty"], capture_output=True,
+                              text=True).stdout.strip()
+    sample_corpus(m, paths, args)
+
+    installation = Installation(args.build, os.path.join(work, "home"))
+    installation.seed()
+    installation.add_files(paths)
+    m.index = installation.index()
+    search_samples(m, installation, args)
+
+    texts = installation.indexed_texts()
+    m.index_notes = installation.index_notes()
+    for name, kind in m.kinds.items():
+        if kind == "PDF" and name in texts:
+            m.pdf_presence[name] = (len(m.terms[name]), present_terms(m.terms[name], texts[name]))
+    # Last: the rate runs start the index afresh.
+    measure_rates(m, installation, paths, args, work)
     return m
 
 
