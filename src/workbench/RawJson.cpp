@@ -98,15 +98,17 @@ std::optional<QList<RawMember>> RawObjectMembers(const QByteArray& text)
         return std::nullopt;
     Cursor cursor(text);
     QList<RawMember> members;
-    cursor.take('{');
+    if (!cursor.take('{'))
+        return std::nullopt;
     if (cursor.take('}'))
         return members;
     do {
         const QString key = DecodeKey(cursor.value());
-        cursor.take(':');
+        if (!cursor.take(':'))
+            return std::nullopt;
         members.append({key, cursor.value()});
     } while (cursor.take(','));
-    return members;
+    return cursor.take('}') ? std::optional(members) : std::nullopt;
 }
 
 std::optional<QList<QByteArray>> RawArrayElements(const QByteArray& text)
@@ -116,13 +118,14 @@ std::optional<QList<QByteArray>> RawArrayElements(const QByteArray& text)
         return std::nullopt;
     Cursor cursor(text);
     QList<QByteArray> elements;
-    cursor.take('[');
+    if (!cursor.take('['))
+        return std::nullopt;
     if (cursor.take(']'))
         return elements;
     do
         elements.append(cursor.value());
     while (cursor.take(','));
-    return elements;
+    return cursor.take(']') ? std::optional(elements) : std::nullopt;
 }
 
 } // namespace zq
