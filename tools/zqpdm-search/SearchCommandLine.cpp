@@ -322,10 +322,12 @@ ParseResult SearchCommandLine::parse(const QStringList& arguments)
                 result.options.describe = true;
                 continue;
             }
-            if (option == u"--shared" || option == u"--fixed-dates" || option == u"--list-saved") {
-                (option == u"--shared" ? result.options.saveShared
-                 : option == u"--fixed-dates" ? result.options.saveFixedDates
-                                              : result.options.listSaved) = true;
+            if (bool* flag = option == u"--shared"        ? &result.options.saveShared
+                             : option == u"--fixed-dates" ? &result.options.saveFixedDates
+                             : option == u"--replace"     ? &result.options.saveReplace
+                             : option == u"--list-saved"  ? &result.options.listSaved
+                                                          : nullptr) {
+                *flag = true;
                 continue;
             }
             const auto setter = optionSetters().find(option);
@@ -350,8 +352,14 @@ ParseResult SearchCommandLine::parse(const QStringList& arguments)
             fail(QStringLiteral("--page CAPTION is required"));
         if (storeOnly && (!result.options.actions.isEmpty() || result.options.saveAs || result.options.describe))
             fail(QStringLiteral("--list-saved and --delete-saved run on their own, without actions, --save or --describe"));
-        if ((result.options.saveShared || result.options.saveFixedDates) && !result.options.saveAs)
-            fail(QStringLiteral("--shared and --fixed-dates go with --save NAME"));
+        // Listing while deleting would show a list that is already out of date.
+        if (result.options.listSaved && result.options.deleteSaved)
+            fail(QStringLiteral("--list-saved and --delete-saved go one at a time: run --delete-saved NAME, then "
+                                "--list-saved"));
+        if (result.options.saveShared && !result.options.saveAs && !result.options.deleteSaved)
+            fail(QStringLiteral("--shared goes with --save NAME or --delete-saved NAME"));
+        if ((result.options.saveFixedDates || result.options.saveReplace) && !result.options.saveAs)
+            fail(QStringLiteral("--fixed-dates and --replace go with --save NAME"));
         // A description shows the page as the actions leave it; it searches only when told to.
         if (!result.options.describe && !storeOnly)
             insertImplicitFind(result.options.actions);
@@ -365,9 +373,9 @@ ParseResult SearchCommandLine::parse(const QStringList& arguments)
 QString SearchCommandLine::usageLine()
 {
     return QStringLiteral("usage: zqpdm-search --page CAPTION [--home DIR] [--db URL] [--today yyyy-MM-dd] [ACTION]...\n"
-                          "                    [--save NAME [--shared] [--fixed-dates]]\n"
+                          "                    [--save NAME [--shared [--replace]] [--fixed-dates]]\n"
                           "       zqpdm-search --page CAPTION [ACTION]... --describe\n"
-                          "       zqpdm-search [--page CAPTION] --list-saved | --delete-saved NAME\n"
+                          "       zqpdm-search [--page CAPTION] --list-saved | --delete-saved NAME [--shared]\n"
                           "       zqpdm-search --help");
 }
 
@@ -399,13 +407,19 @@ Options (anywhere on the line, each at most once):
                       are applied first, and no "查找" is pressed unless --find is given
   --save NAME         after the actions, save the page's conditions as the user's own saved search
                       NAME (over one of that name on the page)
-  --shared            with --save: save it in the installation's Support/Searches/ for everyone
+  --shared            with --save: save it in the installation's Support/Searches/ for everyone,
+                      recording the login that saved it and when; a shared search of that name on
+                      the page is replaced only with --replace (else exit 2). With --delete-saved:
+                      delete the shared search NAME
+  --replace           with --save NAME --shared: replace the shared search of that name
   --fixed-dates       with --save: keep its dates as they stand (else they move with the day:
                       "30 days ago to today" stays that)
   --list-saved        list the saved searches (the page's with --page): name, tab, owner (own or
-                      shared), saved at; the user's own come from $XDG_CONFIG_HOME/zqpdm/searches.json
+                      shared), saved at, saved by (the login that saved a shared one); the user's own
+                      come from $XDG_CONFIG_HOME/zqpdm/searches.json. Not with --delete-saved (exit 2)
   --delete-saved NAME
-                      delete the saved search NAME (the user's own first, else a shared one)
+                      delete the user's own saved search NAME; a shared one only with --shared (when
+                      the user has none of that name and a shared one is there, exit 2 says so)
   --format tsv|csv|json   how standard output is written (default tsv; below)
   --events text|json  how the events on standard error are written (default text; below)
   --help, -h          this text
@@ -519,7 +533,9 @@ Exit status:
   1  the page is not in the page list or failed to initialise, or an action ended in a failure
      the page reports (an export that wrote no file, a stored file not fetched; ERROR lines say why)
   2  usage error: a malformed option or value (a date that is none, a combo item, control, row
-     or tree path the page does not have; the message lists what would have been right)
+     or tree path the page does not have; the message lists what would have been right); a
+     saved search that is not there, or a shared one that --save or --delete-saved would change
+     without --replace or --shared
   3  an action could not be carried out on the result list (no such row, no such menu command)
 )");
 }
