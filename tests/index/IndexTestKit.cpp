@@ -174,6 +174,18 @@ void IndexTest::Store(const QString& storePath, const QByteArray& bytes)
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
+void IndexTest::AddDocument(const QString& code, const QString& fileName, const QString& description,
+                            const QByteArray& bytes)
+{
+    Store(QStringLiteral("Zq/Proven/ZQ8600/%1/A/%2").arg(code, fileName), bytes);
+    ASSERT_EQ(PdmSql(QStringLiteral("INSERT INTO Documents (ProductDwgCode, Code, RevNumber, DocumentType, FileName, "
+                                    "FileBulk, FileType, FileDate, FileRemark) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                     {QStringLiteral("ZQ8600"), code, QStringLiteral("A"), description, fileName,
+                      qMax<qint64>(1, bytes.size() / 1024), QStringLiteral("文档"), QStringLiteral("2026-12-01 10:00:00"),
+                      QString()}),
+              QString());
+}
+
 QString IndexTest::PdmSql(const QString& sql, const QVariantList& values)
 {
     return ExecSql(home().databaseUrl(), sql, values);

@@ -48,6 +48,8 @@ protected:
     QStringList Find(const QString& words);
     // Replaces a file of the installation's file store (a path below ftpstore/).
     void Store(const QString& storePath, const QByteArray& bytes);
+    // A new archived document of product ZQ8600, revision A, with its file in the store.
+    void AddDocument(const QString& code, const QString& fileName, const QString& description, const QByteArray& bytes);
     QString PdmSql(const QString& sql, const QVariantList& values = {});
 
     QString indexUrl;

@@ -106,6 +106,21 @@ bool NotMadeYet(const QString& url)
     return parsed && parsed->driver == u"QSQLITE" && !QFileInfo::exists(parsed->database);
 }
 
+// Whether the index's database holds the index's table. SQLite opens its file at the first
+// statement, and a listing of the tables swallows what went wrong there (a file the user may not
+// read, a journal that needs writing): it is asked with a statement of its own, whose failure
+// throws the engine's message.
+bool HoldsContentIndex(zq::CZQDBConnect& index)
+{
+    zq::Connection* connection = index.GetPtrPDM();
+    if (zq::sql::DbmsOf(connection->dbms()) != zq::sql::Dbms::Sqlite)
+        return index.HasTable(QStringLiteral("ContentFile"));
+    zq::Recordset tables;
+    tables.Open(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND lower(name) = 'contentfile'"),
+                connection);
+    return !tables.IsEOF() && tables.GetFieldValue(0).toLongLong() > 0;
+}
+
 } // namespace
 
 zq::Connection* CZQPDMSearchContent::IndexConnection()
@@ -127,8 +142,13 @@ zq::Connection* CZQPDMSearchContent::IndexConnection()
         ShowPrompt(QStringLiteral("内容索引不能打开: %1").arg(index->LastError()));
         return nullptr;
     }
-    if (!index->HasTable(QStringLiteral("ContentFile"))) {
-        ShowPrompt(QStringLiteral("%1 中没有内容索引。\n%2").arg(zq::db::RedactUrl(url), runIndexer));
+    try {
+        if (!HoldsContentIndex(*index)) {
+            ShowPrompt(QStringLiteral("%1 中没有内容索引。\n%2").arg(zq::db::RedactUrl(url), runIndexer));
+            return nullptr;
+        }
+    } catch (const zq::_com_error& error) {
+        ShowPrompt(QStringLiteral("内容索引不能打开 (%1): %2").arg(zq::db::RedactUrl(url), error.Description()));
         return nullptr;
     }
     m_index = std::move(index);
