@@ -127,6 +127,21 @@ index::IndexRunOptions IndexOptions(const QString& indexUrl, int deadlineMs)
     return options;
 }
 
+ProgramRun FinishProgram(QProcess& process, int ms)
+{
+    ProgramRun run;
+    if (!process.waitForFinished(ms)) {
+        run.err = process.errorString();
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
 IndexTest::IndexTest(const SeededHome::Options& options) : ServiceTest(options) {}
 
 void IndexTest::SetUp()

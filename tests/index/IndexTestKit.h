@@ -5,6 +5,7 @@
 #include "ServiceTest.h"
 
 #include <QByteArray>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -32,6 +33,15 @@ QStringList FilesWith(const QString& indexUrl, const QString& words, QString* er
 
 // The indexer's settings for the tests: the built worker, a short deadline where asked.
 index::IndexRunOptions IndexOptions(const QString& indexUrl, int deadlineMs = 30000);
+
+// How a program the test started ended: its exit status (-2 when it crashed, -1 when it did not
+// end within the time given and was killed), and what it printed.
+struct ProgramRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+ProgramRun FinishProgram(QProcess& process, int ms = 60000);
 
 // The test engines of the indexer: the PDM database and the index on SQLite, or both on PostgreSQL.
 inline std::vector<const char*> IndexEngines() { return {"sqlite", "postgresql"}; }

@@ -110,24 +110,8 @@ protected:
         EXPECT_TRUE(process->waitForStarted(10000));
         return process;
     }
-    struct Ended {
-        int exitCode = -1;
-        QString err;
-        QString out;
-    };
-    static Ended Finish(QProcess& process, int ms = 60000)
-    {
-        Ended ended;
-        if (!process.waitForFinished(ms)) {
-            process.kill();
-            process.waitForFinished();
-            return ended;
-        }
-        ended.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-        ended.err = QString::fromUtf8(process.readAllStandardError());
-        ended.out = QString::fromUtf8(process.readAllStandardOutput());
-        return ended;
-    }
+    using Ended = test::ProgramRun;
+    static Ended Finish(QProcess& process, int ms = 60000) { return test::FinishProgram(process, ms); }
     Ended Run(const QStringList& arguments) { return Finish(*Start(arguments)); }
     // The folder a run fetches into, below the private temporary folder it shares with the test.
     static QString FetchFolderOf(qint64 pid) { return TempFolder() + QStringLiteral("zqpdm-index-%1").arg(pid); }

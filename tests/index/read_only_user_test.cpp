@@ -86,9 +86,11 @@ protected:
         ::chmod(QFile::encodeName(program()).constData(), 0755);
         for (const QString& library : QDir(build + QStringLiteral("/lib")).entryList({QStringLiteral("*.so*")}, QDir::Files))
             ASSERT_TRUE(CopyTree(build + QStringLiteral("/lib/") + library, m_place.filePath(QStringLiteral("lib/")) + library));
-        for (const char* part : {"Support", "rnds", "sys", "pdm.db", "content-index.db"})
-            if (QFileInfo::exists(home().path(QLatin1String(part))))
+        for (const char* part : {"Support", "rnds", "sys", "pdm.db", "content-index.db"}) {
+            if (QFileInfo::exists(home().path(QLatin1String(part)))) {
                 ASSERT_TRUE(CopyTree(home().path(QLatin1String(part)), installation() + u'/' + QLatin1String(part))) << part;
+            }
+        }
         MakeReadOnly(installation(), m_uid < 0);
         for (const char* folder : {"bin", "lib"})
             ::chmod(QFile::encodeName(m_place.filePath(QLatin1String(folder))).constData(), 0755);
@@ -123,11 +125,7 @@ protected:
     QString installation() const { return m_place.filePath(QStringLiteral("home")); }
     QString userHome() const { return m_place.filePath(QStringLiteral("user")); }
 
-    struct Searched {
-        int exitCode = -1;
-        QString out;
-        QString err;
-    };
+    using Searched = test::ProgramRun;
     // zqpdm-search on the copied installation: as the reader, or as the index's owner.
     Searched Search(const QString& words, bool asReader, const QString& indexUrl)
     {
@@ -149,17 +147,7 @@ protected:
         }
         process.start(program(), {QStringLiteral("--home"), installation(), QStringLiteral("--page"), QStringLiteral("文档内容"),
                                    QStringLiteral("--set"), QStringLiteral("内容包含=") + words});
-        Searched searched;
-        if (!process.waitForFinished(60000)) {
-            searched.err = process.errorString();
-            process.kill();
-            process.waitForFinished();
-            return searched;
-        }
-        searched.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-        searched.out = QString::fromUtf8(process.readAllStandardOutput());
-        searched.err = QString::fromUtf8(process.readAllStandardError());
-        return searched;
+        return test::FinishProgram(process);
     }
     // What the program told the user through message boxes.
     static QStringList Messages(const Searched& searched)
