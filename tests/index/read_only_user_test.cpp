@@ -181,24 +181,41 @@ TEST_P(ReadOnlyUser, SearchesTheContentIndexAsItsOwnerDoes)
     EXPECT_EQ(FilesBelow(installation()), before) << "the reader wrote nothing beside the index";
 }
 
-// An SQLite index left in WAL mode by another program: a reader that may not make its -shm file
-// cannot read it, and is told what SQLite said.
+// An SQLite index the reader cannot open: left in WAL mode by another program (a reader that may not
+// make its -shm file cannot read it), or in a folder closed to the reader. The reader is told what
+// SQLite said, never that there is no index.
 TEST_P(ReadOnlyUser, AnIndexTheReaderCannotOpenSaysWhatTheEngineSaid)
 {
     if (onPostgres())
-        GTEST_SKIP() << "WAL files are SQLite's";
+        GTEST_SKIP() << "WAL files and folders are SQLite's";
     const QString copy = installation() + QStringLiteral("/content-index.db");
+    const QString closed = m_place.filePath(QStringLiteral("closed"));
     ::chmod(QFile::encodeName(installation()).constData(), 0755);
     ::chmod(QFile::encodeName(copy).constData(), 0644);
+    ASSERT_TRUE(QDir().mkpath(closed));
+    ASSERT_TRUE(QFile::copy(copy, closed + QStringLiteral("/content-index.db")));
     ASSERT_EQ(test::ExecSql(QStringLiteral("sqlite:") + copy, QStringLiteral("PRAGMA journal_mode = WAL")), QString());
     MakeReadOnly(installation(), m_uid < 0);
-    const Searched reader = Search(QStringLiteral("氟橡胶密封圈"), true, m_readerIndexUrl);
-    const QStringList messages = Messages(reader);
-    ASSERT_EQ(messages.size(), 1) << str(reader.err);
-    EXPECT_TRUE(messages.first().contains(QStringLiteral("内容索引不能打开"))) << str(messages.first());
-    EXPECT_TRUE(messages.first().contains(QStringLiteral("readonly")) || messages.first().contains(QStringLiteral("unable to open")))
-        << str(messages.first());
-    EXPECT_FALSE(messages.first().contains(QStringLiteral("没有内容索引"))) << str(messages.first());
+    // Closed to everyone but root, or to the test's own user when it is not root.
+    ::chmod(QFile::encodeName(closed).constData(), m_uid < 0 ? 0000 : 0700);
+    const struct {
+        const char* name;
+        QString index;
+        const char* said;   // by SQLite, or by the system
+    } cases[] = {
+        {"an index in WAL mode", m_readerIndexUrl, "attempt to write a readonly database"},
+        {"an index in a closed folder", QStringLiteral("sqlite:") + closed + QStringLiteral("/content-index.db"),
+         "Permission denied"},
+    };
+    for (const auto& c : cases) {
+        const Searched reader = Search(QStringLiteral("氟橡胶密封圈"), true, c.index);
+        const QStringList messages = Messages(reader);
+        ASSERT_EQ(messages.size(), 1) << c.name << ": " << str(reader.err);
+        EXPECT_TRUE(messages.first().contains(QStringLiteral("内容索引不能打开"))) << c.name << ": " << str(messages.first());
+        EXPECT_TRUE(messages.first().contains(QString::fromLatin1(c.said))) << c.name << ": " << str(messages.first());
+        EXPECT_FALSE(messages.first().contains(QStringLiteral("没有内容索引"))) << c.name << ": " << str(messages.first());
+    }
+    ::chmod(QFile::encodeName(closed).constData(), 0700);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, ReadOnlyUser, testing::ValuesIn(test::IndexEngines()),

@@ -8,7 +8,10 @@
 #include "ZQDBConnect.h"
 
 #include <QAbstractButton>
-#include <QFileInfo>
+#include <QFile>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 using namespace zq::content;
 using namespace zq::doc;
@@ -98,12 +101,15 @@ ContentConditions CZQPDMSearchContent::ReadConditions() const
 
 namespace {
 
-// An SQLite index that is not there yet: zqpdm-index has not run.
+// An SQLite index that is not there yet: zqpdm-index has not run. A file the user may not even
+// look for (a folder closed to them) is not taken for a missing one: opening it says why.
 bool NotMadeYet(const QString& url)
 {
     QString ignored;
     const auto parsed = zq::db::ParseConnectionUrl(url, &ignored);
-    return parsed && parsed->driver == u"QSQLITE" && !QFileInfo::exists(parsed->database);
+    struct stat info {};
+    return parsed && parsed->driver == u"QSQLITE" &&
+           ::stat(QFile::encodeName(parsed->database).constData(), &info) != 0 && errno == ENOENT;
 }
 
 // Whether the index's database holds the index's table. SQLite opens its file at the first
