@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 
 #include <cerrno>
 #include <cstdio>
@@ -41,13 +42,14 @@ QStringList StoreFolders(const QString& storeRoot)
     return found;
 }
 
-} // namespace
-
+// The files of a SQLite database that go with it: the journal, the WAL and its index.
 QStringList SqliteCompanions(const QString& databaseFile)
 {
     return {databaseFile + QStringLiteral("-journal"), databaseFile + QStringLiteral("-wal"),
             databaseFile + QStringLiteral("-shm")};
 }
+
+} // namespace
 
 StagedInstallation::StagedInstallation(const QString& home)
     : m_home(home), m_stage(MakeStage(home)), m_storeStage(MakeStage(home + QStringLiteral("/ftpstore")))

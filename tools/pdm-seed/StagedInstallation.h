@@ -5,8 +5,8 @@
 //   DIR/.pdm-seed-XXXXXX/           the installation's own pdm.db, Support/, rnds/, sys/
 //   DIR/ftpstore/.pdm-seed-XXXXXX/  Zq/, on the file system of the store (which may be mounted)
 // What the new files replace is moved into those folders and goes with them.
+#include <QList>
 #include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -49,8 +49,5 @@ private:
     QList<Move> m_done;
     int m_aside = 0;
 };
-
-// The files of a SQLite database that go with it: the journal, the WAL and its index.
-QStringList SqliteCompanions(const QString& databaseFile);
 
 } // namespace zq::seed
