@@ -6,7 +6,8 @@
 #            component), the LIBDIR/libX.so links and LIBDIR/cmake/ZQPDMSearch/: find_package(ZQPDMSearch)
 #            gives the target ZQPDMSearch::ZQPDMSearch
 #   client   bin/zqpdm-client, its desktop entry and icon
-#   tools    bin/zqpdm-search, bin/pdm-seed, bin/zqpdm-index
+#   tools    bin/zqpdm-search, bin/pdm-seed, bin/zqpdm-index, and the systemd service and timer
+#            that run the indexer (lib/systemd/system/zqpdm-index@.service, .timer; not enabled)
 # Every program comes with its man page (docs/man/PROGRAM.1), every part with the copyright
 # (from LICENSE) and the Debian changelog (packaging/changelog) in share/doc/PACKAGE/ and its
 # lintian overrides (packaging/lintian-overrides) in share/lintian/overrides/PACKAGE.
@@ -68,6 +69,14 @@ zq_install_program(zqpdm-client client)
 zq_install_program(zqpdm-search tools)
 zq_install_program(pdm-seed tools)
 zq_install_program(zqpdm-index tools)
+
+# The indexer as a service of the system: a template run as the user named after the "@", and its
+# nightly timer. Installing enables nothing; packaging/systemd/zqpdm-index@.service says how.
+if(TARGET zqpdm-index)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/systemd/zqpdm-index@.service
+                ${PROJECT_SOURCE_DIR}/packaging/systemd/zqpdm-index@.timer
+          DESTINATION lib/systemd/system COMPONENT tools)
+endif()
 
 # The client in the desktop's application menu.
 if(TARGET zqpdm-client)

@@ -135,6 +135,7 @@ StoredFileRetrieval::Fetched StoredFileRetrieval::FetchDesignDocument(int storag
     CSaveZQPDMFile component;
     if (!m_localFolder.isEmpty())
         component.SetTargetFolder(m_localFolder);
+    component.SetFetchLimits(m_limits);
     const QString extracted = component.DirectReadZQPDMFileFromDB(DesignFileKey(), QStringLiteral("产品"), m_code2,
                                                                   m_revision, FileTitle());
     if (extracted.isEmpty())
@@ -148,10 +149,13 @@ StoredFileRetrieval::Fetched StoredFileRetrieval::FetchResourceFile(int storageS
     if (local.isEmpty() || !RemoveEarlierCopy(local))
         return {};
     if (IsZeroOrOne(storageSetting)) {
-        CZQSaveFileToDB().PopFileFromDB(ResourceContentSql(), local, QStringLiteral("DocContent"), QStringLiteral("pdm"));
+        CZQSaveFileToDB database;
+        database.SetFetchLimits(m_limits);
+        database.PopFileFromDB(ResourceContentSql(), local, QStringLiteral("DocContent"), QStringLiteral("pdm"));
         return {local};
     }
     CZQSaveFileToFTP fresh;
+    fresh.SetFetchLimits(m_limits);
     const bool connected = store ? store->GetCurrentFtp() != nullptr : fresh.InitZQPDMFTP();
     CZQSaveFileToFTP& used = store ? *store : fresh;
     // Without a store the copy on disk decides; a store that has no such file ends the open.

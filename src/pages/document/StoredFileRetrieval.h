@@ -3,6 +3,7 @@
 // database or the file store, as the row's kind and its storage setting say, into the temporary
 // folder, and handed to the file browser; "文件没有下载成功" when no copy arrived.
 #include "DocumentRecord.h"
+#include "FetchLimits.h"
 
 #include <QString>
 
@@ -39,6 +40,9 @@ public:
     // Fetches into this folder (ending with '/', inside the temporary folder) instead of the
     // temporary folder itself: a reader other than the user keeps clear of the user's copies.
     void SetLocalFolder(const QString& folder) { m_localFolder = folder; }
+    // Limits for a reader that takes only so much of a file, passed to the storage objects made
+    // here (a store object handed in keeps its own).
+    void SetFetchLimits(const zq::svc::FetchLimits& limits) { m_limits = limits; }
 
     // Design document: the store below "\Zq\Proven\", through the page's own store object (which
     // is asked even when it could not connect), or the database by the key "N1_N2_FileName".
@@ -71,6 +75,7 @@ private:
     QString m_revision;   // slot 3
     QString m_fileName;   // slot 5, as stored
     QString m_localFolder;   // "" for the temporary folder
+    zq::svc::FetchLimits m_limits;
 };
 
 } // namespace zq::doc
