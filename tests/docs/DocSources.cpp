@@ -23,10 +23,40 @@ BuildTree TheBuildTree()
             qEnvironmentVariable("ZQ_PROGRAMS").split(u',', Qt::SkipEmptyParts)};
 }
 
+void BuildTreeTest::SetUp()
+{
+    m_tree = TheBuildTree();
+    if (!m_tree.missing().isEmpty())
+        GTEST_SKIP() << m_tree.missing().toStdString();
+}
+
+const QString& BuildTreeTest::helpText(const QString& program)
+{
+    if (!m_help.contains(program)) {
+        const ProgramRun help = RunProgram(m_tree.program(program), {QStringLiteral("--help")});
+        EXPECT_EQ(help.exitCode, 0) << program.toStdString() << " --help failed\n" << help.dump();
+        m_help.insert(program, help.out);
+    }
+    return m_help[program];
+}
+
 QString ReadText(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QStringList Captured(const QString& text, const QRegularExpression& pattern)
+{
+    QStringList found;
+    for (auto it = pattern.globalMatch(text); it.hasNext();)
+        found << it.next().captured(1);
+    return found;
+}
+
+QString TableAfter(const QString& text, const QString& header)
+{
+    return text.section(header, 1).section(QStringLiteral("\n\n"), 0, 0);
 }
 
 // --- roff ---------------------------------------------------------------------------------------

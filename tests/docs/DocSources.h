@@ -4,8 +4,11 @@
 #include "ProgramRun.h"
 
 #include <QList>
+#include <QMap>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
+#include <gtest/gtest.h>
 
 namespace zq::docs {
 
@@ -21,8 +24,27 @@ struct BuildTree {
 };
 BuildTree TheBuildTree();
 
+// A test that reads the checkout and runs the build's programs; outside ctest it is skipped and
+// says why.
+class BuildTreeTest : public testing::Test {
+protected:
+    void SetUp() override;
+    // What `PROGRAM --help` printed (run once a test); a --help that fails fails the test.
+    const QString& helpText(const QString& program);
+
+    BuildTree m_tree;
+
+private:
+    QMap<QString, QString> m_help;
+};
+
 // The file's text as UTF-8; an empty string when it cannot be read.
 QString ReadText(const QString& path);
+
+// The first group of every match of the pattern in the text, in order.
+QStringList Captured(const QString& text, const QRegularExpression& pattern);
+// A Markdown table of the text: the lines after its header line, up to the first blank line.
+QString TableAfter(const QString& text, const QString& header);
 
 // --- roff ---------------------------------------------------------------------------------------
 

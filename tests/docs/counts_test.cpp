@@ -88,16 +88,19 @@ void ExpectEveryStatementCounts(const QList<Statement>& statements, int count, c
     }
 }
 
-class DocCounts : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_tree = zq::docs::TheBuildTree();
-        if (!m_tree.missing().isEmpty())
-            GTEST_SKIP() << m_tree.missing().toStdString();
-    }
-    zq::docs::BuildTree m_tree;
-};
+QStringList Sorted(QStringList list)
+{
+    list.sort();
+    return list;
+}
+
+// The first column of a Markdown table's rows, written as code: "| `NAME` | ...".
+QRegularExpression FirstColumn(const QString& name)
+{
+    return QRegularExpression(QStringLiteral("^\\| `") + name + QStringLiteral("` \\|"), QRegularExpression::MultilineOption);
+}
+
+using DocCounts = zq::docs::BuildTreeTest;
 
 TEST_F(DocCounts, TheTabsOfTheDemoWindowAreThoseTheDocsNameAndCount)
 {
@@ -130,22 +133,15 @@ TEST_F(DocCounts, TheTabsOfTheDemoWindowAreThoseTheDocsNameAndCount)
 TEST_F(DocCounts, TheFuzzTargetsAreThoseTheDocsListAndCount)
 {
     const QString cmake = zq::docs::ReadText(m_tree.source + QStringLiteral("/tests/fuzz/CMakeLists.txt"));
-    QStringList built;
-    static const QRegularExpression target(QStringLiteral("^zq_add_fuzz_target\\(NAME (\\w+)"), QRegularExpression::MultilineOption);
-    for (auto it = target.globalMatch(cmake); it.hasNext();)
-        built << QStringLiteral("fuzz_") + it.next().captured(1);
+    const QStringList built = Sorted(zq::docs::Captured(
+        cmake, QRegularExpression(QStringLiteral("^zq_add_fuzz_target\\(NAME (\\w+)"), QRegularExpression::MultilineOption)));
     ASSERT_FALSE(built.isEmpty());
 
     // docs/reliability.md's table of targets: one row for each.
-    const QString reliability = zq::docs::ReadText(m_tree.source + QStringLiteral("/docs/reliability.md"));
-    const QString table = reliability.section(QStringLiteral("| Target | What it reads |"), 1).section(QStringLiteral("\n\n"), 0, 0);
-    QStringList listed;
-    static const QRegularExpression row(QStringLiteral("^\\| `(fuzz_\\w+)` \\|"), QRegularExpression::MultilineOption);
-    for (auto it = row.globalMatch(table); it.hasNext();)
-        listed << it.next().captured(1);
-    std::sort(built.begin(), built.end());
-    std::sort(listed.begin(), listed.end());
-    EXPECT_EQ(listed, built) << "docs/reliability.md's table of fuzz targets";
+    const QString table = zq::docs::TableAfter(zq::docs::ReadText(m_tree.source + QStringLiteral("/docs/reliability.md")),
+                                               QStringLiteral("| Target | What it reads |"));
+    EXPECT_EQ(Sorted(zq::docs::Captured(table, FirstColumn(QStringLiteral("fuzz_(\\w+)")))), built)
+        << "docs/reliability.md's table of fuzz targets";
 
     ExpectEveryStatementCounts(Statements(m_tree.source, QStringLiteral("(?:fuzz )?targets"), QString()), int(built.size()),
                                "fuzz targets");
@@ -154,22 +150,15 @@ TEST_F(DocCounts, TheFuzzTargetsAreThoseTheDocsListAndCount)
 TEST_F(DocCounts, ThePackagesAreThoseTheReadmeListsAndCounts)
 {
     const QString cpack = zq::docs::ReadText(m_tree.binary + QStringLiteral("/CPackConfig.cmake"));
-    QStringList built;
-    static const QRegularExpression name(QStringLiteral("^set\\(CPACK_DEBIAN_[A-Z]+_PACKAGE_NAME \"([^\"]+)\"\\)"),
-                                         QRegularExpression::MultilineOption);
-    for (auto it = name.globalMatch(cpack); it.hasNext();)
-        built << it.next().captured(1);
+    const QStringList built = Sorted(zq::docs::Captured(
+        cpack, QRegularExpression(QStringLiteral("^set\\(CPACK_DEBIAN_[A-Z]+_PACKAGE_NAME \"([^\"]+)\"\\)"),
+                                  QRegularExpression::MultilineOption)));
     ASSERT_FALSE(built.isEmpty()) << "no package names in CPackConfig.cmake";
 
-    const QString readme = zq::docs::ReadText(m_tree.source + QStringLiteral("/README.md"));
-    const QString table = readme.section(QStringLiteral("| Package | What it installs |"), 1).section(QStringLiteral("\n\n"), 0, 0);
-    QStringList listed;
-    static const QRegularExpression row(QStringLiteral("^\\| `([a-z0-9.+-]+)` \\|"), QRegularExpression::MultilineOption);
-    for (auto it = row.globalMatch(table); it.hasNext();)
-        listed << it.next().captured(1);
-    std::sort(built.begin(), built.end());
-    std::sort(listed.begin(), listed.end());
-    EXPECT_EQ(listed, built) << "README.md's table of packages";
+    const QString table = zq::docs::TableAfter(zq::docs::ReadText(m_tree.source + QStringLiteral("/README.md")),
+                                               QStringLiteral("| Package | What it installs |"));
+    EXPECT_EQ(Sorted(zq::docs::Captured(table, FirstColumn(QStringLiteral("([a-z0-9.+-]+)")))), built)
+        << "README.md's table of packages";
 
     ExpectEveryStatementCounts(Statements(m_tree.source, QStringLiteral("packages"), QStringLiteral("(?:Debian )")),
                                int(built.size()), "packages");

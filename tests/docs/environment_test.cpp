@@ -92,13 +92,12 @@ QStringList ManPageVariables(const QString& roff)
     return names;
 }
 
-TEST(Environment, EveryVariableTheCodeReadsIsInTheTableAndEveryOneThereIsRead)
+using EnvironmentVariables = zq::docs::BuildTreeTest;
+
+TEST_F(EnvironmentVariables, EveryOneTheCodeReadsIsInTheTableAndEveryOneThereIsRead)
 {
-    const zq::docs::BuildTree tree = zq::docs::TheBuildTree();
-    if (!tree.missing().isEmpty())
-        GTEST_SKIP() << tree.missing().toStdString();
-    const QSet<QString> read = VariablesTheCodeReads(tree.source);
-    ASSERT_TRUE(read.contains(QStringLiteral("ZQPDM_HOME"))) << "the sources were not found below " << tree.source.toStdString();
+    const QSet<QString> read = VariablesTheCodeReads(m_tree.source);
+    ASSERT_TRUE(read.contains(QStringLiteral("ZQPDM_HOME"))) << "the sources were not found below " << m_tree.source.toStdString();
     QSet<QString> listed;
     for (const VariableUse& use : Variables())
         listed.insert(use.name);
@@ -111,18 +110,13 @@ TEST(Environment, EveryVariableTheCodeReadsIsInTheTableAndEveryOneThereIsRead)
                                          << ": remove it from Variables(), the --help texts and the man pages";
 }
 
-TEST(Environment, EachProgramsHelpAndManPageTellTheVariablesItReadsAndNoOthers)
+TEST_F(EnvironmentVariables, EachProgramsHelpAndManPageTellThoseItReadsAndNoOthers)
 {
-    const zq::docs::BuildTree tree = zq::docs::TheBuildTree();
-    if (!tree.missing().isEmpty())
-        GTEST_SKIP() << tree.missing().toStdString();
-    for (const QString& program : tree.programs) {
+    for (const QString& program : m_tree.programs) {
         SCOPED_TRACE(program.toStdString());
         const QStringList expected = ExpectedFor(program);
-        const zq::docs::ProgramRun help = zq::docs::RunProgram(tree.program(program), {QStringLiteral("--help")});
-        ASSERT_EQ(help.exitCode, 0) << help.dump();
-        const QStringList inHelp = zq::docs::HelpEnvironment(help.out);
-        const QStringList inManPage = ManPageVariables(zq::docs::ReadText(tree.manPage(program)));
+        const QStringList inHelp = zq::docs::HelpEnvironment(helpText(program));
+        const QStringList inManPage = ManPageVariables(zq::docs::ReadText(m_tree.manPage(program)));
         for (const QString& name : expected) {
             EXPECT_TRUE(inHelp.contains(name)) << program.toStdString() << " --help has no entry for " << name.toStdString()
                                                << " under \"Environment:\"";

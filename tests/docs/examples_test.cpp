@@ -62,24 +62,8 @@ QStringList Documents(const zq::docs::BuildTree& tree)
     return documents;
 }
 
-class DocExamples : public testing::Test {
+class DocExamples : public zq::docs::BuildTreeTest {
 protected:
-    void SetUp() override
-    {
-        m_tree = zq::docs::TheBuildTree();
-        if (!m_tree.missing().isEmpty())
-            GTEST_SKIP() << m_tree.missing().toStdString();
-    }
-
-    const zq::docs::HelpContract& helpOf(const QString& program)
-    {
-        if (!m_help.contains(program)) {
-            const zq::docs::ProgramRun help = zq::docs::RunProgram(m_tree.program(program), {QStringLiteral("--help")});
-            EXPECT_EQ(help.exitCode, 0) << program.toStdString() << " --help\n" << help.dump();
-            m_help.insert(program, zq::docs::ReadHelp(help.out));
-        }
-        return m_help[program];
-    }
 
     QString zqHelp()
     {
@@ -119,7 +103,7 @@ protected:
 
     void runOurs(zq::docs::ExampleSite& site, const DocExample& example, const QString& program)
     {
-        const zq::docs::HelpContract& help = helpOf(program);
+        const zq::docs::HelpContract help = zq::docs::ReadHelp(helpText(program));
         const QStringList options = zq::docs::OptionsGiven(example.command);
         for (const QString& option : options)
             EXPECT_TRUE(help.optionNames().contains(option))
@@ -156,8 +140,6 @@ protected:
         ++m_ran;
     }
 
-    zq::docs::BuildTree m_tree;
-    QMap<QString, zq::docs::HelpContract> m_help;
     QString m_zqHelp;
     QStringList m_notRun;
     int m_ran = 0;
