@@ -4,6 +4,7 @@
 // STATUS. The programs are those the build installs (ZQ_PROGRAMS).
 #include "DocSources.h"
 
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -54,6 +55,22 @@ TEST_F(ManPages, HaveAnEntryForEveryOptionAndExitStatusTheirProgramsHelpGives)
             EXPECT_TRUE(statuses.contains(status))
                 << pagePath.toStdString() << " does not give exit status " << status.toStdString() << ", which "
                 << program.toStdString() << " --help gives";
+    }
+}
+
+// A file a man page names below /usr is one the install puts there (the packages install under
+// /usr): no page sends its reader to a file no package has.
+TEST_F(ManPages, NameOnlyInstalledFilesBelowUsr)
+{
+    const zq::test::ScratchInstall installed;
+    ASSERT_TRUE(installed.error().isEmpty()) << installed.error().toStdString();
+    static const QRegularExpression usrPath(QStringLiteral("/usr/([A-Za-z0-9_./+-]*[A-Za-z0-9_+-])"));
+    for (const QString& program : m_tree.programs) {
+        const QString roff = zq::docs::ReadText(m_tree.manPage(program));
+        for (const QString& line : roff.split(u'\n'))
+            for (const QString& path : zq::docs::Captured(zq::docs::RoffPlainText(line), usrPath))
+                EXPECT_TRUE(QFileInfo::exists(installed.path(path)))
+                    << program.toStdString() << ".1 names /usr/" << path.toStdString() << ", which the install does not put there";
     }
 }
 
