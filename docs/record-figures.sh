@@ -39,9 +39,17 @@ fuzz_figures() {
         -e 's/^zq-fuzz: //' | while IFS= read -r figure; do thousands "$figure"; done | paste -sd ';' - | sed 's/;/; /g'
 }
 
-# How many CTest tests the last run in DIR ran, and how many it skipped.
+# How many CTest tests the last run in DIR ran; what it skipped: "CTest tests N, test cases M".
 ctest_count() { sed -nE 's/.*tests passed, [0-9]+ tests failed out of ([0-9]+).*/\1/p' "$1/zq-ctest.log" | tail -n 1; }
-ctest_skipped() { grep -cE '^[[:space:]]*[0-9]+ - .+ \((Skipped|Not Run|Disabled)\)$' "$1/zq-ctest.log" || true; }
+skipped() {
+  local whole all
+  whole=$(grep -cE '^[[:space:]]*[0-9]+ - .+ \((Skipped|Not Run|Disabled)\)$' "$1/zq-ctest.log" || true)
+  all=$("$ROOT/tests/skipped-tests.sh" "$1" "$1/zq-ctest.log" | wc -l)
+  echo "CTest tests $whole, test cases $((all - whole))"
+}
+
+# A paragraph wrapped to the width of the docs' prose.
+paragraph() { fmt -w 100; }
 
 # The test programs of DIR and the GoogleTest cases they hold.
 test_programs() { find "$1/bin" -maxdepth 1 -name '*_tests' -type f -perm -u+x | sort; }
@@ -57,31 +65,32 @@ record_test() {
   local build_dir=$1 fuzz_dir=$2; shift 2
   local fresh=0 build=0 fuzz_build=0 tests=0 fuzz=0
   read_values "$@"
-  local when total ctests skipped programs cases targets state
+  local when total ctests skips programs cases targets state
   when=$(provenance)
   total=$((build + fuzz_build + tests + fuzz))
   ctests=$(ctest_count "$build_dir")
-  skipped=$(ctest_skipped "$build_dir")
+  skips=$(skipped "$build_dir")
   programs=$(test_programs "$build_dir" | wc -l)
   cases=$(thousands "$(test_cases "$build_dir")")
   targets=$(find "$fuzz_dir/fuzz-logs" -name '*.log' 2>/dev/null | wc -l)
   state="on build folders already built"; ((fresh == 0)) || state="with the build folders made from nothing"
-  "$UPDATE" "$ROOT/README.md" zq:test-times <<EOF
+  paragraph <<EOF | "$UPDATE" "$ROOT/README.md" zq:test-times
 Measured by \`./zq test --update-docs\` ($when), $state: $total s in all: build $build s,
 fuzz build $fuzz_build s, suite $tests s ($ctests CTest tests from $programs test programs, $cases test
-cases; $skipped skipped), fuzz $fuzz s ($targets targets, 20 s each, two at a time).
+cases; skipped where they do not apply: $skips), fuzz $fuzz s ($targets targets, 20 s each, two at a
+time).
 EOF
   local rows="" log
   for log in "$fuzz_dir"/fuzz-logs/*.log; do
     [ -f "$log" ] || continue
-    rows+="| \`$(basename "$log" .log)\` | $(fuzz_figures "$log") |"$'\n'
+    rows+="| \`fuzz_$(basename "$log" .log)\` | $(fuzz_figures "$log") |"$'\n'
   done
   "$UPDATE" "$ROOT/docs/reliability.md" zq:test-record <<EOF
 Seen by \`./zq test --update-docs\` ($when), $state:
 
 | Check | Result |
 |---|---|
-| Suite: $ctests CTest tests (one a test source file) from $programs test programs, $cases test cases, PostgreSQL included | all passed in $tests s; skipped: $skipped (\`./zq test\` lists each with its reason) |
+| Suite: $ctests CTest tests (one a test source file) from $programs test programs, $cases test cases, PostgreSQL included | all passed in $tests s; skipped where they do not apply: $skips (\`./zq test\` lists each with its reason) |
 | Short fuzz: $targets targets, 20 s each | all passed in $fuzz s: crashes 0, broken properties 0 |
 
 Each fuzz target's figures in that run (what a target counts itself after the inputs):
@@ -96,9 +105,10 @@ record_sanitize() {
   local asan_dir=$1; shift
   local build=0 tests=0
   read_values "$@"
-  "$UPDATE" "$ROOT/docs/reliability.md" zq:sanitize-record <<EOF
+  paragraph <<EOF | "$UPDATE" "$ROOT/docs/reliability.md" zq:sanitize-record
 Seen by \`./zq test --sanitize --update-docs\` ($(provenance)): build $build s, then
-$(ctest_count "$asan_dir") CTest tests in $tests s, all passed, no sanitizer report; $(ctest_skipped "$asan_dir") skipped.
+$(ctest_count "$asan_dir") CTest tests in $tests s, all passed, no sanitizer report; skipped where they
+do not apply: $(skipped "$asan_dir").
 EOF
 }
 

@@ -118,7 +118,7 @@ TEST_F(DocBlocks, EveryBlockTheWritersFillIsInItsDocumentOnce)
 TEST_F(DocBlocks, TheTestRecordCarriesTheRunsFiguresTheDateAndTheCores)
 {
     const QString root = m_scratch.filePath(QStringLiteral("checkout"));
-    for (const char* file : {"docs/update-block.sh", "docs/record-figures.sh"})
+    for (const char* file : {"docs/update-block.sh", "docs/record-figures.sh", "tests/skipped-tests.sh"})
         ASSERT_TRUE(Write(root + u'/' + QLatin1String(file), Read(m_source + u'/' + QLatin1String(file)), true));
     ASSERT_TRUE(Write(root + QStringLiteral("/README.md"), "Intro.\n<!-- zq:test-times:begin -->\nold\n<!-- zq:test-times:end -->\nEnd.\n"));
     ASSERT_TRUE(Write(root + QStringLiteral("/docs/reliability.md"),
@@ -128,13 +128,18 @@ TEST_F(DocBlocks, TheTestRecordCarriesTheRunsFiguresTheDateAndTheCores)
     ASSERT_TRUE(Write(build + QStringLiteral("/zq-ctest.log"),
                       "100% tests passed, 0 tests failed out of 88\n\nThe following tests did not run:\n"
                       "\t 86 - packaging_lintian (Skipped)\n"));
+    // The log of that run: the skipped CTest test's reason, and a test case skipped inside a test.
+    ASSERT_TRUE(Write(build + QStringLiteral("/Testing/Temporary/LastTest.log"),
+                      "86/88 Test: packaging_lintian\nOutput:\n----\nlintian is not installed\n<end of output>\n"
+                      "3/88 Test: dbconnect_engines_test\nOutput:\n----\n[ RUN      ] E/T.R/sqlite\nx.cpp:1: Skipped\n"
+                      "SQLite has no sessions\n[  SKIPPED ] E/T.R/sqlite (0 ms)\n<end of output>\n"));
     ASSERT_TRUE(Write(build + QStringLiteral("/bin/a_tests"), "#!/bin/sh\nprintf 'A.\\n  One\\n  Two\\n'\n", true));
     ASSERT_TRUE(Write(build + QStringLiteral("/bin/b_tests"), "#!/bin/sh\nprintf 'B.\\n  Three\\n'\n", true));
     const QString fuzz = m_scratch.filePath(QStringLiteral("build-fuzz"));
-    ASSERT_TRUE(Write(fuzz + QStringLiteral("/fuzz-logs/fuzz_sql.log"),
+    ASSERT_TRUE(Write(fuzz + QStringLiteral("/fuzz-logs/sql.log"),
                       "INFO: x\nstat::number_of_executed_units: 21662\nstat::average_exec_per_sec:     1080\n"
                       "zq-fuzz: statements 21662\n"));
-    ASSERT_TRUE(Write(fuzz + QStringLiteral("/fuzz-logs/fuzz_gbk.log"), "stat::number_of_executed_units: 153380\n"));
+    ASSERT_TRUE(Write(fuzz + QStringLiteral("/fuzz-logs/gbk.log"), "stat::number_of_executed_units: 153380\n"));
 
     const zq::docs::ProgramRun run = zq::docs::RunProgram(
         root + QStringLiteral("/docs/record-figures.sh"),
@@ -152,13 +157,14 @@ TEST_F(DocBlocks, TheTestRecordCarriesTheRunsFiguresTheDateAndTheCores)
     const QString paragraph = QString(readme).replace(u'\n', u' ');
     for (const QString& expected :
          {QStringLiteral("364 s in all"), QStringLiteral("build 173 s, fuzz build 65 s, suite 86 s"),
-          QStringLiteral("88 CTest tests from 2 test programs, 3 test cases; 1 skipped"), QStringLiteral("fuzz 40 s (2 targets"),
+          QStringLiteral("88 CTest tests from 2 test programs, 3 test cases; skipped where they do not apply: CTest tests 1, test cases 1"),
+          QStringLiteral("fuzz 40 s (2 targets"),
           QStringLiteral("made from nothing")})
         EXPECT_TRUE(paragraph.contains(expected)) << expected.toStdString() << "\n--- README.md:\n" << readme.toStdString();
     const QString record = QString::fromUtf8(Read(root + QStringLiteral("/docs/reliability.md")));
     for (const QString& expected :
          {QStringLiteral("| `fuzz_sql` | inputs 21,662; inputs a second 1,080; statements 21,662 |"),
-          QStringLiteral("| `fuzz_gbk` | inputs 153,380 |"), QStringLiteral("all passed in 86 s; skipped: 1"), today})
+          QStringLiteral("| `fuzz_gbk` | inputs 153,380 |"), QStringLiteral("all passed in 86 s; skipped where they do not apply: CTest tests 1, test cases 1"), today})
         EXPECT_TRUE(record.contains(expected)) << expected.toStdString() << "\n--- reliability.md:\n" << record.toStdString();
 }
 

@@ -6,9 +6,8 @@
 #include "DocExamples.h"
 #include "ExampleSite.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QMap>
 #include <gtest/gtest.h>
 #include <iostream>
 
@@ -64,7 +63,6 @@ QStringList Documents(const zq::docs::BuildTree& tree)
 
 class DocExamples : public zq::docs::BuildTreeTest {
 protected:
-
     QString zqHelp()
     {
         if (m_zqHelp.isEmpty()) {
