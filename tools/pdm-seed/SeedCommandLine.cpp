@@ -44,8 +44,10 @@ QString UsageText()
                "                        store's Zq folder and its content index (content-index.db); with --db,\n"
                "                        also drop those tables and seed them again (their rows are lost)\n"
                "  --trigram-indexes     with --db postgresql://...: then create the trigram indexes of\n"
-               "                        tools/sql/postgresql-trigram-indexes.sql (the pg_trgm extension), which\n"
-               "                        serve the pages' LIKE '%text%' conditions on a large database\n"
+               "                        postgresql-trigram-indexes.sql (the pg_trgm extension), which serve\n"
+               "                        the pages' LIKE '%text%' conditions on a large database; the script\n"
+               "                        is installed in /usr/share/zqpdm-tools/ for psql -f on a customer's\n"
+               "                        database\n"
                "  --module-tables-only  only the tables the search module reads, as in a customer's PDM\n"
                "                        database: no user, department or design-file table of our own\n"
                "  --help                show this text\n")
