@@ -1,5 +1,6 @@
 #include "ExampleSite.h"
 
+#include "DocExamples.h"
 #include "SeededHome.h"
 
 #include <QDir>
@@ -63,6 +64,37 @@ bool ExampleSite::makeDemo(const QString& folder)
         }
     }
     return true;
+}
+
+QString ExampleSite::seededHome(const QString& command) const
+{
+    const QStringList words = ShellWords(WithoutAssignments(command));
+    if (words.isEmpty() || !words.first().endsWith(QStringLiteral("pdm-seed")) || words.contains(QStringLiteral("--replace")))
+        return {};
+    const qsizetype at = words.indexOf(QStringLiteral("--home"));
+    if (at < 0 || at + 1 >= words.size())
+        return {};
+    QString home = words[at + 1];
+    if (home.startsWith(QStringLiteral("~/")))
+        return m_root.filePath(QStringLiteral("home/")) + home.mid(2);
+    return QDir(workDir()).filePath(home);
+}
+
+void ExampleSite::clearForSeed(const QString& command)
+{
+    const QString home = seededHome(command);
+    if (!home.isEmpty())
+        QDir(home).removeRecursively();
+}
+
+bool ExampleSite::indexAfterSeed(const QString& command)
+{
+    const QString home = seededHome(command);
+    if (home.isEmpty())
+        return true;
+    const ProgramRun indexed = RunProgram(m_tree.binary + QStringLiteral("/bin/zqpdm-index"),
+                                          {QStringLiteral("--home"), home, QStringLiteral("--quiet")}, environment(false), workDir());
+    return indexed.exitCode == 0;
 }
 
 QProcessEnvironment ExampleSite::environment(bool cron) const

@@ -33,7 +33,14 @@ public:
     // environment); standard output and error together, as a terminal shows them.
     ProgramRun run(const QString& command, bool cron) const;
 
+    // A pdm-seed example that makes an installation (`--home DIR` without `--replace`) is written
+    // for a machine that has none yet: the site's installation at DIR is removed before it runs,
+    // and indexed again after it has made a new one, so later examples find what they found.
+    void clearForSeed(const QString& command);
+    bool indexAfterSeed(const QString& command);
+
 private:
+    QString seededHome(const QString& command) const;   // "" unless the command makes an installation
     QProcessEnvironment environment(bool cron) const;
     bool makeDemo(const QString& folder);
 

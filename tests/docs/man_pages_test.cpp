@@ -64,7 +64,7 @@ TEST_F(ManPages, NameOnlyInstalledFilesBelowUsr)
 {
     const zq::test::ScratchInstall installed;
     ASSERT_TRUE(installed.error().isEmpty()) << installed.error().toStdString();
-    static const QRegularExpression usrPath(QStringLiteral("/usr/([A-Za-z0-9_./+-]*[A-Za-z0-9_+-])"));
+    static const QRegularExpression usrPath(QStringLiteral("/usr/([A-Za-z0-9_./+@-]*[A-Za-z0-9_+-])"));
     for (const QString& program : m_tree.programs) {
         const QString roff = zq::docs::ReadText(m_tree.manPage(program));
         for (const QString& line : roff.split(u'\n'))
