@@ -161,9 +161,11 @@ int CReportListCtrl::ContentWidth(int column, int rows) const
 {
     if (column < 0 || column >= m_model->columns())
         return 0;
-    // As the item delegate lays a cell out: a margin each side of the text, the icon before it.
-    const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    // As the item delegate lays a cell out: a margin each side of the text (and a pixel for the
+    // rounding of its layout), the icon before it, and the grid line the cell gives up.
+    const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 1;
     const int iconRoom = iconSize().width() + margin;
+    const int gridLine = showGrid() ? 1 : 0;
     const QFontMetrics metrics(font());
     int widest = horizontalHeader()->sectionSizeHint(column);
     const int count = std::min(rows, m_model->rows());
@@ -172,7 +174,7 @@ int CReportListCtrl::ContentWidth(int column, int rows) const
         int width = text.isEmpty() ? 0 : metrics.horizontalAdvance(text.toString()) + margin;
         if (column == 0 && m_images && m_model->image(row) >= 0)
             width += iconRoom;
-        widest = std::max(widest, width + 1);   // and the grid line
+        widest = std::max(widest, width + gridLine);
     }
     return widest;
 }

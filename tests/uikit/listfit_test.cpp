@@ -26,6 +26,8 @@ protected:
         list.InsertColumn(1, QStringLiteral("名称"), CReportListCtrl::LVCFMT_LEFT, 120);
         list.InsertColumn(2, QStringLiteral("旧图号"), CReportListCtrl::LVCFMT_LEFT, 0);   // hidden by the page
         list.InsertColumn(3, QStringLiteral("日期"), CReportListCtrl::LVCFMT_LEFT, 60);
+        // As the pages set up their result lists: the grid lines take a pixel of each cell.
+        list.SetExtendedStyle(CReportListCtrl::LVS_EX_FULLROWSELECT | CReportListCtrl::LVS_EX_GRIDLINES);
         list.resize(900, 300);
         QObject::connect(&list, &CReportListCtrl::columnWidthSetByUser,
                          [this](int column, int width) { userWidths.append({column, width}); });
@@ -34,11 +36,13 @@ protected:
     {
         list.InsertItem(list.GetItemCount(), texts);
     }
-    // Whether the view can show the cell's text whole (the delegate's own measure).
+    // Whether the view can show the cell's text whole: the delegate's own measure within the cell
+    // the view paints, which is the column less its grid line.
     bool shownWhole(int row, int column)
     {
         list.FlushPendingRows();
-        return list.sizeHintForIndex(list.model()->index(row, column)).width() <= list.GetColumnWidth(column);
+        const QModelIndex index = list.model()->index(row, column);
+        return list.sizeHintForIndex(index).width() <= list.visualRect(index).width();
     }
     QList<int> widths() const
     {
