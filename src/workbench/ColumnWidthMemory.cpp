@@ -21,7 +21,9 @@ void ColumnWidthMemory::Attach(CReportListCtrl* list, const QString& tab)
     if (!list)
         return;
     list->SetFitsColumnsOnFirstFill(true);
-    const QMap<QString, int> remembered = m_state.columnWidths(tab);
+    if (!m_remembered)
+        m_remembered = m_state.allColumnWidths();
+    const QMap<QString, int> remembered = m_remembered->value(tab);
     CHeaderCtrl* header = list->GetHeaderCtrl();
     for (int column = 0; column < list->GetColumnCount(); ++column) {
         const auto width = remembered.constFind(header->GetItemText(column));

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <optional>
 
 class CReportListCtrl;
 
@@ -32,6 +33,7 @@ private:
     void remember(const QString& tab, const QString& heading, int width);
 
     const SearchWindowState& m_state;
+    std::optional<QMap<QString, QMap<QString, int>>> m_remembered;   // read once, when the first page is made
     QMap<QString, QMap<QString, int>> m_unsaved;   // tab → heading → width
     QTimer m_saveTimer;
 };

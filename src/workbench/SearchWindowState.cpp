@@ -62,12 +62,20 @@ bool SearchWindowState::savePlacement(const WindowPlacement& placement, QString*
 
 QMap<QString, int> SearchWindowState::columnWidths(const QString& tab) const
 {
-    QMap<QString, int> widths;
-    const QJsonObject columns = windowSection(m_file.read()).value(kColumns).toObject().value(tab).toObject();
-    for (auto it = columns.begin(); it != columns.end(); ++it)
-        if (it.value().isDouble() && it.value().toInt() > 0)
-            widths.insert(it.key(), it.value().toInt());
-    return widths;
+    return allColumnWidths().value(tab);
+}
+
+QMap<QString, QMap<QString, int>> SearchWindowState::allColumnWidths() const
+{
+    QMap<QString, QMap<QString, int>> all;
+    const QJsonObject tabs = windowSection(m_file.read()).value(kColumns).toObject();
+    for (auto tab = tabs.begin(); tab != tabs.end(); ++tab) {
+        const QJsonObject columns = tab.value().toObject();
+        for (auto it = columns.begin(); it != columns.end(); ++it)
+            if (it.value().isDouble() && it.value().toInt() > 0)
+                all[tab.key()].insert(it.key(), it.value().toInt());
+    }
+    return all;
 }
 
 bool SearchWindowState::saveColumnWidths(const QString& tab, const QMap<QString, int>& widths, QString* error) const

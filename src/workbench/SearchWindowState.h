@@ -25,8 +25,9 @@ public:
     std::optional<WindowPlacement> placement() const;
     bool savePlacement(const WindowPlacement& placement, QString* error = nullptr) const;
 
-    // The widths by column heading that the user set on the tab.
+    // The widths by column heading that the user set on the tab; on every tab (by tab) at once.
     QMap<QString, int> columnWidths(const QString& tab) const;
+    QMap<QString, QMap<QString, int>> allColumnWidths() const;
     // Adds the widths to those remembered for the tab (other headings and tabs stay).
     bool saveColumnWidths(const QString& tab, const QMap<QString, int>& widths, QString* error = nullptr) const;
 
