@@ -17,8 +17,12 @@ ClientParse ClientCommandLine::parse(const QStringList& arguments)
             result.status = ClientParse::Status::Help;
             return result;
         }
-        if (argument == u"--search" || argument == u"--saved-menu") {
-            (argument == u"--search" ? o.openSearch : o.savedMenu) = true;
+        bool* flag = argument == u"--search"       ? &o.openSearch
+                     : argument == u"--saved-menu" ? &o.savedMenu
+                     : argument == u"--maximized"  ? &o.maximized
+                                                   : nullptr;
+        if (flag) {
+            *flag = true;
             continue;
         }
         QString* value = argument == u"--home"                ? &o.home
@@ -42,7 +46,8 @@ ClientParse ClientCommandLine::parse(const QStringList& arguments)
 QString ClientCommandLine::usageLine()
 {
     return QStringLiteral("usage: zqpdm-client [--home DIR] [--search] [--tab CAPTION] [--tree PATH] "
-                          "[--saved NAME] [--screenshot FILE [--saved-menu]] [--window-screenshot FILE] [--help]");
+                          "[--saved NAME] [--maximized] [--screenshot FILE [--saved-menu]] [--window-screenshot FILE] "
+                          "[--help]");
 }
 
 QString ClientCommandLine::helpText()
@@ -63,6 +68,8 @@ Options:
                             ZQ8600::ZQ8600-01) before the search window opens
   --saved NAME              open the search window and run the tab's saved search of that name
                             (one of the user's own, else a shared one), as "常用查询" does
+  --maximized               open the search window maximised (else it opens where its user
+                            left it, or centred at its default size)
   --screenshot FILE         open the search window, press "查找" on its tab (or run --saved),
                             save a picture of the window to FILE (PNG) and quit
   --saved-menu              with --screenshot: the picture shows the "常用查询" menu open over the

@@ -514,7 +514,10 @@ Output:
                         {"event":"CMD","command":...,"argument":...}
                         {"event":"CLIP","text":...}    {"event":"OPEN","path":...}
                         {"event":"CALL","component":...,"operation":...,"args":[...]}
-                        {"event":"STATUS","text":...}  {"event":"SQL","text":...}
+                        {"event":"STATUS","text":...,"cancelled":false}   ("cancelled":true
+                                                        after a Find cancelled with --cancel-after:
+                                                        the count is of the rows read until then)
+                        {"event":"SQL","text":...}
                         {"event":"ERROR","source":...,"reason":...}
                       and the tool's own diagnostics {"event":"NOTE","text":...}.
 

@@ -474,7 +474,7 @@ QString SearchSession::exportTo(const QString& file, int filter)
 
 void SearchSession::printStatus() const
 {
-    WriteErrorLine(m_events.event(QStringLiteral("STATUS"), {m_main->StatusText()}));
+    WriteErrorLine(m_events.status(m_main->StatusText(), m_main->StatusFromCancelledSearch()));
 }
 
 // A failed write of the output is the command's failure, told on standard error.

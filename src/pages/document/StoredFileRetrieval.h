@@ -1,7 +1,8 @@
 #pragma once
 // Opening the stored file of a design-document or resource row: the file is fetched from the
 // database or the file store, as the row's kind and its storage setting say, into the temporary
-// folder, and handed to the file browser; "文件没有下载成功" when no copy arrived.
+// folder, and handed to the file browser; "文件没有下载成功" when no copy arrived, with the reasons
+// the storage gave (the file missing in the store, the FTP server's answer) in the box's detail.
 #include "DocumentRecord.h"
 #include "FetchLimits.h"
 
@@ -31,6 +32,7 @@ public:
     struct Fetched {
         QString localPath;
         bool endedSilently = false;
+        QString reason{};   // why no copy can arrive, where the retrieval itself knows it
         bool arrived() const;
     };
 
@@ -65,10 +67,12 @@ public:
 
 private:
     QString FileTitle() const;
+    QString NoTargetReason(const QString& local) const;
     // Removes an earlier copy at path so it cannot pass for this fetch; false when one stays.
     static bool RemoveEarlierCopy(const QString& path);
-    static Outcome NotFetched();
-    static Outcome Finish(const Fetched& fetched);
+    static Outcome NotFetched(const QStringList& reasons);
+    // failuresBefore: the service failures recorded before the fetch (their reasons are not this one's).
+    static Outcome Finish(const Fetched& fetched, qsizetype failuresBefore);
 
     QString m_code1;      // N(slot 1)
     QString m_code2;      // N(slot 2)
