@@ -31,7 +31,8 @@ bool HasSeveralStatements(const QString& sql);
 // with no escape character (T-SQL LIKE is case-insensitive and has none; SQLite's LIKE, ours,
 // ignores case for every letter too), N'…' → '…' on SQLite, [name] → "name" on PostgreSQL, and an
 // ORDER BY of the selected columns for a SELECT DISTINCT that has none (such rows come sorted from
-// the engine the module was written for; NULLs first, as there).
+// the engine the module was written for; NULLs first, as there), and
+// DATALENGTH(x) → length(x).
 QString Adapt(const QString& sql, Dbms dbms);
 
 // For a driver that takes statements as 8-bit text (the SQLite ODBC driver, whose text unixODBC

@@ -18,8 +18,7 @@ constexpr qint64 kReadPiece = 1024 * 1024;
 
 void ReadInto(FileType type, QByteArrayView bytes, ExtractionRun& run)
 {
-    // A PDF or a zip is read from its end: the start of one is no file at all.
-    const bool whole = type == FileType::Pdf || type == FileType::OfficeOpenXml || type == FileType::OpenDocument;
+    const bool whole = ReadsWholeFile(type);
     // Poppler counts a file's bytes in an int.
     const qint64 limit = std::min<qint64>(run.limits().maxReadBytes, std::numeric_limits<int>::max());
     if (whole && bytes.size() > limit) {
@@ -51,6 +50,11 @@ void ReadInto(FileType type, QByteArrayView bytes, ExtractionRun& run)
 }
 
 } // namespace
+
+bool ReadsWholeFile(FileType type)
+{
+    return type == FileType::Pdf || type == FileType::OfficeOpenXml || type == FileType::OpenDocument;
+}
 
 FileType FileTypeOf(const QString& fileName)
 {
