@@ -1,4 +1,6 @@
 #include "IndexTestKit.h"
+#include "OpenDatabase.h"
+#include "SqlSession.h"
 
 #include "ContentSql.h"
 #include "Recordset.h"
@@ -66,21 +68,12 @@ QString ExecSql(const QString& url, const QString& sql, const QVariantList& valu
         } else {
             db = AddPostgresDatabase(url, name);
         }
-        if (!db.open()) {
+        // Opened as the component opens its own: an SQLite index needs its tokenizer.
+        if (!db::OpenDatabase(db)) {
             error = db.lastError().text();
         } else {
             QSqlQuery query(db);
-            // A statement without values is run as it is: PostgreSQL prepares no ALTER or DROP.
-            bool done = false;
-            if (values.isEmpty()) {
-                done = query.exec(sql);
-            } else {
-                query.prepare(sql);
-                for (const QVariant& value : values)
-                    query.addBindValue(value);
-                done = query.exec();
-            }
-            if (!done)
+            if (!db::Execute(query, sql, values))
                 error = query.lastError().text() + QStringLiteral(" (") + sql + u')';
         }
     }
@@ -187,6 +180,19 @@ void IndexTest::Store(const QString& storePath, const QByteArray& bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+void IndexTest::MakeEarlierLayout()
+{
+    const QStringList statements = onPostgres()
+        ? QStringList{QStringLiteral("DROP INDEX ContentFileTrigrams"), QStringLiteral("ALTER TABLE ContentFile DROP COLUMN Folded"),
+                      QStringLiteral("CREATE INDEX ContentFileTrigrams ON ContentFile USING gin (Content gin_trgm_ops)")}
+        : QStringList{QStringLiteral("CREATE VIRTUAL TABLE EarlierText USING fts5(Content, tokenize='trigram')"),
+                      QStringLiteral("INSERT INTO EarlierText (rowid, Content) SELECT rowid, Content FROM ContentText"),
+                      QStringLiteral("DROP TABLE ContentText"), QStringLiteral("ALTER TABLE EarlierText RENAME TO ContentText"),
+                      QStringLiteral("VACUUM")};
+    for (const QString& sql : statements + QStringList{QStringLiteral("UPDATE ContentIndexInfo SET Value = '1' WHERE Name = 'version'")})
+        ASSERT_EQ(ExecSql(indexUrl, sql), QString());
 }
 
 void IndexTest::AddDocument(const QString& code, const QString& fileName, const QString& description,

@@ -61,6 +61,9 @@ protected:
     // A new archived document of product ZQ8600, revision A, with its file in the store.
     void AddDocument(const QString& code, const QString& fileName, const QString& description, const QByteArray& bytes);
     QString PdmSql(const QString& sql, const QVariantList& values = {});
+    // Turns the index made by this version into one of the layout before (version 1: the text as
+    // it stands in the trigram index, nothing folded), as the version before left it.
+    void MakeEarlierLayout();
 
     QString indexUrl;
     std::unique_ptr<PgTestDatabase> indexDatabase;
