@@ -130,7 +130,10 @@ TEST_P(ContentIndexer, FilesThatCannotBeFetchedOrReadAreListedAndLoseNothing)
     ASSERT_EQ(report.failures.size(), 3) << str(failures);
     EXPECT_TRUE(failures.contains(QStringLiteral("Documents ZQ8700/ZQ8700/A/ZQ8700技术条件.pdf: PDF"))) << str(failures);
     EXPECT_TRUE(failures.contains(QStringLiteral("Documents ZQ8600/ZQ8600-09/A/缺失.pdf: 文件不存在"))) << str(failures);
-    EXPECT_TRUE(failures.contains(QStringLiteral("Documents ZQ8600/ZQ8600-08/A/endless.pdf: 提取超时"))) << str(failures);
+    // Cut off by the deadline, or stopped by the reader's own time limit just before it.
+    EXPECT_TRUE(failures.contains(QStringLiteral("Documents ZQ8600/ZQ8600-08/A/endless.pdf: 提取超时")) ||
+                failures.contains(QStringLiteral("Documents ZQ8600/ZQ8600-08/A/endless.pdf: 提取超过时间限制")))
+        << str(failures);
     EXPECT_EQ(report.unchanged, 22);
 
     // The damaged file keeps the text read before; the new ones are found by their descriptions.
