@@ -49,6 +49,17 @@ const XmlTextRules& NotesRules()
     return rules;
 }
 
+const XmlTextRules& SlideCommentRules()
+{
+    // The comments of a slide: p:text of the older ones, a:t of the threaded ones and their replies.
+    static const XmlTextRules rules{
+        {QStringLiteral("t"), QStringLiteral("text")},
+        {QStringLiteral("p"), QStringLiteral("cm"), QStringLiteral("reply")},
+        {}, {}, {}, {}, {},
+    };
+    return rules;
+}
+
 void Stream(OfficePackage& package, ExtractionRun& run, const QString& part, const XmlTextRules& rules)
 {
     XmlTextReader reader(rules, run.text());
@@ -126,15 +137,19 @@ bool ReadPresentation(OfficePackage& package, ExtractionRun& run)
         slides = package.numbered(QStringLiteral("ppt/slides/slide"), QStringLiteral(".xml"));
     if (slides.isEmpty())
         return false;
-    QStringList notes;
+    QStringList notes, comments;
     for (const QString& slide : slides) {
         Stream(package, run, package.find(slide), SlideRules());
-        notes += Targets(package.relationships(slide), QStringLiteral("notesSlide"));
+        const QList<OfficePackage::Relationship> related = package.relationships(slide);
+        notes += Targets(related, QStringLiteral("notesSlide"));
+        comments += Targets(related, QStringLiteral("comments"));
     }
     if (notes.isEmpty())
         notes = package.numbered(QStringLiteral("ppt/notesslides/notesslide"), QStringLiteral(".xml"));
     for (const QString& part : notes)
         Stream(package, run, package.find(part), NotesRules());
+    for (const QString& part : comments)
+        Stream(package, run, package.find(part), SlideCommentRules());
     return true;
 }
 

@@ -10,26 +10,26 @@ namespace {
 
 constexpr QLatin1StringView kOfficeNamespace("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
 constexpr QLatin1StringView kTableNamespace("urn:oasis:names:tc:opendocument:xmlns:table:1.0");
+constexpr QLatin1StringView kPresentationNamespace("urn:oasis:names:tc:opendocument:xmlns:presentation:1.0");
 
-// A table's name before its cells; a date cell as its date, whatever the cell shows.
-bool TableElement(const QXmlStreamReader& xml, TextBuilder& text)
+// A table's name before its cells; a date or time cell's value, written yyyy-MM-dd and HH:mm:ss,
+// before the text the cell shows in its own format.
+void TableElement(const QXmlStreamReader& xml, TextBuilder& text)
 {
     if (xml.namespaceUri() != kTableNamespace)
-        return false;
+        return;
     const QXmlStreamAttributes attributes = xml.attributes();
     if (xml.name() == u"table") {
         text.append(attributes.value(kTableNamespace, QLatin1StringView("name")));
         text.appendLineBreak();
-        return false;
+    } else if (xml.name() == u"table-cell") {
+        const QStringView type = attributes.value(kOfficeNamespace, QLatin1StringView("value-type"));
+        if (type == u"date")
+            text.append(IsoDateText(attributes.value(kOfficeNamespace, QLatin1StringView("date-value"))));
+        else if (type == u"time")
+            text.append(IsoDurationText(attributes.value(kOfficeNamespace, QLatin1StringView("time-value"))));
+        text.appendSpace();
     }
-    if (xml.name() == u"table-cell" && attributes.value(kOfficeNamespace, QLatin1StringView("value-type")) == u"date") {
-        const QString date = IsoDateText(attributes.value(kOfficeNamespace, QLatin1StringView("date-value")));
-        if (!date.isEmpty()) {
-            text.append(date);
-            return true;
-        }
-    }
-    return false;
 }
 
 const XmlTextRules& ContentRules()
@@ -80,11 +80,20 @@ bool ReadOpenDocument(OfficePackage& package, ExtractionRun& run)
     rules.element = [&spreadsheet](const QXmlStreamReader& xml, TextBuilder& text) {
         if (xml.namespaceUri() == kOfficeNamespace && xml.name() == u"spreadsheet")
             spreadsheet = true;
-        return spreadsheet && TableElement(xml, text);
+        if (spreadsheet)
+            TableElement(xml, text);
+        return XmlTextRules::Role::ByTheLists;
     };
     XmlTextReader body(rules, run.text());
     package.stream(content, body);
-    XmlTextReader styles(PageStyleRules(), run.text());
+    XmlTextRules pageRules = PageStyleRules();
+    pageRules.element = [](const QXmlStreamReader& xml, TextBuilder&) {
+        // A presentation's master pages hold their footers and headers in frames of that class.
+        const QStringView frameClass = xml.attributes().value(kPresentationNamespace, QLatin1StringView("class"));
+        return xml.name() == u"frame" && (frameClass == u"footer" || frameClass == u"header") ? XmlTextRules::Role::Text
+                                                                                               : XmlTextRules::Role::ByTheLists;
+    };
+    XmlTextReader styles(pageRules, run.text());
     package.stream(package.find(QStringLiteral("styles.xml")), styles);
     return true;
 }

@@ -79,7 +79,11 @@ QString SheetXmlReader::cellText() const
         return value;
     const NumberFormat format = m_style >= 0 && m_style < m_workbook.cellFormats.size() ? m_workbook.cellFormats.at(m_style)
                                                                                          : NumberFormat();
-    return format.show(number, m_workbook.date1904);
+    const QString shown = format.show(number, m_workbook.date1904);
+    if (!format.hidesDigits())
+        return shown;
+    const QString stored = GeneralNumber(number);
+    return stored == shown ? shown : shown + u' ' + stored;
 }
 
 } // namespace zq::extract

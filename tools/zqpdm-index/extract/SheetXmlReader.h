@@ -1,7 +1,8 @@
 #pragma once
 // The cells of one worksheet of an Excel workbook, row by row, each as the sheet shows it: shared
-// and inline strings, numbers and dates by their cell's number format, the cached result of a
-// formula (the formula itself is not shown), TRUE and FALSE, errors such as #DIV/0!.
+// and inline strings, numbers and dates by their cell's number format (and a number's stored
+// value beside it where the format hides digits, as the formula bar shows it), the cached result
+// of a formula (the formula itself is not shown), TRUE and FALSE, errors such as #DIV/0!.
 #include "SpreadsheetValues.h"
 #include "XmlPartReader.h"
 

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QList>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -87,12 +88,21 @@ QString Written(const Decimal& d, int decimals, bool grouping)
     return d.negative && !IsZero(d) ? u'-' + text : text;
 }
 
+QString ClockText(qint64 hours, qint64 seconds)
+{
+    return QStringLiteral("%1:%2:%3")
+        .arg(hours, 2, 10, QLatin1Char('0'))
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
 QString DateTimeText(double serial, bool date1904, bool date, bool time, bool seconds)
 {
     if (!(serial >= 0 && serial < kLastDateSerial))
         return {};
     qint64 days = qint64(std::floor(serial));
-    qint64 secs = std::llround((serial - double(days)) * 86400.0);
+    const qint64 ms = std::llround((serial - double(days)) * 86400000.0);
+    qint64 secs = seconds ? (ms + 500) / 1000 : ms / 60000 * 60;
     if (secs >= 86400) {
         ++days;
         secs -= 86400;
@@ -109,8 +119,17 @@ QString DateTimeText(double serial, bool date1904, bool date, bool time, bool se
                          .toString(QStringLiteral("yyyy-MM-dd"));
     }
     if (time)
-        parts << QTime(0, 0).addSecs(int(secs)).toString(seconds ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm"));
+        parts << ClockText(secs / 3600, secs);
     return parts.join(u' ');
+}
+
+// A duration of `days` (a fraction of them) in hours, minutes and seconds.
+QString DurationText(double days)
+{
+    if (!(days >= 0 && days < kLastDateSerial))
+        return {};
+    const qint64 seconds = std::llround(days * 86400.0);
+    return ClockText(seconds / 3600, seconds);
 }
 
 // The first section of a format code: up to the first ';' outside quotes, brackets and escapes.
@@ -146,7 +165,8 @@ NumberFormat::NumberFormat(QStringView code)
     const QStringView first = sections.first().trimmed();
     if (first.isEmpty() || first.compare(u"General", Qt::CaseInsensitive) == 0)
         return;
-    bool digits = false, literal = false, other = false, minutesOrMonth = false, point = false;
+    bool digits = false, literal = false, other = false, minutesOrMonth = false, point = false, duration = false;
+    bool fraction = false;   // '/' or '?': a fraction's, unless it separates a date's parts
     bool beforePointDigits = false;
     for (qsizetype i = 0; i < first.size(); ++i) {
         const char16_t c = first[i].toLower().unicode();
@@ -160,10 +180,13 @@ NumberFormat::NumberFormat(QStringView code)
         case u'[': {
             const qsizetype close = first.indexOf(u']', i + 1);
             const QStringView inside = first.sliced(i + 1, (close < 0 ? first.size() : close) - i - 1);
-            // Elapsed hours, minutes or seconds ("[h]:mm") count past a day: not a time of day.
+            // Elapsed hours ("[h]:mm:ss") count past a day: a duration, not a time of day; elapsed
+            // minutes or seconds alone are left to General.
             if (!inside.isEmpty() && QStringView(u"hms").contains(inside[0].toLower()) &&
-                std::all_of(inside.begin(), inside.end(), [&](QChar x) { return x.toLower() == inside[0].toLower(); }))
-                other = true;
+                std::all_of(inside.begin(), inside.end(), [&](QChar x) { return x.toLower() == inside[0].toLower(); })) {
+                duration = inside[0].toLower() == u'h';
+                other = other || !duration;
+            }
             i = close < 0 ? first.size() : close;   // a colour, a condition, a locale
             break;
         }
@@ -220,18 +243,23 @@ NumberFormat::NumberFormat(QStringView code)
         case u'%':
             m_percent = true;
             break;
-        case u'?': case u'/': case u'@':
+        case u'?': case u'/':
+            fraction = true;
+            break;
+        case u'@':
             other = true;
             break;
         default:
             literal = true;
         }
     }
-    if (m_date || m_time || minutesOrMonth) {
+    if (duration) {
+        m_kind = other || m_date ? Kind::General : Kind::Duration;
+    } else if (m_date || m_time || minutesOrMonth) {
         // "m" is the month unless hours or seconds stand beside it.
         m_date = m_date || (minutesOrMonth && !m_time);
         m_kind = other ? Kind::General : Kind::Date;
-    } else if (digits && !other && !literal) {
+    } else if (digits && !other && !literal && !fraction) {
         m_kind = Kind::Plain;
     }
 }
@@ -276,6 +304,10 @@ QString NumberFormat::show(double value, bool date1904) const
         if (const QString text = DateTimeText(value, date1904, m_date, m_time, m_seconds); !text.isEmpty())
             return text;
         break;
+    case Kind::Duration:
+        if (const QString text = DurationText(value); !text.isEmpty())
+            return text;
+        break;
     }
     return GeneralNumber(value);
 }
@@ -284,10 +316,15 @@ QString GeneralNumber(double value)
 {
     if (!std::isfinite(value))
         return QString::number(value);
-    const Decimal d = ToDecimal(value);
-    if (IsZero(d))
+    // A whole number in all its digits, as typed (a double holds every integer up to 2^53 exactly).
+    if (std::fabs(value) < 1e17 && value == std::trunc(value))
+        return QString::number(qint64(value));
+    const Decimal whole = ToDecimal(value);
+    if (IsZero(whole))
         return QStringLiteral("0");
-    const int exponent = d.point - 1;
+    const int exponent = whole.point - 1;
+    // The digits before the point all, of a fraction 10 significant ones.
+    const Decimal d = Rounded(whole, std::max(9 - exponent, 0));
     if (exponent < 15 && exponent >= -9)
         return Written(d, -1, false);
     QString mantissa = QString::fromLatin1(d.digits);
@@ -311,9 +348,18 @@ QString IsoDateText(QStringView iso)
         return {};
     const QTime time = moment.time();
     const QString day = moment.date().toString(QStringLiteral("yyyy-MM-dd"));
-    if (time == QTime(0, 0))
-        return day;
-    return day + u' ' + time.toString(time.second() == 0 ? QStringLiteral("HH:mm") : QStringLiteral("HH:mm:ss"));
+    return time == QTime(0, 0) ? day : day + u' ' + time.toString(QStringLiteral("HH:mm:ss"));
+}
+
+QString IsoDurationText(QStringView iso)
+{
+    static const QRegularExpression kDuration(QStringLiteral("^-?PT(?:(\\d+)H)?(?:(\\d+)M)?(?:(\\d+)(?:[.,]\\d+)?S)?$"));
+    const QRegularExpressionMatch match = kDuration.match(iso.trimmed());
+    if (!match.hasMatch() || match.capturedLength(0) <= 2)
+        return {};
+    const qint64 hours = match.capturedView(1).toLongLong();
+    const qint64 seconds = match.capturedView(2).toLongLong() * 60 + match.capturedView(3).toLongLong();
+    return ClockText(hours + seconds / 3600, seconds % 3600);
 }
 
 } // namespace zq::extract

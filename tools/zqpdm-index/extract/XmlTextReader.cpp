@@ -27,6 +27,7 @@ void XmlTextReader::partEnded()
 
 void XmlTextReader::startElement(const QXmlStreamReader& xml)
 {
+    ++m_level;
     if (m_skipDepth > 0 || Names(m_rules.skippedElements, xml)) {
         ++m_skipDepth;
         return;
@@ -41,19 +42,33 @@ void XmlTextReader::startElement(const QXmlStreamReader& xml)
         current().appendSpace();
     else if (Names(m_rules.lineElements, xml))
         current().appendLineBreak();
-    if (m_rules.element && m_rules.element(xml, current()))
+    switch (m_rules.element ? m_rules.element(xml, current()) : XmlTextRules::Role::ByTheLists) {
+    case XmlTextRules::Role::ByTheLists:
+        break;
+    case XmlTextRules::Role::NotText:
         m_skipDepth = 1;
+        break;
+    case XmlTextRules::Role::Text:
+        ++m_textDepth;
+        m_textByRole.push_back(m_level);
+        break;
+    }
 }
 
 void XmlTextReader::endElement(const QXmlStreamReader& xml)
 {
+    const int level = m_level--;
     if (m_skipDepth > 0) {
-        // The element whose content was set aside ends here, and the rules hold for it as well.
+        // The element whose content was set aside ends here, and the lists hold for it as well.
         if (--m_skipDepth > 0 || Names(m_rules.skippedElements, xml))
             return;
     }
     if (Names(m_rules.textElements, xml))
         --m_textDepth;
+    if (!m_textByRole.empty() && m_textByRole.back() == level) {
+        m_textByRole.pop_back();
+        --m_textDepth;
+    }
     if (Names(m_rules.paragraphElements, xml))
         current().appendLineBreak();
     if (Names(m_rules.heldBackElements, xml) && m_heldDepth > 0) {

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 namespace zq::extract {
 
@@ -21,8 +22,9 @@ struct XmlTextRules {
     // rest of the part, each one a paragraph of its own, so that it splits no sentence of the body.
     QStringList heldBackElements;
     // Asked at the start of each element that counts: it may write text of its own for it (a sheet's
-    // name, a date cell's date) and answer true when the element's content is then not text.
-    std::function<bool(const QXmlStreamReader& xml, TextBuilder& text)> element;
+    // name, a date cell's date), and say what the element's content is beyond the lists above.
+    enum class Role { ByTheLists, NotText, Text };
+    std::function<Role(const QXmlStreamReader& xml, TextBuilder& text)> element;
 };
 
 class XmlTextReader : public XmlPartReader {
@@ -45,6 +47,8 @@ private:
     int m_textDepth = 0;   // open text elements
     int m_skipDepth = 0;   // open elements inside a skipped one (or one whose content is not text), itself included
     int m_heldDepth = 0;   // open held-back elements
+    int m_level = 0;       // open elements
+    std::vector<int> m_textByRole;   // the levels of open elements the role function made text
 };
 
 } // namespace zq::extract
