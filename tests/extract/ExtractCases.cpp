@@ -12,7 +12,7 @@ void ExpectTexts(const std::vector<TextCase>& cases)
     for (const TextCase& c : cases) {
         const Extraction e = ExtractTextFromBytes(c.type, c.bytes);
         EXPECT_TRUE(e.ok) << c.what << ": " << str(e.error);
-        EXPECT_EQ(e.text, QString::fromUtf8(c.text)) << c.what;
+        EXPECT_EQ(str(e.text), c.text) << c.what;
         EXPECT_FALSE(e.truncated) << c.what;
     }
 }

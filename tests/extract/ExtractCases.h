@@ -4,15 +4,8 @@
 
 #include <QByteArray>
 
-#include <ostream>
 #include <string>
 #include <vector>
-
-// Readable texts in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace zq::test {
 
