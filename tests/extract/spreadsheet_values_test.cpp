@@ -115,6 +115,7 @@ TEST(SpreadsheetValues, NumbersAsTheirFormatShowsThem)
         {u"#,##0", 12, u"12"},
         {u"0%", 0.025, u"3%"},
         {u"0.00%", 0.125, u"12.50%"},
+        {u"0%", 1e307, u"1E+307"},   // a hundred times over the largest number
         {u"0.00_);[Red]\\(0.00\\)", 213.2324, u"213.23"},
         {u"0.00_);[Red]\\(0.00\\)", -5, u"-5"},
         {u"#,##0;-#,##0;\"-\"", 0, u"0"},

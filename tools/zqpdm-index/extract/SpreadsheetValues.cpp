@@ -295,11 +295,14 @@ QString NumberFormat::show(double value, bool date1904) const
     switch (m_kind) {
     case Kind::General:
         break;
-    case Kind::Plain:
-        if (value < 0 && m_sections)
-            break;   // the second section writes negative numbers its own way
-        return Written(Rounded(ToDecimal(m_percent ? value * 100 : value), m_decimals), m_decimals, m_grouping) +
+    case Kind::Plain: {
+        // The second section writes negative numbers its own way; a percentage may be too large.
+        const double scaled = m_percent ? value * 100 : value;
+        if ((value < 0 && m_sections) || !std::isfinite(scaled))
+            break;
+        return Written(Rounded(ToDecimal(scaled), m_decimals), m_decimals, m_grouping) +
                (m_percent ? QStringLiteral("%") : QString());
+    }
     case Kind::Date:
         if (const QString text = DateTimeText(value, date1904, m_date, m_time, m_seconds); !text.isEmpty())
             return text;
