@@ -148,4 +148,13 @@ QList<OfficePackage::Relationship> OfficePackage::relationships(const QString& p
     return found;
 }
 
+QString OfficePackage::relationshipId(const QXmlStreamAttributes& attributes)
+{
+    // The plain id beside it (a slide's number) has no namespace.
+    for (const QXmlStreamAttribute& attribute : attributes)
+        if (attribute.name() == u"id" && !attribute.namespaceUri().isEmpty())
+            return attribute.value().toString();
+    return {};
+}
+
 } // namespace zq::extract

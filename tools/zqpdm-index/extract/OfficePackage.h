@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QList>
 #include <QStringList>
+#include <QXmlStreamAttributes>
 
 namespace zq::extract {
 
@@ -40,6 +41,8 @@ public:
     // The relationships of a part ("ppt/slides/slide1.xml" → ppt/slides/_rels/slide1.xml.rels);
     // none when there are none. Links out of the package are left out.
     QList<Relationship> relationships(const QString& part);
+    // The relationship an element names a part by (its r:id), "" when it names none.
+    static QString relationshipId(const QXmlStreamAttributes& attributes);
 
 private:
     ExtractionRun& m_run;

@@ -92,10 +92,8 @@ QStringList SlidesInOrder(OfficePackage& package)
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"sldId")
             continue;
-        for (const QXmlStreamAttribute& attribute : xml.attributes())
-            if (attribute.name() == u"id" && !attribute.namespaceUri().isEmpty())
-                if (const QString slide = targets.value(attribute.value().toString()); !slide.isEmpty())
-                    slides.append(slide);
+        if (const QString slide = targets.value(OfficePackage::relationshipId(xml.attributes())); !slide.isEmpty())
+            slides.append(slide);
     }
     return slides;
 }

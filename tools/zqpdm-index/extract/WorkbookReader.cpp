@@ -45,11 +45,8 @@ QList<Sheet> SheetsOf(const QByteArray& workbook, const QList<OfficePackage::Rel
         if (xml.name() == u"workbookPr") {
             *date1904 = IsTrue(attributes.value(QLatin1StringView("date1904")));
         } else if (xml.name() == u"sheet") {
-            QString part;
-            for (const QXmlStreamAttribute& attribute : attributes)
-                if (attribute.name() == u"id" && !attribute.namespaceUri().isEmpty())
-                    part = worksheets.value(attribute.value().toString());
-            sheets.append({attributes.value(QLatin1StringView("name")).toString(), part});
+            sheets.append({attributes.value(QLatin1StringView("name")).toString(),
+                           worksheets.value(OfficePackage::relationshipId(attributes))});
         }
     }
     return sheets;
