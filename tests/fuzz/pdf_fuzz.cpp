@@ -93,10 +93,11 @@ void ReadInChild(const QByteArray& bytes, const ExtractLimits& limits)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    static QPdfDocument* keptForTheChildren = nullptr;
     static const bool ready = [] {
         zqfuzz::EnsureCoreApp();
         // PDFium is set up once here, for every child to inherit.
-        new QPdfDocument();
+        keptForTheChildren = new QPdfDocument();
         zqfuzz::CountAtExit("inputs_leaving_pdfium_running", &g_leftRunning);
         return true;
     }();

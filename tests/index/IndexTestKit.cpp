@@ -48,6 +48,11 @@ QByteArray LoopingPdf()
     return PdfOfPages({"BT /F1 12 Tf 72 700 Td (never read) Tj ET"}, "2 0 R");
 }
 
+QByteArray TextlessPdf()
+{
+    return PdfOfPages({"0 0 m 200 200 l S 10 10 100 50 re f"});
+}
+
 QString ExecSql(const QString& url, const QString& sql, const QVariantList& values)
 {
     const QString name = QStringLiteral("index-test-") + QUuid::createUuid().toString(QUuid::Id128);

@@ -25,6 +25,8 @@ QString IndexProgram();
 QByteArray EndlessPdf(int depth = 7, int fanout = 10);
 // A PDF whose page tree holds itself: PDFium never finishes opening it.
 QByteArray LoopingPdf();
+// A sound PDF of a page of lines and shapes, without a text layer (as a scan has none).
+QByteArray TextlessPdf();
 
 // Runs a statement on a database by its URL (sqlite: or postgresql://), with bound values.
 QString ExecSql(const QString& url, const QString& sql, const QVariantList& values = {});

@@ -155,6 +155,22 @@ TEST_P(ContentIndexer, FilesThatCannotBeFetchedOrReadAreListedAndLoseNothing)
     EXPECT_EQ(Find(QStringLiteral("鼠笼转子")), (QStringList{QStringLiteral("Y系列电机样本.pdf"), QStringLiteral("缺失.pdf")}));
 }
 
+TEST_P(ContentIndexer, AScanWithoutATextLayerIsListedAndFoundByItsDescription)
+{
+    ASSERT_TRUE(Index().upToDate());
+    Store(QStringLiteral("Zq/Proven/ZQ8700/ZQ8700/A/ZQ8700技术条件.pdf"), test::TextlessPdf());
+    ASSERT_EQ(PdmSql(QStringLiteral("UPDATE Documents SET FileDate = ? WHERE FileName = ?"),
+                     {QStringLiteral("2026-12-08 09:00:00"), QStringLiteral("ZQ8700技术条件.pdf")}), QString());
+    const IndexRunReport report = Index();
+    // Sound, so not a failure, and told apart from a file that is merely empty.
+    EXPECT_TRUE(report.upToDate()) << str(Failures(report));
+    EXPECT_EQ(report.withoutText, QStringList{QStringLiteral("Documents ZQ8700/ZQ8700/A/ZQ8700技术条件.pdf")});
+    EXPECT_EQ(Find(QStringLiteral("氟橡胶密封圈")), QStringList());
+    EXPECT_EQ(Find(QStringLiteral("齿轮泵技术条件")), QStringList{QStringLiteral("ZQ8700技术条件.pdf")});
+    // Read once: the next run has nothing to do.
+    EXPECT_EQ(Index().writes, 0);
+}
+
 TEST_P(ContentIndexer, ATableThatCannotBeReadKeepsItsFiles)
 {
     ASSERT_TRUE(Index().upToDate());

@@ -28,7 +28,8 @@ std::atomic<int>& RunningThreads()
 void KeepPdfiumSetUp()
 {
     static std::once_flag once;
-    std::call_once(once, [] { new QPdfDocument(); });
+    static QPdfDocument* kept = nullptr;   // never destroyed: PDFium may be in use until the process ends
+    std::call_once(once, [] { kept = new QPdfDocument(); });
 }
 
 } // namespace
