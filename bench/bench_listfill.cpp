@@ -68,6 +68,8 @@ void fillListWithProgress(int rows)
     CReportListCtrl list;
     for (int c = 0; c <= kSubItems; ++c)
         list.InsertColumn(c, QStringLiteral("列%1").arg(c));
+    // As a result list does: its columns fitted to the first rows on the first fill.
+    list.SetFitsColumnsOnFirstFill(true);
     list.resize(800, 600);
     list.show();
     CProgressWnd progress(nullptr, QStringLiteral("正在进行"));
@@ -92,6 +94,7 @@ void fillListWithProgress(int rows)
             list.SetItemText(row, c + 1, kSub[c]);
     }
     progress.Hide();
+    list.FitColumnsToRows();
     list.FlushPendingRows();
     if (list.model()->rowCount() != rows || list.GetItemCount() != rows)
         std::fprintf(stderr, "the list holds %d rows and shows %d, not %d\n", list.GetItemCount(),

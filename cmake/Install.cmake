@@ -6,7 +6,9 @@
 #            component), the LIBDIR/libX.so links and LIBDIR/cmake/ZQPDMSearch/: find_package(ZQPDMSearch)
 #            gives the target ZQPDMSearch::ZQPDMSearch
 #   client   bin/zqpdm-client, its desktop entry and icon
-#   tools    bin/zqpdm-search, bin/pdm-seed, bin/zqpdm-index
+#   tools    bin/zqpdm-search, bin/pdm-seed, bin/zqpdm-index, share/zqpdm-tools/postgresql-trigram-indexes.sql,
+#            and the systemd service and timer that run the indexer (lib/systemd/system/zqpdm-index@.service,
+#            .timer; not enabled)
 # Every program comes with its man page (docs/man/PROGRAM.1), every part with the copyright
 # (from LICENSE) and the Debian changelog (packaging/changelog) in share/doc/PACKAGE/ and its
 # lintian overrides (packaging/lintian-overrides) in share/lintian/overrides/PACKAGE.
@@ -69,6 +71,14 @@ zq_install_program(zqpdm-search tools)
 zq_install_program(pdm-seed tools)
 zq_install_program(zqpdm-index tools)
 
+# The indexer as a service of the system: a template run as the user named after the "@", and its
+# nightly timer. Installing enables nothing; packaging/systemd/zqpdm-index@.service says how.
+if(TARGET zqpdm-index)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/systemd/zqpdm-index@.service
+                ${PROJECT_SOURCE_DIR}/packaging/systemd/zqpdm-index@.timer
+          DESTINATION lib/systemd/system COMPONENT tools)
+endif()
+
 # The client in the desktop's application menu.
 if(TARGET zqpdm-client)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/zqpdm-client.desktop
@@ -113,6 +123,10 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${ZQ_PACKAGE_dev} COMPONENT dev)
 install(FILES ${PROJECT_SOURCE_DIR}/tools/pdm-seed/README.md
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${ZQ_PACKAGE_tools} RENAME pdm-seed.md COMPONENT tools)
+# The trigram indexes that pdm-seed --trigram-indexes creates, as a script an administrator applies
+# to a customer's PostgreSQL database with psql -f (docs/postgresql.md).
+install(FILES ${PROJECT_SOURCE_DIR}/tools/sql/postgresql-trigram-indexes.sql
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/${ZQ_PACKAGE_tools} COMPONENT tools)
 
 add_custom_target(zq_compressed_docs ALL DEPENDS ${ZQ_GZIPPED_FILES})
 

@@ -41,7 +41,8 @@ foreach(component ${ZQ_COMPONENTS})
 endforeach()
 
 # The libraries. Qt's SQLite driver is loaded as a plugin, which dpkg-shlibdeps cannot see; the
-# other drivers, the ODBC drivers, a font with Chinese glyphs and file-type icons are recommended.
+# other drivers, the ODBC drivers, a font with Chinese glyphs, file-type icons and Qt's own Chinese
+# texts (standard buttons, the save dialog) are recommended.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
 # The shlibs file tells dpkg-shlibdeps of a host's package which package and version to depend on.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
@@ -51,7 +52,7 @@ set(CPACK_ZQ_LIBRARY_PACKAGE ${ZQ_PACKAGE_runtime})
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebTriggerOnly.cmake)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "libqt6sql6-sqlite")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS
-    "libqt6sql6-psql, libqt6sql6-odbc, odbc-postgresql, libsqliteodbc, fonts-wqy-microhei, adwaita-icon-theme")
+    "libqt6sql6-psql, libqt6sql6-odbc, odbc-postgresql, libsqliteodbc, fonts-wqy-microhei, adwaita-icon-theme, qt6-translations-l10n")
 set(CPACK_DEBIAN_RUNTIME_DESCRIPTION [=[ZQPDM search module: the PDM client's search window
 ZQPDMSearch is the search module of the ZQPDM product-data-management
 client: one window with a tab for each kind of PDM data (design parts,
@@ -82,6 +83,8 @@ ZQPDMSearch::ZQPDMSearch.]=])
 
 set(CPACK_DEBIAN_CLIENT_PACKAGE_SECTION misc)
 set(CPACK_COMPONENT_CLIENT_DEPENDS runtime)
+# The client loads Qt's Chinese texts at start, so that its standard buttons and dialogs are Chinese.
+set(CPACK_DEBIAN_CLIENT_PACKAGE_DEPENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_CLIENT_DESCRIPTION [=[ZQPDM client window with the product data search
 The ZQPDM client window shows the product tree of a PDM database, the
 commands the search module sends to it (a "Locate" selects the tree item)

@@ -13,6 +13,7 @@ struct ClientOptions {
     QString screenshot;         // --screenshot FILE
     QString windowScreenshot;   // --window-screenshot FILE
     bool savedMenu = false;     // --saved-menu: the picture shows the "常用查询" menu open
+    bool maximized = false;     // --maximized: the search window opens maximised
     QString saved;              // --saved NAME: a saved search of the tab, applied and run
 
     // A picture is taken and the program ends: nobody is there to answer a message box.

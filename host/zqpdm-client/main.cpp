@@ -2,6 +2,7 @@
 #include "ClientCommandLine.h"
 #include "HostInstallation.h"
 #include "PDMClientWindow.h"
+#include "QtTranslations.h"
 #include "SavedSearchMenu.h"
 #include "ScriptedDesktop.h"
 #include "ZQPDMSearchFunction.h"
@@ -12,6 +13,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
@@ -69,6 +71,14 @@ QString RunSavedSearch(CZQPDMSearchMain& search, const QString& name)
     return QString();
 }
 
+// Maximised also where no window manager does it (a virtual display): the screen's free area.
+void showMaximized(QWidget& window)
+{
+    if (const QScreen* screen = window.screen())
+        window.setGeometry(screen->availableGeometry());
+    window.setWindowState(window.windowState() | Qt::WindowMaximized);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -92,6 +102,8 @@ int main(int argc, char* argv[])
     // The menu entry zqpdm-client.desktop: a Wayland desktop matches the window to it by this name
     // and shows the entry's name and icon for the window.
     QApplication::setDesktopFileName(QStringLiteral("zqpdm-client"));
+    // Qt's own buttons and dialogs in Chinese, as the rest of the client.
+    zq::LoadQtChineseTranslations();
 
     // Taking a picture unattended, a message box would wait for ever: it is written to standard
     // error instead, and the run fails.
@@ -116,9 +128,12 @@ int main(int argc, char* argv[])
         printError(QStringLiteral("the product tree has no item %1").arg(options.treePath));
         return ClientCommandLine::NoSuchTreeItem;
     }
-    if (options.openSearch || !options.screenshot.isEmpty() || !options.tab.isEmpty() || !options.saved.isEmpty()) {
+    if (options.openSearch || options.maximized || !options.screenshot.isEmpty() || !options.tab.isEmpty()
+        || !options.saved.isEmpty()) {
         window.openSearch();
         CZQPDMSearchMain* search = CZQPDMSearchFunction::m_pPDMSearchMain;
+        if (options.maximized && search)
+            showMaximized(*search);
         if (!options.tab.isEmpty() && !(search && search->SelectPageByCaption(options.tab))) {
             printError(QStringLiteral("the search window has no tab \"%1\"").arg(options.tab));
             return ClientCommandLine::NoSuchTab;

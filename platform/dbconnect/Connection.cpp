@@ -7,6 +7,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
 namespace zq {
 
 namespace {
@@ -34,8 +38,13 @@ QString SqliteFileOf(const db::ConnectionUrl& url)
 QString SqliteFileProblem(const QString& path)
 {
     const QFileInfo info(path);
-    if (!info.exists())
+    if (!info.exists()) {
+        // A folder on the way that the user may not enter hides the file: not the same as none.
+        struct stat status {};
+        if (::stat(QFile::encodeName(path).constData(), &status) != 0 && errno != ENOENT && errno != ENOTDIR)
+            return QStringLiteral("不能读取数据库文件 %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
         return QStringLiteral("数据库文件不存在: ") + path;
+    }
     if (info.isDir())
         return QStringLiteral("数据库路径是一个文件夹，不是数据库文件: ") + path;
     if (!info.isFile())

@@ -158,7 +158,7 @@ void PgCursorSession::close(const QString& cursor) noexcept
             m_closeLater << cursor;   // travels with the next statement
         return;
     }
-    // The last cursor: the transaction (read only) ends with it.
+    // The last cursor: the transaction, in which only reads were sent, ends with it.
     endTransaction();
 }
 

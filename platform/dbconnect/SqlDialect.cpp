@@ -339,6 +339,16 @@ void OrderDistinctRows(QList<Token>& tokens)
     tokens[last].text += QStringLiteral(" ORDER BY ") + positions.join(QStringLiteral(", "));
 }
 
+// T-SQL's DATALENGTH(x), the bytes of a value: length(x) counts the bytes of a blob on SQLite
+// and of a bytea on PostgreSQL.
+void RenameByteLength(QList<Token>& tokens)
+{
+    for (qsizetype i = 0; i < tokens.size(); ++i)
+        if (tokens[i].kind == Token::Word && tokens[i].text.compare(u"DATALENGTH", Qt::CaseInsensitive) == 0 &&
+            IsCallName(tokens, i))
+            tokens[i].text = QStringLiteral("length");
+}
+
 } // namespace
 
 Dbms DbmsOf(const QString& name)
@@ -437,6 +447,7 @@ QString Adapt(const QString& sql, Dbms dbms)
     if (dbms == Dbms::Postgres)
         RewriteLike(tokens);
     OrderDistinctRows(tokens);
+    RenameByteLength(tokens);
     QString out;
     out.reserve(sql.size() + 16);
     for (Token& t : tokens) {

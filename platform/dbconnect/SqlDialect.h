@@ -30,7 +30,8 @@ bool HasSeveralStatements(const QString& sql);
 // The rewriting: string "+" → "||" (a "+" chain with a string operand), on PostgreSQL LIKE → ILIKE
 // with no escape character (T-SQL LIKE is case-insensitive and has none), N'…' → '…' on SQLite,
 // [name] → "name" on PostgreSQL, and an ORDER BY of the selected columns for a SELECT DISTINCT
-// that has none (such rows come sorted from the engine the module was written for).
+// that has none (such rows come sorted from the engine the module was written for), and
+// DATALENGTH(x) → length(x).
 QString Adapt(const QString& sql, Dbms dbms);
 
 } // namespace zq::sql

@@ -1,4 +1,5 @@
 #include "CallLog.h"
+#include <algorithm>
 #include <mutex>
 
 namespace zq {
@@ -69,6 +70,23 @@ QList<ServiceFailure> CallLog::Failures()
 {
     std::lock_guard lock(state().mutex);
     return state().failures;
+}
+
+qsizetype CallLog::FailureCount()
+{
+    std::lock_guard lock(state().mutex);
+    return state().failures.size();
+}
+
+QStringList CallLog::ReasonsSince(qsizetype count)
+{
+    std::lock_guard lock(state().mutex);
+    QStringList reasons;
+    // A Clear() in between leaves fewer than were counted: then there is nothing after the mark.
+    for (qsizetype i = std::max<qsizetype>(count, 0); i < state().failures.size(); ++i)
+        if (!reasons.contains(state().failures[i].reason))
+            reasons.append(state().failures[i].reason);
+    return reasons;
 }
 
 void CallLog::SetFailureListener(std::function<void(const ServiceFailure&)> listener)

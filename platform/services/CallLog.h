@@ -30,6 +30,10 @@ public:
 
     static void RecordFailure(const QString& component, const QString& operation, const QString& reason);
     static QList<ServiceFailure> Failures();
+    // The failures recorded so far, and the reasons of those after the first `count`: what went
+    // wrong during one action, for the user.
+    static qsizetype FailureCount();
+    static QStringList ReasonsSince(qsizetype count);
     static void SetFailureListener(std::function<void(const ServiceFailure&)> listener);
 };
 

@@ -1,6 +1,7 @@
 #include "CurlTransfer.h"
 #include <QIODevice>
 #include <curl/curl.h>
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -19,11 +20,34 @@ struct EasyDeleter {
 };
 using Easy = std::unique_ptr<CURL, EasyDeleter>;
 
+// Where a download's bytes go, and what was cut at the limit.
+struct Download {
+    QIODevice* sink = nullptr;
+    qint64 written = 0;
+    qint64 maxBytes = -1;
+    bool cut = false;
+};
+
 size_t toDevice(char* data, size_t size, size_t count, void* user)
 {
-    auto* sink = static_cast<QIODevice*>(user);
+    auto* download = static_cast<Download*>(user);
     const qint64 bytes = qint64(size * count);
-    return sink->write(data, bytes) == bytes ? size_t(bytes) : 0;
+    qint64 taken = bytes;
+    if (download->maxBytes >= 0 && download->written + bytes > download->maxBytes) {
+        taken = download->maxBytes - download->written;
+        download->cut = true;
+    }
+    if (taken > 0 && download->sink->write(data, taken) != taken)
+        return 0;
+    download->written += taken;
+    // Fewer bytes than offered end the transfer.
+    return download->cut ? size_t(taken) : size_t(bytes);
+}
+
+int stopWhenAsked(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    const auto* stop = static_cast<const std::atomic<bool>*>(user);
+    return stop->load() ? 1 : 0;
 }
 
 size_t discard(char*, size_t size, size_t count, void*)
@@ -48,6 +72,11 @@ Easy makeEasy(const QByteArray& url, const TransferLimits& limits, char* errorBu
     if (limits.totalSeconds > 0)
         curl_easy_setopt(h, CURLOPT_TIMEOUT, limits.totalSeconds);
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "ftp,ftps,file");
+    if (limits.fetch.stop) {
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, stopWhenAsked);
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(limits.fetch.stop));
+    }
     return easy;
 }
 
@@ -67,14 +96,30 @@ bool CurlDownload(const QByteArray& url, QIODevice& sink, const TransferLimits& 
         *error = QStringLiteral("libcurl cannot start a transfer");
         return false;
     }
+    const FetchLimits& fetch = limits.fetch;
+    Download download{&sink, 0, fetch.maxBytes};
     curl_easy_setopt(easy.get(), CURLOPT_WRITEFUNCTION, toDevice);
-    curl_easy_setopt(easy.get(), CURLOPT_WRITEDATA, &sink);
+    curl_easy_setopt(easy.get(), CURLOPT_WRITEDATA, &download);
+    // A larger file is refused before its transfer where the size is known (FTP's SIZE, a local file).
+    if (fetch.bounded() && !fetch.startWillDo)
+        curl_easy_setopt(easy.get(), CURLOPT_MAXFILESIZE_LARGE, curl_off_t(fetch.maxBytes));
     const CURLcode code = curl_easy_perform(easy.get());
-    if (code != CURLE_OK) {
+    if (code == CURLE_OK)
+        return true;
+    if (download.cut && code == CURLE_WRITE_ERROR) {
+        if (fetch.startWillDo)
+            return true;
+        *error = TooLargeMessage(-1, fetch.maxBytes);
+    } else if (code == CURLE_FILESIZE_EXCEEDED) {
+        curl_off_t size = -1;
+        curl_easy_getinfo(easy.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+        *error = TooLargeMessage(qint64(size), fetch.maxBytes);
+    } else if (code == CURLE_ABORTED_BY_CALLBACK) {
+        *error = StoppedMessage();
+    } else {
         *error = describe(code, errorBuffer);
-        return false;
     }
-    return true;
+    return false;
 }
 
 bool CurlListFolder(const QByteArray& url, const TransferLimits& limits, QString* error)

@@ -1,5 +1,7 @@
 #pragma once
 // File storage: blob extraction from the database, the FTP (or folder) store, and viewing.
+#include "FetchLimits.h"
+
 #include <QString>
 
 class CCommonBrowserTool {
@@ -11,6 +13,11 @@ class CZQSaveFileToDB {
 public:
     // Writes the blob of column blobColumn of the first row to localPath; returns localPath, "" on failure.
     QString PopFileFromDB(const QString& sql, const QString& localPath, const QString& blobColumn, const QString& database);
+    // Limits for a reader that is not the user: the blob's length is asked first.
+    void SetFetchLimits(const zq::svc::FetchLimits& limits) { m_limits = limits; }
+
+private:
+    zq::svc::FetchLimits m_limits;
 };
 
 // The store's URL comes from the installation ("rnds\spt\zqpdmcad.ini", section "FTP", key "Url";
@@ -28,6 +35,8 @@ public:
     bool GetFileFromFTP(const QString& remoteFolder, const QString& fileName, const QString& localPath);
     // Why the last call failed; a failure is also recorded in the call log with this reason.
     QString LastError() const { return m_error; }
+    // Limits for a reader that is not the user: a folder's file is measured first, FTP asks SIZE.
+    void SetFetchLimits(const zq::svc::FetchLimits& limits) { m_limits = limits; }
 private:
     bool connectStore();
     bool fetch(const QString& remoteFolder, const QString& fileName, const QString& localPath);
@@ -36,4 +45,5 @@ private:
     bool m_ready = false;
     QString m_root = QStringLiteral("\\");
     QString m_error;
+    zq::svc::FetchLimits m_limits;
 };

@@ -178,8 +178,13 @@ bool CZQSaveFileToFTP::fetch(const QString& remoteFolder, const QString& fileNam
     if (store->local) {
         const QString path = zq::ResolvePathCaseInsensitive(store->folder + QLatin1Char('/') +
                                                             segments->join(QLatin1Char('/')) + QLatin1Char('/') + fileName);
-        if (!QFileInfo(path).isFile()) {
+        const QFileInfo stored(path);
+        if (!stored.isFile()) {
             m_error = QStringLiteral("文件不存在: ") + path;
+            return false;
+        }
+        if (m_limits.bounded() && !m_limits.startWillDo && stored.size() > m_limits.maxBytes) {
+            m_error = zq::svc::TooLargeMessage(stored.size(), m_limits.maxBytes);
             return false;
         }
         source = QUrl::fromLocalFile(path).toEncoded();
@@ -190,7 +195,9 @@ bool CZQSaveFileToFTP::fetch(const QString& remoteFolder, const QString& fileNam
     QSaveFile file(target);
     if (!zq::svc::OpenPrivateFile(file, &m_error))
         return false;
-    if (!zq::svc::CurlDownload(source, file, zq::svc::TransferLimits{}, &m_error)) {
+    zq::svc::TransferLimits limits;
+    limits.fetch = m_limits;
+    if (!zq::svc::CurlDownload(source, file, limits, &m_error)) {
         file.cancelWriting();
         file.commit();
         return false;

@@ -199,20 +199,38 @@ QString CSaveZQPDMFile::DirectReadZQPDMFileFromDB(const QString& key, const QStr
         return fail(QStringLiteral("没有数据库连接"));
     try {
         const QString table = QStringLiteral("ZqPDMFile");
-        auto byKey = zq::svc::QueryOwnTable(
-            *db, table, QStringLiteral("SELECT FileName, DocContent FROM ZqPDMFile WHERE FileKey = '%1'").arg(zq::SqlQuote(key)));
+        const auto select = [](const QString& content, const QString& where) {
+            return QStringLiteral("SELECT FileName, %1 FROM ZqPDMFile WHERE %2").arg(content, where);
+        };
+        // A reader with a byte limit asks the lengths first and then only for what it takes.
+        const QString asked = m_limits.bounded() ? QStringLiteral("DATALENGTH(DocContent)") : QStringLiteral("DocContent");
+        QString where = QStringLiteral("FileKey = '%1'").arg(zq::SqlQuote(key));
+        auto byKey = zq::svc::QueryOwnTable(*db, table, select(asked, where));
         // No design-file table in this database: nothing to fetch, nothing to tell the user.
         if (!byKey)
             return fail(QStringLiteral("数据库中没有设计文件表 ZqPDMFile"));
         QList<QVariantList> rows = *byKey;
-        if (rows.isEmpty())
-            rows = zq::svc::QueryRows(*db, QStringLiteral("SELECT FileName, DocContent FROM ZqPDMFile WHERE Code = '%1' "
-                                                          "AND Revision = '%2' AND FileTitle = '%3'")
-                                               .arg(zq::SqlQuote(code), zq::SqlQuote(revision), zq::SqlQuote(fileTitle)));
+        if (rows.isEmpty()) {
+            where = QStringLiteral("Code = '%1' AND Revision = '%2' AND FileTitle = '%3'")
+                        .arg(zq::SqlQuote(code), zq::SqlQuote(revision), zq::SqlQuote(fileTitle));
+            rows = zq::svc::QueryRows(*db, select(asked, where));
+        }
+        const QString missing = QStringLiteral("数据库中没有文件: %1").arg(fileTitle);
         if (rows.isEmpty() || rows.first().value(1).isNull()) {
-            const QString missing = QStringLiteral("数据库中没有文件: %1").arg(fileTitle);
             zq::svc::Tell(missing);
             return fail(missing);
+        }
+        if (m_limits.bounded()) {
+            const qint64 size = rows.first().value(1).toLongLong();
+            QString content = QStringLiteral("DocContent");
+            if (size > m_limits.maxBytes) {
+                if (!m_limits.startWillDo)
+                    return fail(zq::svc::TooLargeMessage(size, m_limits.maxBytes));
+                content = QStringLiteral("SUBSTRING(DocContent, 1, %1)").arg(m_limits.maxBytes);
+            }
+            rows = zq::svc::QueryRows(*db, select(content, where));
+            if (rows.isEmpty() || rows.first().value(1).isNull())
+                return fail(missing);
         }
         QString name = zq::svc::PlainFileName(zq::ValueToText(rows.first().value(0)));
         if (name.isEmpty())

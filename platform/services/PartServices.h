@@ -1,5 +1,7 @@
 #pragma once
 // Part component: where-used list, attribute view, version list, and file extraction from the database.
+#include "FetchLimits.h"
+
 #include <QString>
 
 class CZQPart {
@@ -26,7 +28,10 @@ public:
     // A folder inside the temporary folder to extract into instead of the temporary folder itself
     // (ending with '/'), so that a reader that is not the user leaves the user's copies alone.
     void SetTargetFolder(const QString& folder) { m_targetFolder = folder; }
+    // Limits for a reader that is not the user: the file's length is asked first.
+    void SetFetchLimits(const zq::svc::FetchLimits& limits) { m_limits = limits; }
 
 private:
     QString m_targetFolder;
+    zq::svc::FetchLimits m_limits;
 };

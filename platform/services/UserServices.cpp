@@ -13,9 +13,10 @@ namespace {
 const QString kUserTable = QStringLiteral("ZqUser");
 const QString kDepartmentTable = QStringLiteral("ZqDepartment");
 
-// The login name of this session: ZQPDM_USER, else the operating system's (from the environment,
-// else the account the process runs under).
-QString sessionLogName()
+} // namespace
+
+// From the environment, else the account the process runs under.
+QString ZQCurrentLogName()
 {
     for (const char* name : {"ZQPDM_USER", "USER", "LOGNAME"}) {
         const QString value = qEnvironmentVariable(name).trimmed();
@@ -26,6 +27,8 @@ QString sessionLogName()
         return QString::fromLocal8Bit(account->pw_name).trimmed();
     return {};
 }
+
+namespace {
 
 QList<QStringList> texts(const QList<QVariantList>& rows)
 {
@@ -92,7 +95,7 @@ QList<QStringList> oneColumn(const QStringList& names)
 std::unique_ptr<CUser> ZQGetCurrentUser()
 {
     zq::CallLog::Record(QStringLiteral("ZQUserManage"), QStringLiteral("ZQGetCurrentUser"), {});
-    const QString logName = sessionLogName();
+    const QString logName = ZQCurrentLogName();
     if (logName.isEmpty())
         return nullptr;
     zq::CZQDBConnect* db = zq::svc::Database();

@@ -18,6 +18,10 @@ private:
     QString m_logName, m_name;
 };
 
+// The login name of this session, as the pages know the user: ZQPDM_USER, else the operating
+// system's. Empty when neither can be had.
+QString ZQCurrentLogName();
+
 // Ordinal 1: the row of the user table whose login name is ZQPDM_USER, else the OS login name; null
 // when none. Without a user table: that login name as both login and full name.
 std::unique_ptr<CUser> ZQGetCurrentUser();

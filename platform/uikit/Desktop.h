@@ -58,7 +58,9 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
 
-    virtual int messageBox(const QString& text, const QString& caption, unsigned style) = 0;
+    // detail: more for whoever wants it (why a file did not arrive), behind the box's detail button.
+    virtual int messageBox(const QString& text, const QString& caption, unsigned style,
+                           const QString& detail = QString()) = 0;
     virtual std::optional<SaveFileAnswer> saveFile(const SaveFileRequest& request) = 0;
     // Returns the chosen id, 0 when nothing was chosen.
     virtual int popupMenu(const QList<MenuEntry>& entries, const QPoint& screenPos) = 0;

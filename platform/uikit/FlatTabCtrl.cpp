@@ -1,7 +1,11 @@
 #include "FlatTabCtrl.h"
+#include "Desktop.h"
+#include <QHBoxLayout>
 #include <QResizeEvent>
+#include <QToolButton>
 
-CFlatTabCtrl::CFlatTabCtrl(QWidget* parent) : QWidget(parent), m_bar(new QTabBar(this))
+CFlatTabCtrl::CFlatTabCtrl(QWidget* parent)
+    : QWidget(parent), m_bar(new QTabBar(this)), m_corner(new QWidget(this)), m_cornerRow(new QHBoxLayout(m_corner))
 {
     m_bar->setDrawBase(true);
     m_bar->setExpanding(false);
@@ -12,6 +16,9 @@ CFlatTabCtrl::CFlatTabCtrl(QWidget* parent) : QWidget(parent), m_bar(new QTabBar
         if (!m_settingSelection)
             Q_EMIT selChange(index);
     });
+    m_cornerRow->setContentsMargins(0, 0, 0, 0);
+    m_cornerRow->setSpacing(0);
+    m_corner->hide();
     layoutBar();
 }
 
@@ -51,6 +58,14 @@ int CFlatTabCtrl::SetCurSel(int index)
     return previous;
 }
 
+bool CFlatTabCtrl::SelectAsUser(int index)
+{
+    if (index < 0 || index >= m_bar->count())
+        return false;
+    m_bar->setCurrentIndex(index);
+    return true;
+}
+
 QString CFlatTabCtrl::GetItemText(int index) const
 {
     return m_bar->tabText(index);
@@ -61,6 +76,39 @@ QRect CFlatTabCtrl::DisplayRect() const
     return rect().adjusted(0, barHeight(), 0, 0);
 }
 
+QToolButton* CFlatTabCtrl::AddCornerButton(const QString& text, const QString& toolTip)
+{
+    auto* button = new QToolButton(m_corner);
+    button->setText(text);
+    button->setToolTip(toolTip);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);   // like the tabs, the corner never takes the page's focus
+    m_cornerRow->addWidget(button);
+    layoutBar();
+    return button;
+}
+
+QToolButton* CFlatTabCtrl::AddTabListButton()
+{
+    QToolButton* button = AddCornerButton(QString(), QStringLiteral("列出所有查询页"));
+    button->setObjectName(QStringLiteral("tabList"));
+    button->setArrowType(Qt::DownArrow);
+    connect(button, &QToolButton::clicked, this, [this, button] { showTabList(button); });
+    return button;
+}
+
+// Every tab by its caption, below the button; ids are tab index + 1.
+void CFlatTabCtrl::showTabList(QToolButton* button)
+{
+    QList<zq::MenuEntry> entries;
+    for (int i = 0; i < m_bar->count(); ++i)
+        entries.append({i + 1, m_bar->tabText(i)});
+    if (entries.isEmpty())
+        return;
+    const int chosen = zq::Desktop::current().popupMenu(entries, button->mapToGlobal(QPoint(0, button->height())));
+    SelectAsUser(chosen - 1);
+}
+
 int CFlatTabCtrl::barHeight() const
 {
     return m_bar->count() > 0 ? m_bar->sizeHint().height() : 0;
@@ -68,7 +116,20 @@ int CFlatTabCtrl::barHeight() const
 
 void CFlatTabCtrl::layoutBar()
 {
-    m_bar->setGeometry(0, 0, width(), barHeight());
+    const int height = barHeight();
+    const bool corner = height > 0 && m_cornerRow->count() > 0;
+    // The corner's buttons are as high as the bar and square, or wider where their text needs it.
+    int cornerWidth = 0;
+    for (int i = 0; corner && i < m_cornerRow->count(); ++i) {
+        QWidget* button = m_cornerRow->itemAt(i)->widget();
+        const int width = std::max(height, button->sizeHint().width());
+        button->setFixedSize(width, height);
+        cornerWidth += width;
+    }
+    cornerWidth = std::min(cornerWidth, width());
+    m_corner->setVisible(corner);
+    m_corner->setGeometry(width() - cornerWidth, 0, cornerWidth, height);
+    m_bar->setGeometry(0, 0, width() - cornerWidth, height);
 }
 
 void CFlatTabCtrl::resizeEvent(QResizeEvent* event)

@@ -1,7 +1,9 @@
 // CGridListCtrl: a report list whose editable columns are edited in place.
 #include "ListCtrl.h"
 #include "ReportRowModel.h"
+#include <QAbstractItemView>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -11,6 +13,17 @@ namespace {
 class GridCellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    // An editor ends where the grid's visible part ends: a value column wider than what the grid
+    // shows beside its labels is edited in what is shown.
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+        const QRect visible = editor->parentWidget() ? editor->parentWidget()->rect() : QRect();
+        const QRect clipped = editor->geometry() & visible;
+        if (!visible.isEmpty() && clipped.width() > 0 && clipped != editor->geometry())
+            editor->setGeometry(clipped.left(), editor->y(), clipped.width(), editor->height());
+    }
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override
@@ -95,6 +108,16 @@ bool CGridListCtrl::edit(const QModelIndex& index, EditTrigger trigger, QEvent* 
     if (started && state() == QAbstractItemView::EditingState)
         m_editIndex = target;
     return started;
+}
+
+void CGridListCtrl::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    const int before = horizontalScrollBar()->value();
+    QTableView::scrollTo(index, hint);
+    // Scrolled sideways to a value cell that begins inside the grid's width: back to the labels.
+    if (index.isValid() && index.column() > 0 && horizontalScrollBar()->value() != before
+        && columnViewportPosition(index.column()) + horizontalOffset() < viewport()->width())
+        horizontalScrollBar()->setValue(0);
 }
 
 QWidget* CGridListCtrl::CurrentEditor() const

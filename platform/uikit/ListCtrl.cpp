@@ -2,8 +2,11 @@
 #include "ReportRowModel.h"
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QToolTip>
 #include <algorithm>
 
 int CHeaderCtrl::GetItemCount() const
@@ -44,7 +47,12 @@ CReportListCtrl::CReportListCtrl(QWidget* parent)
     columnsHeader->setStretchLastSection(false);
     columnsHeader->setSectionsClickable(false);
     connect(columnsHeader, &QHeaderView::sectionResized, this,
-            [this](int column, int, int) { Q_EMIT headerItemChanged(column); });
+            [this](int column, int, int newWidth) { onSectionResized(column, newWidth); });
+    // Batches of rows reach the view at display rate; the fit waits for its 200th row there.
+    connect(m_model.get(), &QAbstractItemModel::rowsInserted, this, [this] {
+        if (m_fitPending && !m_fitDone && m_model->rows() >= kFitRows)
+            FitColumnsToRows();
+    });
 
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected, const QItemSelection&) {
@@ -82,13 +90,22 @@ const ReportRowModel& CReportListCtrl::model_() const
 int CReportListCtrl::InsertColumn(int column, const QString& heading, int format, int width)
 {
     const int at = m_model->insertColumn(column, heading, format);
-    setColumnWidth(at, std::max(0, width));
+    for (int& user : m_userColumns)
+        if (user >= at)
+            ++user;
+    setWidthByCode(at, std::max(0, width));
     return at;
 }
 
 bool CReportListCtrl::DeleteColumn(int column)
 {
-    return m_model->removeColumn(column);
+    if (!m_model->removeColumn(column))
+        return false;
+    m_userColumns.removeAll(column);
+    for (int& user : m_userColumns)
+        if (user > column)
+            --user;
+    return true;
 }
 
 int CReportListCtrl::GetColumnCount() const
@@ -105,8 +122,103 @@ bool CReportListCtrl::SetColumnWidth(int column, int width)
 {
     if (column < 0 || column >= m_model->columns())
         return false;
-    setColumnWidth(column, std::max(0, width));
+    setWidthByCode(column, std::max(0, width));
     return true;
+}
+
+void CReportListCtrl::setWidthByCode(int column, int width)
+{
+    ++m_settingWidths;
+    setColumnWidth(column, width);
+    --m_settingWidths;
+}
+
+void CReportListCtrl::onSectionResized(int column, int newWidth)
+{
+    Q_EMIT headerItemChanged(column);
+    if (m_settingWidths > 0)
+        return;
+    if (!m_userColumns.contains(column))
+        m_userColumns.append(column);
+    Q_EMIT columnWidthSetByUser(column, newWidth);
+}
+
+bool CReportListCtrl::SetUserColumnWidth(int column, int width)
+{
+    if (!SetColumnWidth(column, width))
+        return false;
+    if (!m_userColumns.contains(column))
+        m_userColumns.append(column);
+    return true;
+}
+
+void CReportListCtrl::SetFitsColumnsOnFirstFill(bool on)
+{
+    m_fitPending = on;
+}
+
+int CReportListCtrl::ContentWidth(int column, int rows) const
+{
+    if (column < 0 || column >= m_model->columns())
+        return 0;
+    // As the item delegate lays a cell out: a margin each side of the text (and a pixel for the
+    // rounding of its layout), the icon before it, and the grid line the cell gives up.
+    const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 1;
+    const int iconRoom = iconSize().width() + margin;
+    const int gridLine = showGrid() ? 1 : 0;
+    const QFontMetrics metrics(font());
+    int widest = horizontalHeader()->sectionSizeHint(column);
+    const int count = std::min(rows, m_model->rows());
+    for (int row = 0; row < count; ++row) {
+        const QStringView text = m_model->textView(row, column);
+        int width = text.isEmpty() ? 0 : metrics.horizontalAdvance(text.toString()) + margin;
+        if (column == 0 && m_images && m_model->image(row) >= 0)
+            width += iconRoom;
+        widest = std::max(widest, width + gridLine);
+    }
+    return widest;
+}
+
+bool CReportListCtrl::FitColumnsToRows()
+{
+    if (!m_fitPending || m_fitDone || m_model->rows() == 0)
+        return false;
+    m_fitDone = true;
+    for (int column = 0; column < m_model->columns(); ++column) {
+        const int current = columnWidth(column);
+        if (current <= 0 || isColumnHidden(column) || m_userColumns.contains(column))
+            continue;
+        const int wanted = std::min(ContentWidth(column), std::max(current, kMaxFittedWidth));
+        if (wanted > current)
+            setWidthByCode(column, wanted);
+    }
+    return true;
+}
+
+QString CReportListCtrl::CutCellText(const QPoint& viewportPos) const
+{
+    const QModelIndex index = indexAt(viewportPos);
+    if (!index.isValid())
+        return QString();
+    const QString text = m_model->text(index.row(), index.column());
+    if (text.isEmpty())
+        return QString();
+    const QRect shown = visualRect(index) & viewport()->rect();
+    return sizeHintForIndex(index).width() > shown.width() ? text : QString();
+}
+
+bool CReportListCtrl::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = CutCellText(help->pos());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(indexAt(help->pos())));
+        return true;
+    }
+    return QTableView::viewportEvent(event);
 }
 
 CHeaderCtrl* CReportListCtrl::GetHeaderCtrl()

@@ -98,12 +98,31 @@ public:
     // Makes rows inserted so far visible to the view now (otherwise done at display rate).
     void FlushPendingRows();
 
+    // Column fit: once, on the first fill (when the 200th row arrives, or at FitColumnsToRows after
+    // a fill with fewer), every shown column is widened to its heading and its texts in the first
+    // 200 rows, up to kMaxFittedWidth; none becomes narrower, a hidden one (width 0) stays hidden,
+    // and one whose width the user set keeps it.
+    static constexpr int kFitRows = 200;
+    static constexpr int kMaxFittedWidth = 300;
+    void SetFitsColumnsOnFirstFill(bool on);
+    // Fits now when the list is to fit, has not yet and holds rows; true when it did.
+    bool FitColumnsToRows();
+    bool HasFittedColumns() const { return m_fitDone; }
+    // A width the user chose (remembered from an earlier session): set, and kept by the fit.
+    bool SetUserColumnWidth(int column, int width);
+    // The width the first `rows` rows' texts and the heading of a column need.
+    int ContentWidth(int column, int rows = kFitRows) const;
+    // The full text of the cell at a viewport position when the cell cannot show it whole, else "".
+    QString CutCellText(const QPoint& viewportPos) const;
+
 Q_SIGNALS:
     // A row became selected (the LVN_ITEMCHANGED the pages react to).
     void itemChanged(int row);
     void rightClicked(int row, const QPoint& screenPos);
     void doubleClicked(int row);
     void headerItemChanged(int column);
+    // The user dragged a column's edge (or double-clicked it): the column's new width.
+    void columnWidthSetByUser(int column, int width);
 
 protected:
     ReportRowModel& model_();
@@ -111,14 +130,22 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
+    void setWidthByCode(int column, int width);
+    void onSectionResized(int column, int newWidth);
+
     std::unique_ptr<ReportRowModel> m_model;
     std::unique_ptr<CHeaderCtrl> m_header;
     const CImageList* m_images = nullptr;
     unsigned m_exStyle = 0;
     int m_selectionMark = -1;
     QPoint m_lastClick;
+    bool m_fitPending = false;      // the list fits its columns on its first fill
+    bool m_fitDone = false;
+    int m_settingWidths = 0;        // widths set by code, not by the user
+    QList<int> m_userColumns;       // columns whose width the user set
 };
 
 // Sortable list (clicking a header sorts by that column's text).
@@ -145,7 +172,9 @@ public:
 
 // Editable grid: the columns listed as editable (column 1 unless set otherwise) are edited in
 // place by a double-click, F2 or typing on a selected row; the typed text becomes the cell text
-// when the edit ends by Enter, by focus leaving the editor or by CommitEdit.
+// when the edit ends by Enter, by focus leaving the editor or by CommitEdit. The label column
+// (column 0) stays in view while a value is chosen or edited: the grid does not scroll sideways
+// to a value cell whose start it can show, and the editor ends at the grid's visible edge.
 class CGridListCtrl : public CReportListCtrl {
     Q_OBJECT
 public:
@@ -159,6 +188,7 @@ public:
     bool CommitEdit();
     // The editor of the cell being edited, or nullptr.
     QWidget* CurrentEditor() const;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = QAbstractItemView::EnsureVisible) override;
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 private:

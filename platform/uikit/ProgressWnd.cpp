@@ -134,6 +134,22 @@ bool CProgressWnd::PeekAndPump(bool cancelOnEscape)
     return !m_cancelled;
 }
 
+namespace {
+int g_cancelled = 0;
+} // namespace
+
+void CProgressWnd::Cancel()
+{
+    if (!m_cancelled)
+        ++g_cancelled;
+    m_cancelled = true;
+}
+
+int CProgressWnd::CancelledCount()
+{
+    return g_cancelled;
+}
+
 void CProgressWnd::Hide()
 {
     repaintIfDue(true);

@@ -29,7 +29,10 @@ public:
     // Lets pending events through; returns false once the user has cancelled.
     bool PeekAndPump(bool cancelOnEscape = true);
     bool Cancelled() const { return m_cancelled; }
-    void Cancel() { m_cancelled = true; }
+    void Cancel();
+    // How many progress windows of this process have been cancelled so far: what ran between two
+    // readings of it was cancelled when the count moved.
+    static int CancelledCount();
     void Hide();
 
     QString GetText() const;

@@ -79,13 +79,17 @@ QTableWidget* makeTable(QWidget* parent, const QStringList& headers, const QList
 
 } // namespace
 
-int QtDesktop::messageBox(const QString& text, const QString& caption, unsigned style)
+int QtDesktop::messageBox(const QString& text, const QString& caption, unsigned style, const QString& detail)
 {
     if (!haveWidgets()) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+        if (!detail.isEmpty())
+            std::fprintf(stderr, "%s\n", qPrintable(detail));
         return defaultAnswer(style);
     }
     QMessageBox box(iconFor(style), caption, text, QMessageBox::NoButton, dialogParent());
+    if (!detail.isEmpty())
+        box.setDetailedText(detail);
     switch (style & 0xFu) {
     case MB_YESNO:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

@@ -7,7 +7,8 @@ namespace zq {
 
 class QtDesktop : public Desktop {
 public:
-    int messageBox(const QString& text, const QString& caption, unsigned style) override;
+    int messageBox(const QString& text, const QString& caption, unsigned style,
+                   const QString& detail = QString()) override;
     std::optional<SaveFileAnswer> saveFile(const SaveFileRequest& request) override;
     int popupMenu(const QList<MenuEntry>& entries, const QPoint& screenPos) override;
     std::optional<QStringList> pick(const PickRequest& request) override;

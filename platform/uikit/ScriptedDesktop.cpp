@@ -6,9 +6,9 @@
 
 namespace zq {
 
-int ScriptedDesktop::messageBox(const QString& text, const QString& caption, unsigned style)
+int ScriptedDesktop::messageBox(const QString& text, const QString& caption, unsigned style, const QString& detail)
 {
-    record(QStringLiteral("MSG"), {caption, text});
+    record(QStringLiteral("MSG"), {caption, text}, detail);
     return (style & 0xFu) == MB_YESNO ? yesNoAnswer : IDOK;
 }
 
@@ -124,9 +124,9 @@ QStringList ScriptedDesktop::messages() const
     return texts;
 }
 
-void ScriptedDesktop::record(const QString& kind, const QStringList& fields)
+void ScriptedDesktop::record(const QString& kind, const QStringList& fields, const QString& detail)
 {
-    events.append({kind, fields});
+    events.append({kind, fields, detail});
     if (onEvent)
         onEvent(events.back());
 }

@@ -12,6 +12,7 @@ public:
     struct Event {
         QString kind;   // "MSG", "SAVE", "MENU", "PICK", "REPORT", "CLIP", "OPEN", "CMD"
         QStringList fields;
+        QString detail;  // a message box's detail text, apart from its fields
     };
 
     // Script.
@@ -36,7 +37,8 @@ public:
     int progressPumps = 0;                          // times a progress window let events through
     QList<MenuEntry> lastMenu;                      // the entries of the last pop-up menu, separators included
 
-    int messageBox(const QString& text, const QString& caption, unsigned style) override;
+    int messageBox(const QString& text, const QString& caption, unsigned style,
+                   const QString& detail = QString()) override;
     std::optional<SaveFileAnswer> saveFile(const SaveFileRequest& request) override;
     int popupMenu(const QList<MenuEntry>& entries, const QPoint& screenPos) override;
     std::optional<QStringList> pick(const PickRequest& request) override;
@@ -55,7 +57,7 @@ public:
     QStringList messages() const;   // the texts of all message boxes, in order
 
 private:
-    void record(const QString& kind, const QStringList& fields);
+    void record(const QString& kind, const QStringList& fields, const QString& detail = QString());
 };
 
 // Installs a ScriptedDesktop for one scope and restores the previous Desktop afterwards.

@@ -211,29 +211,43 @@ QString WorkingFolder()
 
 QString TempFolder()
 {
-    // Chosen once for each pair of runtime and temporary folders (tests change both); a folder
-    // refused on the way is told to the user once.
+    // Chosen for each pair of runtime and temporary folders (tests change both) and checked again
+    // at every use: since the last one a cleaner of the temporary folder may have removed it and
+    // another user put a link or a folder of theirs in its place, or it may have been opened to
+    // others. A folder that fails the check is not written to again; a new one is chosen, and a
+    // folder refused on the way is told to the user.
     static QMutex mutex;
     static QHash<QString, QString> chosen;
     const QString runtimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
     const QString tempRoot = QDir::tempPath();
     const QString key = runtimeDir + QChar(0) + tempRoot;
-    QString refused;
+    QStringList refused;
     QString path;
     {
         const QMutexLocker lock(&mutex);
         path = chosen.value(key);
-        // A chosen folder removed since (a cleaned temporary folder) is chosen again.
-        if (path.isEmpty() || (!path.startsWith(QLatin1String("/dev/null/")) && !QFileInfo(path).isDir())) {
+        if (!path.isEmpty() && !path.startsWith(QLatin1String("/dev/null/"))) {
+            const QString folder = path.chopped(1);   // without the '/', which would follow a link
+            const QFileInfo info(folder);
+            const bool gone = !info.exists() && !info.isSymLink();
+            const QString problem = gone ? QString() : PrivateFolderProblem(folder);
+            if (gone || !problem.isEmpty()) {
+                if (!problem.isEmpty())
+                    refused.append(QStringLiteral("%1 (%2)").arg(folder, problem));
+                path.clear();
+            }
+        }
+        if (path.isEmpty()) {
             const PrivateFolderChoice choice = ChoosePrivateTempFolder(runtimeDir, tempRoot);
             path = choice.path;
-            refused = choice.refused;
+            if (!choice.refused.isEmpty() && !refused.contains(choice.refused))
+                refused.append(choice.refused);
             chosen.insert(key, path);
         }
     }
     if (!refused.isEmpty())
         Desktop::current().messageBox(
-            QStringLiteral("临时文件夹 %1 不能使用, 取出的文件改放在 %2").arg(refused, path),
+            QStringLiteral("临时文件夹 %1 不能使用, 取出的文件改放在 %2").arg(refused.join(QStringLiteral("; ")), path),
             QStringLiteral("操作提示"), MB_OK | MB_ICONEXCLAMATION);
     return path;
 }

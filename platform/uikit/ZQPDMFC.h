@@ -34,7 +34,8 @@ bool ReadLine(QIODevice& file, QByteArray& line);
 // 8 — the working folder, ending with '/': ZQPDM_WORKDIR, else <home>/.zqpdm/work/ (created when missing).
 QString WorkingFolder();
 
-// The user's private temporary folder, ending with '/' (PrivateTempFolder.h says which).
+// The user's private temporary folder, ending with '/' (PrivateTempFolder.h says which), checked
+// at every call: one that is no longer the user's alone is replaced by a new one, and the user told.
 QString TempFolder();
 
 // 9 — one safe path segment from a code: separators, control characters and characters that

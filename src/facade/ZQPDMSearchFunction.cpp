@@ -48,7 +48,7 @@ bool CZQPDMSearchFunction::CreateSearchMain(QWidget* parent)
         if (!createWindow())
             return false;
         m_pPDMSearchMain->hide();
-        m_pPDMSearchMain->CenterWindow();
+        m_pPDMSearchMain->PlaceWindow();
     }
     return true;
 }
@@ -63,7 +63,7 @@ bool CZQPDMSearchFunction::ShowSearchMain(bool show)
     }
     if (createWindow()) {
         m_pPDMSearchMain->show();
-        m_pPDMSearchMain->CenterWindow();
+        m_pPDMSearchMain->PlaceWindow();
         m_pPDMSearchMain->setVisible(show);
     }
     return true;
@@ -91,7 +91,7 @@ void CZQPDMSearchFunction::SetCurTreeItem(CTreeCursor item)
 {
     const CTempResourceOverride resources = moduleResources();
     if (!m_pPDMSearchMain && createWindow())
-        m_pPDMSearchMain->CenterWindow();
+        m_pPDMSearchMain->PlaceWindow();
     if (m_pPDMSearchMain)
         m_pPDMSearchMain->SetCurTreeItem(item);
 }

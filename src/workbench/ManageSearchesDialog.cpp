@@ -1,6 +1,7 @@
 #include "ManageSearchesDialog.h"
 
 #include "Desktop.h"
+#include "SavedSearchQuestions.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,6 +26,9 @@ ManageSearchesDialog::ManageSearchesDialog(SavedSearchStore& store, const QStrin
     m_list->setObjectName(QStringLiteral("searches"));
     m_list->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     layout->addWidget(m_list);
+    m_details = new QLabel(this);
+    m_details->setObjectName(QStringLiteral("details"));
+    layout->addWidget(m_details);
     auto* buttons = new QHBoxLayout;
     m_delete = new QPushButton(QStringLiteral("删除"), this);
     m_delete->setObjectName(QStringLiteral("delete"));
@@ -50,6 +54,17 @@ QString ManageSearchesDialog::ItemText(const SavedSearch& search)
     return search.shared ? search.name + kSharedMark : search.name;
 }
 
+QString ManageSearchesDialog::DetailText(const SavedSearch& search)
+{
+    if (search.shared) {
+        const QString by = SavedByText(search);
+        return by.isEmpty() ? QStringLiteral("共享的查询") : QStringLiteral("共享的查询, %1").arg(by);
+    }
+    return search.savedAt.isValid()
+               ? QStringLiteral("自己的查询, 保存于 %1").arg(search.savedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm")))
+               : QStringLiteral("自己的查询");
+}
+
 void ManageSearchesDialog::reload(const QString& selectName)
 {
     m_reloading = true;
@@ -60,7 +75,7 @@ void ManageSearchesDialog::reload(const QString& selectName)
         const SavedSearch& search = m_searches[i];
         auto* item = new QListWidgetItem(ItemText(search), m_list);
         item->setData(kIndexRole, i);
-        item->setToolTip(search.shared ? QStringLiteral("共享的查询") : QStringLiteral("自己的查询"));
+        item->setToolTip(DetailText(search));
         if (!search.shared || canShare)
             item->setFlags(item->flags() | Qt::ItemIsEditable);
         if (search.name == selectName)
@@ -88,6 +103,7 @@ void ManageSearchesDialog::updateButtons()
     m_delete->setEnabled(search && (!search->shared || canShare));
     m_share->setEnabled(search && canShare);
     m_share->setText(search && search->shared ? QStringLiteral("设为个人") : QStringLiteral("设为共享"));
+    m_details->setText(search ? DetailText(*search) : QString());
 }
 
 void ManageSearchesDialog::onRenamed(QListWidgetItem* item)
@@ -101,16 +117,25 @@ void ManageSearchesDialog::onRenamed(QListWidgetItem* item)
     QString newName = item->text().trimmed();
     if (search.shared && newName.endsWith(kSharedMark))
         newName.chop(kSharedMark.size());
-    QString error;
-    if (newName != search.name && !m_store.rename(search, newName, &error))
-        tell(error);
-    reload(newName);
+    // The list is rebuilt after the item has finished telling of its change, not while it does.
+    QMetaObject::invokeMethod(
+        this,
+        [this, search, newName] {
+            // Declined or failed, the list shows the old name again.
+            const bool renamed = newName == search.name || ChangeAsking([&](SavedSearchStore::IfTaken ifTaken) {
+                                     return m_store.rename(search, newName, ifTaken);
+                                 });
+            reload(renamed ? newName : search.name);
+        },
+        Qt::QueuedConnection);
 }
 
 void ManageSearchesDialog::onDelete()
 {
     const SavedSearch* search = selected();
     if (!search)
+        return;
+    if (!ConfirmDelete(*search))
         return;
     QString error;
     if (!m_store.remove(*search, &error))
@@ -123,11 +148,9 @@ void ManageSearchesDialog::onToggleShared()
     const SavedSearch* search = selected();
     if (!search)
         return;
-    const QString name = search->name;
-    QString error;
-    if (!m_store.setShared(*search, !search->shared, &error))
-        tell(error);
-    reload(name);
+    const SavedSearch toggled = *search;
+    ChangeAsking([&](SavedSearchStore::IfTaken ifTaken) { return m_store.setShared(toggled, !toggled.shared, ifTaken); });
+    reload(toggled.name);
 }
 
 void ManageSearchesDialog::tell(const QString& error)

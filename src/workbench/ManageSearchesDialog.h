@@ -1,11 +1,14 @@
 #pragma once
 // "管理常用查询": the saved searches of one tab, the user's own and the shared ones, to rename (edit
-// the name in the list), delete, or make shared or private. Shared ones change only for a user who
-// may write the shared folder. Each change goes to the store at once; a failure is told.
+// the name in the list), delete, or make shared or private; below the list, whose the selected one
+// is and when it was saved (for a shared one, the login of who saved it). Shared ones change only
+// for a user who may write the shared folder. Each change goes to the store at once; a name that
+// is taken is replaced, and a shared search deleted, only when the user says so; a failure is told.
 #include "SavedSearchStore.h"
 
 #include <QDialog>
 
+class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
@@ -19,6 +22,8 @@ public:
 
     // The text a search is listed under: its name, marked when shared.
     static QString ItemText(const SavedSearch& search);
+    // Whose the search is and when it was saved.
+    static QString DetailText(const SavedSearch& search);
 
 private:
     void reload(const QString& selectName = {});
@@ -33,6 +38,7 @@ private:
     QString m_tab;
     QList<SavedSearch> m_searches;
     QListWidget* m_list = nullptr;
+    QLabel* m_details = nullptr;
     QPushButton* m_delete = nullptr;
     QPushButton* m_share = nullptr;
     bool m_reloading = false;

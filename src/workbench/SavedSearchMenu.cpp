@@ -5,6 +5,7 @@
 #include "ManageSearchesDialog.h"
 #include "PageConditions.h"
 #include "SaveSearchDialog.h"
+#include "SavedSearchQuestions.h"
 #include "ZQPDMFC.h"
 #include "ZQPDMSearchMain.h"
 #include "ZQSearchPage.h"
@@ -44,9 +45,7 @@ CZQSearchPage* SavedSearchMenu::CurrentPage() const
 
 void SavedSearchMenu::TellProblems()
 {
-    const QStringList problems = m_store.takeProblems();
-    if (!problems.isEmpty())
-        Desktop::current().messageBox(problems.join(u'\n'), kCaption, MB_OK | MB_ICONEXCLAMATION);
+    TellStoreProblems(m_store);
 }
 
 void SavedSearchMenu::Show()
@@ -142,15 +141,9 @@ void SavedSearchMenu::SaveCurrent()
     if (Desktop::current().execDialog(dialog) != QDialog::Accepted || dialog.name().isEmpty())
         return;
     const SavedSearch search = Capture(dialog.name(), dialog.fixedDates(), dialog.shared());
-    for (const SavedSearch& existing : m_store.searches(tab)) {
-        if (existing.name == search.name && existing.shared == search.shared
-            && Desktop::current().messageBox(QStringLiteral("已有名为“%1”的常用查询, 要替换它吗?").arg(search.name), kCaption,
-                                             MB_YESNO | MB_ICONQUESTION) != IDYES)
-            return;
-    }
-    QString error;
-    if (!m_store.save(search, &error))
-        Desktop::current().messageBox(error, kCaption, MB_OK | MB_ICONEXCLAMATION);
+    // Whether the name is taken is decided under the store's lock, so a search someone else
+    // saved under it a moment ago is asked about too.
+    ChangeAsking([&](SavedSearchStore::IfTaken ifTaken) { return m_store.save(search, ifTaken); });
     TellProblems();
 }
 

@@ -1,99 +1,72 @@
 #include "SavedSearchStore.h"
 
+#include "Desktop.h"
+#include "FileLock.h"
+#include "SearchFiles.h"
+#include "UserServices.h"
 #include "ZQPDMFC.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QSaveFile>
-#include <QSet>
 #include <algorithm>
 
 namespace zq {
 
 namespace {
 
-constexpr int kUserFileVersion = 1;
+using Entry = UserSearchFile::Entry;
 
-// What was found wrong with a file, told once a process: a file set aside is not met again, but
-// one that cannot be moved (a shared folder the user may not write) would be met at every read.
-QStringList& pendingProblems()
-{
-    static QStringList problems;
-    return problems;
-}
-
-void tellOnce(const QString& path, const QString& what)
-{
-    static QSet<QString> told;
-    if (told.contains(path))
-        return;
-    told.insert(path);
-    pendingProblems().append(what);
-}
-
-std::optional<QJsonObject> readJsonObject(const QString& path, QString* why)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *why = file.errorString();
-        return std::nullopt;
-    }
-    QJsonParseError parse{};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parse);
-    if (parse.error != QJsonParseError::NoError || !document.isObject()) {
-        *why = parse.error != QJsonParseError::NoError ? parse.errorString() : QStringLiteral("不是 JSON 对象");
-        return std::nullopt;
-    }
-    return document.object();
-}
-
-bool writeJson(const QString& path, const QJsonObject& object, QFileDevice::Permissions permissions, QString* error)
-{
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        *error = QStringLiteral("不能创建文件夹 %1").arg(QFileInfo(path).absolutePath());
-        return false;
-    }
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);
-    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(permissions) || file.write(bytes) != bytes.size()) {
-        *error = QStringLiteral("不能写入 %1: %2").arg(path, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *error = QStringLiteral("不能写入 %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
-}
-
-bool sameSearch(const SavedSearch& a, const SavedSearch& b)
+bool SameSearch(const SavedSearch& a, const SavedSearch& b)
 {
     return a.name == b.name && a.tab == b.tab;
 }
 
-void sortByName(QList<SavedSearch>& searches)
+bool HoldsSame(const Entry& entry, const SavedSearch& search)
+{
+    return entry.search && SameSearch(*entry.search, search);
+}
+
+void SortByName(QList<SavedSearch>& searches)
 {
     std::stable_sort(searches.begin(), searches.end(),
                      [](const SavedSearch& a, const SavedSearch& b) { return a.name.localeAwareCompare(b.name) < 0; });
 }
 
-QJsonArray toArray(const QList<SavedSearch>& searches)
+QString NoSuchSearch(const SavedSearch& search)
 {
-    QJsonArray array;
-    for (const SavedSearch& search : searches)
-        array.append(search.toJson());
-    return array;
+    return QStringLiteral("没有名为 %1 的查询").arg(search.name);
+}
+
+QString SharedSearchGone(const SavedSearch& search)
+{
+    return QStringLiteral("共享查询“%1”已不在了 (可能刚被别人删除)").arg(search.name);
+}
+
+// Takes the lock of a folder's file, making the folder first (with the given permissions when it
+// is new).
+std::optional<FileLock> LockIn(const QString& folder, const QString& lockPath, std::optional<QFileDevice::Permissions> newFolder,
+                               QString* error)
+{
+    if (!QFileInfo::exists(folder)) {
+        if (!QDir().mkpath(folder)) {
+            *error = QStringLiteral("不能创建文件夹 %1").arg(folder);
+            return std::nullopt;
+        }
+        if (newFolder)
+            QFile::setPermissions(folder, *newFolder);
+    }
+    QString why;
+    std::optional<FileLock> lock = FileLock::Acquire(lockPath, &why);
+    if (!lock)
+        *error = QStringLiteral("不能锁定 %1: %2").arg(lockPath, why);
+    return lock;
 }
 
 } // namespace
 
 SavedSearchStore::SavedSearchStore(QString userFile, QString sharedFolder)
-    : m_userFile(std::move(userFile)), m_sharedFolder(std::move(sharedFolder))
+    : m_user(std::move(userFile)), m_shared(std::move(sharedFolder))
 {
 }
 
@@ -110,119 +83,48 @@ QString SavedSearchStore::SharedFolder()
     return InstallDirectory() + QStringLiteral("/Support/Searches");
 }
 
-void SavedSearchStore::setAside(const QString& path, const QString& why) const
+SavedSearchStore::Outcome SavedSearchStore::changeUser(const UserChange& change)
 {
-    QString bad = path + QStringLiteral(".bad");
-    for (int n = 2; QFileInfo::exists(bad); ++n)
-        bad = path + QStringLiteral(".bad.%1").arg(n);
-    const bool moved = QFile::rename(path, bad);
-    tellOnce(path, moved ? QStringLiteral("%1 不能读取 (%2), 已改名为 %3").arg(path, why, bad)
-                         : QStringLiteral("%1 不能读取 (%2), 已跳过").arg(path, why));
-}
-
-SavedSearchStore::UserData SavedSearchStore::readUser() const
-{
-    UserData data;
-    if (!QFileInfo::exists(m_userFile))
-        return data;
-    QString why;
-    const std::optional<QJsonObject> object = readJsonObject(m_userFile, &why);
-    if (!object) {
-        setAside(m_userFile, why);
-        return data;
-    }
-    const int version = object->value(QStringLiteral("version")).toInt(0);
-    if (version > kUserFileVersion) {
-        tellOnce(m_userFile, QStringLiteral("%1 由较新的版本保存 (版本 %2), 这里只读取不改写").arg(m_userFile).arg(version));
-        data.writable = false;
-    } else if (version < 1 || !object->value(QStringLiteral("searches")).isArray()) {
-        setAside(m_userFile, QStringLiteral("不是保存的查询"));
-        return data;
-    }
-    for (const QString& key : {QStringLiteral("searches"), QStringLiteral("recent")}) {
-        QList<SavedSearch>& into = key == u"searches" ? data.own : data.recent;
-        for (const QJsonValue& value : object->value(key).toArray()) {
-            QString skipped;
-            if (std::optional<SavedSearch> search = SavedSearch::fromJson(value.toObject(), &skipped))
-                into.append(*search);
-        }
-    }
-    return data;
-}
-
-bool SavedSearchStore::writeUser(const UserData& data, QString* error) const
-{
-    if (!data.writable) {
-        *error = QStringLiteral("%1 由较新的版本保存, 不能改写").arg(m_userFile);
-        return false;
-    }
-    const QJsonObject object{
-        {QStringLiteral("version"), kUserFileVersion},
-        {QStringLiteral("searches"), toArray(data.own)},
-        {QStringLiteral("recent"), toArray(data.recent)},
-    };
+    QString error;
     // The folder is the user's alone, as the file is.
-    const QString folder = QFileInfo(m_userFile).absolutePath();
-    if (!QFileInfo::exists(folder) && QDir().mkpath(folder))
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return writeJson(m_userFile, object, QFileDevice::ReadOwner | QFileDevice::WriteOwner, error);
+    const std::optional<FileLock> lock =
+        LockIn(QFileInfo(m_user.path()).absolutePath(), FileLock::LockPathFor(m_user.path()),
+               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner, &error);
+    if (!lock)
+        return Outcome::Failure(error);
+    UserSearchFile::Contents contents = m_user.read();
+    const Outcome outcome = change(contents);
+    if (outcome && !m_user.write(contents, &error))
+        return Outcome::Failure(error);
+    return outcome;
 }
 
-QList<SavedSearch> SavedSearchStore::readShared() const
+SavedSearchStore::Outcome SavedSearchStore::underSharedLock(const std::function<Outcome()>& change)
 {
-    QList<SavedSearch> shared;
-    const QDir folder(m_sharedFolder);
-    for (const QString& name : folder.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name)) {
-        const QString path = folder.filePath(name);
-        QString why;
-        const std::optional<QJsonObject> object = readJsonObject(path, &why);
-        std::optional<SavedSearch> search;
-        if (object)
-            search = SavedSearch::fromJson(*object, &why);
-        if (!search) {
-            if (object && object->value(QStringLiteral("version")).toInt() > SavedSearch::kVersion)
-                tellOnce(path, QStringLiteral("%1 %2, 已跳过").arg(path, why));
-            else
-                setAside(path, why);
-            continue;
-        }
-        search->shared = true;
-        shared.append(*search);
-    }
-    return shared;
+    if (!canShare())
+        return Outcome::Failure(QStringLiteral("不能写入共享查询的文件夹 %1").arg(m_shared.folder()));
+    QString error;
+    const std::optional<FileLock> lock = LockIn(m_shared.folder(), m_shared.lockPath(), std::nullopt, &error);
+    return lock ? change() : Outcome::Failure(error);
 }
 
-QString SavedSearchStore::sharedPath(const SavedSearch& search) const
+SavedSearch SavedSearchStore::stamped(SavedSearch search) const
 {
-    const QDir folder(m_sharedFolder);
-    const QString stem = CodeToPathSegment(search.tab + u'-' + search.name);
-    QString path = folder.filePath(stem + QStringLiteral(".json"));
-    for (int n = 2;; ++n) {
-        QString why;
-        const std::optional<QJsonObject> object = QFileInfo::exists(path) ? readJsonObject(path, &why) : std::nullopt;
-        if (!QFileInfo::exists(path) || (object && object->value(QStringLiteral("name")).toString() == search.name
-                                         && object->value(QStringLiteral("tab")).toString() == search.tab))
-            return path;
-        path = folder.filePath(QStringLiteral("%1-%2.json").arg(stem).arg(n));
-    }
-}
-
-bool SavedSearchStore::writeShared(const SavedSearch& search, QString* error) const
-{
-    return writeJson(sharedPath(search), search.toJson(),
-                     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther,
-                     error);
+    search.shared = true;
+    search.savedBy = ZQCurrentLogName();
+    search.savedAt = Desktop::current().now();
+    return search;
 }
 
 QList<SavedSearch> SavedSearchStore::searches(const QString& tab) const
 {
-    QList<SavedSearch> own = readUser().own;
-    QList<SavedSearch> shared = readShared();
+    QList<SavedSearch> own = UserSearchFile::Searches(m_user.read().own);
+    QList<SavedSearch> shared = m_shared.searches();
     const auto other = [&tab](const SavedSearch& s) { return !tab.isEmpty() && s.tab != tab; };
     own.removeIf(other);
     shared.removeIf(other);
-    sortByName(own);
-    sortByName(shared);
+    SortByName(own);
+    SortByName(shared);
     return own + shared;
 }
 
@@ -234,91 +136,182 @@ std::optional<SavedSearch> SavedSearchStore::find(const QString& name, const QSt
     return std::nullopt;
 }
 
+std::optional<SavedSearch> SavedSearchStore::findShared(const QString& name, const QString& tab) const
+{
+    for (const SavedSearch& search : searches(tab))
+        if (search.shared && search.name == name)
+            return search;
+    return std::nullopt;
+}
+
 bool SavedSearchStore::canShare() const
 {
-    QFileInfo folder(m_sharedFolder);
-    while (!folder.exists() && folder.absolutePath() != folder.absoluteFilePath())
-        folder = QFileInfo(folder.absolutePath());
-    return folder.isDir() && folder.isWritable();
+    return m_shared.canWrite();
+}
+
+SavedSearchStore::Outcome SavedSearchStore::saveOwn(const SavedSearch& search, IfTaken ifTaken)
+{
+    return changeUser([&](UserSearchFile::Contents& contents) {
+        for (const Entry& entry : std::as_const(contents.own))
+            if (ifTaken == IfTaken::Refuse && HoldsSame(entry, search))
+                return Outcome::NameTaken(*entry.search);
+        contents.own.removeIf([&](const Entry& entry) { return HoldsSame(entry, search); });
+        SavedSearch own = search;
+        own.shared = false;
+        own.savedBy.clear();
+        contents.own.append({own, {}});
+        return Outcome{};
+    });
+}
+
+// With the shared folder's lock held.
+SavedSearchStore::Outcome SavedSearchStore::saveShared(const SavedSearch& search, IfTaken ifTaken)
+{
+    const SharedSearchFolder::Place place = m_shared.placeOf(search.name, search.tab);
+    if (place.newer)
+        return Outcome::Failure(QStringLiteral("共享查询“%1”由较新的版本保存, 保持原样, 不能替换 (%2)").arg(search.name, place.path));
+    if (place.existing && ifTaken == IfTaken::Refuse)
+        return Outcome::NameTaken(*place.existing);
+    QString error;
+    return m_shared.write(place.path, stamped(search), &error) ? Outcome{} : Outcome::Failure(error);
+}
+
+SavedSearchStore::Outcome SavedSearchStore::save(const SavedSearch& search, IfTaken ifTaken)
+{
+    if (!search.shared)
+        return saveOwn(search, ifTaken);
+    return underSharedLock([&] { return saveShared(search, ifTaken); });
 }
 
 bool SavedSearchStore::save(const SavedSearch& search, QString* error)
 {
-    if (search.shared) {
-        if (!canShare()) {
-            *error = QStringLiteral("不能写入共享查询的文件夹 %1").arg(m_sharedFolder);
-            return false;
-        }
-        return writeShared(search, error);
-    }
-    UserData data = readUser();
-    data.own.removeIf([&](const SavedSearch& s) { return sameSearch(s, search); });
-    data.own.append(search);
-    return writeUser(data, error);
+    const Outcome outcome = save(search, IfTaken::Replace);
+    *error = outcome.error;
+    return bool(outcome);
+}
+
+// With the shared folder's lock held.
+SavedSearchStore::Outcome SavedSearchStore::removeShared(const SavedSearch& search)
+{
+    const SharedSearchFolder::Place place = m_shared.placeOf(search.name, search.tab);
+    if (!place.existing)
+        return Outcome::Failure(SharedSearchGone(search));
+    if (!QFile::remove(place.path))
+        return Outcome::Failure(QStringLiteral("不能删除 %1").arg(place.path));
+    return Outcome{};
 }
 
 bool SavedSearchStore::remove(const SavedSearch& search, QString* error)
 {
-    if (search.shared) {
-        const QString path = sharedPath(search);
-        if (!QFileInfo::exists(path) || !QFile::remove(path)) {
-            *error = QStringLiteral("不能删除 %1").arg(path);
-            return false;
-        }
-        return true;
-    }
-    UserData data = readUser();
-    if (data.own.removeIf([&](const SavedSearch& s) { return sameSearch(s, search); }) == 0) {
-        *error = QStringLiteral("没有名为 %1 的查询").arg(search.name);
-        return false;
-    }
-    return writeUser(data, error);
+    const Outcome outcome = search.shared ? underSharedLock([&] { return removeShared(search); })
+                                          : changeUser([&](UserSearchFile::Contents& contents) {
+                                                if (contents.own.removeIf([&](const Entry& e) { return HoldsSame(e, search); }) == 0)
+                                                    return Outcome::Failure(NoSuchSearch(search));
+                                                return Outcome{};
+                                            });
+    *error = outcome.error;
+    return bool(outcome);
 }
 
-bool SavedSearchStore::rename(const SavedSearch& search, const QString& newName, QString* error)
+// With the shared folder's lock held: the search as it is there now goes under the new name.
+SavedSearchStore::Outcome SavedSearchStore::renameShared(const SavedSearch& search, const SavedSearch& renamed, IfTaken ifTaken)
+{
+    const SharedSearchFolder::Place from = m_shared.placeOf(search.name, search.tab);
+    if (!from.existing)
+        return Outcome::Failure(SharedSearchGone(search));
+    SavedSearch moved = *from.existing;
+    moved.name = renamed.name;
+    if (const Outcome saved = saveShared(moved, ifTaken); !saved)
+        return saved;
+    if (!QFile::remove(from.path))
+        return Outcome::Failure(QStringLiteral("已保存为“%1”, 但不能删除 %2").arg(renamed.name, from.path));
+    return Outcome{};
+}
+
+SavedSearchStore::Outcome SavedSearchStore::rename(const SavedSearch& search, const QString& newName, IfTaken ifTaken)
 {
     SavedSearch renamed = search;
     renamed.name = newName.trimmed();
-    if (renamed.name.isEmpty()) {
-        *error = QStringLiteral("名称不能为空");
-        return false;
-    }
+    if (renamed.name.isEmpty())
+        return Outcome::Failure(QStringLiteral("名称不能为空"));
     if (renamed.name == search.name)
-        return true;
-    return save(renamed, error) && remove(search, error);
+        return Outcome{};
+    if (search.shared)
+        return underSharedLock([&] { return renameShared(search, renamed, ifTaken); });
+    return changeUser([&](UserSearchFile::Contents& contents) {
+        const auto source = std::find_if(contents.own.begin(), contents.own.end(),
+                                         [&](const Entry& e) { return HoldsSame(e, search); });
+        if (source == contents.own.end())
+            return Outcome::Failure(NoSuchSearch(search));
+        const auto target = std::find_if(contents.own.begin(), contents.own.end(),
+                                         [&](const Entry& e) { return HoldsSame(e, renamed); });
+        if (target != contents.own.end()) {
+            if (ifTaken == IfTaken::Refuse)
+                return Outcome::NameTaken(*target->search);
+            source->search->name = renamed.name;
+            contents.own.erase(target);
+        } else {
+            source->search->name = renamed.name;
+        }
+        return Outcome{};
+    });
 }
 
-bool SavedSearchStore::setShared(const SavedSearch& search, bool shared, QString* error)
+SavedSearchStore::Outcome SavedSearchStore::setShared(const SavedSearch& search, bool shared, IfTaken ifTaken)
 {
     if (search.shared == shared)
-        return true;
-    SavedSearch moved = search;
-    moved.shared = shared;
-    return save(moved, error) && remove(search, error);
+        return Outcome{};
+    // The shared folder's lock first, then the user's: every change that takes both takes them
+    // in this order.
+    return underSharedLock([&] {
+        if (shared) {
+            // The user's search as the file holds it now.
+            const QList<SavedSearch> own = UserSearchFile::Searches(m_user.read().own);
+            const auto current = std::find_if(own.begin(), own.end(), [&](const SavedSearch& s) { return SameSearch(s, search); });
+            if (current == own.end())
+                return Outcome::Failure(NoSuchSearch(search));
+            if (const Outcome saved = saveShared(*current, ifTaken); !saved)
+                return saved;
+            return changeUser([&](UserSearchFile::Contents& contents) {
+                contents.own.removeIf([&](const Entry& e) { return HoldsSame(e, search); });
+                return Outcome{};
+            });
+        }
+        const SharedSearchFolder::Place place = m_shared.placeOf(search.name, search.tab);
+        if (!place.existing)
+            return Outcome::Failure(SharedSearchGone(search));
+        if (const Outcome saved = saveOwn(*place.existing, ifTaken); !saved)
+            return saved;
+        if (!QFile::remove(place.path))
+            return Outcome::Failure(QStringLiteral("已存为自己的查询, 但不能删除 %1").arg(place.path));
+        return Outcome{};
+    });
 }
 
 QList<SavedSearch> SavedSearchStore::recent(const QString& tab) const
 {
-    QList<SavedSearch> ran = readUser().recent;
+    QList<SavedSearch> ran = UserSearchFile::Searches(m_user.read().recent);
     ran.removeIf([&tab](const SavedSearch& s) { return s.tab != tab; });
     return ran;
 }
 
 bool SavedSearchStore::remember(const SavedSearch& ran, QString* error)
 {
-    UserData data = readUser();
-    data.recent.removeIf([&ran](const SavedSearch& s) { return s.tab == ran.tab && s.conditions == ran.conditions; });
-    data.recent.prepend(ran);
-    int kept = 0;
-    data.recent.removeIf([&ran, &kept](const SavedSearch& s) { return s.tab == ran.tab && ++kept > kRecentPerTab; });
-    return writeUser(data, error);
+    const Outcome outcome = changeUser([&](UserSearchFile::Contents& contents) {
+        contents.recent.removeIf(
+            [&ran](const Entry& e) { return e.search && e.search->tab == ran.tab && e.search->conditions == ran.conditions; });
+        contents.recent.prepend({ran, {}});
+        int kept = 0;
+        contents.recent.removeIf([&ran, &kept](const Entry& e) { return e.search && e.search->tab == ran.tab && ++kept > kRecentPerTab; });
+        return Outcome{};
+    });
+    *error = outcome.error;
+    return bool(outcome);
 }
 
 QStringList SavedSearchStore::takeProblems() const
 {
-    QStringList problems;
-    problems.swap(pendingProblems());
-    return problems;
+    return searchfiles::TakeProblems();
 }
 
 } // namespace zq

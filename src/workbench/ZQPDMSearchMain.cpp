@@ -1,11 +1,15 @@
 #include "ZQPDMSearchMain.h"
+#include "ColumnWidthMemory.h"
 #include "SavedSearchMenu.h"
+#include "SearchWindowState.h"
 #include "DialogTemplate.h"
 #include "DllCommandBase.h"
 #include "Desktop.h"
 #include "FlatTabCtrl.h"
 #include "PageList.h"
 #include "PageRegistry.h"
+#include "ProgressWnd.h"
+#include "QtTranslations.h"
 #include "ResultExport.h"
 #include "RunQuery.h"
 #include "TempResourceOverride.h"
@@ -19,6 +23,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <algorithm>
 
 namespace {
@@ -47,6 +52,11 @@ CZQPDMSearchMain::~CZQPDMSearchMain()
     QObject::disconnect(&zq::QueryActivity::instance(), nullptr, this, nullptr);
     for (QObject* child : findChildren<QObject*>())
         QObject::disconnect(child, nullptr, this, nullptr);
+    // A window the host destroys while it shows is left there too.
+    if (isVisible())
+        SavePlacement();
+    if (m_columnWidths)
+        m_columnWidths->Save();
     if (m_pTabCtrl)
         m_pTabCtrl->SetImageList(nullptr);
     m_pCurPage = nullptr;
@@ -63,6 +73,8 @@ bool CZQPDMSearchMain::Create(QWidget* parent)
     // A caption and a sizing border, no system menu.
     setParent(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(false);
+    // Qt's own buttons and dialogs speak the window's language.
+    zq::LoadQtChineseTranslations();
     if (!zq::BuildDialog(*this, dialogTemplate))
         return false;
     setWindowTitle(dialogTemplate->caption);
@@ -76,10 +88,16 @@ void CZQPDMSearchMain::OnInitDialog()
     m_pTabCtrl = zq::ControlAs<CFlatTabCtrl>(*this, IDC_TAB);
     m_nRefWidth = width();
     m_nRefHeight = height();
+    m_strInitialStatus = StatusText();
+    m_state = std::make_unique<zq::SearchWindowState>();
+    m_columnWidths = std::make_unique<zq::ColumnWidthMemory>(*m_state);
     BuildTabImages();
 
-    if (m_pTabCtrl)
+    if (m_pTabCtrl) {
         connect(m_pTabCtrl, &CFlatTabCtrl::selChange, this, &CZQPDMSearchMain::OnTabSelChange);
+        m_pTabCtrl->AddTabListButton();
+    }
+    AddTabKeys();
     m_savedSearches = std::make_unique<zq::SavedSearchMenu>(*this);
     if (auto* saved = zq::ControlAs<QAbstractButton>(*this, IDC_SAVED))
         connect(saved, &QAbstractButton::clicked, this, [this] { m_savedSearches->Show(); });
@@ -141,6 +159,7 @@ bool CZQPDMSearchMain::AddPage(const QString& caption)
     if (!page)
         return false;
     page->CreatePage(m_pTabCtrl);
+    m_columnWidths->Attach(page->GetResultList(), caption);
     CZQSearchPage* added = page.get();
     m_pages.push_back(std::move(page));
     setPageVisible(added, known->shownAtCreation);
@@ -160,6 +179,46 @@ QList<CZQSearchPage*> CZQPDMSearchMain::Pages() const
 QString CZQPDMSearchMain::StatusText() const
 {
     return zq::ControlText(*this, IDC_STATUS);
+}
+
+bool CZQPDMSearchMain::StatusFromCancelledSearch() const
+{
+    return m_pageStatus.value(m_pCurPage).cancelled;
+}
+
+// The status line tells of the current tab's last search, or nothing yet.
+void CZQPDMSearchMain::ShowPageStatus()
+{
+    const auto status = m_pageStatus.constFind(m_pCurPage);
+    zq::SetControlText(*this, IDC_STATUS, status != m_pageStatus.constEnd() ? status->text : m_strInitialStatus);
+}
+
+void CZQPDMSearchMain::AddTabKeys()
+{
+    const struct {
+        QKeySequence keys;
+        int delta;
+    } steps[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        // Shift+Tab arrives as Backtab; the shortcut map takes it for Shift+Tab.
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+    };
+    for (const auto& step : steps) {
+        auto* shortcut = new QShortcut(step.keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, delta = step.delta] { StepPage(delta); });
+    }
+}
+
+void CZQPDMSearchMain::StepPage(int delta)
+{
+    const int count = m_pTabCtrl ? m_pTabCtrl->GetItemCount() : 0;
+    if (count == 0)
+        return;
+    const int from = std::max(0, m_pTabCtrl->GetCurSel());
+    m_pTabCtrl->SelectAsUser(((from + delta) % count + count) % count);
 }
 
 bool CZQPDMSearchMain::LinkChecked() const
@@ -201,6 +260,7 @@ void CZQPDMSearchMain::SelectPage(int index)
     setPageVisible(m_pCurPage, true);
     m_pCurPage->setEnabled(true);
     SetLinkControl(m_bLink);
+    ShowPageStatus();
 }
 
 bool CZQPDMSearchMain::SelectPageByCaption(const QString& caption)
@@ -238,15 +298,22 @@ void CZQPDMSearchMain::OnFind()
     if (!page || page->IsQueryRunning())
         return;
     zq::WaitCursor wait;
+    const int cancelsBefore = CProgressWnd::CancelledCount();
     {
         CZQSearchPage::QueryGuard guard(*page);
         page->DoSearch();
     }
     if (m_bRemembersRecent && m_savedSearches && page == m_pCurPage)
         m_savedSearches->RememberRun();
-    if (CReportListCtrl* list = page->GetResultList())
-        zq::SetControlText(*this, IDC_STATUS, QStringLiteral("操作提示:")
-                                                  + QStringLiteral("共查到%1项记录").arg(list->GetItemCount()));
+    if (CReportListCtrl* list = page->GetResultList()) {
+        // A fill of fewer rows than the fit waits for is fitted now.
+        list->FitColumnsToRows();
+        const QString text = QStringLiteral("操作提示:") + QStringLiteral("共查到%1项记录").arg(list->GetItemCount());
+        m_pageStatus.insert(page, {text, CProgressWnd::CancelledCount() != cancelsBefore});
+        // The user may have gone to another tab while the rows were read.
+        if (page == m_pCurPage)
+            zq::SetControlText(*this, IDC_STATUS, text);
+    }
 }
 
 void CZQPDMSearchMain::OnSaveAs()
@@ -279,6 +346,50 @@ void CZQPDMSearchMain::SetCurTreeItem(CTreeCursor item)
 {
     if (m_pCurPage)
         m_pCurPage->SetTreeItem(item);
+}
+
+void CZQPDMSearchMain::PlaceWindow()
+{
+    const std::optional<zq::WindowPlacement> remembered = m_state ? m_state->placement() : std::nullopt;
+    if (!remembered) {
+        CenterWindow();
+        return;
+    }
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    if (const std::optional<QRect> at = zq::PlaceOnScreens(remembered->normal, screens)) {
+        setGeometry(*at);
+    } else {
+        // Its screen is gone: the size it had, centred.
+        const QScreen* screen = this->screen();
+        resize(screen ? remembered->normal.size().boundedTo(screen->availableGeometry().size()) : remembered->normal.size());
+        CenterWindow();
+    }
+    if (remembered->maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void CZQPDMSearchMain::SavePlacement()
+{
+    if (!m_bShown || !m_state)
+        return;
+    m_bShown = false;
+    m_state->savePlacement({normalGeometry(), isMaximized()});
+}
+
+void CZQPDMSearchMain::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    m_bShown = true;
+}
+
+// Hidden by "退出", Escape or the host: the place it had is where it comes back next time.
+void CZQPDMSearchMain::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    if (!event->spontaneous())
+        SavePlacement();
 }
 
 void CZQPDMSearchMain::CenterWindow()

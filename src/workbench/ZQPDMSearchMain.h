@@ -5,6 +5,7 @@
 #include "ListCtrl.h"
 #include "TreeCtrlEx.h"
 #include <QDialog>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <memory>
@@ -12,7 +13,7 @@
 
 class CFlatTabCtrl;
 class CZQSearchPage;
-namespace zq { class SavedSearchMenu; }
+namespace zq { class SavedSearchMenu; class SearchWindowState; class ColumnWidthMemory; }
 
 class CZQPDMSearchMain : public QDialog {
     Q_OBJECT
@@ -32,6 +33,9 @@ public:
     bool IsCreated() const { return m_bCreated; }
     // Centres the window over its owner, or over the screen without one.
     void CenterWindow();
+    // Puts the window where its user last left it (size, position, maximised), when that is on a
+    // screen there is now; centres it otherwise.
+    void PlaceWindow();
 
     // Sends "Locate" with the text to the host while "关联视图项" is ticked; 1 when sent (or
     // when the host has no command object), 0 otherwise.
@@ -43,7 +47,13 @@ public:
     QList<CZQSearchPage*> Pages() const;
     CFlatTabCtrl* TabCtrl() const { return m_pTabCtrl; }
     QString StatusText() const;
+    // Whether the status line tells of a search the user cancelled (its count is of the rows read
+    // until then).
+    bool StatusFromCancelledSearch() const;
     bool LinkChecked() const;
+    // The next or previous tab (wrapping round), as Ctrl+Tab / Ctrl+PgDn and Ctrl+Shift+Tab /
+    // Ctrl+PgUp select it.
+    void StepPage(int delta);
 
     // The "常用查询..." button's saved and recent searches.
     zq::SavedSearchMenu& SavedSearches() { return *m_savedSearches; }
@@ -67,6 +77,8 @@ public Q_SLOTS:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void reject() override;
 
 private:
@@ -78,6 +90,15 @@ private:
     void OnTabSelChange(int index);
     void OnQueriesIdle();
     void SetLinkControl(bool checked);
+    void AddTabKeys();
+    void ShowPageStatus();
+    void SavePlacement();
+
+    // The status line of a page's last search.
+    struct PageStatus {
+        QString text;
+        bool cancelled = false;
+    };
 
     CFlatTabCtrl* m_pTabCtrl = nullptr;
     bool m_bLink = false;
@@ -90,4 +111,9 @@ private:
     bool m_bDestroyPending = false;
     std::unique_ptr<zq::SavedSearchMenu> m_savedSearches;
     bool m_bRemembersRecent = true;
+    QString m_strInitialStatus;                          // the status line's caption before any search
+    QHash<const CZQSearchPage*, PageStatus> m_pageStatus;
+    std::unique_ptr<zq::SearchWindowState> m_state;
+    std::unique_ptr<zq::ColumnWidthMemory> m_columnWidths;
+    bool m_bShown = false;                               // shown since its place was last remembered
 };

@@ -53,9 +53,9 @@ CZQSearchPage::CZQSearchPage(QWidget* parent) : QWidget(parent) {}
 
 CZQSearchPage::~CZQSearchPage() = default;
 
-void CZQSearchPage::ShowPrompt(const QString& text)
+void CZQSearchPage::ShowPrompt(const QString& text, const QString& detail)
 {
-    zq::Desktop::current().messageBox(text, QStringLiteral("操作提示"), zq::MB_OK | zq::MB_ICONEXCLAMATION);
+    zq::Desktop::current().messageBox(text, QStringLiteral("操作提示"), zq::MB_OK | zq::MB_ICONEXCLAMATION, detail);
 }
 
 void CZQSearchPage::WarnReversedDates()

@@ -57,8 +57,8 @@ public:
     // Puts the text on the clipboard as plain text.
     static void CopyTextToClipboard(const QString& text);
 
-    // A message box with the caption "操作提示" and the exclamation icon.
-    static void ShowPrompt(const QString& text);
+    // A message box with the caption "操作提示" and the exclamation icon (and a detail text, if any).
+    static void ShowPrompt(const QString& text, const QString& detail = QString());
     // "开始日期与结束日期不匹配...": the search then runs without its date condition.
     static void WarnReversedDates();
     // Moves a control's bottom (and, unless keepRight, its right) edge to 5 pixels inside a page

@@ -1,6 +1,7 @@
 // The module installed as a host application gets it: cmake --install from this build into a
 // temporary prefix (nothing is rebuilt), then a small host configured with find_package against
 // that prefix, built, and run offscreen on a demo installation.
+#include "ProgramRun.h"
 #include "SeededHome.h"
 
 #include <QDir>
@@ -12,28 +13,11 @@
 
 namespace {
 
-struct ProcessRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-    std::string dump() const { return QStringLiteral("exit %1\n%2\n%3").arg(exitCode).arg(out, err).toStdString(); }
-};
+using zq::test::ProgramRun;
 
-ProcessRun Execute(const QString& program, const QStringList& arguments, int timeoutMs = 300000)
+ProgramRun Execute(const QString& program, const QStringList& arguments, int timeoutMs = 300000)
 {
-    QProcess process;
-    process.start(program, arguments);
-    ProcessRun run;
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        run.err = QStringLiteral("did not finish: ") + program;
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return zq::test::RunProgram(program, arguments, QProcessEnvironment::systemEnvironment(), {}, timeoutMs);
 }
 
 TEST(InstalledModule, AHostBuiltAgainstTheInstallTreeShowsTheWindowAndReceivesALocate)
@@ -44,19 +28,16 @@ TEST(InstalledModule, AHostBuiltAgainstTheInstallTreeShowsTheWindowAndReceivesAL
     const QString source = qEnvironmentVariable("ZQ_SOURCE_DIR");
     if (build.isEmpty() || source.isEmpty())
         GTEST_SKIP() << "ZQ_BINARY_DIR and ZQ_SOURCE_DIR are not set (run through ctest)";
-    QTemporaryDir scratch;
-    ASSERT_TRUE(scratch.isValid());
-    const QString prefix = scratch.filePath(QStringLiteral("prefix"));
-
-    const ProcessRun install = Execute(cmake, {QStringLiteral("--install"), build, QStringLiteral("--prefix"), prefix});
-    ASSERT_EQ(install.exitCode, 0) << install.dump();
+    const zq::test::ScratchInstall installed;
+    ASSERT_TRUE(installed.error().isEmpty()) << installed.error().toStdString();
+    const QString prefix = installed.prefix();
     // The library folder is the multiarch one on Debian (lib/x86_64-linux-gnu).
     const QString libdir = qEnvironmentVariable("ZQ_INSTALL_LIBDIR", QStringLiteral("lib"));
     for (const QString& file : {libdir + QStringLiteral("/libZQPDMSearch.so"), QStringLiteral("include/ZQPDMSearch/ZQPDMSearchFunction.h"),
                                 QStringLiteral("include/ZQPDMSearch/DllCommandBase.h"), QStringLiteral("include/ZQPDMSearch/TreeCtrlEx.h"),
                                 libdir + QStringLiteral("/cmake/ZQPDMSearch/ZQPDMSearchConfig.cmake"),
                                 QStringLiteral("bin/zqpdm-client"), QStringLiteral("bin/zqpdm-search"), QStringLiteral("bin/pdm-seed"),
-                                QStringLiteral("bin/zqpdm-index")})
+                                QStringLiteral("bin/zqpdm-index"), QStringLiteral("share/zqpdm-tools/postgresql-trigram-indexes.sql")})
         EXPECT_TRUE(QFile::exists(prefix + u'/' + file)) << file.toStdString();
     // Each library is versioned: the development link and the SONAME link (.so.1) lead to the one
     // file named with the whole version (.so.1.x.y).
@@ -69,7 +50,7 @@ TEST(InstalledModule, AHostBuiltAgainstTheInstallTreeShowsTheWindowAndReceivesAL
     }
 
     QStringList configure = {QStringLiteral("-S"), source + QStringLiteral("/tests/facade/installed-host"),
-                             QStringLiteral("-B"), scratch.filePath(QStringLiteral("host")),
+                             QStringLiteral("-B"), installed.scratch(QStringLiteral("host")),
                              QStringLiteral("-DCMAKE_PREFIX_PATH=") + prefix,
                              QStringLiteral("-DCMAKE_BUILD_TYPE=Release")};
     if (const QString generator = qEnvironmentVariable("ZQ_CMAKE_GENERATOR"); !generator.isEmpty())
@@ -81,24 +62,24 @@ TEST(InstalledModule, AHostBuiltAgainstTheInstallTreeShowsTheWindowAndReceivesAL
     // A sanitized module needs its runtimes in the host too, loaded first.
     if (const QString sanitize = qEnvironmentVariable("ZQ_SANITIZE_FLAGS"); !sanitize.isEmpty())
         configure << QStringLiteral("-DCMAKE_CXX_FLAGS=") + sanitize << QStringLiteral("-DCMAKE_EXE_LINKER_FLAGS=") + sanitize;
-    const ProcessRun configured = Execute(cmake, configure);
+    const ProgramRun configured = Execute(cmake, configure);
     ASSERT_EQ(configured.exitCode, 0) << configured.dump();
-    const ProcessRun built = Execute(cmake, {QStringLiteral("--build"), scratch.filePath(QStringLiteral("host"))});
+    const ProgramRun built = Execute(cmake, {QStringLiteral("--build"), installed.scratch(QStringLiteral("host"))});
     ASSERT_EQ(built.exitCode, 0) << built.dump();
     // The host is bound to the interface version it was built against, not to whatever
     // libZQPDMSearch.so is installed later.
-    const ProcessRun dynamic = Execute(QStringLiteral("readelf"), {QStringLiteral("-d"), scratch.filePath(QStringLiteral("host/installed-host"))});
+    const ProgramRun dynamic = Execute(QStringLiteral("readelf"), {QStringLiteral("-d"), installed.scratch(QStringLiteral("host/installed-host"))});
     ASSERT_EQ(dynamic.exitCode, 0) << dynamic.dump();
     EXPECT_TRUE(dynamic.out.contains(QStringLiteral("Shared library: [libZQPDMSearch.so.1]"))) << dynamic.dump();
 
     zq::test::SeededHome home;   // the host and the installed programs find it through the environment
     ASSERT_TRUE(home.ok()) << home.error().toStdString();
-    const ProcessRun host = Execute(scratch.filePath(QStringLiteral("host/installed-host")), {}, 60000);
+    const ProgramRun host = Execute(installed.scratch(QStringLiteral("host/installed-host")), {}, 60000);
     EXPECT_EQ(host.exitCode, 0) << host.dump();
     EXPECT_TRUE(host.out.startsWith(QStringLiteral("Locate\t"))) << host.dump();
 
     // The installed programs find their libraries inside the prefix.
-    const ProcessRun search = Execute(prefix + QStringLiteral("/bin/zqpdm-search"),
+    const ProgramRun search = Execute(prefix + QStringLiteral("/bin/zqpdm-search"),
                                {QStringLiteral("--page"), QStringLiteral("更改单"), QStringLiteral("--today"),
                                 home.today().toString(Qt::ISODate), QStringLiteral("--find")},
                                60000);

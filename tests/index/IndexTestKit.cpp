@@ -126,6 +126,21 @@ index::IndexRunOptions IndexOptions(const QString& indexUrl, int deadlineMs)
     return options;
 }
 
+ProgramRun FinishProgram(QProcess& process, int ms)
+{
+    ProgramRun run;
+    if (!process.waitForFinished(ms)) {
+        run.err = process.errorString();
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
 IndexTest::IndexTest(const SeededHome::Options& options) : ServiceTest(options) {}
 
 void IndexTest::SetUp()
@@ -171,6 +186,18 @@ void IndexTest::Store(const QString& storePath, const QByteArray& bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+void IndexTest::AddDocument(const QString& code, const QString& fileName, const QString& description,
+                            const QByteArray& bytes)
+{
+    Store(QStringLiteral("Zq/Proven/ZQ8600/%1/A/%2").arg(code, fileName), bytes);
+    ASSERT_EQ(PdmSql(QStringLiteral("INSERT INTO Documents (ProductDwgCode, Code, RevNumber, DocumentType, FileName, "
+                                    "FileBulk, FileType, FileDate, FileRemark) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                     {QStringLiteral("ZQ8600"), code, QStringLiteral("A"), description, fileName,
+                      qMax<qint64>(1, bytes.size() / 1024), QStringLiteral("文档"), QStringLiteral("2026-12-01 10:00:00"),
+                      QString()}),
+              QString());
 }
 
 QString IndexTest::PdmSql(const QString& sql, const QVariantList& values)

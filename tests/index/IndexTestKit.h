@@ -5,6 +5,7 @@
 #include "ServiceTest.h"
 
 #include <QByteArray>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -37,6 +38,15 @@ QStringList FilesWith(const QString& indexUrl, const QString& words, QString* er
 // The indexer's settings for the tests: the built worker, a short deadline where asked.
 index::IndexRunOptions IndexOptions(const QString& indexUrl, int deadlineMs = 30000);
 
+// How a program the test started ended: its exit status (-2 when it crashed, -1 when it did not
+// end within the time given and was killed), and what it printed.
+struct ProgramRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+ProgramRun FinishProgram(QProcess& process, int ms = 60000);
+
 // The test engines of the indexer: the PDM database and the index on SQLite, or both on PostgreSQL.
 inline std::vector<const char*> IndexEngines() { return {"sqlite", "postgresql"}; }
 
@@ -52,6 +62,8 @@ protected:
     QStringList Find(const QString& words);
     // Replaces a file of the installation's file store (a path below ftpstore/).
     void Store(const QString& storePath, const QByteArray& bytes);
+    // A new archived document of product ZQ8600, revision A, with its file in the store.
+    void AddDocument(const QString& code, const QString& fileName, const QString& description, const QByteArray& bytes);
     QString PdmSql(const QString& sql, const QVariantList& values = {});
 
     QString indexUrl;

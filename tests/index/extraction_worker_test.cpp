@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 using namespace zq::index;
 using zq::extract::Extraction;
@@ -130,6 +133,42 @@ TEST_F(Worker, AWorkerThatCannotStartOrDiesIsAFailureOfItsFileWithTheReason)
         EXPECT_TRUE(result.error.startsWith(QString::fromUtf8(c.reason))) << c.program << ": " << str(result.error);
         EXPECT_LT(clock.elapsed(), 5000) << c.program;
     }
+}
+
+TEST_F(Worker, AReaderThatSpinsPastItsCpuTimeIsEndedBeforeTheDeadline)
+{
+    // The wall-clock deadline is a minute away; the CPU limit of the readers' one second (and one
+    // more) ends the worker long before it.
+    const QString endless = Write(QStringLiteral("endless.pdf"), zq::test::EndlessPdf());
+    ExtractionWorker::Settings settings = Settings(60000);
+    settings.limits.timeLimitMs = 1000;
+    ExtractionWorker worker(settings);
+    QElapsedTimer clock;
+    clock.start();
+    const Extraction ended = worker.extract(endless);
+    EXPECT_LT(clock.elapsed(), 30000);
+    EXPECT_FALSE(ended.ok);
+    EXPECT_TRUE(ended.error.contains(QStringLiteral("CPU"))) << str(ended.error);
+}
+
+TEST_F(Worker, AStopEndsTheFileUnderWayAtOnce)
+{
+    const QString endless = Write(QStringLiteral("endless.pdf"), zq::test::EndlessPdf());
+    std::atomic<bool> stop{false};
+    ExtractionWorker::Settings settings = Settings(60000);
+    settings.stop = &stop;
+    ExtractionWorker worker(settings);
+    std::thread stopper([&stop] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        stop = true;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    const Extraction stopped = worker.extract(endless);
+    stopper.join();
+    EXPECT_LT(clock.elapsed(), 20000);
+    EXPECT_FALSE(stopped.ok);
+    EXPECT_EQ(stopped.error, QStringLiteral("提取被要求停止"));
 }
 
 TEST(WorkerFrames, CarryAnyTextBothWays)

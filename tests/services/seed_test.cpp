@@ -8,6 +8,7 @@
 #include "Profile.h"
 #include "ScaleData.h"
 #include "SeedCommandLine.h"
+#include "SeedTestQueries.h"
 #include "SeededHome.h"
 #include "Seeder.h"
 #include "ZQDBConnect.h"
@@ -26,62 +27,15 @@
 #include <gtest/gtest.h>
 
 using namespace zq;
+using zq::test::Count;
+using zq::test::Execute;
+using zq::test::One;
+using zq::test::Query;
 using zq::test::SeededHome;
 
 namespace {
 
 std::string str(const QString& s) { return s.toStdString(); }
-
-// All rows of a query on the database at url, each row's fields as text.
-QList<QStringList> Query(const QString& url, const QString& sql)
-{
-    QList<QStringList> rows;
-    const auto target = seed::ParseDatabaseUrl(url);
-    if (!target) {
-        ADD_FAILURE() << "bad url " << str(url);
-        return rows;
-    }
-    seed::SeedConnection connection(*target);
-    QString error;
-    if (!connection.open(&error)) {
-        ADD_FAILURE() << str(error);
-        return rows;
-    }
-    QSqlQuery query(connection.db());
-    if (!query.exec(sql)) {
-        ADD_FAILURE() << str(sql) << ": " << str(query.lastError().text());
-        return rows;
-    }
-    while (query.next()) {
-        QStringList row;
-        for (int i = 0; i < query.record().count(); ++i)
-            row.append(query.value(i).toString());
-        rows.append(row);
-    }
-    return rows;
-}
-
-QString One(const QString& url, const QString& sql)
-{
-    const auto rows = Query(url, sql);
-    return rows.isEmpty() || rows.first().isEmpty() ? QString() : rows.first().first();
-}
-
-long long Count(const QString& url, const QString& sql)
-{
-    return One(url, sql).toLongLong();
-}
-
-void Execute(const QString& url, const QString& sql)
-{
-    const auto target = seed::ParseDatabaseUrl(url);
-    ASSERT_TRUE(target.has_value());
-    seed::SeedConnection connection(*target);
-    QString error;
-    ASSERT_TRUE(connection.open(&error)) << str(error);
-    QSqlQuery query(connection.db());
-    ASSERT_TRUE(query.exec(sql)) << str(query.lastError().text());
-}
 
 QByteArray ReadFile(const QString& path)
 {
@@ -614,6 +568,13 @@ TEST(Seed, ReseedingReplacesTheDatabaseAndTheStoreButKeepsOtherFiles)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("x");
     }
+    // An installation is replaced only when asked.
+    seed::Seeder refused(options);
+    EXPECT_FALSE(refused.Run());
+    EXPECT_TRUE(refused.LastError().contains(QStringLiteral("--replace"))) << str(refused.LastError());
+    EXPECT_EQ(Count(url, QStringLiteral("SELECT count(*) FROM Product")), 4);
+    EXPECT_TRUE(QFile::exists(stray));
+    options.replace = true;
     ASSERT_TRUE(seed::Seeder(options).Run());
     EXPECT_EQ(Count(url, QStringLiteral("SELECT count(*) FROM Product")), 3);
     EXPECT_FALSE(QFile::exists(stray));
@@ -645,8 +606,8 @@ TEST(Seed, CommandLineUsageErrorsAndHelp)
          seed::ExitUsage, "不支持的数据库地址"},
         {{QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--verbose")}, seed::ExitUsage,
          "unknown argument: --verbose"},
-        {{QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--replace")}, seed::ExitUsage,
-         "--replace goes with --db"},
+        {{QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--replace=yes")}, seed::ExitUsage,
+         "unknown argument: --replace=yes"},
         {{QStringLiteral("--home"), QStringLiteral("/tmp/x"), QStringLiteral("--db"),
           QStringLiteral("postgresql://odd:p@ss:w/rd%@127.0.0.1:35499/pwdb")},
          seed::ExitUsage, "百分号编码"},

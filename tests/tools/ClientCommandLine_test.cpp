@@ -32,6 +32,7 @@ TEST(ClientCommandLine, ParsesTheOptionsAndRefusesWhatItDoesNotKnow)
         {{"--saved-menu"}, ClientParse::Status::Usage, "--saved-menu goes with --screenshot"},
         {{"--tab", "更改单", "--saved", "箱盖"}, ClientParse::Status::Ok, ""},
         {{"--saved"}, ClientParse::Status::Usage, "--saved needs a value"},
+        {{"--maximized", "--screenshot", "m.png"}, ClientParse::Status::Ok, ""},
     };
     for (const auto& c : cases) {
         const ClientParse parsed = ClientCommandLine::parse(c.arguments);
@@ -43,7 +44,9 @@ TEST(ClientCommandLine, ParsesTheOptionsAndRefusesWhatItDoesNotKnow)
     EXPECT_EQ(full.options.treePath, QStringLiteral("ZQ8600"));
     EXPECT_TRUE(full.options.unattended());
     EXPECT_FALSE(ClientCommandLine::parse({QStringLiteral("--search")}).options.unattended());
-    for (const char* option : {"--home DIR", "--tree PATH", "--saved NAME", "--screenshot FILE", "--window-screenshot FILE", "ZQPDM_SYSDIR",
+    EXPECT_TRUE(ClientCommandLine::parse({QStringLiteral("--maximized")}).options.maximized);
+    EXPECT_FALSE(full.options.maximized);
+    for (const char* option : {"--home DIR", "--tree PATH", "--saved NAME", "--screenshot FILE", "--window-screenshot FILE", "--maximized", "ZQPDM_SYSDIR",
                                "Exit codes"})
         EXPECT_TRUE(ClientCommandLine::helpText().contains(QString::fromUtf8(option))) << option;
 }

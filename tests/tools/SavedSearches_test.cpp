@@ -8,6 +8,10 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <memory>
+#include <vector>
+
 namespace {
 
 using zq::test::SearchTool;
@@ -149,7 +153,7 @@ TEST_F(SearchTool, OwnAndSharedOfOneNameAreBothListedAndTheOwnWins)
     ASSERT_EQ(run(Args(page, QStringLiteral("--set 编制人=张伟 --save 本部门"))).exitCode, 0);
     const ToolRun list = run(Args(page, QStringLiteral("--list-saved")));
     ASSERT_EQ(list.exitCode, 0) << list.dump();
-    EXPECT_EQ(list.out.value(0), QStringLiteral("name\ttab\towner\tsaved at"));
+    EXPECT_EQ(list.out.value(0), QStringLiteral("name\ttab\towner\tsaved at\tsaved by"));
     EXPECT_EQ(list.out.filter(QRegularExpression(QStringLiteral("^本部门\t更改单\t(own|shared)\t"))).size(), 2) << list.dump();
     const qsizetype ownAt = list.out.indexOf(list.out.filter(QRegularExpression(QStringLiteral("^本部门\t更改单\town\t"))).value(0));
     const qsizetype sharedAt = list.out.indexOf(list.out.filter(QRegularExpression(QStringLiteral("^本部门\t更改单\tshared\t"))).value(0));
@@ -165,6 +169,82 @@ TEST_F(SearchTool, OwnAndSharedOfOneNameAreBothListedAndTheOwnWins)
     const ToolRun missing = run(Args(page, QStringLiteral("--saved 没有这个")));
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_TRUE(missing.err.join(u'\n').contains(QStringLiteral("it has: "))) << missing.dump();
+}
+
+// The rows of --list-saved for the name, as "owner saved-by".
+QStringList Listed(const ToolRun& list, const QString& name)
+{
+    QStringList rows;
+    for (const QString& line : list.out)
+        if (line.section(u'\t', 0, 0) == name)
+            rows << line.section(u'\t', 2, 2) + u' ' + line.section(u'\t', 4, 4);
+    return rows;
+}
+
+TEST_F(SearchTool, ASharedSearchIsReplacedOrDeletedOnlyWhenSaidSo)
+{
+    const QString page = QStringLiteral("更改单");
+    const QStringList lina{QStringLiteral("ZQPDM_USER=lina")};
+    const QStringList zhangwei{QStringLiteral("ZQPDM_USER=zhangwei")};
+    ASSERT_EQ(run(Args(page, QStringLiteral("--set 编制人=李娜 --save 全厂 --shared")), true, lina).exitCode, 0);
+    EXPECT_EQ(Listed(run(Args(page, QStringLiteral("--list-saved"))), QStringLiteral("全厂")), QStringList{"shared lina"});
+
+    const struct {
+        const char* name;
+        const char* arguments;
+        int exitCode;
+        const char* said;          // on standard error
+        QStringList listedAfter;
+    } steps[] = {
+        {"shared over shared", "--set 编制人=张伟 --save 全厂 --shared", 2, "--replace replaces it", {"shared lina"}},
+        {"own beside shared", "--set 编制人=张伟 --save 全厂", 0, "", {"own ", "shared lina"}},
+        {"own over own", "--set 编制人=王强 --save 全厂", 0, "", {"own ", "shared lina"}},
+        {"replaced when said", "--set 编制人=张伟 --save 全厂 --shared --replace", 0, "", {"own ", "shared zhangwei"}},
+        {"list and delete at once", "--list-saved --delete-saved 全厂", 2, "one at a time", {"own ", "shared zhangwei"}},
+        {"the own one goes first", "--delete-saved 全厂", 0, "", {"shared zhangwei"}},
+        {"a shared one needs --shared", "--delete-saved 全厂", 2, "--shared deletes it", {"shared zhangwei"}},
+        {"deleted when said", "--delete-saved 全厂 --shared", 0, "", {}},
+        {"none left", "--delete-saved 全厂 --shared", 2, "there is no shared saved search", {}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        const ToolRun r = run(Args(page, QString::fromUtf8(step.arguments)), true, zhangwei);
+        EXPECT_EQ(r.exitCode, step.exitCode) << r.dump();
+        EXPECT_TRUE(r.err.join(u'\n').contains(QString::fromUtf8(step.said))) << r.dump();
+        EXPECT_EQ(Listed(run(Args(page, QStringLiteral("--list-saved"))), QStringLiteral("全厂")), step.listedAfter);
+    }
+}
+
+TEST_F(SearchTool, ProgramsSavingAtOnceKeepEverySearch)
+{
+    const QString page = QStringLiteral("设计任务");
+    constexpr int kAtOnce = 3;
+    constexpr int kRounds = 4;
+    for (int round = 0; round < kRounds; ++round) {
+        std::vector<std::unique_ptr<QProcess>> running;
+        for (int p = 0; p < kAtOnce; ++p)
+            running.push_back(startSearch({QStringLiteral("--page"), page, QStringLiteral("--save"),
+                                           QStringLiteral("同时-%1-%2").arg(round).arg(p)}));
+        for (auto& process : running) {
+            const ToolRun r = finish(*process);
+            EXPECT_EQ(r.exitCode, 0) << r.dump();
+        }
+    }
+    const ToolRun list = run(Args(page, QStringLiteral("--list-saved")));
+    EXPECT_EQ(list.out.filter(QRegularExpression(QStringLiteral("^同时-\\d-\\d\t"))).size(), kAtOnce * kRounds) << list.dump();
+
+    // One name shared by several at once: one of them shares it, the others are told it is taken.
+    std::vector<std::unique_ptr<QProcess>> sharing;
+    for (int p = 0; p < kAtOnce; ++p)
+        sharing.push_back(startSearch({QStringLiteral("--page"), page, QStringLiteral("--save"), QStringLiteral("同名共享"),
+                                       QStringLiteral("--shared")},
+                                      {QStringLiteral("ZQPDM_USER=user%1").arg(p)}));
+    QList<int> exitCodes;
+    for (auto& process : sharing)
+        exitCodes << finish(*process).exitCode;
+    std::sort(exitCodes.begin(), exitCodes.end());
+    EXPECT_EQ(exitCodes, (QList<int>{0, 2, 2}));
+    EXPECT_EQ(Listed(run(Args(page, QStringLiteral("--list-saved"))), QStringLiteral("同名共享")).size(), 1);
 }
 
 } // namespace

@@ -217,6 +217,31 @@ INSTANTIATE_TEST_SUITE_P(BadValues, UsageErrors, testing::Values(
     UsageCase{"--page a --today 01.02.2024", "not a date of the form yyyy-MM-dd"},
     UsageCase{"--page a --select 0 --set 1=a", "give --find explicitly"}));
 
+INSTANTIATE_TEST_SUITE_P(SavedSearches, UsageErrors, testing::Values(
+    UsageCase{"--list-saved --delete-saved a", "go one at a time"},
+    UsageCase{"--page a --shared", "--shared goes with --save NAME or --delete-saved NAME"},
+    UsageCase{"--list-saved --shared", "--shared goes with --save NAME or --delete-saved NAME"},
+    UsageCase{"--page a --replace", "--replace go with --save NAME"},
+    UsageCase{"--delete-saved a --replace", "--replace go with --save NAME"}));
+
+TEST(SearchCommandLine, SharedAndReplaceGoWithTheirSavedSearchOptions)
+{
+    const struct {
+        const char* line;
+        bool shared, replace;
+    } cases[] = {
+        {"--page a --save n --shared --replace", true, true},
+        {"--page a --save n --replace", false, true},
+        {"--delete-saved n --shared", true, false},
+    };
+    for (const auto& c : cases) {
+        const ParseResult result = SearchCommandLine::parse(args(QString::fromUtf8(c.line)));
+        ASSERT_EQ(result.status, ParseResult::Status::Ok) << c.line << ": " << result.error.toStdString();
+        EXPECT_EQ(result.options.saveShared, c.shared) << c.line;
+        EXPECT_EQ(result.options.saveReplace, c.replace) << c.line;
+    }
+}
+
 TEST(SearchCommandLine, HelpWinsOverEverythingElse)
 {
     for (const char* line : {"--help", "-h", "--page a --bogus --help", "--select x -h"})

@@ -136,6 +136,13 @@ protected:
     static ToolRun execute(const QString& path, const QStringList& arguments, bool withPlatform,
                            const QStringList& environmentEntries)
     {
+        const std::unique_ptr<QProcess> process = start(path, arguments, withPlatform, environmentEntries);
+        return finish(*process);
+    }
+    // The same, started and left running; finish() waits for it and keeps what it printed.
+    static std::unique_ptr<QProcess> start(const QString& path, const QStringList& arguments, bool withPlatform,
+                                           const QStringList& environmentEntries)
+    {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"ZQPDM_DB", "ZQPDM_HOME", "ZQPDM_SYSDIR", "ZQPDM_SQL_TRACE", "ZQPDM_USER", "ZQPDM_INDEX"})
             environment.remove(QString::fromLatin1(name));
@@ -149,9 +156,13 @@ protected:
         environment.insert(QStringLiteral("PATH"), desktopBin() + u':' + environment.value(QStringLiteral("PATH")));
         for (const QString& entry : environmentEntries)
             environment.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(path, arguments);
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(environment);
+        process->start(path, arguments);
+        return process;
+    }
+    static ToolRun finish(QProcess& process)
+    {
         ToolRun result;
         if (!process.waitForFinished(120000)) {
             process.kill();
@@ -163,6 +174,12 @@ protected:
         result.out = linesOf(result.output);
         result.err = linesOf(process.readAllStandardError());
         return result;
+    }
+    // zqpdm-search on the seeded installation, started and left running.
+    static std::unique_ptr<QProcess> startSearch(QStringList arguments, const QStringList& environmentEntries = {})
+    {
+        arguments << QStringLiteral("--home") << s_home->path() << QStringLiteral("--today") << QStringLiteral("2026-03-01");
+        return start(program(), arguments, true, environmentEntries);
     }
     static ToolRun run(const char* line, bool withPlatform = true)
     {

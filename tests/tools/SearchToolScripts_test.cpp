@@ -299,4 +299,31 @@ TEST_F(SearchTool, EventsAsJsonLines)
     EXPECT_GT(note, call);
 }
 
+// A cancelled search keeps its status text; the json STATUS event says it was cancelled, and the
+// text lines stay as they were.
+TEST_F(SearchTool, AStatusEventTellsACancelledSearch)
+{
+    const struct {
+        const char* options;
+        QString line;   // the STATUS line on standard error
+    } cases[] = {
+        {"--cancel-after 3 --events json", QStringLiteral(R"({"event":"STATUS","text":"操作提示:共查到3项记录","cancelled":true})")},
+        {"--events json", QString()},
+        {"--cancel-after 3", QStringLiteral("STATUS\t操作提示:共查到3项记录")},
+    };
+    for (const auto& c : cases) {
+        const ToolRun r = run(args(QStringLiteral("设计零部件"), c.options));
+        ASSERT_EQ(r.exitCode, 0) << r.dump();
+        QStringList statuses = r.errStartingWith(QStringLiteral("STATUS\t")) + r.errStartingWith(QStringLiteral(R"({"event":"STATUS")"));
+        ASSERT_EQ(statuses.size(), 1) << c.options << "\n" << r.dump();
+        if (!c.line.isEmpty()) {
+            EXPECT_EQ(statuses[0], c.line) << c.options;
+        } else {
+            const QJsonObject status = QJsonDocument::fromJson(statuses[0].toUtf8()).object();
+            EXPECT_EQ(status["cancelled"], QJsonValue(false)) << statuses[0].toStdString();
+            EXPECT_EQ(status["text"].toString(), QStringLiteral("操作提示:共查到%1项记录").arg(r.out.size() - 1));
+        }
+    }
+}
+
 } // namespace

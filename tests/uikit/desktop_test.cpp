@@ -2,11 +2,13 @@
 // real Qt Desktop driven through its own dialogs.
 #include "ProgressWnd.h"
 #include "QtDesktop.h"
+#include "QtTranslations.h"
 #include "ScriptedDesktop.h"
 #include "TestApplication.h"
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -246,6 +248,56 @@ TEST(QtDesktop, MessageBoxButtonsGiveTheSystemAnswers)
         EXPECT_EQ(desktop.messageBox("文件没有下载成功", "操作提示", c.style), c.answer);
         EXPECT_EQ(shownText, "操作提示|文件没有下载成功");
     }
+}
+
+// The reason behind a message goes to the box's detail part; the message itself stays as it is.
+TEST(QtDesktop, AMessageCarriesItsDetailBehindTheDetailButton)
+{
+    QtDesktop desktop;
+    for (const QString& detail : {QStringLiteral("文件不存在: /store/Zq/Proven/ZQ8600/A/none.dwg"), QString()}) {
+        QString shown, shownDetail;
+        whenShown([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box)
+                return false;
+            shown = box->text();
+            shownDetail = box->detailedText();
+            box->button(QMessageBox::Ok)->click();
+            return true;
+        });
+        EXPECT_EQ(desktop.messageBox("文件没有下载成功", "操作提示", MB_OK | MB_ICONEXCLAMATION, detail), IDOK);
+        EXPECT_EQ(shown, "文件没有下载成功");
+        EXPECT_EQ(shownDetail, detail);
+    }
+    ScriptedDesktop scripted;
+    scripted.messageBox("文件没有下载成功", "操作提示", MB_OK, "FTP 550");
+    scripted.messageBox("存储完毕", "操作提示", MB_OK);
+    ASSERT_EQ(scripted.events.size(), 2);
+    EXPECT_EQ(scripted.events[0].fields, (QStringList{"操作提示", "文件没有下载成功"})) << "the fields a script reads stay";
+    EXPECT_EQ(scripted.events[0].detail, "FTP 550");
+    EXPECT_EQ(scripted.events[1].detail, "");
+}
+
+// Qt's own buttons and dialogs speak Chinese once the module's translations are loaded.
+TEST(QtTranslations, QtsOwnTextsAreChinese)
+{
+    if (!QFile::exists(QtTranslationsFolder() + "/qtbase_zh_CN.qm"))
+        GTEST_SKIP() << "no qtbase_zh_CN.qm in " << QtTranslationsFolder().toStdString() << " (qt6-translations-l10n)";
+    EXPECT_TRUE(LoadQtChineseTranslations());
+    EXPECT_TRUE(LoadQtChineseTranslations()) << "a second call finds them loaded";
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok | QMessageBox::Cancel);
+    const struct {
+        QMessageBox::StandardButton button;
+        const char* chinese;
+    } buttons[] = {{QMessageBox::Yes, "是"}, {QMessageBox::No, "否"}, {QMessageBox::Ok, "确定"}, {QMessageBox::Cancel, "取消"}};
+    for (const auto& b : buttons)
+        EXPECT_TRUE(box.button(b.button)->text().contains(QString::fromUtf8(b.chinese))) << box.button(b.button)->text().toStdString();
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    EXPECT_NE(dialog.labelText(QFileDialog::Accept), "&Save");
+    EXPECT_NE(dialog.labelText(QFileDialog::Reject), "Cancel");
 }
 
 TEST(QtDesktop, PopupMenuReturnsTheChosenId)

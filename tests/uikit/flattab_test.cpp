@@ -2,7 +2,9 @@
 // user's selection with one, and the display area below the tabs.
 #include "ControlTestSupport.h"
 #include "FlatTabCtrl.h"
+#include "ScriptedDesktop.h"
 #include <QPixmap>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -82,6 +84,58 @@ TEST_F(FlatTabTest, DisplayRectIsTheAreaBelowTheTabs)
     EXPECT_EQ(tabs.DisplayRect().width(), 300);
     EXPECT_EQ(tabs.DisplayRect().bottom(), 199);
     EXPECT_EQ(tabs.tabBar()->width(), 300);
+}
+
+// The corner's buttons sit at the right end of the bar, which gives way to them; without tabs
+// there is neither bar nor corner.
+TEST_F(FlatTabTest, TheCornerHoldsARowOfButtonsBesideTheTabs)
+{
+    QToolButton* list = tabs.AddTabListButton();
+    QToolButton* pane = tabs.AddCornerButton(QStringLiteral("预览"), QStringLiteral("预览窗格"));
+    tabs.show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(tabs.Corner()->isVisible()) << "no tabs yet";
+    addTabs();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(tabs.Corner()->isVisible());
+    const QRect corner = tabs.Corner()->geometry();
+    const QRect bar = tabs.tabBar()->geometry();
+    EXPECT_EQ(corner.right(), tabs.width() - 1);
+    EXPECT_EQ(bar.right() + 1, corner.left());
+    EXPECT_EQ(corner.height(), bar.height());
+    EXPECT_EQ(tabs.DisplayRect().top(), bar.bottom() + 1);
+    // The list first, the next entry to its right, each within the corner and as high as the bar.
+    const QRect listAt = list->geometry(), paneAt = pane->geometry();
+    EXPECT_LT(listAt.right(), paneAt.left());
+    EXPECT_TRUE(QRect(QPoint(0, 0), corner.size()).contains(paneAt));
+    EXPECT_EQ(listAt.height(), bar.height());
+    EXPECT_GE(paneAt.width(), pane->sizeHint().width()) << "a button with text is not cut";
+    tabs.resize(260, 200);
+    EXPECT_EQ(tabs.Corner()->geometry().right(), 259);
+    EXPECT_EQ(tabs.tabBar()->geometry().right() + 1, tabs.Corner()->geometry().left());
+}
+
+TEST_F(FlatTabTest, TheTabListOffersEveryTabAndSelectsTheChosenOneAsAClickWould)
+{
+    addTabs();
+    QToolButton* list = tabs.AddTabListButton();
+    zq::ScriptedDesktop desktop;
+    zq::ScopedDesktop scope(desktop);
+    const struct {
+        int answer;             // the menu's answer: tab index + 1, 0 for none
+        int current;
+        QList<int> changes;
+    } cases[] = {{3, 2, {2}}, {0, 2, {2}}, {1, 0, {2, 0}}, {1, 0, {2, 0}}};
+    for (const auto& c : cases) {
+        desktop.menuAnswers = {c.answer};
+        list->click();
+        EXPECT_EQ(tabs.GetCurSel(), c.current) << c.answer;
+        EXPECT_EQ(changes, c.changes) << c.answer;
+    }
+    QStringList offered;
+    for (const zq::MenuEntry& entry : desktop.lastMenu)
+        offered << QString::number(entry.id) + u':' + entry.text;
+    EXPECT_EQ(offered, (QStringList{"1:设计零部件", "2:资源文件", "3:设计文档"}));
 }
 
 } // namespace

@@ -137,4 +137,79 @@ TEST(PrivateTempFolder, ARefusedFolderIsToldOnce)
     EXPECT_TRUE(desktop.messages().first().contains(chosen));
 }
 
+// What happened to the folder between two uses in one long session.
+enum class Since { Nothing, Removed, OpenedToOthers, ReplacedByLink, ReplacedByOthersFolder };
+
+struct Change {
+    const char* name;
+    Since since;
+    bool sameFolder;
+    const char* told;   // part of the message; "" for none
+};
+
+class CheckedAtEveryUse : public testing::TestWithParam<Change> {};
+
+TEST_P(CheckedAtEveryUse, AFolderNoLongerTheUsersAloneIsNotUsedAgain)
+{
+    const Change& c = GetParam();
+    if (c.since == Since::ReplacedByOthersFolder && ::geteuid() != 0)
+        GTEST_SKIP() << "giving a folder to another user needs root";
+    QTemporaryDir root;
+    QTemporaryDir elsewhere;
+    const zq::test::ScopedEnv tmp("TMPDIR", root.path());
+    const zq::test::ScopedEnv runtime("XDG_RUNTIME_DIR", std::nullopt);
+    ScriptedDesktop desktop;
+    const ScopedDesktop scope(desktop);
+    const QString first = TempFolder();
+    const QString folder = first.chopped(1);
+    ASSERT_EQ(folder, root.path() + u'/' + Stem());
+    ASSERT_TRUE(desktop.messages().isEmpty());
+
+    switch (c.since) {
+    case Since::Nothing:
+        break;
+    case Since::Removed:
+        ASSERT_TRUE(QDir(folder).removeRecursively());
+        break;
+    case Since::OpenedToOthers:
+        ::chmod(QFile::encodeName(folder).constData(), 0755);
+        break;
+    case Since::ReplacedByLink:
+        ASSERT_TRUE(QDir(folder).removeRecursively());
+        ASSERT_TRUE(QFile::link(elsewhere.path(), folder));
+        break;
+    case Since::ReplacedByOthersFolder:
+        ASSERT_TRUE(QDir(folder).removeRecursively());
+        ASSERT_TRUE(QDir().mkdir(folder));
+        ::chmod(QFile::encodeName(folder).constData(), 0700);
+        ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
+        break;
+    }
+
+    const QString next = TempFolder();
+    EXPECT_EQ(next == first, c.sameFolder) << next.toStdString();
+    EXPECT_EQ(PrivateFolderProblem(next.chopped(1)), QString());
+    EXPECT_EQ(ModeOf(next.chopped(1)), mode_t(0700));
+    if (*c.told) {
+        ASSERT_EQ(desktop.messages().size(), 1);
+        EXPECT_TRUE(desktop.messages().first().contains(folder)) << desktop.messages().first().toStdString();
+        EXPECT_TRUE(desktop.messages().first().contains(QString::fromUtf8(c.told))) << desktop.messages().first().toStdString();
+        EXPECT_TRUE(desktop.messages().first().contains(next)) << desktop.messages().first().toStdString();
+    } else {
+        EXPECT_TRUE(desktop.messages().isEmpty()) << desktop.messages().join(u'\n').toStdString();
+    }
+    // The next use keeps the new folder and says nothing more.
+    EXPECT_EQ(TempFolder(), next);
+    EXPECT_EQ(desktop.messages().size(), *c.told ? 1 : 0);
+    EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Since, CheckedAtEveryUse, testing::Values(
+    Change{"unchanged: used again", Since::Nothing, true, ""},
+    Change{"removed by a cleaner: made again in its place", Since::Removed, true, ""},
+    Change{"opened to others: a new one", Since::OpenedToOthers, false, "其他用户也可以进入"},
+    Change{"a link planted in its place: a new one", Since::ReplacedByLink, false, "是一个链接"},
+    Change{"another user's folder in its place: a new one", Since::ReplacedByOthersFolder, false, "属于其他用户"}),
+    [](const testing::TestParamInfo<Change>& info) { return std::to_string(info.index); });
+
 } // namespace

@@ -114,14 +114,18 @@ TEST_F(ProgressTest, WaysOfCancelling)
         {"window closed", [](CProgressWnd& p, QWidget&) { p.close(); }, true, true},
         {"other keys", [](CProgressWnd& p, QWidget&) { zqtest::key(&p, Qt::Key_Return); }, true, false},
     };
+    progress.Cancel();   // the fixture's own window: an Escape no case's window takes must not count for it
     for (const Case& c : cases) {
         CProgressWnd p(nullptr, QStringLiteral("正在进行"));
         QLineEdit elsewhere;
         elsewhere.show();
         EXPECT_TRUE(p.PeekAndPump(c.cancelOnEscape)) << c.how;
+        const int cancelledBefore = CProgressWnd::CancelledCount();
         c.act(p, elsewhere);
         EXPECT_EQ(p.Cancelled(), c.cancels) << c.how;
         EXPECT_EQ(p.PeekAndPump(c.cancelOnEscape), !c.cancels) << c.how;
+        p.Cancel();   // again, or at last: a window is counted once
+        EXPECT_EQ(CProgressWnd::CancelledCount() - cancelledBefore, 1) << c.how;
         if (c.cancels && std::string(c.how) == "window closed") {
             EXPECT_TRUE(p.isVisible());   // the caller hides it once the work has stopped
         }

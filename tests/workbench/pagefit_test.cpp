@@ -1,6 +1,8 @@
 // Every control of every page can be reached with the mouse: on the demo installation with all
 // twelve captions in its page list, each tab's controls lie inside the visible page area at the
-// search window's default size, at 1.5 times that size and back at the default size.
+// search window's default size, at 1.5 times that size, maximised and back at the default size;
+// so do the buttons in the tab bar's corner. From every page the keys reach the next tab, and
+// every condition grid keeps its labels in view while a value is edited.
 #include "DialogTemplate.h"
 #include "PageRegistry.h"
 #include "FlatTabCtrl.h"
@@ -21,7 +23,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
+#include <QToolButton>
 #include <gtest/gtest.h>
+
+// Qt's own dispatch of a key press to the shortcuts of the active window (what QTest uses).
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
+                                               const QString& text = QString(), bool autorep = false, ushort count = 1);
 
 using F = CZQPDMSearchFunction;
 
@@ -163,11 +171,32 @@ protected:
         ASSERT_EQ(m_window->size(), size);
     }
 
+    // The corner's buttons lie in the window, right of the tabs, none over another.
+    QStringList cornerProblems() const
+    {
+        QStringList problems;
+        const CFlatTabCtrl* tabs = m_window->TabCtrl();
+        const QList<QToolButton*> buttons = tabs->Corner()->findChildren<QToolButton*>();
+        if (buttons.isEmpty() || !tabs->Corner()->isVisible())
+            problems << QStringLiteral("the tab bar has no corner buttons shown");
+        const QRect bar(tabs->tabBar()->mapTo(m_window, QPoint(0, 0)), tabs->tabBar()->size());
+        for (const QToolButton* button : buttons) {
+            const QRect at(button->mapTo(m_window, QPoint(0, 0)), button->size());
+            if (!(visiblePart(*button) == button->rect()) || !m_window->rect().contains(at))
+                problems << QStringLiteral("corner button %1 is not wholly visible").arg(button->toolTip());
+            if (at.intersects(bar))
+                problems << QStringLiteral("corner button %1 covers the tabs").arg(button->toolTip());
+        }
+        return problems;
+    }
+
     // Selects every tab in turn and reports what cannot be reached, by page and control.
     void expectEveryControlReachable(const QString& when)
     {
         for (const QString& problem : problemsOf(*m_window, m_window->rect()))
             ADD_FAILURE() << when.toStdString() << ", search window: " << problem.toStdString();
+        for (const QString& problem : cornerProblems())
+            ADD_FAILURE() << when.toStdString() << ", tab bar: " << problem.toStdString();
         for (int tab = 0; tab < m_window->TabCtrl()->GetItemCount(); ++tab) {
             m_window->SelectPage(tab);
             QCoreApplication::processEvents();
@@ -193,6 +222,11 @@ TEST_F(PageFit, EveryControlIsReachableAtTheDefaultSizeAndLarger)
     expectEveryControlReachable(QStringLiteral("default size"));
     resizeWindow(defaultSize * 1.5);
     expectEveryControlReachable(QStringLiteral("1.5 x default size"));
+    // Maximised: the screen's free area.
+    const QScreen* screen = m_window->screen();
+    ASSERT_NE(screen, nullptr);
+    resizeWindow(screen->availableGeometry().size());
+    expectEveryControlReachable(QStringLiteral("maximised"));
     // The window's own resize rule leaves the tab area a little lower than at creation.
     resizeWindow(defaultSize);
     expectEveryControlReachable(QStringLiteral("back at default size"));
@@ -255,6 +289,69 @@ TEST_F(PageFit, EnterInAnEditOfEveryPageRunsOneFind)
         EXPECT_TRUE(page->isVisibleTo(m_window)) << caption.toStdString();
     }
     EXPECT_EQ(m_window->TabCtrl()->GetItemCount(), 12);
+}
+
+// Ctrl+Page Down and Ctrl+Tab from a control of every page go to the next tab, whatever the page
+// does with keys itself; Ctrl+Page Up comes back.
+TEST_F(PageFit, TheKeysThatSwitchTabsWorkFromEveryPage)
+{
+    m_window->show();
+    const int count = m_window->TabCtrl()->GetItemCount();
+    for (int tab = 0; tab < count; ++tab) {
+        for (const auto& [key, modifiers] : {std::pair{Qt::Key_PageDown, Qt::ControlModifier}, std::pair{Qt::Key_Tab, Qt::ControlModifier}}) {
+            m_window->SelectPage(tab);
+            QCoreApplication::processEvents();
+            const QString caption = m_window->TabCtrl()->GetItemText(tab);
+            QWidget* focused = nullptr;
+            for (QWidget* candidate : m_window->CurrentPage()->findChildren<QWidget*>())
+                if (!focused && candidate->isVisible() && candidate->isEnabled() && candidate->focusPolicy() != Qt::NoFocus
+                    && candidate->property("controlId").isValid())
+                    focused = candidate->focusProxy() ? candidate->focusProxy() : candidate;
+            ASSERT_NE(focused, nullptr) << caption.toStdString();
+            QApplication::setActiveWindow(m_window);
+            focused->setFocus();
+            if (!qt_sendShortcutOverrideEvent(focused, 0, key, modifiers))
+                ADD_FAILURE() << caption.toStdString() << ": " << focused->metaObject()->className() << " kept the key";
+            EXPECT_EQ(m_window->TabCtrl()->GetCurSel(), (tab + 1) % count) << caption.toStdString();
+            m_window->CurrentPage()->setFocus();
+            QApplication::setActiveWindow(m_window);
+            qt_sendShortcutOverrideEvent(m_window->CurrentPage(), 0, Qt::Key_PageUp, Qt::ControlModifier);
+            EXPECT_EQ(m_window->TabCtrl()->GetCurSel(), tab) << caption.toStdString();
+        }
+    }
+}
+
+// The condition grids (设计零部件, 批次产品, 资源文件, 设计过程零部件, 更改处理意见, ...) at the default
+// size: editing a value never scrolls the labels out of view, and the editor ends in view.
+TEST_F(PageFit, ConditionGridsKeepTheirLabelsInViewWhileAValueIsEdited)
+{
+    m_window->show();
+    int grids = 0;
+    for (int tab = 0; tab < m_window->TabCtrl()->GetItemCount(); ++tab) {
+        m_window->SelectPage(tab);
+        QCoreApplication::processEvents();
+        const QString caption = m_window->TabCtrl()->GetItemText(tab);
+        for (CGridListCtrl* grid : m_window->CurrentPage()->findChildren<CGridListCtrl*>()) {
+            if (!grid->isVisible() || grid->GetItemCount() == 0)
+                continue;
+            int editable = -1;
+            for (int c = grid->GetColumnCount() - 1; c > 0; --c)
+                if (grid->IsColumnEditable(c))
+                    editable = c;
+            if (editable < 0)
+                continue;
+            ++grids;
+            QApplication::setActiveWindow(m_window);
+            ASSERT_TRUE(grid->EditCell(0, editable)) << caption.toStdString();
+            QCoreApplication::processEvents();
+            EXPECT_EQ(grid->columnViewportPosition(0), 0) << caption.toStdString() << ": the labels scrolled away";
+            if (QWidget* editor = grid->CurrentEditor()) {
+                EXPECT_LE(editor->geometry().right(), grid->viewport()->width() - 1) << caption.toStdString();
+            }
+            grid->CommitEdit();
+        }
+    }
+    EXPECT_GE(grids, 4) << "the part, batch, process-part and opinion grids at least";
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // them again by name (conditions filled in, "查找" pressed), see the recent ones, manage them.
 #include "ControlDriver.h"
 #include "ListCtrl.h"
+#include "ManageSearchesDialog.h"
 #include "PageConditions.h"
 #include "SavedSearchMenu.h"
 #include "SavedSearchStore.h"
@@ -15,6 +16,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -140,6 +142,77 @@ TEST_F(SavedSearchMenuTest, ACancelledSaveKeepsNothingAndAReplacedNameIsAsked)
     const auto kept = m_window->SavedSearches().Store().find(QStringLiteral("甲"), QStringLiteral("更改单"));
     ASSERT_TRUE(kept.has_value());
     EXPECT_TRUE(zq::SummarizeConditions(kept->conditions, m_home.today()).contains(QStringLiteral("张伟")));
+}
+
+// The list item whose text is given, made current.
+QListWidgetItem* SelectItem(QDialog& dialog, const QString& text)
+{
+    auto* list = dialog.findChild<QListWidget*>(QStringLiteral("searches"));
+    for (int row = 0; row < list->count(); ++row)
+        if (list->item(row)->text() == text) {
+            list->setCurrentRow(row);
+            return list->item(row);
+        }
+    ADD_FAILURE() << "no item " << text.toStdString();
+    return nullptr;
+}
+
+QStringList ItemTexts(QDialog& dialog)
+{
+    auto* list = dialog.findChild<QListWidget*>(QStringLiteral("searches"));
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row)
+        texts << list->item(row)->text();
+    return texts;
+}
+
+TEST_F(SavedSearchMenuTest, ManagingAsksBeforeItReplacesOrDeletesAndSaysWhoSharedWhat)
+{
+    const zq::test::ScopedEnv user("ZQPDM_USER", QStringLiteral("lina"));
+    zq::SavedSearchStore& store = m_window->SavedSearches().Store();
+    zq::SavedSearchMenu& menu = m_window->SavedSearches();
+    QString error;
+    SetAuthor(QStringLiteral("张伟"));
+    ASSERT_TRUE(store.save(menu.Capture(QStringLiteral("A"), false, false), &error));
+    SetAuthor(QStringLiteral("李娜"));
+    ASSERT_TRUE(store.save(menu.Capture(QStringLiteral("B"), false, false), &error));
+    ASSERT_TRUE(store.save(menu.Capture(QStringLiteral("A"), false, true), &error));
+    const QStringList before{"A", "B", "A (共享)"};
+
+    for (const int answer : {int(zq::IDNO), int(zq::IDYES)}) {
+        SCOPED_TRACE(answer == zq::IDYES ? "yes" : "no");
+        m_desktop.events.clear();
+        m_desktop.dialogAnswers = {[&](QDialog& dialog) {
+            m_desktop.yesNoAnswer = answer;
+            auto* details = dialog.findChild<QLabel*>(QStringLiteral("details"));
+            // Renaming B onto A.
+            SelectItem(dialog, QStringLiteral("B"))->setText(QStringLiteral("A"));
+            QCoreApplication::processEvents();
+            // Sharing A onto the shared A, which says who shared it.
+            if (answer == zq::IDNO) {
+                SelectItem(dialog, QStringLiteral("A (共享)"));
+                EXPECT_TRUE(details->text().contains(QStringLiteral("由 lina 于 "))) << details->text().toStdString();
+                EXPECT_EQ(ItemTexts(dialog), before);
+            }
+            SelectItem(dialog, QStringLiteral("A"));
+            dialog.findChild<QPushButton*>(QStringLiteral("share"))->click();
+            // Deleting the shared A.
+            SelectItem(dialog, QStringLiteral("A (共享)"));
+            dialog.findChild<QPushButton*>(QStringLiteral("delete"))->click();
+            return int(QDialog::Accepted);
+        }};
+        Choose(kManage);
+        const QStringList asked = m_desktop.messages();
+        ASSERT_EQ(asked.size(), 3) << asked.join(u'\n').toStdString();
+        EXPECT_TRUE(asked[0].contains(QStringLiteral("已有名为“A”的常用查询"))) << asked[0].toStdString();
+        EXPECT_TRUE(asked[1].contains(QStringLiteral("已有名为“A”的共享查询 (由 lina 于 "))) << asked[1].toStdString();
+        EXPECT_TRUE(asked[2].contains(QStringLiteral("要删除共享查询“A”吗"))) << asked[2].toStdString();
+        QStringList names;
+        for (const zq::SavedSearch& search : store.searches(QStringLiteral("更改单")))
+            names << zq::ManageSearchesDialog::ItemText(search);
+        // Said no: all as before. Said yes: B became A, that A became the shared A, which went.
+        EXPECT_EQ(names, answer == zq::IDNO ? before : QStringList());
+    }
 }
 
 } // namespace

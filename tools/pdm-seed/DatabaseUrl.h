@@ -22,6 +22,18 @@ struct DatabaseTarget {
 // nullopt and *error set when the URL has none of the forms above.
 std::optional<DatabaseTarget> ParseDatabaseUrl(const QString& url, QString* error = nullptr);
 
+// A sqlite: URL with a relative path made absolute from the current folder, where the seeder makes
+// the file; other URLs as they are.
+QString AbsoluteSqliteUrl(const QString& url);
+
+// The URL without its password, for the installation's configuration, which every user of the
+// installation reads: the user information's ":password" of a server URL, an ODBC text's PWD= and
+// PASSWORD= (braced values with "}}" inside included). *passwordLeftOut is set when one was.
+QString UrlWithoutPassword(const QString& url, bool* passwordLeftOut);
+
+// Where the password left out of the configuration goes instead, for a URL of this form.
+QString PasswordAdvice(const QString& url);
+
 // A named Qt connection for one seeding run, removed again when this object goes away.
 class SeedConnection {
 public:
@@ -32,6 +44,8 @@ public:
 
     // Opens the connection; through ODBC it also sets the target's engine from the DBMS.
     bool open(QString* error);
+    // Closes the connection (an SQLite file can then be moved).
+    void close();
     QSqlDatabase& db() { return m_db; }
     const DatabaseTarget& target() const { return m_target; }
 

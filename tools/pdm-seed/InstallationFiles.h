@@ -9,7 +9,7 @@
 
 namespace zq::seed {
 
-// The eleven page captions in the order the demo installation lists them.
+// The page captions in the order the demo installation lists them.
 QStringList PageCaptions();
 
 QString SearchCfgText();

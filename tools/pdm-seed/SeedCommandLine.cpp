@@ -3,6 +3,7 @@
 #include "DatabaseUrl.h"
 #include "StatusLine.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <algorithm>
 
@@ -11,14 +12,17 @@ namespace zq::seed {
 QString UsageText()
 {
     return QStringLiteral(
-               "usage: pdm-seed --home DIR [--scale N] [--today yyyy-MM-dd] [--db URL [--replace] [--trigram-indexes]]\n"
+               "usage: pdm-seed --home DIR [--scale N] [--today yyyy-MM-dd] [--db URL [--trigram-indexes]] [--replace]\n"
                "                [--module-tables-only]\n"
                "\n"
-               "Creates or replaces a demo ZQPDM installation in DIR: the database DIR/pdm.db with the\n"
-               "PDM schema and demo data, Support/Search.cfg, rnds/spt/zqpdmcad.ini, sys/zqpdmcod.ini\n"
-               "(set ZQPDM_SYSDIR=DIR/sys) and the file store DIR/ftpstore.\n"
+               "Creates a demo ZQPDM installation in DIR: the database DIR/pdm.db with the PDM schema and\n"
+               "demo data, Support/Search.cfg, rnds/spt/zqpdmcad.ini, sys/zqpdmcod.ini (set\n"
+               "ZQPDM_SYSDIR=DIR/sys) and the file store DIR/ftpstore. Everything is written beside the\n"
+               "installation first and put in place at the end: a run that fails leaves DIR as it was.\n"
                "\n"
-               "  --home DIR            the installation folder (created when missing)\n"
+               "  --home DIR            the installation folder (created when missing). A folder that already\n"
+               "                        holds an installation (Support/Search.cfg or pdm.db) is left as it is\n"
+               "                        and the run fails, unless --replace is given\n"
                "  --scale N             multiply the data for benchmarks, 1 to %1 (default 1); every step\n"
                "                        adds a product with %2 part-list lines and %3 drawings (title\n"
                "                        rows): its assemblies use parts from a library all products\n"
@@ -32,11 +36,18 @@ QString UsageText()
                "                        A database whose tables of the PDM schema already hold rows is left\n"
                "                        as it is and the run fails (exit 1), naming the tables; no other\n"
                "                        table is ever touched. Write user names and passwords with their\n"
-               "                        reserved characters percent-encoded: p@ss becomes p%40ss\n"
-               "  --replace             with --db: drop those tables and seed them again (their rows are lost)\n"
+               "                        reserved characters percent-encoded: p@ss becomes p%40ss. The URL is\n"
+               "                        written into rnds/spt/zqpdmcad.ini, which every user reads: a relative\n"
+               "                        sqlite: path made absolute, and never a password (put it in ~/.pgpass\n"
+               "                        or an ODBC data source; the run says so)\n"
+               "  --replace             replace the installation in DIR: its database, configuration files, the\n"
+               "                        store's Zq folder and its content index (content-index.db); with --db,\n"
+               "                        also drop those tables and seed them again (their rows are lost)\n"
                "  --trigram-indexes     with --db postgresql://...: then create the trigram indexes of\n"
-               "                        tools/sql/postgresql-trigram-indexes.sql (the pg_trgm extension), which\n"
-               "                        serve the pages' LIKE '%text%' conditions on a large database\n"
+               "                        postgresql-trigram-indexes.sql (the pg_trgm extension), which serve\n"
+               "                        the pages' LIKE '%text%' conditions on a large database; the script\n"
+               "                        is installed in /usr/share/zqpdm-tools/ for psql -f on a customer's\n"
+               "                        database\n"
                "  --module-tables-only  only the tables the search module reads, as in a customer's PDM\n"
                "                        database: no user, department or design-file table of our own\n"
                "  --help                show this text\n")
@@ -112,8 +123,6 @@ std::optional<ParsedCommandLine> ParseSeedCommandLine(const QStringList& argumen
     }
     if (!parsed.help && !haveHome)
         return fail(QStringLiteral("--home DIR is required"));
-    if (parsed.options.replace && parsed.options.databaseUrl.isEmpty())
-        return fail(QStringLiteral("--replace goes with --db (the installation's own pdm.db is always replaced)"));
     if (parsed.options.trigramIndexes) {
         const auto target = ParseDatabaseUrl(parsed.options.databaseUrl, nullptr);
         if (!target || target->engine != Engine::Postgres || target->driver != QLatin1String("QPSQL"))
@@ -196,6 +205,10 @@ int RunSeedCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
         << " stored files\n"
         << "  database: " << db::RedactUrl(report.databaseUrl) << "\n"
         << "  store:    " << report.storeUrl << "\n";
+    if (report.passwordLeftOut)
+        out << "pdm-seed: the password is not written into " << QDir(options.home).absolutePath()
+            << "/rnds/spt/zqpdmcad.ini, which every user of the installation reads: "
+            << PasswordAdvice(options.databaseUrl) << "\n";
     out.flush();
     return ExitOk;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// pdm-seed's command line: pdm-seed --home DIR [--scale N] [--today yyyy-MM-dd] [--db URL [--replace] [--trigram-indexes]] [--module-tables-only] | --help
+// pdm-seed's command line: pdm-seed --home DIR [--scale N] [--today yyyy-MM-dd] [--db URL [--trigram-indexes]] [--replace] [--module-tables-only] | --help
 // Exit codes: 0 done, 1 failed (the reason on standard error), 2 usage error.
 #include "Seeder.h"
 #include <QStringList>

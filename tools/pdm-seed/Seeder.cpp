@@ -5,6 +5,8 @@
 #include "InstallationFiles.h"
 #include "ScaleData.h"
 #include "Schema.h"
+#include "StagedInstallation.h"
+#include "ZQPDMFC.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -25,24 +27,11 @@ void exec(QSqlDatabase& db, const QString& sql)
         throw SeedError(QStringLiteral("%1: %2").arg(sql, query.lastError().text()));
 }
 
-void removeSqliteFile(const QString& path)
+// A folder holding an installation: its page list or its own database.
+bool IsInstallation(const QString& home)
 {
-    for (const QString& suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
-        const QString file = path + suffix;
-        if (QFileInfo::exists(file) && !QFile::remove(file))
-            throw SeedError(QStringLiteral("cannot replace %1").arg(file));
-    }
-}
-
-// The part of the store the seeder owns; whatever else lives in the folder is left alone.
-void clearStore(const QString& storeRoot)
-{
-    const QDir root(storeRoot);
-    for (const QString& entry : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        if (entry.compare(QLatin1String("Zq"), Qt::CaseInsensitive) == 0 && !QDir(root.filePath(entry)).removeRecursively())
-            throw SeedError(QStringLiteral("cannot clear %1").arg(root.filePath(entry)));
-    if (!QDir().mkpath(storeRoot))
-        throw SeedError(QStringLiteral("cannot create %1").arg(storeRoot));
+    return QFileInfo::exists(home + QStringLiteral("/pdm.db")) ||
+           QFileInfo(ResolvePathCaseInsensitive(home + QStringLiteral("/Support/Search.cfg"))).isFile();
 }
 
 qint64 countRows(QSqlDatabase& db, const QString& table)
@@ -187,21 +176,33 @@ void Seeder::run()
     const QDate today = m_options.today.isValid() ? m_options.today : QDate::currentDate();
     const QString home = QDir(m_options.home).absolutePath();
     // The installation's own database (no --db) is the seeder's to replace; a database named
-    // with --db may be a customer's, and is neither deleted nor overwritten unasked.
+    // with --db may be a customer's, and is neither deleted nor overwritten unasked. An existing
+    // installation is replaced only when asked, too.
     const bool ownDatabase = m_options.databaseUrl.isEmpty();
+    if (IsInstallation(home) && !m_options.replace)
+        throw SeedError(QStringLiteral("%1 already holds an installation (Support/Search.cfg or pdm.db); nothing was "
+                                       "changed. To replace its database, file store and content index, add --replace")
+                            .arg(home));
     Undo undo;
 
-    m_report.databaseUrl = ownDatabase ? DefaultDatabaseUrl(home) : m_options.databaseUrl;
+    m_report.databaseUrl = ownDatabase ? DefaultDatabaseUrl(home) : AbsoluteSqliteUrl(m_options.databaseUrl);
+    const QString writtenUrl = ownDatabase ? QString() : UrlWithoutPassword(m_report.databaseUrl, &m_report.passwordLeftOut);
     m_report.storeUrl = DefaultStoreUrl(home);
     QString error;
-    const auto target = ParseDatabaseUrl(m_report.databaseUrl, &error);
+    auto target = ParseDatabaseUrl(m_report.databaseUrl, &error);
     if (!target)
         throw SeedError(error);
     undo.ifNew(home);
     if (!QDir().mkpath(home))
         throw SeedError(QStringLiteral("cannot create the installation folder %1").arg(home));
+    const QString storeRoot = home + QStringLiteral("/ftpstore");
+    undo.ifNew(storeRoot);
+    if (!QDir().mkpath(storeRoot))
+        throw SeedError(QStringLiteral("cannot create %1").arg(storeRoot));
+    // Everything is written beside the installation and put in place at the end.
+    StagedInstallation staged(home);
     if (ownDatabase)
-        removeSqliteFile(target->databaseName);
+        target->databaseName = staged.stagedHome() + QStringLiteral("/pdm.db");
     else if (target->driver == QLatin1String("QSQLITE"))
         undo.ifNew(target->databaseName);
 
@@ -218,16 +219,14 @@ void Seeder::run()
                                 .arg(db::RedactUrl(m_report.databaseUrl), holding.join(QStringLiteral(", "))));
     }
     try {
-        QSet<QString> existingTables;
-        for (const QString& name : db.tables())
-            existingTables.insert(name.section(u'.', -1).toLower());
-        for (const Table& t : PdmTables())
-            if (!existingTables.contains(t.name.toLower()))
-                undo.table([&db, &t, engine] { QSqlQuery(db).exec(DropTableSql(t, engine)); });
-
-        const QString storeRoot = home + QStringLiteral("/ftpstore");
-        undo.ifNew(storeRoot);
-        clearStore(storeRoot);
+        if (!ownDatabase) {
+            QSet<QString> existingTables;
+            for (const QString& name : db.tables())
+                existingTables.insert(name.section(u'.', -1).toLower());
+            for (const Table& t : PdmTables())
+                if (!existingTables.contains(t.name.toLower()))
+                    undo.table([&db, &t, engine] { QSqlQuery(db).exec(DropTableSql(t, engine)); });
+        }
         if (engine == Engine::Sqlite) {
             exec(db, QStringLiteral("PRAGMA synchronous=OFF"));
             exec(db, QStringLiteral("PRAGMA journal_mode=MEMORY"));
@@ -243,7 +242,7 @@ void Seeder::run()
         if (!db.transaction())
             throw SeedError(QStringLiteral("cannot start a transaction: %1").arg(db.lastError().text()));
         try {
-            SeedOutput out(db, storeRoot);
+            SeedOutput out(db, staged.stagedStore());
             DemoContext ctx{out, DemoClock{today}};
             WriteDemoData(ctx);
             WriteScaleData(ctx, m_options.scale, m_options.shape, m_options.progress);
@@ -269,21 +268,27 @@ void Seeder::run()
             for (const Table& t : PdmTables())
                 if (t.standIn)
                     exec(db, DropTableSql(t, engine));
-        if (engine != Engine::SqlServer) {
-            tell(QStringLiteral("gathering the planner's statistics"));
-            exec(db, QStringLiteral("ANALYZE"));
-        }
+        QStringList seeded;
         for (const Table& t : PdmTables())
             if (!(m_options.moduleTablesOnly && t.standIn))
-                m_report.rows.insert(t.name, countRows(db, t.name));
+                seeded.append(t.name);
+        if (engine != Engine::SqlServer) {
+            // Only the tables seeded here: the planner's figures of a customer's other tables are theirs.
+            tell(QStringLiteral("gathering the planner's statistics"));
+            for (const QString& table : seeded)
+                exec(db, QStringLiteral("ANALYZE ") + table);
+        }
+        for (const QString& table : seeded)
+            m_report.rows.insert(table, countRows(db, table));
 
         // The installation's own database and store are its defaults and are not written down, so a
-        // copy of the installation reads its own; a database named with --db is.
+        // copy of the installation reads its own; a database named with --db is, without its password.
         for (const char* folder : {"Support", "rnds", "sys"})
             undo.ifNew(home + u'/' + QLatin1String(folder));
-        for (const QString& file : InstallationFiles(home))
-            undo.ifNew(file);
-        WriteInstallationFiles(home, m_options.databaseUrl, QString());
+        WriteInstallationFiles(staged.stagedHome(), writtenUrl, QString());
+        if (ownDatabase)
+            connection.close();
+        staged.commit(ownDatabase, m_options.replace);
     } catch (...) {
         undo.dropTables();
         throw;

@@ -1,6 +1,8 @@
 #pragma once
-// Creates (or replaces) a demo installation: the PDM schema and deterministic demo data in its
-// database, the configuration files and the file store folder with every file a row names.
+// Creates (or, when asked, replaces) a demo installation: the PDM schema and deterministic demo
+// data in its database, the configuration files and the file store folder with every file a row
+// names. Everything is written beside the installation first and put in place at the end
+// (StagedInstallation), so a run that fails leaves the installation as it was.
 //
 //   DIR/pdm.db                 the database (unless another database URL is given)
 //   DIR/Support/Search.cfg     page captions
@@ -26,8 +28,10 @@ struct SeedOptions {
     QDate today;           // invalid: the current date
     QString databaseUrl;   // empty: sqlite:DIR/pdm.db (the file is replaced)
     bool moduleTablesOnly = false;   // leave out the stand-ins' own tables, as in a customer's database
-    // A database named with databaseUrl whose tables of ours already hold rows is refused unless
-    // this is set; then those tables are dropped and made again (other tables are never touched).
+    // An existing installation in home (Support/Search.cfg or pdm.db), and a database named with
+    // databaseUrl whose tables of ours already hold rows, are refused unless this is set; then
+    // the installation's files, store and content index are replaced and those tables dropped and
+    // made again (other tables and files are never touched).
     bool replace = false;
     bool trigramIndexes = false;   // PostgreSQL: also the indexes of postgresql-trigram-indexes.sql
     ScaleShape shape;          // how the products of --scale are made
@@ -36,7 +40,8 @@ struct SeedOptions {
 };
 
 struct SeedReport {
-    QString databaseUrl;
+    QString databaseUrl;          // the database seeded (a relative sqlite: path made absolute)
+    bool passwordLeftOut = false; // its password is not in the installation's configuration
     QString storeUrl;
     QMap<QString, qint64> rows;   // per table
     qint64 files = 0;             // files written to the store
@@ -50,8 +55,9 @@ class Seeder {
 public:
     explicit Seeder(SeedOptions options);
 
-    // false: LastError() says why, and nothing this run made is left behind (the folders and files
-    // it created, the tables it created in a database named with databaseUrl). The demo's PDF
+    // false: LastError() says why, the installation and its store are as they were, and nothing
+    // this run made is left behind (the folders and files it created, the tables it created in a
+    // database named with databaseUrl). The demo's PDF
     // files are drawn with Qt's fonts: the process needs a QGuiApplication (offscreen will do).
     bool Run();
     QString LastError() const { return m_error; }

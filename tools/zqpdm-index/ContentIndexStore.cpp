@@ -24,6 +24,18 @@ QString QueryError(const QSqlQuery& query)
     return db::DriverMessage(query.lastError());
 }
 
+// "" once the SQLite index keeps a rollback journal, else why it does not.
+QString UseRollbackJournal(const QSqlDatabase& db)
+{
+    QSqlQuery journal(db);
+    if (!journal.exec(QStringLiteral("PRAGMA journal_mode = DELETE")) || !journal.next())
+        return QueryError(journal);
+    const QString mode = journal.value(0).toString();
+    if (mode.compare(u"delete", Qt::CaseInsensitive) != 0)
+        return QStringLiteral("日志模式仍是 %1 (有其他程序正在使用这个索引), 请稍后再运行").arg(mode);
+    return {};
+}
+
 QString Now()
 {
     return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
@@ -142,10 +154,15 @@ bool ContentIndexStore::open(const QString& url, QString* error)
         return false;
     }
     if (!m_postgres) {
-        // Readers (the search page) go on reading while the indexer writes.
+        // A search waits for a commit to end, and a commit for the searches reading at that moment.
         QString ignored;
         exec(QStringLiteral("PRAGMA busy_timeout = 10000"), &ignored);
-        if (!exec(QStringLiteral("PRAGMA journal_mode = WAL"), &why)) {
+        // The rollback journal: between runs the index is one file that a user who may only read it
+        // and its folder can open. A WAL index needs its -shm file, which goes with the last writer,
+        // and a reader that may not make it again cannot read at all (an index of an earlier
+        // version in WAL mode is turned back here).
+        why = UseRollbackJournal(m_session->database());
+        if (!why.isEmpty()) {
             *error = QStringLiteral("不能使用内容索引 %1: %2").arg(db::RedactUrl(url), why);
             m_session.reset();
             return false;

@@ -3,6 +3,8 @@
 #include "CallLog.h"
 #include "ContentIndexStore.h"
 #include "FileServices.h"
+#include "IndexFileMode.h"
+#include "IndexRunLock.h"
 #include "ScriptedDesktop.h"
 #include "StoredFileRetrieval.h"
 #include "StoredFileWalk.h"
@@ -15,6 +17,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/stat.h>
 
 namespace zq::index {
 
@@ -40,14 +46,17 @@ QString Describe(const FileIdentity& id)
 }
 
 // The folder fetched files go to: the user's private temporary folder, in a folder of this run's own,
-// so that the user's own copies there are never replaced or removed.
+// so that the user's own copies there are never replaced or removed. The folders of earlier runs
+// that ended without cleaning up (killed) are removed first, once their process is gone.
 class FetchFolder {
 public:
     FetchFolder()
-        : m_path(TempFolder() + QStringLiteral("zqpdm-index-%1/").arg(QCoreApplication::applicationPid()))
     {
-        QDir().mkpath(m_path);
-        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        const QString temp = TempFolder();
+        RemoveFoldersOfEndedRuns(temp);
+        m_path = temp + kPrefix + QString::number(QCoreApplication::applicationPid()) + u'/';
+        QDir(m_path).removeRecursively();   // a folder of an ended run that had this process id
+        ::mkdir(QFile::encodeName(m_path).constData(), S_IRWXU);
     }
     ~FetchFolder() { QDir(m_path).removeRecursively(); }
     FetchFolder(const FetchFolder&) = delete;
@@ -55,8 +64,34 @@ public:
     const QString& path() const { return m_path; }
 
 private:
+    static constexpr QLatin1StringView kPrefix{"zqpdm-index-"};
+
+    static void RemoveFoldersOfEndedRuns(const QString& temp)
+    {
+        const QDir folder(temp);
+        for (const QString& name : folder.entryList({QString(kPrefix) + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+            bool number = false;
+            const qint64 pid = name.mid(kPrefix.size()).toLongLong(&number);
+            if (number && pid > 0 && pid != QCoreApplication::applicationPid() && ::kill(pid_t(pid), 0) != 0 &&
+                errno == ESRCH)
+                QDir(folder.filePath(name)).removeRecursively();
+        }
+    }
+
     QString m_path;
 };
+
+// What a file's reader takes: a PDF or a zip whole, up to the read limit, or nothing; any other
+// type as far as the limit and one byte more, which tells the reader that the file goes on.
+svc::FetchLimits FetchLimitsFor(const QString& fileName, const extract::ExtractLimits& read,
+                                const std::atomic<bool>* stop)
+{
+    svc::FetchLimits limits;
+    limits.stop = stop;
+    limits.startWillDo = !extract::ReadsWholeFile(extract::FileTypeOf(fileName));
+    limits.maxBytes = read.maxReadBytes + (limits.startWillDo ? 1 : 0);
+    return limits;
+}
 
 // Why a fetch brought nothing: the service's own reason when it gave one, else what it told the user.
 QString FetchFailureReason(const ScriptedDesktop& desktop)
@@ -74,6 +109,11 @@ QString FetchFailureReason(const ScriptedDesktop& desktop)
 
 ContentIndexer::ContentIndexer(IndexRunOptions options) : m_options(std::move(options)) {}
 
+bool ContentIndexer::stopRequested() const
+{
+    return m_options.stop && m_options.stop->load();
+}
+
 IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
 {
     IndexRunReport report;
@@ -82,14 +122,27 @@ IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
         report.fatal = QStringLiteral("没有 PDM 数据库连接");
         return report;
     }
+    IndexRunLock lock(m_options.indexUrl);
+    const IndexRunLock::State locked = lock.take(m_options.wait, m_options.stop, m_options.waiting, &report.fatal);
+    report.busy = locked == IndexRunLock::State::Busy;
+    report.stopped = stopRequested();
+    if (locked != IndexRunLock::State::Held || report.stopped)
+        return report;
     // The services speak to the user through the Desktop; here what they say becomes a file's reason.
     ScriptedDesktop desktop;
     ScopedDesktop scope(desktop);
 
+    const QString indexFile = SqliteFileOf(m_options.indexUrl);
+    const bool made = !indexFile.isEmpty() && !QFileInfo::exists(indexFile);
     ContentIndexStore store;
     if (!store.open(m_options.indexUrl, &report.fatal))
         return report;
     report.notes = store.notes();
+    if (!indexFile.isEmpty()) {
+        const QString unmatched = MatchDatabaseFileMode(indexFile, SqliteFileOf(pdm->Url()), made);
+        if (!unmatched.isEmpty())
+            report.notes.append(unmatched);
+    }
     const qint64 changesBefore = store.changeCount();
     QHash<QString, IndexedEntry> entries;
     if (!store.load(&entries, &report.fatal))
@@ -125,7 +178,9 @@ IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
     const int resourceSetting = doc::ReadStorageSetting(doc::kResourceStorageKey);
     CZQSaveFileToFTP fileStore;
     fileStore.InitZQPDMFTP();   // asked even when it could not connect, as the pages do
-    ExtractionWorker worker(m_options.worker);
+    ExtractionWorker::Settings workerSettings = m_options.worker;
+    workerSettings.stop = m_options.stop;
+    ExtractionWorker worker(workerSettings);
     const FetchFolder folder;
 
     QElapsedTimer sinceCommit;
@@ -147,6 +202,10 @@ IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
     for (const PendingFile& pending : work) {
         if (!report.fatal.isEmpty())
             break;
+        if (stopRequested()) {
+            report.stopped = true;
+            break;
+        }
         if (progress)
             progress(done, work.size(), report.bytesRead);
         const StoredFile& file = pending.file;
@@ -156,8 +215,11 @@ IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
         } else {
             CallLog::Clear();
             desktop.events.clear();
+            const svc::FetchLimits limits = FetchLimitsFor(file.identity.fileName, m_options.worker.limits, m_options.stop);
+            fileStore.SetFetchLimits(limits);
             doc::StoredFileRetrieval retrieval(file.record);
             retrieval.SetLocalFolder(folder.path());
+            retrieval.SetFetchLimits(limits);
             const doc::StoredFileRetrieval::Fetched fetched =
                 file.resource ? retrieval.FetchResourceFile(resourceSetting, &fileStore)
                               : retrieval.FetchDesignDocument(designSetting, &fileStore);
@@ -177,6 +239,11 @@ IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
                 }
             }
         }
+        // What a stop cut short is neither a failure nor a result: the next run reads the file.
+        if (stopRequested()) {
+            report.stopped = true;
+            break;
+        }
         QString error;
         if (!reason.isEmpty()) {
             report.failures.append({Describe(file.identity), reason});
@@ -192,7 +259,7 @@ IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
     }
 
     // Files the PDM database no longer lists; only tables read to their end can tell.
-    if (report.fatal.isEmpty()) {
+    if (report.fatal.isEmpty() && !report.stopped) {
         const QStringList known = WalkedTableNames();
         for (auto it = entries.constBegin(); it != entries.constEnd() && report.fatal.isEmpty(); ++it) {
             if (listed.contains(it.key()))

@@ -1,13 +1,15 @@
 #pragma once
 // One run of the indexer: the stored files the document pages can open are compared with the
 // content index; new and changed ones are fetched into the user's private temporary folder
-// (through the pages' own retrieval), their text extracted in a worker process and written to
-// the index; files gone from the PDM database are taken out. Unchanged files are not touched.
+// (through the pages' own retrieval, never more of a file than its reader takes), their text
+// extracted in a worker process and written to the index; files gone from the PDM database are
+// taken out. Unchanged files are not touched. One run at a time writes an index (IndexRunLock).
 #include "ExtractionWorker.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 
 namespace zq::index {
@@ -15,6 +17,11 @@ namespace zq::index {
 struct IndexRunOptions {
     QString indexUrl;                   // the content index (ConfiguredContentIndexUrl() by default)
     bool rebuild = false;               // read every file again, whatever the index holds
+    bool wait = false;                  // another run on the index: wait for it (else do nothing)
+    std::function<void()> waiting;      // told once when the run begins to wait for another
+    // Once set, the run ends at the next step: the file under way is given up, the files finished
+    // are kept in the index, the rest is read on the next run.
+    const std::atomic<bool>* stop = nullptr;
     ExtractionWorker::Settings worker;  // the program that extracts, and its limits
 };
 
@@ -37,7 +44,9 @@ struct IndexRunReport {
     QStringList withoutText;     // sound files without a text layer (scans): found by name and description
     QStringList tablesNotRead;   // "TaskDocuments: <why>": their files were left as they were
     QString fatal;           // the run could not be made (no index, no database); "" when it was
-    bool upToDate() const { return fatal.isEmpty() && failures.isEmpty() && tablesNotRead.isEmpty(); }
+    bool busy = false;       // another run was writing the index: this one did nothing
+    bool stopped = false;    // asked to stop before the end
+    bool upToDate() const { return fatal.isEmpty() && failures.isEmpty() && tablesNotRead.isEmpty() && !stopped; }
 };
 
 // How far the run is: files done of those to read, and the bytes fetched so far.
@@ -50,6 +59,8 @@ public:
     IndexRunReport run(const IndexProgressCallback& progress = {});
 
 private:
+    bool stopRequested() const;
+
     IndexRunOptions m_options;
 };
 

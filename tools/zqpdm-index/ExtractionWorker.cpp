@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <new>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -68,6 +70,23 @@ bool WriteAll(int fd, const char* data, size_t size)
         size -= size_t(put);
     }
     return true;
+}
+
+// The CPU time one file may take, counted from now: the readers' own time limit and a second
+// more. The wall-clock deadline of the indexer comes first for a reader of one thread; this one
+// ends a reader that spins on several, or a worker whose indexer cannot watch it.
+void LimitCpuForNextFile(int timeLimitMs)
+{
+    rusage used {};
+    rlimit cpu {};
+    if (getrusage(RUSAGE_SELF, &used) != 0 || getrlimit(RLIMIT_CPU, &cpu) != 0)
+        return;
+    const rlim_t spent = rlim_t(used.ru_utime.tv_sec + used.ru_stime.tv_sec + 1);
+    const rlim_t allowed = rlim_t(std::max(timeLimitMs, 0) / 1000 + 1);
+    cpu.rlim_cur = spent + allowed;
+    if (cpu.rlim_max != RLIM_INFINITY && cpu.rlim_cur > cpu.rlim_max)
+        cpu.rlim_cur = cpu.rlim_max;
+    setrlimit(RLIMIT_CPU, &cpu);
 }
 
 void LimitWorker(int memoryMb)
@@ -158,6 +177,7 @@ int RunExtractionWorker(int memoryMb)
         if (!DecodeRequest(payload, &path, &limits)) {
             extraction.error = QStringLiteral("提取请求无效");
         } else {
+            LimitCpuForNextFile(limits.timeLimitMs);
             try {
                 extraction = extract::ExtractText(path, limits);
             } catch (const std::bad_alloc&) {
@@ -208,6 +228,13 @@ bool ExtractionWorker::start(QString* error)
                                                                QStringLiteral("hard_rss_limit_mb=%1").arg(m_settings.memoryMb));
         m_process->setProcessEnvironment(environment);
     }
+    // The worker goes when the indexer goes, even when the indexer is killed outright. A parent
+    // gone before this line ran is seen by the worker's new parent id.
+    m_process->setChildProcessModifier([parent = ::getpid()] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(1);
+    });
     m_process->start();
     m_pending.clear();
     ++m_started;
@@ -234,7 +261,8 @@ QString ExtractionWorker::endedReason() const
     if (!m_process || m_process->state() != QProcess::NotRunning)
         return QStringLiteral("提取进程没有给出结果");
     if (m_process->exitStatus() == QProcess::CrashExit)
-        return QStringLiteral("提取进程异常结束 (可能超过了 %1 MB 的内存上限或读到了损坏的文件)").arg(m_settings.memoryMb);
+        return QStringLiteral("提取进程异常结束 (可能超过了 %1 MB 的内存上限或 CPU 时间上限, 或读到了损坏的文件)")
+            .arg(m_settings.memoryMb);
     return QStringLiteral("提取进程异常结束 (退出码 %1)").arg(m_process->exitCode());
 }
 
@@ -262,6 +290,10 @@ bool ExtractionWorker::readFrame(QByteArray* payload, qint64 deadlineMs, QString
             return true;
         if (!error->isEmpty())
             return false;
+        if (m_settings.stop && m_settings.stop->load()) {
+            *error = QStringLiteral("提取被要求停止");
+            return false;
+        }
         if (m_process->state() == QProcess::NotRunning) {
             m_pending += m_process->readAllStandardOutput();
             if (takeFrame(payload, error))
@@ -274,7 +306,7 @@ bool ExtractionWorker::readFrame(QByteArray* payload, qint64 deadlineMs, QString
             *error = QStringLiteral("提取超时 (超过 %1 秒), 已中止").arg((m_settings.deadlineMs + 999) / 1000);
             return false;
         }
-        m_process->waitForReadyRead(int(std::clamp<qint64>(deadline.remainingTime(), 1, 1000)));
+        m_process->waitForReadyRead(int(std::clamp<qint64>(deadline.remainingTime(), 1, 250)));
         m_pending += m_process->readAllStandardOutput();
     }
 }

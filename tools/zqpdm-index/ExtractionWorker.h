@@ -1,15 +1,18 @@
 #pragma once
 // Text extraction in a process of its own. The readers of PDF, Office, OpenDocument, text and DXF
 // files are fed untrusted bytes, and one call into PDFium can run for minutes (or for ever) and
-// take gigabytes on a few kilobytes of crafted PDF; the indexer must survive that. The worker is this program
-// started with --extract-worker: it reads one request after another on standard input and answers
-// each on standard output, under an address-space limit. The indexer keeps it alive across files,
-// gives each file a deadline, kills a worker that misses it and starts a new one for the next file.
+// take gigabytes on a few kilobytes of crafted PDF; the indexer must survive that. The worker is
+// this program started with --extract-worker: it reads one request after another on standard input
+// and answers each on standard output, under an address-space limit and a limit of CPU time for
+// each file, and it is killed by the system when the indexer ends, however it ends. The indexer
+// keeps it alive across files, gives each file a deadline, kills a worker that misses it and starts
+// a new one for the next file.
 #include "TextExtraction.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <memory>
 
 class QProcess;
@@ -30,6 +33,7 @@ public:
         int memoryMb = 1024;           // the worker's address-space limit
         int deadlineMs = 30000;        // wall time a file may take, start of a worker included
         extract::ExtractLimits limits; // what the readers themselves hold to
+        const std::atomic<bool>* stop = nullptr;   // once set, a file under way is given up at once
     };
 
     explicit ExtractionWorker(Settings settings);
@@ -39,7 +43,7 @@ public:
 
     // The text of the file at path. Whatever the file does to the worker, this returns within the
     // deadline; a worker that missed it, died or answered nonsense is gone and the failure is in
-    // the result's error ("提取超时 ...", "提取进程异常结束 ...").
+    // the result's error ("提取超时 ...", "提取进程异常结束 ...", or the stop's "提取被要求停止").
     extract::Extraction extract(const QString& path);
 
     // Workers started so far (a new one after each one lost).

@@ -6,16 +6,25 @@
 #include "HostInstallation.h"
 #include "IndexCommandLine.h"
 #include "IndexProgress.h"
+#include "StopSignals.h"
 
 #include <QElapsedTimer>
+
+#include <algorithm>
+#include <csignal>
 
 namespace zq::index {
 
 namespace {
 
-// What the worker is allowed beyond the readers' own time limit: its start and its answer.
-constexpr int kDeadlineGraceMs = 5000;
 constexpr int kWorkerMemoryMb = 1024;
+
+// The readers stop by themselves a little before the file's deadline, keeping the text read so far;
+// at the deadline the worker is killed. The margin covers the worker's start and its answer.
+int ReadersTimeLimitMs(int deadlineMs)
+{
+    return deadlineMs - std::min(2000, deadlineMs / 5);
+}
 
 QString Megabytes(qint64 bytes)
 {
@@ -56,10 +65,18 @@ int RunIndexCommand(const QString& program, const QStringList& arguments, QTextS
     IndexRunOptions run;
     run.indexUrl = options.index ? *options.index : db::ConfiguredContentIndexUrl();
     run.rebuild = options.rebuild;
+    run.wait = options.wait;
+    run.waiting = [&err, &run] {
+        err << "zqpdm-index: another indexing run is in progress (" << db::RedactUrl(run.indexUrl)
+            << "); waiting for it to end\n";
+        err.flush();
+    };
+    const StopSignals stopSignals;
+    run.stop = &stopSignals.requested();
     run.worker.program = program;
     run.worker.memoryMb = kWorkerMemoryMb;
-    run.worker.limits.timeLimitMs = options.timeLimitSeconds * 1000;
-    run.worker.deadlineMs = options.timeLimitSeconds * 1000 + kDeadlineGraceMs;
+    run.worker.deadlineMs = options.timeLimitSeconds * 1000;
+    run.worker.limits.timeLimitMs = ReadersTimeLimitMs(run.worker.deadlineMs);
 
     QElapsedTimer clock;
     clock.start();
@@ -70,9 +87,21 @@ int RunIndexCommand(const QString& program, const QStringList& arguments, QTextS
         [&progress](qint64 done, qint64 total, qint64 bytes) { progress.update(done, total, bytes); });
     progress.finish();
 
+    if (report.busy && !report.stopped) {
+        err << "zqpdm-index: another indexing run is in progress (" << db::RedactUrl(run.indexUrl)
+            << "); nothing was done\n";
+        err.flush();
+        return ExitUpToDate;
+    }
     if (!options.quiet)
         for (const QString& note : report.notes)
             err << "zqpdm-index: " << note << '\n';
+    if (report.stopped) {
+        err << "zqpdm-index: stopped by " << (stopSignals.signal() == SIGINT ? "SIGINT" : "SIGTERM") << "; "
+            << report.added + report.replaced << " files read were kept, the rest is read on the next run\n";
+        err.flush();
+        return ExitSignalBase + (stopSignals.signal() > 0 ? stopSignals.signal() : SIGTERM);
+    }
     if (!report.fatal.isEmpty()) {
         err << "zqpdm-index: " << report.fatal << '\n';
         err.flush();

@@ -12,6 +12,7 @@ struct IndexOptions {
     std::optional<QString> index;   // --index URL
     bool rebuild = false;
     bool quiet = false;
+    bool wait = false;              // --wait: another run on the index is waited for
     int timeLimitSeconds = 30;      // --time-limit: what one file may take
 };
 
@@ -26,7 +27,7 @@ IndexParse ParseIndexCommandLine(const QStringList& arguments);
 QString IndexUsageLine();
 QString IndexHelpText();
 
-// The exit statuses.
-enum IndexExit { ExitUpToDate = 0, ExitFailed = 1, ExitUsage = 2 };
+// The exit statuses; a run stopped by a signal exits with 128 + its number (SIGINT 130, SIGTERM 143).
+enum IndexExit { ExitUpToDate = 0, ExitFailed = 1, ExitUsage = 2, ExitSignalBase = 128 };
 
 } // namespace zq::index

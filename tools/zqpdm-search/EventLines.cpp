@@ -66,6 +66,16 @@ QString EventLines::call(const QString& component, const QString& operation, con
         .text();
 }
 
+QString EventLines::status(const QString& text, bool cancelled) const
+{
+    if (m_format == EventFormat::Text)
+        return OutputLines::event(QStringLiteral("STATUS"), {text});
+    return eventObject(QStringLiteral("STATUS"))
+        .add(QStringLiteral("text"), text)
+        .addJson(QStringLiteral("cancelled"), cancelled ? QStringLiteral("true") : QStringLiteral("false"))
+        .text();
+}
+
 QString EventLines::sql(const QString& statement) const
 {
     if (m_format == EventFormat::Text)

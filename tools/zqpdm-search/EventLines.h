@@ -3,7 +3,7 @@
 //   text  the tool's own lines, "KIND<TAB>field<TAB>field..." and "SQL: text" (OutputLines)
 //   json  one JSON object a line, {"event":"KIND", ...} with a named member per field:
 //           MSG {caption, text}   CMD {command, argument}   CLIP {text}   OPEN {path}
-//           CALL {component, operation, args[]}   STATUS {text}   SQL {text}
+//           CALL {component, operation, args[]}   STATUS {text, cancelled}   SQL {text}
 //           ERROR {source, reason}: a failure a service met ("CZQSaveFileToFTP::GetFileFromFTP",
 //           "Connection refused"), or an action that did not do what it was for
 //         and NOTE {text} for the tool's own diagnostics.
@@ -25,6 +25,8 @@ public:
     // MSG, CMD, CLIP, OPEN, STATUS and other events of the scripted Desktop.
     QString event(const QString& kind, const QStringList& fields) const;
     QString call(const QString& component, const QString& operation, const QStringList& args) const;
+    // The status line; json marks whether it tells of a search the user cancelled (text: the line only).
+    QString status(const QString& text, bool cancelled) const;
     QString sql(const QString& statement) const;
     QString note(const QString& text) const;   // text: "zqpdm-search: <text>"
 

@@ -60,10 +60,12 @@ struct SearchOptions {
     OutputFormat format = OutputFormat::Tsv;      // standard output
     EventFormat events = EventFormat::Text;       // standard error
     QList<Action> actions;
-    // Saved searches: kept after the actions (--save, with --shared and --fixed-dates), listed
-    // (--list-saved, the page's when --page is given) or deleted (--delete-saved) without a search.
+    // Saved searches: kept after the actions (--save, with --shared, --replace and --fixed-dates),
+    // listed (--list-saved, the page's when --page is given) or deleted (--delete-saved, a shared one
+    // with --shared) without a search.
     std::optional<QString> saveAs;
-    bool saveShared = false;
+    bool saveShared = false;      // --shared: with --save where it goes, with --delete-saved which one
+    bool saveReplace = false;
     bool saveFixedDates = false;
     bool listSaved = false;
     std::optional<QString> deleteSaved;

@@ -224,23 +224,33 @@ int SearchSession::listSaved() const
     QList<QStringList> rows;
     for (const zq::SavedSearch& search : store.searches(m_options.page))
         rows.append({search.name, search.tab, search.shared ? QStringLiteral("shared") : QStringLiteral("own"),
-                     search.savedAt.toString(Qt::ISODate)});
-    for (const QString& problem : store.takeProblems())
-        note(problem);
-    return outputStatus(WriteOutput(ResultFormats::format(
-        m_options.format, {QStringLiteral("name"), QStringLiteral("tab"), QStringLiteral("owner"), QStringLiteral("saved at")},
-        rows)));
+                     search.savedAt.toString(Qt::ISODate), search.savedBy});
+    noteStoreProblems(store);
+    return outputStatus(WriteOutput(ResultFormats::format(m_options.format,
+                                                          {QStringLiteral("name"), QStringLiteral("tab"), QStringLiteral("owner"),
+                                                           QStringLiteral("saved at"), QStringLiteral("saved by")},
+                                                          rows)));
 }
 
-// The user's own search of that name goes first; a shared one only when the user may write there.
+// The user's own search of that name; a shared one only when --shared says so, since it is
+// everyone's.
 int SearchSession::deleteSaved() const
 {
     zq::SavedSearchStore store;
-    const std::optional<zq::SavedSearch> search = store.find(*m_options.deleteSaved, m_options.page);
+    const QString& name = *m_options.deleteSaved;
+    const QString where = m_options.page.isEmpty() ? QString() : QStringLiteral(" on %1").arg(m_options.page);
+    std::optional<zq::SavedSearch> search = m_options.saveShared ? store.findShared(name, m_options.page)
+                                                                 : store.find(name, m_options.page);
+    noteStoreProblems(store);
     if (!search) {
-        note(QStringLiteral("--delete-saved: there is no saved search \"%1\"%2 (--list-saved lists them)")
-                 .arg(*m_options.deleteSaved,
-                      m_options.page.isEmpty() ? QString() : QStringLiteral(" on %1").arg(m_options.page)));
+        note(QStringLiteral("--delete-saved: there is no %1saved search \"%2\"%3 (--list-saved lists them)")
+                 .arg(m_options.saveShared ? QStringLiteral("shared ") : QString(), name, where));
+        return UsageError;
+    }
+    if (search->shared && !m_options.saveShared) {
+        note(QStringLiteral("--delete-saved: \"%1\"%2 is a shared search%3, which everyone uses; "
+                            "--delete-saved \"%1\" --shared deletes it")
+                 .arg(name, where, savedByNote(*search)));
         return UsageError;
     }
     QString error;
@@ -256,8 +266,7 @@ QString SearchSession::applySaved(const QString& name)
     zq::SavedSearchMenu& saved = m_main->SavedSearches();
     QString missing;
     const std::optional<zq::SavedSearch> search = saved.FindOnCurrentTab(name, &missing);
-    for (const QString& problem : saved.Store().takeProblems())
-        note(problem);
+    noteStoreProblems(saved.Store());
     if (!search)
         return missing;
     CZQSearchPage* page = m_main->CurrentPage();
@@ -267,16 +276,39 @@ QString SearchSession::applySaved(const QString& name)
     return QString();
 }
 
+// The user's own search of that name is replaced, as a user saving again means to; a shared one,
+// which others may run, only with --replace.
 int SearchSession::saveConditions()
 {
     zq::SavedSearchMenu& saved = m_main->SavedSearches();
     const zq::SavedSearch search = saved.Capture(*m_options.saveAs, m_options.saveFixedDates, m_options.saveShared);
-    QString error;
-    if (!saved.Store().save(search, &error)) {
-        WriteErrorLine(m_events.event(QStringLiteral("ERROR"), {QStringLiteral("--save %1").arg(*m_options.saveAs), error}));
+    const bool replace = !m_options.saveShared || m_options.saveReplace;
+    const zq::SavedSearchStore::Outcome outcome =
+        saved.Store().save(search, replace ? zq::SavedSearchStore::IfTaken::Replace : zq::SavedSearchStore::IfTaken::Refuse);
+    noteStoreProblems(saved.Store());
+    if (outcome.taken()) {
+        note(QStringLiteral("--save %1 --shared: a shared search \"%1\" on %2 is there already%3; --replace replaces it")
+                 .arg(search.name, search.tab, savedByNote(*outcome.existing)));
+        return UsageError;
+    }
+    if (!outcome) {
+        WriteErrorLine(m_events.event(QStringLiteral("ERROR"), {QStringLiteral("--save %1").arg(*m_options.saveAs), outcome.error}));
         return Failed;
     }
     return Ok;
+}
+
+QString SearchSession::savedByNote(const zq::SavedSearch& search)
+{
+    if (search.savedBy.isEmpty())
+        return QString();
+    return QStringLiteral(" (saved by %1 at %2)").arg(search.savedBy, search.savedAt.toString(Qt::ISODate));
+}
+
+void SearchSession::noteStoreProblems(const zq::SavedSearchStore& store) const
+{
+    for (const QString& problem : store.takeProblems())
+        note(problem);
 }
 
 QStringList SearchSession::tabCaptions() const
@@ -442,7 +474,7 @@ QString SearchSession::exportTo(const QString& file, int filter)
 
 void SearchSession::printStatus() const
 {
-    WriteErrorLine(m_events.event(QStringLiteral("STATUS"), {m_main->StatusText()}));
+    WriteErrorLine(m_events.status(m_main->StatusText(), m_main->StatusFromCancelledSearch()));
 }
 
 // A failed write of the output is the command's failure, told on standard error.

@@ -19,6 +19,10 @@ class CZQPDMSearchMain;
 class QWidget;
 
 namespace zq::host { class ProductTreeLoader; }
+namespace zq {
+class SavedSearchStore;
+struct SavedSearch;
+}
 
 namespace zq::tool {
 
@@ -53,6 +57,9 @@ private:
     int deleteSaved() const;
     QString applySaved(const QString& name);
     int saveConditions();
+    // " (saved by LOGIN at TIME)" for a search that records who saved it.
+    static QString savedByNote(const zq::SavedSearch& search);
+    void noteStoreProblems(const zq::SavedSearchStore& store) const;
     QStringList tabCaptions() const;
     QString pressFind(int buttonId);
     QString selectTreePath(const QString& path);

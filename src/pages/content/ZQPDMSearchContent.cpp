@@ -8,7 +8,10 @@
 #include "ZQDBConnect.h"
 
 #include <QAbstractButton>
-#include <QFileInfo>
+#include <QFile>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 using namespace zq::content;
 using namespace zq::doc;
@@ -98,12 +101,30 @@ ContentConditions CZQPDMSearchContent::ReadConditions() const
 
 namespace {
 
-// An SQLite index that is not there yet: zqpdm-index has not run.
+// An SQLite index that is not there yet: zqpdm-index has not run. A file the user may not even
+// look for (a folder closed to them) is not taken for a missing one: opening it says why.
 bool NotMadeYet(const QString& url)
 {
     QString ignored;
     const auto parsed = zq::db::ParseConnectionUrl(url, &ignored);
-    return parsed && parsed->driver == u"QSQLITE" && !QFileInfo::exists(parsed->database);
+    struct stat info {};
+    return parsed && parsed->driver == u"QSQLITE" &&
+           ::stat(QFile::encodeName(parsed->database).constData(), &info) != 0 && errno == ENOENT;
+}
+
+// Whether the index's database holds the index's table. SQLite opens its file at the first
+// statement, and a listing of the tables swallows what went wrong there (a file the user may not
+// read, a journal that needs writing): it is asked with a statement of its own, whose failure
+// throws the engine's message.
+bool HoldsContentIndex(zq::CZQDBConnect& index)
+{
+    zq::Connection* connection = index.GetPtrPDM();
+    if (zq::sql::DbmsOf(connection->dbms()) != zq::sql::Dbms::Sqlite)
+        return index.HasTable(QStringLiteral("ContentFile"));
+    zq::Recordset tables;
+    tables.Open(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND lower(name) = 'contentfile'"),
+                connection);
+    return !tables.IsEOF() && tables.GetFieldValue(0).toLongLong() > 0;
 }
 
 } // namespace
@@ -127,8 +148,13 @@ zq::Connection* CZQPDMSearchContent::IndexConnection()
         ShowPrompt(QStringLiteral("内容索引不能打开: %1").arg(index->LastError()));
         return nullptr;
     }
-    if (!index->HasTable(QStringLiteral("ContentFile"))) {
-        ShowPrompt(QStringLiteral("%1 中没有内容索引。\n%2").arg(zq::db::RedactUrl(url), runIndexer));
+    try {
+        if (!HoldsContentIndex(*index)) {
+            ShowPrompt(QStringLiteral("%1 中没有内容索引。\n%2").arg(zq::db::RedactUrl(url), runIndexer));
+            return nullptr;
+        }
+    } catch (const zq::_com_error& error) {
+        ShowPrompt(QStringLiteral("内容索引不能打开 (%1): %2").arg(zq::db::RedactUrl(url), error.Description()));
         return nullptr;
     }
     m_index = std::move(index);

@@ -1,5 +1,6 @@
 #include "StoredFileRetrieval.h"
 
+#include "CallLog.h"
 #include "Desktop.h"
 #include "FileName.h"
 #include "FileServices.h"
@@ -89,19 +90,25 @@ bool StoredFileRetrieval::Fetched::arrived() const
     return !endedSilently && !localPath.isEmpty() && CFileName(localPath).Exist();
 }
 
-StoredFileRetrieval::Outcome StoredFileRetrieval::NotFetched()
+StoredFileRetrieval::Outcome StoredFileRetrieval::NotFetched(const QStringList& reasons)
 {
     Desktop::current().messageBox(QStringLiteral("文件没有下载成功"), QStringLiteral("操作提示"),
-                                  MB_OK | MB_ICONEXCLAMATION);
+                                  MB_OK | MB_ICONEXCLAMATION, reasons.join(u'\n'));
     return Outcome::NotFetched;
 }
 
-StoredFileRetrieval::Outcome StoredFileRetrieval::Finish(const Fetched& fetched)
+StoredFileRetrieval::Outcome StoredFileRetrieval::Finish(const Fetched& fetched, qsizetype failuresBefore)
 {
     if (fetched.endedSilently)
         return Outcome::EndedSilently;
-    if (!fetched.arrived())
-        return NotFetched();
+    if (!fetched.arrived()) {
+        QStringList reasons = CallLog::ReasonsSince(failuresBefore);
+        if (!fetched.reason.isEmpty())
+            reasons.append(fetched.reason);
+        if (reasons.isEmpty())
+            reasons.append(QStringLiteral("本地没有得到文件 %1").arg(fetched.localPath));
+        return NotFetched(reasons);
+    }
     CCommonBrowserTool().BrowseFile(fetched.localPath, 0);
     return Outcome::Opened;
 }
@@ -109,13 +116,23 @@ StoredFileRetrieval::Outcome StoredFileRetrieval::Finish(const Fetched& fetched)
 StoredFileRetrieval::Outcome StoredFileRetrieval::OpenDesignDocument(int storageSetting, CZQSaveFileToFTP* pageStore)
 {
     WaitCursor wait;
-    return Finish(FetchDesignDocument(storageSetting, pageStore));
+    const qsizetype failuresBefore = CallLog::FailureCount();
+    return Finish(FetchDesignDocument(storageSetting, pageStore), failuresBefore);
 }
 
 StoredFileRetrieval::Outcome StoredFileRetrieval::OpenResourceFile(int storageSetting)
 {
     WaitCursor wait;
-    return Finish(FetchResourceFile(storageSetting));
+    const qsizetype failuresBefore = CallLog::FailureCount();
+    return Finish(FetchResourceFile(storageSetting), failuresBefore);
+}
+
+// Why no copy can be made at all: the record names no file, or an earlier copy cannot be removed.
+QString StoredFileRetrieval::NoTargetReason(const QString& local) const
+{
+    if (local.isEmpty())
+        return QStringLiteral("记录中没有文件名: %1").arg(m_fileName);
+    return QStringLiteral("不能删除以前取到的文件 %1").arg(local);
 }
 
 StoredFileRetrieval::Fetched StoredFileRetrieval::FetchDesignDocument(int storageSetting, CZQSaveFileToFTP* pageStore)
@@ -123,7 +140,7 @@ StoredFileRetrieval::Fetched StoredFileRetrieval::FetchDesignDocument(int storag
     const QString local = LocalPath();
     if (IsZeroOrOne(storageSetting)) {
         if (local.isEmpty() || !RemoveEarlierCopy(local))
-            return {};
+            return {QString(), false, NoTargetReason(local)};
         // The store's answer is not asked for: the copy on disk decides.
         if (pageStore)
             pageStore->GetFileFromFTP(DesignStoreFolder(), m_fileName, local);
@@ -135,6 +152,7 @@ StoredFileRetrieval::Fetched StoredFileRetrieval::FetchDesignDocument(int storag
     CSaveZQPDMFile component;
     if (!m_localFolder.isEmpty())
         component.SetTargetFolder(m_localFolder);
+    component.SetFetchLimits(m_limits);
     const QString extracted = component.DirectReadZQPDMFileFromDB(DesignFileKey(), QStringLiteral("产品"), m_code2,
                                                                   m_revision, FileTitle());
     if (extracted.isEmpty())
@@ -146,12 +164,15 @@ StoredFileRetrieval::Fetched StoredFileRetrieval::FetchResourceFile(int storageS
 {
     const QString local = LocalPath();
     if (local.isEmpty() || !RemoveEarlierCopy(local))
-        return {};
+        return {QString(), false, NoTargetReason(local)};
     if (IsZeroOrOne(storageSetting)) {
-        CZQSaveFileToDB().PopFileFromDB(ResourceContentSql(), local, QStringLiteral("DocContent"), QStringLiteral("pdm"));
+        CZQSaveFileToDB database;
+        database.SetFetchLimits(m_limits);
+        database.PopFileFromDB(ResourceContentSql(), local, QStringLiteral("DocContent"), QStringLiteral("pdm"));
         return {local};
     }
     CZQSaveFileToFTP fresh;
+    fresh.SetFetchLimits(m_limits);
     const bool connected = store ? store->GetCurrentFtp() != nullptr : fresh.InitZQPDMFTP();
     CZQSaveFileToFTP& used = store ? *store : fresh;
     // Without a store the copy on disk decides; a store that has no such file ends the open.

@@ -1,8 +1,10 @@
 #pragma once
 // Opening the stored file of a design-document or resource row: the file is fetched from the
 // database or the file store, as the row's kind and its storage setting say, into the temporary
-// folder, and handed to the file browser; "文件没有下载成功" when no copy arrived.
+// folder, and handed to the file browser; "文件没有下载成功" when no copy arrived, with the reasons
+// the storage gave (the file missing in the store, the FTP server's answer) in the box's detail.
 #include "DocumentRecord.h"
+#include "FetchLimits.h"
 
 #include <QString>
 
@@ -30,6 +32,7 @@ public:
     struct Fetched {
         QString localPath;
         bool endedSilently = false;
+        QString reason{};   // why no copy can arrive, where the retrieval itself knows it
         bool arrived() const;
     };
 
@@ -39,6 +42,9 @@ public:
     // Fetches into this folder (ending with '/', inside the temporary folder) instead of the
     // temporary folder itself: a reader other than the user keeps clear of the user's copies.
     void SetLocalFolder(const QString& folder) { m_localFolder = folder; }
+    // Limits for a reader that takes only so much of a file, passed to the storage objects made
+    // here (a store object handed in keeps its own).
+    void SetFetchLimits(const zq::svc::FetchLimits& limits) { m_limits = limits; }
 
     // Design document: the store below "\Zq\Proven\", through the page's own store object (which
     // is asked even when it could not connect), or the database by the key "N1_N2_FileName".
@@ -61,16 +67,19 @@ public:
 
 private:
     QString FileTitle() const;
+    QString NoTargetReason(const QString& local) const;
     // Removes an earlier copy at path so it cannot pass for this fetch; false when one stays.
     static bool RemoveEarlierCopy(const QString& path);
-    static Outcome NotFetched();
-    static Outcome Finish(const Fetched& fetched);
+    static Outcome NotFetched(const QStringList& reasons);
+    // failuresBefore: the service failures recorded before the fetch (their reasons are not this one's).
+    static Outcome Finish(const Fetched& fetched, qsizetype failuresBefore);
 
     QString m_code1;      // N(slot 1)
     QString m_code2;      // N(slot 2)
     QString m_revision;   // slot 3
     QString m_fileName;   // slot 5, as stored
     QString m_localFolder;   // "" for the temporary folder
+    zq::svc::FetchLimits m_limits;
 };
 
 } // namespace zq::doc

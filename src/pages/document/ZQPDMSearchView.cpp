@@ -96,9 +96,12 @@ void CZQPDMSearchView::RememberPattern(const QString& pattern)
     combo->addItems(patterns);
     combo->setCurrentIndex(-1);
     combo->setEditText(shown);
+    // An installation the user may not write fails every time: told once, the search runs on.
     const QString path = SavedPatternsPath();
-    if (!WriteSavedPatterns(path, patterns))
+    const bool written = WriteSavedPatterns(path, patterns);
+    if (!written && !m_toldUnwritable)
         ShowPrompt(QStringLiteral("文件: %1 打不开!").arg(path));
+    m_toldUnwritable = !written;
 }
 
 int CZQPDMSearchView::DoSearch()

@@ -52,4 +52,5 @@ private:
     CImageList m_icons;
     std::vector<std::unique_ptr<ViewRowRecord>> m_rowRecords;
     CTreeCursor m_treeItem;
+    bool m_toldUnwritable = false;   // "search.ini" could not be written, and the user was told
 };

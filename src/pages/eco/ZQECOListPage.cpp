@@ -1,5 +1,6 @@
 #include "ZQECOListPage.h"
 
+#include "CallLog.h"
 #include "ComError.h"
 #include "Desktop.h"
 #include "EcoServices.h"
@@ -140,10 +141,13 @@ void CZQECOListPage::BrowseStoredFile(const QString& kind, const QString& number
         const QString localPath = zq::WorkingFolder() + zq::eco::StoredFileName(number);
         // A copy left by an earlier fetch must not pass for this one.
         QFile::remove(localPath);
+        const qsizetype failuresBefore = zq::CallLog::FailureCount();
         const QString written = CZQSaveFileToDB().PopFileFromDB(zq::eco::StoredFileContentSql(kind, number), localPath,
                                                                  QStringLiteral("DocContent"), QStringLiteral("pdm"));
         if (written.isEmpty() || !QFileInfo::exists(localPath)) {
-            ShowPrompt(QStringLiteral("文件没有下载成功"));
+            const QStringList reasons = zq::CallLog::ReasonsSince(failuresBefore);
+            ShowPrompt(QStringLiteral("文件没有下载成功"),
+                       reasons.isEmpty() ? QStringLiteral("本地没有得到文件 %1").arg(localPath) : reasons.join(u'\n'));
             return;
         }
         CCommonBrowserTool().BrowseFile(localPath, 0);

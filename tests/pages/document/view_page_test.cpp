@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <functional>
 
 namespace {
 
@@ -232,6 +233,51 @@ TEST_F(ViewPageTest, UnwritableFileIsToldWithItsPath)
     // The known pattern again: nothing to write, so nothing to tell.
     EXPECT_EQ(Search("a*"), 1);
     EXPECT_EQ(desktop.messages().size(), 1);
+}
+
+TEST_F(ViewPageTest, AnInstallationThatCannotBeWrittenIsToldOncePerWindowAndSearchedEveryTime)
+{
+    // Both stop root too: a folder where the file should be, a file where its folder should be.
+    const QString spt = m_dir.filePath("home/rnds/spt");
+    const struct {
+        const char* name;
+        std::function<bool()> makeUnwritable;
+    } cases[] = {
+        {"folder_at_the_file", [&] { return QDir().mkpath(IniPath()); }},
+        {"file_at_the_folder", [&] { return QDir(spt).removeRecursively() && QFile(spt).open(QIODevice::WriteOnly); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.makeUnwritable());
+        m_host.reset();
+        m_page = nullptr;
+        desktop.events.clear();
+        Tree().SelectItem(m_root);
+        const struct {
+            QString pattern;
+            int rows;
+        } searches[] = {{"A*", 2}, {"*轴*", 3}, {"p?", 1}};
+        for (const auto& search : searches) {
+            EXPECT_EQ(Search(search.pattern), 1);
+            EXPECT_EQ(Results().GetItemCount(), search.rows) << search.pattern.toStdString();
+        }
+        ASSERT_EQ(desktop.messages().size(), 1) << desktop.messages().join(u'\n').toStdString();
+        EXPECT_TRUE(desktop.messages().first().startsWith("文件: ") && desktop.messages().first().endsWith(" 打不开!"));
+        QStringList kept = ComboItems();
+        kept.sort();
+        EXPECT_EQ(kept, (QStringList{"*轴*", "A*", "p?"})) << "the list keeps every pattern";
+
+        // Another window tells it again, once.
+        m_host.reset();
+        m_page = nullptr;
+        EXPECT_EQ(Search("B*"), 1);
+        EXPECT_EQ(Search("C*"), 1);
+        EXPECT_EQ(desktop.messages().size(), 2);
+
+        QFile::remove(spt);
+        QDir(spt).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(spt));
+    }
 }
 
 } // namespace

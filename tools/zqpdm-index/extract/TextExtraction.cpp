@@ -17,7 +17,7 @@ constexpr qint64 kReadPiece = 1024 * 1024;
 void ReadInto(FileType type, const QByteArray& bytes, ExtractionRun& run)
 {
     // A PDF or a zip is read from its end: the start of one is no file at all.
-    const bool whole = type == FileType::Pdf || type == FileType::OfficeOpenXml || type == FileType::OpenDocument;
+    const bool whole = ReadsWholeFile(type);
     const qint64 limit = run.limits().maxReadBytes;
     if (whole && bytes.size() > limit) {
         run.fail(QStringLiteral("文件超过 %1 字节的读取上限, 未提取文本").arg(limit));
@@ -48,6 +48,11 @@ void ReadInto(FileType type, const QByteArray& bytes, ExtractionRun& run)
 }
 
 } // namespace
+
+bool ReadsWholeFile(FileType type)
+{
+    return type == FileType::Pdf || type == FileType::OfficeOpenXml || type == FileType::OpenDocument;
+}
 
 FileType FileTypeOf(const QString& fileName)
 {

@@ -18,6 +18,10 @@ enum class FileType { Pdf, OfficeOpenXml, OpenDocument, PlainText, Dxf, Other };
 // .odt .ods .odp .odg; .txt .text .csv .tsv .log; .dxf. Every other name is Other.
 FileType FileTypeOf(const QString& fileName);
 
+// A PDF or a zip is read from its end: the start of a longer one is no file at all. The start of
+// any other type is read as far as the byte limit goes.
+bool ReadsWholeFile(FileType type);
+
 struct Extraction {
     // false: the file could not be read as its type; `error` says why, in Chinese like the
     // system's other messages ("PDF 文件已损坏: ..."). A type without text (Other) is ok with no text.
