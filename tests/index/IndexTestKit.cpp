@@ -1,4 +1,5 @@
 #include "IndexTestKit.h"
+#include "ExtractTestFiles.h"
 #include "OpenDatabase.h"
 #include "SqlSession.h"
 
@@ -41,19 +42,17 @@ QByteArray EndlessPdf(int depth, int fanout)
         objects.append("<< /Type /XObject /Subtype /Form /BBox [0 0 100 100] /Resources " + resources + " /Length " +
                        QByteArray::number(stream.size()) + " >>\nstream\n" + stream + "\nendstream");
     }
-    QByteArray pdf = "%PDF-1.4\n";
-    QList<qsizetype> offsets;
-    for (qsizetype i = 0; i < objects.size(); ++i) {
-        offsets.append(pdf.size());
-        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    const qsizetype xref = pdf.size();
-    pdf += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
-    for (qsizetype offset : offsets)
-        pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
-    pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
-           QByteArray::number(xref) + "\n%%EOF\n";
-    return pdf;
+    return PdfOfObjects(objects);
+}
+
+QByteArray LoopingPdf()
+{
+    return PdfOfPages({"BT /F1 12 Tf 72 700 Td (never read) Tj ET"}, "2 0 R");
+}
+
+QByteArray TextlessPdf()
+{
+    return PdfOfPages({"0 0 m 200 200 l S 10 10 100 50 re f"});
 }
 
 QString ExecSql(const QString& url, const QString& sql, const QVariantList& values)

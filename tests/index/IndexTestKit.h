@@ -22,8 +22,12 @@ namespace zq::test {
 QString IndexProgram();
 
 // A PDF of a few kilobytes whose page draws a form that draws the next form `fanout` times, `depth`
-// forms deep: reading its text takes fanout^depth drawings, minutes and gigabytes.
+// forms deep: reading its text takes fanout^depth drawings, seconds to minutes and gigabytes.
 QByteArray EndlessPdf(int depth = 7, int fanout = 10);
+// A PDF whose page tree holds itself: PDFium never finishes opening it.
+QByteArray LoopingPdf();
+// A sound PDF of a page of lines and shapes, without a text layer (as a scan has none).
+QByteArray TextlessPdf();
 
 // Runs a statement on a database by its URL (sqlite: or postgresql://), with bound values.
 QString ExecSql(const QString& url, const QString& sql, const QVariantList& values = {});
