@@ -53,6 +53,7 @@ const QMap<QString, ReadLicence>& ReadByHand()
         {QStringLiteral("libkrb5-3"), {QStringLiteral("MIT"), freeForm + QStringLiteral(" (MIT Kerberos)")}},
         {QStringLiteral("libkrb5support0"), {QStringLiteral("MIT"), freeForm + QStringLiteral(" (MIT Kerberos)")}},
         {QStringLiteral("librtmp1"), {QStringLiteral("LGPL-2.1+"), freeForm + QStringLiteral(": librtmp, not rtmpdump")}},
+        {QStringLiteral("libproxy1v5"), {QStringLiteral("LGPL-2.1+"), freeForm + QStringLiteral(" (Qt's network library, through Qt PDF)")}},
         {QStringLiteral("libwebp7"), {QStringLiteral("BSD-3-clause"), freeForm}},
         {QStringLiteral("libx11-6"), {QStringLiteral("X11"), freeForm}},
         {QStringLiteral("libxau6"), {QStringLiteral("X11"), freeForm}},
