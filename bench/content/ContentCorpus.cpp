@@ -125,7 +125,8 @@ QStringList Corpus(const QString& dataDir, int documents, QString* error)
 
 QString CorpusSqliteIndex(const QString& dataDir, const QStringList& corpus, QString* error)
 {
-    const QString path = dataDir + QStringLiteral("/content/index-%1.db").arg(corpus.size());
+    const QString path =
+        dataDir + QStringLiteral("/content/index-%1-v%2.db").arg(corpus.size()).arg(content::kContentIndexVersion);
     const QString done = path + QStringLiteral(".done");
     if (QFile::exists(path) && QFile::exists(done))
         return path;
@@ -143,7 +144,8 @@ QString CorpusSqliteIndex(const QString& dataDir, const QStringList& corpus, QSt
 QString CorpusPostgresIndex(const QString& adminUrl, const QStringList& corpus, QString* error)
 {
     QUrl url(adminUrl);
-    const QString database = QStringLiteral("zqbench_content_%1").arg(corpus.size());
+    const QString database =
+        QStringLiteral("zqbench_content_%1_v%2").arg(corpus.size()).arg(content::kContentIndexVersion);
     url.setPath(u'/' + database);
     // The database is kept; it is filled again when it does not hold the whole corpus.
     qint64 rows = -1;

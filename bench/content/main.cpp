@@ -25,6 +25,7 @@
 #include "HostInstallation.h"
 #include "ListCtrl.h"
 #include "ScriptedDesktop.h"
+#include "SqliteSearchFunctions.h"
 #include "TextExtraction.h"
 #include "ZQPDMSearchContent.h"
 
@@ -86,6 +87,8 @@ double RawSqliteMs(const QString& path, const QString& sql, int* rows)
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
         return -1;
+    // The index's tokenizer and the folding search functions the SQL calls.
+    zq::db::RegisterSearchFunctions(db);
     double ms = -1;
     sqlite3_stmt* statement = nullptr;
     QElapsedTimer clock;

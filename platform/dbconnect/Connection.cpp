@@ -149,7 +149,7 @@ void Connection::Impl::requireOpen(const QString& sql)
 std::unique_ptr<db::RowSource> Connection::Impl::openRecordset(const QString& sql)
 {
     requireOpen(sql);
-    const QString adapted = sql::Adapt(sql, dbms.dbms);
+    const QString adapted = adapt(sql);
     return reconnecting(sql, [&]() -> std::unique_ptr<db::RowSource> {
         using Mode = db::QueryRowSource::Mode;
         switch (nesting) {
@@ -169,13 +169,19 @@ std::unique_ptr<db::RowSource> Connection::Impl::openRecordset(const QString& sq
 std::unique_ptr<db::RowSource> Connection::Impl::openDirect(const QString& sql)
 {
     requireOpen(sql);
-    const QString adapted = sql::Adapt(sql, dbms.dbms);
+    const QString adapted = adapt(sql);
     // A query while recordsets are being read joins their transaction, so that the connection
     // never needs two server connections at once (a pooler in transaction mode may have no
     // second one to give while other clients' reads hold the rest).
     if (nesting == Nesting::ServerCursors && m_cursors && m_cursors->openCursors() > 0 && db::IsCursorQuery(adapted))
         return reconnecting(sql, [&] { return std::make_unique<db::PgStatementRowSource>(m_cursors, adapted, sql); });
     return reconnecting(sql, [&] { return openOnPrimary(adapted, sql); });
+}
+
+QString Connection::Impl::adapt(const QString& sql) const
+{
+    const QString adapted = sql::Adapt(sql, dbms.dbms);
+    return url.driver == u"QODBC" ? sql::SpellOutsideBmp(adapted, dbms.dbms) : adapted;
 }
 
 std::unique_ptr<db::RowSource> Connection::Impl::openOnPrimary(const QString& adapted, const QString& sql)

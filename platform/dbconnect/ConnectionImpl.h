@@ -51,6 +51,8 @@ private:
     std::unique_ptr<db::RowSource> reconnecting(const QString& sql,
                                                 const std::function<std::unique_ptr<db::RowSource>()>& open);
     bool lost() const;
+    // The module's text as the engine behind the connection, and the driver on the way, read it.
+    QString adapt(const QString& sql) const;
     // A forward-only read on the primary session.
     std::unique_ptr<db::RowSource> openOnPrimary(const QString& adapted, const QString& sql);
 

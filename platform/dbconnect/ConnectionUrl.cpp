@@ -75,24 +75,32 @@ std::optional<ConnectionUrl> ParsePostgres(const QString& text, QString* error)
     return url;
 }
 
-// Splits "A=1;B={x;y};C=3" into its pairs; braces protect separators.
+// Splits "A=1;B={x;y};C=3" into its pairs. A value in braces may hold ';' and '=', and "}}" for
+// a '}' of its own: "Pwd={a}}b;c}" is the one pair Pwd, {a}}b;c}.
 QList<std::pair<QString, QString>> OdbcPairs(const QString& text)
 {
     QList<std::pair<QString, QString>> pairs;
     QString item;
-    int braces = 0;
+    bool braced = false;
     auto flush = [&] {
         const qsizetype eq = item.indexOf(u'=');
         if (!item.trimmed().isEmpty())
             pairs.append({eq < 0 ? item.trimmed() : item.left(eq).trimmed(), eq < 0 ? QString() : item.mid(eq + 1)});
         item.clear();
     };
-    for (QChar c : text) {
-        if (c == u'{')
-            ++braces;
-        else if (c == u'}' && braces > 0)
-            --braces;
-        if (c == u';' && braces == 0)
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (!braced && c == u'{') {
+            braced = true;
+        } else if (braced && c == u'}') {
+            if (i + 1 < text.size() && text[i + 1] == u'}') {
+                item += QStringLiteral("}}");
+                ++i;
+                continue;
+            }
+            braced = false;
+        }
+        if (c == u';' && !braced)
             flush();
         else
             item += c;
@@ -205,8 +213,8 @@ QString OdbcAttribute(const QString& connectionText, const QString& key)
         if (name.compare(key, Qt::CaseInsensitive) != 0)
             continue;
         const QString trimmed = value.trimmed();
-        if (trimmed.startsWith(u'{') && trimmed.endsWith(u'}'))
-            return trimmed.mid(1, trimmed.size() - 2);
+        if (trimmed.size() >= 2 && trimmed.startsWith(u'{') && trimmed.endsWith(u'}'))
+            return trimmed.mid(1, trimmed.size() - 2).replace(QStringLiteral("}}"), QStringLiteral("}"));
         return trimmed;
     }
     return {};
@@ -226,8 +234,11 @@ QString RedactUrl(const QString& url)
         if (at >= start)
             out.replace(start, at - start, QStringLiteral("***"));
     }
-    static const QRegularExpression odbcPassword(QStringLiteral("(\\b(?:PWD|PASSWORD)\\s*=)(\\{[^}]*\\}|[^;]*)"),
-                                                 QRegularExpression::CaseInsensitiveOption);
+    // A braced value runs to its closing brace ("}}" inside it is a brace of its own), or to the
+    // end of the text when it has none: nothing of a password shows.
+    static const QRegularExpression odbcPassword(
+        QStringLiteral("(\\b(?:PWD|PASSWORD)\\s*=\\s*)(\\{(?:[^}]|\\}\\})*\\}?|[^;]*)"),
+        QRegularExpression::CaseInsensitiveOption);
     out.replace(odbcPassword, QStringLiteral("\\1***"));
     return out;
 }

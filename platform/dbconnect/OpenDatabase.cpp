@@ -1,4 +1,5 @@
 #include "OpenDatabase.h"
+#include "SqliteSearchFunctions.h"
 
 #include <clocale>
 #include <cstring>
@@ -36,6 +37,7 @@ private:
 
 bool OpenDatabase(QSqlDatabase& db)
 {
+    SearchFunctionsOnOpen searchFunctions;
     if (db.driverName() != u"QODBC")
         return db.open();
     Utf8CharacterType utf8;

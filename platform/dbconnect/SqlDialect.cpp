@@ -288,9 +288,10 @@ void RewriteLike(QList<Token>& tokens)
 // A SELECT DISTINCT with no ORDER BY of its own gets "ORDER BY 1, ..., n" over its n selected
 // columns. The engine the module was written for returns such rows sorted; PostgreSQL returns them
 // in the order of its hash and SQLite in the order of the index it reads (sorted by the first
-// column only), and every engine is to list the same rows in the same order. A statement joined
-// by UNION, INTERSECT or EXCEPT, or with LIMIT, OFFSET or FOR, is left as it is.
-void OrderDistinctRows(QList<Token>& tokens)
+// column only), and every engine is to list the same rows in the same order: on PostgreSQL, whose
+// NULLs sort last, each key says NULLS FIRST, as SQLite and SQL Server sort them. A statement
+// joined by UNION, INTERSECT or EXCEPT, or with LIMIT, OFFSET or FOR, is left as it is.
+void OrderDistinctRows(QList<Token>& tokens, Dbms dbms)
 {
     const qsizetype select = NextSignificant(tokens, 0);
     if (select >= tokens.size() || tokens[select].kind != Token::Word
@@ -331,7 +332,7 @@ void OrderDistinctRows(QList<Token>& tokens)
         return;
     QStringList positions;
     for (int column = 1; column <= columns; ++column)
-        positions << QString::number(column);
+        positions << QString::number(column) + (dbms == Dbms::Postgres ? QStringLiteral(" NULLS FIRST") : QString());
     // After the last significant token, so trailing spaces stay where they were.
     qsizetype last = end - 1;
     while (last > distinct && !Significant(tokens[last]))
@@ -446,7 +447,7 @@ QString Adapt(const QString& sql, Dbms dbms)
     ConcatMarker(tokens).run();
     if (dbms == Dbms::Postgres)
         RewriteLike(tokens);
-    OrderDistinctRows(tokens);
+    OrderDistinctRows(tokens, dbms);
     RenameByteLength(tokens);
     QString out;
     out.reserve(sql.size() + 16);
@@ -459,6 +460,64 @@ QString Adapt(const QString& sql, Dbms dbms)
         }
         out += t.text;
     }
+    return out;
+}
+
+namespace {
+
+bool HasSurrogatePair(QStringView text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i)
+        if (text[i].isHighSurrogate() && text[i + 1].isLowSurrogate())
+            return true;
+    return false;
+}
+
+// A literal with characters beyond the BMP as an expression that makes the same text: the pieces
+// between them as literals of the same kind, each such character as a function call.
+QString SpelledLiteral(const QString& prefix, QStringView body, Dbms dbms)
+{
+    const QString function = dbms == Dbms::Postgres ? QStringLiteral("chr(") : QStringLiteral("char(");
+    QStringList parts;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i + 1 < body.size(); ++i) {
+        if (!body[i].isHighSurrogate() || !body[i + 1].isLowSurrogate())
+            continue;
+        if (i > start)
+            parts << prefix + u'\'' + body.mid(start, i - start).toString() + u'\'';
+        parts << function + QString::number(QChar::surrogateToUcs4(body[i], body[i + 1])) + u')';
+        start = i + 2;
+        ++i;
+    }
+    if (start < body.size())
+        parts << prefix + u'\'' + body.mid(start).toString() + u'\'';
+    return u'(' + parts.join(QStringLiteral(" || ")) + u')';
+}
+
+} // namespace
+
+QString SpellOutsideBmp(const QString& sql, Dbms dbms)
+{
+    if ((dbms != Dbms::Sqlite && dbms != Dbms::Postgres) || !HasSurrogatePair(sql))
+        return sql;
+    QList<Token> tokens = Tokenize(sql);
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        Token& t = tokens[i];
+        const qsizetype quote = t.text.indexOf(u'\'');
+        if (t.kind != Token::String || t.text.size() < quote + 2 || !t.text.endsWith(u'\'') || !HasSurrogatePair(t.text))
+            continue;
+        QString prefix = t.text.left(quote);   // N of N'...'
+        // PostgreSQL's E'...' comes as the word E right before the literal.
+        if (dbms == Dbms::Postgres && i > 0 && tokens[i - 1].kind == Token::Word
+            && tokens[i - 1].text.compare(u"E", Qt::CaseInsensitive) == 0) {
+            prefix = tokens[i - 1].text;
+            tokens[i - 1].text.clear();
+        }
+        t.text = SpelledLiteral(prefix, QStringView(t.text).mid(quote + 1, t.text.size() - quote - 2), dbms);
+    }
+    QString out;
+    for (const Token& t : tokens)
+        out += t.text;
     return out;
 }
 

@@ -28,10 +28,18 @@ QList<Token> Tokenize(const QString& sql);
 bool HasSeveralStatements(const QString& sql);
 
 // The rewriting: string "+" → "||" (a "+" chain with a string operand), on PostgreSQL LIKE → ILIKE
-// with no escape character (T-SQL LIKE is case-insensitive and has none), N'…' → '…' on SQLite,
-// [name] → "name" on PostgreSQL, and an ORDER BY of the selected columns for a SELECT DISTINCT
-// that has none (such rows come sorted from the engine the module was written for), and
+// with no escape character (T-SQL LIKE is case-insensitive and has none; SQLite's LIKE, ours,
+// ignores case for every letter too), N'…' → '…' on SQLite, [name] → "name" on PostgreSQL, and an
+// ORDER BY of the selected columns for a SELECT DISTINCT that has none (such rows come sorted from
+// the engine the module was written for; NULLs first, as there), and
 // DATALENGTH(x) → length(x).
 QString Adapt(const QString& sql, Dbms dbms);
+
+// For a driver that takes statements as 8-bit text (the SQLite ODBC driver, whose text unixODBC
+// converts): a character beyond the Basic Multilingual Plane would not arrive intact, so inside a
+// literal it is written as the call that makes it, SQLite's char(N) or PostgreSQL's chr(N), the
+// literal split around it: 'a😀b' → ('a' || char(128512) || 'b'). Applied to adapted text; other
+// systems get it unchanged.
+QString SpellOutsideBmp(const QString& adaptedSql, Dbms dbms);
 
 } // namespace zq::sql

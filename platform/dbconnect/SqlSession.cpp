@@ -136,6 +136,16 @@ void SessionPool::giveBack(std::unique_ptr<Session> session)
         m_idle.push_back(std::move(session));
 }
 
+bool Execute(QSqlQuery& query, const QString& sql, const QVariantList& values)
+{
+    if (values.isEmpty())
+        return query.exec(sql);
+    query.prepare(sql);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    return query.exec();
+}
+
 QString DriverMessage(const QSqlError& error)
 {
     const QString engine = error.databaseText().trimmed();

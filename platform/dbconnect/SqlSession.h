@@ -5,10 +5,12 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariantList>
 #include <memory>
 #include <vector>
 
 class QSqlError;
+class QSqlQuery;
 
 namespace zq::db {
 
@@ -51,6 +53,10 @@ private:
     ConnectionUrl m_url;
     std::vector<std::unique_ptr<Session>> m_idle;
 };
+
+// Runs one statement, prepared with its values when it has any: PostgreSQL prepares no DROP or
+// ALTER, so a statement without values is run as it is. False with the error in the query.
+bool Execute(QSqlQuery& query, const QString& sql, const QVariantList& values = {});
 
 // The driver's message of an error: the engine's own text when it gave one.
 QString DriverMessage(const QSqlError& error);

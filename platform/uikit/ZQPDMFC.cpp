@@ -2,6 +2,7 @@
 #include "Desktop.h"
 #include "GbkText.h"
 #include "PrivateTempFolder.h"
+#include "SearchFailure.h"
 #include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
@@ -128,10 +129,12 @@ QString ResolvePathCaseInsensitive(const QString& path)
 
 void ReportComError(const QString& description, const QString& source)
 {
-    QString text = description.trimmed().isEmpty() ? QStringLiteral("数据库操作失败") : description;
+    const QString reason = description.trimmed().isEmpty() ? QStringLiteral("数据库操作失败") : description;
+    QString text = reason;
     if (!source.trimmed().isEmpty())
         text += QStringLiteral("\n\n来源: ") + source;
     Desktop::current().messageBox(text, QStringLiteral("操作提示"), MB_OK | MB_ICONEXCLAMATION);
+    NoteSearchFailure(reason);
 }
 
 QString ValueToText(const QVariant& value)

@@ -18,7 +18,8 @@ QString InstallPath(const QString& relative);
 // Resolves a path (absolute, '\' or '/' separated) segment by segment, case-insensitively, as on Windows.
 QString ResolvePathCaseInsensitive(const QString& path);
 
-// 3 — tells the user about a caught database error (message box through the Desktop).
+// 3 — tells the user about a caught database error (message box through the Desktop), and the
+// listener of SearchFailure.h.
 void ReportComError(const QString& description, const QString& source = QString());
 
 // 4 — the text form of a field value: NULL → "", numbers without trailing zeros,

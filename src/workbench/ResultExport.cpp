@@ -177,6 +177,13 @@ int ExportedColumnCount(int headerColumns, int oldCodeSwitch, int currentTab)
     return std::max(0, count);
 }
 
+QString ExportPathFor(const QString& chosen)
+{
+    if (QFileInfo(chosen).suffix().isEmpty() && !chosen.endsWith(QLatin1Char('.')))
+        return chosen + QStringLiteral(".txt");
+    return chosen;
+}
+
 void ExportResultList(CReportListCtrl* list, int currentTab)
 {
     Desktop& desktop = Desktop::current();
@@ -191,9 +198,7 @@ void ExportResultList(CReportListCtrl* list, int currentTab)
     const std::optional<SaveFileAnswer> answer = desktop.saveFile(request);
     if (!answer)
         return;
-    QString path = answer->path;
-    if (QFileInfo(path).suffix().isEmpty() && !path.endsWith(QLatin1Char('.')))
-        path += QStringLiteral(".txt");
+    const QString path = ExportPathFor(answer->path);
     if (!hasTxtExtension(path)) {
         warn(QStringLiteral("该文件必须是TXT类型的文本文件!"));
         return;

@@ -53,6 +53,10 @@ private:
 // when the old-code switch is on and the current tab is not the first.
 int ExportedColumnCount(int headerColumns, int oldCodeSwitch, int currentTab);
 
+// The file the export writes for the name chosen in the save dialog: a name without an extension
+// gets ".txt" (one ending in '.' stays as it is, and is refused for its empty extension).
+QString ExportPathFor(const QString& chosen);
+
 // The "另存为..." flow: save dialog, extension check, writing, the offer to open the file.
 void ExportResultList(CReportListCtrl* list, int currentTab);
 

@@ -220,6 +220,42 @@ TEST_P(EngineTest, DialectGivesTheSameAnswers)
         EXPECT_EQ(m_connect->GetSelectItemData(QString::fromUtf8(c.sql)), QString::fromUtf8(c.text)) << c.sql;
 }
 
+// Text is compared alike on every engine: LIKE ignores the case of every script (PostgreSQL's
+// ILIKE; our LIKE on SQLite, natively and inside the ODBC driver), characters beyond the BMP reach
+// every driver intact, and the ORDER BY the component adds puts NULLs first everywhere.
+TEST_P(EngineTest, TextComparesAlikeOnEveryEngine)
+{
+    m_db->exec(QStringLiteral("INSERT INTO Product VALUES ('PU1', 'φ40×320'), ('PU2', 'ÄRGER Яблоко'), ('PU3', '𝄞谱'), "
+                              "('PU4', NULL)"));
+    const struct {
+        const char* where;
+        const char* codes;
+    } cases[] = {
+        {"ProductName LIKE '%Φ40%'", "PU1"},
+        {"ProductName LIKE '%ärger яБЛОКО'", "PU2"},
+        {"ProductName LIKE '%𝄞%'", "PU3"},
+        {"ProductName = '𝄞谱'", "PU3"},
+        {"ProductName LIKE '_谱' AND ProductDwgCode LIKE 'pu%'", "PU3"},
+        {"ProductName LIKE '%φ40%' OR ProductName LIKE '%😀%'", "PU1"},   // an emoji loses no other row
+        {"ProductName LIKE '%Ｇ%'", ""},
+    };
+    for (const auto& c : cases) {
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT ProductDwgCode FROM Product WHERE %1 ORDER BY ProductDwgCode").arg(QString::fromUtf8(c.where)),
+                pdm());
+        QStringList codes;
+        for (const QStringList& row : ReadAll(rs))
+            codes << row.value(0);
+        EXPECT_EQ(codes.join(u','), QString::fromUtf8(c.codes)) << c.where;
+    }
+    Recordset names;
+    names.Open(QStringLiteral("SELECT DISTINCT ProductName FROM Product WHERE ProductDwgCode LIKE 'PU%'"), pdm());
+    QStringList listed;
+    for (const QStringList& row : ReadAll(names))
+        listed << row.value(0);
+    EXPECT_EQ(listed, (QStringList{QString(), QStringLiteral("ÄRGER Яблоко"), QStringLiteral("φ40×320"), QStringLiteral("𝄞谱")}));
+}
+
 // Through ODBC too, the connection knows the system behind it, which decides the dialect.
 TEST_P(EngineTest, ConnectionNamesTheSystemBehindIt)
 {

@@ -51,14 +51,15 @@ const Case kCases[] = {
     {"SELECT DISTINCT Tcode, Tname, ProductDwgCode, TOther4 FROM ZqlomiraAll_title WHERE Tcode LIKE 'ZQ%'",
      "SELECT DISTINCT Tcode, Tname, ProductDwgCode, TOther4 FROM ZqlomiraAll_title WHERE Tcode LIKE 'ZQ%' ORDER BY 1, 2, 3, 4",
      "SELECT DISTINCT Tcode, Tname, ProductDwgCode, TOther4 FROM ZqlomiraAll_title WHERE Tcode ILIKE 'ZQ%' ESCAPE '' "
-     "ORDER BY 1, 2, 3, 4"},
+     "ORDER BY 1 NULLS FIRST, 2 NULLS FIRST, 3 NULLS FIRST, 4 NULLS FIRST"},
     {"select distinct ltrim(a.Code), (b.x + 1) from a, b where a.y = b.y  ",
      "select distinct ltrim(a.Code), (b.x + 1) from a, b where a.y = b.y ORDER BY 1, 2  ",
-     "select distinct ltrim(a.Code), (b.x + 1) from a, b where a.y = b.y ORDER BY 1, 2  "},
-    {"SELECT DISTINCT Code FROM t;", "SELECT DISTINCT Code FROM t ORDER BY 1;", "SELECT DISTINCT Code FROM t ORDER BY 1;"},
+     "select distinct ltrim(a.Code), (b.x + 1) from a, b where a.y = b.y ORDER BY 1 NULLS FIRST, 2 NULLS FIRST  "},
+    {"SELECT DISTINCT Code FROM t;", "SELECT DISTINCT Code FROM t ORDER BY 1;",
+     "SELECT DISTINCT Code FROM t ORDER BY 1 NULLS FIRST;"},
     {"SELECT DISTINCT Code, 'a,b' FROM t WHERE n IN (SELECT n FROM u ORDER BY n)",
      "SELECT DISTINCT Code, 'a,b' FROM t WHERE n IN (SELECT n FROM u ORDER BY n) ORDER BY 1, 2",
-     "SELECT DISTINCT Code, 'a,b' FROM t WHERE n IN (SELECT n FROM u ORDER BY n) ORDER BY 1, 2"},
+     "SELECT DISTINCT Code, 'a,b' FROM t WHERE n IN (SELECT n FROM u ORDER BY n) ORDER BY 1 NULLS FIRST, 2 NULLS FIRST"},
     {"SELECT DISTINCT Code FROM t ORDER BY Code DESC", nullptr, nullptr},
     {"SELECT DISTINCT Code FROM t UNION SELECT Code FROM u", nullptr, nullptr},
     {"SELECT DISTINCT Code FROM t LIMIT 5", nullptr, nullptr},
@@ -85,6 +86,35 @@ TEST(SqlDialect, AdaptsForEachEngine)
         EXPECT_EQ(AdaptSql(sql, QStringLiteral("Microsoft SQL Server")), sql) << c.sql;   // SQL Server reads T-SQL
         EXPECT_EQ(AdaptSql(sql, QStringLiteral("QODBC")), sql) << c.sql;                  // no system named
         EXPECT_EQ(AdaptSql(sql, QStringLiteral("MySQL")), sql) << c.sql;                  // unknown: unchanged
+    }
+}
+
+// Through a driver that takes 8-bit text, characters beyond the BMP inside literals are made by the
+// engine instead; everything else stays as it is.
+TEST(SqlDialect, SpellsCharactersBeyondTheBmpForEightBitDrivers)
+{
+    using zq::sql::Dbms;
+    const struct {
+        const char* sql;
+        const char* sqlite;     // nullptr: unchanged
+        const char* postgres;
+    } cases[] = {
+        {"WHERE a LIKE '%😀%'", "WHERE a LIKE ('%' || char(128512) || '%')", "WHERE a LIKE ('%' || chr(128512) || '%')"},
+        {"WHERE a = '𝄞谱' AND b = 'x'", "WHERE a = (char(119070) || '谱') AND b = 'x'",
+         "WHERE a = (chr(119070) || '谱') AND b = 'x'"},
+        {"WHERE a = '😀😀'", "WHERE a = (char(128512) || char(128512))", "WHERE a = (chr(128512) || chr(128512))"},
+        {"WHERE a = 'it''s 😀'", "WHERE a = ('it''s ' || char(128512))", "WHERE a = ('it''s ' || chr(128512))"},
+        {"WHERE a = N'x😀'", "WHERE a = (N'x' || char(128512))", "WHERE a = (N'x' || chr(128512))"},
+        {"WHERE a = E'\\😀'", "WHERE a = E('\\' || char(128512))", "WHERE a = (E'\\' || chr(128512))"},
+        {"WHERE \"😀\" = 1 -- 😀", nullptr, nullptr},   // names and comments are left alone
+        {"WHERE a = 'plain 中文'", nullptr, nullptr},
+        {"WHERE a = '😀", nullptr, nullptr},              // unterminated
+    };
+    for (const auto& c : cases) {
+        const QString sql = QString::fromUtf8(c.sql);
+        EXPECT_EQ(zq::sql::SpellOutsideBmp(sql, Dbms::Sqlite), c.sqlite ? QString::fromUtf8(c.sqlite) : sql) << c.sql;
+        EXPECT_EQ(zq::sql::SpellOutsideBmp(sql, Dbms::Postgres), c.postgres ? QString::fromUtf8(c.postgres) : sql) << c.sql;
+        EXPECT_EQ(zq::sql::SpellOutsideBmp(sql, Dbms::SqlServer), sql) << c.sql;
     }
 }
 

@@ -130,4 +130,42 @@ QByteArray WordDocumentXml(const QString& paragraphsXml)
         .toUtf8();
 }
 
+QByteArray PdfOfObjects(const QList<QByteArray>& objects, const QByteArray& trailer)
+{
+    QByteArray pdf = "%PDF-1.4\n";
+    QList<qsizetype> offsets;
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        offsets.append(pdf.size());
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const qsizetype xref = pdf.size();
+    pdf += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (qsizetype offset : offsets)
+        pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R " + trailer + " >>\nstartxref\n" +
+           QByteArray::number(xref) + "\n%%EOF\n";
+    return pdf;
+}
+
+QByteArray PdfOfPages(const QList<QByteArray>& contents, const QByteArray& kids, const QByteArray& count)
+{
+    // 1 catalog, 2 page tree, 3 font, then each page and its content stream.
+    QList<QByteArray> pageRefs;
+    for (qsizetype i = 0; i < contents.size(); ++i)
+        pageRefs.append(QByteArray::number(4 + 2 * i) + " 0 R");
+    QList<QByteArray> objects{
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [" + (kids.isEmpty() ? pageRefs.join(' ') : kids) + "] /Count " +
+            (count.isEmpty() ? QByteArray::number(contents.size()) : count) + " >>",
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
+    };
+    for (qsizetype i = 0; i < contents.size(); ++i) {
+        objects.append("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 3 0 R >> >> "
+                       "/Contents " + QByteArray::number(5 + 2 * i) + " 0 R >>");
+        objects.append("<< /Length " + QByteArray::number(contents[i].size()) + " >>\nstream\n" + contents[i] +
+                       "\nendstream");
+    }
+    return PdfOfObjects(objects);
+}
+
 } // namespace zq::test

@@ -27,4 +27,11 @@ QByteArray ZipClaimingSize(const QString& name, const QByteArray& content, quint
 // A Word document.xml of these paragraphs (already XML: runs, tabs, breaks).
 QByteArray WordDocumentXml(const QString& paragraphsXml);
 
+// A PDF file of these objects, numbered from 1 (the first is the catalog), with its
+// cross-reference table; `trailer` is added to the trailer's dictionary.
+QByteArray PdfOfObjects(const QList<QByteArray>& objects, const QByteArray& trailer = {});
+// A PDF of one page a content stream (PDF text operators, Helvetica as /F1), with the page tree's
+// /Kids and /Count as given when they are not empty (else the pages and their number).
+QByteArray PdfOfPages(const QList<QByteArray>& contents, const QByteArray& kids = {}, const QByteArray& count = {});
+
 } // namespace zq::test

@@ -1,6 +1,5 @@
 #include "SqlOracle.h"
 #include "FuzzSupport.h"
-#include "Recordset.h"
 #include "ZQDBConnect.h"
 #include "ZQPDMFC.h"
 
@@ -195,15 +194,7 @@ Rows SqlOracle::run(const QString& sql, const QString& context)
     ++m_counts.statements;
     Rows rows;
     try {
-        zq::Recordset records;
-        records.Open(sql, m_connection);
-        while (!records.IsEOF()) {
-            QStringList row;
-            for (int i = 0; i < records.FieldCount(); ++i)
-                row << records.GetFieldText(i);
-            rows << row;
-            records.MoveNext();
-        }
+        rows = ReadRows(sql, m_connection);
     } catch (const zq::_com_error& error) {
         Fail("the statement runs", context + QStringLiteral("\n  error: ") + error.Description());
     }

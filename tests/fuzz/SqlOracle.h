@@ -5,6 +5,7 @@
 // what the reading of its text says. Run on the database it must then return exactly the rows of
 // its twin: the same shape with every literal bound as a parameter, which no text can reshape.
 #include "SqlBuilders.h"
+#include "StatementRows.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -31,7 +32,6 @@ bool PutsCondition(const QString& text, const Reading& reading);
 // The marker standing for text i in the marked build.
 QString Marker(int index);
 
-using Rows = QList<QStringList>;
 
 struct OracleCounts {
     uint64_t statements = 0;   // statements run through the database component

@@ -1,4 +1,7 @@
 #include "IndexTestKit.h"
+#include "ExtractTestFiles.h"
+#include "OpenDatabase.h"
+#include "SqlSession.h"
 
 #include "ContentSql.h"
 #include "Recordset.h"
@@ -39,19 +42,17 @@ QByteArray EndlessPdf(int depth, int fanout)
         objects.append("<< /Type /XObject /Subtype /Form /BBox [0 0 100 100] /Resources " + resources + " /Length " +
                        QByteArray::number(stream.size()) + " >>\nstream\n" + stream + "\nendstream");
     }
-    QByteArray pdf = "%PDF-1.4\n";
-    QList<qsizetype> offsets;
-    for (qsizetype i = 0; i < objects.size(); ++i) {
-        offsets.append(pdf.size());
-        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    const qsizetype xref = pdf.size();
-    pdf += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
-    for (qsizetype offset : offsets)
-        pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
-    pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
-           QByteArray::number(xref) + "\n%%EOF\n";
-    return pdf;
+    return PdfOfObjects(objects);
+}
+
+QByteArray LoopingPdf()
+{
+    return PdfOfPages({"BT /F1 12 Tf 72 700 Td (never read) Tj ET"}, "2 0 R");
+}
+
+QByteArray TextlessPdf()
+{
+    return PdfOfPages({"0 0 m 200 200 l S 10 10 100 50 re f"});
 }
 
 QString ExecSql(const QString& url, const QString& sql, const QVariantList& values)
@@ -66,21 +67,12 @@ QString ExecSql(const QString& url, const QString& sql, const QVariantList& valu
         } else {
             db = AddPostgresDatabase(url, name);
         }
-        if (!db.open()) {
+        // Opened as the component opens its own: an SQLite index needs its tokenizer.
+        if (!db::OpenDatabase(db)) {
             error = db.lastError().text();
         } else {
             QSqlQuery query(db);
-            // A statement without values is run as it is: PostgreSQL prepares no ALTER or DROP.
-            bool done = false;
-            if (values.isEmpty()) {
-                done = query.exec(sql);
-            } else {
-                query.prepare(sql);
-                for (const QVariant& value : values)
-                    query.addBindValue(value);
-                done = query.exec();
-            }
-            if (!done)
+            if (!db::Execute(query, sql, values))
                 error = query.lastError().text() + QStringLiteral(" (") + sql + u')';
         }
     }
@@ -187,6 +179,19 @@ void IndexTest::Store(const QString& storePath, const QByteArray& bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+void IndexTest::MakeEarlierLayout()
+{
+    const QStringList statements = onPostgres()
+        ? QStringList{QStringLiteral("DROP INDEX ContentFileTrigrams"), QStringLiteral("ALTER TABLE ContentFile DROP COLUMN Folded"),
+                      QStringLiteral("CREATE INDEX ContentFileTrigrams ON ContentFile USING gin (Content gin_trgm_ops)")}
+        : QStringList{QStringLiteral("CREATE VIRTUAL TABLE EarlierText USING fts5(Content, tokenize='trigram')"),
+                      QStringLiteral("INSERT INTO EarlierText (rowid, Content) SELECT rowid, Content FROM ContentText"),
+                      QStringLiteral("DROP TABLE ContentText"), QStringLiteral("ALTER TABLE EarlierText RENAME TO ContentText"),
+                      QStringLiteral("VACUUM")};
+    for (const QString& sql : statements + QStringList{QStringLiteral("UPDATE ContentIndexInfo SET Value = '1' WHERE Name = 'version'")})
+        ASSERT_EQ(ExecSql(indexUrl, sql), QString());
 }
 
 void IndexTest::AddDocument(const QString& code, const QString& fileName, const QString& description,

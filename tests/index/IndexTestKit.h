@@ -22,8 +22,12 @@ namespace zq::test {
 QString IndexProgram();
 
 // A PDF of a few kilobytes whose page draws a form that draws the next form `fanout` times, `depth`
-// forms deep: reading its text takes fanout^depth drawings, minutes and gigabytes.
+// forms deep: reading its text takes fanout^depth drawings, seconds to minutes and gigabytes.
 QByteArray EndlessPdf(int depth = 7, int fanout = 10);
+// A PDF whose page tree holds itself: PDFium never finishes opening it.
+QByteArray LoopingPdf();
+// A sound PDF of a page of lines and shapes, without a text layer (as a scan has none).
+QByteArray TextlessPdf();
 
 // Runs a statement on a database by its URL (sqlite: or postgresql://), with bound values.
 QString ExecSql(const QString& url, const QString& sql, const QVariantList& values = {});
@@ -61,6 +65,9 @@ protected:
     // A new archived document of product ZQ8600, revision A, with its file in the store.
     void AddDocument(const QString& code, const QString& fileName, const QString& description, const QByteArray& bytes);
     QString PdmSql(const QString& sql, const QVariantList& values = {});
+    // Turns the index made by this version into one of the layout before (version 1: the text as
+    // it stands in the trigram index, nothing folded), as the version before left it.
+    void MakeEarlierLayout();
 
     QString indexUrl;
     std::unique_ptr<PgTestDatabase> indexDatabase;

@@ -130,7 +130,10 @@ TEST_P(ContentIndexer, FilesThatCannotBeFetchedOrReadAreListedAndLoseNothing)
     ASSERT_EQ(report.failures.size(), 3) << str(failures);
     EXPECT_TRUE(failures.contains(QStringLiteral("Documents ZQ8700/ZQ8700/A/ZQ8700技术条件.pdf: PDF"))) << str(failures);
     EXPECT_TRUE(failures.contains(QStringLiteral("Documents ZQ8600/ZQ8600-09/A/缺失.pdf: 文件不存在"))) << str(failures);
-    EXPECT_TRUE(failures.contains(QStringLiteral("Documents ZQ8600/ZQ8600-08/A/endless.pdf: 提取超时"))) << str(failures);
+    // Cut off by the deadline, or stopped by the reader's own time limit just before it.
+    EXPECT_TRUE(failures.contains(QStringLiteral("Documents ZQ8600/ZQ8600-08/A/endless.pdf: 提取超时")) ||
+                failures.contains(QStringLiteral("Documents ZQ8600/ZQ8600-08/A/endless.pdf: 提取超过时间限制")))
+        << str(failures);
     EXPECT_EQ(report.unchanged, 22);
 
     // The damaged file keeps the text read before; the new ones are found by their descriptions.
@@ -152,6 +155,22 @@ TEST_P(ContentIndexer, FilesThatCannotBeFetchedOrReadAreListedAndLoseNothing)
     EXPECT_EQ(Find(QStringLiteral("鼠笼转子")), (QStringList{QStringLiteral("Y系列电机样本.pdf"), QStringLiteral("缺失.pdf")}));
 }
 
+TEST_P(ContentIndexer, AScanWithoutATextLayerIsListedAndFoundByItsDescription)
+{
+    ASSERT_TRUE(Index().upToDate());
+    Store(QStringLiteral("Zq/Proven/ZQ8700/ZQ8700/A/ZQ8700技术条件.pdf"), test::TextlessPdf());
+    ASSERT_EQ(PdmSql(QStringLiteral("UPDATE Documents SET FileDate = ? WHERE FileName = ?"),
+                     {QStringLiteral("2026-12-08 09:00:00"), QStringLiteral("ZQ8700技术条件.pdf")}), QString());
+    const IndexRunReport report = Index();
+    // Sound, so not a failure, and told apart from a file that is merely empty.
+    EXPECT_TRUE(report.upToDate()) << str(Failures(report));
+    EXPECT_EQ(report.withoutText, QStringList{QStringLiteral("Documents ZQ8700/ZQ8700/A/ZQ8700技术条件.pdf")});
+    EXPECT_EQ(Find(QStringLiteral("氟橡胶密封圈")), QStringList());
+    EXPECT_EQ(Find(QStringLiteral("齿轮泵技术条件")), QStringList{QStringLiteral("ZQ8700技术条件.pdf")});
+    // Read once: the next run has nothing to do.
+    EXPECT_EQ(Index().writes, 0);
+}
+
 TEST_P(ContentIndexer, ATableThatCannotBeReadKeepsItsFiles)
 {
     ASSERT_TRUE(Index().upToDate());
@@ -163,6 +182,66 @@ TEST_P(ContentIndexer, ATableThatCannotBeReadKeepsItsFiles)
     ASSERT_EQ(report.tablesNotRead.size(), 1);
     EXPECT_TRUE(report.tablesNotRead.first().startsWith(QStringLiteral("TaskDocuments: "))) << str(report.tablesNotRead.first());
     EXPECT_EQ(Find(QStringLiteral("减速器设计任务书")).size(), 1);
+}
+
+// One rule for letter case and width, whatever the word's length: Greek, Latin-1, full-width.
+TEST_P(ContentIndexer, WordsAreFoundWhateverTheirCaseAndWidth)
+{
+    ASSERT_TRUE(Index().upToDate());
+    const QStringList ht200{QStringLiteral("HT200铸件技术条件.doc"), QStringLiteral("ZQ8600-01-01.dxf")};
+    const struct {
+        const char* words;
+        QStringList files;
+    } cases[] = {
+        {"Φ4", {QStringLiteral("O型圈选型.txt")}},                  // two characters: a scan
+        {"Φ40×3.1", {QStringLiteral("O型圈选型.txt")}},
+        {"ＨＴ２００", ht200},
+        {"ｈｔ２００铸件时效", {QStringLiteral("ZQ8600-01-01.dxf")}},
+        {"ｙ１３２ｍ－４", {QStringLiteral("Y系列电机样本.pdf")}},
+        {"ø8", {QStringLiteral("ZQ8600-01-01.dxf")}},                // Ø in the text
+        {"nbr70 丁腈", {QStringLiteral("O型圈选型.txt")}},
+        {"Φ41", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Find(QString::fromUtf8(c.words)), c.files) << c.words;
+}
+
+// An index the version before wrote (the text as it stands in the trigram index) is brought up to
+// date where it stands: nothing is fetched or read again, and the file grows no larger.
+TEST_P(ContentIndexer, AnIndexOfTheEarlierLayoutIsUpgradedWithoutReadingAgain)
+{
+    ASSERT_TRUE(Index().upToDate());
+    const qint64 fresh = onPostgres() ? 0 : QFileInfo(indexUrl.mid(7)).size();
+    MakeEarlierLayout();
+    if (HasFatalFailure())
+        return;
+    const IndexRunReport report = Index();
+    EXPECT_TRUE(report.upToDate()) << str(report.fatal) << str(Failures(report));
+    EXPECT_EQ(report.unchanged, 23);
+    EXPECT_EQ(report.bytesRead, 0);
+    EXPECT_TRUE(report.notes.join(u'\n').contains(QStringLiteral("从版本 1 更新为版本 2"))) << str(report.notes.join(u'\n'));
+    EXPECT_EQ(Find(QStringLiteral("Φ40")), QStringList{QStringLiteral("O型圈选型.txt")});
+    EXPECT_EQ(Find(QStringLiteral("鼠笼转子")), QStringList{QStringLiteral("Y系列电机样本.pdf")});
+    if (!onPostgres()) {
+        EXPECT_LE(QFileInfo(indexUrl.mid(7)).size(), fresh + fresh / 10);
+    }
+    const IndexRunReport again = Index();
+    EXPECT_EQ(again.writes, 0);
+    EXPECT_FALSE(again.notes.join(u'\n').contains(QStringLiteral("更新为"))) << str(again.notes.join(u'\n'));
+}
+
+// An index of a later layout is not this version's to change: the run stops and says so.
+TEST_P(ContentIndexer, AnIndexOfALaterLayoutIsLeftAsItIs)
+{
+    ASSERT_TRUE(Index().upToDate());
+    ASSERT_EQ(test::ExecSql(indexUrl, QStringLiteral("UPDATE ContentIndexInfo SET Value = '3' WHERE Name = 'version'")),
+              QString());
+    const IndexRunReport report = Index();
+    EXPECT_FALSE(report.upToDate());
+    EXPECT_TRUE(report.fatal.contains(QStringLiteral("更新版本的 zqpdm-index"))) << str(report.fatal);
+    ASSERT_EQ(test::ExecSql(indexUrl, QStringLiteral("UPDATE ContentIndexInfo SET Value = '2' WHERE Name = 'version'")),
+              QString());
+    EXPECT_EQ(Find(QStringLiteral("镀锌钝化")), QStringList{QStringLiteral("ZQ8600标准件清单.csv")});
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, ContentIndexer, testing::ValuesIn(test::IndexEngines()),
@@ -192,18 +271,29 @@ TEST_P(ModuleTablesIndexer, IndexesACustomersDatabase)
 INSTANTIATE_TEST_SUITE_P(Engines, ModuleTablesIndexer, testing::ValuesIn(test::IndexEngines()),
                          [](const testing::TestParamInfo<const char*>& info) { return test::EngineTestName(info.param); });
 
+// An index on the PostgreSQL test server, for a demo installation on SQLite.
+class PostgresIndex : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!test::PgTestDatabase::Available())
+            GTEST_SKIP() << "ZQ_TEST_PG is not set";
+        if (test::IndexProgram().isEmpty())
+            GTEST_SKIP() << "zqpdm-index is not built";
+        m_home = std::make_unique<test::SeededHome>();
+        ASSERT_TRUE(m_home->ok()) << str(m_home->error());
+        m_pdm = std::make_unique<test::ScopedCurrentDatabase>(m_home->databaseUrl());
+        ASSERT_TRUE(m_pdm->ok());
+    }
+
+    std::unique_ptr<test::SeededHome> m_home;
+    std::unique_ptr<test::ScopedCurrentDatabase> m_pdm;
+};
+
 // A server without pg_trgm for the index (here: a user who may not create the extension): the
-// indexer says so, and the page's ILIKE finds the words all the same, by a scan.
-TEST(PostgresIndex, WithoutPgTrgmTheIndexerSaysSoAndSearchesStillFind)
+// indexer says so, and the page's LIKE finds the words all the same, by a scan.
+TEST_F(PostgresIndex, WithoutPgTrgmTheIndexerSaysSoAndSearchesStillFind)
 {
-    if (!test::PgTestDatabase::Available())
-        GTEST_SKIP() << "ZQ_TEST_PG is not set";
-    if (test::IndexProgram().isEmpty())
-        GTEST_SKIP() << "zqpdm-index is not built";
-    test::SeededHome home;
-    ASSERT_TRUE(home.ok()) << str(home.error());
-    test::ScopedCurrentDatabase pdm(home.databaseUrl());
-    ASSERT_TRUE(pdm.ok());
     test::PgTestDatabase index;
     ASSERT_TRUE(index.ok()) << str(index.error());
     ASSERT_EQ(test::ExecSql(index.url(), QStringLiteral("DO $$ BEGIN CREATE ROLE zq_index_user LOGIN; "
@@ -220,6 +310,42 @@ TEST(PostgresIndex, WithoutPgTrgmTheIndexerSaysSoAndSearchesStillFind)
     const IndexRunReport again = index::ContentIndexer(test::IndexOptions(url.toString())).run();
     EXPECT_TRUE(again.notes.join(u'\n').contains(QStringLiteral("pg_trgm")));
     EXPECT_EQ(again.writes, 0);
+}
+
+// The folding is ours, not the server's: a database in the C locale folds every script too, and
+// a server that reads backslashes in strings as escapes (standard_conforming_strings off) gets
+// the same words.
+TEST_F(PostgresIndex, FoldsWhateverTheLocaleAndTheStringSetting)
+{
+    test::PgTestDatabase index(QStringLiteral("LC_COLLATE 'C' LC_CTYPE 'C'"));
+    ASSERT_TRUE(index.ok()) << str(index.error());
+    ASSERT_TRUE(index::ContentIndexer(test::IndexOptions(index.url())).run().upToDate());
+    const QString legacy = index.url() + QStringLiteral("?options=-cstandard_conforming_strings%3Doff");
+    {
+        CZQDBConnect settings(legacy);
+        ASSERT_TRUE(settings.Init() && settings.ConnectPDM()) << str(settings.LastError());
+        EXPECT_EQ(settings.GetSelectItemData(QStringLiteral("SELECT current_setting('standard_conforming_strings') || ' ' || "
+                                                            "current_setting('lc_ctype')")),
+                  QStringLiteral("off C"));
+    }
+    const struct {
+        const char* words;
+        QStringList files;
+    } cases[] = {
+        {"Φ40", {QStringLiteral("O型圈选型.txt")}},
+        {"ｙ１３２ｍ－４", {QStringLiteral("Y系列电机样本.pdf")}},
+        {"ÿ", {}},
+        {"15%～25%", {QStringLiteral("O型圈选型.txt")}},
+        {"c\\d _ %", {}},
+        {"it's", {}},
+    };
+    for (const QString& url : {index.url(), legacy}) {
+        for (const auto& c : cases) {
+            QString error;
+            EXPECT_EQ(test::FilesWith(url, QString::fromUtf8(c.words), &error), c.files) << c.words;
+            EXPECT_EQ(error, QString()) << c.words;
+        }
+    }
 }
 
 // Where the index may be: never over something that is not an index.

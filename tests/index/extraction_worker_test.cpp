@@ -35,13 +35,14 @@ protected:
         file.write(bytes);
         return path;
     }
-    static ExtractionWorker::Settings Settings(int deadlineMs, int memoryMb = 1024)
+    // The readers' own time limit is far beyond the deadline unless given: the deadline is tried.
+    static ExtractionWorker::Settings Settings(int deadlineMs, int memoryMb = 1024, int timeLimitMs = 0)
     {
         ExtractionWorker::Settings settings;
         settings.program = zq::test::IndexProgram();
         settings.deadlineMs = deadlineMs;
         settings.memoryMb = memoryMb;
-        settings.limits.timeLimitMs = deadlineMs;
+        settings.limits.timeLimitMs = timeLimitMs > 0 ? timeLimitMs : 100 * deadlineMs;
         return settings;
     }
 
@@ -68,6 +69,26 @@ TEST_F(Worker, AFileThatNeverEndsIsCutOffAndTheNextFileGetsANewWorker)
     EXPECT_EQ(worker.workersStarted(), 2);
     // A worker that is fine stays for the files after it.
     EXPECT_TRUE(worker.extract(text).ok);
+    EXPECT_EQ(worker.workersStarted(), 2);
+}
+
+TEST_F(Worker, APageTreeThatLoopsIsDamagedAndTheNextFileGetsANewWorker)
+{
+    // PDFium never finishes opening it and cannot be stopped: the reader tells so at its time
+    // limit, before the deadline, and the worker that is left with PDFium busy ends.
+    const QString looping = Write(QStringLiteral("looping.pdf"), zq::test::LoopingPdf());
+    const QString text = Write(QStringLiteral("after.txt"), QByteArray("after the loop"));
+    ExtractionWorker worker(Settings(20000, 1024, 1500));
+    QElapsedTimer clock;
+    clock.start();
+    const Extraction damaged = worker.extract(looping);
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_FALSE(damaged.ok);
+    EXPECT_EQ(damaged.error, QStringLiteral("PDF 文件已损坏: 打开文件超过时间限制 1500 毫秒仍未完成 (页面树可能有循环)"));
+
+    const Extraction next = worker.extract(text);
+    EXPECT_TRUE(next.ok) << str(next.error);
+    EXPECT_EQ(next.text, QStringLiteral("after the loop"));
     EXPECT_EQ(worker.workersStarted(), 2);
 }
 
@@ -116,8 +137,9 @@ TEST_F(Worker, AWorkerThatCannotStartOrDiesIsAFailureOfItsFileWithTheReason)
 
 TEST_F(Worker, AReaderThatSpinsPastItsCpuTimeIsEndedBeforeTheDeadline)
 {
-    // The wall-clock deadline is a minute away; the CPU limit of the readers' one second (and one
-    // more) ends the worker long before it.
+    // The wall-clock deadline is a minute away; the readers' one second ends the file long before
+    // it: the PDF reader stops waiting for PDFium at its time limit, and a reader that cannot stop
+    // itself is ended by the worker's CPU limit (that second and one more).
     const QString endless = Write(QStringLiteral("endless.pdf"), zq::test::EndlessPdf());
     ExtractionWorker::Settings settings = Settings(60000);
     settings.limits.timeLimitMs = 1000;
@@ -127,7 +149,8 @@ TEST_F(Worker, AReaderThatSpinsPastItsCpuTimeIsEndedBeforeTheDeadline)
     const Extraction ended = worker.extract(endless);
     EXPECT_LT(clock.elapsed(), 30000);
     EXPECT_FALSE(ended.ok);
-    EXPECT_TRUE(ended.error.contains(QStringLiteral("CPU"))) << str(ended.error);
+    EXPECT_TRUE(ended.error.contains(QStringLiteral("CPU")) || ended.error.contains(QStringLiteral("时间限制")))
+        << str(ended.error);
 }
 
 TEST_F(Worker, AStopEndsTheFileUnderWayAtOnce)
@@ -157,12 +180,13 @@ TEST(WorkerFrames, CarryAnyTextBothWays)
     sent.truncated = true;
     sent.text = QStringLiteral("文字\n") + QString(QChar(0)) + QStringLiteral("\U0001F600") + QString(70000, u'长');
     sent.note = QStringLiteral("文本超过上限");
+    sent.textless = true;
     Extraction got;
     bool last = false;
     ASSERT_TRUE(DecodeAnswer(EncodeAnswer(sent, true), &got, &last));
     EXPECT_EQ(got.text, sent.text);
     EXPECT_EQ(got.note, sent.note);
-    EXPECT_TRUE(got.ok && got.truncated && last);
+    EXPECT_TRUE(got.ok && got.truncated && got.textless && last);
     EXPECT_FALSE(DecodeAnswer(EncodeAnswer(sent, false).chopped(3), &got, &last));
 
     QString path;

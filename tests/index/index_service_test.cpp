@@ -189,7 +189,10 @@ TEST_P(IndexService, TwoRunsStartedTogetherLoseNoFileAndFailOnNothing)
     EXPECT_TRUE(second.err.contains(QStringLiteral("another indexing run is in progress"))) << str(second.err);
     EXPECT_EQ(firstEnded.exitCode, 1) << str(firstEnded.err);
     EXPECT_TRUE(firstEnded.out.contains(QStringLiteral("24 stored files: 23 added"))) << str(firstEnded.out);
-    EXPECT_TRUE(firstEnded.err.contains(QStringLiteral("endless.pdf: 提取超时"))) << str(firstEnded.err);
+    // PDFium on that file reaches the time limit or the worker's memory limit first, as the machine goes.
+    EXPECT_TRUE(firstEnded.err.contains(QStringLiteral("endless.pdf: 提取超时")) ||
+                firstEnded.err.contains(QStringLiteral("endless.pdf: 提取进程异常结束")))
+        << str(firstEnded.err);
     for (const QString& output : {second.err, firstEnded.err})
         EXPECT_FALSE(output.contains(QStringLiteral("UNIQUE"), Qt::CaseInsensitive)) << str(output);
     EXPECT_EQ(Find(QStringLiteral("读不完的图纸")), QStringList{QStringLiteral("endless.pdf")});

@@ -129,7 +129,9 @@ bool PgTestDatabase::Available()
     return !qEnvironmentVariableIsEmpty("ZQ_TEST_PG");
 }
 
-PgTestDatabase::PgTestDatabase()
+PgTestDatabase::PgTestDatabase() : PgTestDatabase(QString()) {}
+
+PgTestDatabase::PgTestDatabase(const QString& createOptions)
 {
     if (!Available()) {
         m_error = QStringLiteral("ZQ_TEST_PG is not set");
@@ -140,7 +142,8 @@ PgTestDatabase::PgTestDatabase()
                  .arg(QCoreApplication::applicationPid())
                  .arg(QDateTime::currentMSecsSinceEpoch() % 100000000)
                  .arg(g_pgCounter.fetchAndAddRelaxed(1));
-    if (!runOnServer(m_adminUrl, QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0").arg(m_name),
+    if (!runOnServer(m_adminUrl,
+                     QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0 %2").arg(m_name, createOptions),
                      &m_error))
         return;
     QUrl url(m_adminUrl);

@@ -89,6 +89,8 @@ private:
 class PgTestDatabase {
 public:
     PgTestDatabase();    // creates the database when ZQ_TEST_PG is set
+    // With more of CREATE DATABASE's options, e.g. "LC_CTYPE 'C' LC_COLLATE 'C'".
+    explicit PgTestDatabase(const QString& createOptions);
     ~PgTestDatabase();   // drops it
     PgTestDatabase(const PgTestDatabase&) = delete;
     PgTestDatabase& operator=(const PgTestDatabase&) = delete;

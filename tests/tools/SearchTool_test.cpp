@@ -5,6 +5,8 @@
 #include "SeededHome.h"
 
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -55,7 +57,71 @@ INSTANTIATE_TEST_SUITE_P(Cases, SearchToolExit, testing::Values(
     ExitCase{"--page 设计零部件 --menu 0:9", 3, "no command 9; it offers 1 "},
     ExitCase{"--page 设计零件", 1, "the tabs are: 设计零部件, 资源文件"},
     ExitCase{"--page 设计零部件 --export out.csv", 1, "ERROR\t--export out.csv:1\t该文件必须是TXT类型的文本文件!"},
-    ExitCase{"--page 设计零部件 --export /nonexistent-folder/x.txt", 1, "ERROR\t--export /nonexistent-folder/x.txt:1\t不能打开文件"}));
+    ExitCase{"--page 设计零部件 --export /nonexistent-folder/x.txt", 1, "ERROR\t--export /nonexistent-folder/x.txt:1\t不能打开文件"},
+    // A search that finds nothing is no failure.
+    ExitCase{"--page 设计零部件 --cell 1318:0=无此图号 --find", 0, "STATUS\t操作提示:共查到0项记录"},
+    ExitCase{"--page 文档内容 --set 1260=无此词语 --find", 0, "STATUS\t操作提示:共查到0项记录"}));
+
+// A search the database or the content index refuses fails the run with the engine's reason, so
+// that a scheduled search tells "broken" from "no hits".
+TEST_F(SearchTool, ASearchTheDatabaseRefusesFailsTheRun)
+{
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("pdm.db"));
+    ASSERT_TRUE(QFile::copy(s_home->filePath(QStringLiteral("pdm.db")), copy));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("drop-title"));
+        db.setDatabaseName(copy);
+        ASSERT_TRUE(db.open());
+        ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral("DROP TABLE ZqlomiraAll_title")));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("drop-title"));
+    const ToolRun missingTable = run(QStringList{QStringLiteral("--page"), kPartPage, QStringLiteral("--db"),
+                                                 QStringLiteral("sqlite:") + copy, QStringLiteral("--find")});
+    EXPECT_EQ(missingTable.exitCode, 1) << missingTable.dump();
+    EXPECT_TRUE(missingTable.out.isEmpty());
+    EXPECT_EQ(missingTable.errStartingWith(QStringLiteral("ERROR\t")),
+              QStringList{QStringLiteral("ERROR\t--find\tno such table: ZqlomiraAll_title")}) << missingTable.dump();
+
+    const ToolRun noIndex = run(QStringList{QStringLiteral("--page"), QStringLiteral("文档内容"), QStringLiteral("--set"),
+                                            QStringLiteral("1260=镀锌"), QStringLiteral("--find")},
+                                true, {QStringLiteral("ZQPDM_INDEX=sqlite:") + dir.filePath(QStringLiteral("none.db"))});
+    EXPECT_EQ(noIndex.exitCode, 1) << noIndex.dump();
+    const QStringList errors = noIndex.errStartingWith(QStringLiteral("ERROR\t--find\t还没有内容索引"));
+    EXPECT_EQ(errors.size(), 1) << noIndex.dump();
+
+    // The same in JSON events.
+    const ToolRun json = run(QStringList{QStringLiteral("--page"), kPartPage, QStringLiteral("--db"), QStringLiteral("sqlite:") + copy,
+                                         QStringLiteral("--find"), QStringLiteral("--events"), QStringLiteral("json")});
+    EXPECT_EQ(json.exitCode, 1) << json.dump();
+    EXPECT_TRUE(json.err.contains(QStringLiteral(
+        R"({"event":"ERROR","source":"--find","reason":"no such table: ZqlomiraAll_title"})"))) << json.dump();
+}
+
+// A name without an extension is written with ".txt", and that is a success; a file written that
+// no program opens is a success too: the open failed, not the export.
+TEST_F(SearchTool, AnExportWrittenIsASuccessWhateverItsNameOrTheOpening)
+{
+    QTemporaryDir out;
+    const ToolRun bare = run(QStringList{QStringLiteral("--page"), kPartPage, QStringLiteral("--export"),
+                                         out.filePath(QStringLiteral("结果"))});
+    EXPECT_EQ(bare.exitCode, 0) << bare.dump();
+    EXPECT_TRUE(QFile::exists(out.filePath(QStringLiteral("结果.txt"))));
+    EXPECT_TRUE(bare.errStartingWith(QStringLiteral("ERROR\t")).isEmpty()) << bare.dump();
+
+    const QString bin = s_home->path() + QStringLiteral("/no-txt-viewer-bin");
+    writeScript(bin + QStringLiteral("/xdg-open"), "exit 0");
+    writeScript(bin + QStringLiteral("/xdg-mime"), "exit 0");
+    const QString file = out.filePath(QStringLiteral("打开.txt"));
+    const ToolRun opened = run(QStringList{QStringLiteral("--page"), kPartPage, QStringLiteral("--export"), file,
+                                           QStringLiteral("--answer"), QStringLiteral("yes")},
+                               true, {QStringLiteral("PATH=") + bin + QStringLiteral(":/usr/bin:/bin")});
+    EXPECT_EQ(opened.exitCode, 0) << opened.dump();
+    EXPECT_TRUE(QFile::exists(file));
+    EXPECT_TRUE(opened.errStartingWith(QStringLiteral("ERROR\t")).isEmpty()) << opened.dump();
+    EXPECT_TRUE(opened.err.join(u'\n').contains(QStringLiteral("was written; it was not opened"))) << opened.dump();
+}
 
 TEST_F(SearchTool, HelpDocumentsTheContract)
 {

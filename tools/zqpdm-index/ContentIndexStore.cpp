@@ -1,7 +1,9 @@
 #include "ContentIndexStore.h"
 
 #include "ConnectionUrl.h"
+#include "ContentIndexSchema.h"
 #include "ContentSql.h"
+#include "SearchFolding.h"
 #include "SqlSession.h"
 #include "ZQPDMFC.h"
 
@@ -15,9 +17,6 @@
 namespace zq::index {
 
 namespace {
-
-// The layout of the index's tables; an index of another version is made anew.
-constexpr int kSchemaVersion = 1;
 
 QString QueryError(const QSqlQuery& query)
 {
@@ -39,38 +38,6 @@ QString UseRollbackJournal(const QSqlDatabase& db)
 QString Now()
 {
     return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-}
-
-const QStringList& SqliteSchema()
-{
-    static const QStringList statements{
-        QStringLiteral("CREATE TABLE ContentFile (FileId INTEGER PRIMARY KEY, SourceTable TEXT NOT NULL, "
-                       "Code1 TEXT NOT NULL, Code2 TEXT NOT NULL, Revision TEXT NOT NULL, FileName TEXT NOT NULL, "
-                       "Kind TEXT NOT NULL, Description TEXT NOT NULL, FileType TEXT NOT NULL, FileSize TEXT NOT NULL, "
-                       "FileDate TEXT NOT NULL, ContentChars INTEGER NOT NULL, Note TEXT NOT NULL, "
-                       "Pending INTEGER NOT NULL, IndexedAt TEXT NOT NULL)"),
-        QStringLiteral("CREATE UNIQUE INDEX ContentFileIdentity ON ContentFile (SourceTable, Code1, Code2, Revision, FileName)"),
-        QStringLiteral("CREATE INDEX ContentFileDate ON ContentFile (FileDate)"),
-        // Chinese has no spaces between words: every run of three or more characters is a term.
-        QStringLiteral("CREATE VIRTUAL TABLE ContentText USING fts5(Content, tokenize='trigram')"),
-        QStringLiteral("CREATE TABLE ContentIndexInfo (Name TEXT PRIMARY KEY, Value TEXT NOT NULL)"),
-    };
-    return statements;
-}
-
-const QStringList& PostgresSchema()
-{
-    static const QStringList statements{
-        QStringLiteral("CREATE TABLE ContentFile (FileId BIGSERIAL PRIMARY KEY, SourceTable TEXT NOT NULL, "
-                       "Code1 TEXT NOT NULL, Code2 TEXT NOT NULL, Revision TEXT NOT NULL, FileName TEXT NOT NULL, "
-                       "Kind TEXT NOT NULL, Description TEXT NOT NULL, FileType TEXT NOT NULL, FileSize TEXT NOT NULL, "
-                       "FileDate TEXT NOT NULL, ContentChars BIGINT NOT NULL, Note TEXT NOT NULL, "
-                       "Pending INTEGER NOT NULL, IndexedAt TEXT NOT NULL, Content TEXT NOT NULL)"),
-        QStringLiteral("CREATE UNIQUE INDEX ContentFileIdentity ON ContentFile (SourceTable, Code1, Code2, Revision, FileName)"),
-        QStringLiteral("CREATE INDEX ContentFileDate ON ContentFile (FileDate)"),
-        QStringLiteral("CREATE TABLE ContentIndexInfo (Name TEXT PRIMARY KEY, Value TEXT NOT NULL)"),
-    };
-    return statements;
 }
 
 } // namespace
@@ -208,8 +175,28 @@ bool ContentIndexStore::checkSchema(QString* error)
             else if (info.value(0).toString() == u"changes")
                 m_changes = info.value(1).toString().toLongLong();
         }
-        if (version == kSchemaVersion)
+        if (version == content::kContentIndexVersion)
             return m_postgres ? createTrigramIndex(error) : true;
+        if (version > content::kContentIndexVersion) {
+            // Made again, it would lose what a newer indexer put in it, and that one would have to
+            // read every file again.
+            *error = QStringLiteral("内容索引由更新版本的 zqpdm-index 建立 (格式版本 %1, 这个版本只认识 %2), "
+                                    "请用那个版本更新它")
+                         .arg(version)
+                         .arg(content::kContentIndexVersion);
+            return false;
+        }
+        if (schema::CanUpgrade(version)) {
+            if (!schema::Upgrade(*m_session, m_postgres, version, error)) {
+                *error = QStringLiteral("不能更新内容索引的格式 (版本 %1): %2").arg(version).arg(*error);
+                return false;
+            }
+            m_notes.append(QStringLiteral("内容索引的格式已从版本 %1 更新为版本 %2 (字母大小写和全角半角按同一规则查找), "
+                                          "已有的文本保留, 文件不必重新读取")
+                               .arg(version)
+                               .arg(content::kContentIndexVersion));
+            return m_postgres ? createTrigramIndex(error) : true;
+        }
         m_notes.append(QStringLiteral("内容索引的格式是旧的 (版本 %1), 已重新建立, 所有文件重新读取").arg(version));
         for (const char* table : {"ContentText", "ContentFile", "ContentIndexInfo"})
             if (present.contains(QString::fromLatin1(table).toLower()) &&
@@ -224,7 +211,7 @@ bool ContentIndexStore::createSchema(QString* error)
 {
     if (!begin(error))
         return false;
-    for (const QString& statement : m_postgres ? PostgresSchema() : SqliteSchema()) {
+    for (const QString& statement : schema::Statements(m_postgres)) {
         if (!exec(statement, error)) {
             if (!m_postgres && statement.contains(QStringLiteral("fts5")))
                 *error = QStringLiteral("这个 SQLite 不能建立全文索引 (需要 3.34 以上带 FTS5 的版本): ") + *error;
@@ -234,7 +221,7 @@ bool ContentIndexStore::createSchema(QString* error)
     }
     QSqlQuery insert(m_session->database());
     insert.prepare(QStringLiteral("INSERT INTO ContentIndexInfo (Name, Value) VALUES (?, ?)"));
-    for (const auto& [name, value] : {std::pair{QStringLiteral("version"), QString::number(kSchemaVersion)},
+    for (const auto& [name, value] : {std::pair{QStringLiteral("version"), QString::number(content::kContentIndexVersion)},
                                       std::pair{QStringLiteral("changes"), QStringLiteral("0")},
                                       std::pair{QStringLiteral("updated"), Now()}}) {
         insert.addBindValue(name);
@@ -270,8 +257,7 @@ bool ContentIndexStore::createTrigramIndex(QString* error)
                            .arg(why.isEmpty() ? QString() : QStringLiteral(" (") + why + u')'));
         return true;
     }
-    return exec(QStringLiteral("CREATE INDEX IF NOT EXISTS ContentFileTrigrams ON ContentFile USING gin (Content gin_trgm_ops)"),
-                error);
+    return exec(schema::TrigramIndexStatement(), error);
 }
 
 bool ContentIndexStore::load(QHash<QString, IndexedEntry>* entries, QString* error)
@@ -334,8 +320,9 @@ bool ContentIndexStore::put(const FileIdentity& identity, const FileFacts& facts
         QString assignments = QStringLiteral("Kind = ?, Description = ?, FileType = ?, FileSize = ?, FileDate = ?, "
                                              "ContentChars = ?, Note = ?, Pending = ?, IndexedAt = ?");
         if (m_postgres) {
-            assignments += QStringLiteral(", Content = ?");
+            assignments += QStringLiteral(", Content = ?, Folded = ?");
             values.append(content);
+            values.append(FoldForSearch(content));
         }
         values.append(existingId);
         if (!run(QStringLiteral("UPDATE ContentFile SET %1 WHERE FileId = ?").arg(assignments), values))
@@ -351,7 +338,8 @@ bool ContentIndexStore::put(const FileIdentity& identity, const FileFacts& facts
     const QString identityColumns = QStringLiteral("SourceTable, Code1, Code2, Revision, FileName, ");
     if (m_postgres) {
         values.append(content);
-        return run(QStringLiteral("INSERT INTO ContentFile (%1%2, Content) VALUES (%3)")
+        values.append(FoldForSearch(content));
+        return run(QStringLiteral("INSERT INTO ContentFile (%1%2, Content, Folded) VALUES (%3)")
                        .arg(identityColumns, columns, QStringLiteral("?, ").repeated(values.size() - 1) + u'?'),
                    values);
     }

@@ -2,9 +2,11 @@
 // The content index as zqpdm-index writes it: one row a stored file, keyed by the file's identity
 // (the table it is listed in, its codes, revision and file name), with what the row said about it
 // (description, type, size, date) and the text read from it. On SQLite the text goes into an FTS5
-// table with the trigram tokenizer; on PostgreSQL into a column with a pg_trgm GIN index (without
-// the extension the column is scanned, and the store says so). The "文档内容" page reads the same
-// tables (src/pages/content/ContentSql.cpp).
+// table whose trigram tokenizer reads it folded for search (SearchFolding.h); on PostgreSQL into a
+// column, and folded into a second one with a pg_trgm GIN index (without the extension that column
+// is scanned, and the store says so). The "文档内容" page reads the same tables
+// (src/pages/content/ContentSql.cpp). An index of an earlier layout is brought up to date as it is
+// opened (ContentIndexSchema.h).
 #include <QHash>
 #include <QString>
 #include <QStringList>

@@ -232,6 +232,8 @@ IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
                 if (extraction.ok) {
                     text = extraction.text;
                     note = extraction.note;
+                    if (extraction.textless)
+                        report.withoutText.append(Describe(file.identity));
                 } else {
                     reason = extraction.error;
                 }

@@ -41,6 +41,7 @@ struct IndexRunReport {
     qint64 writes = 0;       // transactions that changed the index
     QStringList notes;       // what the user should know (a missing pg_trgm, a rebuilt index)
     QList<FileFailure> failures;
+    QStringList withoutText;     // sound files without a text layer (scans): found by name and description
     QStringList tablesNotRead;   // "TaskDocuments: <why>": their files were left as they were
     QString fatal;           // the run could not be made (no index, no database); "" when it was
     bool busy = false;       // another run was writing the index: this one did nothing

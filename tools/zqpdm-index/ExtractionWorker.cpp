@@ -141,7 +141,7 @@ QByteArray EncodeAnswer(const extract::Extraction& e, bool last)
     QByteArray payload;
     QDataStream out(&payload, QIODevice::WriteOnly);
     out.setVersion(kStreamVersion);
-    out << e.ok << e.truncated << e.text << e.note << e.error << last;
+    out << e.ok << e.truncated << e.textless << e.text << e.note << e.error << last;
     return payload;
 }
 
@@ -149,7 +149,7 @@ bool DecodeAnswer(const QByteArray& payload, extract::Extraction* e, bool* last)
 {
     QDataStream in(payload);
     in.setVersion(kStreamVersion);
-    in >> e->ok >> e->truncated >> e->text >> e->note >> e->error >> *last;
+    in >> e->ok >> e->truncated >> e->textless >> e->text >> e->note >> e->error >> *last;
     return in.status() == QDataStream::Ok && in.atEnd();
 }
 
@@ -186,10 +186,15 @@ int RunExtractionWorker(int memoryMb)
                 exhausted = true;
             }
         }
-        const QByteArray frame = Frame(EncodeAnswer(extraction, exhausted));
+        const bool spent = exhausted || extraction.readerLeftRunning;
+        const QByteArray frame = Frame(EncodeAnswer(extraction, spent));
         if (!WriteAll(answers, frame.constData(), size_t(frame.size())))
             return 1;
-        // After running out of memory a reader may have left anything behind: a fresh worker follows.
+        // After running out of memory a reader may have left anything behind, and a reader left
+        // running holds on to what it reads: a fresh worker follows. The running reader must not
+        // see the process's objects go, so the worker ends at once.
+        if (extraction.readerLeftRunning)
+            ::_exit(3);
         if (exhausted)
             return 3;
     }

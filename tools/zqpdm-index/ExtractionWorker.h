@@ -1,12 +1,12 @@
 #pragma once
 // Text extraction in a process of its own. The readers of PDF, Office, OpenDocument, text and DXF
-// files are fed untrusted bytes, and one call into a PDF library can run for minutes and take
-// gigabytes on a few kilobytes of crafted PDF; the indexer must survive that. The worker is this
-// program started with --extract-worker: it reads one request after another on standard input and
-// answers each on standard output, under an address-space limit and a limit of CPU time for each
-// file, and it is killed by the system when the indexer ends, however it ends. The indexer keeps
-// it alive across files, gives each file a deadline, kills a worker that misses it and starts a
-// new one for the next file.
+// files are fed untrusted bytes, and one call into PDFium can run for minutes (or for ever) and
+// take gigabytes on a few kilobytes of crafted PDF; the indexer must survive that. The worker is
+// this program started with --extract-worker: it reads one request after another on standard input
+// and answers each on standard output, under an address-space limit and a limit of CPU time for
+// each file, and it is killed by the system when the indexer ends, however it ends. The indexer
+// keeps it alive across files, gives each file a deadline, kills a worker that misses it and starts
+// a new one for the next file.
 #include "TextExtraction.h"
 
 #include <QByteArray>

@@ -115,6 +115,14 @@ int RunIndexCommand(const QString& program, const QStringList& arguments, QTextS
             << "  index: " << db::RedactUrl(run.indexUrl) << (report.writes == 0 ? " (not changed)" : "") << '\n';
         out.flush();
     }
+    if (!options.quiet && !report.withoutText.isEmpty()) {
+        const bool one = report.withoutText.size() == 1;
+        err << "zqpdm-index: " << report.withoutText.size()
+            << (one ? " file has no text layer (无文字层); it is" : " files have no text layer (无文字层); they are")
+            << " found by name and description:\n";
+        for (const QString& file : report.withoutText)
+            err << "  " << file << '\n';
+    }
     for (const QString& table : report.tablesNotRead)
         err << "zqpdm-index: a table could not be read, its files were left as they were: " << table << '\n';
     if (!report.failures.isEmpty()) {

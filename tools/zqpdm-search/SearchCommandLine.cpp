@@ -552,9 +552,10 @@ Environment:
                    as NOTE events)
 
 Exit status:
-  0  every action ran
+  0  every action ran; a search listed its rows, or found none
   1  the page is not in the page list or failed to initialise, or an action ended in a failure
-     the page reports (an export that wrote no file, a stored file not fetched; ERROR lines say why)
+     the page reports: a search the database or the content index refused (a missing table, no
+     content index), an export that wrote no file, a stored file not fetched; ERROR lines say why
   2  usage error: a malformed option or value (a date that is none, a combo item, control, row
      or tree path the page does not have; the message lists what would have been right); a
      saved search that is not there, or a shared one that --save or --delete-saved would change

@@ -10,6 +10,7 @@
 #include "OutputLines.h"
 #include "PageDescription.h"
 #include "ProductTreeLoader.h"
+#include "ResultExport.h"
 #include "TreeCtrlEx.h"
 #include "ZQDBConnect.h"
 #include "ZQPDMFC.h"
@@ -18,6 +19,7 @@
 #include "ZQSearchPage.h"
 #include "SavedSearchMenu.h"
 #include "SavedSearchStore.h"
+#include "SearchFailure.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -43,6 +45,7 @@ SearchSession::~SearchSession()
     CZQPDMSearchFunction::m_pParentWnd = nullptr;
     zq::CallLog::SetListener({});
     zq::CallLog::SetFailureListener({});
+    zq::SetSearchFailureListener({});
     zq::SetSqlTraceListener({});
     zq::Desktop::install(nullptr);
 }
@@ -67,6 +70,7 @@ void SearchSession::installDesktop()
     zq::CallLog::SetFailureListener([this](const zq::ServiceFailure& failure) {
         m_serviceFailures.append(failure.component + QStringLiteral("::") + failure.operation + u'\t' + failure.reason);
     });
+    zq::SetSearchFailureListener([this](const QString& reason) { m_searchFailures.append(reason); });
 }
 
 // Traces every statement from now on. The database component writes the text trace itself; json
@@ -170,6 +174,7 @@ int SearchSession::run()
             return UsageError;
         }
         m_serviceFailures.clear();
+        m_searchFailures.clear();
         m_exportFailure.clear();
         const qsizetype messagesBefore = m_desktop.eventsOf(QStringLiteral("MSG")).size();
         // A control the page keeps disabled cannot be operated now; that is no malformed argument.
@@ -208,6 +213,9 @@ QString SearchSession::reportedFailure(const Action& action, qsizetype messagesB
 {
     if (!m_exportFailure.isEmpty())
         return m_exportFailure;
+    // A search the database or the content index refused: the list is not its answer.
+    if (!m_searchFailures.isEmpty())
+        return m_searchFailures.join(QStringLiteral("; "));
     const QList<zq::ScriptedDesktop::Event> messages = m_desktop.eventsOf(QStringLiteral("MSG"));
     for (qsizetype i = messagesBefore; i < messages.size(); ++i)
         if (messages[i].fields.value(1) == u"文件没有下载成功")
@@ -447,28 +455,38 @@ QString SearchSession::rightClick(int row, int command)
 QString SearchSession::exportTo(const QString& file, int filter)
 {
     const qsizetype savesBefore = m_desktop.eventsOf(QStringLiteral("SAVE")).size();
-    const qsizetype messagesBefore = m_desktop.eventsOf(QStringLiteral("MSG")).size();
-    const QFileInfo target(file);
+    const qsizetype eventsBefore = m_desktop.events.size();
+    const QFileInfo chosen(file);
+    // Where the page writes for that name: a name without an extension gets ".txt".
+    const QFileInfo target(zq::ExportPathFor(chosen.absoluteFilePath()));
     const QDateTime modifiedBefore = target.exists() ? target.lastModified() : QDateTime();
-    m_desktop.saveAnswer = zq::SaveFileAnswer{target.absoluteFilePath(), filter};
+    m_desktop.saveAnswer = zq::SaveFileAnswer{chosen.absoluteFilePath(), filter};
     const QString error = ControlDriver::click(zq::Control(*m_main, CZQPDMSearchMain::IDC_SAVEAS));
     m_desktop.saveAnswer.reset();
     if (!error.isEmpty())
         return error;
     if (m_desktop.eventsOf(QStringLiteral("SAVE")).size() == savesBefore)
         return QStringLiteral("no save dialog appeared (the page has no result list)");
-    // The page says why it wrote nothing in a message; the question whether to open the file
-    // is the only message of an export that worked.
-    QStringList told;
-    const QList<zq::ScriptedDesktop::Event> messages = m_desktop.eventsOf(QStringLiteral("MSG"));
-    for (qsizetype i = messagesBefore; i < messages.size(); ++i)
-        if (messages[i].fields.value(1) != u"存储完毕，是否打开该文件?")
-            told << messages[i].fields.value(1);
+    // The page says why it wrote nothing in a message; the question whether to open the file is
+    // the only message of an export that worked. What it says after opening the file is about
+    // the opening: the file was written all the same.
+    QStringList told, openTold;
+    bool opening = false;
+    for (qsizetype i = eventsBefore; i < m_desktop.events.size(); ++i) {
+        const zq::ScriptedDesktop::Event& event = m_desktop.events.at(i);
+        if (event.kind == u"OPEN")
+            opening = true;
+        else if (event.kind == u"MSG" && event.fields.value(1) != u"存储完毕，是否打开该文件?")
+            (opening ? openTold : told) << event.fields.value(1);
+    }
     const QFileInfo written(target.absoluteFilePath());
     if (!told.isEmpty())
         m_exportFailure = told.join(QStringLiteral("; "));
     else if (!written.exists() || (modifiedBefore.isValid() && written.lastModified() == modifiedBefore))
         m_exportFailure = QStringLiteral("no file was written to %1").arg(written.absoluteFilePath());
+    else if (!openTold.isEmpty())
+        note(QStringLiteral("--export: %1 was written; it was not opened: %2")
+                 .arg(written.absoluteFilePath(), openTold.join(QStringLiteral("; "))));
     return QString();
 }
 

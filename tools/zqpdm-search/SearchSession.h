@@ -28,8 +28,9 @@ namespace zq::tool {
 
 class SearchSession {
 public:
-    // Failed: the page could not be opened, or an action ended in a failure the page reports (an
-    // export not written, a stored file not fetched). UsageError: a malformed argument, caught by
+    // Failed: the page could not be opened, or an action ended in a failure the page reports (a
+    // search the database or the content index refused, an export not written, a stored file not
+    // fetched). UsageError: a malformed argument, caught by
     // the parser or on the page (a value a control does not take). ActionFailed: an action the
     // page as it stands cannot carry out (no such row, no such menu command).
     enum ExitCode { Ok = 0, Failed = 1, PageFailed = Failed, UsageError = 2, ActionFailed = 3 };
@@ -85,6 +86,7 @@ private:
     std::unique_ptr<zq::host::ProductTreeLoader> m_loader;
     CZQPDMSearchMain* m_main = nullptr;
     QStringList m_serviceFailures;   // "component::operation\treason" met during the current action
+    QStringList m_searchFailures;    // database and content index errors the page met during it
     QString m_exportFailure;         // the current export action wrote no file: why
 };
 

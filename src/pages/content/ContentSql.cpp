@@ -2,6 +2,7 @@
 
 #include "DateCondition.h"
 #include "DocumentSql.h"
+#include "SearchFolding.h"
 #include "ZQPDMFC.h"
 
 namespace zq::content {
@@ -11,36 +12,30 @@ namespace {
 constexpr int kCharsBefore = 20;   // of the excerpt, before the word
 constexpr int kExcerptChars = 60;
 
-bool HasAsciiLetter(const QString& word)
-{
-    for (QChar c : word)
-        if (c.unicode() < 128 && c.isLetter())
-            return true;
-    return false;
-}
-
-// ASCII letters folded: the engines' lower() is applied to the text only when the word has one.
-QString FoldAscii(const QString& word)
-{
-    QString folded = word;
-    for (QChar& c : folded)
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() + 32);
-    return folded;
-}
-
 QString Literal(const QString& text)
 {
     return u'\'' + SqlQuote(text) + u'\'';
 }
 
-// Where the word starts in the text (1-based, 0 when it does not occur), ASCII letters ignoring case.
-QString Position(const QString& word, const QString& column, sql::Dbms engine)
+// A PostgreSQL literal read alike whatever standard_conforming_strings is: with a backslash in it,
+// an escape string literal (E'...'), whose backslashes are always escapes.
+QString PostgresLiteral(const QString& text)
 {
-    const QString function = engine == sql::Dbms::Postgres ? QStringLiteral("strpos") : QStringLiteral("instr");
-    if (HasAsciiLetter(word))
-        return function + QStringLiteral("(lower(") + column + QStringLiteral("), ") + Literal(FoldAscii(word)) + u')';
-    return function + u'(' + column + QStringLiteral(", ") + Literal(word) + u')';
+    if (!text.contains(u'\\'))
+        return Literal(text);
+    QString escaped = SqlQuote(text);
+    escaped.replace(u'\\', QStringLiteral("\\\\"));
+    return QStringLiteral("E'") + escaped + u'\'';
+}
+
+// Where the folded word starts in the text folded by the same rule (1-based, 0 when it does not
+// occur); the text itself is not changed, so the position is the one in the text as it stands. On
+// SQLite a function of ours folds; PostgreSQL keeps the folded text in a column of its own.
+QString Position(const QString& folded, sql::Dbms engine)
+{
+    if (engine == sql::Dbms::Postgres)
+        return QStringLiteral("strpos(f.Folded, ") + PostgresLiteral(folded) + u')';
+    return QStringLiteral("zq_folded_instr(t.Content, ") + Literal(folded) + u')';
 }
 
 // One FTS5 string: the word in double quotes, a double quote inside it doubled.
@@ -51,7 +46,8 @@ QString Fts5String(const QString& word)
     return u'"' + quoted + u'"';
 }
 
-// A LIKE pattern that finds the word anywhere, its wildcards and the escape character taken literally.
+// A LIKE pattern that finds the word anywhere, its wildcards and the escape character (the
+// default one, backslash) taken literally.
 QString ContainsPattern(const QString& word)
 {
     QString escaped;
@@ -103,18 +99,21 @@ QStringList ContentWords(const QString& typed)
 ContentSqlText BuildContentSql(const ContentConditions& conditions, sql::Dbms engine)
 {
     const bool postgres = engine == sql::Dbms::Postgres;
-    const QString content = postgres ? QStringLiteral("f.Content") : QStringLiteral("t.Content");
-    const QStringList words = ContentWords(conditions.words);
+    QStringList words = ContentWords(conditions.words);
+    for (QString& word : words)
+        word = FoldForSearch(word);
 
     QStringList where;
     QStringList matched;   // SQLite: the words the trigram index finds
     for (const QString& word : words) {
         if (postgres) {
-            where.append(content + QStringLiteral(" ILIKE ") + Literal(ContainsPattern(word)) + QStringLiteral(" ESCAPE '\\'"));
+            // "~~" is LIKE: case-sensitive over the folded text, and untouched by the rewriting of
+            // the module's LIKE into ILIKE, which would fold again by the server's locale.
+            where.append(QStringLiteral("f.Folded ~~ ") + PostgresLiteral(ContainsPattern(word)));
         } else if (CharacterCount(word) >= kIndexedWordLength) {
             matched.append(Fts5String(word));
         } else {
-            where.append(Position(word, content, engine) + QStringLiteral(" > 0"));
+            where.append(Position(word, engine) + QStringLiteral(" > 0"));
         }
     }
     if (!matched.isEmpty())
@@ -130,12 +129,13 @@ ContentSqlText BuildContentSql(const ContentConditions& conditions, sql::Dbms en
         where.append(date.sql);
     }
 
-    // The excerpt starts a little before the first word, or at the start of the text. The typed
-    // words are put together by concatenation only: QString::arg would read a "%1" inside them.
+    // The excerpt starts a little before the first word as found, or at the start of the text. The
+    // typed words are put together by concatenation only: QString::arg would read a "%1" inside them.
+    const QString content = postgres ? QStringLiteral("f.Content") : QStringLiteral("t.Content");
     const QString start = words.isEmpty()
         ? QStringLiteral("1")
         : (postgres ? QStringLiteral("greatest") : QStringLiteral("max")) + QStringLiteral("(1, ") +
-              Position(words.first(), content, engine) + QStringLiteral(" - ") + QString::number(kCharsBefore) + u')';
+              Position(words.first(), engine) + QStringLiteral(" - ") + QString::number(kCharsBefore) + u')';
     const QString from = postgres ? QStringLiteral("ContentFile f")
                                   : QStringLiteral("ContentText t JOIN ContentFile f ON f.FileId = t.rowid");
     const QString joined = doc::JoinPresent(where);

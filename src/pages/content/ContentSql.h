@@ -1,9 +1,12 @@
 #pragma once
 // The search of the content index (the text of the stored design documents and resource files,
 // written by zqpdm-index), built from plain values so it can be checked without widgets. The
-// index lives on SQLite (an FTS5 table with the trigram tokenizer) or on PostgreSQL (one table,
-// searched with ILIKE, which a pg_trgm index speeds up), and the text differs between the two.
-// Every typed word reaches the SQL as a quoted literal only: no input changes the statement.
+// index lives on SQLite (an FTS5 table whose tokenizer folds the text, functions of our own on the
+// connection) or on PostgreSQL (one table with the text and the text folded, searched with LIKE,
+// which a pg_trgm index speeds up), and the text differs between the two. Words and text are
+// compared folded for search (SearchFolding.h) on both, whatever the database's locale. Every
+// typed word reaches the SQL as a quoted literal only: no input changes the statement, whatever
+// PostgreSQL's standard_conforming_strings is.
 #include "DocumentRecord.h"
 #include "SqlDialect.h"
 
@@ -30,6 +33,11 @@ struct ContentConditions {
 // once, in the order typed.
 QStringList ContentWords(const QString& typed);
 
+// The layout of the index's tables that this version reads and writes (ContentIndexInfo "version").
+//   1  the text as it stands in the trigram index (SQLite's trigram tokenizer, PostgreSQL's ILIKE)
+//   2  the text folded for search in the trigram index (tokenizer zq_folded; column Folded)
+constexpr int kContentIndexVersion = 2;
+
 // Words of fewer characters than this cannot use the trigram index and are found by a scan.
 constexpr int kIndexedWordLength = 3;
 
@@ -40,8 +48,8 @@ struct ContentSqlText {
 
 // The SELECT of the conditions on the index's engine (SQLite or PostgreSQL). Its fields, in order:
 // Code1, Code2, Revision, Description, FileName, FileType, FileDate, Kind, SourceTable, the text
-// around the first word (the start when no word is given), where that excerpt starts (1-based, in
-// characters) and the length of the whole text. Newest files first.
+// around the first word as found (the start when no word is given), as it stands, where that
+// excerpt starts (1-based, in characters) and the length of the whole text. Newest files first.
 ContentSqlText BuildContentSql(const ContentConditions& conditions, sql::Dbms engine);
 
 // Characters as the engines count them: code points.

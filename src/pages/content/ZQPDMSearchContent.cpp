@@ -4,6 +4,7 @@
 #include "Desktop.h"
 #include "ListCtrl.h"
 #include "PageRegistry.h"
+#include "SearchFailure.h"
 #include "StoredFileRetrieval.h"
 #include "ZQDBConnect.h"
 
@@ -127,6 +128,34 @@ bool HoldsContentIndex(zq::CZQDBConnect& index)
     return !tables.IsEOF() && tables.GetFieldValue(0).toLongLong() > 0;
 }
 
+// Why this version cannot search the index: one of an earlier layout (zqpdm-index brings it up to
+// date) or of a later one; empty when it can.
+QString IndexLayoutProblem(zq::CZQDBConnect& index)
+{
+    QString version;
+    try {
+        version = index.GetSelectItemData(QStringLiteral("SELECT Value FROM ContentIndexInfo WHERE Name = 'version'"));
+    } catch (const zq::_com_error& error) {
+        return QStringLiteral("内容索引不能读取: ") + error.Description();
+    }
+    const int found = version.toInt();
+    if (found == kContentIndexVersion)
+        return {};
+    if (found > kContentIndexVersion)
+        return QStringLiteral("内容索引由更新版本的 zqpdm-index 建立 (格式版本 %1), 这个版本不能读取它。\n请更新本程序。")
+            .arg(version);
+    return QStringLiteral("内容索引的格式是旧的 (版本 %1), 这个版本不能读取它。\n请运行 zqpdm-index 更新内容索引 "
+                          "(已有的文本保留, 文件不必重新读取)。")
+        .arg(version.isEmpty() ? QStringLiteral("?") : version);
+}
+
+// Tells the user, and whoever listens for failed searches.
+void RefuseSearch(const QString& message)
+{
+    CZQDocumentListPage::ShowPrompt(message);
+    zq::NoteSearchFailure(message);
+}
+
 } // namespace
 
 zq::Connection* CZQPDMSearchContent::IndexConnection()
@@ -136,7 +165,7 @@ zq::Connection* CZQPDMSearchContent::IndexConnection()
     const QString url = zq::db::ConfiguredContentIndexUrl();
     const QString runIndexer = QStringLiteral("内容索引由 zqpdm-index 建立和更新, 请先运行它。");
     if (NotMadeYet(url)) {
-        ShowPrompt(QStringLiteral("还没有内容索引 (%1)。\n%2").arg(zq::db::RedactUrl(url), runIndexer));
+        RefuseSearch(QStringLiteral("还没有内容索引 (%1)。\n%2").arg(zq::db::RedactUrl(url), runIndexer));
         return nullptr;
     }
     auto index = std::make_unique<zq::CZQDBConnect>(url);
@@ -145,16 +174,20 @@ zq::Connection* CZQPDMSearchContent::IndexConnection()
     if (zq::CZQDBConnect::GetCurDBConnect() == index.get())
         zq::CZQDBConnect::SetCurDBConnect(nullptr);
     if (!connected) {
-        ShowPrompt(QStringLiteral("内容索引不能打开: %1").arg(index->LastError()));
+        RefuseSearch(QStringLiteral("内容索引不能打开: %1").arg(index->LastError()));
         return nullptr;
     }
     try {
         if (!HoldsContentIndex(*index)) {
-            ShowPrompt(QStringLiteral("%1 中没有内容索引。\n%2").arg(zq::db::RedactUrl(url), runIndexer));
+            RefuseSearch(QStringLiteral("%1 中没有内容索引。\n%2").arg(zq::db::RedactUrl(url), runIndexer));
             return nullptr;
         }
     } catch (const zq::_com_error& error) {
-        ShowPrompt(QStringLiteral("内容索引不能打开 (%1): %2").arg(zq::db::RedactUrl(url), error.Description()));
+        RefuseSearch(QStringLiteral("内容索引不能打开 (%1): %2").arg(zq::db::RedactUrl(url), error.Description()));
+        return nullptr;
+    }
+    if (const QString problem = IndexLayoutProblem(*index); !problem.isEmpty()) {
+        RefuseSearch(problem);
         return nullptr;
     }
     m_index = std::move(index);

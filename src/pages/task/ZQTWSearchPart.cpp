@@ -3,6 +3,7 @@
 #include "Desktop.h"
 #include "DialogTemplate.h"
 #include "PageRegistry.h"
+#include "SearchFailure.h"
 #include "TempResourceOverride.h"
 #include "ZQDBConnect.h"
 #include "ZQPDMSearchFunction.h"
@@ -136,6 +137,7 @@ int CZQTWSearchPart::DoSearch()
     const QString sql = BuildSql();
     if (!m_pDBConnect || m_pDBConnect->GetRecordInfo(sql, m_pResultList, 0, false, zq::DataSystemPDM) < 0) {
         ShowPrompt(QStringLiteral("查询数据库记录时出现异常!"));
+        zq::NoteSearchFailure(m_pDBConnect ? m_pDBConnect->LastError() : QStringLiteral("数据库连接未打开"));
         return 0;
     }
     return 1;

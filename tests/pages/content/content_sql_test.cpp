@@ -1,6 +1,6 @@
 // The search of the content index as text, for both engines the index lives on: the words typed,
-// where each is looked for (the trigram index, or a scan for one and two characters), the kind
-// and date conditions, and the excerpt the snippet is made from. What reaches the engines with
+// folded for search, where each is looked for (the trigram index, or a scan for one and two
+// characters), the kind and date conditions, and the excerpt the snippet is made from. What reaches the engines with
 // odd characters is run for real in tests/index.
 #include "ContentSql.h"
 
@@ -55,26 +55,31 @@ TEST(ContentSql, SqliteFindsLongWordsThroughTheTrigramIndexAndScansForShortOnes)
         QString where;
     } cases[] = {
         {"no word: every file, from the start of its text", Words(""), QStringLiteral("1"), QString()},
-        {"one long word", Words("氟橡胶密封圈"), QStringLiteral("max(1, instr(t.Content, '氟橡胶密封圈') - 20)"),
+        {"one long word", Words("氟橡胶密封圈"), QStringLiteral("max(1, zq_folded_instr(t.Content, '氟橡胶密封圈') - 20)"),
          QStringLiteral(" WHERE t.ContentText MATCH '\"氟橡胶密封圈\"'")},
-        {"all words must occur; ASCII letters ignore case", Words("HT200 铸件时效"),
-         QStringLiteral("max(1, instr(lower(t.Content), 'ht200') - 20)"),
-         QStringLiteral(" WHERE t.ContentText MATCH '\"HT200\" AND \"铸件时效\"'")},
-        {"one and two characters: a scan", Words("镀 6g 镀锌钝化"), QStringLiteral("max(1, instr(t.Content, '镀') - 20)"),
-         QStringLiteral(" WHERE t.ContentText MATCH '\"镀锌钝化\"' AND instr(t.Content, '镀') > 0 AND "
-                        "instr(lower(t.Content), '6g') > 0")},
+        {"all words must occur; folded for search", Words("HT200 铸件时效"),
+         QStringLiteral("max(1, zq_folded_instr(t.Content, 'ht200') - 20)"),
+         QStringLiteral(" WHERE t.ContentText MATCH '\"ht200\" AND \"铸件时效\"'")},
+        {"one and two characters: a scan", Words("镀 6G 镀锌钝化"),
+         QStringLiteral("max(1, zq_folded_instr(t.Content, '镀') - 20)"),
+         QStringLiteral(" WHERE t.ContentText MATCH '\"镀锌钝化\"' AND zq_folded_instr(t.Content, '镀') > 0 AND "
+                        "zq_folded_instr(t.Content, '6g') > 0")},
+        {"full-width letters and digits, other scripts' capitals", Words("ＣＨ３２Ｖ００３ Φ4"),
+         QStringLiteral("max(1, zq_folded_instr(t.Content, 'ch32v003') - 20)"),
+         QStringLiteral(" WHERE t.ContentText MATCH '\"ch32v003\"' AND zq_folded_instr(t.Content, 'φ4') > 0")},
         {"quotes: doubled for FTS5 inside doubled for SQL", Words("O'型圈 say\"hi\""),
-         QStringLiteral("max(1, instr(lower(t.Content), 'o''型圈') - 20)"),
-         QStringLiteral(" WHERE t.ContentText MATCH '\"O''型圈\" AND \"say\"\"hi\"\"\"'")},
+         QStringLiteral("max(1, zq_folded_instr(t.Content, 'o''型圈') - 20)"),
+         QStringLiteral(" WHERE t.ContentText MATCH '\"o''型圈\" AND \"say\"\"hi\"\"\"'")},
         {"FTS5 operators are only characters in a string", Words("(a OR b)* NEAR:"),
-         QStringLiteral("max(1, instr(lower(t.Content), '(a') - 20)"),
-         QStringLiteral(" WHERE t.ContentText MATCH '\"b)*\" AND \"NEAR:\"' AND instr(lower(t.Content), '(a') > 0 AND "
-                        "instr(lower(t.Content), 'or') > 0")},
-        {"a placeholder of QString::arg is text", Words("%1 %2%3"), QStringLiteral("max(1, instr(t.Content, '%1') - 20)"),
-         QStringLiteral(" WHERE t.ContentText MATCH '\"%2%3\"' AND instr(t.Content, '%1') > 0")},
+         QStringLiteral("max(1, zq_folded_instr(t.Content, '(a') - 20)"),
+         QStringLiteral(" WHERE t.ContentText MATCH '\"b)*\" AND \"near:\"' AND zq_folded_instr(t.Content, '(a') > 0 AND "
+                        "zq_folded_instr(t.Content, 'or') > 0")},
+        {"a placeholder of QString::arg is text", Words("%1 %2%3"),
+         QStringLiteral("max(1, zq_folded_instr(t.Content, '%1') - 20)"),
+         QStringLiteral(" WHERE t.ContentText MATCH '\"%2%3\"' AND zq_folded_instr(t.Content, '%1') > 0")},
         {"design documents", Words("", KindDesign), QStringLiteral("1"), QStringLiteral(" WHERE f.Kind = '设计文档'")},
-        {"resource files", Words("轴承", KindResource), QStringLiteral("max(1, instr(t.Content, '轴承') - 20)"),
-         QStringLiteral(" WHERE instr(t.Content, '轴承') > 0 AND f.Kind = '资源文件'")},
+        {"resource files", Words("轴承", KindResource), QStringLiteral("max(1, zq_folded_instr(t.Content, '轴承') - 20)"),
+         QStringLiteral(" WHERE zq_folded_instr(t.Content, '轴承') > 0 AND f.Kind = '资源文件'")},
     };
     for (const auto& c : cases) {
         const ContentSqlText text = BuildContentSql(c.conditions, Dbms::Sqlite);
@@ -86,20 +91,29 @@ TEST(ContentSql, SqliteFindsLongWordsThroughTheTrigramIndexAndScansForShortOnes)
     }
 }
 
-TEST(ContentSql, PostgresLooksForEveryWordWithIlikeItsWildcardsTakenLiterally)
+// LIKE over the folded column ("~~": no rewriting into ILIKE, no locale); a literal with a
+// backslash is an escape string, read alike whatever standard_conforming_strings is.
+TEST(ContentSql, PostgresLooksForEveryFoldedWordInTheFoldedTextItsWildcardsTakenLiterally)
 {
     const struct {
         const char* words;
+        QString position;
         QString where;
     } cases[] = {
-        {"氟橡胶 镀", QStringLiteral(" WHERE f.Content ILIKE '%氟橡胶%' ESCAPE '\\' AND f.Content ILIKE '%镀%' ESCAPE '\\'")},
-        {"50% a_b c\\d it's", QStringLiteral(" WHERE f.Content ILIKE '%50\\%%' ESCAPE '\\' AND f.Content ILIKE '%a\\_b%' ESCAPE '\\' "
-                                             "AND f.Content ILIKE '%c\\\\d%' ESCAPE '\\' AND f.Content ILIKE '%it''s%' ESCAPE '\\'")},
+        {"氟橡胶 镀", QStringLiteral("strpos(f.Folded, '氟橡胶')"),
+         QStringLiteral(" WHERE f.Folded ~~ '%氟橡胶%' AND f.Folded ~~ '%镀%'")},
+        {"Φ40 ＨＴ２００", QStringLiteral("strpos(f.Folded, 'φ40')"),
+         QStringLiteral(" WHERE f.Folded ~~ '%φ40%' AND f.Folded ~~ '%ht200%'")},
+        {"50% a_b c\\d it's", QStringLiteral("strpos(f.Folded, '50%')"),
+         QStringLiteral(" WHERE f.Folded ~~ E'%50\\\\%%' AND f.Folded ~~ E'%a\\\\_b%' AND f.Folded ~~ E'%c\\\\\\\\d%' "
+                        "AND f.Folded ~~ '%it''s%'")},
+        {"c\\d", QStringLiteral("strpos(f.Folded, E'c\\\\d')"), QStringLiteral(" WHERE f.Folded ~~ E'%c\\\\\\\\d%'")},
     };
     for (const auto& c : cases) {
         const QString sql = BuildContentSql(Words(c.words), Dbms::Postgres).sql;
         EXPECT_TRUE(sql.contains(QStringLiteral(" FROM ContentFile f") + c.where + kOrder)) << str(sql);
-        EXPECT_TRUE(sql.contains(QStringLiteral("substr(f.Content, greatest(1, strpos("))) << str(sql);
+        EXPECT_TRUE(sql.contains(QStringLiteral("substr(f.Content, greatest(1, ") + c.position + QStringLiteral(" - 20), 60)")))
+            << str(sql);
     }
 }
 

@@ -79,9 +79,20 @@ void ExtractionRun::fail(const QString& error)
         m_error = error;
 }
 
+qint64 ExtractionRun::remainingMs() const
+{
+    return std::max<qint64>(m_limits.timeLimitMs - m_clock.elapsed(), 0);
+}
+
 void ExtractionRun::note(const QString& text)
 {
     m_notes.append(text);
+}
+
+void ExtractionRun::textless(const QString& why)
+{
+    m_textless = true;
+    m_notes.append(QStringLiteral("无文字层: ") + why);
 }
 
 Extraction ExtractionRun::finish()
@@ -92,11 +103,16 @@ Extraction ExtractionRun::finish()
         result.error = m_error;
     } else if (!m_damage.isEmpty() && m_text.isEmpty()) {
         result.error = DamagedMessage(m_type, m_damage);
+    } else if (m_timeCut && m_text.isEmpty()) {
+        // Nothing is known of the file's text: not an empty file, a file to read again.
+        result.error = QStringLiteral("提取超过时间限制 %1 毫秒, 没有读到文本").arg(m_limits.timeLimitMs);
     } else {
         result.ok = true;
         if (!m_damage.isEmpty())
             m_notes.append(DamagedMessage(m_type, m_damage));
     }
+    result.textless = result.ok && m_textless && m_text.isEmpty();
+    result.readerLeftRunning = m_readerLeftRunning;
     result.text = m_text.take();
     result.truncated = m_truncated;
     result.note = m_notes.join(QStringLiteral("; "));

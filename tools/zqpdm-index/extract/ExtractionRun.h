@@ -21,6 +21,8 @@ public:
     // True when the reader has to stop: the text is full, the time is up or the run failed.
     // The first time a limit is met it is noted and the text marked as cut.
     bool mustStop();
+    // What is left of the time limit, in milliseconds (0 when it is up).
+    qint64 remainingMs() const;
     // Bytes inflated from a zip, counted against maxReadBytes: how many of them fit. Fewer than
     // `bytes` cuts the text, and nothing more fits afterwards.
     qsizetype spendInflated(qsizetype bytes);
@@ -34,6 +36,11 @@ public:
     void fail(const QString& error);
     // A note that is neither a cut nor damage (a page skipped, a part missing).
     void note(const QString& text);
+    // The file was read whole and is sound, but holds none of the text its type is for; `why`
+    // follows "无文字层" in the note.
+    void textless(const QString& why);
+    // A reader could not be stopped and still runs in this process.
+    void readerLeftRunning() { m_readerLeftRunning = true; }
     bool failed() const { return !m_error.isEmpty(); }
 
     Extraction finish();
@@ -51,6 +58,8 @@ private:
     bool m_timeCut = false;
     bool m_inflateCut = false;
     bool m_truncated = false;
+    bool m_textless = false;
+    bool m_readerLeftRunning = false;
     QString m_damage;
     QString m_error;
     QStringList m_notes;

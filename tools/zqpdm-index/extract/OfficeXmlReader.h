@@ -1,7 +1,7 @@
 #pragma once
-// Office Open XML (word/document.xml, xl/sharedStrings.xml and the sheets' own strings,
-// ppt/slides/slideN.xml in slide order) and OpenDocument (content.xml): a zip of XML parts. Every
-// byte inflated counts against the read limit, however small the entries claim to be.
+// Office Open XML (Word, Excel, PowerPoint) and OpenDocument files: a zip of XML parts, each kind
+// read by its own reader (OoxmlDocuments.h, WorkbookReader.h, OpenDocumentText.h). A file in which
+// none of them finds its document is damaged.
 #include "TextExtraction.h"
 
 #include <QByteArrayView>

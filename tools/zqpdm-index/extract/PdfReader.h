@@ -1,8 +1,9 @@
 #pragma once
-// PDF documents, with Poppler's C++ library: the text of each page in the order it is drawn,
-// page by page until the time or the text runs out. Poppler reads the bytes in memory; a single
-// page is one call into Poppler, which the time limit cannot interrupt.
-#include <QByteArrayView>
+// PDF documents, with Qt PDF (PDFium inside): the text of each page in the order PDFium finds it,
+// page by page until the time or the text runs out, line ends mended for search (PdfLineEnds.h).
+// PDFium reads on a thread of its own that the time limit can leave behind (PdfTextThread.h).
+// A file that opens but whose pages hold no text at all is noted as without a text layer.
+#include <QByteArray>
 
 namespace zq::extract {
 
@@ -10,7 +11,7 @@ class ExtractionRun;
 
 class PdfReader {
 public:
-    void read(QByteArrayView bytes, ExtractionRun& run);
+    void read(const QByteArray& bytes, ExtractionRun& run);
 };
 
 } // namespace zq::extract

@@ -18,6 +18,7 @@ public:
     // Something did not fit; everything appended from then on is dropped.
     bool full() const { return m_full; }
     bool isEmpty() const { return m_text.isEmpty(); }
+    qsizetype capacity() const { return m_maxChars; }
     QString take();
 
 private:

@@ -8,19 +8,17 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <limits>
-
 namespace zq::extract {
 
 namespace {
 
 constexpr qint64 kReadPiece = 1024 * 1024;
 
-void ReadInto(FileType type, QByteArrayView bytes, ExtractionRun& run)
+void ReadInto(FileType type, const QByteArray& bytes, ExtractionRun& run)
 {
+    // A PDF or a zip is read from its end: the start of one is no file at all.
     const bool whole = ReadsWholeFile(type);
-    // Poppler counts a file's bytes in an int.
-    const qint64 limit = std::min<qint64>(run.limits().maxReadBytes, std::numeric_limits<int>::max());
+    const qint64 limit = run.limits().maxReadBytes;
     if (whole && bytes.size() > limit) {
         run.fail(QStringLiteral("文件超过 %1 字节的读取上限, 未提取文本").arg(limit));
         return;

@@ -28,8 +28,14 @@ struct Extraction {
     bool ok = false;
     QString text;             // whitespace runs folded to one space, or one newline when they hold a line break
     bool truncated = false;   // a limit cut the text; `note` says which
+    // The file is sound but holds none of the text its type is for (a PDF of scanned pages
+    // without a text layer): ok, no text, and `note` starts with "无文字层".
+    bool textless = false;
     QString note;             // the limits that cut, damage met past the first text, a type without text
     QString error;
+    // A reader could not be stopped and still runs in this process, which can read no further
+    // file of its type (the extraction worker ends after answering).
+    bool readerLeftRunning = false;
 };
 
 Extraction ExtractText(const QString& path, const ExtractLimits& limits = {});

@@ -1,80 +1,86 @@
 #include "XmlTextReader.h"
-#include "TextBuilder.h"
 
 namespace zq::extract {
 
-XmlTextReader::XmlTextReader(const XmlTextRules& rules, TextBuilder& text) : m_rules(rules), m_text(text) {}
+namespace {
 
-bool XmlTextReader::addData(QByteArrayView piece)
+bool Names(const QStringList& names, const QXmlStreamReader& xml)
 {
-    if (m_damaged)
-        return false;
-    m_xml.addData(piece.toByteArray());
-    parse();
-    return !m_damaged;
+    return !names.isEmpty() && (names.contains(xml.name()) || names.contains(xml.qualifiedName()));
 }
 
-bool XmlTextReader::finish()
+} // namespace
+
+XmlTextReader::XmlTextReader(const XmlTextRules& rules, TextBuilder& text)
+    : m_rules(rules), m_text(text), m_heldBack(text.capacity())
 {
-    if (!m_damaged && m_xml.tokenType() != QXmlStreamReader::EndDocument)
-        m_damaged = true;   // cut short, or no XML at all
-    return !m_damaged;
 }
 
-QString XmlTextReader::error() const
+void XmlTextReader::partEnded()
 {
-    const QString reason = m_xml.hasError() && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError
-                               ? m_xml.errorString()
-                               : QStringLiteral("XML 不完整");
-    return QStringLiteral("第 %1 行: %2").arg(m_xml.lineNumber()).arg(reason);
+    if (m_heldBack.isEmpty())
+        return;
+    m_text.appendLineBreak();
+    m_text.append(m_heldBack.take());
+    m_text.appendLineBreak();
 }
 
-void XmlTextReader::parse()
+void XmlTextReader::startElement(const QXmlStreamReader& xml)
 {
-    while (!m_xml.atEnd() && !m_text.full()) {
-        switch (m_xml.readNext()) {
-        case QXmlStreamReader::StartElement:
-            startElement(m_xml.name());
-            break;
-        case QXmlStreamReader::EndElement:
-            endElement(m_xml.name());
-            break;
-        case QXmlStreamReader::Characters:
-            if (m_skipDepth == 0 && (m_textDepth > 0 || m_rules.textElements.isEmpty()))
-                m_text.append(m_xml.text());
-            break;
-        default:
-            break;
-        }
-    }
-    if (m_xml.hasError() && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
-        m_damaged = true;
-}
-
-void XmlTextReader::startElement(QStringView name)
-{
-    if (m_skipDepth > 0 || m_rules.skippedElements.contains(name)) {
+    ++m_level;
+    if (m_skipDepth > 0 || Names(m_rules.skippedElements, xml)) {
         ++m_skipDepth;
         return;
     }
-    if (m_rules.textElements.contains(name))
+    if (Names(m_rules.heldBackElements, xml)) {
+        ++m_heldDepth;
+        m_heldBack.appendLineBreak();
+    }
+    if (Names(m_rules.textElements, xml))
         ++m_textDepth;
-    if (m_rules.spaceElements.contains(name))
-        m_text.appendSpace();
-    else if (m_rules.lineElements.contains(name))
-        m_text.appendLineBreak();
+    if (Names(m_rules.spaceElements, xml))
+        current().appendSpace();
+    else if (Names(m_rules.lineElements, xml))
+        current().appendLineBreak();
+    switch (m_rules.element ? m_rules.element(xml, current()) : XmlTextRules::Role::ByTheLists) {
+    case XmlTextRules::Role::ByTheLists:
+        break;
+    case XmlTextRules::Role::NotText:
+        m_skipDepth = 1;
+        break;
+    case XmlTextRules::Role::Text:
+        ++m_textDepth;
+        m_textByRole.push_back(m_level);
+        break;
+    }
 }
 
-void XmlTextReader::endElement(QStringView name)
+void XmlTextReader::endElement(const QXmlStreamReader& xml)
 {
+    const int level = m_level--;
     if (m_skipDepth > 0) {
-        --m_skipDepth;
-        return;
+        // The element whose content was set aside ends here, and the lists hold for it as well.
+        if (--m_skipDepth > 0 || Names(m_rules.skippedElements, xml))
+            return;
     }
-    if (m_rules.textElements.contains(name))
+    if (Names(m_rules.textElements, xml))
         --m_textDepth;
-    if (m_rules.paragraphElements.contains(name))
-        m_text.appendLineBreak();
+    if (!m_textByRole.empty() && m_textByRole.back() == level) {
+        m_textByRole.pop_back();
+        --m_textDepth;
+    }
+    if (Names(m_rules.paragraphElements, xml))
+        current().appendLineBreak();
+    if (Names(m_rules.heldBackElements, xml) && m_heldDepth > 0) {
+        m_heldBack.appendLineBreak();
+        --m_heldDepth;
+    }
+}
+
+void XmlTextReader::characters(const QXmlStreamReader& xml)
+{
+    if (m_skipDepth == 0 && (m_textDepth > 0 || m_rules.textElements.isEmpty()))
+        current().append(xml.text());
 }
 
 } // namespace zq::extract

@@ -1,45 +1,54 @@
 #pragma once
-// The text of one XML part of an office document, parsed as its bytes arrive (QXmlStreamReader,
-// which keeps no recursion and expands no external entities). Which elements hold text and which
-// separate it is a table per format.
-#include <QString>
+// The text of one XML part of an office document. Which elements hold text and which separate it
+// is a table per format (XmlTextRules); an element is named by its local name ("p") or, where the
+// local name alone says too little, by its qualified one ("dc:date").
+#include "TextBuilder.h"
+#include "XmlPartReader.h"
+
 #include <QStringList>
-#include <QXmlStreamReader>
+
+#include <functional>
+#include <vector>
 
 namespace zq::extract {
 
-class TextBuilder;
-
 struct XmlTextRules {
-    QStringList textElements;        // local names whose character data is text; empty: all character data
+    QStringList textElements;        // whose character data is text; empty: all character data
     QStringList paragraphElements;   // end with a line break
     QStringList spaceElements;       // start with a space
     QStringList lineElements;        // start with a line break
     QStringList skippedElements;     // nothing inside counts
+    // Text set apart from where it stands (a text box, a footnote, a comment): written after the
+    // rest of the part, each one a paragraph of its own, so that it splits no sentence of the body.
+    QStringList heldBackElements;
+    // Asked at the start of each element that counts: it may write text of its own for it (a sheet's
+    // name, a date cell's date), and say what the element's content is beyond the lists above.
+    enum class Role { ByTheLists, NotText, Text };
+    std::function<Role(const QXmlStreamReader& xml, TextBuilder& text)> element;
 };
 
-class XmlTextReader {
+class XmlTextReader : public XmlPartReader {
 public:
     XmlTextReader(const XmlTextRules& rules, TextBuilder& text);
+    void partEnded() override;
 
-    // Parses what the bytes so far allow; false once the XML is damaged.
-    bool addData(QByteArrayView piece);
-    // The part has ended: false when the XML is damaged or ends early.
-    bool finish();
-    // Where and how the XML is damaged: "line 3: Opening and ending tag mismatch."
-    QString error() const;
+protected:
+    void startElement(const QXmlStreamReader& xml) override;
+    void endElement(const QXmlStreamReader& xml) override;
+    void characters(const QXmlStreamReader& xml) override;
+    bool satisfied() const override { return m_text.full(); }
 
 private:
-    void parse();
-    void startElement(QStringView name);
-    void endElement(QStringView name);
+    TextBuilder& current() { return m_heldDepth > 0 ? m_heldBack : m_text; }
 
     const XmlTextRules& m_rules;
     TextBuilder& m_text;
-    QXmlStreamReader m_xml;
+    TextBuilder m_heldBack;
     int m_textDepth = 0;   // open text elements
-    int m_skipDepth = 0;   // open elements inside a skipped one, itself included
-    bool m_damaged = false;
+    int m_skipDepth = 0;   // open elements inside a skipped one (or one whose content is not text), itself included
+    int m_heldDepth = 0;   // open held-back elements
+    int m_level = 0;       // open elements
+    std::vector<int> m_textByRole;   // the levels of open elements the role function made text
 };
 
 } // namespace zq::extract
