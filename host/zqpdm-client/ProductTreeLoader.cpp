@@ -3,6 +3,7 @@
 #include "ComError.h"
 #include "Recordset.h"
 #include "TreeCtrlEx.h"
+#include "SqlText.h"
 #include "ZQPDMFC.h"
 
 #include <QSet>

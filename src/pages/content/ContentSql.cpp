@@ -3,7 +3,7 @@
 #include "DateCondition.h"
 #include "DocumentSql.h"
 #include "SearchFolding.h"
-#include "ZQPDMFC.h"
+#include "SqlText.h"
 
 namespace zq::content {
 

@@ -1,7 +1,7 @@
 #include "DocumentSql.h"
 
 #include "DateCondition.h"
-#include "ZQPDMFC.h"
+#include "SqlText.h"
 
 namespace zq::doc {
 

@@ -1,6 +1,7 @@
 #include "ResourceSql.h"
 
 #include "Profile.h"
+#include "SqlText.h"
 #include "ZQPDMFC.h"
 
 namespace zq::doc {

@@ -7,6 +7,7 @@
 #include "LocalTarget.h"
 #include "PartServices.h"
 #include "Profile.h"
+#include "SqlText.h"
 #include "ZQPDMFC.h"
 
 #include <QFile>
