@@ -1,6 +1,8 @@
 // zqpdm-index: fills the content index of the stored files (see --help).
 #include "IndexCommand.h"
 #include "IndexWorker.h"
+#include "RuntimeFolderWarning.h"
+#include "StandardOutputCheck.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -19,10 +21,12 @@ int main(int argc, char* argv[])
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
+    zq::console::DropRuntimeFolderWarning();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zqpdm-index"));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return zq::index::RunIndexCommand(QCoreApplication::applicationFilePath(), arguments, out, err,
-                                      isatty(STDERR_FILENO) == 1);
+    const int status = zq::index::RunIndexCommand(QCoreApplication::applicationFilePath(), arguments, out, err,
+                                                  isatty(STDERR_FILENO) == 1);
+    return zq::console::FinishStandardOutput(status, "zqpdm-index", out);
 }
