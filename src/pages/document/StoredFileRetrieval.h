@@ -36,7 +36,7 @@ public:
         bool arrived() const;
     };
 
-    // The record's slots 1, 2, 3 and 5; the codes of slots 1 and 2 made path segments.
+    // The record's Code1, Code2, Revision and FileName; the two codes made path segments.
     explicit StoredFileRetrieval(const DocumentRecord& record);
 
     // Fetches into this folder (ending with '/', inside the temporary folder) instead of the

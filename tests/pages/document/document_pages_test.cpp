@@ -120,8 +120,10 @@ TEST_P(DocumentPagesTest, ArchivedDocumentsByDefault)
     for (int r = 0; r < list.GetItemCount(); ++r) {
         const auto* record = page.RecordOfRow(r);
         ASSERT_NE(record, nullptr);
-        EXPECT_EQ(list.GetItemText(r, 0), record->Slot(2) + '[' + record->Slot(3) + ']');
-        EXPECT_EQ(list.GetItemImage(r), CSysImageList::instance().GetIconIndex(record->Slot(5)));
+        EXPECT_EQ(list.GetItemText(r, 0),
+                  record->Field(zq::doc::RecordField::Code2) + '[' + record->Field(zq::doc::RecordField::Revision) + ']');
+        EXPECT_EQ(list.GetItemImage(r),
+                  CSysImageList::instance().GetIconIndex(record->Field(zq::doc::RecordField::FileName)));
     }
     // Typed text narrows the search; a part has no effect on archived documents.
     zq::SetControlText(page, 1022, "ZQ8700");
@@ -141,7 +143,7 @@ TEST_P(DocumentPagesTest, AllKindsAppendTheirRowsInOrder)
     EXPECT_EQ(page.DoSearch(), 1);
     ASSERT_EQ(list.GetItemCount(), 13);
     for (int r = 0; r < 13; ++r) {
-        const QString code1 = page.RecordOfRow(r)->Slot(1);
+        const QString code1 = page.RecordOfRow(r)->Field(zq::doc::RecordField::Code1);
         const char* expected = r < 3 ? "XM" : r < 6 ? "TW" : "ZQ";
         EXPECT_TRUE(code1.startsWith(expected)) << r << " " << code1.toStdString();
     }
@@ -218,7 +220,7 @@ TEST_P(DocumentPagesTest, ResourceSearches)
     ASSERT_EQ(page.DoSearch(), 1);
     EXPECT_EQ(Rows(list), QStringList{"Y系列电机样本|14|PDF 文档|2026-12-03 16:40:00"});
     ASSERT_NE(page.RecordOfRow(0), nullptr);
-    EXPECT_EQ(page.RecordOfRow(0)->Slot(2), "R-DJ-01");
+    EXPECT_EQ(page.RecordOfRow(0)->Field(zq::doc::RecordField::Code2), "R-DJ-01");
     EXPECT_EQ(list.GetItemImage(0), CSysImageList::instance().GetIconIndex("Y系列电机样本.pdf"));
 }
 
