@@ -3,7 +3,7 @@
 // keeping the rows read, and opening a row's stored file by double-click and by menu.
 #include "ListCtrl.h"
 #include "ScriptedDesktop.h"
-#include "SeededHome.h"
+#include "SeededPageTest.h"
 #include "SysImageList.h"
 #include "ZQPDMFC.h"
 #include "ZQPDMSearchDocument.h"
@@ -18,34 +18,8 @@
 
 namespace {
 
-class DocumentPagesTest : public testing::TestWithParam<const char*> {
+class DocumentPagesTest : public zq::test::SeededPageTest {
 protected:
-    void SetUp() override
-    {
-        zq::test::EnsureApp();
-        m_engine = std::make_unique<zq::test::EngineHome>(GetParam());
-        if (!m_engine->available())
-            GTEST_SKIP() << m_engine->skipReason();
-        ASSERT_TRUE(m_engine->ok()) << m_engine->error().toStdString();
-        m_database = std::make_unique<zq::test::ScopedCurrentDatabase>(m_engine->databaseUrl());
-        ASSERT_TRUE(m_database->ok()) << m_database->error().toStdString();
-        m_desktop = std::make_unique<zq::ScopedDesktop>(desktop);
-        desktop.fixedNow = QDateTime(m_engine->home().today(), QTime(9, 0));
-        m_host = std::make_unique<QWidget>();
-    }
-    void TearDown() override
-    {
-        m_host.reset();
-        m_desktop.reset();
-        m_database.reset();
-        m_engine.reset();
-    }
-    template <class Page> Page& Create()
-    {
-        auto* page = new Page(m_host.get());
-        EXPECT_TRUE(page->CreatePage(m_host.get()));
-        return *page;
-    }
     static CReportListCtrl& List(QWidget& page, int id) { return *zq::ControlAs<CReportListCtrl>(page, id); }
     // Each row as its cells joined by '|'.
     static QStringList Rows(CReportListCtrl& list)
@@ -79,12 +53,6 @@ protected:
             paths << event.fields.value(0);
         return paths;
     }
-
-    zq::ScriptedDesktop desktop;
-    std::unique_ptr<zq::test::EngineHome> m_engine;
-    std::unique_ptr<zq::test::ScopedCurrentDatabase> m_database;
-    std::unique_ptr<zq::ScopedDesktop> m_desktop;
-    std::unique_ptr<QWidget> m_host;
 };
 
 TEST_P(DocumentPagesTest, InitialControls)
