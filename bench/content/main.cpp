@@ -300,7 +300,8 @@ void RateFigures(const Options& options, BenchTable& table)
     const QString index = home + QStringLiteral("/content-index.db");
     zq::index::IndexRunOptions indexOptions;
     indexOptions.indexUrl = QStringLiteral("sqlite:") + index;
-    indexOptions.worker.program = QCoreApplication::applicationDirPath() + QStringLiteral("/zqpdm-index");
+    indexOptions.worker =
+        zq::index::IndexWorkerSettings(QCoreApplication::applicationDirPath() + QStringLiteral("/zqpdm-index"));
     QList<double> runs, extracts;
     for (int i = 0; i < options.repeats; ++i) {
         for (const QString& stale : {index, index + QStringLiteral("-wal"), index + QStringLiteral("-shm")})
