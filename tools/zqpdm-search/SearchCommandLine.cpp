@@ -563,7 +563,8 @@ Exit status:
   0  every action ran; a search listed its rows, or found none
   1  the page is not in the page list or failed to initialise, or an action ended in a failure
      the page reports: a search the database or the content index refused (a missing table, no
-     content index), an export that wrote no file, a stored file not fetched; ERROR lines say why
+     content index), an export that wrote no file, a stored file not fetched; ERROR lines say why;
+     or standard output could not be written (a full disk)
   2  usage error: a malformed option or value (a date that is none, a combo item, control, row
      or tree path the page does not have; the message lists what would have been right); a
      saved search that is not there, or a shared one that --save or --delete-saved would change
