@@ -24,6 +24,7 @@
 #include "HostDatabase.h"
 #include "HostInstallation.h"
 #include "ListCtrl.h"
+#include "RuntimeFolderWarning.h"
 #include "ScriptedDesktop.h"
 #include "SqliteSearchFunctions.h"
 #include "TextExtraction.h"
@@ -344,6 +345,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    zq::console::DropRuntimeFolderWarning();
     QApplication app(argc, argv);
     Options options;
     options.dataDir = QCoreApplication::applicationDirPath() + QStringLiteral("/../bench-data");
