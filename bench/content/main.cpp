@@ -24,6 +24,7 @@
 #include "HostDatabase.h"
 #include "HostInstallation.h"
 #include "ListCtrl.h"
+#include "RuntimeFolderWarning.h"
 #include "ScriptedDesktop.h"
 #include "SqliteSearchFunctions.h"
 #include "TextExtraction.h"
@@ -300,7 +301,8 @@ void RateFigures(const Options& options, BenchTable& table)
     const QString index = home + QStringLiteral("/content-index.db");
     zq::index::IndexRunOptions indexOptions;
     indexOptions.indexUrl = QStringLiteral("sqlite:") + index;
-    indexOptions.worker.program = QCoreApplication::applicationDirPath() + QStringLiteral("/zqpdm-index");
+    indexOptions.worker =
+        zq::index::IndexWorkerSettings(QCoreApplication::applicationDirPath() + QStringLiteral("/zqpdm-index"));
     QList<double> runs, extracts;
     for (int i = 0; i < options.repeats; ++i) {
         for (const QString& stale : {index, index + QStringLiteral("-wal"), index + QStringLiteral("-shm")})
@@ -343,6 +345,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    zq::console::DropRuntimeFolderWarning();
     QApplication app(argc, argv);
     Options options;
     options.dataDir = QCoreApplication::applicationDirPath() + QStringLiteral("/../bench-data");

@@ -13,6 +13,7 @@
 #include "BenchData.h"
 #include "LoadMix.h"
 #include "RawBaselines.h"
+#include "RuntimeFolderWarning.h"
 #include "ScriptedDesktop.h"
 #include "SearchWindow.h"
 
@@ -138,6 +139,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    zq::console::DropRuntimeFolderWarning();
     QApplication app(argc, argv);
     QString home, databaseUrl, writePath;
     int products = 1;

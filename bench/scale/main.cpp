@@ -18,6 +18,7 @@
 // create databases on); ./zq bench starts one.
 #include "BenchTable.h"
 #include "Cases.h"
+#include "RuntimeFolderWarning.h"
 
 #include <QApplication>
 #include <QDir>
@@ -41,6 +42,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    zq::console::DropRuntimeFolderWarning();
     QApplication app(argc, argv);
 
     zq::bench::BenchOptions options;

@@ -97,7 +97,8 @@ Environment:
                    where the user's private folder for fetched files is made
   XDG_CONFIG_HOME  the user's saved and recent searches, in zqpdm/searches.json (default ~/.config)
 
-Exit codes: 0 done, 1 a picture could not be saved or a message was shown, 2 usage error,
+Exit codes: 0 done, 1 a picture could not be saved or a message was shown (or the help text
+could not be written), 2 usage error,
 3 no tab with that caption, 4 no tree item at that path, 5 no saved search of that name on the
 tab (the names it has are listed).
 )");

@@ -96,7 +96,11 @@ void PDMClientWindow::start()
         tellUser(QStringLiteral("读取产品时出错:\n%1").arg(m_loader->lastError()));
 
     const std::unique_ptr<CUser> user = m_database.isOpen() ? ZQGetCurrentUser() : nullptr;
-    m_taskDock->start(m_database.isOpen() ? m_database.connect() : nullptr, user ? user->GetLogName() : QString());
+    // A login the database does not know has no tasks of its own: "我的任务" must not list
+    // everyone's as the user's.
+    const bool loginKnown = !m_database.isOpen() || user != nullptr;
+    m_taskDock->start(m_database.isOpen() ? m_database.connect() : nullptr,
+                      user ? user->GetLogName() : ZQCurrentLogName(), loginKnown);
 
     CZQPDMSearchFunction::m_pTreeEx = m_tree;
     CZQPDMSearchFunction::SetDllCommand(m_receiver);
@@ -104,11 +108,14 @@ void PDMClientWindow::start()
             [this](QTreeWidgetItem* current) { onCurrentItemChanged(current); });
 }
 
-bool PDMClientWindow::selectTreePath(const QString& path)
+bool PDMClientWindow::selectTreePath(const QString& path, QString* choices)
 {
     QTreeWidgetItem* item = m_loader ? m_loader->findPath(path) : nullptr;
-    if (!item)
+    if (!item) {
+        if (m_loader && choices)
+            *choices = m_loader->pathChoices(path);
         return false;
+    }
     m_tree->setCurrentItem(item);
     m_tree->scrollToItem(item);
     return true;

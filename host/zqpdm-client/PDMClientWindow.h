@@ -31,8 +31,9 @@ public:
     // A failure is told to the user; the window then stays up with an empty tree.
     void start();
 
-    // Selects the tree item at a structure path ("P::A::B") as the user would; false when absent.
-    bool selectTreePath(const QString& path);
+    // Selects the tree item at a structure path ("P::A::B") as the user would; false when absent,
+    // with *choices saying what could have been typed where the path goes wrong.
+    bool selectTreePath(const QString& path, QString* choices = nullptr);
 
     CTreeCtrlEx* tree() const { return m_tree; }
     QListWidget* commandLog() const { return m_commandLog; }

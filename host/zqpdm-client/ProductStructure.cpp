@@ -1,6 +1,7 @@
 #include "ProductStructure.h"
 
 #include "Recordset.h"
+#include "SqlText.h"
 #include "ZQPDMFC.h"
 
 #include <QSet>

@@ -3,6 +3,7 @@
 #include "ComError.h"
 #include "Recordset.h"
 #include "TreeCtrlEx.h"
+#include "SqlText.h"
 #include "ZQPDMFC.h"
 
 #include <QSet>
@@ -213,6 +214,37 @@ QTreeWidgetItem* ProductTreeLoader::findPath(const QString& path)
     for (qsizetype i = 1; item && i < codes.size(); ++i)
         item = childWithCode(item, codes[i]);
     return item;
+}
+
+QString ProductTreeLoader::pathChoices(const QString& path)
+{
+    constexpr int kShown = 30;
+    const auto listed = [](const QStringList& codes) {
+        QString text = codes.mid(0, kShown).join(QStringLiteral(", "));
+        if (codes.size() > kShown)
+            text += QStringLiteral(", ... (%1 in all)").arg(codes.size());
+        return codes.isEmpty() ? QStringLiteral("none") : text;
+    };
+    const auto childCodes = [](const QTreeWidgetItem* parent) {
+        QStringList codes;
+        for (int i = 0; parent && i < parent->childCount(); ++i)
+            codes.append(CTreeCtrlEx::Record(parent->child(i)).code);
+        codes.removeDuplicates();
+        return codes;
+    };
+    const QStringList codes = path.split(QStringLiteral("::"));
+    QTreeWidgetItem* item = productItem(codes.value(0));
+    if (!item)
+        return QStringLiteral("products: ") + listed(childCodes(rootItem()));
+    QStringList found{codes.first()};
+    for (qsizetype i = 1; i < codes.size(); ++i) {
+        QTreeWidgetItem* next = childWithCode(item, codes[i]);
+        if (!next)
+            break;
+        item = next;
+        found.append(codes[i]);
+    }
+    return QStringLiteral("below %1: %2").arg(found.join(QStringLiteral("::")), listed(childCodes(item)));
 }
 
 QTreeWidgetItem* ProductTreeLoader::findCode(const QString& code, const QString& productHint)

@@ -48,6 +48,9 @@ public:
 
     // The item at a structure path, with the branches on the way opened; null when absent.
     QTreeWidgetItem* findPath(const QString& path);
+    // For a path findPath does not find: what could have been typed where it goes wrong
+    // ("products: P1, P2" or "below P1::A: B, C"), at most a screenful of codes.
+    QString pathChoices(const QString& path);
     // The item of a part (or product) code: inside product productHint when given, else in the
     // first product that uses the part. Null when not found.
     QTreeWidgetItem* findCode(const QString& code, const QString& productHint = QString());

@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -102,6 +103,10 @@ TaskDock::TaskDock(QWidget* parent) : QDockWidget(QStringLiteral("任务"), pare
     auto* refresh = new QPushButton(QStringLiteral("刷新"), content);
     refresh->setObjectName(QStringLiteral("refreshTasks"));
     buttons->addWidget(refresh);
+    m_note = new QLabel(content);
+    m_note->setObjectName(QStringLiteral("taskNote"));
+    m_note->hide();
+    buttons->addWidget(m_note);
     buttons->addStretch(1);
     layout->addLayout(buttons);
     m_view = new TaskView(content);
@@ -120,15 +125,32 @@ TaskListPage* TaskDock::page(int index) const
     return qobject_cast<TaskListPage*>(m_view->GetPage(index));
 }
 
-void TaskDock::start(zq::CZQDBConnect* database, const QString& logName)
+QString TaskDock::note() const
 {
+    return m_note->isHidden() ? QString() : m_note->text();
+}
+
+void TaskDock::start(zq::CZQDBConnect* database, const QString& logName, bool loginKnown)
+{
+    if (!loginKnown) {
+        m_note->setText(logName.isEmpty()
+                            ? QStringLiteral("不知道登录的用户, 我的任务里没有任务")
+                            : QStringLiteral("登录名 %1 不是产品数据库的用户, 我的任务里没有任务").arg(logName));
+        m_note->show();
+    }
     for (int i = 0; i < m_view->GetPageCount(); ++i) {
         TaskListPage* listPage = page(i);
         if (!listPage)
             continue;
         listPage->SetDatabase(database);
-        if (i == 0)
+        if (i == 0) {
             listPage->Data().person = logName;
+            // The page shows the login in its person field; it lists once the user asks for it.
+            if (!loginKnown) {
+                listPage->ShowConditions();
+                continue;
+            }
+        }
         listPage->RefreshPage();
     }
 }

@@ -7,6 +7,7 @@
 
 #include <QDockWidget>
 
+class QLabel;
 namespace zq { class CZQDBConnect; }
 
 namespace zq::host {
@@ -18,6 +19,8 @@ public:
     void SetDatabase(zq::CZQDBConnect* database) { m_database = database; }
     // Lists the tasks of the page's conditions (any update of the view).
     void OnUpdatePage(QObject* sender, qintptr hint, QObject* hintObject) override;
+    // Shows the page's conditions without listing.
+    void ShowConditions() { UpdateData(false); }
 
 protected:
     // "..." picks the person in charge among the users.
@@ -43,13 +46,17 @@ class TaskDock : public QDockWidget {
     Q_OBJECT
 public:
     explicit TaskDock(QWidget* parent = nullptr);
-    // Lists the tasks of the database; "我的任务" names the user with this login name.
-    void start(zq::CZQDBConnect* database, const QString& logName);
+    // Lists the tasks of the database; "我的任务" names the user with this login name. A login
+    // the database does not know (loginKnown false) lists nothing there, and the dock says why.
+    void start(zq::CZQDBConnect* database, const QString& logName, bool loginKnown = true);
     TaskView* view() const { return m_view; }
     TaskListPage* page(int index) const;
+    // What the dock says above the pages (empty when all is well).
+    QString note() const;
 
 private:
     TaskView* m_view = nullptr;
+    QLabel* m_note = nullptr;
 };
 
 } // namespace zq::host

@@ -3,7 +3,9 @@
 #include "HostInstallation.h"
 #include "PDMClientWindow.h"
 #include "QtTranslations.h"
+#include "RuntimeFolderWarning.h"
 #include "SavedSearchMenu.h"
+#include "StandardOutputCheck.h"
 #include "ScriptedDesktop.h"
 #include "ZQPDMSearchFunction.h"
 #include "ZQPDMSearchMain.h"
@@ -86,7 +88,7 @@ int main(int argc, char* argv[])
     const zq::host::ClientParse parsed = ClientCommandLine::parse(commandLineArguments(argc, argv));
     if (parsed.status == zq::host::ClientParse::Status::Help) {
         std::fputs(ClientCommandLine::helpText().toLocal8Bit().constData(), stdout);
-        return ClientCommandLine::Ok;
+        return zq::console::FinishStandardOutput(ClientCommandLine::Ok, "zqpdm-client");
     }
     if (parsed.status == zq::host::ClientParse::Status::Usage) {
         printError(parsed.error);
@@ -97,6 +99,7 @@ int main(int argc, char* argv[])
     if (!options.home.isEmpty())
         zq::host::UseInstallation(options.home);
 
+    zq::console::DropRuntimeFolderWarning();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zqpdm-client"));
     // The menu entry zqpdm-client.desktop: a Wayland desktop matches the window to it by this name
@@ -124,8 +127,9 @@ int main(int argc, char* argv[])
     window.start();
     if (told)
         return ClientCommandLine::Failed;
-    if (!options.treePath.isEmpty() && !window.selectTreePath(options.treePath)) {
-        printError(QStringLiteral("the product tree has no item %1").arg(options.treePath));
+    QString treeChoices;
+    if (!options.treePath.isEmpty() && !window.selectTreePath(options.treePath, &treeChoices)) {
+        printError(QStringLiteral("the product tree has no item %1 (%2)").arg(options.treePath, treeChoices));
         return ClientCommandLine::NoSuchTreeItem;
     }
     if (options.openSearch || options.maximized || !options.screenshot.isEmpty() || !options.tab.isEmpty()
@@ -135,7 +139,10 @@ int main(int argc, char* argv[])
         if (options.maximized && search)
             showMaximized(*search);
         if (!options.tab.isEmpty() && !(search && search->SelectPageByCaption(options.tab))) {
-            printError(QStringLiteral("the search window has no tab \"%1\"").arg(options.tab));
+            const QStringList captions = search ? search->TabCaptions() : QStringList();
+            printError(QStringLiteral("the search window has no tab \"%1\" (%2)")
+                           .arg(options.tab, captions.isEmpty() ? QStringLiteral("it has no tab")
+                                                                : QStringLiteral("the tabs are: ") + captions.join(QStringLiteral(", "))));
             return ClientCommandLine::NoSuchTab;
         }
         if (!options.saved.isEmpty() && search) {

@@ -3,6 +3,7 @@
 #include "Desktop.h"
 #include "ServiceDatabase.h"
 #include "ZQDBConnect.h"
+#include "SqlText.h"
 #include "ZQPDMFC.h"
 
 int CZQECOObject::ViewECOItem(const QString& group, const QString& number)

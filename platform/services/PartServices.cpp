@@ -5,6 +5,7 @@
 #include "Profile.h"
 #include "ServiceDatabase.h"
 #include "ZQDBConnect.h"
+#include "SqlText.h"
 #include "ZQPDMFC.h"
 #include <QRegularExpression>
 

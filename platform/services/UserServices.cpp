@@ -3,6 +3,7 @@
 #include "Desktop.h"
 #include "ServiceDatabase.h"
 #include "ZQDBConnect.h"
+#include "SqlText.h"
 #include "ZQPDMFC.h"
 
 #include <pwd.h>

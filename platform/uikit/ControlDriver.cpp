@@ -49,10 +49,10 @@ QString setDate(QDateTimeEdit* edit, const QString& value)
     return QString();
 }
 
-QString chooseComboItem(QComboBox* combo, const QString& value)
+QString chooseComboItem(QComboBox* combo, const QString& value, ControlDriver::ValueForm form)
 {
     bool isNumber = false;
-    const int number = value.toInt(&isNumber);
+    const int number = form == ControlDriver::Typed ? -1 : value.toInt(&isNumber);
     int index = isNumber && number >= 0 && number < combo->count() ? number : -1;
     if (index < 0)
         index = combo->findText(value, Qt::MatchExactly);
@@ -103,14 +103,14 @@ QString ControlDriver::setChecked(QWidget* control, bool checked)
     return QString();
 }
 
-QString ControlDriver::setValue(QWidget* control, const QString& value)
+QString ControlDriver::setValue(QWidget* control, const QString& value, ValueForm form)
 {
     if (QString error = notUsable(control); !error.isEmpty())
         return error;
     if (auto* dateEdit = qobject_cast<QDateTimeEdit*>(control))
         return setDate(dateEdit, value);
     if (auto* combo = qobject_cast<QComboBox*>(control))
-        return chooseComboItem(combo, value);
+        return chooseComboItem(combo, value, form);
     if (auto* button = qobject_cast<QAbstractButton*>(control); button && button->isCheckable()) {
         if (value != u"0" && value != u"1")
             return QStringLiteral("%1 takes 0 or 1, not \"%2\"").arg(describe(control), value);

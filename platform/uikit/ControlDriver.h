@@ -11,7 +11,11 @@ namespace zq {
 class ControlDriver {
 public:
     // Each returns an empty text on success, else what stood in the way.
-    static QString setValue(QWidget* control, const QString& value);
+    // How a combo box takes the value: a number picks that item (IndexOrText, as scripts have
+    // always written it), or the text is typed as it is (Typed: "2" into an editable combo box is
+    // the text "2").
+    enum ValueForm { IndexOrText, Typed };
+    static QString setValue(QWidget* control, const QString& value, ValueForm form = IndexOrText);
     static QString click(QWidget* control);
     static QString typeIntoCell(QWidget* control, int row, int column, const QString& text);
     // Ticks (or unticks) a check box by clicking it when its state differs.

@@ -24,9 +24,10 @@ const QString& caption()
     return text;
 }
 
-void warn(const QString& text)
+// detail: the system's reason, behind the box's detail button.
+void warn(const QString& text, const QString& detail = QString())
 {
-    Desktop::current().messageBox(text, caption(), MB_OK | MB_ICONEXCLAMATION);
+    Desktop::current().messageBox(text, caption(), MB_OK | MB_ICONEXCLAMATION, detail);
 }
 
 bool hasTxtExtension(const QString& path)
@@ -206,7 +207,7 @@ void ExportResultList(CReportListCtrl* list, int currentTab)
     const ExportFormat format = answer->filterIndex == 2 ? ExportFormat::SpaceAligned : ExportFormat::CommaSeparated;
     ResultExport file(format);
     if (!file.Open(path)) {
-        warn(QStringLiteral("不能打开文件 ") + path);
+        warn(QStringLiteral("不能打开文件 ") + path, file.ErrorString());
         return;
     }
     CHeaderCtrl* header = list->GetHeaderCtrl();
@@ -225,7 +226,7 @@ void ExportResultList(CReportListCtrl* list, int currentTab)
         list->VisitRowTexts(columns, [&file](std::span<const QStringView> cells) { file.WriteRow(cells); });
     }
     if (!file.Close()) {
-        warn(QStringLiteral("写入文件时出错: ") + path);
+        warn(QStringLiteral("写入文件时出错: ") + path, file.ErrorString());
         return;
     }
     if (desktop.messageBox(QStringLiteral("存储完毕，是否打开该文件?"), caption(), MB_YESNO | MB_ICONQUESTION) != IDNO)

@@ -35,6 +35,8 @@ public:
     // Flushes and closes; false when any write, the flush or the close failed.
     bool Close();
     bool IsOpen() const { return m_file.isOpen(); }
+    // The system's reason for the last failure ("No such file or directory").
+    QString ErrorString() const { return m_file.errorString(); }
 
 private:
     void writePending();

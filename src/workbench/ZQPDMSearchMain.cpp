@@ -276,6 +276,14 @@ bool CZQPDMSearchMain::SelectPageByCaption(const QString& caption)
     return false;
 }
 
+QStringList CZQPDMSearchMain::TabCaptions() const
+{
+    QStringList captions;
+    for (int i = 0; m_pTabCtrl && i < m_pTabCtrl->GetItemCount(); ++i)
+        captions.append(m_pTabCtrl->GetItemText(i));
+    return captions;
+}
+
 void CZQPDMSearchMain::OnTabSelChange(int index)
 {
     SelectPage(index < 0 ? 0 : index);

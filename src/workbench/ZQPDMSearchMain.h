@@ -70,6 +70,8 @@ public Q_SLOTS:
     void SelectPage(int index);
     // Selects the first tab with that caption; false when there is none.
     bool SelectPageByCaption(const QString& caption);
+    // The tabs' captions, in the order shown.
+    QStringList TabCaptions() const;
     void OnFind();
     void OnSaveAs();
     void OnLocateClicked();

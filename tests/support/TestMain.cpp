@@ -1,4 +1,5 @@
 // The main of every test program: the widgets application first, then the tests.
+#include "RuntimeFolderWarning.h"
 #include "TestApplication.h"
 
 #include <QDir>
@@ -30,6 +31,7 @@ private:
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
+    zq::console::DropRuntimeFolderWarning();
     // The user's own settings (saved searches, the window's place) go to a folder of this run, not
     // the tester's.
     QTemporaryDir config;

@@ -45,6 +45,8 @@ INSTANTIATE_TEST_SUITE_P(EveryAction, ActionParsing, testing::Values(
     ActionCase{"--set 1256=1", "--set 1256=1 | FIND"},
     ActionCase{"--set 1167=", "--set 1167= | FIND"},
     ActionCase{"--set 1046=a=b", "--set 1046=a=b | FIND"},
+    ActionCase{"--type 1046=2", "--type 1046=2 | FIND"},
+    ActionCase{"--type 名称=2 --set 1046=3", "--type 名称=2 | --set 1046=3 | FIND"},
     ActionCase{"--cell 1318:0=G1", "--cell 1318:0=G1 | FIND"},
     ActionCase{"--cell 1318:2=x:y=z", "--cell 1318:2=x:y=z | FIND"},
     ActionCase{"--click 1001", "--click 1001 | FIND"},

@@ -68,6 +68,7 @@ TEST_F(TaskDockTest, ListsTheTasksThatAreNotFinished)
                                        "XM2026-01#03", "XM2026-01-01", "XM2026-02", "XM2026-02", "XM2026-02-01",
                                        "XM2026-03"}));
     EXPECT_TRUE(m_desktop.messages().isEmpty()) << m_desktop.messages().join(u'\n').toStdString();
+    EXPECT_EQ(m_dock->note(), QString());
 
     // With the search window's link ticked, the task name of a selected row is located.
     m_window->openSearch();
@@ -110,6 +111,27 @@ TEST_F(TaskDockTest, CtrlTabSwitchesAndAReversedRangeKeepsThePage)
     EXPECT_FALSE(view->SetActivePage(1));
     EXPECT_EQ(view->GetActiveIndex(), 0);
     EXPECT_EQ(m_desktop.messages(), QStringList{"开始日期与结束日期不匹配..."});
+}
+
+// A login the database does not know has no tasks of its own: "我的任务" lists none (neither
+// everyone's nor those of a user whose name merely contains the login) and the dock says why.
+TEST(TaskDockUnknownLogin, ListsNothingAndSaysTheLoginIsUnknown)
+{
+    zq::test::EnsureApp();
+    zq::test::SeededHome home;
+    ASSERT_TRUE(home.ok()) << home.error().toStdString();
+    for (const QString& login : {QStringLiteral("nobody"), QStringLiteral("li")}) {
+        const zq::test::ScopedEnv user("ZQPDM_USER", login);
+        zq::ScriptedDesktop desktop;
+        const zq::ScopedDesktop scoped{desktop};
+        zq::host::PDMClientWindow window;
+        window.start();
+        zq::host::TaskDock* dock = window.taskDock();
+        EXPECT_EQ(dock->page(0)->GetResultList()->GetItemCount(), 0) << login.toStdString();
+        EXPECT_GT(dock->page(1)->GetResultList()->GetItemCount(), 0) << login.toStdString();
+        EXPECT_EQ(zq::ControlText(*dock->page(0), 1084), login);
+        EXPECT_EQ(dock->note(), QStringLiteral("登录名 %1 不是产品数据库的用户, 我的任务里没有任务").arg(login));
+    }
 }
 
 TEST(OpenTasks, FinishedStates)

@@ -96,29 +96,78 @@ bool FoldPostgresIndex(QSqlDatabase db, QString* error)
 
 } // namespace
 
+namespace {
+
+// The index's tables, described once for both engines. A file's text lives in ContentFile itself
+// on PostgreSQL (with its folded form, which the trigram index reads); on SQLite in the full-text
+// table ContentText, whose rowid is the file's FileId.
+enum class ColumnType { Key, Text, Count, Flag };
+
+struct Column {
+    const char* name;
+    ColumnType type;
+    bool postgresOnly = false;
+};
+
+constexpr Column kContentFileColumns[] = {
+    {"FileId", ColumnType::Key},
+    {"SourceTable", ColumnType::Text},
+    {"Code1", ColumnType::Text},
+    {"Code2", ColumnType::Text},
+    {"Revision", ColumnType::Text},
+    {"FileName", ColumnType::Text},
+    {"Kind", ColumnType::Text},
+    {"Description", ColumnType::Text},
+    {"FileType", ColumnType::Text},
+    {"FileSize", ColumnType::Text},
+    {"FileDate", ColumnType::Text},
+    {"ContentChars", ColumnType::Count},
+    {"Note", ColumnType::Text},
+    {"Pending", ColumnType::Flag},
+    {"IndexedAt", ColumnType::Text},
+    {"Content", ColumnType::Text, true},
+    {"Folded", ColumnType::Text, true},
+};
+
+QString TypeText(ColumnType type, bool postgres)
+{
+    switch (type) {
+    case ColumnType::Key: return postgres ? QStringLiteral("BIGSERIAL PRIMARY KEY") : QStringLiteral("INTEGER PRIMARY KEY");
+    case ColumnType::Text: return QStringLiteral("TEXT NOT NULL");
+    case ColumnType::Count: return postgres ? QStringLiteral("BIGINT NOT NULL") : QStringLiteral("INTEGER NOT NULL");
+    case ColumnType::Flag: return QStringLiteral("INTEGER NOT NULL");
+    }
+    return QString();
+}
+
+QString CreateContentFile(bool postgres)
+{
+    QStringList columns;
+    for (const Column& column : kContentFileColumns)
+        if (postgres || !column.postgresOnly)
+            columns.append(QString::fromLatin1(column.name) + u' ' + TypeText(column.type, postgres));
+    return QStringLiteral("CREATE TABLE ContentFile (%1)").arg(columns.join(QStringLiteral(", ")));
+}
+
+QStringList MakeStatements(bool postgres)
+{
+    QStringList statements{
+        CreateContentFile(postgres),
+        QStringLiteral("CREATE UNIQUE INDEX ContentFileIdentity ON ContentFile (SourceTable, Code1, Code2, Revision, FileName)"),
+        QStringLiteral("CREATE INDEX ContentFileDate ON ContentFile (FileDate)"),
+    };
+    if (!postgres)
+        statements.append(FtsStatement(QStringLiteral("ContentText")));
+    statements.append(QStringLiteral("CREATE TABLE ContentIndexInfo (Name TEXT PRIMARY KEY, Value TEXT NOT NULL)"));
+    return statements;
+}
+
+} // namespace
+
 const QStringList& Statements(bool postgres)
 {
-    static const QStringList sqlite{
-        QStringLiteral("CREATE TABLE ContentFile (FileId INTEGER PRIMARY KEY, SourceTable TEXT NOT NULL, "
-                       "Code1 TEXT NOT NULL, Code2 TEXT NOT NULL, Revision TEXT NOT NULL, FileName TEXT NOT NULL, "
-                       "Kind TEXT NOT NULL, Description TEXT NOT NULL, FileType TEXT NOT NULL, FileSize TEXT NOT NULL, "
-                       "FileDate TEXT NOT NULL, ContentChars INTEGER NOT NULL, Note TEXT NOT NULL, "
-                       "Pending INTEGER NOT NULL, IndexedAt TEXT NOT NULL)"),
-        QStringLiteral("CREATE UNIQUE INDEX ContentFileIdentity ON ContentFile (SourceTable, Code1, Code2, Revision, FileName)"),
-        QStringLiteral("CREATE INDEX ContentFileDate ON ContentFile (FileDate)"),
-        FtsStatement(QStringLiteral("ContentText")),
-        QStringLiteral("CREATE TABLE ContentIndexInfo (Name TEXT PRIMARY KEY, Value TEXT NOT NULL)"),
-    };
-    static const QStringList postgresql{
-        QStringLiteral("CREATE TABLE ContentFile (FileId BIGSERIAL PRIMARY KEY, SourceTable TEXT NOT NULL, "
-                       "Code1 TEXT NOT NULL, Code2 TEXT NOT NULL, Revision TEXT NOT NULL, FileName TEXT NOT NULL, "
-                       "Kind TEXT NOT NULL, Description TEXT NOT NULL, FileType TEXT NOT NULL, FileSize TEXT NOT NULL, "
-                       "FileDate TEXT NOT NULL, ContentChars BIGINT NOT NULL, Note TEXT NOT NULL, "
-                       "Pending INTEGER NOT NULL, IndexedAt TEXT NOT NULL, Content TEXT NOT NULL, Folded TEXT NOT NULL)"),
-        QStringLiteral("CREATE UNIQUE INDEX ContentFileIdentity ON ContentFile (SourceTable, Code1, Code2, Revision, FileName)"),
-        QStringLiteral("CREATE INDEX ContentFileDate ON ContentFile (FileDate)"),
-        QStringLiteral("CREATE TABLE ContentIndexInfo (Name TEXT PRIMARY KEY, Value TEXT NOT NULL)"),
-    };
+    static const QStringList sqlite = MakeStatements(false);
+    static const QStringList postgresql = MakeStatements(true);
     return postgres ? postgresql : sqlite;
 }
 

@@ -71,7 +71,8 @@ Environment:
 
 Exit status:
   0  the index is up to date, or another run was at work on it (without --wait)
-  1  some files could not be fetched or read (listed), or the database or index could not be used
+  1  some files could not be fetched or read (listed), the database or index could not be used,
+     or standard output could not be written (a full disk)
   2  usage error: an unknown option or a malformed value
   130  stopped by SIGINT (Ctrl+C): the files finished are kept, the rest is read next time
   143  stopped by SIGTERM (systemctl stop, kill), as SIGINT

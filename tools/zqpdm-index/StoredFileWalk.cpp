@@ -28,12 +28,12 @@ StoredFile FileOfRecord(const Source& source, const doc::DocumentRecord& record)
     StoredFile file;
     file.record = record;
     file.resource = source.resource;
-    file.identity = {QString::fromLatin1(source.table), StorableText(record.Slot(doc::SlotCode1)),
-                     StorableText(record.Slot(doc::SlotCode2)), StorableText(record.Slot(doc::SlotRevision)),
-                     StorableText(record.Slot(doc::SlotFileName))};
-    file.facts = {content::KindOfSourceTable(file.identity.sourceTable), StorableText(record.Slot(doc::SlotDescription)),
-                  StorableText(record.Slot(doc::SlotFileType)), StorableText(record.Slot(doc::SlotSize)),
-                  StorableText(record.Slot(doc::SlotDate))};
+    using doc::RecordField;
+    const auto text = [&record](RecordField field) { return StorableText(record.Field(field)); };
+    file.identity = {QString::fromLatin1(source.table), text(RecordField::Code1), text(RecordField::Code2),
+                     text(RecordField::Revision), text(RecordField::FileName)};
+    file.facts = {content::KindOfSourceTable(file.identity.sourceTable), text(RecordField::Description),
+                  text(RecordField::FileType), text(RecordField::Size), text(RecordField::Date)};
     return file;
 }
 
@@ -59,10 +59,10 @@ QList<WalkedTable> WalkStoredFiles(Connection* pdm, const std::function<void(con
             rows.Open(source.select(), pdm);
             QStringList fields;
             while (!rows.IsEOF()) {
-                fields.resize(layout.fieldSlots.size());
+                fields.resize(layout.queryFields.size());
                 for (int i = 0; i < fields.size(); ++i)
                     fields[i] = rows.GetFieldText(i);
-                visit(FileOfRecord(source, doc::DocumentRecord::FromFields(fields, layout.fieldSlots)));
+                visit(FileOfRecord(source, doc::DocumentRecord::FromFields(fields, layout.queryFields)));
                 ++table.rows;
                 rows.MoveNext();
             }

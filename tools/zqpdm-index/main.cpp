@@ -1,6 +1,8 @@
 // zqpdm-index: fills the content index of the stored files (see --help).
-#include "ExtractionWorker.h"
 #include "IndexCommand.h"
+#include "IndexWorker.h"
+#include "RuntimeFolderWarning.h"
+#include "StandardOutputCheck.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -14,15 +16,17 @@ int main(int argc, char* argv[])
 {
     // The extraction worker: nothing else of the program is set up in it.
     if (argc >= 2 && std::strcmp(argv[1], zq::index::kWorkerOption) == 0)
-        return zq::index::RunExtractionWorker(argc >= 3 ? std::atoi(argv[2]) : 0);
+        return zq::extract::RunExtractionWorker(argc >= 3 ? std::atoi(argv[2]) : 0);
 
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
+    zq::console::DropRuntimeFolderWarning();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zqpdm-index"));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return zq::index::RunIndexCommand(QCoreApplication::applicationFilePath(), arguments, out, err,
-                                      isatty(STDERR_FILENO) == 1);
+    const int status = zq::index::RunIndexCommand(QCoreApplication::applicationFilePath(), arguments, out, err,
+                                                  isatty(STDERR_FILENO) == 1);
+    return zq::console::FinishStandardOutput(status, "zqpdm-index", out);
 }

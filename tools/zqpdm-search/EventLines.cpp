@@ -18,7 +18,7 @@ const std::map<QString, QStringList>& fieldNames()
         {QStringLiteral("CLIP"), {QStringLiteral("text")}},
         {QStringLiteral("OPEN"), {QStringLiteral("path")}},
         {QStringLiteral("STATUS"), {QStringLiteral("text")}},
-        {QStringLiteral("ERROR"), {QStringLiteral("source"), QStringLiteral("reason")}},
+        {QStringLiteral("ERROR"), {QStringLiteral("source"), QStringLiteral("reason"), QStringLiteral("detail")}},
     };
     return names;
 }
@@ -50,7 +50,8 @@ QString EventLines::event(const QString& kind, const QStringList& fields) const
     if (named == fieldNames().end())
         return object.add(QStringLiteral("fields"), fields).text();
     const QStringList& names = named->second;
-    for (qsizetype i = 0; i < names.size(); ++i)
+    // The first two fields are always named; a later one (an ERROR's detail) only when given.
+    for (qsizetype i = 0; i < names.size() && (i < 2 || i < fields.size()); ++i)
         object.add(names[i], fields.value(i));
     return object.text();
 }

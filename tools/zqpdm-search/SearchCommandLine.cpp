@@ -156,6 +156,11 @@ const std::map<QString, ActionParser>& actionParsers()
 {
     static const std::map<QString, ActionParser> parsers{
         {QStringLiteral("--set"), parseSet},
+        {QStringLiteral("--type"), [](const QString& o, const QString& v) {
+             Action action = parseSet(o, v);
+             action.typed = true;
+             return action;
+         }},
         {QStringLiteral("--cell"), parseCell},
         {QStringLiteral("--click"), parseClick},
         {QStringLiteral("--pick"), parsePick},
@@ -280,10 +285,11 @@ void insertImplicitFind(QList<Action>& actions)
 
 QString Action::describe() const
 {
-    const QString control = id >= 0 ? QString::number(id) : name;
-    const QString cellRow = row >= 0 ? QString::number(row) : rowName;
+    // As the user wrote it: a label stays a label once resolved to its control's id.
+    const QString control = name.isEmpty() ? QString::number(id) : name;
+    const QString cellRow = rowName.isEmpty() ? QString::number(row) : rowName;
     switch (kind) {
-    case ActionKind::Set: return QStringLiteral("--set %1=%2").arg(control, text);
+    case ActionKind::Set: return QStringLiteral("%1 %2=%3").arg(typed ? u"--type" : u"--set", control, text);
     case ActionKind::Cell: return QStringLiteral("--cell %1:%2=%3").arg(control, cellRow, text);
     case ActionKind::Click: return QStringLiteral("--click %1").arg(control);
     case ActionKind::Pick: return QStringLiteral("--pick %1").arg(names.join(u','));
@@ -430,6 +436,8 @@ Actions (applied in order):
                       when it changes); date picker yyyy-MM-dd. A control the page keeps hidden
                       can be set too, e.g. the document kind list 1254 of 设计文档 (0 所有,
                       1 项目文档, 2 设计文档, 3 归档文档)
+  --type ID=TEXT      as --set, but TEXT is typed as it is: into an editable combo box even when
+                      it is all digits (--set 1046=2 picks item 2; --type 1046=2 searches for "2")
   --cell ID:ROW=TEXT  type TEXT into column 1 of row ROW of list control ID
   --click ID          click button ID (on the page, else on the search window)
   --pick NAME[,NAME]  answer for the next picker dialog, which then shows nothing: a user picker
@@ -555,7 +563,8 @@ Exit status:
   0  every action ran; a search listed its rows, or found none
   1  the page is not in the page list or failed to initialise, or an action ended in a failure
      the page reports: a search the database or the content index refused (a missing table, no
-     content index), an export that wrote no file, a stored file not fetched; ERROR lines say why
+     content index), an export that wrote no file, a stored file not fetched; ERROR lines say why;
+     or standard output could not be written (a full disk)
   2  usage error: a malformed option or value (a date that is none, a combo item, control, row
      or tree path the page does not have; the message lists what would have been right); a
      saved search that is not there, or a shared one that --save or --delete-saved would change

@@ -43,8 +43,9 @@ struct Action {
     QString text;         // set value, cell text, tree path, export file
     QStringList names;    // pick answers
     bool implicit = false;// a Find the parser inserted
+    bool typed = false;   // set by --type: the text as typed, never taken for a list index
 
-    QString describe() const;   // the option as written, for messages
+    QString describe() const;   // the option as the user wrote it (a label, not its id), for messages
     bool operator==(const Action& other) const = default;
 };
 

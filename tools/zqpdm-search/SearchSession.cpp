@@ -5,7 +5,6 @@
 #include "ControlResolver.h"
 #include "DesktopOpener.h"
 #include "DialogTemplate.h"
-#include "FlatTabCtrl.h"
 #include "ListCtrl.h"
 #include "OutputLines.h"
 #include "PageDescription.h"
@@ -25,6 +24,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QTime>
+#include <vector>
 
 
 namespace zq::tool {
@@ -135,7 +135,7 @@ int SearchSession::openPage()
     m_main->SetRemembersRecentSearches(false);
     letEventsThrough();
     if (!m_main->SelectPageByCaption(m_options.page)) {
-        const QStringList captions = tabCaptions();
+        const QStringList captions = m_main->TabCaptions();
         note(QStringLiteral("page \"%1\" is not among the search window's tabs (the page list Support/Search.cfg); %2")
                  .arg(m_options.page,
                       captions.isEmpty() ? QStringLiteral("the window has no tab")
@@ -176,6 +176,7 @@ int SearchSession::run()
         m_serviceFailures.clear();
         m_searchFailures.clear();
         m_exportFailure.clear();
+        m_exportDetail.clear();
         const qsizetype messagesBefore = m_desktop.eventsOf(QStringLiteral("MSG")).size();
         // A control the page keeps disabled cannot be operated now; that is no malformed argument.
         QWidget* operated = action.kind == ActionKind::Set || action.kind == ActionKind::Cell || action.kind == ActionKind::Click
@@ -195,7 +196,10 @@ int SearchSession::run()
         if (const QString failure = reportedFailure(action, messagesBefore); !failure.isEmpty()) {
             for (const QString& serviceFailure : std::as_const(m_serviceFailures))
                 WriteErrorLine(m_events.event(QStringLiteral("ERROR"), serviceFailure.split(u'\t')));
-            WriteErrorLine(m_events.event(QStringLiteral("ERROR"), {action.describe(), failure}));
+            QStringList error{action.describe(), failure};
+            if (!m_exportDetail.isEmpty())
+                error.append(m_exportDetail);
+            WriteErrorLine(m_events.event(QStringLiteral("ERROR"), error));
             return Failed;
         }
     }
@@ -319,15 +323,6 @@ void SearchSession::noteStoreProblems(const zq::SavedSearchStore& store) const
         note(problem);
 }
 
-QStringList SearchSession::tabCaptions() const
-{
-    QStringList captions;
-    if (CFlatTabCtrl* tabs = m_main ? m_main->TabCtrl() : nullptr)
-        for (int i = 0; i < tabs->GetItemCount(); ++i)
-            captions << tabs->GetItemText(i);
-    return captions;
-}
-
 QString SearchSession::resolveNames(Action& action) const
 {
     return ControlResolver(m_main->CurrentPage(), *m_main).resolve(action);
@@ -350,7 +345,8 @@ QString SearchSession::apply(const Action& action)
             .arg(action.id);
     switch (action.kind) {
     case ActionKind::Set:
-        return ControlDriver::setValue(control(action.id), action.text);
+        return ControlDriver::setValue(control(action.id), action.text,
+                                       action.typed ? ControlDriver::Typed : ControlDriver::IndexOrText);
     case ActionKind::Cell:
         return ControlDriver::typeIntoCell(control(action.id), action.row, 1, action.text);
     case ActionKind::Click:
@@ -400,7 +396,7 @@ QString SearchSession::selectTreePath(const QString& path)
 {
     QTreeWidgetItem* item = m_loader->findPath(path);
     if (!item)
-        return QStringLiteral("the product tree has no item at %1").arg(path);
+        return QStringLiteral("the product tree has no item at %1 (%2)").arg(path, m_loader->pathChoices(path));
     for (QTreeWidgetItem* up = item->parent(); up; up = up->parent())
         up->setExpanded(true);
     const CTreeCursor cursor = m_tree->Cursor(item);
@@ -470,18 +466,23 @@ QString SearchSession::exportTo(const QString& file, int filter)
     // The page says why it wrote nothing in a message; the question whether to open the file is
     // the only message of an export that worked. What it says after opening the file is about
     // the opening: the file was written all the same.
-    QStringList told, openTold;
+    QStringList told, openTold, details;
     bool opening = false;
     for (qsizetype i = eventsBefore; i < m_desktop.events.size(); ++i) {
         const zq::ScriptedDesktop::Event& event = m_desktop.events.at(i);
         if (event.kind == u"OPEN")
             opening = true;
-        else if (event.kind == u"MSG" && event.fields.value(1) != u"存储完毕，是否打开该文件?")
+        else if (event.kind == u"MSG" && event.fields.value(1) != u"存储完毕，是否打开该文件?") {
             (opening ? openTold : told) << event.fields.value(1);
+            if (!opening && !event.detail.isEmpty())
+                details << event.detail;
+        }
     }
     const QFileInfo written(target.absoluteFilePath());
-    if (!told.isEmpty())
+    if (!told.isEmpty()) {
         m_exportFailure = told.join(QStringLiteral("; "));
+        m_exportDetail = details.join(QStringLiteral("; "));
+    }
     else if (!written.exists() || (modifiedBefore.isValid() && written.lastModified() == modifiedBefore))
         m_exportFailure = QStringLiteral("no file was written to %1").arg(written.absoluteFilePath());
     else if (!openTold.isEmpty())
@@ -510,13 +511,25 @@ QString SearchSession::printResults() const
     CReportListCtrl* list = page ? page->GetResultList() : nullptr;
     if (!list)
         return QString();
+    // A column the page hides (no header, no width: 旧图号 under the old-code switch) is not shown
+    // to the user, and not written either.
     QStringList headers;
+    QList<int> shown;
     CHeaderCtrl* header = list->GetHeaderCtrl();
-    for (int c = 0; c < list->GetColumnCount(); ++c)
+    for (int c = 0; c < list->GetColumnCount(); ++c) {
+        if (header->GetItemText(c).isEmpty() && list->GetColumnWidth(c) == 0)
+            continue;
         headers.append(header->GetItemText(c));
+        shown.append(c);
+    }
     StandardOutput output;
     ResultWriter writer(m_options.format, headers, output.sink());
-    list->VisitRowTexts(list->GetColumnCount(), [&writer](std::span<const QStringView> cells) { writer.row(cells); });
+    std::vector<QStringView> shownCells(size_t(shown.size()));
+    list->VisitRowTexts(list->GetColumnCount(), [&](std::span<const QStringView> cells) {
+        for (qsizetype i = 0; i < shown.size(); ++i)
+            shownCells[size_t(i)] = size_t(shown[i]) < cells.size() ? cells[size_t(shown[i])] : QStringView();
+        writer.row(shownCells);
+    });
     writer.finish();
     return output.finish();
 }

@@ -61,7 +61,6 @@ private:
     // " (saved by LOGIN at TIME)" for a search that records who saved it.
     static QString savedByNote(const zq::SavedSearch& search);
     void noteStoreProblems(const zq::SavedSearchStore& store) const;
-    QStringList tabCaptions() const;
     QString pressFind(int buttonId);
     QString selectTreePath(const QString& path);
     QString resultRow(int row, CReportListCtrl*& list) const;
@@ -88,6 +87,7 @@ private:
     QStringList m_serviceFailures;   // "component::operation\treason" met during the current action
     QStringList m_searchFailures;    // database and content index errors the page met during it
     QString m_exportFailure;         // the current export action wrote no file: why
+    QString m_exportDetail;          // ... and the system's reason, where the page gave one
 };
 
 } // namespace zq::tool

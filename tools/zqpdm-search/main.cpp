@@ -1,6 +1,7 @@
 // zqpdm-search: the search module driven from a command line (see --help).
 #include "HostInstallation.h"
 #include "OutputLines.h"
+#include "RuntimeFolderWarning.h"
 #include "SearchCommandLine.h"
 #include "SearchSession.h"
 
@@ -47,8 +48,12 @@ int main(int argc, char* argv[])
     using zq::tool::ParseResult;
     const ParseResult parsed = zq::tool::SearchCommandLine::parse(commandLineArguments(argc, argv));
     if (parsed.status == ParseResult::Status::Help) {
-        zq::tool::WriteOutput(zq::tool::SearchCommandLine::helpText());
-        return 0;
+        // Help that went nowhere (a full disk) is no success.
+        if (const QString error = zq::tool::WriteOutput(zq::tool::SearchCommandLine::helpText()); !error.isEmpty()) {
+            zq::tool::WriteErrorLine(QStringLiteral("zqpdm-search: ") + error);
+            return zq::tool::SearchSession::Failed;
+        }
+        return zq::tool::SearchSession::Ok;
     }
     if (parsed.status == ParseResult::Status::Usage) {
         zq::tool::WriteErrorLine(QStringLiteral("zqpdm-search: ") + parsed.error);
@@ -60,6 +65,8 @@ int main(int argc, char* argv[])
     eventLines() = zq::tool::EventLines(parsed.options.events);
     if (qEnvironmentVariableIsEmpty("ZQ_TOOL_QT_MESSAGES"))
         qInstallMessageHandler(qtMessages);
+    else
+        zq::console::DropRuntimeFolderWarning();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zqpdm-search"));
     zq::tool::SearchSession session(parsed.options);

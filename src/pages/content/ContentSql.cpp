@@ -3,7 +3,7 @@
 #include "DateCondition.h"
 #include "DocumentSql.h"
 #include "SearchFolding.h"
-#include "ZQPDMFC.h"
+#include "SqlText.h"
 
 namespace zq::content {
 
@@ -162,24 +162,28 @@ namespace {
 
 QString DescriptionText(const doc::DocumentRecord& record)
 {
-    return record.Slot(doc::SlotDescription);
+    return record.Field(doc::RecordField::Description);
 }
 
 void ShapeSnippet(doc::DocumentRecord& record)
 {
-    record.SetSlot(SlotSnippet, SnippetText(record.Slot(SlotSnippet), record.Slot(SlotExcerptStart).toLongLong(),
-                                            record.Slot(SlotTextLength).toLongLong()));
+    using doc::RecordField;
+    record.SetField(RecordField::Snippet,
+                    SnippetText(record.Field(RecordField::Snippet), record.Field(RecordField::ExcerptStart).toLongLong(),
+                                record.Field(RecordField::TextLength).toLongLong()));
 }
 
 } // namespace
 
 const doc::RowLayout& ContentRowLayout()
 {
+    using doc::RecordField;
     static const doc::RowLayout layout{
-        {doc::SlotCode1, doc::SlotCode2, doc::SlotRevision, doc::SlotDescription, doc::SlotFileName, doc::SlotFileType,
-         doc::SlotDate, SlotKind, SlotSourceTable, SlotSnippet, SlotExcerptStart, SlotTextLength},
+        {RecordField::Code1, RecordField::Code2, RecordField::Revision, RecordField::Description, RecordField::FileName,
+         RecordField::FileType, RecordField::Date, RecordField::Kind, RecordField::SourceTable, RecordField::Snippet,
+         RecordField::ExcerptStart, RecordField::TextLength},
         &DescriptionText,
-        {doc::SlotFileName, SlotKind, doc::SlotDate, SlotSnippet},
+        {RecordField::FileName, RecordField::Kind, RecordField::Date, RecordField::Snippet},
         &ShapeSnippet,
     };
     return layout;

@@ -59,11 +59,10 @@ qsizetype CharacterCount(const QString& text);
 // (runs of white space as one space), "…" where the text goes on before or after.
 QString SnippetText(const QString& excerpt, qint64 start, qint64 textLength);
 
-// Row layout: the fields above into slots 1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13 (slots 1, 2, 3 and
-// 5 are what the stored file is fetched by, as on the two document pages); the item text is the
-// description; list columns 1 … 4 show the file name, the kind, the date and the snippet, which
-// replaces the excerpt in slot 11.
-enum ContentSlot { SlotKind = 9, SlotSourceTable = 10, SlotSnippet = 11, SlotExcerptStart = 12, SlotTextLength = 13 };
+// Row layout: the fields above fill the record's fields of the same names (Code1, Code2, Revision
+// and FileName are what the stored file is fetched by, as on the two document pages; the excerpt
+// fills Snippet); the item text is the description; list columns 1 … 4 show the file name, the
+// kind, the date and the snippet, which replaces the excerpt.
 const doc::RowLayout& ContentRowLayout();
 
 } // namespace zq::content

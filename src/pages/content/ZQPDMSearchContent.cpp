@@ -225,7 +225,7 @@ void CZQPDMSearchContent::OpenMarkedRow()
         return;
     // Each hit opens as the page it comes from opens it: by its own kind's storage setting.
     StoredFileRetrieval retrieval(*record);
-    if (KindOfSourceTable(record->Slot(SlotSourceTable)) == ContentKindNames().at(KindResource))
+    if (KindOfSourceTable(record->Field(zq::doc::RecordField::SourceTable)) == ContentKindNames().at(KindResource))
         retrieval.OpenResourceFile(ReadStorageSetting(kResourceStorageKey));
     else
         retrieval.OpenDesignDocument(ReadStorageSetting(kDesignDocumentStorageKey), PageStore());

@@ -13,11 +13,11 @@ void DocumentRecord::SetSlot(int n, const QString& text)
         m_slots[size_t(n - 1)] = text;
 }
 
-DocumentRecord DocumentRecord::FromFields(const QStringList& fields, const QList<int>& slotOfField)
+DocumentRecord DocumentRecord::FromFields(const QStringList& fields, const QList<RecordField>& fieldOfColumn)
 {
     DocumentRecord record;
-    for (qsizetype i = 0; i < slotOfField.size() && i < fields.size(); ++i)
-        record.SetSlot(slotOfField.at(i), fields.at(i));
+    for (qsizetype i = 0; i < fieldOfColumn.size() && i < fields.size(); ++i)
+        record.SetField(fieldOfColumn.at(i), fields.at(i));
     return record;
 }
 

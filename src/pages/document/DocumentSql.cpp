@@ -1,7 +1,7 @@
 #include "DocumentSql.h"
 
 #include "DateCondition.h"
-#include "ZQPDMFC.h"
+#include "SqlText.h"
 
 namespace zq::doc {
 
@@ -115,15 +115,16 @@ DocumentSqlTexts BuildDocumentSql(const DocumentConditions& conditions)
 
 QString DocumentItemText(const DocumentRecord& record)
 {
-    return QStringLiteral("%1[%2]").arg(record.Slot(SlotCode2), record.Slot(SlotRevision));
+    return QStringLiteral("%1[%2]").arg(record.Field(RecordField::Code2), record.Field(RecordField::Revision));
 }
 
 const RowLayout& DocumentRowLayout()
 {
     static const RowLayout layout{
-        {SlotCode1, SlotCode2, SlotRevision, SlotDescription, SlotFileName, SlotSize, SlotFileType, SlotDate},
+        {RecordField::Code1, RecordField::Code2, RecordField::Revision, RecordField::Description,
+         RecordField::FileName, RecordField::Size, RecordField::FileType, RecordField::Date},
         DocumentItemText,
-        {SlotDescription, SlotSize, SlotFileType, SlotDate},
+        {RecordField::Description, RecordField::Size, RecordField::FileType, RecordField::Date},
     };
     return layout;
 }

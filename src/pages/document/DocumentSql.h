@@ -45,8 +45,9 @@ QString ArchivedDocumentSql(const DocumentConditions& conditions);
 // Kind 0: all three texts (project, design, archived); 1, 2, 3: that kind's text; others: none.
 DocumentSqlTexts BuildDocumentSql(const DocumentConditions& conditions);
 
-// Row layout: fields 0 … 7 to slots 1, 2, 3, 4, 5, 7, 6, 8; the item text "slot2[slot3]";
-// list columns 1 … 4 show slots 4, 7, 6, 8 (column 5 stays empty).
+// Row layout: the query's columns fill Code1, Code2, Revision, Description, FileName, Size,
+// FileType, Date; the item text "Code2[Revision]"; list columns 1 … 4 show Description, Size,
+// FileType, Date (column 5 stays empty).
 QString DocumentItemText(const DocumentRecord& record);
 const RowLayout& DocumentRowLayout();
 

@@ -1,6 +1,7 @@
 #include "ResourceSql.h"
 
 #include "Profile.h"
+#include "SqlText.h"
 #include "ZQPDMFC.h"
 
 namespace zq::doc {
@@ -55,15 +56,16 @@ QString ResourceSelect()
 
 QString ResourceItemText(const DocumentRecord& record)
 {
-    return record.Slot(SlotDescription);
+    return record.Field(RecordField::Description);
 }
 
 const RowLayout& ResourceRowLayout()
 {
     static const RowLayout layout{
-        {SlotCode2, SlotDescription, SlotFileName, SlotSize, SlotFileType, SlotDate},
+        {RecordField::Code2, RecordField::Description, RecordField::FileName, RecordField::Size,
+         RecordField::FileType, RecordField::Date},
         ResourceItemText,
-        {SlotSize, SlotFileType, SlotDate},
+        {RecordField::Size, RecordField::FileType, RecordField::Date},
     };
     return layout;
 }

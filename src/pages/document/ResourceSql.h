@@ -25,8 +25,9 @@ QString ResourceSelect();
 // values: the texts of column 1 of the condition rows, row 0 first; missing rows count as empty.
 QString BuildResourceSql(const QStringList& values);
 
-// Row layout: ItemCode, DocType, FileName, FileBulk, FileType, FileDate to slots 2, 4, 5, 7, 6, 8;
-// the item text slot 4; list columns 1 … 3 show slots 7, 6, 8.
+// Row layout: ItemCode, DocType, FileName, FileBulk, FileType, FileDate fill Code2, Description,
+// FileName, Size, FileType, Date; the item text is the Description; list columns 1 … 3 show Size,
+// FileType, Date.
 QString ResourceItemText(const DocumentRecord& record);
 const RowLayout& ResourceRowLayout();
 

@@ -7,6 +7,7 @@
 #include "LocalTarget.h"
 #include "PartServices.h"
 #include "Profile.h"
+#include "SqlText.h"
 #include "ZQPDMFC.h"
 
 #include <QFile>
@@ -35,10 +36,10 @@ int ReadStorageSetting(const char* key)
 }
 
 StoredFileRetrieval::StoredFileRetrieval(const DocumentRecord& record)
-    : m_code1(CodeToPathSegment(record.Slot(SlotCode1))),
-      m_code2(CodeToPathSegment(record.Slot(SlotCode2))),
-      m_revision(record.Slot(SlotRevision)),
-      m_fileName(record.Slot(SlotFileName))
+    : m_code1(CodeToPathSegment(record.Field(RecordField::Code1))),
+      m_code2(CodeToPathSegment(record.Field(RecordField::Code2))),
+      m_revision(record.Field(RecordField::Revision)),
+      m_fileName(record.Field(RecordField::FileName))
 {
 }
 

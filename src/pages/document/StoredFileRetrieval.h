@@ -36,7 +36,7 @@ public:
         bool arrived() const;
     };
 
-    // The record's slots 1, 2, 3 and 5; the codes of slots 1 and 2 made path segments.
+    // The record's Code1, Code2, Revision and FileName; the two codes made path segments.
     explicit StoredFileRetrieval(const DocumentRecord& record);
 
     // Fetches into this folder (ending with '/', inside the temporary folder) instead of the
@@ -74,10 +74,10 @@ private:
     // failuresBefore: the service failures recorded before the fetch (their reasons are not this one's).
     static Outcome Finish(const Fetched& fetched, qsizetype failuresBefore);
 
-    QString m_code1;      // N(slot 1)
-    QString m_code2;      // N(slot 2)
-    QString m_revision;   // slot 3
-    QString m_fileName;   // slot 5, as stored
+    QString m_code1;      // the record's Code1, made a path segment
+    QString m_code2;      // the record's Code2, made a path segment
+    QString m_revision;   // the record's Revision
+    QString m_fileName;   // the record's FileName, as stored
     QString m_localFolder;   // "" for the temporary folder
     zq::svc::FetchLimits m_limits;
 };

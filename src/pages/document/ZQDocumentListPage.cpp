@@ -62,9 +62,9 @@ int CZQDocumentListPage::RunRecordQuery(const QString& sql, const zq::doc::RowLa
     if (connection)
         request.connection = connection;
     request.continueListRows = append;
-    request.fieldCount = int(layout.fieldSlots.size());
+    request.fieldCount = int(layout.queryFields.size());
     request.onRecord = [this, &layout](int row, const QStringList& fields) {
-        zq::doc::DocumentRecord record = zq::doc::DocumentRecord::FromFields(fields, layout.fieldSlots);
+        zq::doc::DocumentRecord record = zq::doc::DocumentRecord::FromFields(fields, layout.queryFields);
         if (layout.finish)
             layout.finish(record);
         AppendRecord(row, record, layout);
@@ -76,10 +76,10 @@ void CZQDocumentListPage::AppendRecord(int row, const zq::doc::DocumentRecord& r
 {
     CHeaderListCtrl* list = ResultList();
     auto owned = std::make_unique<zq::doc::DocumentRecord>(record);
-    const int icon = CSysImageList::instance().GetIconIndex(record.Slot(zq::doc::SlotFileName));
+    const int icon = CSysImageList::instance().GetIconIndex(record.Field(zq::doc::RecordField::FileName));
     const int inserted = list->InsertItem(row, layout.itemText(record), icon);
-    for (int column = 1; column <= layout.subItemSlots.size(); ++column)
-        list->SetItemText(inserted, column, record.Slot(layout.subItemSlots.at(column - 1)));
+    for (int column = 1; column <= layout.listedFields.size(); ++column)
+        list->SetItemText(inserted, column, record.Field(layout.listedFields.at(column - 1)));
     list->SetItemData(inserted, owned.get());
     m_records.push_back(std::move(owned));
 }

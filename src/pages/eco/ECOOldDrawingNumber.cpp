@@ -2,6 +2,7 @@
 
 #include "Profile.h"
 #include "ZQDBConnect.h"
+#include "SqlText.h"
 #include "ZQPDMFC.h"
 
 namespace zq::eco {

@@ -1,5 +1,6 @@
 #include "ECOSql.h"
 
+#include "SqlText.h"
 #include "ZQPDMFC.h"
 
 namespace zq::eco {

@@ -1,6 +1,6 @@
 #include "PartSql.h"
 
-#include "ZQPDMFC.h"
+#include "SqlText.h"
 
 namespace zq::part {
 

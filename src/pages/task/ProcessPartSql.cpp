@@ -1,6 +1,7 @@
 #include "ProcessPartSql.h"
 
 #include "DateCondition.h"
+#include "SqlText.h"
 #include "ZQPDMFC.h"
 
 namespace zq::task {

@@ -1,7 +1,7 @@
 #include "TaskSql.h"
 
 #include "DateCondition.h"
-#include "ZQPDMFC.h"
+#include "SqlText.h"
 
 namespace zq::task {
 

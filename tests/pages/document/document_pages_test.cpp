@@ -3,7 +3,7 @@
 // keeping the rows read, and opening a row's stored file by double-click and by menu.
 #include "ListCtrl.h"
 #include "ScriptedDesktop.h"
-#include "SeededHome.h"
+#include "SeededPageTest.h"
 #include "SysImageList.h"
 #include "ZQPDMFC.h"
 #include "ZQPDMSearchDocument.h"
@@ -18,34 +18,8 @@
 
 namespace {
 
-class DocumentPagesTest : public testing::TestWithParam<const char*> {
+class DocumentPagesTest : public zq::test::SeededPageTest {
 protected:
-    void SetUp() override
-    {
-        zq::test::EnsureApp();
-        m_engine = std::make_unique<zq::test::EngineHome>(GetParam());
-        if (!m_engine->available())
-            GTEST_SKIP() << m_engine->skipReason();
-        ASSERT_TRUE(m_engine->ok()) << m_engine->error().toStdString();
-        m_database = std::make_unique<zq::test::ScopedCurrentDatabase>(m_engine->databaseUrl());
-        ASSERT_TRUE(m_database->ok()) << m_database->error().toStdString();
-        m_desktop = std::make_unique<zq::ScopedDesktop>(desktop);
-        desktop.fixedNow = QDateTime(m_engine->home().today(), QTime(9, 0));
-        m_host = std::make_unique<QWidget>();
-    }
-    void TearDown() override
-    {
-        m_host.reset();
-        m_desktop.reset();
-        m_database.reset();
-        m_engine.reset();
-    }
-    template <class Page> Page& Create()
-    {
-        auto* page = new Page(m_host.get());
-        EXPECT_TRUE(page->CreatePage(m_host.get()));
-        return *page;
-    }
     static CReportListCtrl& List(QWidget& page, int id) { return *zq::ControlAs<CReportListCtrl>(page, id); }
     // Each row as its cells joined by '|'.
     static QStringList Rows(CReportListCtrl& list)
@@ -79,12 +53,6 @@ protected:
             paths << event.fields.value(0);
         return paths;
     }
-
-    zq::ScriptedDesktop desktop;
-    std::unique_ptr<zq::test::EngineHome> m_engine;
-    std::unique_ptr<zq::test::ScopedCurrentDatabase> m_database;
-    std::unique_ptr<zq::ScopedDesktop> m_desktop;
-    std::unique_ptr<QWidget> m_host;
 };
 
 TEST_P(DocumentPagesTest, InitialControls)
@@ -120,8 +88,10 @@ TEST_P(DocumentPagesTest, ArchivedDocumentsByDefault)
     for (int r = 0; r < list.GetItemCount(); ++r) {
         const auto* record = page.RecordOfRow(r);
         ASSERT_NE(record, nullptr);
-        EXPECT_EQ(list.GetItemText(r, 0), record->Slot(2) + '[' + record->Slot(3) + ']');
-        EXPECT_EQ(list.GetItemImage(r), CSysImageList::instance().GetIconIndex(record->Slot(5)));
+        EXPECT_EQ(list.GetItemText(r, 0),
+                  record->Field(zq::doc::RecordField::Code2) + '[' + record->Field(zq::doc::RecordField::Revision) + ']');
+        EXPECT_EQ(list.GetItemImage(r),
+                  CSysImageList::instance().GetIconIndex(record->Field(zq::doc::RecordField::FileName)));
     }
     // Typed text narrows the search; a part has no effect on archived documents.
     zq::SetControlText(page, 1022, "ZQ8700");
@@ -141,7 +111,7 @@ TEST_P(DocumentPagesTest, AllKindsAppendTheirRowsInOrder)
     EXPECT_EQ(page.DoSearch(), 1);
     ASSERT_EQ(list.GetItemCount(), 13);
     for (int r = 0; r < 13; ++r) {
-        const QString code1 = page.RecordOfRow(r)->Slot(1);
+        const QString code1 = page.RecordOfRow(r)->Field(zq::doc::RecordField::Code1);
         const char* expected = r < 3 ? "XM" : r < 6 ? "TW" : "ZQ";
         EXPECT_TRUE(code1.startsWith(expected)) << r << " " << code1.toStdString();
     }
@@ -218,7 +188,7 @@ TEST_P(DocumentPagesTest, ResourceSearches)
     ASSERT_EQ(page.DoSearch(), 1);
     EXPECT_EQ(Rows(list), QStringList{"Y系列电机样本|14|PDF 文档|2026-12-03 16:40:00"});
     ASSERT_NE(page.RecordOfRow(0), nullptr);
-    EXPECT_EQ(page.RecordOfRow(0)->Slot(2), "R-DJ-01");
+    EXPECT_EQ(page.RecordOfRow(0)->Field(zq::doc::RecordField::Code2), "R-DJ-01");
     EXPECT_EQ(list.GetItemImage(0), CSysImageList::instance().GetIconIndex("Y系列电机样本.pdf"));
 }
 

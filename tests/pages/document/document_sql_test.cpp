@@ -121,7 +121,7 @@ TEST(DocumentRows, RecordsItemTextsAndColumns)
 {
     const QStringList fields{"XM2026-01", "ZQ8600-02", "A", "输入轴设计计算书", "输入轴计算书.doc", "12", "Word", "2026-12-01",
                              "项目文档"};
-    const DocumentRecord record = DocumentRecord::FromFields(fields, DocumentRowLayout().fieldSlots);
+    const DocumentRecord record = DocumentRecord::FromFields(fields, DocumentRowLayout().queryFields);
     const QStringList expected{"XM2026-01", "ZQ8600-02", "A", "输入轴设计计算书", "输入轴计算书.doc", "Word", "12",
                                "2026-12-01", "", "", "", "", ""};
     for (int n = 1; n <= DocumentRecord::kSlotCount; ++n)
@@ -129,15 +129,17 @@ TEST(DocumentRows, RecordsItemTextsAndColumns)
     EXPECT_EQ(record.Slot(0), QString());
     EXPECT_EQ(record.Slot(14), QString());
     EXPECT_EQ(DocumentItemText(record), QStringLiteral("ZQ8600-02[A]"));
-    EXPECT_EQ(DocumentRowLayout().subItemSlots, (QList<int>{4, 7, 6, 8}));
+    EXPECT_EQ(DocumentRowLayout().listedFields,
+              (QList<RecordField>{RecordField::Description, RecordField::Size, RecordField::FileType, RecordField::Date}));
 
     const DocumentRecord resource = DocumentRecord::FromFields(
-        {"R-DJ-01", "Y系列电机样本", "Y系列电机样本.pdf", "2", "PDF", "2026-12-01"}, ResourceRowLayout().fieldSlots);
+        {"R-DJ-01", "Y系列电机样本", "Y系列电机样本.pdf", "2", "PDF", "2026-12-01"}, ResourceRowLayout().queryFields);
     const QStringList resourceSlots{"", "R-DJ-01", "", "Y系列电机样本", "Y系列电机样本.pdf", "PDF", "2", "2026-12-01"};
     for (int n = 1; n <= resourceSlots.size(); ++n)
         EXPECT_EQ(resource.Slot(n), resourceSlots.at(n - 1)) << "slot " << n;
     EXPECT_EQ(ResourceItemText(resource), QStringLiteral("Y系列电机样本"));
-    EXPECT_EQ(ResourceRowLayout().subItemSlots, (QList<int>{7, 6, 8}));
+    EXPECT_EQ(ResourceRowLayout().listedFields,
+              (QList<RecordField>{RecordField::Size, RecordField::FileType, RecordField::Date}));
 }
 
 const QString kResourceSelect =

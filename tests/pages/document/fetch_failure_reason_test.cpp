@@ -13,10 +13,10 @@ namespace {
 DocumentRecord Record(const char* code1, const char* code2, const char* revision, const char* fileName)
 {
     DocumentRecord r;
-    r.SetSlot(SlotCode1, QString::fromUtf8(code1));
-    r.SetSlot(SlotCode2, QString::fromUtf8(code2));
-    r.SetSlot(SlotRevision, QString::fromUtf8(revision));
-    r.SetSlot(SlotFileName, QString::fromUtf8(fileName));
+    r.SetField(RecordField::Code1, QString::fromUtf8(code1));
+    r.SetField(RecordField::Code2, QString::fromUtf8(code2));
+    r.SetField(RecordField::Revision, QString::fromUtf8(revision));
+    r.SetField(RecordField::FileName, QString::fromUtf8(fileName));
     return r;
 }
 

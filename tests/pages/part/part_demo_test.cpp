@@ -2,7 +2,7 @@
 // structure searches over the seeded data.
 #include "ListCtrl.h"
 #include "ScriptedDesktop.h"
-#include "SeededHome.h"
+#include "SeededPageTest.h"
 #include "ZQPDMSearchFunction.h"
 #include "ZQPDMSearchPart.h"
 
@@ -10,30 +10,18 @@
 
 namespace {
 
-class PartDemoTest : public testing::TestWithParam<const char*> {
+class PartDemoTest : public zq::test::SeededPageTest {
 protected:
     void SetUp() override
     {
-        zq::test::EnsureApp();
-        m_engine = std::make_unique<zq::test::EngineHome>(GetParam());
-        if (!m_engine->available())
-            GTEST_SKIP() << m_engine->skipReason();
-        ASSERT_TRUE(m_engine->ok()) << m_engine->error().toStdString();
-        m_database = std::make_unique<zq::test::ScopedCurrentDatabase>(m_engine->databaseUrl());
-        ASSERT_TRUE(m_database->ok()) << m_database->error().toStdString();
-        m_desktop = std::make_unique<zq::ScopedDesktop>(desktop);
-        desktop.fixedNow = QDateTime(m_engine->home().today(), QTime(9, 0));
-        m_host = std::make_unique<QWidget>();
-        m_page = new CZQPDMSearchPart(m_host.get());
-        ASSERT_TRUE(m_page->CreatePage(m_host.get()));
+        SeededPageTest::SetUp();
+        if (Ready())
+            m_page = &Create<CZQPDMSearchPart>();
     }
     void TearDown() override
     {
         CZQPDMSearchFunction::m_pTreeEx = nullptr;
-        m_host.reset();
-        m_desktop.reset();
-        m_database.reset();
-        m_engine.reset();
+        SeededPageTest::TearDown();
     }
     CReportListCtrl& List(int id) { return *zq::ControlAs<CReportListCtrl>(*m_page, id); }
     QStringList Rows()
@@ -50,11 +38,6 @@ protected:
         return rows;
     }
 
-    zq::ScriptedDesktop desktop;
-    std::unique_ptr<zq::test::EngineHome> m_engine;
-    std::unique_ptr<zq::test::ScopedCurrentDatabase> m_database;
-    std::unique_ptr<zq::ScopedDesktop> m_desktop;
-    std::unique_ptr<QWidget> m_host;
     CZQPDMSearchPart* m_page = nullptr;   // owned by m_host
 };
 

@@ -2,7 +2,7 @@
 // initial controls, the kind and state lists, the rows each search lists, and database failures.
 #include "ListCtrl.h"
 #include "ScriptedDesktop.h"
-#include "SeededHome.h"
+#include "SeededPageTest.h"
 #include "ZQDBConnect.h"
 #include "ZQTWSearchPart.h"
 #include "ZQTWSearchTask.h"
@@ -20,31 +20,13 @@ enum { IdName = 1014, IdNumber = 1021, IdPerson = 1084, IdPick = 1248, IdFrom = 
        IdKind = 1250 };
 
 // The demo relative to the real date: the overdue test compares with the server's date.
-class TaskPages : public testing::TestWithParam<const char*> {
+class TaskPages : public zq::test::SeededPageTest {
 protected:
-    void SetUp() override
+    zq::test::SeededHome::Options HomeOptions() const override
     {
-        zq::test::EnsureApp();
         zq::test::SeededHome::Options options;
         options.today = QDate::currentDate();
-        m_engine = std::make_unique<zq::test::EngineHome>(GetParam(), options);
-        if (!m_engine->available())
-            GTEST_SKIP() << m_engine->skipReason();
-        ASSERT_TRUE(m_engine->ok()) << m_engine->error().toStdString();
-        m_user = std::make_unique<zq::test::ScopedEnv>("ZQPDM_USER", QStringLiteral("zhangwei"));
-        m_database = std::make_unique<zq::test::ScopedCurrentDatabase>(m_engine->databaseUrl());
-        ASSERT_TRUE(m_database->ok()) << m_database->error().toStdString();
-        m_desktop = std::make_unique<zq::ScopedDesktop>(desktop);
-        desktop.fixedNow = QDateTime(options.today, QTime(9, 0));
-        m_host = std::make_unique<QWidget>();
-    }
-    void TearDown() override
-    {
-        m_host.reset();
-        m_desktop.reset();
-        m_database.reset();
-        m_user.reset();
-        m_engine.reset();
+        return options;
     }
 
     QDate Today() const { return m_engine->home().today(); }
@@ -75,12 +57,7 @@ protected:
         }
     }
 
-    zq::ScriptedDesktop desktop;
-    std::unique_ptr<zq::test::EngineHome> m_engine;
-    std::unique_ptr<zq::test::ScopedEnv> m_user;
-    std::unique_ptr<zq::test::ScopedCurrentDatabase> m_database;
-    std::unique_ptr<zq::ScopedDesktop> m_desktop;
-    std::unique_ptr<QWidget> m_host;
+    const zq::test::ScopedEnv m_user{"ZQPDM_USER", QStringLiteral("zhangwei")};
 };
 
 class TaskPage : public TaskPages {
