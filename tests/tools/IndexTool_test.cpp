@@ -31,6 +31,7 @@ TEST_F(IndexTool, UsageErrorsExitTwoAndSayWhatIsWrong)
         {"--time-limit 0", "--time-limit must be a number of seconds from 1 to 86400, not \"0\""},
         {"--time-limit soon", "not \"soon\""},
         {"--quiet --quiet", "--quiet is given twice"},
+        {"--retry-failed --retry-failed", "--retry-failed is given twice"},
     };
     for (const auto& c : cases) {
         const ToolRun r = runIndexer(QString::fromUtf8(c.arguments).split(u' '), {}, false);
@@ -75,6 +76,11 @@ TEST_F(IndexTool, FilesTheStoreDoesNotGiveAreListedWithTheStoresReasonAndExitOne
         << r.dump();
     // Drawings and older Office files are indexed by name and description, without the store.
     EXPECT_FALSE(r.err.join(u'\n').contains(QStringLiteral(".dwg:"))) << r.dump();
+    // A store that is down says nothing of the files: they are tried again, not remembered.
+    const ToolRun again = runIndexer({QStringLiteral("--index"), index}, {QStringLiteral("ZQPDM_FTP=ftp://127.0.0.1:1/pdm")});
+    EXPECT_EQ(again.exitCode, 1) << again.dump();
+    EXPECT_TRUE(again.out.value(0).contains(QStringLiteral(" 17 unchanged, 6 failed;"))) << again.dump();
+    EXPECT_FALSE(again.out.value(0).contains(QStringLiteral("known"))) << again.dump();
 }
 
 TEST_F(IndexTool, WithoutAnInstallationItSaysHowToNameOne)

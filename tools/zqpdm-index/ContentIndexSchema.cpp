@@ -94,6 +94,13 @@ bool FoldPostgresIndex(QSqlDatabase db, QString* error)
     return Run(change, QStringLiteral("ALTER TABLE ContentFile ALTER COLUMN Folded SET NOT NULL"), {}, error);
 }
 
+// Version 2 → 3: the reason a file's reading failed, kept until the file changes. Rows written by
+// the version before have none, so a file it could not read is tried once more.
+bool AddFailureColumn(QSqlQuery& query, QString* error)
+{
+    return Run(query, QStringLiteral("ALTER TABLE ContentFile ADD COLUMN Failure TEXT NOT NULL DEFAULT ''"), {}, error);
+}
+
 } // namespace
 
 const QStringList& Statements(bool postgres)
@@ -103,7 +110,7 @@ const QStringList& Statements(bool postgres)
                        "Code1 TEXT NOT NULL, Code2 TEXT NOT NULL, Revision TEXT NOT NULL, FileName TEXT NOT NULL, "
                        "Kind TEXT NOT NULL, Description TEXT NOT NULL, FileType TEXT NOT NULL, FileSize TEXT NOT NULL, "
                        "FileDate TEXT NOT NULL, ContentChars INTEGER NOT NULL, Note TEXT NOT NULL, "
-                       "Pending INTEGER NOT NULL, IndexedAt TEXT NOT NULL)"),
+                       "Pending INTEGER NOT NULL, IndexedAt TEXT NOT NULL, Failure TEXT NOT NULL DEFAULT '')"),
         QStringLiteral("CREATE UNIQUE INDEX ContentFileIdentity ON ContentFile (SourceTable, Code1, Code2, Revision, FileName)"),
         QStringLiteral("CREATE INDEX ContentFileDate ON ContentFile (FileDate)"),
         FtsStatement(QStringLiteral("ContentText")),
@@ -114,7 +121,8 @@ const QStringList& Statements(bool postgres)
                        "Code1 TEXT NOT NULL, Code2 TEXT NOT NULL, Revision TEXT NOT NULL, FileName TEXT NOT NULL, "
                        "Kind TEXT NOT NULL, Description TEXT NOT NULL, FileType TEXT NOT NULL, FileSize TEXT NOT NULL, "
                        "FileDate TEXT NOT NULL, ContentChars BIGINT NOT NULL, Note TEXT NOT NULL, "
-                       "Pending INTEGER NOT NULL, IndexedAt TEXT NOT NULL, Content TEXT NOT NULL, Folded TEXT NOT NULL)"),
+                       "Pending INTEGER NOT NULL, IndexedAt TEXT NOT NULL, Content TEXT NOT NULL, Folded TEXT NOT NULL, "
+                       "Failure TEXT NOT NULL DEFAULT '')"),
         QStringLiteral("CREATE UNIQUE INDEX ContentFileIdentity ON ContentFile (SourceTable, Code1, Code2, Revision, FileName)"),
         QStringLiteral("CREATE INDEX ContentFileDate ON ContentFile (FileDate)"),
         QStringLiteral("CREATE TABLE ContentIndexInfo (Name TEXT PRIMARY KEY, Value TEXT NOT NULL)"),
@@ -129,7 +137,13 @@ QString TrigramIndexStatement()
 
 bool CanUpgrade(int version)
 {
-    return version == 1;
+    return version == 1 || version == 2;
+}
+
+QString UpgradeGains(int version)
+{
+    const QString failures = QStringLiteral("读取失败的文件记住原因, 文件改变之前不再读取");
+    return version < 2 ? QStringLiteral("字母大小写和全角半角按同一规则查找; ") + failures : failures;
 }
 
 bool Upgrade(db::Session& session, bool postgres, int version, QString* error)
@@ -145,8 +159,8 @@ bool Upgrade(db::Session& session, bool postgres, int version, QString* error)
         return false;
     }
     QSqlQuery query(db);
-    const bool folded = postgres ? FoldPostgresIndex(db, error) : FoldSqliteIndex(query, error);
-    if (!folded ||
+    const bool folded = version >= 2 || (postgres ? FoldPostgresIndex(db, error) : FoldSqliteIndex(query, error));
+    if (!folded || !AddFailureColumn(query, error) ||
         !Run(query, QStringLiteral("UPDATE ContentIndexInfo SET Value = ? WHERE Name = 'version'"),
              {QString::number(content::kContentIndexVersion)}, error))
         return false;
@@ -156,7 +170,7 @@ bool Upgrade(db::Session& session, bool postgres, int version, QString* error)
     }
     // The old trigram index's pages are free now: the file shrinks to what it holds. Should a
     // reader keep VACUUM from running, the file stays larger than it need be, and works the same.
-    if (!postgres)
+    if (!postgres && version < 2)
         QSqlQuery(db).exec(QStringLiteral("VACUUM"));
     return true;
 }

@@ -316,6 +316,8 @@ extract::Extraction ExtractionWorker::extract(const QString& path)
     extract::Extraction failed;
     QElapsedTimer clock;
     clock.start();
+    // A worker that cannot start or take the request says nothing of the file.
+    failed.transient = true;
     if (!m_process && !start(&failed.error))
         return failed;
     const QByteArray request = Frame(EncodeRequest(path, m_settings.limits));
@@ -326,9 +328,12 @@ extract::Extraction ExtractionWorker::extract(const QString& path)
     }
     QByteArray payload;
     if (!readFrame(&payload, std::max<qint64>(1, m_settings.deadlineMs - clock.elapsed()), &failed.error)) {
+        // Missed deadlines and crashes are the file's doing; a stop is not.
+        failed.transient = m_settings.stop && m_settings.stop->load();
         discard();
         return failed;
     }
+    failed.transient = false;
     extract::Extraction answer;
     bool last = false;
     if (!DecodeAnswer(payload, &answer, &last)) {
