@@ -89,9 +89,8 @@ bool ContentIndexStore::exec(const QString& sql, QString* error)
     return false;
 }
 
-bool ContentIndexStore::run(const QString& sql, const QVariantList& values, QString* error)
+bool ContentIndexStore::run(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error)
 {
-    QSqlQuery query(m_session->database());
     if (db::Execute(query, sql, values))
         return true;
     *error = QStringLiteral("不能写入内容索引: %1").arg(QueryError(query));
@@ -311,15 +310,7 @@ bool ContentIndexStore::put(const FileIdentity& identity, const FileFacts& facts
         return false;
     const QString content = SearchableText(text, facts, identity.fileName);
     QSqlQuery query(m_session->database());
-    const auto run = [&](const QString& sql, const QVariantList& values) {
-        query.prepare(sql);
-        for (const QVariant& value : values)
-            query.addBindValue(value);
-        if (query.exec())
-            return true;
-        *error = QStringLiteral("不能写入内容索引: %1").arg(QueryError(query));
-        return false;
-    };
+    const auto step = [&](const QString& sql, const QVariantList& values) { return run(query, sql, values, error); };
     const QVariantList described{StorableText(facts.kind), StorableText(facts.description), StorableText(facts.fileType),
                                  StorableText(facts.fileSize), StorableText(facts.fileDate),
                                  qint64(content::CharacterCount(content)), StorableText(note),
@@ -335,12 +326,12 @@ bool ContentIndexStore::put(const FileIdentity& identity, const FileFacts& facts
             values.append(FoldForSearch(content));
         }
         values.append(existingId);
-        if (!run(QStringLiteral("UPDATE ContentFile SET %1 WHERE FileId = ?").arg(assignments), values))
+        if (!step(QStringLiteral("UPDATE ContentFile SET %1 WHERE FileId = ?").arg(assignments), values))
             return false;
         if (m_postgres)
             return true;
-        return run(QStringLiteral("DELETE FROM ContentText WHERE rowid = ?"), {existingId}) &&
-               run(QStringLiteral("INSERT INTO ContentText (rowid, Content) VALUES (?, ?)"), {existingId, content});
+        return step(QStringLiteral("DELETE FROM ContentText WHERE rowid = ?"), {existingId}) &&
+               step(QStringLiteral("INSERT INTO ContentText (rowid, Content) VALUES (?, ?)"), {existingId, content});
     }
     QVariantList values{StorableText(identity.sourceTable), StorableText(identity.code1), StorableText(identity.code2),
                         StorableText(identity.revision), StorableText(identity.fileName)};
@@ -349,32 +340,33 @@ bool ContentIndexStore::put(const FileIdentity& identity, const FileFacts& facts
     if (m_postgres) {
         values.append(content);
         values.append(FoldForSearch(content));
-        return run(QStringLiteral("INSERT INTO ContentFile (%1%2, Content, Folded) VALUES (%3)")
+        return step(QStringLiteral("INSERT INTO ContentFile (%1%2, Content, Folded) VALUES (%3)")
                        .arg(identityColumns, columns, QStringLiteral("?, ").repeated(values.size() - 1) + u'?'),
                    values);
     }
-    if (!run(QStringLiteral("INSERT INTO ContentFile (%1%2) VALUES (%3)")
+    if (!step(QStringLiteral("INSERT INTO ContentFile (%1%2) VALUES (%3)")
                  .arg(identityColumns, columns, QStringLiteral("?, ").repeated(values.size() - 1) + u'?'),
              values))
         return false;
     const qint64 id = query.lastInsertId().toLongLong();
-    return run(QStringLiteral("INSERT INTO ContentText (rowid, Content) VALUES (?, ?)"), {id, content});
+    return step(QStringLiteral("INSERT INTO ContentText (rowid, Content) VALUES (?, ?)"), {id, content});
 }
 
 bool ContentIndexStore::putFailure(const FileIdentity& identity, const FileFacts& facts, const QString& reason,
                                    qint64 existingId, QString* error)
 {
     const QString failure = StorableText(reason.isEmpty() ? QStringLiteral("?") : reason);
+    QSqlQuery query(m_session->database());
     if (existingId < 0)
         return put(identity, facts, QString(), failure, true, -1, error) &&
-               run(QStringLiteral("UPDATE ContentFile SET Failure = ? WHERE SourceTable = ? AND Code1 = ? AND Code2 = ? "
+               run(query, QStringLiteral("UPDATE ContentFile SET Failure = ? WHERE SourceTable = ? AND Code1 = ? AND Code2 = ? "
                                   "AND Revision = ? AND FileName = ?"),
                    {failure, StorableText(identity.sourceTable), StorableText(identity.code1),
                     StorableText(identity.code2), StorableText(identity.revision), StorableText(identity.fileName)},
                    error);
     // The text stays the one read before; the row now describes the file that failed.
     return begin(error) &&
-           run(QStringLiteral("UPDATE ContentFile SET Kind = ?, Description = ?, FileType = ?, FileSize = ?, FileDate = ?, "
+           run(query, QStringLiteral("UPDATE ContentFile SET Kind = ?, Description = ?, FileType = ?, FileSize = ?, FileDate = ?, "
                               "Note = ?, Pending = 1, IndexedAt = ?, Failure = ? WHERE FileId = ?"),
                {StorableText(facts.kind), StorableText(facts.description), StorableText(facts.fileType),
                 StorableText(facts.fileSize), StorableText(facts.fileDate), failure, Now(), failure, existingId},

@@ -13,6 +13,8 @@
 #include <QVariantList>
 #include <memory>
 
+class QSqlQuery;
+
 namespace zq::db { class Session; }
 
 namespace zq::index {
@@ -84,7 +86,8 @@ public:
 
 private:
     bool exec(const QString& sql, QString* error);
-    bool run(const QString& sql, const QVariantList& values, QString* error);
+    // A statement with its values; false with the engine's reason in *error.
+    bool run(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error);
     bool begin(QString* error);
     bool createSchema(QString* error);
     bool checkSchema(QString* error);
