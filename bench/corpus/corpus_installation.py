@@ -154,8 +154,10 @@ class Installation:
             return {}
         with sqlite3.connect(path) as db:
             try:
-                rows = db.execute("SELECT f.FileName, t.Content FROM ContentFile f "
-                                  "JOIN ContentText t ON t.rowid = f.FileId").fetchall()
+                # The text table's own rows: the table itself needs the indexer's tokenizer, which
+                # only the programs that fold for search register.
+                rows = db.execute("SELECT f.FileName, t.c0 FROM ContentFile f "
+                                  "JOIN ContentText_content t ON t.id = f.FileId").fetchall()
             except sqlite3.Error:
                 return {}
         return {name: content or "" for name, content in rows}

@@ -103,8 +103,14 @@ Extraction ExtractionWorker::extract(const QString& path)
 {
     Extraction failed;
     QByteArray payload;
-    if (!m_process.call(EncodeRequest(path, m_settings.limits), m_settings.deadlineMs, &payload, &failed.error))
+    bool requestTaken = false;
+    if (!m_process.call(EncodeRequest(path, m_settings.limits), m_settings.deadlineMs, &payload, &failed.error,
+                        &requestTaken)) {
+        // Missed deadlines and crashes are the file's doing; a worker that could not start or take
+        // the request, and a stop, are not.
+        failed.transient = !requestTaken || (m_settings.stop && m_settings.stop->load());
         return failed;
+    }
     Extraction answer;
     bool last = false;
     if (!DecodeAnswer(payload, &answer, &last)) {

@@ -33,6 +33,9 @@ struct Extraction {
     bool textless = false;
     QString note;             // the limits that cut, damage met past the first text, a type without text
     QString error;
+    // The failure lies outside the file (its worker could not be started, or the run was told to
+    // stop): the same file may well be read next time.
+    bool transient = false;
     // A reader could not be stopped and still runs in this process, which can read no further
     // file of its type (the extraction worker ends after answering).
     bool readerLeftRunning = false;

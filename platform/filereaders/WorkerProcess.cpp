@@ -125,11 +125,14 @@ bool WorkerProcess::readFrame(QByteArray* payload, qint64 deadlineMs, QString* e
     }
 }
 
-bool WorkerProcess::call(const QByteArray& request, qint64 deadlineMs, QByteArray* answer, QString* error)
+bool WorkerProcess::call(const QByteArray& request, qint64 deadlineMs, QByteArray* answer, QString* error,
+                         bool* requestTaken)
 {
     QElapsedTimer clock;
     clock.start();
     error->clear();
+    if (requestTaken)
+        *requestTaken = false;
     if (!m_process && !start(error))
         return false;
     const QByteArray frame = Frame(request);
@@ -138,6 +141,8 @@ bool WorkerProcess::call(const QByteArray& request, qint64 deadlineMs, QByteArra
         discard();
         return false;
     }
+    if (requestTaken)
+        *requestTaken = true;
     if (!readFrame(answer, std::max<qint64>(1, deadlineMs - clock.elapsed()), error)) {
         if (error->isEmpty())
             *error = QStringLiteral("提取超时 (超过 %1 秒), 已中止").arg((deadlineMs + 999) / 1000);

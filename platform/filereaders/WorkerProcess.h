@@ -32,7 +32,10 @@ public:
     // Sends one request and waits at most deadlineMs for its answer (a worker's start included).
     // False with *error when the worker could not start, missed the deadline, died, answered
     // nonsense or was stopped; that worker is gone then.
-    bool call(const QByteArray& request, qint64 deadlineMs, QByteArray* answer, QString* error);
+    // requestTaken, when given, tells whether the worker had the request when the call failed: a
+    // worker that could not start or take it says nothing of the request.
+    bool call(const QByteArray& request, qint64 deadlineMs, QByteArray* answer, QString* error,
+              bool* requestTaken = nullptr);
     // Ends the worker (the next call starts a new one).
     void discard();
     // Workers started so far.

@@ -20,6 +20,8 @@ struct FetchLimits {
 
 // Why a file larger than the limit was not fetched; size -1 when it is known only to be larger.
 QString TooLargeMessage(qint64 size, qint64 maxBytes);
+// True for a reason TooLargeMessage() gave: the file itself is too large, not the store unreachable.
+bool IsTooLargeMessage(const QString& reason);
 
 // The reason of a transfer ended because `stop` was set.
 QString StoppedMessage();

@@ -126,8 +126,9 @@ protected:
         }
         site.clearForSeed(command);
         const zq::docs::ProgramRun run = site.run(command, example.cron);
-        if (run.exitCode == 0)
+        if (run.exitCode == 0) {
             EXPECT_TRUE(site.indexAfterSeed(command)) << example.where().toStdString() << ": the new installation cannot be indexed";
+        }
         EXPECT_EQ(run.exitCode, 0) << example.where().toStdString() << ": " << example.command.toStdString() << "\n"
                                    << (example.cron ? "(as cron runs it)\n" : "") << run.dump();
         if (picturing && run.exitCode == 0) {

@@ -50,6 +50,12 @@ QByteArray LoopingPdf()
     return PdfOfPages({"BT /F1 12 Tf 72 700 Td (never read) Tj ET"}, "2 0 R");
 }
 
+QByteArray EncryptedPdf()
+{
+    QFile file(qEnvironmentVariable("ZQ_SOURCE_DIR") + QStringLiteral("/tests/data/corpus/testUnicodePassword.pdf"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QByteArray TextlessPdf()
 {
     return PdfOfPages({"0 0 m 200 200 l S 10 10 100 50 re f"});
@@ -157,10 +163,11 @@ bool IndexTest::onPostgres() const
     return UsesPostgres(QString::fromLatin1(GetParam()));
 }
 
-index::IndexRunReport IndexTest::Index(bool rebuild, int deadlineMs)
+index::IndexRunReport IndexTest::Index(bool rebuild, int deadlineMs, bool retryFailed)
 {
     index::IndexRunOptions options = IndexOptions(indexUrl, deadlineMs);
     options.rebuild = rebuild;
+    options.retryFailed = retryFailed;
     return index::ContentIndexer(options).run();
 }
 
@@ -181,16 +188,19 @@ void IndexTest::Store(const QString& storePath, const QByteArray& bytes)
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
-void IndexTest::MakeEarlierLayout()
+void IndexTest::MakeEarlierLayout(int version)
 {
-    const QStringList statements = onPostgres()
-        ? QStringList{QStringLiteral("DROP INDEX ContentFileTrigrams"), QStringLiteral("ALTER TABLE ContentFile DROP COLUMN Folded"),
-                      QStringLiteral("CREATE INDEX ContentFileTrigrams ON ContentFile USING gin (Content gin_trgm_ops)")}
-        : QStringList{QStringLiteral("CREATE VIRTUAL TABLE EarlierText USING fts5(Content, tokenize='trigram')"),
-                      QStringLiteral("INSERT INTO EarlierText (rowid, Content) SELECT rowid, Content FROM ContentText"),
-                      QStringLiteral("DROP TABLE ContentText"), QStringLiteral("ALTER TABLE EarlierText RENAME TO ContentText"),
-                      QStringLiteral("VACUUM")};
-    for (const QString& sql : statements + QStringList{QStringLiteral("UPDATE ContentIndexInfo SET Value = '1' WHERE Name = 'version'")})
+    QStringList statements{QStringLiteral("ALTER TABLE ContentFile DROP COLUMN Failure")};
+    if (version == 1)
+        statements += onPostgres()
+            ? QStringList{QStringLiteral("DROP INDEX ContentFileTrigrams"), QStringLiteral("ALTER TABLE ContentFile DROP COLUMN Folded"),
+                          QStringLiteral("CREATE INDEX ContentFileTrigrams ON ContentFile USING gin (Content gin_trgm_ops)")}
+            : QStringList{QStringLiteral("CREATE VIRTUAL TABLE EarlierText USING fts5(Content, tokenize='trigram')"),
+                          QStringLiteral("INSERT INTO EarlierText (rowid, Content) SELECT rowid, Content FROM ContentText"),
+                          QStringLiteral("DROP TABLE ContentText"), QStringLiteral("ALTER TABLE EarlierText RENAME TO ContentText"),
+                          QStringLiteral("VACUUM")};
+    statements.append(QStringLiteral("UPDATE ContentIndexInfo SET Value = '%1' WHERE Name = 'version'").arg(version));
+    for (const QString& sql : statements)
         ASSERT_EQ(ExecSql(indexUrl, sql), QString());
 }
 

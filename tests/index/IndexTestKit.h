@@ -26,6 +26,8 @@ QString IndexProgram();
 QByteArray EndlessPdf(int depth = 7, int fanout = 10);
 // A PDF whose page tree holds itself: PDFium never finishes opening it.
 QByteArray LoopingPdf();
+// A real PDF that opens only with a password (from the corpus of tests/data); empty when missing.
+QByteArray EncryptedPdf();
 // A sound PDF of a page of lines and shapes, without a text layer (as a scan has none).
 QByteArray TextlessPdf();
 
@@ -58,16 +60,17 @@ protected:
     explicit IndexTest(const SeededHome::Options& options);
     void SetUp() override;
     bool onPostgres() const;
-    index::IndexRunReport Index(bool rebuild = false, int deadlineMs = 30000);
+    index::IndexRunReport Index(bool rebuild = false, int deadlineMs = 30000, bool retryFailed = false);
     QStringList Find(const QString& words);
     // Replaces a file of the installation's file store (a path below ftpstore/).
     void Store(const QString& storePath, const QByteArray& bytes);
     // A new archived document of product ZQ8600, revision A, with its file in the store.
     void AddDocument(const QString& code, const QString& fileName, const QString& description, const QByteArray& bytes);
     QString PdmSql(const QString& sql, const QVariantList& values = {});
-    // Turns the index made by this version into one of the layout before (version 1: the text as
-    // it stands in the trigram index, nothing folded), as the version before left it.
-    void MakeEarlierLayout();
+    // Turns the index made by this version into one of an earlier layout, as that version left it
+    // (version 1: the text as it stands in the trigram index, nothing folded; 2: no failures
+    // remembered).
+    void MakeEarlierLayout(int version = 1);
 
     QString indexUrl;
     std::unique_ptr<PgTestDatabase> indexDatabase;

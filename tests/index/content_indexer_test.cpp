@@ -4,6 +4,7 @@
 // fetched or read are listed with their reason and lose nothing that was there; a table that
 // cannot be read keeps its files; a PDF that never ends is cut off.
 #include "ContentIndexStore.h"
+#include "ContentSql.h"
 #include "IndexTestKit.h"
 #include "GbkText.h"
 #include "ZQDBConnect.h"
@@ -14,6 +15,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QUrl>
+
+#include <functional>
 
 using namespace zq;
 using namespace zq::index;
@@ -141,18 +144,112 @@ TEST_P(ContentIndexer, FilesThatCannotBeFetchedOrReadAreListedAndLoseNothing)
     EXPECT_EQ(Find(QStringLiteral("不在存储中")), QStringList{QStringLiteral("缺失.pdf")});
     EXPECT_EQ(Find(QStringLiteral("读不完的图纸")), QStringList{QStringLiteral("endless.pdf")});
 
-    // They are tried again, and failing the same way changes nothing.
+    // The file the store does not hold is tried again; the two that failed by themselves are
+    // known failures, not read again (the endless one would take its deadline on every run).
     const IndexRunReport again = Index(false, 1200);
-    EXPECT_EQ(again.failures.size(), 3) << str(Failures(again));
+    ASSERT_EQ(again.failures.size(), 1) << str(Failures(again));
+    EXPECT_EQ(again.failures.first().file, QStringLiteral("Documents ZQ8600/ZQ8600-09/A/缺失.pdf"));
+    QStringList known;
+    for (const FileFailure& failure : again.knownFailures)
+        known.append(failure.file);
+    known.sort();
+    EXPECT_EQ(known, (QStringList{QStringLiteral("Documents ZQ8600/ZQ8600-08/A/endless.pdf"),
+                                  QStringLiteral("Documents ZQ8700/ZQ8700/A/ZQ8700技术条件.pdf")}));
     EXPECT_EQ(again.writes, 0);
+    EXPECT_EQ(again.bytesRead, 0);
 
     // Once the file is there, it is read.
     QFile sample(home().storeDir() + QStringLiteral("/Zq/Resource/R-DJ-01/Y系列电机样本.pdf"));
     ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
     Store(QStringLiteral("Zq/Proven/ZQ8600/ZQ8600-09/A/缺失.pdf"), sample.readAll());
     const IndexRunReport found = Index(false, 1200);
-    EXPECT_EQ(found.failures.size(), 2) << str(Failures(found));
+    EXPECT_EQ(found.failures.size(), 0) << str(Failures(found));
+    EXPECT_EQ(found.knownFailures.size(), 2);
     EXPECT_EQ(Find(QStringLiteral("鼠笼转子")), (QStringList{QStringLiteral("Y系列电机样本.pdf"), QStringLiteral("缺失.pdf")}));
+}
+
+// A file that failed by itself is remembered with its row: later runs list it as known, read
+// nothing and succeed, until the row changes or the failures are asked to be tried again.
+TEST_P(ContentIndexer, AFileThatFailedByItselfIsNotTriedAgainUntilItChanges)
+{
+    const QByteArray encrypted = test::EncryptedPdf();
+    ASSERT_FALSE(encrypted.isEmpty());
+    AddDocument(QStringLiteral("ZQ8600-07"), QStringLiteral("加密.pdf"), QStringLiteral("加密的说明书"), encrypted);
+    const QString file = QStringLiteral("Documents ZQ8600/ZQ8600-07/A/加密.pdf");
+    const QString reason = QStringLiteral("PDF 文件已加密, 需要密码才能提取文本");
+    const IndexRunReport first = Index();
+    EXPECT_FALSE(first.upToDate());
+    EXPECT_EQ(Failures(first), file + QStringLiteral(": ") + reason);
+    EXPECT_EQ(Find(QStringLiteral("加密的说明书")), QStringList{QStringLiteral("加密.pdf")});
+
+    QFile sample(home().storeDir() + QStringLiteral("/Zq/Resource/R-DJ-01/Y系列电机样本.pdf"));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    const QByteArray readable = sample.readAll();
+    const auto dated = [this](const char* date) {
+        return PdmSql(QStringLiteral("UPDATE Documents SET FileDate = ? WHERE FileName = ?"),
+                      {QString::fromLatin1(date), QStringLiteral("加密.pdf")});
+    };
+    // One run after another, each on what the one before left.
+    const struct {
+        const char* what;
+        std::function<QString()> change;   // "" or why the change failed
+        bool retryFailed;
+        bool tried;                        // the file was fetched and read
+        bool failed;                       // ... and failed (a failure of this run)
+        bool known;                        // listed as a known failure, not tried
+    } runs[] = {
+        {"nothing changed", [] { return QString(); }, false, false, false, true},
+        {"nothing changed, again", [] { return QString(); }, false, false, false, true},
+        {"--retry-failed", [] { return QString(); }, true, true, true, false},
+        {"after the retry", [] { return QString(); }, false, false, false, true},
+        {"the row's date changed", [&] { return dated("2026-12-08 09:00:00"); }, false, true, true, false},
+        {"a readable file under a new date",
+         [&] {
+             Store(QStringLiteral("Zq/Proven/ZQ8600/ZQ8600-07/A/加密.pdf"), readable);
+             return dated("2026-12-09 09:00:00");
+         },
+         false, true, false, false},
+        {"read: nothing left to remember", [] { return QString(); }, false, false, false, false},
+    };
+    for (const auto& r : runs) {
+        ASSERT_EQ(r.change(), QString()) << r.what;
+        const IndexRunReport report = Index(false, 30000, r.retryFailed);
+        EXPECT_EQ(report.fatal, QString()) << r.what;
+        EXPECT_EQ(report.bytesRead > 0, r.tried) << r.what;
+        EXPECT_EQ(Failures(report), r.failed ? file + QStringLiteral(": ") + reason : QString()) << r.what;
+        EXPECT_EQ(report.upToDate(), !r.failed) << r.what;
+        ASSERT_EQ(report.knownFailures.size(), r.known ? 1 : 0) << r.what;
+        if (r.known) {
+            EXPECT_EQ(report.knownFailures.first().file, file) << r.what;
+            EXPECT_EQ(report.knownFailures.first().reason, reason) << r.what;
+            EXPECT_EQ(report.writes, 0) << r.what;
+        }
+        EXPECT_EQ(report.unchanged, r.known || r.tried ? 23 : 24) << r.what;
+    }
+    EXPECT_EQ(Find(QStringLiteral("鼠笼转子")), (QStringList{QStringLiteral("Y系列电机样本.pdf"), QStringLiteral("加密.pdf")}));
+}
+
+// An index the version before wrote remembers no failures: a file it could not read is tried once
+// more, and remembered from then on.
+TEST_P(ContentIndexer, AnIndexOfTheLayoutBeforeRemembersFailuresFromItsUpgradeOn)
+{
+    const QByteArray encrypted = test::EncryptedPdf();
+    ASSERT_FALSE(encrypted.isEmpty());
+    AddDocument(QStringLiteral("ZQ8600-07"), QStringLiteral("加密.pdf"), QStringLiteral("加密的说明书"), encrypted);
+    ASSERT_EQ(Index().failures.size(), 1);
+    MakeEarlierLayout(2);
+    if (HasFatalFailure())
+        return;
+    const IndexRunReport upgraded = Index();
+    EXPECT_TRUE(upgraded.notes.join(u'\n').contains(QStringLiteral("从版本 2 更新为版本 %1").arg(content::kContentIndexVersion)))
+        << str(upgraded.notes.join(u'\n'));
+    EXPECT_EQ(upgraded.unchanged, 23);
+    EXPECT_EQ(upgraded.failures.size(), 1) << str(Failures(upgraded));
+    const IndexRunReport next = Index();
+    EXPECT_TRUE(next.upToDate()) << str(Failures(next));
+    EXPECT_EQ(next.knownFailures.size(), 1);
+    EXPECT_EQ(next.writes, 0);
+    EXPECT_EQ(Find(QStringLiteral("加密的说明书")), QStringList{QStringLiteral("加密.pdf")});
 }
 
 TEST_P(ContentIndexer, AScanWithoutATextLayerIsListedAndFoundByItsDescription)
@@ -219,7 +316,8 @@ TEST_P(ContentIndexer, AnIndexOfTheEarlierLayoutIsUpgradedWithoutReadingAgain)
     EXPECT_TRUE(report.upToDate()) << str(report.fatal) << str(Failures(report));
     EXPECT_EQ(report.unchanged, 23);
     EXPECT_EQ(report.bytesRead, 0);
-    EXPECT_TRUE(report.notes.join(u'\n').contains(QStringLiteral("从版本 1 更新为版本 2"))) << str(report.notes.join(u'\n'));
+    EXPECT_TRUE(report.notes.join(u'\n').contains(QStringLiteral("从版本 1 更新为版本 %1").arg(content::kContentIndexVersion)))
+        << str(report.notes.join(u'\n'));
     EXPECT_EQ(Find(QStringLiteral("Φ40")), QStringList{QStringLiteral("O型圈选型.txt")});
     EXPECT_EQ(Find(QStringLiteral("鼠笼转子")), QStringList{QStringLiteral("Y系列电机样本.pdf")});
     if (!onPostgres()) {
@@ -234,12 +332,14 @@ TEST_P(ContentIndexer, AnIndexOfTheEarlierLayoutIsUpgradedWithoutReadingAgain)
 TEST_P(ContentIndexer, AnIndexOfALaterLayoutIsLeftAsItIs)
 {
     ASSERT_TRUE(Index().upToDate());
-    ASSERT_EQ(test::ExecSql(indexUrl, QStringLiteral("UPDATE ContentIndexInfo SET Value = '3' WHERE Name = 'version'")),
+    ASSERT_EQ(test::ExecSql(indexUrl, QStringLiteral("UPDATE ContentIndexInfo SET Value = '%1' WHERE Name = 'version'")
+                                          .arg(content::kContentIndexVersion + 1)),
               QString());
     const IndexRunReport report = Index();
     EXPECT_FALSE(report.upToDate());
     EXPECT_TRUE(report.fatal.contains(QStringLiteral("更新版本的 zqpdm-index"))) << str(report.fatal);
-    ASSERT_EQ(test::ExecSql(indexUrl, QStringLiteral("UPDATE ContentIndexInfo SET Value = '2' WHERE Name = 'version'")),
+    ASSERT_EQ(test::ExecSql(indexUrl, QStringLiteral("UPDATE ContentIndexInfo SET Value = '%1' WHERE Name = 'version'")
+                                          .arg(content::kContentIndexVersion)),
               QString());
     EXPECT_EQ(Find(QStringLiteral("镀锌钝化")), QStringList{QStringLiteral("ZQ8600标准件清单.csv")});
 }

@@ -172,6 +172,17 @@ TEST_P(ContentPage, AnIndexOfTheEarlierLayoutSaysWhatToDo)
     EXPECT_EQ(SearchAgain(*page), QStringList());
 }
 
+// The layout before differs only in what the indexer keeps for itself: a new page searches it as
+// it stands, before zqpdm-index has run.
+TEST_P(ContentPage, AnIndexOfTheLayoutBeforeIsSearchedAsItStands)
+{
+    MakeEarlierLayout(2);
+    if (HasFatalFailure())
+        return;
+    CZQPDMSearchContent* page = nullptr;
+    EXPECT_EQ(SearchOnANewPage(page, 1), QStringList());
+}
+
 TEST_P(ContentPage, TheKindAndTheDatesNarrow)
 {
     SetComboIndex(*m_page, CZQPDMSearchContent::IDC_KIND, content::KindResource);

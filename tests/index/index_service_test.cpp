@@ -298,6 +298,11 @@ TEST_P(IndexService, AFileLargerThanTheReadLimitIsNotFetchedWhole)
     EXPECT_EQ(report.bytesRead, others + 2 * (kLimit + 1));
     EXPECT_EQ(Find(QStringLiteral("开头的字句")), (QStringList{QStringLiteral("长文本.txt"), QStringLiteral("长资料.txt")}));
     EXPECT_EQ(Find(QStringLiteral("超出上限之后")), QStringList());
+    // Too large stays too large: the next run fetches neither again (from the store or as a blob).
+    const index::IndexRunReport next = index::ContentIndexer(options).run();
+    EXPECT_TRUE(next.upToDate()) << str(next.fatal);
+    EXPECT_EQ(next.knownFailures.size(), 2);
+    EXPECT_EQ(next.bytesRead, 0);
 }
 
 TEST_P(IndexService, TheIndexFileIsReadableByNoMoreUsersThanTheDatabaseFile)

@@ -4,6 +4,7 @@
 // tell it (a blob's length, a folder's file, FTP's SIZE); a stop ends a transfer. On every engine,
 // from the folder store and from an FTP server.
 #include "CallLog.h"
+#include "FetchLimits.h"
 #include "FileServices.h"
 #include "FtpTestServer.h"
 #include "PartServices.h"
@@ -74,10 +75,13 @@ void ExpectFetched(const Limit& limit, const svc::FetchLimits& limits, const QBy
         EXPECT_FALSE(QFile::exists(local)) << limit.name;
         EXPECT_EQ(failure, QStringLiteral("文件有 %1 字节, 超过 %2 字节的读取上限, 没有取出").arg(stored.size()).arg(limits.maxBytes))
             << limit.name;
+        // The indexer remembers such a file as failed until it changes.
+        EXPECT_TRUE(svc::IsTooLargeMessage(failure)) << limit.name;
         break;
     case Expect::Stopped:
         EXPECT_FALSE(QFile::exists(local)) << limit.name;
         EXPECT_EQ(failure, QStringLiteral("取出文件时被要求停止")) << limit.name;
+        EXPECT_FALSE(svc::IsTooLargeMessage(failure)) << limit.name;
         break;
     }
 }

@@ -3,6 +3,7 @@
 // file from the hit.
 #include "SearchToolFixture.h"
 
+#include <QDirIterator>
 #include <QTemporaryDir>
 
 namespace {
@@ -31,6 +32,7 @@ TEST_F(IndexTool, UsageErrorsExitTwoAndSayWhatIsWrong)
         {"--time-limit 0", "--time-limit must be a number of seconds from 1 to 86400, not \"0\""},
         {"--time-limit soon", "not \"soon\""},
         {"--quiet --quiet", "--quiet is given twice"},
+        {"--retry-failed --retry-failed", "--retry-failed is given twice"},
     };
     for (const auto& c : cases) {
         const ToolRun r = runIndexer(QString::fromUtf8(c.arguments).split(u' '), {}, false);
@@ -75,6 +77,61 @@ TEST_F(IndexTool, FilesTheStoreDoesNotGiveAreListedWithTheStoresReasonAndExitOne
         << r.dump();
     // Drawings and older Office files are indexed by name and description, without the store.
     EXPECT_FALSE(r.err.join(u'\n').contains(QStringLiteral(".dwg:"))) << r.dump();
+    // A store that is down says nothing of the files: they are tried again, not remembered.
+    const ToolRun again = runIndexer({QStringLiteral("--index"), index}, {QStringLiteral("ZQPDM_FTP=ftp://127.0.0.1:1/pdm")});
+    EXPECT_EQ(again.exitCode, 1) << again.dump();
+    EXPECT_TRUE(again.out.value(0).contains(QStringLiteral(" 17 unchanged, 6 failed;"))) << again.dump();
+    EXPECT_FALSE(again.out.value(0).contains(QStringLiteral("known"))) << again.dump();
+}
+
+// A damaged file is listed as failed once; later runs list it as a known failure, with a count,
+// and exit 0 until --retry-failed reads it again.
+TEST_F(IndexTool, AFileThatFailedIsAKnownFailureOnTheNextRuns)
+{
+    QTemporaryDir scratch;
+    const QString store = scratch.filePath(QStringLiteral("store"));
+    const QString from = s_home->path() + QStringLiteral("/ftpstore");
+    QDirIterator files(from, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        const QString copy = store + path.mid(from.size());
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(copy).path()));
+        ASSERT_TRUE(QFile::copy(path, copy)) << path.toStdString();
+    }
+    const QString damaged = store + QStringLiteral("/Zq/Proven/ZQ8700/ZQ8700/A/ZQ8700技术条件.pdf");
+    ASSERT_TRUE(QFile::remove(damaged));
+    QFile garbage(damaged);
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write("not a PDF\n");
+    garbage.close();
+    const QStringList arguments{QStringLiteral("--index"), QStringLiteral("sqlite:") + scratch.filePath(QStringLiteral("ci.db"))};
+    const QStringList environment{QStringLiteral("ZQPDM_FTP=file://") + store};
+    const QString listed = QStringLiteral("  Documents ZQ8700/ZQ8700/A/ZQ8700技术条件.pdf: PDF 文件已损坏");
+
+    const ToolRun first = runIndexer(arguments, environment);
+    EXPECT_EQ(first.exitCode, 1) << first.dump();
+    EXPECT_GE(first.errIndex(QStringLiteral("zqpdm-index: 1 file could not be indexed:")), 0) << first.dump();
+    EXPECT_FALSE(first.out.value(0).contains(QStringLiteral("known"))) << first.dump();
+
+    for (const char* run : {"second", "third"}) {
+        const ToolRun again = runIndexer(arguments, environment);
+        EXPECT_EQ(again.exitCode, 0) << run << ": " << again.dump();
+        EXPECT_TRUE(again.out.value(0).startsWith(
+            QStringLiteral("zqpdm-index: 23 stored files: 0 added, 0 replaced, 0 removed, 22 unchanged, 0 failed; 0.0 MB read")))
+            << run << ": " << again.dump();
+        EXPECT_TRUE(again.out.value(0).endsWith(QStringLiteral(" s; 1 known failure not tried again"))) << run << ": " << again.dump();
+        const qsizetype header = again.errIndex(QStringLiteral("zqpdm-index: 1 known failure was not tried again (unchanged since "
+                                                               "it failed; --retry-failed tries again):"));
+        ASSERT_GE(header, 0) << run << ": " << again.dump();
+        EXPECT_TRUE(again.err.value(header + 1).startsWith(listed)) << run << ": " << again.dump();
+        EXPECT_FALSE(again.err.join(u'\n').contains(QStringLiteral("could not be indexed"))) << run << ": " << again.dump();
+    }
+
+    const ToolRun retried = runIndexer(arguments + QStringList{QStringLiteral("--retry-failed")}, environment);
+    EXPECT_EQ(retried.exitCode, 1) << retried.dump();
+    const qsizetype failed = retried.errIndex(QStringLiteral("zqpdm-index: 1 file could not be indexed:"));
+    ASSERT_GE(failed, 0) << retried.dump();
+    EXPECT_TRUE(retried.err.value(failed + 1).startsWith(listed)) << retried.dump();
 }
 
 TEST_F(IndexTool, WithoutAnInstallationItSaysHowToNameOne)

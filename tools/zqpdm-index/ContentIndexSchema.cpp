@@ -94,14 +94,22 @@ bool FoldPostgresIndex(QSqlDatabase db, QString* error)
     return Run(change, QStringLiteral("ALTER TABLE ContentFile ALTER COLUMN Folded SET NOT NULL"), {}, error);
 }
 
+// Version 2 → 3: the reason a file's reading failed, kept until the file changes. Rows written by
+// the version before have none, so a file it could not read is tried once more.
+bool AddFailureColumn(QSqlQuery& query, QString* error)
+{
+    return Run(query, QStringLiteral("ALTER TABLE ContentFile ADD COLUMN Failure TEXT NOT NULL DEFAULT ''"), {}, error);
+}
+
 } // namespace
 
 namespace {
 
-// The index's tables, described once for both engines. A file's text lives in ContentFile itself
+// The index's tables, described once for both engines. Failure holds why a file's reading failed,
+// kept until the file changes (empty for a file read). A file's text lives in ContentFile itself
 // on PostgreSQL (with its folded form, which the trigram index reads); on SQLite in the full-text
 // table ContentText, whose rowid is the file's FileId.
-enum class ColumnType { Key, Text, Count, Flag };
+enum class ColumnType { Key, Text, Count, Flag, Reason };
 
 struct Column {
     const char* name;
@@ -127,6 +135,7 @@ constexpr Column kContentFileColumns[] = {
     {"IndexedAt", ColumnType::Text},
     {"Content", ColumnType::Text, true},
     {"Folded", ColumnType::Text, true},
+    {"Failure", ColumnType::Reason},
 };
 
 QString TypeText(ColumnType type, bool postgres)
@@ -136,6 +145,7 @@ QString TypeText(ColumnType type, bool postgres)
     case ColumnType::Text: return QStringLiteral("TEXT NOT NULL");
     case ColumnType::Count: return postgres ? QStringLiteral("BIGINT NOT NULL") : QStringLiteral("INTEGER NOT NULL");
     case ColumnType::Flag: return QStringLiteral("INTEGER NOT NULL");
+    case ColumnType::Reason: return QStringLiteral("TEXT NOT NULL DEFAULT ''");
     }
     return QString();
 }
@@ -178,7 +188,13 @@ QString TrigramIndexStatement()
 
 bool CanUpgrade(int version)
 {
-    return version == 1;
+    return version == 1 || version == 2;
+}
+
+QString UpgradeGains(int version)
+{
+    const QString failures = QStringLiteral("读取失败的文件记住原因, 文件改变之前不再读取");
+    return version < 2 ? QStringLiteral("字母大小写和全角半角按同一规则查找; ") + failures : failures;
 }
 
 bool Upgrade(db::Session& session, bool postgres, int version, QString* error)
@@ -194,8 +210,8 @@ bool Upgrade(db::Session& session, bool postgres, int version, QString* error)
         return false;
     }
     QSqlQuery query(db);
-    const bool folded = postgres ? FoldPostgresIndex(db, error) : FoldSqliteIndex(query, error);
-    if (!folded ||
+    const bool folded = version >= 2 || (postgres ? FoldPostgresIndex(db, error) : FoldSqliteIndex(query, error));
+    if (!folded || !AddFailureColumn(query, error) ||
         !Run(query, QStringLiteral("UPDATE ContentIndexInfo SET Value = ? WHERE Name = 'version'"),
              {QString::number(content::kContentIndexVersion)}, error))
         return false;
@@ -205,7 +221,7 @@ bool Upgrade(db::Session& session, bool postgres, int version, QString* error)
     }
     // The old trigram index's pages are free now: the file shrinks to what it holds. Should a
     // reader keep VACUUM from running, the file stays larger than it need be, and works the same.
-    if (!postgres)
+    if (!postgres && version < 2)
         QSqlQuery(db).exec(QStringLiteral("VACUUM"));
     return true;
 }

@@ -16,6 +16,8 @@ QString TrigramIndexStatement();
 
 // True when Upgrade() takes an index of that layout to the current one.
 bool CanUpgrade(int version);
+// What the user gains by the upgrade from that layout, in a few words.
+QString UpgradeGains(int version);
 // In one transaction, keeping every file's text, so that nothing is fetched or read again; false
 // (and nothing changed) with the reason. Afterwards SQLite gives the space of the old trigram
 // index back to the file system.

@@ -89,6 +89,14 @@ bool ContentIndexStore::exec(const QString& sql, QString* error)
     return false;
 }
 
+bool ContentIndexStore::run(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error)
+{
+    if (db::Execute(query, sql, values))
+        return true;
+    *error = QStringLiteral("不能写入内容索引: %1").arg(QueryError(query));
+    return false;
+}
+
 bool ContentIndexStore::open(const QString& url, QString* error)
 {
     QString why;
@@ -191,10 +199,10 @@ bool ContentIndexStore::checkSchema(QString* error)
                 *error = QStringLiteral("不能更新内容索引的格式 (版本 %1): %2").arg(version).arg(*error);
                 return false;
             }
-            m_notes.append(QStringLiteral("内容索引的格式已从版本 %1 更新为版本 %2 (字母大小写和全角半角按同一规则查找), "
-                                          "已有的文本保留, 文件不必重新读取")
+            m_notes.append(QStringLiteral("内容索引的格式已从版本 %1 更新为版本 %2 (%3), 已有的文本保留, 文件不必重新读取")
                                .arg(version)
-                               .arg(content::kContentIndexVersion));
+                               .arg(content::kContentIndexVersion)
+                               .arg(schema::UpgradeGains(version)));
             return m_postgres ? createTrigramIndex(error) : true;
         }
         m_notes.append(QStringLiteral("内容索引的格式是旧的 (版本 %1), 已重新建立, 所有文件重新读取").arg(version));
@@ -265,7 +273,7 @@ bool ContentIndexStore::load(QHash<QString, IndexedEntry>* entries, QString* err
     QSqlQuery query(m_session->database());
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT FileId, SourceTable, Code1, Code2, Revision, FileName, Kind, Description, "
-                                   "FileType, FileSize, FileDate, Pending FROM ContentFile"))) {
+                                   "FileType, FileSize, FileDate, Pending, Failure FROM ContentFile"))) {
         *error = QStringLiteral("不能读取内容索引: %1").arg(QueryError(query));
         return false;
     }
@@ -277,6 +285,7 @@ bool ContentIndexStore::load(QHash<QString, IndexedEntry>* entries, QString* err
         entry.facts = {query.value(6).toString(), query.value(7).toString(), query.value(8).toString(),
                        query.value(9).toString(), query.value(10).toString()};
         entry.pending = query.value(11).toInt() != 0;
+        entry.failure = query.value(12).toString();
         entries->insert(identity.key(), entry);
     }
     return true;
@@ -301,15 +310,7 @@ bool ContentIndexStore::put(const FileIdentity& identity, const FileFacts& facts
         return false;
     const QString content = SearchableText(text, facts, identity.fileName);
     QSqlQuery query(m_session->database());
-    const auto run = [&](const QString& sql, const QVariantList& values) {
-        query.prepare(sql);
-        for (const QVariant& value : values)
-            query.addBindValue(value);
-        if (query.exec())
-            return true;
-        *error = QStringLiteral("不能写入内容索引: %1").arg(QueryError(query));
-        return false;
-    };
+    const auto step = [&](const QString& sql, const QVariantList& values) { return run(query, sql, values, error); };
     const QVariantList described{StorableText(facts.kind), StorableText(facts.description), StorableText(facts.fileType),
                                  StorableText(facts.fileSize), StorableText(facts.fileDate),
                                  qint64(content::CharacterCount(content)), StorableText(note),
@@ -318,19 +319,19 @@ bool ContentIndexStore::put(const FileIdentity& identity, const FileFacts& facts
     if (existingId >= 0) {
         QVariantList values = described;
         QString assignments = QStringLiteral("Kind = ?, Description = ?, FileType = ?, FileSize = ?, FileDate = ?, "
-                                             "ContentChars = ?, Note = ?, Pending = ?, IndexedAt = ?");
+                                             "ContentChars = ?, Note = ?, Pending = ?, IndexedAt = ?, Failure = ''");
         if (m_postgres) {
             assignments += QStringLiteral(", Content = ?, Folded = ?");
             values.append(content);
             values.append(FoldForSearch(content));
         }
         values.append(existingId);
-        if (!run(QStringLiteral("UPDATE ContentFile SET %1 WHERE FileId = ?").arg(assignments), values))
+        if (!step(QStringLiteral("UPDATE ContentFile SET %1 WHERE FileId = ?").arg(assignments), values))
             return false;
         if (m_postgres)
             return true;
-        return run(QStringLiteral("DELETE FROM ContentText WHERE rowid = ?"), {existingId}) &&
-               run(QStringLiteral("INSERT INTO ContentText (rowid, Content) VALUES (?, ?)"), {existingId, content});
+        return step(QStringLiteral("DELETE FROM ContentText WHERE rowid = ?"), {existingId}) &&
+               step(QStringLiteral("INSERT INTO ContentText (rowid, Content) VALUES (?, ?)"), {existingId, content});
     }
     QVariantList values{StorableText(identity.sourceTable), StorableText(identity.code1), StorableText(identity.code2),
                         StorableText(identity.revision), StorableText(identity.fileName)};
@@ -339,16 +340,37 @@ bool ContentIndexStore::put(const FileIdentity& identity, const FileFacts& facts
     if (m_postgres) {
         values.append(content);
         values.append(FoldForSearch(content));
-        return run(QStringLiteral("INSERT INTO ContentFile (%1%2, Content, Folded) VALUES (%3)")
+        return step(QStringLiteral("INSERT INTO ContentFile (%1%2, Content, Folded) VALUES (%3)")
                        .arg(identityColumns, columns, QStringLiteral("?, ").repeated(values.size() - 1) + u'?'),
                    values);
     }
-    if (!run(QStringLiteral("INSERT INTO ContentFile (%1%2) VALUES (%3)")
+    if (!step(QStringLiteral("INSERT INTO ContentFile (%1%2) VALUES (%3)")
                  .arg(identityColumns, columns, QStringLiteral("?, ").repeated(values.size() - 1) + u'?'),
              values))
         return false;
     const qint64 id = query.lastInsertId().toLongLong();
-    return run(QStringLiteral("INSERT INTO ContentText (rowid, Content) VALUES (?, ?)"), {id, content});
+    return step(QStringLiteral("INSERT INTO ContentText (rowid, Content) VALUES (?, ?)"), {id, content});
+}
+
+bool ContentIndexStore::putFailure(const FileIdentity& identity, const FileFacts& facts, const QString& reason,
+                                   qint64 existingId, QString* error)
+{
+    const QString failure = StorableText(reason.isEmpty() ? QStringLiteral("?") : reason);
+    QSqlQuery query(m_session->database());
+    if (existingId < 0)
+        return put(identity, facts, QString(), failure, true, -1, error) &&
+               run(query, QStringLiteral("UPDATE ContentFile SET Failure = ? WHERE SourceTable = ? AND Code1 = ? AND Code2 = ? "
+                                  "AND Revision = ? AND FileName = ?"),
+                   {failure, StorableText(identity.sourceTable), StorableText(identity.code1),
+                    StorableText(identity.code2), StorableText(identity.revision), StorableText(identity.fileName)},
+                   error);
+    // The text stays the one read before; the row now describes the file that failed.
+    return begin(error) &&
+           run(query, QStringLiteral("UPDATE ContentFile SET Kind = ?, Description = ?, FileType = ?, FileSize = ?, FileDate = ?, "
+                              "Note = ?, Pending = 1, IndexedAt = ?, Failure = ? WHERE FileId = ?"),
+               {StorableText(facts.kind), StorableText(facts.description), StorableText(facts.fileType),
+                StorableText(facts.fileSize), StorableText(facts.fileDate), failure, Now(), failure, existingId},
+               error);
 }
 
 bool ContentIndexStore::remove(qint64 id, QString* error)

@@ -10,7 +10,10 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 #include <memory>
+
+class QSqlQuery;
 
 namespace zq::db { class Session; }
 
@@ -39,6 +42,9 @@ struct IndexedEntry {
     qint64 id = -1;
     FileFacts facts;
     bool pending = false;  // the file's text is not in the index yet (it could not be fetched or read)
+    // Why the file, as `facts` describe it, could not be read ("" when it was, or when only the
+    // fetch failed): it is not read again until the row changes.
+    QString failure;
 };
 
 class ContentIndexStore {
@@ -62,6 +68,10 @@ public:
     // A text of "" with pending set keeps a file findable by name and description only.
     bool put(const FileIdentity& identity, const FileFacts& facts, const QString& text, const QString& note,
              bool pending, qint64 existingId, QString* error);
+    // A file that could not be read, remembered with its row's facts and the reason; one already
+    // in the index (existingId) keeps its earlier text, a new one is found by name and description.
+    bool putFailure(const FileIdentity& identity, const FileFacts& facts, const QString& reason, qint64 existingId,
+                    QString* error);
     bool remove(qint64 id, QString* error);
     bool commit(QString* error);
     // Gives up the open transaction.
@@ -76,6 +86,8 @@ public:
 
 private:
     bool exec(const QString& sql, QString* error);
+    // A statement with its values; false with the engine's reason in *error.
+    bool run(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error);
     bool begin(QString* error);
     bool createSchema(QString* error);
     bool checkSchema(QString* error);

@@ -2,6 +2,7 @@
 
 #include "CallLog.h"
 #include "ContentIndexStore.h"
+#include "FetchLimits.h"
 #include "FileServices.h"
 #include "IndexFileMode.h"
 #include "IndexRunLock.h"
@@ -160,6 +161,9 @@ IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
         const auto found = entries.constFind(key);
         if (found == entries.constEnd()) {
             work.append({file});
+        } else if (!found->failure.isEmpty() && found->facts.sameAs(file.facts) && !m_options.rebuild &&
+                   !m_options.retryFailed) {
+            report.knownFailures.append({Describe(file.identity), found->failure});
         } else if (m_options.rebuild || found->pending || !found->facts.sameAs(file.facts)) {
             work.append({file, found->id});
         } else {
@@ -210,6 +214,7 @@ IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
             progress(done, work.size(), report.bytesRead);
         const StoredFile& file = pending.file;
         QString text, note, reason;
+        bool lasting = false;   // the failure is the file's own: it stays until the file changes
         if (extract::FileTypeOf(file.identity.fileName) == extract::FileType::Other) {
             note = QStringLiteral("按文件名称和说明索引");
         } else {
@@ -224,7 +229,9 @@ IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
                 file.resource ? retrieval.FetchResourceFile(resourceSetting, &fileStore)
                               : retrieval.FetchDesignDocument(designSetting, &fileStore);
             if (!fetched.arrived()) {
+                // An unreachable store is tried again next time; a file too large stays so.
                 reason = FetchFailureReason(desktop);
+                lasting = svc::IsTooLargeMessage(reason);
             } else {
                 report.bytesRead += QFileInfo(fetched.localPath).size();
                 const extract::Extraction extraction = worker.extract(fetched.localPath);
@@ -236,6 +243,7 @@ IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
                         report.withoutText.append(Describe(file.identity));
                 } else {
                     reason = extraction.error;
+                    lasting = !extraction.transient;
                 }
             }
         }
@@ -248,8 +256,12 @@ IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
         if (!reason.isEmpty()) {
             report.failures.append({Describe(file.identity), reason});
             // A new file is found by its name and description until its text can be read; a
-            // changed one keeps its earlier text. Either is tried again on the next run.
-            if (pending.existingId < 0)
+            // changed one keeps its earlier text. A file that failed by itself (damaged,
+            // encrypted, too large, out of time) is remembered so and left alone until it
+            // changes; one whose fetch failed is tried again on the next run.
+            if (lasting)
+                write(store.putFailure(file.identity, file.facts, reason, pending.existingId, &error), error);
+            else if (pending.existingId < 0)
                 write(store.put(file.identity, file.facts, QString(), reason, true, -1, &error), error);
         } else {
             write(store.put(file.identity, file.facts, text, note, false, pending.existingId, &error), error);

@@ -17,6 +17,7 @@ namespace zq::index {
 struct IndexRunOptions {
     QString indexUrl;                   // the content index (ConfiguredContentIndexUrl() by default)
     bool rebuild = false;               // read every file again, whatever the index holds
+    bool retryFailed = false;           // read again the files that failed before and have not changed
     bool wait = false;                  // another run on the index: wait for it (else do nothing)
     std::function<void()> waiting;      // told once when the run begins to wait for another
     // Once set, the run ends at the next step: the file under way is given up, the files finished
@@ -40,7 +41,10 @@ struct IndexRunReport {
     qint64 bytesRead = 0;    // of the fetched files
     qint64 writes = 0;       // transactions that changed the index
     QStringList notes;       // what the user should know (a missing pg_trgm, a rebuilt index)
-    QList<FileFailure> failures;
+    QList<FileFailure> failures;       // failures of this run
+    // Files that failed in an earlier run and have not changed since: not tried again, the reason
+    // is the one remembered.
+    QList<FileFailure> knownFailures;
     QStringList withoutText;     // sound files without a text layer (scans): found by name and description
     QStringList tablesNotRead;   // "TaskDocuments: <why>": their files were left as they were
     QString fatal;           // the run could not be made (no index, no database); "" when it was

@@ -31,6 +31,13 @@ QString Megabytes(qint64 bytes)
     return QString::number(bytes / (1024.0 * 1024.0), 'f', 1);
 }
 
+// One a line: the table, the file's codes and name, the reason.
+void ListFailures(QTextStream& err, const QList<FileFailure>& failures)
+{
+    for (const FileFailure& failure : failures)
+        err << "  " << failure.file << ": " << failure.reason << '\n';
+}
+
 } // namespace
 
 int RunIndexCommand(const QString& program, const QStringList& arguments, QTextStream& out, QTextStream& err,
@@ -65,6 +72,7 @@ int RunIndexCommand(const QString& program, const QStringList& arguments, QTextS
     IndexRunOptions run;
     run.indexUrl = options.index ? *options.index : db::ConfiguredContentIndexUrl();
     run.rebuild = options.rebuild;
+    run.retryFailed = options.retryFailed;
     run.wait = options.wait;
     run.waiting = [&err, &run] {
         err << "zqpdm-index: another indexing run is in progress (" << db::RedactUrl(run.indexUrl)
@@ -111,7 +119,11 @@ int RunIndexCommand(const QString& program, const QStringList& arguments, QTextS
         out << "zqpdm-index: " << report.files << " stored files: " << report.added << " added, " << report.replaced
             << " replaced, " << report.removed << " removed, " << report.unchanged << " unchanged, "
             << report.failures.size() << " failed; " << Megabytes(report.bytesRead) << " MB read in "
-            << QString::number(clock.elapsed() / 1000.0, 'f', 1) << " s\n"
+            << QString::number(clock.elapsed() / 1000.0, 'f', 1) << " s";
+        if (!report.knownFailures.isEmpty())
+            out << "; " << report.knownFailures.size() << " known "
+                << (report.knownFailures.size() == 1 ? "failure" : "failures") << " not tried again";
+        out << "\n"
             << "  index: " << db::RedactUrl(run.indexUrl) << (report.writes == 0 ? " (not changed)" : "") << '\n';
         out.flush();
     }
@@ -128,8 +140,15 @@ int RunIndexCommand(const QString& program, const QStringList& arguments, QTextS
     if (!report.failures.isEmpty()) {
         err << "zqpdm-index: " << report.failures.size() << (report.failures.size() == 1 ? " file" : " files")
             << " could not be indexed:\n";
-        for (const FileFailure& failure : report.failures)
-            err << "  " << failure.file << ": " << failure.reason << '\n';
+        ListFailures(err, report.failures);
+    }
+    if (!report.knownFailures.isEmpty()) {
+        const bool one = report.knownFailures.size() == 1;
+        err << "zqpdm-index: " << report.knownFailures.size()
+            << (one ? " known failure was" : " known failures were")
+            << " not tried again (unchanged since " << (one ? "it" : "they")
+            << " failed; --retry-failed tries again):\n";
+        ListFailures(err, report.knownFailures);
     }
     err.flush();
     return report.upToDate() ? ExitUpToDate : ExitFailed;

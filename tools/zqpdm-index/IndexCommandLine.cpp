@@ -10,8 +10,8 @@ constexpr int kMaxTimeLimit = 24 * 3600;
 
 QString IndexUsageLine()
 {
-    return QStringLiteral("usage: zqpdm-index [--home DIR] [--db URL] [--index URL] [--rebuild] [--quiet] [--wait] "
-                          "[--time-limit SECONDS]");
+    return QStringLiteral("usage: zqpdm-index [--home DIR] [--db URL] [--index URL] [--rebuild] [--retry-failed] "
+                          "[--quiet] [--wait] [--time-limit SECONDS]");
 }
 
 QString IndexHelpText()
@@ -28,7 +28,11 @@ types are indexed by name and description only) and the copy is removed again.
 The run is incremental: a file whose row (description, type, size, date) is unchanged is not read
 again, a changed one is replaced, one the database no longer lists is removed, and a run with
 nothing to do writes nothing. A file that cannot be fetched or read is listed at the end with its
-reason and does not stop the run; it is tried again next time. No more of a stored file is
+reason and does not stop the run. One that could not be fetched (the file store unreachable, the
+file missing from it) is tried again next time. One that failed by itself (damaged, encrypted,
+too large, out of time) is remembered in the index with its size, date and reason and not tried
+again until its row changes or --retry-failed is given; later runs list it as a known failure,
+with the reason remembered, and end with exit status 0 for it. No more of a stored file is
 fetched than its reader takes: a PDF or Office file larger than 50 MB is not fetched at all, of
 any other file the first 50 MB.
 
@@ -45,7 +49,9 @@ Options:
   --index URL         the content index: sqlite:PATH or postgresql://user@host:port/db (default:
                       ZQPDM_INDEX, else [内容索引] Url= of rnds/spt/zqpdmcad.ini, else
                       sqlite:<installation>/content-index.db)
-  --rebuild           read every file again, whatever the index holds
+  --rebuild           read every file again, whatever the index holds (known failures too)
+  --retry-failed      read again the files that failed before and have not changed since; a
+                      file that fails again is listed as failed, as in the run that met it first
   --quiet             no progress, no summary; failures are still listed
   --wait              when another run is at work on the index, wait for it to end and then run
                       (without it: say so and end)
@@ -55,8 +61,10 @@ Options:
   --help, -h          this text
 
 Progress goes to standard error: a bar on a terminal (files done of those to read, files a
-second, time left), else a line now and then. The summary goes to standard output, the failed
-files to standard error, one a line: the table, the file's codes and name, the reason.
+second, time left), else a line now and then. The summary goes to standard output (ending
+"; N known failures not tried again" when there are any), the failed files to standard error,
+one a line: the table, the file's codes and name, the reason; then the known failures, as many
+and listed the same way.
 
 Environment:
   ZQPDM_HOME       the client installation (as --home)
@@ -71,8 +79,9 @@ Environment:
 
 Exit status:
   0  the index is up to date, or another run was at work on it (without --wait)
-  1  some files could not be fetched or read (listed), the database or index could not be used,
-     or standard output could not be written (a full disk)
+  1  some files could not be fetched or read in this run (listed), the database or index could
+     not be used, or standard output could not be written (a full disk); known failures alone do
+     not make it 1
   2  usage error: an unknown option or a malformed value
   130  stopped by SIGINT (Ctrl+C): the files finished are kept, the rest is read next time
   143  stopped by SIGTERM (systemctl stop, kill), as SIGINT
@@ -99,6 +108,10 @@ IndexParse ParseIndexCommandLine(const QStringList& arguments)
         seen.append(argument);
         if (argument == u"--rebuild") {
             parse.options.rebuild = true;
+            continue;
+        }
+        if (argument == u"--retry-failed") {
+            parse.options.retryFailed = true;
             continue;
         }
         if (argument == u"--quiet") {

@@ -11,6 +11,7 @@ struct IndexOptions {
     std::optional<QString> db;      // --db URL
     std::optional<QString> index;   // --index URL
     bool rebuild = false;
+    bool retryFailed = false;       // --retry-failed: files that failed before are read again
     bool quiet = false;
     bool wait = false;              // --wait: another run on the index is waited for
     int timeLimitSeconds = 30;      // --time-limit: what one file may take

@@ -36,7 +36,10 @@ QStringList ContentWords(const QString& typed);
 // The layout of the index's tables that this version reads and writes (ContentIndexInfo "version").
 //   1  the text as it stands in the trigram index (SQLite's trigram tokenizer, PostgreSQL's ILIKE)
 //   2  the text folded for search in the trigram index (tokenizer zq_folded; column Folded)
-constexpr int kContentIndexVersion = 2;
+//   3  ContentFile.Failure: why the file, as its row now describes it, could not be read
+constexpr int kContentIndexVersion = 3;
+// The earliest layout the page searches as it stands: what came later is the indexer's alone.
+constexpr int kOldestSearchableIndexVersion = 2;
 
 // Words of fewer characters than this cannot use the trigram index and are found by a scan.
 constexpr int kIndexedWordLength = 3;

@@ -139,7 +139,7 @@ QString IndexLayoutProblem(zq::CZQDBConnect& index)
         return QStringLiteral("内容索引不能读取: ") + error.Description();
     }
     const int found = version.toInt();
-    if (found == kContentIndexVersion)
+    if (found >= kOldestSearchableIndexVersion && found <= kContentIndexVersion)
         return {};
     if (found > kContentIndexVersion)
         return QStringLiteral("内容索引由更新版本的 zqpdm-index 建立 (格式版本 %1), 这个版本不能读取它。\n请更新本程序。")
