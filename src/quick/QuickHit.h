@@ -19,6 +19,7 @@ struct QuickHit {
     QString table;         // the table the hit was read from
     QString product;       // a part's product (ProductDwgCode), for locating it in the product tree
     QString fileName;      // a document's stored file name
+    QString listed;        // what its tab's result list shows first for it: the 编号 unless told
 
     bool operator==(const QuickHit& other) const = default;
 };

@@ -57,6 +57,7 @@ std::optional<QString> ContentWordsOf(const QuickQuery& query)
 
 constexpr int kContentFields = 12;
 constexpr int kNearestCandidates = 2000;
+constexpr int kSuggestionCandidates = 50;
 
 } // namespace
 
@@ -184,6 +185,32 @@ QuickResult QuickSearch::runCode(const QString& code, const QStringList& kinds, 
     return result;
 }
 
+template <typename Handler>
+void QuickSearch::readCodesBeginning(const QString& beginning, const QStringList& kinds, int perSource, Handler handle)
+{
+    QString pattern = CodeLikePattern(beginning);
+    pattern.remove(0, 1);   // anchored at the start
+    for (const QuickKind& kind : DatabaseKinds()) {
+        if (!kinds.isEmpty() && !kinds.contains(kind.caption))
+            continue;
+        for (const SourceTable& source : kind.sources) {
+            const QString column = source.codeColumns.first();
+            const QString sql = QStringLiteral("SELECT ") + column + QStringLiteral(" FROM ") + source.table
+                                + QStringLiteral(" WHERE ") + column + QStringLiteral(" LIKE '") + pattern
+                                + QStringLiteral("'");
+            int read = 0;
+            try {
+                ReadRows(sql, m_pdm, 1, nullptr, [&](const QStringList& row) {
+                    handle(row.at(0).trimmed());
+                    return ++read < perSource;
+                });
+            } catch (const _com_error&) {
+                // A table that cannot be read offers no codes; the search itself says why.
+            }
+        }
+    }
+}
+
 QString QuickSearch::nearestCode(const QString& code, const QStringList& kinds)
 {
     const QString bare = BareCode(code);
@@ -191,37 +218,37 @@ QString QuickSearch::nearestCode(const QString& code, const QStringList& kinds)
         return {};
     // The codes that share the typed code's first characters, so a wrong last digit or a missing
     // revision still finds its neighbour.
-    const QString beginning = bare.left(std::max<qsizetype>(2, bare.size() / 2));
     QString nearest;
     int nearestDistance = std::numeric_limits<int>::max();
-    for (const QuickKind& kind : DatabaseKinds()) {
-        if (!kinds.isEmpty() && !kinds.contains(kind.caption))
-            continue;
-        for (const SourceTable& source : kind.sources) {
-            const QString column = source.codeColumns.first();
-            QString pattern = CodeLikePattern(beginning);
-            pattern.remove(0, 1);   // anchored at the start
-            const QString sql = QStringLiteral("SELECT ") + column + QStringLiteral(" FROM ") + source.table
-                                + QStringLiteral(" WHERE ") + column + QStringLiteral(" LIKE '") + pattern
-                                + QStringLiteral("'");
-            int read = 0;
-            try {
-                ReadRows(sql, m_pdm, 1, nullptr, [&](const QStringList& row) {
-                    const QString candidate = row.at(0).trimmed();
-                    const int distance = CodeDistance(code, candidate);
-                    if (distance < nearestDistance || (distance == nearestDistance && candidate < nearest)) {
-                        nearest = candidate;
-                        nearestDistance = distance;
-                    }
-                    return ++read < kNearestCandidates;
-                });
-            } catch (const _com_error&) {
-                // No neighbour from a table that cannot be read; the line stays 未找到 all the same.
-            }
-        }
-    }
+    readCodesBeginning(bare.left(std::max<qsizetype>(2, bare.size() / 2)), kinds, kNearestCandidates,
+                       [&](const QString& candidate) {
+                           const int distance = CodeDistance(code, candidate);
+                           if (distance < nearestDistance || (distance == nearestDistance && candidate < nearest)) {
+                               nearest = candidate;
+                               nearestDistance = distance;
+                           }
+                       });
     // A neighbour more edits away than half the code is no neighbour.
     return nearestDistance <= std::max<qsizetype>(1, bare.size() / 2) ? nearest : QString();
+}
+
+QStringList QuickSearch::suggestCodes(const QString& typed, const QStringList& kinds, int max)
+{
+    if (!m_pdm || BareCode(typed).isEmpty() || max <= 0)
+        return {};
+    const CodeMatcher matcher(typed);
+    QStringList codes;
+    readCodesBeginning(typed, kinds, kSuggestionCandidates, [&](const QString& code) {
+        const auto tier = matcher.tier(code);
+        if (tier && *tier <= MatchTier::CodeStart && !codes.contains(code))
+            codes.append(code);
+    });
+    std::sort(codes.begin(), codes.end(), [&matcher](const QString& a, const QString& b) {
+        const auto ta = *matcher.tier(a);
+        const auto tb = *matcher.tier(b);
+        return ta != tb ? ta < tb : a < b;
+    });
+    return codes.mid(0, max);
 }
 
 } // namespace zq::quick

@@ -57,7 +57,15 @@ public:
     // as it does, the fewest edits away.
     QString nearestCode(const QString& code, const QStringList& kinds);
 
+    // Up to `max` codes that begin with the typed text (case, width and separators forgiven), for
+    // the suggestions under the search box: the kinds in search order, each kind's codes sorted.
+    QStringList suggestCodes(const QString& typed, const QStringList& kinds, int max);
+
 private:
+    // Reads the first code column of every source of the kinds whose code begins with `beginning`
+    // (anchored LIKE), at most `perSource` rows each, and hands each code on.
+    template <typename Handler>
+    void readCodesBeginning(const QString& beginning, const QStringList& kinds, int perSource, Handler handle);
     KindResult searchKind(const QString& caption, const QuickQuery& query, int limit,
                           const std::atomic_bool* cancel);
     KindResult searchContent(const QuickQuery& query, int limit, const std::atomic_bool* cancel);

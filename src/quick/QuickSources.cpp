@@ -27,8 +27,9 @@ QList<QuickKind> MakeKinds()
                     {product, {S("UpCode"), S("上级")}}}},
                   true});
     kinds.append({S("批次产品"),
-                  {{S("ZqOrderProduct_title"), {S("TOrdercode"), title.at(0)}, {title.at(0)}, title.at(1), {},
-                    title.at(9), S("Ttime"), {{title.at(0), S("图号")}, {S("OrderProductCode"), S("产品")}}}},
+                  {{S("ZqOrderProduct_title"), {title.at(0), S("TOrdercode")}, {title.at(0)}, title.at(1), {},
+                    title.at(9), S("Ttime"), {{S("TOrdercode"), S("批次")}, {S("OrderProductCode"), S("产品")}},
+                    S("TOrdercode")}},
                   false});
     const NoteColumn file{S("FileName"), S("文件")};
     kinds.append({S("设计文档"),
@@ -41,7 +42,7 @@ QList<QuickKind> MakeKinds()
                   false});
     kinds.append({S("资源文件"),
                   {{S("EngineerViewDoc"), {S("ItemCode")}, {}, S("DocType"), {S("FileName"), S("DocRemark")}, {},
-                    S("FileDate"), {file}}},
+                    S("FileDate"), {file}, S("DocType")}},
                   false});
     kinds.append({S("更改单"),
                   {{S("ECOModifyManage"), {S("ECONo")}, {}, S("Remark"), {}, S("SaveUser"), S("SaveDate"),
@@ -80,6 +81,7 @@ QStringList SourceTable::readColumns() const
     add(dateColumn);
     for (const NoteColumn& note : notes)
         add(note.column);
+    add(listedColumn);
     return columns;
 }
 

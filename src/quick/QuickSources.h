@@ -23,6 +23,7 @@ struct SourceTable {
     QString authorColumn;         // what 编制: compares with; none: the source has no author
     QString dateColumn;           // stored as "yyyy-MM-dd…" text; the newest first
     QList<NoteColumn> notes;
+    QString listedColumn = {};    // what the tab's result list shows first, when not the 编号
 
     // Every column the source reads, each once, in a fixed order.
     QStringList readColumns() const;

@@ -100,22 +100,24 @@ QString SourceSearch::sql() const
     return sql;
 }
 
-bool SourceSearch::found(const Word& word, const QStringList& row, bool* inName) const
+bool SourceSearch::found(const Word& word, const QStringList& row, Places* places) const
 {
     bool any = false;
+    bool inCode = false;
     for (const Column& column : word.columns) {
         const QString& value = row.at(column.index);
         const bool matches = column.code && word.code ? word.code->tier(value).has_value() : word.text.matches(value);
         if (matches) {
             any = true;
-            if (column.name)
-                *inName = true;
+            places->inName = places->inName || column.name;
+            inCode = inCode || column.code;
         }
     }
+    places->allInCode = places->allInCode && inCode;
     return any;
 }
 
-MatchTier SourceSearch::tierOf(const QStringList& row, bool inName) const
+MatchTier SourceSearch::tierOf(const QStringList& row, const Places& places) const
 {
     std::optional<MatchTier> best;
     if (m_codeText) {
@@ -127,7 +129,10 @@ MatchTier SourceSearch::tierOf(const QStringList& row, bool inName) const
     }
     if (best)
         return *best;
-    return inName ? MatchTier::Name : MatchTier::Other;
+    // "zq8600 02" in ZQ8600-01-02: every word is in the code, though not as one piece.
+    if (places.allInCode)
+        return MatchTier::CodeContains;
+    return places.inName ? MatchTier::Name : MatchTier::Other;
 }
 
 QString SourceSearch::noteOf(const QStringList& row) const
@@ -145,20 +150,21 @@ std::optional<QuickHit> SourceSearch::match(const QStringList& row, const QStrin
 {
     if (!m_searchable || row.size() < m_columns.size())
         return std::nullopt;
-    bool inName = false;
+    Places places;
     for (const Word& word : m_words)
-        if (!found(word, row, &inName))
+        if (!found(word, row, &places))
             return std::nullopt;
     QuickHit hit;
     hit.kind = kind;
     hit.code = row.at(indexOf(m_source.codeColumns.first())).trimmed();
     hit.name = m_source.nameColumn.isEmpty() ? QString() : row.at(indexOf(m_source.nameColumn)).trimmed();
     hit.date = m_source.dateColumn.isEmpty() ? QString() : row.at(indexOf(m_source.dateColumn)).left(10);
-    hit.tier = tierOf(row, inName);
+    hit.tier = tierOf(row, places);
     hit.note = noteOf(row);
     hit.table = m_source.table;
     if (const int product = indexOf(QStringLiteral("ProductDwgCode")); product >= 0)
         hit.product = row.at(product).trimmed();
+    hit.listed = m_source.listedColumn.isEmpty() ? hit.code : row.at(indexOf(m_source.listedColumn)).trimmed();
     if (const int file = indexOf(QStringLiteral("FileName")); file >= 0)
         hit.fileName = row.at(file);
     return hit;

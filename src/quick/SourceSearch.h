@@ -38,11 +38,17 @@ private:
         TextMatcher text;
     };
 
+    // Where the words of a row were found.
+    struct Places {
+        bool inName = false;      // one word or more in the name
+        bool allInCode = true;    // every word in a code
+    };
+
     int indexOf(const QString& column) const { return int(m_columns.indexOf(column)); }
     std::vector<Column> columnsFor(Field field) const;
     QString condition(const Word& word) const;
-    bool found(const Word& word, const QStringList& row, bool* inName) const;
-    MatchTier tierOf(const QStringList& row, bool inName) const;
+    bool found(const Word& word, const QStringList& row, Places* places) const;
+    MatchTier tierOf(const QStringList& row, const Places& places) const;
     QString noteOf(const QStringList& row) const;
 
     const SourceTable& m_source;

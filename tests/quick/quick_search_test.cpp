@@ -79,6 +79,8 @@ TEST_P(QuickSearchDemo, WordsPrefixesAndKindsNarrowTheHits)
         {"箱盖 zq8600", "设计零部件", "ZQ8600-01-02", MatchTier::Name},
         {"O'型圈", "设计零部件", "ZQ8600-00-01", MatchTier::Name},
         {"xg2026 001", "更改单", "XG2026-001", MatchTier::CodeSame},
+        {"zq8600 02", "设计零部件", "ZQ8600-02", MatchTier::CodeSame},
+        {"zq8600 02", "设计零部件", "ZQ8600-01-02", MatchTier::CodeContains},
         {"编号:XG2026-00?", "更改单", "XG2026-001", MatchTier::CodeSame},
     };
     for (const Case& c : cases) {

@@ -131,7 +131,7 @@ int QuickSession::searchText(QuickSearchRun& run)
     for (const quick::KindResult& kind : result.kinds) {
         counts.append({kind.kind, kind.count});
         if (!kind.advice.isEmpty())
-            note(kind.kind + QStringLiteral(": ") + kind.advice);
+            note(kind.kind + QStringLiteral(": ") + QString(kind.advice).replace(u'\n', u' '));
     }
     const QString countsText = result.countsText();
     WriteErrorLine(m_events.quickStatus(countsText.isEmpty() ? QStringLiteral("未找到") : countsText, counts));
