@@ -519,8 +519,8 @@ Quick search (--quick TEXT):
   ranked by 匹配 (编号相同, 编号近似, 编号开头, 编号包含, 名称, 其他, 内容), the newest first within
   one; at most 200 hits a kind. The counts by kind go to standard error as the STATUS event
   ("设计零部件 12 · 设计文档 3"; with --events json also "counts": {"设计零部件": 12, ...}).
-  --quick-list FILE reads one code a line (UTF-8 or GBK; a tab ends the code, as in a column
-  copied from a spreadsheet) and writes, in input order, one line for each kind's record of that
+  A list (--quick-list FILE) is read one code a line (UTF-8 or GBK; a tab ends the code, as in a
+  column copied from a spreadsheet); the output is, in input order, one line for each kind's record of that
   code (匹配 编号相同 or 编号近似) with the columns
     输入  类别  编号  名称  匹配  说明
   and for a line found nowhere one line with 类别 "未找到" and the nearest code in 说明.
