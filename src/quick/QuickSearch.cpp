@@ -9,6 +9,7 @@
 #include "SourceSearch.h"
 #include "SqlDialect.h"
 #include "ZQDBConnect.h"
+#include "ZQPDMFC.h"
 
 #include <algorithm>
 #include <limits>
@@ -56,6 +57,22 @@ std::optional<QString> ContentWordsOf(const QuickQuery& query)
 }
 
 constexpr int kContentFields = 12;
+
+// The range of stored codes that begin with the typed code as codes are usually written (upper
+// case, '-' between the parts): what an index on the code column finds at once. Nothing for a
+// code with a wildcard or beyond ASCII, whose stored form cannot be told.
+std::optional<std::pair<QString, QString>> StoredCodeRange(const QString& typed)
+{
+    const QString low = CodeKey(typed.trimmed()).toUpper();
+    if (low.isEmpty() || HasWildcard(low))
+        return std::nullopt;
+    for (const QChar c : low)
+        if (c.unicode() < 0x21 || c.unicode() >= 0x7E)
+            return std::nullopt;
+    QString high = low;
+    high.back() = QChar(high.back().unicode() + 1);
+    return std::pair{low, high};
+}
 constexpr int kNearestCandidates = 2000;
 constexpr int kSuggestionCandidates = 50;
 
@@ -91,7 +108,7 @@ KindResult QuickSearch::searchKind(const QString& caption, const QuickQuery& que
     HitCollector hits(limit, kind->oneHitPerCode);
     try {
         for (const SourceTable& source : kind->sources) {
-            const SourceSearch search(query, source);
+            const SourceSearch search(query, source, sql::DbmsOf(m_pdm->dbms()));
             if (!search.searchable())
                 continue;
             ReadRows(search.sql(), m_pdm, int(source.readColumns().size()), cancel, [&](const QStringList& row) {
@@ -186,18 +203,25 @@ QuickResult QuickSearch::runCode(const QString& code, const QStringList& kinds, 
 }
 
 template <typename Handler>
-void QuickSearch::readCodesBeginning(const QString& beginning, const QStringList& kinds, int perSource, Handler handle)
+void QuickSearch::readCodesBeginning(const QString& beginning, const QStringList& kinds, int perSource, Handler handle,
+                                     bool byRange)
 {
     QString pattern = CodeLikePattern(beginning);
     pattern.remove(0, 1);   // anchored at the start
+    const std::optional<std::pair<QString, QString>> range = byRange ? StoredCodeRange(beginning) : std::nullopt;
+    if (byRange && !range)
+        return;
     for (const QuickKind& kind : DatabaseKinds()) {
         if (!kinds.isEmpty() && !kinds.contains(kind.caption))
             continue;
         for (const SourceTable& source : kind.sources) {
             const QString column = source.codeColumns.first();
+            const QString condition =
+                range ? column + QStringLiteral(" >= '") + SqlQuote(range->first) + QStringLiteral("' AND ") + column
+                            + QStringLiteral(" < '") + SqlQuote(range->second) + QStringLiteral("'")
+                      : column + QStringLiteral(" LIKE '") + pattern + QStringLiteral("'");
             const QString sql = QStringLiteral("SELECT ") + column + QStringLiteral(" FROM ") + source.table
-                                + QStringLiteral(" WHERE ") + column + QStringLiteral(" LIKE '") + pattern
-                                + QStringLiteral("'");
+                                + QStringLiteral(" WHERE ") + condition;
             int read = 0;
             try {
                 ReadRows(sql, m_pdm, 1, nullptr, [&](const QStringList& row) {
@@ -238,11 +262,16 @@ QStringList QuickSearch::suggestCodes(const QString& typed, const QStringList& k
         return {};
     const CodeMatcher matcher(typed);
     QStringList codes;
-    readCodesBeginning(typed, kinds, kSuggestionCandidates, [&](const QString& code) {
+    const auto offer = [&](const QString& code) {
         const auto tier = matcher.tier(code);
         if (tier && *tier <= MatchTier::CodeStart && !codes.contains(code))
             codes.append(code);
-    });
+    };
+    // Codes stored as they are usually written first, through the code columns' indexes; the
+    // forgiving scan only when those do not fill the list.
+    readCodesBeginning(typed, kinds, kSuggestionCandidates, offer, true);
+    if (codes.size() < max)
+        readCodesBeginning(typed, kinds, kSuggestionCandidates, offer, false);
     std::sort(codes.begin(), codes.end(), [&matcher](const QString& a, const QString& b) {
         const auto ta = *matcher.tier(a);
         const auto tb = *matcher.tier(b);

@@ -63,9 +63,11 @@ public:
 
 private:
     // Reads the first code column of every source of the kinds whose code begins with `beginning`
-    // (anchored LIKE), at most `perSource` rows each, and hands each code on.
+    // (anchored LIKE; byRange: the range of codes written as usual, which an index finds), at
+    // most `perSource` rows each, and hands each code on.
     template <typename Handler>
-    void readCodesBeginning(const QString& beginning, const QStringList& kinds, int perSource, Handler handle);
+    void readCodesBeginning(const QString& beginning, const QStringList& kinds, int perSource, Handler handle,
+                            bool byRange = false);
     KindResult searchKind(const QString& caption, const QuickQuery& query, int limit,
                           const std::atomic_bool* cancel);
     KindResult searchContent(const QuickQuery& query, int limit, const std::atomic_bool* cancel);

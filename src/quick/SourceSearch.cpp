@@ -12,6 +12,20 @@ QString Like(const QString& column, const QString& pattern)
     return column + QStringLiteral(" LIKE '") + pattern + QStringLiteral("'");
 }
 
+// A code column without separators, folded as ASCII, as the PostgreSQL trigram indexes of the
+// quick search hold it.
+QString BareCodeSql(const QString& column)
+{
+    return QStringLiteral("translate(lower(") + column + QStringLiteral("), ' -_./·', '')");
+}
+
+// The typed code without separators as a LIKE pattern over BareCodeSql: the wildcards as the
+// pages have them.
+QString BareCodePattern(const QString& typed)
+{
+    return PatternToSql(BareCode(typed));
+}
+
 QString TextPattern(const QString& text)
 {
     return QStringLiteral("%") + PatternToSql(text) + QStringLiteral("%");
@@ -19,8 +33,8 @@ QString TextPattern(const QString& text)
 
 } // namespace
 
-SourceSearch::SourceSearch(const QuickQuery& query, const SourceTable& source)
-    : m_source(source), m_columns(source.readColumns())
+SourceSearch::SourceSearch(const QuickQuery& query, const SourceTable& source, sql::Dbms engine)
+    : m_source(source), m_engine(engine), m_columns(source.readColumns())
 {
     for (const QueryWord& word : query.words) {
         Word prepared{word, columnsFor(word.field), std::nullopt, TextMatcher(word.text, word.exact)};
@@ -76,7 +90,10 @@ QString SourceSearch::condition(const Word& word) const
     for (const Column& column : word.columns) {
         const QString& name = m_columns.at(column.index);
         if (column.code && word.code) {
-            alternatives.append(Like(name, CodeLikePattern(word.word.text)));
+            alternatives.append(m_engine == sql::Dbms::Postgres
+                                    ? Like(BareCodeSql(name), QStringLiteral("%") + BareCodePattern(word.word.text)
+                                                                  + QStringLiteral("%"))
+                                    : Like(name, CodeLikePattern(word.word.text)));
             continue;
         }
         alternatives.append(Like(name, TextPattern(word.word.exact ? word.word.text : folded)));

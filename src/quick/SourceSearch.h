@@ -6,6 +6,7 @@
 #include "QuickHit.h"
 #include "QuickQuery.h"
 #include "QuickSources.h"
+#include "SqlDialect.h"
 
 #include <QStringList>
 #include <optional>
@@ -15,7 +16,10 @@ namespace zq::quick {
 
 class SourceSearch {
 public:
-    SourceSearch(const QuickQuery& query, const SourceTable& source);
+    // engine: the database the SELECT is for. On PostgreSQL a code is compared without its
+    // separators in the SQL itself, as the trigram indexes of postgresql-trigram-indexes.sql hold
+    // it, so a fragment is found through them.
+    SourceSearch(const QuickQuery& query, const SourceTable& source, sql::Dbms engine = sql::Dbms::Unknown);
 
     // False when a word cannot match on this table (a prefix naming a field the table lacks).
     bool searchable() const { return m_searchable; }
@@ -52,6 +56,7 @@ private:
     QString noteOf(const QStringList& row) const;
 
     const SourceTable& m_source;
+    sql::Dbms m_engine;
     QStringList m_columns;
     std::vector<Word> m_words;
     std::optional<CodeMatcher> m_codeText;   // the code words together, for ranking
