@@ -18,6 +18,9 @@
 
 #include <QAbstractItemModel>
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QCompleter>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -169,6 +172,35 @@ TEST_F(QuickSearchClient, DoubleClickOpensTheHitOnItsTabSelected)
             texts.append(list->GetItemText(selected[0], column));
         EXPECT_TRUE(texts.join(u'|').contains(hit->listed)) << str(texts.join(u'|'));
     }
+}
+
+// Several lines pasted into the box are a list to check, not a search; the check keeps the
+// lines' order and is saved as CSV.
+TEST_F(QuickSearchClient, PastedListIsCheckedLineByLineAndSavedAsCsv)
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("ZQ8600-01\nZQ9999-99\nXG2026-001\n"));
+    zq::host::QuickSearchBox* box = m_window->quickSearchBox();
+    QKeyEvent paste(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
+    QCoreApplication::sendEvent(box, &paste);
+    EXPECT_TRUE(box->text().isEmpty()) << "the list is not typed into the box";
+    WaitFor([this] { return m_window->quickSearch()->idle(); });
+    ASSERT_GE(Hits().rowCount(), 3);
+    EXPECT_EQ(Hits().horizontalHeaderItem(0)->text(), QStringLiteral("输入"));
+    EXPECT_EQ(Cell(0, 0), QStringLiteral("ZQ8600-01"));
+    EXPECT_EQ(Cell(Hits().rowCount() - 1, 0), QStringLiteral("XG2026-001"));
+    EXPECT_TRUE(Counts().text().startsWith(QStringLiteral("找到 2 · 未找到 1"))) << str(Counts().text());
+
+    QTemporaryDir out;
+    const QString path = out.filePath(QStringLiteral("check.csv"));
+    m_desktop.saveAnswer = zq::SaveFileAnswer{path, 1};
+    auto* save = m_window->quickSearchDock()->findChild<QPushButton*>(QStringLiteral("quickExport"));
+    ASSERT_NE(save, nullptr);
+    save->click();
+    QFile csv(path);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(csv.readAll());
+    EXPECT_TRUE(text.startsWith(QStringLiteral("输入,类别,编号,名称,匹配,说明\r\nZQ8600-01,设计零部件,ZQ8600-01,"))) << str(text);
+    EXPECT_TRUE(text.contains(QStringLiteral("\r\nZQ9999-99,未找到,"))) << str(text);
 }
 
 TEST_F(QuickSearchClient, LocateSelectsTheDesignPartInTheProductTree)
