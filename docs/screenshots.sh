@@ -88,5 +88,12 @@ XDG_CONFIG_HOME="$WORK/config-maximized" xvfb-run -a -s '-screen 0 1280x900x24' 
   || { cat "$WORK/stderr" >&2; echo "screenshots: the maximised window failed" >&2; exit 1; }
 echo "docs/search-maximized.png: maximised"
 
+# The quick search in the client window: the counts and hits of a drawing number typed with a
+# blank for its dash, and the suggestions open below the box.
+xvfb-run -a -s '-screen 0 1280x900x24' "$BIN/zqpdm-client" --quick "zq8600 01" \
+  --window-screenshot "$ROOT/docs/quick-search.png" >/dev/null 2>"$WORK/stderr" \
+  || { cat "$WORK/stderr" >&2; echo "screenshots: the quick search failed" >&2; exit 1; }
+echo "docs/quick-search.png: 快速查找"
+
 "$ROOT/docs/update-block.sh" "$README" tabs <"$section"
 echo "README.md: The tabs section rewritten"

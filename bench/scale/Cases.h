@@ -30,6 +30,10 @@ void RunStructureCase(const BenchOptions& options, BenchTable& table);
 // The data-view search over a large host tree, against fnmatch over the same texts.
 void RunViewCase(const BenchOptions& options, BenchTable& table);
 
+// The quick search of a code fragment over every kind, and its suggestions, on the
+// million-line SQLite database.
+void RunQuickSearchCase(const BenchOptions& options, BenchTable& table);
+
 // The large database (ten million part-list lines on PostgreSQL): selective searches with and
 // without trigram indexes, a million-row listing, many users at once directly and through a
 // pooler, and SQLite readers beside a writer.

@@ -13,7 +13,7 @@
 //   --tsv FILE   also write the table as tab-separated values (bench/plot_growth.py reads it)
 //   --repeats N  runs per figure, the median counts (default 3)
 //   --only LIST  only these cases, comma-separated: search (title searches, memory, export),
-//                structure, view
+//                structure, view, quick
 // PostgreSQL figures need ZQ_TEST_PG (postgresql://user@host:port/db of a server the bench may
 // create databases on); ./zq bench starts one.
 #include "BenchTable.h"
@@ -99,6 +99,8 @@ int main(int argc, char** argv)
             zq::bench::RunStructureCase(options, table);
         if (wanted("view"))
             zq::bench::RunViewCase(options, table);
+        if (wanted("quick"))
+            zq::bench::RunQuickSearchCase(options, table);
     }
 
     const bool checkTargets = !options.smoke;

@@ -31,6 +31,7 @@ ClientParse ClientCommandLine::parse(const QStringList& arguments)
                          : argument == u"--screenshot"        ? &o.screenshot
                          : argument == u"--window-screenshot" ? &o.windowScreenshot
                          : argument == u"--saved"             ? &o.saved
+                         : argument == u"--quick"             ? &o.quick
                                                               : nullptr;
         if (!value)
             return usage(QStringLiteral("unknown option %1").arg(argument));
@@ -74,7 +75,9 @@ Options:
                             save a picture of the window to FILE (PNG) and quit
   --saved-menu              with --screenshot: the picture shows the "常用查询" menu open over the
                             window (after "查找")
-  --window-screenshot FILE  save a picture of the client window to FILE (PNG) and quit
+  --window-screenshot FILE  save a picture of the client window to FILE (PNG) and quit; with
+                            --quick, once the quick search has finished, its suggestions open
+  --quick TEXT              type TEXT into the quick search box ("快速查找", Ctrl+K) and search
   --help                    this text
 
 With --screenshot or --window-screenshot nobody is there to answer a message box: a message is

@@ -15,6 +15,7 @@ struct ClientOptions {
     bool savedMenu = false;     // --saved-menu: the picture shows the "常用查询" menu open
     bool maximized = false;     // --maximized: the search window opens maximised
     QString saved;              // --saved NAME: a saved search of the tab, applied and run
+    QString quick;              // --quick TEXT: typed into the quick search box, then searched
 
     // A picture is taken and the program ends: nobody is there to answer a message box.
     bool unattended() const { return !screenshot.isEmpty() || !windowScreenshot.isEmpty(); }

@@ -1,11 +1,20 @@
 #include "PDMClientWindow.h"
 
 #include "Desktop.h"
+#include "ConnectionUrl.h"
 #include "HostCommandReceiver.h"
+#include "PageList.h"
+#include "PartSql.h"
+#include "QuickHitOpener.h"
+#include "QuickSearchBox.h"
+#include "QuickSearchController.h"
+#include "QuickSearchDock.h"
+#include "QuickSources.h"
 #include "ProductTreeLoader.h"
 #include "TaskDock.h"
 #include "TreeCtrlEx.h"
 #include "UserServices.h"
+#include "ZQDBConnect.h"
 #include "ZQPDMSearchFunction.h"
 
 #include <QAction>
@@ -16,6 +25,7 @@
 #include <QScopedValueRollback>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace zq::host {
@@ -50,6 +60,7 @@ PDMClientWindow::PDMClientWindow(QWidget* parent) : QMainWindow(parent)
 
     m_receiver = new HostCommandReceiver(this);
     connect(m_receiver, &HostCommandReceiver::commandReceived, this, &PDMClientWindow::onCommand);
+    buildQuickSearch();
     buildMenus();
     resize(900, 640);
 }
@@ -77,8 +88,58 @@ void PDMClientWindow::buildMenus()
     find->setShortcutContext(Qt::ApplicationShortcut);
     connect(find, &QAction::triggered, this, &PDMClientWindow::openSearch);
 
+    QAction* quick = searchMenu->addAction(QStringLiteral("快速查找"));
+    quick->setObjectName(QStringLiteral("actionQuickSearch"));
+    quick->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    quick->setShortcutContext(Qt::ApplicationShortcut);
+    connect(quick, &QAction::triggered, this, [this] {
+        m_quickBox->setFocus(Qt::ShortcutFocusReason);
+        m_quickBox->selectAll();
+    });
+
     QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("视图(&V)"));
     viewMenu->addAction(m_taskDock->toggleViewAction());
+    viewMenu->addAction(m_quickDock->toggleViewAction());
+}
+
+void PDMClientWindow::buildQuickSearch()
+{
+    QToolBar* toolbar = addToolBar(QStringLiteral("快速查找"));
+    toolbar->setObjectName(QStringLiteral("quickSearchToolBar"));
+    toolbar->setMovable(false);
+    m_quickBox = new QuickSearchBox(toolbar);
+    toolbar->addWidget(m_quickBox);
+    // Beside the task view, raised when a search starts.
+    m_quickDock = new QuickSearchDock(this);
+    addDockWidget(Qt::BottomDockWidgetArea, m_quickDock);
+    tabifyDockWidget(m_taskDock, m_quickDock);
+    m_taskDock->raise();
+    connect(m_quickDock, &QuickSearchDock::openRequested, this, &PDMClientWindow::openQuickHit);
+    connect(m_quickDock, &QuickSearchDock::locateRequested, this, &PDMClientWindow::locateQuickHit);
+}
+
+// The quick search reads through connections of its own, on the database the window uses, over
+// the kinds whose tabs the installation's page list shows.
+void PDMClientWindow::startQuickSearch()
+{
+    const std::optional<QStringList> pageList = ReadPageList(PageListPath());
+    const QStringList kinds = pageList ? quick::InstalledKinds(*pageList) : quick::AllKindCaptions();
+    m_quickSearch = new QuickSearchController(*m_quickBox, *m_quickDock, m_database.connect()->Url(),
+                                              zq::db::ConfiguredContentIndexUrl(), kinds, this);
+}
+
+void PDMClientWindow::openQuickHit(const quick::QuickHit& hit)
+{
+    const QString problem = OpenHitInSearchWindow(this, hit, zq::Desktop::current().now().date());
+    if (!problem.isEmpty())
+        tellUser(problem);
+}
+
+// As a page's Locate: the host command, which the tree answers.
+void PDMClientWindow::locateQuickHit(const quick::QuickHit& hit)
+{
+    m_receiver->ExecuteCommand(QString::fromLatin1(HostCommandReceiver::kLocate),
+                               part::LocateText(hit.code, hit.product, false, QString()));
 }
 
 void PDMClientWindow::start()
@@ -104,6 +165,8 @@ void PDMClientWindow::start()
 
     CZQPDMSearchFunction::m_pTreeEx = m_tree;
     CZQPDMSearchFunction::SetDllCommand(m_receiver);
+    if (m_database.isOpen())
+        startQuickSearch();
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { onCurrentItemChanged(current); });
 }

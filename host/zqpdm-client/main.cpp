@@ -2,6 +2,8 @@
 #include "ClientCommandLine.h"
 #include "HostInstallation.h"
 #include "PDMClientWindow.h"
+#include "QuickSearchBox.h"
+#include "QuickSearchController.h"
 #include "QtTranslations.h"
 #include "RuntimeFolderWarning.h"
 #include "SavedSearchMenu.h"
@@ -79,6 +81,16 @@ void showMaximized(QWidget& window)
     if (const QScreen* screen = window.screen())
         window.setGeometry(screen->availableGeometry());
     window.setWindowState(window.windowState() | Qt::WindowMaximized);
+}
+
+// Types into the quick search box as a user would, then presses Return.
+void TypeQuickSearch(zq::host::PDMClientWindow& window, const QString& text)
+{
+    zq::host::QuickSearchBox* box = window.quickSearchBox();
+    box->setFocus(Qt::ShortcutFocusReason);
+    box->setText(text);
+    Q_EMIT box->textEdited(text);
+    Q_EMIT box->returnPressed();
 }
 
 } // namespace
@@ -184,7 +196,16 @@ int main(int argc, char* argv[])
             });
         QTimer::singleShot(1500, &app, [&] { finish(savePicture(CZQPDMSearchFunction::m_pPDMSearchMain, options.screenshot)); });
     }
-    if (!options.windowScreenshot.isEmpty())
+    if (!options.quick.isEmpty())
+        TypeQuickSearch(window, options.quick);
+    if (!options.windowScreenshot.isEmpty() && !options.quick.isEmpty() && window.quickSearch()) {
+        // The picture once the hits are there, with the suggestions for the text as typed.
+        QObject::connect(window.quickSearch(), &zq::host::QuickSearchController::searchDone, &app, [&] {
+            window.quickSearchBox()->requestSuggestions();
+            QTimer::singleShot(800, &app, [&] { finish(savePicture(&window, options.windowScreenshot)); });
+        });
+    } else if (!options.windowScreenshot.isEmpty()) {
         QTimer::singleShot(1500, &app, [&] { finish(savePicture(&window, options.windowScreenshot)); });
+    }
     return QApplication::exec();
 }

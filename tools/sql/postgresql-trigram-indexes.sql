@@ -84,3 +84,13 @@ ANALYZE ZqOrderProduct_title;
 ANALYZE ZqOrderProduct_detail;
 ANALYZE ProjectManage;
 ANALYZE TeamWorkManage;
+
+-- The quick search (the client's box "快速查找", zqpdm-search --quick): codes compared without
+-- their separators, so "zq8600 01" finds ZQ8600-01. It asks for exactly these expressions.
+CREATE INDEX IF NOT EXISTS zq_trgm_title_tcode_bare ON ZqlomiraAll_title USING gin ((translate(lower(Tcode), ' -_./·', '')) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_detail_dcode_bare ON ZqlomiraAll_detail USING gin ((translate(lower(Dcode), ' -_./·', '')) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_ordertitle_tcode_bare ON ZqOrderProduct_title USING gin ((translate(lower(Tcode), ' -_./·', '')) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_ordertitle_tordercode_bare ON ZqOrderProduct_title USING gin ((translate(lower(TOrdercode), ' -_./·', '')) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_documents_code_bare ON Documents USING gin ((translate(lower(Code), ' -_./·', '')) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_documents_product_bare ON Documents USING gin ((translate(lower(ProductDwgCode), ' -_./·', '')) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_ecomanage_econo_bare ON ECOModifyManage USING gin ((translate(lower(ECONo), ' -_./·', '')) gin_trgm_ops);

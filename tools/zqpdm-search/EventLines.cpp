@@ -77,6 +77,20 @@ QString EventLines::status(const QString& text, bool cancelled) const
         .text();
 }
 
+QString EventLines::quickStatus(const QString& text, const QList<std::pair<QString, int>>& counts) const
+{
+    if (m_format == EventFormat::Text)
+        return status(text, false);
+    JsonObject countObject;
+    for (const auto& [kind, count] : counts)
+        countObject.add(kind, count);
+    return eventObject(QStringLiteral("STATUS"))
+        .add(QStringLiteral("text"), text)
+        .addJson(QStringLiteral("cancelled"), QStringLiteral("false"))
+        .addJson(QStringLiteral("counts"), countObject.text())
+        .text();
+}
+
 QString EventLines::sql(const QString& statement) const
 {
     if (m_format == EventFormat::Text)

@@ -3,13 +3,15 @@
 //   text  the tool's own lines, "KIND<TAB>field<TAB>field..." and "SQL: text" (OutputLines)
 //   json  one JSON object a line, {"event":"KIND", ...} with a named member per field:
 //           MSG {caption, text}   CMD {command, argument}   CLIP {text}   OPEN {path}
-//           CALL {component, operation, args[]}   STATUS {text, cancelled}   SQL {text}
+//           CALL {component, operation, args[]}   STATUS {text, cancelled[, counts]}   SQL {text}
 //           ERROR {source, reason}: a failure a service met ("CZQSaveFileToFTP::GetFileFromFTP",
 //           "Connection refused"), or an action that did not do what it was for
 //         and NOTE {text} for the tool's own diagnostics.
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
 
 namespace zq::tool {
 
@@ -27,6 +29,8 @@ public:
     QString call(const QString& component, const QString& operation, const QStringList& args) const;
     // The status line; json marks whether it tells of a search the user cancelled (text: the line only).
     QString status(const QString& text, bool cancelled) const;
+    // The quick search's status line; json adds the count of each kind, in the order given.
+    QString quickStatus(const QString& text, const QList<std::pair<QString, int>>& counts) const;
     QString sql(const QString& statement) const;
     QString note(const QString& text) const;   // text: "zqpdm-search: <text>"
 

@@ -236,6 +236,23 @@ const std::map<QString, OptionSetter>& optionSetters()
                  fail(QStringLiteral("%1: a name is needed").arg(opt));
              o.saveAs = v.trimmed();
          }},
+        {QStringLiteral("--quick"), [](SearchOptions& o, const QString& opt, const QString& v) {
+             if (v.trimmed().isEmpty())
+                 fail(QStringLiteral("%1: a text to search for is needed").arg(opt));
+             o.quick = v;
+         }},
+        {QStringLiteral("--quick-list"), [](SearchOptions& o, const QString& opt, const QString& v) {
+             if (v.isEmpty())
+                 fail(QStringLiteral("%1: a file name (or - for standard input) is needed").arg(opt));
+             o.quickList = v;
+         }},
+        {QStringLiteral("--kind"), [](SearchOptions& o, const QString& opt, const QString& v) {
+             for (const QString& kind : v.split(u','))
+                 if (kind.trimmed().isEmpty())
+                     fail(QStringLiteral("%1: \"%2\" has an empty kind").arg(opt, v));
+                 else
+                     o.kinds.append(kind.trimmed());
+         }},
         {QStringLiteral("--delete-saved"), [](SearchOptions& o, const QString& opt, const QString& v) {
              if (v.trimmed().isEmpty())
                  fail(QStringLiteral("%1: a saved search's name is needed").arg(opt));
@@ -279,6 +296,21 @@ void insertImplicitFind(QList<Action>& actions)
     find.implicit = true;
     const qsizetype at = lastCondition >= 0 ? lastCondition + 1 : (firstResult >= 0 ? firstResult : actions.size());
     actions.insert(at, find);
+}
+
+// The quick search runs on its own: no page, no page actions, nothing saved.
+void checkQuickOptions(const SearchOptions& options)
+{
+    if (options.quick && options.quickList)
+        fail(QStringLiteral("--quick and --quick-list go one at a time"));
+    const QString quick = options.quick ? QStringLiteral("--quick") : QStringLiteral("--quick-list");
+    if (!options.page.isEmpty())
+        fail(QStringLiteral("%1 searches every kind of data and does not go with --page").arg(quick));
+    if (!options.actions.isEmpty())
+        fail(QStringLiteral("%1 does not go with page actions such as %2").arg(quick, options.actions.first().describe()));
+    if (options.describe || options.saveAs || options.listSaved || options.deleteSaved || options.cancelAfter)
+        fail(QStringLiteral("%1 does not go with --describe, --save, --list-saved, --delete-saved or --cancel-after")
+                 .arg(quick));
 }
 
 } // namespace
@@ -354,6 +386,12 @@ ParseResult SearchCommandLine::parse(const QStringList& arguments)
             }
         }
         const bool storeOnly = result.options.listSaved || result.options.deleteSaved;
+        if (result.options.isQuick()) {
+            checkQuickOptions(result.options);
+            return result;
+        }
+        if (!result.options.kinds.isEmpty())
+            fail(QStringLiteral("--kind goes with --quick TEXT or --quick-list FILE"));
         if (result.options.page.isEmpty() && !storeOnly)
             fail(QStringLiteral("--page CAPTION is required"));
         if (storeOnly && (!result.options.actions.isEmpty() || result.options.saveAs || result.options.describe))
@@ -382,6 +420,8 @@ QString SearchCommandLine::usageLine()
                           "                    [--save NAME [--shared [--replace]] [--fixed-dates]]\n"
                           "       zqpdm-search --page CAPTION [ACTION]... --describe\n"
                           "       zqpdm-search [--page CAPTION] --list-saved | --delete-saved NAME [--shared]\n"
+                          "       zqpdm-search --quick TEXT [--kind CAPTION[,CAPTION...]] [--format tsv|csv|json]\n"
+                          "       zqpdm-search --quick-list FILE [--kind CAPTION[,CAPTION...]] [--format tsv|csv|json]\n"
                           "       zqpdm-search --help");
 }
 
@@ -426,6 +466,12 @@ Options (anywhere on the line, each at most once):
   --delete-saved NAME
                       delete the user's own saved search NAME; a shared one only with --shared (when
                       the user has none of that name and a shared one is there, exit 2 says so)
+  --quick TEXT        the quick search instead of a page: TEXT looked for in every kind of data
+                      the installation's page list shows (below); not with --page (exit 2)
+  --quick-list FILE   check a list of codes, one a line (- for standard input), instead of a page
+  --kind CAPTION[,CAPTION...]
+                      with --quick or --quick-list: only these kinds (tab captions, e.g.
+                      设计零部件,更改单); a caption the quick search does not know is exit 2
   --format tsv|csv|json   how standard output is written (default tsv; below)
   --events text|json  how the events on standard error are written (default text; below)
   --help, -h          this text
@@ -467,6 +513,25 @@ Actions (applied in order):
                       2 space-aligned; default 1). The page writes only names ending in .txt (a
                       name without an extension gets .txt), in GBK with CR LF line ends; an
                       export that writes no file ends the run with an ERROR line and exit 1
+
+Quick search (--quick TEXT):
+  TEXT is looked for in 设计零部件 (drawing numbers, names, part-list lines), 批次产品, 设计文档
+  and 资源文件 (code, file name, description), 更改单 (number, subject), 设计任务 (number, name)
+  and 文档内容 (the text inside stored files, from the content index), each kind only when its
+  tab is in the page list. Every word must occur in the same record; letter case and full-width
+  forms do not matter, and in codes neither do the separators space - _ . / and ·, so
+  "zq8600 01" finds ZQ8600-01. A word may be narrowed by a prefix: 图号: 名称: 编号: 内容: 编制:
+  (the author); a word in double quotes matches exactly as typed; * and ? are the pages'
+  wildcards. Standard output: a header line, then one line a hit with the columns
+    类别  编号  名称  日期  匹配  说明
+  ranked by 匹配 (编号相同, 编号近似, 编号开头, 编号包含, 名称, 其他, 内容), the newest first within
+  one; at most 200 hits a kind. The counts by kind go to standard error as the STATUS event
+  ("设计零部件 12 · 设计文档 3"; with --events json also "counts": {"设计零部件": 12, ...}).
+  A list (--quick-list FILE) is read one code a line (UTF-8 or GBK; a tab ends the code, as in a
+  column copied from a spreadsheet); the output is, in input order, one line for each kind's record of that
+  code (匹配 编号相同 or 编号近似) with the columns
+    输入  类别  编号  名称  匹配  说明
+  and for a line found nowhere one line with 类别 "未找到" and the nearest code in 说明.
 
 Names instead of ids:
   Where ID stands, the label the user sees beside the control may stand instead: the static
@@ -538,6 +603,10 @@ Examples (on the demo installation made by pdm-seed --home demo):
   Zhang Wei's change orders since 2025 as JSON, with the events (and the SQL sent) as JSON too:
     zqpdm-search --home demo --page 更改单 --set 编制人=张伟 --set 从=2025-01-01 --format json \
                  --events json --trace-sql
+  Everything about ZQ8600-01, however it is typed:
+    zqpdm-search --home demo --quick "zq8600 01"
+  Which codes of a list are there, and which are not:
+    printf 'ZQ8600-01\nZQ9999-99\n' | zqpdm-search --home demo --quick-list - --format csv
 
 Environment:
   ZQPDM_HOME       the client installation (as --home); default: the folder above the program
@@ -560,8 +629,11 @@ Environment:
                    as NOTE events)
 
 Exit status:
-  0  every action ran; a search listed its rows, or found none
-  1  the page is not in the page list or failed to initialise, or an action ended in a failure
+  0  every action ran; a search listed its rows, or found none (--quick, --quick-list: with or
+     without hits)
+  1  the database could not be read (--quick, --quick-list: a kind the database refused, or a
+     list file that cannot be read), or
+     the page is not in the page list or failed to initialise, or an action ended in a failure
      the page reports: a search the database or the content index refused (a missing table, no
      content index), an export that wrote no file, a stored file not fetched; ERROR lines say why;
      or standard output could not be written (a full disk)

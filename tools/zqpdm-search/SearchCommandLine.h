@@ -70,6 +70,12 @@ struct SearchOptions {
     bool saveFixedDates = false;
     bool listSaved = false;
     std::optional<QString> deleteSaved;
+    // The quick search over every kind (--quick TEXT), or a list of codes checked line by line
+    // (--quick-list FILE, "-" for standard input); --kind narrows either to some kinds.
+    std::optional<QString> quick;
+    std::optional<QString> quickList;
+    QStringList kinds;
+    bool isQuick() const { return quick || quickList; }
 };
 
 struct ParseResult {

@@ -75,14 +75,14 @@ void SearchSession::installDesktop()
 
 // Traces every statement from now on. The database component writes the text trace itself; json
 // events take the statements from its listener instead.
-void SearchSession::installSqlTrace()
+void SearchSession::InstallSqlTrace(const EventLines& events)
 {
-    if (m_events.format() == EventFormat::Text) {
+    if (events.format() == EventFormat::Text) {
         zq::EnableSqlTrace(true);
         return;
     }
     zq::EnableSqlTrace(false);
-    zq::SetSqlTraceListener([this](const QString& sql) { WriteErrorLine(m_events.sql(sql)); });
+    zq::SetSqlTraceListener([events](const QString& sql) { WriteErrorLine(events.sql(sql)); });
 }
 
 void SearchSession::note(const QString& text) const
@@ -162,10 +162,10 @@ int SearchSession::run()
     if (m_options.deleteSaved)
         return deleteSaved();
     if (traceFromStart)
-        installSqlTrace();
+        InstallSqlTrace(m_events);
     connectHost();
     if (m_options.traceSql)
-        installSqlTrace();
+        InstallSqlTrace(m_events);
     if (const int failed = openPage(); failed != Ok)
         return failed;
     for (Action action : std::as_const(m_options.actions)) {

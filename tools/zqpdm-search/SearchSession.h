@@ -42,9 +42,11 @@ public:
 
     int run();
 
+    // Traces every statement from now on, as events of the given form.
+    static void InstallSqlTrace(const EventLines& events);
+
 private:
     void installDesktop();
-    void installSqlTrace();
     void connectHost();
     int openPage();
     QString resolveNames(Action& action) const;

@@ -1,6 +1,7 @@
 // zqpdm-search: the search module driven from a command line (see --help).
 #include "HostInstallation.h"
 #include "OutputLines.h"
+#include "QuickSession.h"
 #include "RuntimeFolderWarning.h"
 #include "SearchCommandLine.h"
 #include "SearchSession.h"
@@ -69,6 +70,8 @@ int main(int argc, char* argv[])
         zq::console::DropRuntimeFolderWarning();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zqpdm-search"));
+    if (parsed.options.isQuick())
+        return zq::tool::QuickSession(parsed.options).run();
     zq::tool::SearchSession session(parsed.options);
     return session.run();
 }

@@ -1,0 +1,191 @@
+#include "SourceSearch.h"
+
+#include "SearchFolding.h"
+#include "SqlText.h"
+#include "ZQPDMFC.h"
+
+namespace zq::quick {
+
+namespace {
+
+QString Like(const QString& column, const QString& pattern)
+{
+    return column + QStringLiteral(" LIKE '") + pattern + QStringLiteral("'");
+}
+
+// A code column without separators, folded as ASCII, as the PostgreSQL trigram indexes of the
+// quick search hold it.
+QString BareCodeSql(const QString& column)
+{
+    return QStringLiteral("translate(lower(") + column + QStringLiteral("), ' -_./·', '')");
+}
+
+// The typed code without separators as a LIKE pattern over BareCodeSql: the wildcards as the
+// pages have them.
+QString BareCodePattern(const QString& typed)
+{
+    return PatternToSql(BareCode(typed));
+}
+
+QString TextPattern(const QString& text)
+{
+    return QStringLiteral("%") + PatternToSql(text) + QStringLiteral("%");
+}
+
+} // namespace
+
+SourceSearch::SourceSearch(const QuickQuery& query, const SourceTable& source, sql::Dbms engine)
+    : m_source(source), m_engine(engine), m_columns(source.readColumns())
+{
+    for (const QueryWord& word : query.words) {
+        Word prepared{word, columnsFor(word.field), std::nullopt, TextMatcher(word.text, word.exact)};
+        if (!word.exact)
+            prepared.code.emplace(word.text);
+        if (prepared.columns.empty())
+            m_searchable = false;
+        m_words.push_back(std::move(prepared));
+    }
+    if (const QString codeText = query.codeText(); !codeText.isEmpty())
+        m_codeText.emplace(codeText);
+}
+
+std::vector<SourceSearch::Column> SourceSearch::columnsFor(Field field) const
+{
+    std::vector<Column> columns;
+    const auto add = [&](const QString& column, bool code, bool name) {
+        if (!column.isEmpty())
+            columns.push_back({indexOf(column), code, name});
+    };
+    switch (field) {
+    case Field::Any:
+        for (const QString& column : m_source.codeColumns)
+            add(column, true, false);
+        add(m_source.nameColumn, false, true);
+        for (const QString& column : m_source.otherColumns)
+            add(column, false, false);
+        break;
+    case Field::Drawing:
+        for (const QString& column : m_source.drawingColumns)
+            add(column, true, false);
+        break;
+    case Field::Code:
+        for (const QString& column : m_source.codeColumns)
+            add(column, true, false);
+        break;
+    case Field::Name:
+        add(m_source.nameColumn, false, true);
+        break;
+    case Field::Author:
+        add(m_source.authorColumn, false, false);
+        break;
+    case Field::Content:
+        break;
+    }
+    return columns;
+}
+
+QString SourceSearch::condition(const Word& word) const
+{
+    const QString folded = FoldForSearch(word.word.text);
+    QStringList alternatives;
+    for (const Column& column : word.columns) {
+        const QString& name = m_columns.at(column.index);
+        if (column.code && word.code) {
+            alternatives.append(m_engine == sql::Dbms::Postgres
+                                    ? Like(BareCodeSql(name), QStringLiteral("%") + BareCodePattern(word.word.text)
+                                                                  + QStringLiteral("%"))
+                                    : Like(name, CodeLikePattern(word.word.text)));
+            continue;
+        }
+        alternatives.append(Like(name, TextPattern(word.word.exact ? word.word.text : folded)));
+        // A stored text in full-width forms is not found by the folded word: the word as typed may.
+        if (!word.word.exact && folded != word.word.text)
+            alternatives.append(Like(name, TextPattern(word.word.text)));
+    }
+    return alternatives.size() == 1 ? alternatives.first()
+                                    : QStringLiteral("(") + alternatives.join(QStringLiteral(" OR ")) + QStringLiteral(")");
+}
+
+QString SourceSearch::sql() const
+{
+    QStringList conditions;
+    for (const Word& word : m_words)
+        conditions.append(condition(word));
+    QString sql = QStringLiteral("SELECT ") + m_columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ")
+                  + m_source.table;
+    if (!conditions.isEmpty())
+        sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    return sql;
+}
+
+bool SourceSearch::found(const Word& word, const QStringList& row, Places* places) const
+{
+    bool any = false;
+    bool inCode = false;
+    for (const Column& column : word.columns) {
+        const QString& value = row.at(column.index);
+        const bool matches = column.code && word.code ? word.code->tier(value).has_value() : word.text.matches(value);
+        if (matches) {
+            any = true;
+            places->inName = places->inName || column.name;
+            inCode = inCode || column.code;
+        }
+    }
+    places->allInCode = places->allInCode && inCode;
+    return any;
+}
+
+MatchTier SourceSearch::tierOf(const QStringList& row, const Places& places) const
+{
+    std::optional<MatchTier> best;
+    if (m_codeText) {
+        for (const QString& column : m_source.codeColumns) {
+            const auto tier = m_codeText->tier(row.at(indexOf(column)));
+            if (tier && (!best || *tier < *best))
+                best = tier;
+        }
+    }
+    if (best)
+        return *best;
+    // "zq8600 02" in ZQ8600-01-02: every word is in the code, though not as one piece.
+    if (places.allInCode)
+        return MatchTier::CodeContains;
+    return places.inName ? MatchTier::Name : MatchTier::Other;
+}
+
+QString SourceSearch::noteOf(const QStringList& row) const
+{
+    QStringList parts;
+    for (const NoteColumn& note : m_source.notes) {
+        const QString value = row.at(indexOf(note.column)).trimmed();
+        if (!value.isEmpty())
+            parts.append(note.label + u' ' + value);
+    }
+    return parts.join(QStringLiteral("  "));
+}
+
+std::optional<QuickHit> SourceSearch::match(const QStringList& row, const QString& kind) const
+{
+    if (!m_searchable || row.size() < m_columns.size())
+        return std::nullopt;
+    Places places;
+    for (const Word& word : m_words)
+        if (!found(word, row, &places))
+            return std::nullopt;
+    QuickHit hit;
+    hit.kind = kind;
+    hit.code = row.at(indexOf(m_source.codeColumns.first())).trimmed();
+    hit.name = m_source.nameColumn.isEmpty() ? QString() : row.at(indexOf(m_source.nameColumn)).trimmed();
+    hit.date = m_source.dateColumn.isEmpty() ? QString() : row.at(indexOf(m_source.dateColumn)).left(10);
+    hit.tier = tierOf(row, places);
+    hit.note = noteOf(row);
+    hit.table = m_source.table;
+    if (const int product = indexOf(QStringLiteral("ProductDwgCode")); product >= 0)
+        hit.product = row.at(product).trimmed();
+    hit.listed = m_source.listedColumn.isEmpty() ? hit.code : row.at(indexOf(m_source.listedColumn)).trimmed();
+    if (const int file = indexOf(QStringLiteral("FileName")); file >= 0)
+        hit.fileName = row.at(file);
+    return hit;
+}
+
+} // namespace zq::quick
