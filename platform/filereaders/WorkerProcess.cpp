@@ -32,6 +32,11 @@ WorkerProcess::~WorkerProcess()
 
 bool WorkerProcess::start(QString* error)
 {
+    // Without its worker option the program would run as itself (the indexer indexing), not serve.
+    if (m_settings.workerOption.isEmpty()) {
+        *error = QStringLiteral("提取进程不能启动 (%1): 没有给出让它作为提取进程工作的选项").arg(m_settings.program);
+        return false;
+    }
     m_process = std::make_unique<QProcess>();
     m_process->setProgram(m_settings.program);
     m_process->setArguments({m_settings.workerOption, QString::number(m_settings.memoryMb)});

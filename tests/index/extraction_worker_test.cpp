@@ -116,14 +116,19 @@ TEST_F(Worker, AWorkerThatCannotStartOrDiesIsAFailureOfItsFileWithTheReason)
     const struct {
         const char* program;
         const char* reason;
+        bool withoutWorkerOption = false;   // the program would run as itself, not as a worker
     } cases[] = {
         {"/nonexistent/zqpdm-index", "提取进程不能启动"},
         {"/bin/false", "提取进程异常结束"},
         {"/bin/true", "提取进程异常结束"},
+        {"", "提取进程不能启动", true},
     };
     for (const auto& c : cases) {
         ExtractionWorker::Settings settings = Settings(5000);
-        settings.program = QString::fromLatin1(c.program);
+        if (*c.program)
+            settings.program = QString::fromLatin1(c.program);
+        if (c.withoutWorkerOption)
+            settings.workerOption.clear();
         ExtractionWorker worker(settings);
         QElapsedTimer clock;
         clock.start();
