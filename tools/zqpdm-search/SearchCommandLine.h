@@ -44,6 +44,9 @@ struct Action {
     QStringList names;    // pick answers
     bool implicit = false;// a Find the parser inserted
 
+    // The option and its value as they are written on the command line; parsed again they give
+    // this action back (a Find comes back marked as given, not implicit).
+    QStringList arguments() const;
     QString describe() const;   // the option as written, for messages
     bool operator==(const Action& other) const = default;
 };
