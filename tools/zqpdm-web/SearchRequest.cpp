@@ -91,51 +91,74 @@ Wanted wanted(const QJsonArray& action, int index)
     refuse(QStringLiteral("动作 %1: 不支持 \"%2\"（可用: set, cell, click, pick, tree）").arg(index + 1).arg(kind.left(40)));
 }
 
-} // namespace
+// The actions of a JSON array, checked by reading their arguments back with the command line's
+// own parser: a value that it would read otherwise (a label holding "=", a name holding ",", a value
+// that is an option) is refused rather than searched with a meaning the client did not give it.
+QStringList argumentsOf(const QJsonValue& actions)
+{
+    if (!actions.isUndefined() && !actions.isArray())
+        refuse(QStringLiteral("\"actions\" 须为数组"));
+    const QJsonArray list = actions.toArray();
+    if (list.size() > kMaxActions)
+        refuse(QStringLiteral("动作过多（最多 %1 个）").arg(kMaxActions));
+    QList<Wanted> wants;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (!list.at(i).isArray())
+            refuse(QStringLiteral("动作 %1: 须为数组").arg(i + 1));
+        wants.append(wanted(list.at(i).toArray(), int(i)));
+    }
+    QStringList arguments;
+    for (const Wanted& want : std::as_const(wants))
+        arguments += want.arguments;
+    const zq::tool::ParseResult parsed = zq::tool::SearchCommandLine::parse(
+        QStringList{QStringLiteral("--page"), QStringLiteral("-")} + arguments + QStringList{QStringLiteral("--find")});
+    if (parsed.status != zq::tool::ParseResult::Status::Ok)
+        refuse(parsed.status == zq::tool::ParseResult::Status::Usage ? parsed.error
+                                                                       : QStringLiteral("动作中含有不能使用的文字"));
+    const QList<Action>& actionsRead = parsed.options.actions;
+    if (actionsRead.size() != wants.size() + 1 || actionsRead.last().kind != ActionKind::Find)
+        refuse(QStringLiteral("动作中含有不能使用的文字"));
+    for (qsizetype i = 0; i < wants.size(); ++i)
+        if (!wants[i].means(actionsRead[i]))
+            refuse(QStringLiteral("动作 %1: 含有不能使用的文字（如 \"=\"、\",\"、\":\"）").arg(i + 1));
+    return arguments;
+}
 
-SearchRequest ParseSearchRequest(const QByteArray& body)
+SearchRequest parsed(const QByteArray& json, bool wholeRequest)
 {
     SearchRequest request;
     try {
         QJsonParseError parseError;
-        const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
-        if (parseError.error != QJsonParseError::NoError || !document.isObject())
-            refuse(QStringLiteral("请求须为 JSON 对象 {\"actions\": [...]}"));
-        const QJsonValue actions = document.object().value(QStringLiteral("actions"));
-        if (!actions.isUndefined() && !actions.isArray())
-            refuse(QStringLiteral("\"actions\" 须为数组"));
-        const QJsonArray list = actions.toArray();
-        if (list.size() > kMaxActions)
-            refuse(QStringLiteral("动作过多（最多 %1 个）").arg(kMaxActions));
-        QList<Wanted> wants;
-        for (qsizetype i = 0; i < list.size(); ++i) {
-            if (!list.at(i).isArray())
-                refuse(QStringLiteral("动作 %1: 须为数组").arg(i + 1));
-            wants.append(wanted(list.at(i).toArray(), int(i)));
+        const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+        if (parseError.error != QJsonParseError::NoError)
+            refuse(wholeRequest ? QStringLiteral("请求须为 JSON 对象 {\"actions\": [...]}") : QStringLiteral("actions 须为 JSON 数组"));
+        if (wholeRequest) {
+            if (!document.isObject())
+                refuse(QStringLiteral("请求须为 JSON 对象 {\"actions\": [...]}"));
+            request.arguments = argumentsOf(document.object().value(QStringLiteral("actions")));
+        } else {
+            if (!document.isArray())
+                refuse(QStringLiteral("actions 须为 JSON 数组"));
+            request.arguments = argumentsOf(document.array());
         }
-        QStringList arguments;
-        for (const Wanted& want : std::as_const(wants))
-            arguments += want.arguments;
-        arguments.append(QStringLiteral("--find"));
-        // The command line's own parser reads the arguments back: a value that it would read
-        // otherwise (a label holding "=", a name holding ",", a value that is an option) is refused
-        // rather than searched with a meaning the client did not give it.
-        const zq::tool::ParseResult parsed =
-            zq::tool::SearchCommandLine::parse(QStringList{QStringLiteral("--page"), QStringLiteral("-")} + arguments);
-        if (parsed.status != zq::tool::ParseResult::Status::Ok)
-            refuse(parsed.status == zq::tool::ParseResult::Status::Usage ? parsed.error
-                                                                           : QStringLiteral("动作中含有不能使用的文字"));
-        const QList<Action>& actionsRead = parsed.options.actions;
-        if (actionsRead.size() != wants.size() + 1 || actionsRead.last().kind != ActionKind::Find)
-            refuse(QStringLiteral("动作中含有不能使用的文字"));
-        for (qsizetype i = 0; i < wants.size(); ++i)
-            if (!wants[i].means(actionsRead[i]))
-                refuse(QStringLiteral("动作 %1: 含有不能使用的文字（如 \"=\"、\",\"、\":\"）").arg(i + 1));
-        request.arguments = arguments;
     } catch (const Refused& refused) {
         request.error = refused.message;
     }
     return request;
+}
+
+} // namespace
+
+SearchRequest ParseSearchRequest(const QByteArray& body)
+{
+    return parsed(body, true);
+}
+
+SearchRequest ParseActionsParameter(const QByteArray& text)
+{
+    if (text.isEmpty())
+        return {};
+    return parsed(text, false);
 }
 
 } // namespace zq::web

@@ -9,7 +9,7 @@
 namespace zq::web {
 
 struct SearchRequest {
-    QStringList arguments;   // the actions as zqpdm-search takes them, "--find" last
+    QStringList arguments;   // the actions as zqpdm-search takes them (the caller adds --find or --describe)
     QString error;           // why the body was refused; empty when it was taken
     bool ok() const { return error.isEmpty(); }
 };
@@ -19,5 +19,8 @@ inline constexpr int kMaxActionText = 1000;
 
 // The body of POST /api/pages/{caption}/search.
 SearchRequest ParseSearchRequest(const QByteArray& body);
+// The query parameter actions=[...] of GET /api/pages/{caption}: the same actions, the page
+// described as they leave it. Empty text: none.
+SearchRequest ParseActionsParameter(const QByteArray& text);
 
 } // namespace zq::web

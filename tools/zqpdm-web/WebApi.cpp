@@ -67,7 +67,7 @@ void WebApi::addRoutes(httplib::Server& server, UserOf userOf)
 {
     server.Get("/api/pages", [this](const httplib::Request&, httplib::Response& response) { pages(response); });
     server.Get(R"(/api/pages/([^/]+))", [this, userOf](const httplib::Request& request, httplib::Response& response) {
-        describe(userOf(request), segment(request, 1), response);
+        describe(userOf(request), segment(request, 1), request.get_param_value("actions"), response);
     });
     server.Post(R"(/api/pages/([^/]+)/search)", [this, userOf](const httplib::Request& request, httplib::Response& response) {
         search(userOf(request), segment(request, 1), request.body, response);
@@ -163,12 +163,18 @@ bool WebApi::answerFailure(const WorkerOutcome& outcome, httplib::Response& resp
     return true;
 }
 
-void WebApi::describe(const QString& user, const QString& page, httplib::Response& response)
+void WebApi::describe(const QString& user, const QString& page, const std::string& actions, httplib::Response& response)
 {
     if (!knownPage(page, response))
         return;
+    const SearchRequest request = ParseActionsParameter(QByteArray(actions.data(), qsizetype(actions.size())));
+    if (!request.ok()) {
+        AnswerError(response, 400, request.error);
+        return;
+    }
     WorkerOutcome outcome;
-    if (!runWorker(user, page, {QStringLiteral("--describe")}, outcome, response) || answerFailure(outcome, response))
+    if (!runWorker(user, page, request.arguments + QStringList{QStringLiteral("--describe")}, outcome, response)
+        || answerFailure(outcome, response))
         return;
     AnswerJson(response, QString::fromUtf8(outcome.output));
 }
@@ -182,8 +188,9 @@ void WebApi::search(const QString& user, const QString& page, const std::string&
         AnswerError(response, 400, request.error);
         return;
     }
+    const QStringList arguments = request.arguments + QStringList{QStringLiteral("--find")};
     WorkerOutcome outcome;
-    if (!runWorker(user, page, request.arguments, outcome, response) || answerFailure(outcome, response))
+    if (!runWorker(user, page, arguments, outcome, response) || answerFailure(outcome, response))
         return;
     const std::optional<QStringList> rows = SplitRowLines(outcome.output);
     if (!rows) {
@@ -194,7 +201,7 @@ void WebApi::search(const QString& user, const QString& page, const std::string&
     }
     QStringList ids;
     for (qsizetype i = 0; i < rows->size(); ++i)
-        ids.append(m_hits.add(Hit{user, page, request.arguments, int(i), rows->at(i)}));
+        ids.append(m_hits.add(Hit{user, page, arguments, int(i), rows->at(i)}));
     const QStringList statuses = outcome.texts(QStringLiteral("STATUS"), QStringLiteral("text"));
     JsonObject counts;
     counts.add(page, int(rows->size()));

@@ -40,7 +40,7 @@ public:
 
 private:
     void pages(httplib::Response& response) const;
-    void describe(const QString& user, const QString& page, httplib::Response& response);
+    void describe(const QString& user, const QString& page, const std::string& actions, httplib::Response& response);
     void search(const QString& user, const QString& page, const std::string& body, httplib::Response& response);
     void hit(const QString& user, const QString& id, httplib::Response& response) const;
     void file(const QString& user, const QString& id, httplib::Response& response);
