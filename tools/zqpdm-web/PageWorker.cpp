@@ -94,11 +94,10 @@ WorkerOutcome PageWorker::run(const QString& user, const QString& page, const QS
     const QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/zqpdm-web-XXXXXX"));
     if (!scratch.isValid())
         return outcome;
-    QStringList all{QStringLiteral("--home"), m_home, QStringLiteral("--page"), page,
-                    QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("--events"), QStringLiteral("json")};
-    if (m_db)
-        all << QStringLiteral("--db") << *m_db;
-    all += arguments;
+    const QStringList all = m_common
+        + QStringList{QStringLiteral("--page"), page, QStringLiteral("--format"), QStringLiteral("json"),
+                      QStringLiteral("--events"), QStringLiteral("json")}
+        + arguments;
 
     QProcess process;
     process.setProgram(m_program);

@@ -40,8 +40,9 @@ std::optional<QStringList> SplitRowLines(const QByteArray& output);
 
 class PageWorker {
 public:
-    PageWorker(QString program, QString home, std::optional<QString> db, WorkerLimits limits)
-        : m_program(std::move(program)), m_home(std::move(home)), m_db(std::move(db)), m_limits(limits) {}
+    // The options every run gets: the installation, and where given the database and the date.
+    PageWorker(QString program, QStringList commonArguments, WorkerLimits limits)
+        : m_program(std::move(program)), m_common(std::move(commonArguments)), m_limits(limits) {}
 
     // zqpdm-search --page PAGE ARGUMENTS... with JSON rows and events, as USER.
     WorkerOutcome run(const QString& user, const QString& page, const QStringList& arguments) const;
@@ -50,8 +51,7 @@ public:
 
 private:
     QString m_program;
-    QString m_home;
-    std::optional<QString> m_db;
+    QStringList m_common;
     WorkerLimits m_limits;
 };
 

@@ -39,6 +39,16 @@ QString nextReference()
     return QStringLiteral("%1").arg(counter.fetchAndAddRelaxed(1) + 1, 6, 10, QLatin1Char('0'));
 }
 
+QStringList commonArguments(const ApiSettings& settings)
+{
+    QStringList arguments{QStringLiteral("--home"), settings.home};
+    if (settings.db)
+        arguments << QStringLiteral("--db") << *settings.db;
+    if (settings.today)
+        arguments << QStringLiteral("--today") << *settings.today;
+    return arguments;
+}
+
 } // namespace
 
 void AnswerJson(httplib::Response& response, const QString& json)
@@ -58,7 +68,7 @@ void AnswerError(httplib::Response& response, int status, const QString& text, c
 
 WebApi::WebApi(ApiSettings settings, QStringList pages, LogLine log)
     : m_settings(std::move(settings)), m_pages(std::move(pages)), m_log(std::move(log)),
-      m_worker(m_settings.workerProgram, m_settings.home, m_settings.db, m_settings.limits),
+      m_worker(m_settings.workerProgram, commonArguments(m_settings), m_settings.limits),
       m_freeWorkers(std::make_unique<std::counting_semaphore<256>>(std::clamp(m_settings.workers, 1, 256)))
 {
 }

@@ -26,6 +26,7 @@ struct ApiSettings {
     QString workerProgram;
     QString home;
     std::optional<QString> db;
+    std::optional<QString> today;
     WorkerLimits limits;
     int workers = 2;
 };

@@ -1,5 +1,6 @@
 #include "WebCommandLine.h"
 
+#include <QDate>
 #include <QHostAddress>
 #include <QThread>
 #include <functional>
@@ -84,6 +85,11 @@ const std::map<QString, Setter>& setters()
                  fail(QStringLiteral("%1: a database URL is needed").arg(opt));
              o.db = v;
          }},
+        {QStringLiteral("--today"), [](WebOptions& o, const QString& opt, const QString& v) {
+             if (!QDate::fromString(v, QStringLiteral("yyyy-MM-dd")).isValid())
+                 fail(QStringLiteral("%1: \"%2\" is not a date yyyy-MM-dd").arg(opt, v));
+             o.today = v;
+         }},
         {QStringLiteral("--listen"), parseListen},
         {QStringLiteral("--trusted-proxy"), parseProxy},
         {QStringLiteral("--local-user"), parseUser},
@@ -140,15 +146,17 @@ WebParseResult WebCommandLine::parse(const QStringList& arguments)
 
 QString WebCommandLine::usageLine()
 {
-    return QStringLiteral("usage: zqpdm-web --home DIR [--db URL] [--listen ADDR:PORT] [--trusted-proxy ADDR]... "
-                          "[--local-user NAME] [OPTION]...");
+    return QStringLiteral("usage: zqpdm-web --home DIR [--db URL] [--listen ADDR:PORT] [--trusted-proxy ADDR]...\n"
+                          "                 [--local-user NAME] [OPTION]...\n"
+                          "       zqpdm-web --help");
 }
 
 QString WebCommandLine::helpText()
 {
     return usageLine() + QStringLiteral(R"(
 
-The read-only web search: serves the search page and its JSON API over HTTP. Every search runs the
+The read-only web search: serves the search page and its JSON API over HTTP. It prints the address
+to open on standard output once it listens. Every search runs the
 installation's own pages, one worker process (zqpdm-search) a search, each with its own database
 connection. Nothing it offers writes to the PDM database or the file store.
 
@@ -156,7 +164,8 @@ Options:
   --home DIR            the client installation (page list, configuration, demo database)
   --db URL              the PDM database instead of the installation's (sqlite:PATH,
                         postgresql://..., odbc:...)
-  --listen ADDR:PORT    where to listen (default 127.0.0.1:8470)
+  --today yyyy-MM-dd    the current date the pages see (date conditions start from it)
+  --listen ADDR:PORT    where to listen (default 127.0.0.1:8470; port 0: any free port)
   --trusted-proxy ADDR  a reverse proxy whose X-Remote-User header names the user; may be
                         repeated. A request from elsewhere without --local-user gets 401
   --local-user NAME     every request is this user; only on a loopback --listen address

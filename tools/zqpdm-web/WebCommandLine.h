@@ -9,6 +9,7 @@ namespace zq::web {
 struct WebOptions {
     QString home;
     std::optional<QString> db;
+    std::optional<QString> today;        // the date the pages see (yyyy-MM-dd), for demonstrations
     QString listenHost = QStringLiteral("127.0.0.1");
     int listenPort = 8470;
     QStringList trustedProxies;          // addresses whose X-Remote-User is believed

@@ -88,6 +88,7 @@ int main(int argc, char* argv[])
     api.workerProgram = QCoreApplication::applicationDirPath() + QStringLiteral("/zqpdm-search");
     api.home = home;
     api.db = options.db;
+    api.today = options.today;
     api.limits.seconds = options.searchTimeout;
     api.workers = options.workers;
     zq::web::WebServer server(options, api, pages);
