@@ -178,6 +178,15 @@ Options:
 
 Every request is logged on standard error with its user, one line each.
 
+Environment:
+  ZQPDM_DB         the PDM database as one URL when --db is not given, else the installation's
+  ZQPDM_FTP        the file store the downloads are fetched from, over the installation's [FTP] Url=
+  ZQPDM_INDEX      the content index the page 文档内容 searches, over [内容索引] Url=
+  ZQPDM_SYSDIR     the system folder that holds zqpdmcod.ini (default: DIR/sys of --home, else
+                   /etc/zqpdm)
+  ZQPDM_OLDCODE    non-zero hides the "旧图号" result column, as in the client
+  TMPDIR           where each search gets a private scratch folder, removed after it (default /tmp)
+
 Exit status: 0 stopped; 1 the address cannot be listened on; 2 a malformed argument.
 )");
 }

@@ -124,7 +124,7 @@ function field(control) {
   }
   input.dataset.key = String(control.id);
   const wrapper = element("div", { className: control.kind === "check" || control.kind === "radio" ? "field check" : "field" });
-  wrapper.append(element("label", { htmlFor: id, textContent: label || control.kind }), input);
+  wrapper.append(element("label", { htmlFor: id, textContent: label }), input);
   return wrapper;
 }
 
