@@ -189,6 +189,10 @@ TEST_F(WebServerTest, ClientErrorsNameNoPathAndNoSql)
         EXPECT_EQ(answer->body.find(s_home->path().toStdString()), std::string::npos) << answer->body;
         EXPECT_EQ(answer->body.find("SELECT"), std::string::npos) << answer->body;
     }
+    // An encoded line break in the path stays inside its own log line.
+    EXPECT_EQ(client.Get("/api/pages/x%0A2026-01-01T00:00:00Z%20127.0.0.1%20admin%20GET%20/")->status, 404);
+    EXPECT_TRUE(server->logged("zhangwei GET /api/pages/x?2026-01-01T00:00:00Z 127.0.0.1 admin GET / 404"))
+        << server->log().toStdString();
 }
 
 TEST_F(WebServerTest, TheStaticPageCarriesItsPolicy)

@@ -99,7 +99,11 @@ WebServer::WebServer(const WebOptions& options, ApiSettings api, QStringList pag
     });
     server.set_logger([](const httplib::Request& request, const httplib::Response& response) {
         const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t_request.start);
-        const QString path = QUrl::fromPercentEncoding(QByteArray::fromStdString(request.path));
+        // The path as the client wrote it, but one line: an encoded line break cannot forge a log line.
+        QString path = QUrl::fromPercentEncoding(QByteArray::fromStdString(request.path));
+        for (QChar& c : path)
+            if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+                c = u'?';
         Log(QStringLiteral("%1 %2 %3 %4 %5 %6ms")
                 .arg(QString::fromStdString(request.remote_addr),
                      t_request.user.isEmpty() ? QStringLiteral("-") : t_request.user,
