@@ -267,8 +267,13 @@ void WebApi::file(const QString& user, const QString& id, httplib::Response& res
         return;
     }
     response.set_header("Content-Disposition", AttachmentDisposition(QFileInfo(outcome.openedFile).fileName()));
-    response.set_content(std::string(outcome.openedBytes.constData(), std::size_t(outcome.openedBytes.size())),
-                         "application/octet-stream");
+    // Sent from the bytes read, without a second copy of a large file.
+    const QByteArray bytes = outcome.openedBytes;
+    response.set_content_provider(std::size_t(bytes.size()), "application/octet-stream",
+                                  [bytes](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                                      const std::size_t left = std::size_t(bytes.size()) - offset;
+                                      return sink.write(bytes.constData() + offset, std::min(length, left));
+                                  });
 }
 
 } // namespace zq::web
