@@ -70,6 +70,11 @@ zq_install_program(zqpdm-client client)
 zq_install_program(zqpdm-search tools)
 zq_install_program(pdm-seed tools)
 zq_install_program(zqpdm-index tools)
+# The web search is built and documented; its Debian package and service come later. Its man page
+# is held to its --help like the others'.
+if(TARGET zqpdm-web)
+  list(APPEND ZQ_PROGRAMS zqpdm-web)
+endif()
 
 # The indexer as a service of the system: a template run as the user named after the "@", and its
 # nightly timer. Installing enables nothing; packaging/systemd/zqpdm-index@.service says how.

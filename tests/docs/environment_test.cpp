@@ -14,6 +14,7 @@ namespace {
 const QString kClient = QStringLiteral("zqpdm-client");
 const QString kSearch = QStringLiteral("zqpdm-search");
 const QString kIndex = QStringLiteral("zqpdm-index");
+const QString kWeb = QStringLiteral("zqpdm-web");
 
 struct VariableUse {
     QString name;
@@ -21,21 +22,22 @@ struct VariableUse {
 };
 
 // The module is in the client and in zqpdm-search; zqpdm-index shares its installation, database,
-// file store and private temporary folder. pdm-seed reads none of ours.
+// file store and private temporary folder. zqpdm-web hands the installation's settings on to the
+// zqpdm-search runs it starts; each run's folders and user are its own. pdm-seed reads none of ours.
 const QList<VariableUse>& Variables()
 {
     static const QList<VariableUse> variables = {
         {QStringLiteral("ZQPDM_HOME"), {kClient, kSearch, kIndex}},
-        {QStringLiteral("ZQPDM_DB"), {kClient, kSearch, kIndex}},
-        {QStringLiteral("ZQPDM_FTP"), {kClient, kSearch, kIndex}},
-        {QStringLiteral("ZQPDM_INDEX"), {kClient, kSearch, kIndex}},
-        {QStringLiteral("ZQPDM_SYSDIR"), {kClient, kSearch, kIndex}},
+        {QStringLiteral("ZQPDM_DB"), {kClient, kSearch, kIndex, kWeb}},
+        {QStringLiteral("ZQPDM_FTP"), {kClient, kSearch, kIndex, kWeb}},
+        {QStringLiteral("ZQPDM_INDEX"), {kClient, kSearch, kIndex, kWeb}},
+        {QStringLiteral("ZQPDM_SYSDIR"), {kClient, kSearch, kIndex, kWeb}},
         {QStringLiteral("ZQPDM_SQL_TRACE"), {kClient, kSearch, kIndex}},
         {QStringLiteral("ZQPDM_USER"), {kClient, kSearch}},
-        {QStringLiteral("ZQPDM_OLDCODE"), {kClient, kSearch}},
+        {QStringLiteral("ZQPDM_OLDCODE"), {kClient, kSearch, kWeb}},
         {QStringLiteral("ZQPDM_WORKDIR"), {kClient, kSearch}},
         {QStringLiteral("XDG_RUNTIME_DIR"), {kClient, kSearch, kIndex}},
-        {QStringLiteral("TMPDIR"), {kClient, kSearch, kIndex}},   // through QDir::tempPath()
+        {QStringLiteral("TMPDIR"), {kClient, kSearch, kIndex, kWeb}},   // through QDir::tempPath()
         {QStringLiteral("XDG_CONFIG_HOME"), {kClient, kSearch}},
         {QStringLiteral("ZQ_TOOL_QT_MESSAGES"), {kSearch}},
     };

@@ -31,6 +31,8 @@ const QList<NotRun>& NotRunHere()
         {QStringLiteral("./zq package"), QStringLiteral("installs packages and builds; ctest -L packaging makes and checks the same packages")},
         {QStringLiteral("./zq install"), QStringLiteral("writes below a system prefix; tests/facade/install_test.cpp installs into a scratch one")},
         {QStringLiteral("./zq build"), QStringLiteral("builds the tree these tests run from")},
+        {QStringLiteral("./zq web"), QStringLiteral("builds, then serves the web search until it is stopped")},
+        {QStringLiteral("curl"), QStringLiteral("asks a running zqpdm-web; tests/web/ makes the same requests")},
         {QStringLiteral("xvfb-run"), QStringLiteral("starts ./zq run under a virtual display")},
         {QStringLiteral("sudo apt"), QStringLiteral("installs system packages")},
         {QStringLiteral("cmake --install"), QStringLiteral("writes below a system prefix, as ./zq install")},
@@ -109,6 +111,12 @@ protected:
                 << " (" << example.command.toStdString() << ")";
         if (zq::docs::IsSynopsis(example.command) || !zq::docs::OptionMissingItsArgument(example.command, help).isEmpty())
             return;   // a synopsis or a fragment of a line: its options are all there is to check
+        // A server runs until it is stopped: its options are checked, the serving is tests/web/'s.
+        if (program == u"zqpdm-web" && !example.command.contains(QStringLiteral("--help"))) {
+            m_notRun << example.where() + QStringLiteral(": ") + example.command
+                    + QStringLiteral(" — serves until it is stopped; tests/web/ starts it on a free port and talks HTTP to it");
+            return;
+        }
         QString unavailable;
         QString command = site.withTestDatabases(example.command, &unavailable);
         if (!unavailable.isEmpty()) {

@@ -315,26 +315,31 @@ void checkQuickOptions(const SearchOptions& options)
 
 } // namespace
 
-QString Action::describe() const
+QStringList Action::arguments() const
 {
     // As the user wrote it: a label stays a label once resolved to its control's id.
     const QString control = name.isEmpty() ? QString::number(id) : name;
     const QString cellRow = rowName.isEmpty() ? QString::number(row) : rowName;
     switch (kind) {
-    case ActionKind::Set: return QStringLiteral("%1 %2=%3").arg(typed ? u"--type" : u"--set", control, text);
-    case ActionKind::Cell: return QStringLiteral("--cell %1:%2=%3").arg(control, cellRow, text);
-    case ActionKind::Click: return QStringLiteral("--click %1").arg(control);
-    case ActionKind::Pick: return QStringLiteral("--pick %1").arg(names.join(u','));
-    case ActionKind::Tree: return QStringLiteral("--tree %1").arg(text);
-    case ActionKind::Find: return QStringLiteral("--find");
-    case ActionKind::Link: return QStringLiteral("--link %1").arg(on ? 1 : 0);
-    case ActionKind::Select: return QStringLiteral("--select %1").arg(row);
-    case ActionKind::DblClick: return QStringLiteral("--dblclick %1").arg(row);
-    case ActionKind::Menu: return QStringLiteral("--menu %1:%2").arg(row).arg(command);
-    case ActionKind::Export: return QStringLiteral("--export %1:%2").arg(text).arg(filter);
-    case ActionKind::Saved: return QStringLiteral("--saved %1").arg(text);
+    case ActionKind::Set: return {typed ? QStringLiteral("--type") : QStringLiteral("--set"), QStringLiteral("%1=%2").arg(control, text)};
+    case ActionKind::Cell: return {QStringLiteral("--cell"), QStringLiteral("%1:%2=%3").arg(control, cellRow, text)};
+    case ActionKind::Click: return {QStringLiteral("--click"), control};
+    case ActionKind::Pick: return {QStringLiteral("--pick"), names.join(u',')};
+    case ActionKind::Tree: return {QStringLiteral("--tree"), text};
+    case ActionKind::Find: return {QStringLiteral("--find")};
+    case ActionKind::Link: return {QStringLiteral("--link"), QString::number(on ? 1 : 0)};
+    case ActionKind::Select: return {QStringLiteral("--select"), QString::number(row)};
+    case ActionKind::DblClick: return {QStringLiteral("--dblclick"), QString::number(row)};
+    case ActionKind::Menu: return {QStringLiteral("--menu"), QStringLiteral("%1:%2").arg(row).arg(command)};
+    case ActionKind::Export: return {QStringLiteral("--export"), QStringLiteral("%1:%2").arg(text).arg(filter)};
+    case ActionKind::Saved: return {QStringLiteral("--saved"), text};
     }
-    return QString();
+    return {};
+}
+
+QString Action::describe() const
+{
+    return arguments().join(u' ');
 }
 
 ParseResult SearchCommandLine::parse(const QStringList& arguments)

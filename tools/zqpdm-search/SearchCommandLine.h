@@ -45,6 +45,9 @@ struct Action {
     bool implicit = false;// a Find the parser inserted
     bool typed = false;   // set by --type: the text as typed, never taken for a list index
 
+    // The option and its value as they are written on the command line; parsed again they give
+    // this action back (a Find comes back marked as given, not implicit).
+    QStringList arguments() const;
     QString describe() const;   // the option as the user wrote it (a label, not its id), for messages
     bool operator==(const Action& other) const = default;
 };

@@ -1,0 +1,148 @@
+#include "PageWorker.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace zq::web {
+
+namespace {
+
+// The worker's environment: the server's, with the user it searches for and the folders a page
+// may write to (fetched files, settings, change-order files) inside the scratch folder.
+QProcessEnvironment workerEnvironment(const QString& user, const QString& scratch)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ZQPDM_USER"), user);
+    environment.insert(QStringLiteral("TMPDIR"), scratch);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), scratch + QStringLiteral("/config"));
+    environment.insert(QStringLiteral("ZQPDM_WORKDIR"), scratch + QStringLiteral("/work/"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    environment.remove(QStringLiteral("ZQPDM_SQL_TRACE"));
+    environment.remove(QStringLiteral("ZQ_TOOL_QT_MESSAGES"));
+    return environment;
+}
+
+bool isInside(const QString& path, const QString& folder)
+{
+    const QString file = QFileInfo(path).canonicalFilePath();
+    const QString root = QFileInfo(folder).canonicalFilePath();
+    return !file.isEmpty() && !root.isEmpty() && file.startsWith(root + u'/');
+}
+
+} // namespace
+
+QStringList WorkerOutcome::texts(const QString& event, const QString& field) const
+{
+    QStringList found;
+    for (const QJsonObject& object : events)
+        if (object.value(QStringLiteral("event")).toString() == event)
+            found.append(object.value(field).toString());
+    return found;
+}
+
+QList<QJsonObject> ParseEventLines(const QByteArray& text, QStringList* otherLines)
+{
+    QList<QJsonObject> events;
+    for (const QByteArray& line : text.split('\n')) {
+        if (line.trimmed().isEmpty())
+            continue;
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+        if (error.error == QJsonParseError::NoError && document.isObject()
+            && document.object().value(QStringLiteral("event")).isString())
+            events.append(document.object());
+        else if (otherLines)
+            otherLines->append(QString::fromUtf8(line));
+    }
+    return events;
+}
+
+std::optional<QStringList> SplitRowLines(const QByteArray& output)
+{
+    QList<QByteArray> lines = output.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    if (lines.size() == 1 && lines.first() == "[]")
+        return QStringList();
+    if (lines.size() < 2 || lines.first() != "[" || lines.last() != "]")
+        return std::nullopt;
+    QStringList rows;
+    for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
+        QByteArray row = lines[i];
+        const bool last = i + 2 == lines.size();
+        if (!last) {
+            if (!row.endsWith(','))
+                return std::nullopt;
+            row.chop(1);
+        }
+        if (!row.startsWith('{') || !row.endsWith('}'))
+            return std::nullopt;
+        rows.append(QString::fromUtf8(row));
+    }
+    return rows;
+}
+
+WorkerOutcome PageWorker::run(const QString& user, const QString& page, const QStringList& arguments) const
+{
+    WorkerOutcome outcome;
+    const QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/zqpdm-web-XXXXXX"));
+    if (!scratch.isValid())
+        return outcome;
+    const QStringList all = m_common
+        + QStringList{QStringLiteral("--page"), page, QStringLiteral("--format"), QStringLiteral("json"),
+                      QStringLiteral("--events"), QStringLiteral("json")}
+        + arguments;
+
+    QProcess process;
+    process.setProgram(m_program);
+    process.setArguments(all);
+    process.setProcessEnvironment(workerEnvironment(user, scratch.path()));
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start();
+    if (!process.waitForStarted(10000))
+        return outcome;
+
+    QByteArray errors;
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 limitMs = qint64(m_limits.seconds * 1000.0);
+    outcome.end = WorkerOutcome::End::Exited;
+    for (;;) {
+        const bool finished = process.waitForFinished(int(std::clamp<qint64>(limitMs - clock.elapsed(), 1, 20)));
+        outcome.output += process.readAllStandardOutput();
+        errors += process.readAllStandardError();
+        if (finished || process.state() == QProcess::NotRunning)
+            break;
+        const bool tooLarge = outcome.output.size() > m_limits.outputBytes || errors.size() > m_limits.outputBytes;
+        if (tooLarge || clock.elapsed() >= limitMs) {
+            outcome.end = tooLarge ? WorkerOutcome::End::TooLarge : WorkerOutcome::End::TimedOut;
+            process.kill();
+            process.waitForFinished(5000);
+            return outcome;
+        }
+    }
+    if (process.exitStatus() == QProcess::CrashExit)
+        outcome.end = WorkerOutcome::End::Crashed;
+    outcome.exitCode = process.exitCode();
+    outcome.events = ParseEventLines(errors, &outcome.otherLines);
+
+    // A file the page fetched lies in the scratch folder, which goes with this function.
+    const QStringList opened = outcome.texts(QStringLiteral("OPEN"), QStringLiteral("path"));
+    if (!opened.isEmpty() && isInside(opened.last(), scratch.path())) {
+        outcome.openedFile = opened.last();
+        QFile file(outcome.openedFile);
+        if (file.size() > kMaxFileBytes)
+            outcome.openedTooLarge = true;
+        else if (file.open(QIODevice::ReadOnly))
+            outcome.openedBytes = file.readAll();
+    }
+    return outcome;
+}
+
+} // namespace zq::web

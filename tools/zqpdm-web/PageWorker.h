@@ -1,0 +1,58 @@
+#pragma once
+// One search, run in a worker process of its own: zqpdm-search drives the installation's page
+// headlessly with its own database connection, as the given user, in a private scratch folder
+// that is removed afterwards. The worker is killed when it runs past the time limit or writes
+// more than the output limit, so a search can neither hang a request nor fill the server's memory.
+#include <QByteArray>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace zq::web {
+
+struct WorkerLimits {
+    double seconds = 30.0;
+    qsizetype outputBytes = 64 * 1024 * 1024;
+};
+
+struct WorkerOutcome {
+    enum class End { Exited, TimedOut, TooLarge, NotStarted, Crashed };
+    End end = End::NotStarted;
+    int exitCode = -1;
+    QByteArray output;             // standard output (the rows or the description, JSON)
+    QList<QJsonObject> events;     // standard error, one JSON event a line
+    QStringList otherLines;        // standard error lines that were not events (for the log)
+    QString openedFile;            // the stored file the page fetched and opened, if any
+    QByteArray openedBytes;        // its content, read before the scratch folder goes
+    bool openedTooLarge = false;
+
+    bool ok() const { return end == End::Exited && exitCode == 0; }
+    QStringList texts(const QString& event, const QString& field) const;   // a field of every event of a kind
+};
+
+// The JSON events and row lines of a worker's output, taken apart without the process: what the
+// server parses of a worker, testable and fuzzable on its own.
+QList<QJsonObject> ParseEventLines(const QByteArray& text, QStringList* otherLines);
+// The rows of zqpdm-search --format json: "[", one object a line (a comma after all but the last), "]".
+std::optional<QStringList> SplitRowLines(const QByteArray& output);
+
+class PageWorker {
+public:
+    // The options every run gets: the installation, and where given the database and the date.
+    PageWorker(QString program, QStringList commonArguments, WorkerLimits limits)
+        : m_program(std::move(program)), m_common(std::move(commonArguments)), m_limits(limits) {}
+
+    // zqpdm-search --page PAGE ARGUMENTS... with JSON rows and events, as USER.
+    WorkerOutcome run(const QString& user, const QString& page, const QStringList& arguments) const;
+
+    static constexpr qsizetype kMaxFileBytes = 512 * 1024 * 1024;
+
+private:
+    QString m_program;
+    QStringList m_common;
+    WorkerLimits m_limits;
+};
+
+} // namespace zq::web

@@ -1,0 +1,69 @@
+#pragma once
+// The JSON API: the tabs, a tab's controls, a search, a listed row and its stored file. Each route
+// is one handler; searches and fetches run in worker processes (PageWorker), at most `workers` at
+// once, and every answer a client sees is free of paths and SQL: those go to the log.
+#include "HitStore.h"
+#include "PageWorker.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <semaphore>
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+} // namespace httplib
+
+namespace zq::web {
+
+// Writes one line to the server's log.
+using LogLine = std::function<void(const QString&)>;
+
+struct ApiSettings {
+    QString workerProgram;
+    QString home;
+    std::optional<QString> db;
+    std::optional<QString> today;
+    WorkerLimits limits;
+    int workers = 2;
+};
+
+class WebApi {
+public:
+    WebApi(ApiSettings settings, QStringList pages, LogLine log);
+
+    // USER is who the request is from; the routes are added to SERVER.
+    using UserOf = std::function<QString(const httplib::Request&)>;
+    void addRoutes(httplib::Server& server, UserOf userOf);
+
+private:
+    void pages(httplib::Response& response) const;
+    void describe(const QString& user, const QString& page, const std::string& actions, httplib::Response& response);
+    void search(const QString& user, const QString& page, const std::string& body, httplib::Response& response);
+    void hit(const QString& user, const QString& id, httplib::Response& response) const;
+    void file(const QString& user, const QString& id, httplib::Response& response);
+
+    bool knownPage(const QString& page, httplib::Response& response) const;
+    // Runs a worker when one is free in time; false (and the answer set) when none was.
+    bool runWorker(const QString& user, const QString& page, const QStringList& arguments, WorkerOutcome& outcome,
+                   httplib::Response& response);
+    // The answer for a worker that did not end well; false when it did.
+    bool answerFailure(const WorkerOutcome& outcome, httplib::Response& response);
+    QString clientText(QString text) const;
+
+    ApiSettings m_settings;
+    QStringList m_pages;
+    LogLine m_log;
+    PageWorker m_worker;
+    HitStore m_hits;
+    std::unique_ptr<std::counting_semaphore<256>> m_freeWorkers;
+};
+
+// {"error": TEXT} with STATUS, as every failure is answered.
+void AnswerError(httplib::Response& response, int status, const QString& text, const QStringList& messages = {});
+void AnswerJson(httplib::Response& response, const QString& json);
+
+} // namespace zq::web
