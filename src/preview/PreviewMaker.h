@@ -10,8 +10,8 @@ namespace zq::preview {
 class PreviewMaker {
 public:
     virtual ~PreviewMaker() = default;
-    // Returns soon after stop is set (the answer then does not matter).
-    virtual PreviewAnswer make(const PreviewRequest& request, const std::atomic<bool>& stop) = 0;
+    // Returns soon after the stop it was made with is set (the answer then does not matter).
+    virtual PreviewAnswer make(const PreviewRequest& request) = 0;
 };
 
 } // namespace zq::preview

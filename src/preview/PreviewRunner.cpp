@@ -56,8 +56,8 @@ void PreviewRunner::run()
             m_stop = false;
         }
         if (!maker)
-            maker = m_factory();
-        PreviewAnswer answer = maker->make(job.first, m_stop);
+            maker = m_factory(m_stop);
+        PreviewAnswer answer = maker->make(job.first);
         if (m_stop)
             continue;   // given up for a newer one, or the runner closes
         QMetaObject::invokeMethod(this, [this, ticket = job.second, answer = std::move(answer)] {

@@ -18,7 +18,8 @@ class PreviewRunner : public QObject {
     Q_OBJECT
 public:
     // The maker is made on the runner's thread (a worker process belongs to the thread that starts it).
-    using MakerFactory = std::function<std::unique_ptr<PreviewMaker>()>;
+    // stop: set while a preview under way is to be given up.
+    using MakerFactory = std::function<std::unique_ptr<PreviewMaker>(const std::atomic<bool>& stop)>;
     explicit PreviewRunner(MakerFactory factory, QObject* parent = nullptr);
     ~PreviewRunner() override;
 

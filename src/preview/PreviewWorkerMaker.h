@@ -5,6 +5,7 @@
 // the worker dies with the process that started it.
 #include "PreviewMaker.h"
 #include "PreviewRunner.h"
+#include "WorkerProcess.h"
 
 #include <QString>
 #include <memory>
@@ -12,19 +13,20 @@
 namespace zq::preview {
 
 inline constexpr const char* kPreviewWorkerProgram = "zqpdm-preview-worker";
+inline constexpr int kPreviewWorkerMemoryMb = 1024;
+inline constexpr int kPreviewDeadlineMs = 20000;
 
-// Where the worker program is: beside the module as installed, or in the build tree.
+// Where the worker program is: as installed beside the module, else beside the running program,
+// else in the build tree's bin/ next to the module's lib/.
 QString PreviewWorkerPath();
 
 class PreviewWorkerMaker : public PreviewMaker {
 public:
-    explicit PreviewWorkerMaker(QString program = PreviewWorkerPath());
-    ~PreviewWorkerMaker() override;
-    PreviewAnswer make(const PreviewRequest& request, const std::atomic<bool>& stop) override;
+    PreviewWorkerMaker(const std::atomic<bool>* stop, QString program = PreviewWorkerPath());
+    PreviewAnswer make(const PreviewRequest& request) override;
 
 private:
-    struct Worker;
-    std::unique_ptr<Worker> m_worker;
+    extract::WorkerProcess m_worker;
 };
 
 // A runner whose previews the worker process draws.

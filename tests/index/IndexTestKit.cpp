@@ -113,7 +113,7 @@ index::IndexRunOptions IndexOptions(const QString& indexUrl, int deadlineMs)
 {
     index::IndexRunOptions options;
     options.indexUrl = indexUrl;
-    options.worker.program = IndexProgram();
+    options.worker = index::IndexWorkerSettings(IndexProgram());
     options.worker.deadlineMs = deadlineMs;
     options.worker.limits.timeLimitMs = std::max(500, deadlineMs - 1000);
     return options;

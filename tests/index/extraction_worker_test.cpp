@@ -1,8 +1,9 @@
 // Extraction in a worker process: a PDF whose forms draw each other for minutes is cut off at the
 // file's deadline and the next file gets a new worker; a worker that runs out of memory or dies
 // costs its file, not the run; the frames between the two sides hold any text.
-#include "ExtractionWorker.h"
 #include "IndexTestKit.h"
+#include "IndexWorker.h"
+#include "WorkerFrames.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -12,8 +13,7 @@
 #include <chrono>
 #include <thread>
 
-using namespace zq::index;
-using zq::extract::Extraction;
+using namespace zq::extract;
 
 namespace {
 
@@ -38,8 +38,7 @@ protected:
     // The readers' own time limit is far beyond the deadline unless given: the deadline is tried.
     static ExtractionWorker::Settings Settings(int deadlineMs, int memoryMb = 1024, int timeLimitMs = 0)
     {
-        ExtractionWorker::Settings settings;
-        settings.program = zq::test::IndexProgram();
+        ExtractionWorker::Settings settings = zq::index::IndexWorkerSettings(zq::test::IndexProgram());
         settings.deadlineMs = deadlineMs;
         settings.memoryMb = memoryMb;
         settings.limits.timeLimitMs = timeLimitMs > 0 ? timeLimitMs : 100 * deadlineMs;

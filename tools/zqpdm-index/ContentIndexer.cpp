@@ -178,9 +178,9 @@ IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
     const int resourceSetting = doc::ReadStorageSetting(doc::kResourceStorageKey);
     CZQSaveFileToFTP fileStore;
     fileStore.InitZQPDMFTP();   // asked even when it could not connect, as the pages do
-    ExtractionWorker::Settings workerSettings = m_options.worker;
+    extract::ExtractionWorker::Settings workerSettings = m_options.worker;
     workerSettings.stop = m_options.stop;
-    ExtractionWorker worker(workerSettings);
+    extract::ExtractionWorker worker(workerSettings);
     const FetchFolder folder;
 
     QElapsedTimer sinceCommit;

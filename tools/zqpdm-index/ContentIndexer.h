@@ -4,7 +4,7 @@
 // (through the pages' own retrieval, never more of a file than its reader takes), their text
 // extracted in a worker process and written to the index; files gone from the PDM database are
 // taken out. Unchanged files are not touched. One run at a time writes an index (IndexRunLock).
-#include "ExtractionWorker.h"
+#include "IndexWorker.h"
 
 #include <QList>
 #include <QString>
@@ -22,7 +22,7 @@ struct IndexRunOptions {
     // Once set, the run ends at the next step: the file under way is given up, the files finished
     // are kept in the index, the rest is read on the next run.
     const std::atomic<bool>* stop = nullptr;
-    ExtractionWorker::Settings worker;  // the program that extracts, and its limits
+    extract::ExtractionWorker::Settings worker;  // the program that extracts, and its limits
 };
 
 // A file that could not be fetched or read, and why.

@@ -73,7 +73,7 @@ int RunIndexCommand(const QString& program, const QStringList& arguments, QTextS
     };
     const StopSignals stopSignals;
     run.stop = &stopSignals.requested();
-    run.worker.program = program;
+    run.worker = IndexWorkerSettings(program);
     run.worker.memoryMb = kWorkerMemoryMb;
     run.worker.deadlineMs = options.timeLimitSeconds * 1000;
     run.worker.limits.timeLimitMs = ReadersTimeLimitMs(run.worker.deadlineMs);

@@ -1,6 +1,6 @@
 // zqpdm-index: fills the content index of the stored files (see --help).
-#include "ExtractionWorker.h"
 #include "IndexCommand.h"
+#include "IndexWorker.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -14,7 +14,7 @@ int main(int argc, char* argv[])
 {
     // The extraction worker: nothing else of the program is set up in it.
     if (argc >= 2 && std::strcmp(argv[1], zq::index::kWorkerOption) == 0)
-        return zq::index::RunExtractionWorker(argc >= 3 ? std::atoi(argv[2]) : 0);
+        return zq::extract::RunExtractionWorker(argc >= 3 ? std::atoi(argv[2]) : 0);
 
     QStringList arguments;
     for (int i = 1; i < argc; ++i)

@@ -28,7 +28,7 @@ std::atomic<int>& RunningThreads()
 void KeepPdfiumSetUp()
 {
     static std::once_flag once;
-    static QPdfDocument* kept = nullptr;   // never destroyed: PDFium may be in use until the process ends
+    [[maybe_unused]] static QPdfDocument* kept = nullptr;   // never destroyed: PDFium may be in use until the process ends
     std::call_once(once, [] { kept = new QPdfDocument(); });
 }
 
