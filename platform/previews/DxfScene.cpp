@@ -27,6 +27,25 @@ QTransform InsertTransform(const DxfInsert& insert, QPointF base)
     return t;
 }
 
+// About where a label's letters lie, in the drawing's coordinates of the label: a letter is taken
+// as wide as it is high (Chinese ones are), lines one and a half heights apart.
+QPolygonF LabelOutline(const DxfLabel& label)
+{
+    const QStringList lines = label.text.split(u'\n');
+    qsizetype longest = 0;
+    for (const QString& line : lines)
+        longest = std::max(longest, line.size());
+    const double h = label.height;
+    const double width = double(longest) * h;
+    const double below = h * 1.5 * double(lines.size() - 1);
+    const double left = label.horizontal == 1 ? -width / 2 : label.horizontal == 2 ? -width : 0;
+    // From the point to the first line's base line, as drawn (y up here).
+    const double base = label.vertical == 3 ? -h : label.vertical == 2 ? -h / 2 + below / 2 : label.vertical == 1 ? below : 0;
+    const QRectF box(left, base - below, width, below + h);
+    const QTransform turn = QTransform().rotate(label.rotation) * QTransform::fromTranslate(label.at.x(), label.at.y());
+    return turn.map(QPolygonF(box));
+}
+
 class ScenePlacer {
 public:
     ScenePlacer(const DxfDrawing& drawing, const DxfSceneLimits& limits, DxfScene& scene)
@@ -44,9 +63,7 @@ public:
         for (const DxfLabel& label : entities.labels) {
             if (!spend(1))
                 return;
-            const QPointF at = transform.map(label.at);
-            const double h = label.height * std::sqrt(std::abs(transform.determinant()));
-            m_scene.bounds |= QRectF(at.x() - h / 2, at.y() - h / 2, h, h);
+            m_scene.bounds |= transform.map(LabelOutline(label)).boundingRect();
             m_scene.labels.append({label, transform});
         }
         for (const DxfInsert& insert : entities.inserts) {

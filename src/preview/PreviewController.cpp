@@ -42,7 +42,7 @@ PreviewController::~PreviewController() = default;
 
 QString PreviewController::key(int page) const
 {
-    return PreviewCache::KeyOf(m_database, m_subject.identity, kPictureBox, page);
+    return PreviewCache::KeyOf(m_database, m_subject.identity, m_box, page);
 }
 
 void PreviewController::show(const PreviewSubject& subject)
@@ -51,6 +51,7 @@ void PreviewController::show(const PreviewSubject& subject)
     m_settle.stop();
     m_runner->cancel();
     m_subject = subject;
+    m_failure.clear();
     m_localPath.clear();
     m_page = 0;
     m_waiting = false;
@@ -90,13 +91,14 @@ void PreviewController::fetchAndDraw()
         const PreviewFetch fetched = m_subject.fetch();
         if (fetched.localPath.isEmpty()) {
             m_waiting = false;
+            m_failure = fetched.reason;
             m_pane.showMessage(m_subject.title, fetched.reason);
             Q_EMIT shown();
             return;
         }
         m_localPath = fetched.localPath;
     }
-    m_runner->submit({m_localPath, kPictureBox, m_page}, m_ticket);
+    m_runner->submit({m_localPath, m_box, m_page}, m_ticket);
 }
 
 void PreviewController::requestPage(int page)
@@ -129,6 +131,7 @@ void PreviewController::onFinished(int ticket, const PreviewAnswer& answer)
 void PreviewController::display(const PreviewAnswer& answer)
 {
     m_waiting = false;
+    m_failure = answer.kind == PreviewAnswer::Kind::Failed ? answer.reason : QString();
     const QString& title = m_subject.title;
     switch (answer.kind) {
     case PreviewAnswer::Kind::Picture: {

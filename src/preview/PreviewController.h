@@ -31,6 +31,11 @@ public:
     // Milliseconds between a selection and the fetch (rows passed over quickly are not fetched).
     void setSettleTime(int ms) { m_settle.setInterval(ms); }
     bool busy() const { return m_waiting; }
+    // Pictures drawn to fit this box instead (the command line's picture size).
+    void setPictureBox(QSize box) { m_box = box; }
+    // Whether the last preview shown failed, and why (a fetch that failed included).
+    bool lastFailed() const { return !m_failure.isEmpty(); }
+    const QString& lastFailure() const { return m_failure; }
 
 Q_SIGNALS:
     // The pane shows the selected row's preview (or why there is none).
@@ -50,6 +55,8 @@ private:
     PreviewSubject m_subject;
     QString m_localPath;
     int m_page = 0;
+    QSize m_box = kPictureBox;
+    QString m_failure;
     int m_ticket = 0;
     bool m_waiting = false;
     QTimer m_settle;

@@ -57,7 +57,7 @@ void PreviewDock::follow(CZQSearchPage* page)
         previewSelectedRow();
 }
 
-void PreviewDock::setShown(bool shown)
+void PreviewDock::setShown(bool shown, bool keep)
 {
     m_button->setChecked(shown);
     if (shown == m_shown)
@@ -76,7 +76,8 @@ void PreviewDock::setShown(bool shown)
     layout();
     if (shown)
         previewSelectedRow();
-    remember();
+    if (keep)
+        remember();
 }
 
 void PreviewDock::layout()

@@ -36,7 +36,8 @@ public:
     void layout();
 
     bool isShown() const { return m_shown; }
-    void setShown(bool shown);
+    // remember: the user's choice, kept for the next session (a picture taken unattended is not).
+    void setShown(bool shown, bool remember = true);
     void toggle() { setShown(!m_shown); }
 
     PreviewPane& pane() const { return *m_pane; }

@@ -1,4 +1,5 @@
 #include "PreviewWorkerMaker.h"
+#include "WorkerProcess.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -38,22 +39,24 @@ QString PreviewWorkerPath()
 }
 
 PreviewWorkerMaker::PreviewWorkerMaker(const std::atomic<bool>* stop, QString program)
-    : m_worker({std::move(program), QString::fromLatin1("--preview-worker"), kPreviewWorkerMemoryMb, stop,
-                QStringLiteral("预览")})
+    : m_worker(std::make_unique<extract::WorkerProcess>(extract::WorkerProcess::Settings{
+          std::move(program), QStringLiteral("--preview-worker"), kPreviewWorkerMemoryMb, stop, QStringLiteral("预览")}))
 {
 }
+
+PreviewWorkerMaker::~PreviewWorkerMaker() = default;
 
 PreviewAnswer PreviewWorkerMaker::make(const PreviewRequest& request)
 {
     QByteArray payload;
     QString error;
     PreviewAnswer answer;
-    if (!m_worker.call(EncodeRequest(request), kPreviewDeadlineMs, &payload, &error)) {
+    if (!m_worker->call(EncodeRequest(request), kPreviewDeadlineMs, &payload, &error)) {
         answer.reason = error;
         return answer;
     }
     if (!DecodeAnswer(payload, &answer)) {
-        m_worker.discard();
+        m_worker->discard();
         answer = {};
         answer.reason = QStringLiteral("预览进程的回答无效");
     }

@@ -5,10 +5,11 @@
 // the worker dies with the process that started it.
 #include "PreviewMaker.h"
 #include "PreviewRunner.h"
-#include "WorkerProcess.h"
 
 #include <QString>
 #include <memory>
+
+namespace zq::extract { class WorkerProcess; }
 
 namespace zq::preview {
 
@@ -23,10 +24,11 @@ QString PreviewWorkerPath();
 class PreviewWorkerMaker : public PreviewMaker {
 public:
     PreviewWorkerMaker(const std::atomic<bool>* stop, QString program = PreviewWorkerPath());
+    ~PreviewWorkerMaker() override;
     PreviewAnswer make(const PreviewRequest& request) override;
 
 private:
-    extract::WorkerProcess m_worker;
+    std::unique_ptr<extract::WorkerProcess> m_worker;
 };
 
 // A runner whose previews the worker process draws.

@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -27,6 +28,7 @@ enum class ActionKind {
     Menu,       // --menu ROW:CMD
     Export,     // --export FILE[:N]
     Saved,      // --saved NAME
+    Preview,    // --preview ROW (with --preview-out FILE, --preview-size WxH)
 };
 
 struct Action {
@@ -69,6 +71,9 @@ struct SearchOptions {
     bool saveFixedDates = false;
     bool listSaved = false;
     std::optional<QString> deleteSaved;
+    // --preview ROW: where its picture goes and its size.
+    std::optional<QString> previewOut;
+    std::optional<QSize> previewSize;
 };
 
 struct ParseResult {
