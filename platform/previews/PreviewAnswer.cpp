@@ -19,7 +19,8 @@ QByteArray EncodeRequest(const PreviewRequest& request)
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out.setVersion(kStreamVersion);
-    out << request.path << qint32(request.size.width()) << qint32(request.size.height()) << qint32(request.page);
+    out << request.path << qint32(request.size.width()) << qint32(request.size.height()) << qint32(request.page)
+        << request.text;
     return bytes;
 }
 
@@ -28,7 +29,7 @@ bool DecodeRequest(const QByteArray& bytes, PreviewRequest* request)
     QDataStream in(bytes);
     in.setVersion(kStreamVersion);
     qint32 width = 0, height = 0, page = 0;
-    in >> request->path >> width >> height >> page;
+    in >> request->path >> width >> height >> page >> request->text;
     if (in.status() != QDataStream::Ok || width < 1 || height < 1 || width > kLargestSide || height > kLargestSide
         || page < 0)
         return false;

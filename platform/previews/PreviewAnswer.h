@@ -12,6 +12,7 @@ struct PreviewRequest {
     QString path;             // the local copy of the file
     QSize size{800, 600};     // the picture's box: a picture fits inside it
     int page = 0;             // from 0, for documents of pages
+    bool text = false;        // the file's text (where a reader of the index reads one), not its picture
 };
 
 struct PreviewAnswer {

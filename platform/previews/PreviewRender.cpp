@@ -200,6 +200,8 @@ QByteArray PngOf(const QImage& picture)
 
 PreviewAnswer RenderPreview(const PreviewRequest& request)
 {
+    if (request.text && extract::FileTypeOf(request.path) != extract::FileType::Other)
+        return Text(request);
     switch (PreviewKindOf(request.path)) {
     case PreviewKind::Pdf: return PdfPage(request);
     case PreviewKind::Image: return Image(request);

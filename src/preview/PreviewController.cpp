@@ -42,7 +42,10 @@ PreviewController::~PreviewController() = default;
 
 QString PreviewController::key(int page) const
 {
-    return PreviewCache::KeyOf(m_database, m_subject.identity, m_box, page);
+    // The text marked with the words and the picture of the same file are kept apart.
+    const QStringList identity = m_subject.words.isEmpty() ? m_subject.identity
+                                                           : m_subject.identity + QStringList{QStringLiteral("text")};
+    return PreviewCache::KeyOf(m_database, identity, m_box, page);
 }
 
 void PreviewController::show(const PreviewSubject& subject)
@@ -98,7 +101,7 @@ void PreviewController::fetchAndDraw()
         }
         m_localPath = fetched.localPath;
     }
-    m_runner->submit({m_localPath, m_box, m_page}, m_ticket);
+    m_runner->submit({m_localPath, m_box, m_page, !m_subject.words.isEmpty()}, m_ticket);
 }
 
 void PreviewController::requestPage(int page)
