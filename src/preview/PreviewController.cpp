@@ -14,13 +14,16 @@ constexpr int kSettleMs = 150;
 
 } // namespace
 
-QString NoPreviewText(const QString& localPath, const QString& title, const QString& reason)
+QString NoPreviewText(const QString& localPath, const QString& title, const QString& fileDate, const QString& reason)
 {
     const QFileInfo info(localPath);
     QString text = QStringLiteral("无预览\n\n%1").arg(title);
     if (info.exists())
-        text += QStringLiteral("\n%1 字节\n%2").arg(QLocale::c().toString(info.size()),
-                                                    info.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+        text += QStringLiteral("\n%1 字节").arg(QLocale::c().toString(info.size()));
+    if (!fileDate.isEmpty())
+        text += u'\n' + fileDate;
+    else if (info.exists())
+        text += u'\n' + info.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     if (!reason.isEmpty())
         text += QStringLiteral("\n\n") + reason;
     return text;
@@ -149,7 +152,7 @@ void PreviewController::display(const PreviewAnswer& answer)
                         answer.note);
         break;
     case PreviewAnswer::Kind::NoPreview:
-        m_pane.showMessage(title, NoPreviewText(m_localPath, title, answer.reason));
+        m_pane.showMessage(title, NoPreviewText(m_localPath, title, m_subject.fileDate, answer.reason));
         break;
     case PreviewAnswer::Kind::Failed:
         m_pane.showMessage(title, QStringLiteral("不能预览: ") + answer.reason);

@@ -62,7 +62,8 @@ private:
     QTimer m_settle;
 };
 
-// What the pane shows when there is no preview of a file: "无预览" with its name, size and date.
-QString NoPreviewText(const QString& localPath, const QString& title, const QString& reason);
+// What the pane shows when there is no preview of a file: "无预览" with its name, size and date
+// (the stored file's date when the row gives one, else the local copy's).
+QString NoPreviewText(const QString& localPath, const QString& title, const QString& fileDate, const QString& reason);
 
 } // namespace zq::preview

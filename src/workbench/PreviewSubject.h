@@ -22,6 +22,7 @@ struct PreviewSubject {
     std::function<PreviewFetch()> fetch;            // null: the row has no file
     QStringList identity;                           // table, keys, revision, file name, size, date
     QStringList words;                              // the words the row was found by, to be marked
+    QString fileDate;                               // the stored file's date, as the row has it
     bool hasFile() const { return bool(fetch); }
 };
 

@@ -444,6 +444,9 @@ Options (anywhere on the line, each at most once):
                       the user has none of that name and a shared one is there, exit 2 says so)
   --format tsv|csv|json   how standard output is written (default tsv; below)
   --events text|json  how the events on standard error are written (default text; below)
+  --preview-out FILE  with --preview: the PNG file its picture is written to
+  --preview-size WxH  with --preview: the picture's size in pixels (default 800x600, each side
+                      16 to 4096)
   --help, -h          this text
 
 Actions (applied in order):

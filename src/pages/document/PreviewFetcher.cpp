@@ -50,6 +50,7 @@ PreviewSubject DocumentPreview(PreviewSubject subject, const DocumentRecord& rec
     subject.identity = {kind == StoredKind::ResourceFile ? QStringLiteral("资源文件") : QStringLiteral("设计文档"),
                         record.Slot(SlotCode1), record.Slot(SlotCode2), record.Slot(SlotRevision),
                         record.Slot(SlotFileName), record.Slot(SlotSize), record.Slot(SlotDate)};
+    subject.fileDate = record.Slot(SlotDate);
     subject.fetch = [record, kind, pageStore] { return FetchForPreview(record, kind, pageStore); };
     return subject;
 }
