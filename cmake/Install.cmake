@@ -1,7 +1,8 @@
 # The installable module, in four parts (install components), each of which becomes one Debian
 # package (cmake/Packaging.cmake):
 #   runtime  LIBDIR/libZQPDMSearch.so.1 and the libraries it links (ZQPDMFC, ZQDBConnection,
-#            ZQPDMServices), each versioned: libX.so.1 -> libX.so.1.0.0
+#            ZQPDMServices), each versioned: libX.so.1 -> libX.so.1.0.0; the preview pane's worker
+#            LIBEXECDIR/zqpdm/zqpdm-preview-worker
 #   dev      include/ZQPDMSearch/ (the facade, CDllCommandBase, the tree types, the database
 #            component), the LIBDIR/libX.so links and LIBDIR/cmake/ZQPDMSearch/: find_package(ZQPDMSearch)
 #            gives the target ZQPDMSearch::ZQPDMSearch
@@ -14,6 +15,7 @@
 # lintian overrides (packaging/lintian-overrides) in share/lintian/overrides/PACKAGE.
 # LIBDIR is lib/<multiarch> on Debian (lib/x86_64-linux-gnu).
 include(CMakePackageConfigHelpers)
+file(RELATIVE_PATH ZQ_LIBEXEC_TO_LIB /${CMAKE_INSTALL_LIBEXECDIR}/zqpdm /${CMAKE_INSTALL_LIBDIR})
 include(${CMAKE_CURRENT_LIST_DIR}/DebianCopyright.cmake)
 
 set(ZQ_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/ZQPDMSearch)
@@ -82,6 +84,12 @@ if(TARGET zqpdm-index)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/systemd/zqpdm-index@.service
                 ${PROJECT_SOURCE_DIR}/packaging/systemd/zqpdm-index@.timer
           DESTINATION lib/systemd/system COMPONENT tools)
+endif()
+
+# The preview pane's worker, which the module starts from LIBEXECDIR/zqpdm; no user runs it.
+if(TARGET zqpdm-preview-worker)
+  set_target_properties(zqpdm-preview-worker PROPERTIES INSTALL_RPATH "$ORIGIN/${ZQ_LIBEXEC_TO_LIB}")
+  install(TARGETS zqpdm-preview-worker RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/zqpdm COMPONENT runtime)
 endif()
 
 # The client in the desktop's application menu.

@@ -6,7 +6,7 @@
 #   record-figures.sh sanitize ASAN_BUILD_DIR build=S tests=S
 #       docs/reliability.md zq:sanitize-record
 #   record-figures.sh bench|bench-large TABLES_DIR   (the tables ./zq bench kept, one file a program)
-#       docs/performance.md zq:bench and zq:bench-content, or zq:bench-large
+#       docs/performance.md zq:bench, zq:bench-content and zq:bench-preview, or zq:bench-large
 #   record-figures.sh fuzz-figures LOG   prints one fuzz run's figures on one line (./zq test shows it)
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -130,6 +130,10 @@ record_bench() {
   if [ -f "$tables/bench_content.txt" ]; then
     { echo "Measured by \`./zq bench --update-docs\` ($when):"; echo; table "$tables/bench_content.txt"; } |
       "$UPDATE" "$ROOT/docs/performance.md" zq:bench-content
+  fi
+  if [ -f "$tables/bench_preview.txt" ]; then
+    { echo "Measured by \`./zq bench --update-docs\` ($when):"; echo; table "$tables/bench_preview.txt"; } |
+      "$UPDATE" "$ROOT/docs/performance.md" zq:bench-preview
   fi
 }
 

@@ -20,6 +20,7 @@ ClientParse ClientCommandLine::parse(const QStringList& arguments)
         bool* flag = argument == u"--search"       ? &o.openSearch
                      : argument == u"--saved-menu" ? &o.savedMenu
                      : argument == u"--maximized"  ? &o.maximized
+                     : argument == u"--preview"    ? &o.preview
                                                    : nullptr;
         if (flag) {
             *flag = true;
@@ -41,13 +42,15 @@ ClientParse ClientCommandLine::parse(const QStringList& arguments)
     }
     if (o.savedMenu && o.screenshot.isEmpty())
         return usage(QStringLiteral("--saved-menu goes with --screenshot FILE"));
+    if (o.preview && o.screenshot.isEmpty())
+        return usage(QStringLiteral("--preview goes with --screenshot FILE"));
     return result;
 }
 
 QString ClientCommandLine::usageLine()
 {
     return QStringLiteral("usage: zqpdm-client [--home DIR] [--search] [--tab CAPTION] [--tree PATH] "
-                          "[--saved NAME] [--maximized] [--screenshot FILE [--saved-menu]] [--window-screenshot FILE] "
+                          "[--saved NAME] [--maximized] [--screenshot FILE [--saved-menu] [--preview]] [--window-screenshot FILE] "
                           "[--help]");
 }
 
@@ -75,6 +78,9 @@ Options:
                             save a picture of the window to FILE (PNG) and quit
   --saved-menu              with --screenshot: the picture shows the "常用查询" menu open over the
                             window (after "查找")
+  --preview                 with --screenshot: the picture shows the preview pane (F3) beside the
+                            result list, the first row selected and its preview drawn (the pane's
+                            state the user keeps is left as it was)
   --window-screenshot FILE  save a picture of the client window to FILE (PNG) and quit; with
                             --quick, once the quick search has finished, its suggestions open
   --quick TEXT              type TEXT into the quick search box ("快速查找", Ctrl+K) and search

@@ -13,6 +13,7 @@ struct ClientOptions {
     QString screenshot;         // --screenshot FILE
     QString windowScreenshot;   // --window-screenshot FILE
     bool savedMenu = false;     // --saved-menu: the picture shows the "常用查询" menu open
+    bool preview = false;       // --preview: the picture shows the preview pane with the first row
     bool maximized = false;     // --maximized: the search window opens maximised
     QString saved;              // --saved NAME: a saved search of the tab, applied and run
     QString quick;              // --quick TEXT: typed into the quick search box, then searched

@@ -2,6 +2,8 @@
 #include "ClientCommandLine.h"
 #include "HostInstallation.h"
 #include "PDMClientWindow.h"
+#include "PreviewController.h"
+#include "PreviewDock.h"
 #include "QuickSearchBox.h"
 #include "QuickSearchController.h"
 #include "QtTranslations.h"
@@ -11,6 +13,7 @@
 #include "ScriptedDesktop.h"
 #include "ZQPDMSearchFunction.h"
 #include "ZQPDMSearchMain.h"
+#include "ZQSearchPage.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -20,6 +23,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -36,6 +40,30 @@ QStringList commandLineArguments(int argc, char* argv[])
 void printError(const QString& text)
 {
     std::fprintf(stderr, "zqpdm-client: %s\n", text.toLocal8Bit().constData());
+}
+
+// The preview pane shown (for this picture only: the user's own choice stays) and the first row
+// of the current tab selected.
+void ShowFirstRowPreview(CZQPDMSearchMain* search)
+{
+    zq::preview::PreviewDock* preview = search ? search->Preview() : nullptr;
+    if (!preview)
+        return;
+    preview->setShown(true, false);
+    if (CZQSearchPage* page = search->CurrentPage())
+        if (CReportListCtrl* list = page->GetResultList(); list && list->GetItemCount() > 0)
+            list->SelectRow(0);
+}
+
+// Runs done once the preview pane has drawn what it was asked for (at most 20 seconds on).
+void WhenPreviewDrawn(CZQPDMSearchMain* search, const std::function<void()>& done, int triesLeft = 200)
+{
+    zq::preview::PreviewDock* preview = search ? search->Preview() : nullptr;
+    if (!preview || !preview->controller().busy() || triesLeft == 0) {
+        done();
+        return;
+    }
+    QTimer::singleShot(100, [search, done, triesLeft] { WhenPreviewDrawn(search, done, triesLeft - 1); });
 }
 
 // Saves a picture of the widget, with the pop-up menu open over it, if any; false (and why on
@@ -194,7 +222,12 @@ int main(int argc, char* argv[])
                 }
                 menu->popup(saved->mapToGlobal(QPoint(0, saved->height())));
             });
-        QTimer::singleShot(1500, &app, [&] { finish(savePicture(CZQPDMSearchFunction::m_pPDMSearchMain, options.screenshot)); });
+        if (options.preview)
+            QTimer::singleShot(700, &app, [] { ShowFirstRowPreview(CZQPDMSearchFunction::m_pPDMSearchMain); });
+        QTimer::singleShot(1500, &app, [&] {
+            WhenPreviewDrawn(CZQPDMSearchFunction::m_pPDMSearchMain,
+                             [&] { finish(savePicture(CZQPDMSearchFunction::m_pPDMSearchMain, options.screenshot)); });
+        });
     }
     if (!options.quick.isEmpty())
         TypeQuickSearch(window, options.quick);

@@ -64,34 +64,6 @@ namespace {
 
 using Opening = PdfTextThread::Opening;
 
-Opening OpeningOf(const QPdfDocument& document, QString* damage)
-{
-    switch (document.error()) {
-    case QPdfDocument::Error::None:
-        break;
-    case QPdfDocument::Error::IncorrectPassword:
-        return Opening::Encrypted;
-    case QPdfDocument::Error::UnsupportedSecurityScheme:
-        return Opening::UnsupportedEncryption;
-    case QPdfDocument::Error::InvalidFileFormat:
-        *damage = QStringLiteral("不是 PDF 文件, 或文件的结构已损坏");
-        return Opening::NotPdf;
-    default:
-        *damage = QStringLiteral("PDFium 不能打开文件 (错误 %1)").arg(int(document.error()));
-        return Opening::NotPdf;
-    }
-    if (document.status() == QPdfDocument::Status::Loading) {
-        *damage = QStringLiteral("文件不完整");   // PDFium waits for bytes past the end
-        return Opening::NotPdf;
-    }
-    if (document.pageCount() <= 0) {
-        *damage = QStringLiteral("没有页面");
-        return Opening::NotPdf;
-    }
-    // A document PDFium opened with some page it could not find is read for the others.
-    return Opening::Open;
-}
-
 void ReadPages(PdfTextThread::Shared& shared)
 {
     QBuffer buffer(&shared.bytes);
@@ -99,7 +71,7 @@ void ReadPages(PdfTextThread::Shared& shared)
     QPdfDocument document;
     document.load(&buffer);
     QString damage;
-    const Opening opening = OpeningOf(document, &damage);
+    const Opening opening = PdfOpening(document, &damage);
     const int pages = opening == Opening::Open ? document.pageCount() : 0;
     shared.publish([&] {
         shared.opening = opening;
@@ -195,6 +167,34 @@ bool PdfTextThread::finish(qint64 waitMs)
     std::unique_lock lock(m_shared->mutex);
     return m_shared->changed.wait_for(lock, std::chrono::milliseconds(std::max<qint64>(waitMs, 0)),
                                       [&] { return m_shared->done; });
+}
+
+PdfTextThread::Opening PdfOpening(const QPdfDocument& document, QString* damage)
+{
+    switch (document.error()) {
+    case QPdfDocument::Error::None:
+        break;
+    case QPdfDocument::Error::IncorrectPassword:
+        return PdfTextThread::Opening::Encrypted;
+    case QPdfDocument::Error::UnsupportedSecurityScheme:
+        return PdfTextThread::Opening::UnsupportedEncryption;
+    case QPdfDocument::Error::InvalidFileFormat:
+        *damage = QStringLiteral("不是 PDF 文件, 或文件的结构已损坏");
+        return PdfTextThread::Opening::NotPdf;
+    default:
+        *damage = QStringLiteral("PDFium 不能打开文件 (错误 %1)").arg(int(document.error()));
+        return PdfTextThread::Opening::NotPdf;
+    }
+    if (document.status() == QPdfDocument::Status::Loading) {
+        *damage = QStringLiteral("文件不完整");   // PDFium waits for bytes past the end
+        return PdfTextThread::Opening::NotPdf;
+    }
+    if (document.pageCount() <= 0) {
+        *damage = QStringLiteral("没有页面");
+        return PdfTextThread::Opening::NotPdf;
+    }
+    // A document PDFium opened with some page it could not find is read for the others.
+    return PdfTextThread::Opening::Open;
 }
 
 } // namespace zq::extract

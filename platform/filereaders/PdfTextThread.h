@@ -11,6 +11,8 @@
 #include <memory>
 #include <optional>
 
+class QPdfDocument;
+
 namespace zq::extract {
 
 class PdfTextThread {
@@ -53,5 +55,8 @@ private:
     std::shared_ptr<Shared> m_shared;
     bool m_finished = false;
 };
+
+// How a document Qt PDF has loaded opened; *damage says why one that is no PDF could not be.
+PdfTextThread::Opening PdfOpening(const QPdfDocument& document, QString* damage);
 
 } // namespace zq::extract

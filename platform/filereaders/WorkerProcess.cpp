@@ -34,7 +34,7 @@ bool WorkerProcess::start(QString* error)
 {
     // Without its worker option the program would run as itself (the indexer indexing), not serve.
     if (m_settings.workerOption.isEmpty()) {
-        *error = QStringLiteral("提取进程不能启动 (%1): 没有给出让它作为提取进程工作的选项").arg(m_settings.program);
+        *error = QStringLiteral("%1进程不能启动 (%2): 没有给出让它作为%1进程工作的选项").arg(m_settings.task, m_settings.program);
         return false;
     }
     m_process = std::make_unique<QProcess>();
@@ -60,7 +60,7 @@ bool WorkerProcess::start(QString* error)
     m_pending.clear();
     ++m_started;
     if (!m_process->waitForStarted(kStartMs)) {
-        *error = QStringLiteral("提取进程不能启动 (%1): %2").arg(m_settings.program, m_process->errorString());
+        *error = QStringLiteral("%1进程不能启动 (%2): %3").arg(m_settings.task, m_settings.program, m_process->errorString());
         discard();
         return false;
     }
@@ -80,11 +80,11 @@ void WorkerProcess::discard()
 QString WorkerProcess::endedReason() const
 {
     if (!m_process || m_process->state() != QProcess::NotRunning)
-        return QStringLiteral("提取进程没有给出结果");
+        return QStringLiteral("%1进程没有给出结果").arg(m_settings.task);
     if (m_process->exitStatus() == QProcess::CrashExit)
-        return QStringLiteral("提取进程异常结束 (可能超过了 %1 MB 的内存上限或 CPU 时间上限, 或读到了损坏的文件)")
-            .arg(m_settings.memoryMb);
-    return QStringLiteral("提取进程异常结束 (退出码 %1)").arg(m_process->exitCode());
+        return QStringLiteral("%1进程异常结束 (可能超过了 %2 MB 的内存上限或 CPU 时间上限, 或读到了损坏的文件)")
+            .arg(m_settings.task).arg(m_settings.memoryMb);
+    return QStringLiteral("%1进程异常结束 (退出码 %2)").arg(m_settings.task).arg(m_process->exitCode());
 }
 
 bool WorkerProcess::takeFrame(QByteArray* payload, QString* error)
@@ -93,7 +93,7 @@ bool WorkerProcess::takeFrame(QByteArray* payload, QString* error)
         return false;
     const quint32 length = FrameLength(m_pending.constData());
     if (length > kMaxFrame) {
-        *error = QStringLiteral("提取进程的回答无效");
+        *error = QStringLiteral("%1进程的回答无效").arg(m_settings.task);
         return false;
     }
     if (m_pending.size() < qsizetype(length) + 4)
@@ -112,7 +112,7 @@ bool WorkerProcess::readFrame(QByteArray* payload, qint64 deadlineMs, QString* e
         if (!error->isEmpty())
             return false;
         if (m_settings.stop && m_settings.stop->load()) {
-            *error = QStringLiteral("提取被要求停止");
+            *error = QStringLiteral("%1被要求停止").arg(m_settings.task);
             return false;
         }
         if (m_process->state() == QProcess::NotRunning) {
@@ -142,7 +142,7 @@ bool WorkerProcess::call(const QByteArray& request, qint64 deadlineMs, QByteArra
         return false;
     const QByteArray frame = Frame(request);
     if (m_process->write(frame) != frame.size()) {
-        *error = QStringLiteral("不能把请求交给提取进程: %1").arg(m_process->errorString());
+        *error = QStringLiteral("不能把请求交给%1进程: %2").arg(m_settings.task, m_process->errorString());
         discard();
         return false;
     }
@@ -150,7 +150,7 @@ bool WorkerProcess::call(const QByteArray& request, qint64 deadlineMs, QByteArra
         *requestTaken = true;
     if (!readFrame(answer, std::max<qint64>(1, deadlineMs - clock.elapsed()), error)) {
         if (error->isEmpty())
-            *error = QStringLiteral("提取超时 (超过 %1 秒), 已中止").arg((deadlineMs + 999) / 1000);
+            *error = QStringLiteral("%1超时 (超过 %2 秒), 已中止").arg(m_settings.task).arg((deadlineMs + 999) / 1000);
         discard();
         return false;
     }

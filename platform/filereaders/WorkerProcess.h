@@ -21,6 +21,7 @@ public:
         QString workerOption;      // the option that makes it a worker (the memory limit follows)
         int memoryMb = 1024;       // the worker's address-space limit (0: none)
         const std::atomic<bool>* stop = nullptr;   // once set, a request under way is given up at once
+        QString task = QStringLiteral("提取");     // what the worker does, as its messages name it
     };
 
     explicit WorkerProcess(Settings settings);

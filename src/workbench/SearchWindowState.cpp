@@ -9,6 +9,7 @@ namespace {
 const QString kWindow = QStringLiteral("searchWindow");
 const QString kGeometry = QStringLiteral("geometry");
 const QString kColumns = QStringLiteral("columns");
+const QString kPreview = QStringLiteral("preview");
 
 // How much of a remembered window's top edge must show on a screen for it to be put there: enough
 // of its caption to take it with the mouse.
@@ -55,6 +56,26 @@ bool SearchWindowState::savePlacement(const WindowPlacement& placement, QString*
                 geometry.insert(QStringLiteral("width"), placement.normal.width());
                 geometry.insert(QStringLiteral("height"), placement.normal.height());
                 geometry.insert(QStringLiteral("maximized"), placement.maximized);
+            });
+        },
+        error);
+}
+
+PreviewPaneState SearchWindowState::previewPane() const
+{
+    const QJsonObject pane = windowSection(m_file.read()).value(kPreview).toObject();
+    const int width = pane.value(QStringLiteral("width")).toInt();
+    return {pane.value(QStringLiteral("shown")).toBool(), width >= kSmallestSide ? width : 0};
+}
+
+bool SearchWindowState::savePreviewPane(const PreviewPaneState& pane, QString* error) const
+{
+    return m_file.update(
+        [&](QJsonObject& content) {
+            editSection(content, kPreview, [&](QJsonObject& member) {
+                member.insert(QStringLiteral("shown"), pane.shown);
+                if (pane.width > 0)
+                    member.insert(QStringLiteral("width"), pane.width);
             });
         },
         error);

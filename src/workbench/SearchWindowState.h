@@ -1,7 +1,7 @@
 #pragma once
 // What the search window remembers of its user from one session to the next: where it stood on
-// the screen (its size and position, maximised or not) and the widths the user gave the result
-// list's columns on each tab. Kept in the user's window.json, under "searchWindow"; what else the
+// the screen (its size and position, maximised or not), the widths the user gave the result
+// list's columns on each tab, and the preview pane (shown, its width). Kept in the user's window.json, under "searchWindow"; what else the
 // file holds is left as it is.
 #include "UserSettingsFile.h"
 
@@ -12,6 +12,12 @@
 #include <optional>
 
 namespace zq {
+
+// The preview pane beside the result list: shown or not, and its width.
+struct PreviewPaneState {
+    bool shown = false;
+    int width = 0;            // 0: not set yet (the pane takes its default share)
+};
 
 struct WindowPlacement {
     QRect normal;             // the window's geometry when not maximised, frame excluded
@@ -30,6 +36,9 @@ public:
     QMap<QString, QMap<QString, int>> allColumnWidths() const;
     // Adds the widths to those remembered for the tab (other headings and tabs stay).
     bool saveColumnWidths(const QString& tab, const QMap<QString, int>& widths, QString* error = nullptr) const;
+
+    PreviewPaneState previewPane() const;
+    bool savePreviewPane(const PreviewPaneState& pane, QString* error = nullptr) const;
 
     const UserSettingsFile& file() const { return m_file; }
 

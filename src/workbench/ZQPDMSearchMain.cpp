@@ -8,6 +8,8 @@
 #include "FlatTabCtrl.h"
 #include "PageList.h"
 #include "PageRegistry.h"
+#include "PreviewDock.h"
+#include "PreviewWorkerMaker.h"
 #include "ProgressWnd.h"
 #include "QtTranslations.h"
 #include "ResultExport.h"
@@ -57,6 +59,7 @@ CZQPDMSearchMain::~CZQPDMSearchMain()
         SavePlacement();
     if (m_columnWidths)
         m_columnWidths->Save();
+    m_preview.reset();
     if (m_pTabCtrl)
         m_pTabCtrl->SetImageList(nullptr);
     m_pCurPage = nullptr;
@@ -96,6 +99,7 @@ void CZQPDMSearchMain::OnInitDialog()
     if (m_pTabCtrl) {
         connect(m_pTabCtrl, &CFlatTabCtrl::selChange, this, &CZQPDMSearchMain::OnTabSelChange);
         m_pTabCtrl->AddTabListButton();
+        m_preview = std::make_unique<zq::preview::PreviewDock>(*m_pTabCtrl, m_state.get(), zq::preview::MakeWorkerRunner());
     }
     AddTabKeys();
     m_savedSearches = std::make_unique<zq::SavedSearchMenu>(*this);
@@ -160,6 +164,8 @@ bool CZQPDMSearchMain::AddPage(const QString& caption)
         return false;
     page->CreatePage(m_pTabCtrl);
     m_columnWidths->Attach(page->GetResultList(), caption);
+    if (m_preview)
+        m_preview->attach(*page);
     CZQSearchPage* added = page.get();
     m_pages.push_back(std::move(page));
     setPageVisible(added, known->shownAtCreation);
@@ -210,6 +216,12 @@ void CZQPDMSearchMain::AddTabKeys()
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, [this, delta = step.delta] { StepPage(delta); });
     }
+    auto* preview = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    preview->setContext(Qt::WindowShortcut);
+    connect(preview, &QShortcut::activated, this, [this] {
+        if (m_preview)
+            m_preview->toggle();
+    });
 }
 
 void CZQPDMSearchMain::StepPage(int delta)
@@ -259,6 +271,8 @@ void CZQPDMSearchMain::SelectPage(int index)
     LayoutCurrentPage();
     setPageVisible(m_pCurPage, true);
     m_pCurPage->setEnabled(true);
+    if (m_preview)
+        m_preview->follow(m_pCurPage);
     SetLinkControl(m_bLink);
     ShowPageStatus();
 }

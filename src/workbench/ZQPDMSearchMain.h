@@ -14,6 +14,7 @@
 class CFlatTabCtrl;
 class CZQSearchPage;
 namespace zq { class SavedSearchMenu; class SearchWindowState; class ColumnWidthMemory; }
+namespace zq::preview { class PreviewDock; }
 
 class CZQPDMSearchMain : public QDialog {
     Q_OBJECT
@@ -54,6 +55,9 @@ public:
     // The next or previous tab (wrapping round), as Ctrl+Tab / Ctrl+PgDn and Ctrl+Shift+Tab /
     // Ctrl+PgUp select it.
     void StepPage(int delta);
+
+    // The preview pane beside the result list (the "预览" button, F3).
+    zq::preview::PreviewDock* Preview() const { return m_preview.get(); }
 
     // The "常用查询..." button's saved and recent searches.
     zq::SavedSearchMenu& SavedSearches() { return *m_savedSearches; }
@@ -117,5 +121,6 @@ private:
     QHash<const CZQSearchPage*, PageStatus> m_pageStatus;
     std::unique_ptr<zq::SearchWindowState> m_state;
     std::unique_ptr<zq::ColumnWidthMemory> m_columnWidths;
+    std::unique_ptr<zq::preview::PreviewDock> m_preview;
     bool m_bShown = false;                               // shown since its place was last remembered
 };

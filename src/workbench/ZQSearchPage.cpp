@@ -305,3 +305,9 @@ QStringList CZQSearchPage::RestoreConditions(const QJsonObject& conditions, cons
     reading.rowLists = m_rowLists;
     return zq::ApplyPageConditions(*this, conditions, reading);
 }
+
+zq::PreviewSubject CZQSearchPage::PreviewOf(int row)
+{
+    const CReportListCtrl* list = GetResultList();
+    return list ? zq::FieldsOfRow(*list, row) : zq::PreviewSubject{};
+}

@@ -4,6 +4,7 @@
 // selection report, context menu, key handling, clipboard).
 #include "DialogTemplate.h"
 #include "ListCtrl.h"
+#include "PreviewSubject.h"
 #include "RunQuery.h"
 #include "TreeCtrlEx.h"
 #include <QDate>
@@ -42,6 +43,9 @@ public:
     virtual void SetTreeItem(CTreeCursor item) {}
     virtual void OnActivatePage() {}
     virtual bool CanLocate() { return false; }
+    // What the preview pane shows of a listed row: by default its fields; pages whose rows have
+    // stored files say how to fetch them.
+    virtual zq::PreviewSubject PreviewOf(int row);
 
     // True while this page runs a query (a second Find is then ignored).
     bool IsQueryRunning() const { return m_nQueryDepth > 0; }

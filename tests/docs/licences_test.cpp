@@ -70,6 +70,8 @@ const QMap<QString, ReadLicence>& ReadByHand()
          {QStringLiteral("LGPL-3+ or GPL-2+"), QStringLiteral("the library's sources (*.c *.h); \"Files: *\" is the GPL-3+ idn2 program")}},
         {QStringLiteral("libkeyutils1"),
          {QStringLiteral("LGPL-2+"), QStringLiteral("the library is keyutils.*; \"Files: *\" is the GPL-2+ keyctl program")}},
+        {QStringLiteral("libproxy1v5"),
+         {QStringLiteral("LGPL-2.1+"), freeForm + QStringLiteral(": the library; only the Debian packaging is GPL")}},
         {QStringLiteral("libltdl7"),
          {QStringLiteral("LGPL-2.1+"), QStringLiteral("libltdl's sources say so; \"Files: *\" is libtool's GPL-2+ scripts")}},
     };

@@ -37,7 +37,8 @@ TEST(InstalledModule, AHostBuiltAgainstTheInstallTreeShowsTheWindowAndReceivesAL
                                 QStringLiteral("include/ZQPDMSearch/DllCommandBase.h"), QStringLiteral("include/ZQPDMSearch/TreeCtrlEx.h"),
                                 libdir + QStringLiteral("/cmake/ZQPDMSearch/ZQPDMSearchConfig.cmake"),
                                 QStringLiteral("bin/zqpdm-client"), QStringLiteral("bin/zqpdm-search"), QStringLiteral("bin/pdm-seed"),
-                                QStringLiteral("bin/zqpdm-index"), QStringLiteral("share/zqpdm-tools/postgresql-trigram-indexes.sql")})
+                                QStringLiteral("bin/zqpdm-index"), QStringLiteral("share/zqpdm-tools/postgresql-trigram-indexes.sql"),
+                                QStringLiteral("libexec/zqpdm/zqpdm-preview-worker")})
         EXPECT_TRUE(QFile::exists(prefix + u'/' + file)) << file.toStdString();
     // Each library is versioned: the development link and the SONAME link (.so.1) lead to the one
     // file named with the whole version (.so.1.x.y).

@@ -85,7 +85,7 @@ TEST(SeedInstallation, AFailedRunLeavesTheInstallationAndItsStoreAsTheyWere)
     ASSERT_TRUE(seed::Seeder(Options(home)).Run());
     Write(home + QStringLiteral("/content-index.db"), "the index of the installation");
     const QStringList before = Snapshot(home);
-    ASSERT_EQ(before.filter(QStringLiteral("/ftpstore/Zq/")).filter(QRegularExpression(QStringLiteral(" [0-9a-f]{40}$"))).size(), 23);
+    ASSERT_EQ(before.filter(QStringLiteral("/ftpstore/Zq/")).filter(QRegularExpression(QStringLiteral(" [0-9a-f]{40}$"))).size(), 24);
 
     std::unique_ptr<test::PgTestDatabase> pg;
     QStringList targets{QStringLiteral("sqlite:") + scratch.filePath(QStringLiteral("no/such/folder/pdm.db")),

@@ -9,8 +9,8 @@
 
 namespace {
 
-// Each test starts with a user configuration of its own, empty: what one test's window remembered
-// (its place, its column widths, recent searches) never shapes the next one's.
+// Each test starts with a user configuration and cache of its own, empty: what one test's window
+// remembered (its place, its column widths, recent searches, previews) never shapes the next one's.
 class FreshUserConfigPerTest : public testing::EmptyTestEventListener {
 public:
     explicit FreshUserConfigPerTest(QString base) : m_base(std::move(base)) {}
@@ -19,6 +19,7 @@ public:
         const QString folder = m_base + QStringLiteral("/%1").arg(++m_tests);
         QDir().mkpath(folder);
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(folder + QStringLiteral("/cache")));
     }
 
 private:
@@ -37,6 +38,7 @@ int main(int argc, char** argv)
     QTemporaryDir config;
     if (!qEnvironmentVariableIsSet("ZQ_TEST_KEEP_CONFIG")) {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(config.path() + QStringLiteral("/cache")));
         testing::UnitTest::GetInstance()->listeners().Append(new FreshUserConfigPerTest(config.path()));
     }
     if (!GTEST_FLAG_GET(list_tests) && !qEnvironmentVariableIsSet(zq::test::kNoApplicationVariable))

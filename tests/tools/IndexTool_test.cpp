@@ -51,7 +51,7 @@ TEST_F(IndexTool, AnUpToDateIndexIsLeftAsItIs)
     ASSERT_EQ(r.exitCode, 0) << r.dump();
     ASSERT_EQ(r.out.size(), 2) << r.dump();
     EXPECT_EQ(r.out.at(0).section(u';', 0, 0),
-              QStringLiteral("zqpdm-index: 23 stored files: 0 added, 0 replaced, 0 removed, 23 unchanged, 0 failed"));
+              QStringLiteral("zqpdm-index: 24 stored files: 0 added, 0 replaced, 0 removed, 24 unchanged, 0 failed"));
     EXPECT_EQ(r.out.at(1), QStringLiteral("  index: sqlite:%1/content-index.db (not changed)").arg(s_home->path()));
     // A run of a moment prints no progress when standard error is no terminal.
     EXPECT_EQ(r.err, QStringList());
@@ -66,7 +66,7 @@ TEST_F(IndexTool, FilesTheStoreDoesNotGiveAreListedWithTheStoresReasonAndExitOne
     const ToolRun r = runIndexer({QStringLiteral("--index"), index}, {QStringLiteral("ZQPDM_FTP=ftp://127.0.0.1:1/pdm")});
     EXPECT_EQ(r.exitCode, 1) << r.dump();
     EXPECT_TRUE(r.out.value(0).startsWith(
-        QStringLiteral("zqpdm-index: 23 stored files: 17 added, 0 replaced, 0 removed, 0 unchanged, 6 failed;")))
+        QStringLiteral("zqpdm-index: 24 stored files: 18 added, 0 replaced, 0 removed, 0 unchanged, 6 failed;")))
         << r.out.join(u'\n').toStdString();
     const qsizetype listed = r.errIndex(QStringLiteral("zqpdm-index: 6 files could not be indexed:"));
     ASSERT_GE(listed, 0) << r.dump();

@@ -2,9 +2,13 @@
 // twelve captions in its page list, each tab's controls lie inside the visible page area at the
 // search window's default size, at 1.5 times that size, maximised and back at the default size;
 // so do the buttons in the tab bar's corner. From every page the keys reach the next tab, and
-// every condition grid keeps its labels in view while a value is edited.
+// every condition grid keeps its labels in view while a value is edited. With the preview pane
+// shown, the pane fits beside each tab's result list.
 #include "DialogTemplate.h"
 #include "PageRegistry.h"
+#include "PaneSplit.h"
+#include "PreviewDock.h"
+#include "PreviewPane.h"
 #include "FlatTabCtrl.h"
 #include "GbkText.h"
 #include "ListCtrl.h"
@@ -230,6 +234,36 @@ TEST_F(PageFit, EveryControlIsReachableAtTheDefaultSizeAndLarger)
     // The window's own resize rule leaves the tab area a little lower than at creation.
     resizeWindow(defaultSize);
     expectEveryControlReachable(QStringLiteral("back at default size"));
+}
+
+// With the preview pane shown, every tab's controls are still reachable and the pane lies in the
+// window beside the result list, over no other control of the page.
+TEST_F(PageFit, ThePreviewPaneFitsBesideEveryTabsList)
+{
+    zq::preview::PreviewDock* preview = m_window->Preview();
+    ASSERT_NE(preview, nullptr);
+    preview->setShown(true, false);
+    expectEveryControlReachable(QStringLiteral("preview pane shown"));
+    const QWidget& pane = preview->pane();
+    for (int tab = 0; tab < m_window->TabCtrl()->GetItemCount(); ++tab) {
+        m_window->SelectPage(tab);
+        QCoreApplication::processEvents();
+        const QString caption = m_window->TabCtrl()->GetItemText(tab);
+        CZQSearchPage* page = m_window->CurrentPage();
+        if (!page->GetResultList())
+            continue;
+        ASSERT_TRUE(pane.isVisible()) << caption.toStdString();
+        const QRect at(pane.mapTo(m_window, QPoint(0, 0)), pane.size());
+        EXPECT_TRUE(m_window->rect().contains(at)) << caption.toStdString();
+        EXPECT_GE(pane.width(), zq::preview::kSmallestPaneWidth) << caption.toStdString();
+        for (const QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!control->isVisible() || !control->property("controlId").isValid() || !isInteractive(*control))
+                continue;
+            const QRect controlAt(control->mapTo(m_window, QPoint(0, 0)), control->size());
+            EXPECT_FALSE(controlAt.intersects(at)) << caption.toStdString() << ": " << describe(*control).toStdString();
+        }
+    }
+    preview->setShown(false, false);
 }
 
 // Templates without given positions are laid out in CZQSearchPage::kTemplateArea; that area must

@@ -25,6 +25,8 @@ QString fileTypeOf(const QString& fileName)
         return QStringLiteral("PDF 文档");
     if (ext == QLatin1String("prt"))
         return QStringLiteral("三维零件模型");
+    if (ext == QLatin1String("png"))
+        return QStringLiteral("PNG 图像");
     return QStringLiteral("文本文档");
 }
 
@@ -97,6 +99,7 @@ const ResourceDoc kResources[] = {
     {"R-BZ-01", "GB5783螺栓标准.txt", "标准件", {"2000版", "王强", "陈静", "螺栓"}, 40},
     {"R-CL-01", "45钢热处理规范.doc", "材料", {"V1.0", "李娜", "张伟", "热处理"}, 100},
     {"R-CL-02", "HT200铸件技术条件.doc", "材料", {"V1.2", "李娜", "张伟", "铸件"}, 380},
+    {"R-TP-01", "减速器外观图.png", "外观图片", {"V1.0", "刘洋", "王强", "外观"}, 15},
 };
 
 void writeArchived(DemoContext& ctx)

@@ -23,5 +23,7 @@ QByteArray MakeXlsx(const QString& sheetName, const QList<QStringList>& rows);
 QByteArray MakeDxf(const QStringList& texts, const QString& mtext);
 // Comma-separated values, UTF-8 with a byte-order mark (as spreadsheet programs write them), CR LF.
 QByteArray MakeCsv(const QList<QStringList>& rows);
+// A picture of a gearbox, PNG.
+QByteArray MakePng();
 
 } // namespace zq::seed

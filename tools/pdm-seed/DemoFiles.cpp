@@ -110,6 +110,8 @@ QByteArray DemoFileContent(const QString& fileName, const QString& description)
         return MakeCsv(Rows(body));
     if (type == QLatin1String("dxf"))
         return MakeDxf(heading, body.join(QStringLiteral("\\P")));
+    if (type == QLatin1String("png"))
+        return MakePng();
     if (type == QLatin1String("txt"))
         return zq::EncodeGbk((heading + body).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     return Placeholder(heading, fileName);

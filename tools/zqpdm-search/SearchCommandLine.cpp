@@ -172,6 +172,7 @@ const std::map<QString, ActionParser>& actionParsers()
          }},
         {QStringLiteral("--select"), [](const QString& o, const QString& v) { return parseRowAction(ActionKind::Select, o, v); }},
         {QStringLiteral("--dblclick"), [](const QString& o, const QString& v) { return parseRowAction(ActionKind::DblClick, o, v); }},
+        {QStringLiteral("--preview"), [](const QString& o, const QString& v) { return parseRowAction(ActionKind::Preview, o, v); }},
         {QStringLiteral("--menu"), parseMenu},
         {QStringLiteral("--export"), parseExport},
         {QStringLiteral("--saved"), [](const QString& o, const QString& v) {
@@ -253,6 +254,20 @@ const std::map<QString, OptionSetter>& optionSetters()
                  else
                      o.kinds.append(kind.trimmed());
          }},
+        {QStringLiteral("--preview-out"), [](SearchOptions& o, const QString& opt, const QString& v) {
+             if (v.isEmpty())
+                 fail(QStringLiteral("%1: a file name is needed").arg(opt));
+             o.previewOut = v;
+         }},
+        {QStringLiteral("--preview-size"), [](SearchOptions& o, const QString& opt, const QString& v) {
+             static const QRegularExpression size(QStringLiteral("^([0-9]{1,4})x([0-9]{1,4})$"));
+             const auto match = size.match(v);
+             const int width = match.hasMatch() ? match.captured(1).toInt() : 0;
+             const int height = match.hasMatch() ? match.captured(2).toInt() : 0;
+             if (width < 16 || height < 16 || width > 4096 || height > 4096)
+                 fail(QStringLiteral("%1: \"%2\" must be WIDTHxHEIGHT, each 16 to 4096").arg(opt, v));
+             o.previewSize = QSize(width, height);
+         }},
         {QStringLiteral("--delete-saved"), [](SearchOptions& o, const QString& opt, const QString& v) {
              if (v.trimmed().isEmpty())
                  fail(QStringLiteral("%1: a saved search's name is needed").arg(opt));
@@ -271,7 +286,7 @@ bool isConditionAction(ActionKind kind)
 bool isResultAction(ActionKind kind)
 {
     return kind == ActionKind::Select || kind == ActionKind::DblClick || kind == ActionKind::Menu
-        || kind == ActionKind::Export;
+        || kind == ActionKind::Export || kind == ActionKind::Preview;
 }
 
 // Without an explicit --find, one Find goes after the last condition action and before the
@@ -333,6 +348,7 @@ QStringList Action::arguments() const
     case ActionKind::Menu: return {QStringLiteral("--menu"), QStringLiteral("%1:%2").arg(row).arg(command)};
     case ActionKind::Export: return {QStringLiteral("--export"), QStringLiteral("%1:%2").arg(text).arg(filter)};
     case ActionKind::Saved: return {QStringLiteral("--saved"), text};
+    case ActionKind::Preview: return {QStringLiteral("--preview"), QString::number(row)};
     }
     return {};
 }
@@ -409,6 +425,12 @@ ParseResult SearchCommandLine::parse(const QStringList& arguments)
             fail(QStringLiteral("--shared goes with --save NAME or --delete-saved NAME"));
         if ((result.options.saveFixedDates || result.options.saveReplace) && !result.options.saveAs)
             fail(QStringLiteral("--fixed-dates and --replace go with --save NAME"));
+        const bool previews = std::any_of(result.options.actions.cbegin(), result.options.actions.cend(),
+                                          [](const Action& a) { return a.kind == ActionKind::Preview; });
+        if (previews && !result.options.previewOut)
+            fail(QStringLiteral("--preview ROW needs --preview-out FILE.png"));
+        if (!previews && (result.options.previewOut || result.options.previewSize))
+            fail(QStringLiteral("--preview-out and --preview-size go with --preview ROW"));
         // A description shows the page as the actions leave it; it searches only when told to.
         if (!result.options.describe && !storeOnly)
             insertImplicitFind(result.options.actions);
@@ -479,6 +501,9 @@ Options (anywhere on the line, each at most once):
                       设计零部件,更改单); a caption the quick search does not know is exit 2
   --format tsv|csv|json   how standard output is written (default tsv; below)
   --events text|json  how the events on standard error are written (default text; below)
+  --preview-out FILE  with --preview: the PNG file its picture is written to
+  --preview-size WxH  with --preview: the picture's size in pixels (default 800x600, each side
+                      16 to 4096)
   --help, -h          this text
 
 Actions (applied in order):
@@ -514,6 +539,14 @@ Actions (applied in order):
                       "常用查询" does (the user's own before a shared one of the same name); parts the
                       page no longer has are skipped with a note. Counts as a condition action: the
                       implicit --find follows it
+  --preview ROW       write the picture the search window's preview pane shows of result row ROW
+                      to the --preview-out file: a stored file fetched as --dblclick fetches it
+                      (into the private folder's preview/) and drawn in a worker process (a PDF's
+                      first page, an image, a DXF drawing, the picture a DWG carries, else the
+                      text of Office, OpenDocument and text files as the pane shows it); a row
+                      without a file as the pane lists its fields. Pictures are kept in
+                      $XDG_CACHE_HOME/zqpdm/previews/. A row not in the list exits 3; a file that
+                      cannot be fetched or drawn ends the run with an ERROR line and exit 1
   --export FILE[:N]   press "另存为..." and save to FILE with filter entry N (1 comma-separated,
                       2 space-aligned; default 1). The page writes only names ending in .txt (a
                       name without an extension gets .txt), in GBK with CR LF line ends; an

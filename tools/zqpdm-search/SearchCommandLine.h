@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -27,6 +28,7 @@ enum class ActionKind {
     Menu,       // --menu ROW:CMD
     Export,     // --export FILE[:N]
     Saved,      // --saved NAME
+    Preview,    // --preview ROW (with --preview-out FILE, --preview-size WxH)
 };
 
 struct Action {
@@ -79,6 +81,9 @@ struct SearchOptions {
     std::optional<QString> quickList;
     QStringList kinds;
     bool isQuick() const { return quick || quickList; }
+    // --preview ROW: where its picture goes and its size.
+    std::optional<QString> previewOut;
+    std::optional<QSize> previewSize;
 };
 
 struct ParseResult {

@@ -1,4 +1,5 @@
 #include "SearchSession.h"
+#include "PreviewOutput.h"
 
 #include "CallLog.h"
 #include "ControlDriver.h"
@@ -177,6 +178,7 @@ int SearchSession::run()
         m_searchFailures.clear();
         m_exportFailure.clear();
         m_exportDetail.clear();
+        m_previewFailure.clear();
         const qsizetype messagesBefore = m_desktop.eventsOf(QStringLiteral("MSG")).size();
         // A control the page keeps disabled cannot be operated now; that is no malformed argument.
         QWidget* operated = action.kind == ActionKind::Set || action.kind == ActionKind::Cell || action.kind == ActionKind::Click
@@ -217,6 +219,8 @@ QString SearchSession::reportedFailure(const Action& action, qsizetype messagesB
 {
     if (!m_exportFailure.isEmpty())
         return m_exportFailure;
+    if (!m_previewFailure.isEmpty())
+        return m_previewFailure;
     // A search the database or the content index refused: the list is not its answer.
     if (!m_searchFailures.isEmpty())
         return m_searchFailures.join(QStringLiteral("; "));
@@ -380,8 +384,20 @@ QString SearchSession::apply(const Action& action)
         return exportTo(action.text, action.filter);
     case ActionKind::Saved:
         return applySaved(action.text);
+    case ActionKind::Preview:
+        return preview(action.row);
     }
     return QStringLiteral("unknown action");
+}
+
+QString SearchSession::preview(int row)
+{
+    CReportListCtrl* list = nullptr;
+    if (QString error = resultRow(row, list); !error.isEmpty())
+        return error;
+    m_previewFailure = WritePreview(*m_main->CurrentPage(), row, *m_options.previewOut,
+                                    m_options.previewSize.value_or(kDefaultPreviewSize));
+    return QString();
 }
 
 QString SearchSession::pressFind(int buttonId)

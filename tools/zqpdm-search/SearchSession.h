@@ -68,6 +68,8 @@ private:
     QString resultRow(int row, CReportListCtrl*& list) const;
     QString rightClick(int row, int command);
     QString exportTo(const QString& file, int filter);
+    // --preview ROW: the row's picture into --preview-out.
+    QString preview(int row);
     QWidget* control(int id) const;
     void printStatus() const;
     // The output written; the reason when standard output took not all of it, else empty.
@@ -90,6 +92,7 @@ private:
     QStringList m_searchFailures;    // database and content index errors the page met during it
     QString m_exportFailure;         // the current export action wrote no file: why
     QString m_exportDetail;          // ... and the system's reason, where the page gave one
+    QString m_previewFailure;        // the current preview action made no picture: why
 };
 
 } // namespace zq::tool

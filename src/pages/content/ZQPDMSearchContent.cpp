@@ -128,7 +128,9 @@ int CZQPDMSearchContent::DoSearch()
     zq::Connection* index = IndexConnection();
     if (!index)
         return 0;
-    const ContentSqlText text = BuildContentSql(ReadConditions(), zq::sql::DbmsOf(index->dbms()));
+    const ContentConditions conditions = ReadConditions();
+    m_searchedWords = ContentWords(conditions.words);
+    const ContentSqlText text = BuildContentSql(conditions, zq::sql::DbmsOf(index->dbms()));
     if (text.dateWarning)
         WarnReversedDates();
     return RunRecordQuery(text.sql, ContentRowLayout(), false, index);
@@ -152,8 +154,22 @@ void CZQPDMSearchContent::OpenMarkedRow()
         return;
     // Each hit opens as the page it comes from opens it: by its own kind's storage setting.
     StoredFileRetrieval retrieval(*record);
-    if (KindOfSourceTable(record->Field(zq::doc::RecordField::SourceTable)) == ContentKindNames().at(KindResource))
+    if (StoredKindOf(*record) == StoredKind::ResourceFile)
         retrieval.OpenResourceFile(ReadStorageSetting(kResourceStorageKey));
     else
         retrieval.OpenDesignDocument(ReadStorageSetting(kDesignDocumentStorageKey), PageStore());
+}
+
+StoredKind CZQPDMSearchContent::StoredKindOf(const DocumentRecord& record) const
+{
+    return KindOfSourceTable(record.Field(zq::doc::RecordField::SourceTable)) == ContentKindNames().at(KindResource)
+               ? StoredKind::ResourceFile
+               : StoredKind::DesignDocument;
+}
+
+zq::PreviewSubject CZQPDMSearchContent::PreviewOf(int row)
+{
+    zq::PreviewSubject subject = CZQDocumentListPage::PreviewOf(row);
+    subject.words = m_searchedWords;
+    return subject;
 }

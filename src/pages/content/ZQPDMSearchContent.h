@@ -28,9 +28,12 @@ public:
     // Double-click on a result row, and the "浏览..." of the context menu: opens the marked row's file.
     void OnDblclkResult();
     void OnRclickResult();
+    // A hit's fields and file, with the words it was found by.
+    zq::PreviewSubject PreviewOf(int row) override;
 
 protected:
     bool OnInitDialog() override;
+    zq::doc::StoredKind StoredKindOf(const zq::doc::DocumentRecord& record) const override;
 
 private:
     // The content index's connection, made at the first search that needs it; null after telling
@@ -40,4 +43,5 @@ private:
     void OpenMarkedRow();
 
     std::unique_ptr<zq::CZQDBConnect> m_index;
+    QStringList m_searchedWords;   // the words of the last search
 };

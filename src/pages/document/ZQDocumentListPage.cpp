@@ -109,3 +109,12 @@ bool CZQDocumentListPage::ChoseBrowse()
     return desktop.popupMenu({{kBrowse, QStringLiteral("浏览...")}}, clicked.isNull() ? desktop.cursorPos() : clicked) ==
            kBrowse;
 }
+
+zq::PreviewSubject CZQDocumentListPage::PreviewOf(int row)
+{
+    zq::PreviewSubject subject = CZQSearchPage::PreviewOf(row);
+    const zq::doc::DocumentRecord* record = RecordOfRow(row);
+    if (!record)
+        return subject;
+    return zq::doc::DocumentPreview(std::move(subject), *record, StoredKindOf(*record), PageStore());
+}

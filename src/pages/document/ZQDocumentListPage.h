@@ -3,6 +3,7 @@
 // row record per row, the reading of query rows into it, the selected row's record, and the
 // page's stored-file object, created when the page opens and kept for its life.
 #include "DocumentRecord.h"
+#include "PreviewFetcher.h"
 #include "ZQSearchPage.h"
 
 #include <QList>
@@ -23,6 +24,8 @@ public:
 
     // The record of a listed row, or null.
     const zq::doc::DocumentRecord* RecordOfRow(int row) const;
+    // The row's fields and its stored file, fetched as opening it would fetch it.
+    zq::PreviewSubject PreviewOf(int row) override;
 
 protected:
     explicit CZQDocumentListPage(QWidget* parent = nullptr);
@@ -33,6 +36,8 @@ protected:
     // Creates the page's store object and connects it; the connection is kept when it succeeds.
     void OpenPageStore();
     CZQSaveFileToFTP* PageStore() const { return m_pageStore.get(); }
+    // Which of the two stores a record's file is kept in.
+    virtual zq::doc::StoredKind StoredKindOf(const zq::doc::DocumentRecord& record) const = 0;
     // Deletes all rows and their records.
     void ClearRows();
     // Reads one SELECT into the list through the shared query routine; with append the rows

@@ -27,6 +27,7 @@ public:
     void OnDblclkResult();
 
 protected:
+    zq::doc::StoredKind StoredKindOf(const zq::doc::DocumentRecord&) const override { return zq::doc::StoredKind::DesignDocument; }
     bool OnInitDialog() override;
 
 private:

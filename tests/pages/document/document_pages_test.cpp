@@ -177,7 +177,7 @@ TEST_P(DocumentPagesTest, ResourceSearches)
         int row;
         const char* value;
         int count;
-    } cases[] = {{-1, "", 5}, {2, "2025", 1}, {6, "陈静", 3}, {3, "材料", 2}, {0, "*选型*", 1}};
+    } cases[] = {{-1, "", 6}, {2, "2025", 1}, {6, "陈静", 3}, {3, "材料", 2}, {0, "*选型*", 1}};
     for (const auto& c : cases) {
         for (int r = 0; r < 8; ++r)
             grid.SetItemText(r, 1, r == c.row ? QString::fromUtf8(c.value) : QString());
