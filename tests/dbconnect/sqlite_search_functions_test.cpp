@@ -130,10 +130,10 @@ TEST_F(SearchFunctions, LikeIgnoresCaseOfEveryScriptButNotWidth)
         EXPECT_EQ(Like(m_ours, QString::fromUtf8(c.text), QString::fromUtf8(c.pattern)), c.matches ? "1" : "0")
             << c.text << " LIKE " << c.pattern;
     // In a table, as the pages read it.
-    QSqlQuery(m_ours).exec(QStringLiteral("CREATE TABLE d (Spec TEXT)"));
+    QSqlQuery(m_ours).exec(QStringLiteral("CREATE TABLE d (Size TEXT)"));
     QSqlQuery(m_ours).exec(QStringLiteral("INSERT INTO d VALUES ('φ40×320'), ('M8×20'), (NULL)"));
-    EXPECT_EQ(Value(m_ours, QStringLiteral("SELECT count(*) FROM d WHERE Spec LIKE '%Φ40%'")), QStringLiteral("1"));
-    EXPECT_EQ(Value(m_ours, QStringLiteral("SELECT count(*) FROM d WHERE Spec NOT LIKE '%m8%'")), QStringLiteral("1"));
+    EXPECT_EQ(Value(m_ours, QStringLiteral("SELECT count(*) FROM d WHERE Size LIKE '%Φ40%'")), QStringLiteral("1"));
+    EXPECT_EQ(Value(m_ours, QStringLiteral("SELECT count(*) FROM d WHERE Size NOT LIKE '%m8%'")), QStringLiteral("1"));
 }
 
 TEST_F(SearchFunctions, LikeRefusesWhatSqlitesOwnRefuses)
