@@ -1,5 +1,7 @@
 #include "SearchSession.h"
 #include "PreviewOutput.h"
+#include "ResultListOutput.h"
+#include "SavedSearchCommands.h"
 
 #include "CallLog.h"
 #include "ControlDriver.h"
@@ -10,22 +12,17 @@
 #include "OutputLines.h"
 #include "PageDescription.h"
 #include "ProductTreeLoader.h"
-#include "ResultExport.h"
 #include "TreeCtrlEx.h"
 #include "ZQDBConnect.h"
 #include "ZQPDMFC.h"
 #include "ZQPDMSearchFunction.h"
 #include "ZQPDMSearchMain.h"
 #include "ZQSearchPage.h"
-#include "SavedSearchMenu.h"
-#include "SavedSearchStore.h"
 #include "SearchFailure.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QFileInfo>
 #include <QTime>
-#include <vector>
 
 
 namespace zq::tool {
@@ -159,9 +156,9 @@ int SearchSession::run()
     const bool traceFromStart = zq::SqlTraceEnabled();
     installDesktop();
     if (m_options.listSaved)
-        return listSaved();
+        return outputStatus(SavedSearchCommands(m_options, m_events).list());
     if (m_options.deleteSaved)
-        return deleteSaved();
+        return SavedSearchCommands(m_options, m_events).remove();
     if (traceFromStart)
         InstallSqlTrace(m_events);
     connectHost();
@@ -176,8 +173,7 @@ int SearchSession::run()
         }
         m_serviceFailures.clear();
         m_searchFailures.clear();
-        m_exportFailure.clear();
-        m_exportDetail.clear();
+        m_exportOutcome = {};
         m_previewFailure.clear();
         const qsizetype messagesBefore = m_desktop.eventsOf(QStringLiteral("MSG")).size();
         // A control the page keeps disabled cannot be operated now; that is no malformed argument.
@@ -199,14 +195,14 @@ int SearchSession::run()
             for (const QString& serviceFailure : std::as_const(m_serviceFailures))
                 WriteErrorLine(m_events.event(QStringLiteral("ERROR"), serviceFailure.split(u'\t')));
             QStringList error{action.describe(), failure};
-            if (!m_exportDetail.isEmpty())
-                error.append(m_exportDetail);
+            if (!m_exportOutcome.detail.isEmpty())
+                error.append(m_exportOutcome.detail);
             WriteErrorLine(m_events.event(QStringLiteral("ERROR"), error));
             return Failed;
         }
     }
     if (m_options.saveAs)
-        if (const int saved = saveConditions(); saved != Ok)
+        if (const int saved = SavedSearchCommands(m_options, m_events).save(*m_main); saved != Ok)
             return saved;
     if (m_options.cancelAfter && m_desktop.progressPumps == 0)
         note(QStringLiteral("--cancel-after %1: the page read its rows without a progress window, so there was "
@@ -217,8 +213,8 @@ int SearchSession::run()
 
 QString SearchSession::reportedFailure(const Action& action, qsizetype messagesBefore) const
 {
-    if (!m_exportFailure.isEmpty())
-        return m_exportFailure;
+    if (!m_exportOutcome.failure.isEmpty())
+        return m_exportOutcome.failure;
     if (!m_previewFailure.isEmpty())
         return m_previewFailure;
     // A search the database or the content index refused: the list is not its answer.
@@ -232,99 +228,6 @@ QString SearchSession::reportedFailure(const Action& action, qsizetype messagesB
     if (!m_serviceFailures.isEmpty() && action.kind != ActionKind::Find)
         return QStringLiteral("a service the page called failed");
     return QString();
-}
-
-int SearchSession::listSaved() const
-{
-    const zq::SavedSearchStore store;
-    QList<QStringList> rows;
-    for (const zq::SavedSearch& search : store.searches(m_options.page))
-        rows.append({search.name, search.tab, search.shared ? QStringLiteral("shared") : QStringLiteral("own"),
-                     search.savedAt.toString(Qt::ISODate), search.savedBy});
-    noteStoreProblems(store);
-    return outputStatus(WriteOutput(ResultFormats::format(m_options.format,
-                                                          {QStringLiteral("name"), QStringLiteral("tab"), QStringLiteral("owner"),
-                                                           QStringLiteral("saved at"), QStringLiteral("saved by")},
-                                                          rows)));
-}
-
-// The user's own search of that name; a shared one only when --shared says so, since it is
-// everyone's.
-int SearchSession::deleteSaved() const
-{
-    zq::SavedSearchStore store;
-    const QString& name = *m_options.deleteSaved;
-    const QString where = m_options.page.isEmpty() ? QString() : QStringLiteral(" on %1").arg(m_options.page);
-    std::optional<zq::SavedSearch> search = m_options.saveShared ? store.findShared(name, m_options.page)
-                                                                 : store.find(name, m_options.page);
-    noteStoreProblems(store);
-    if (!search) {
-        note(QStringLiteral("--delete-saved: there is no %1saved search \"%2\"%3 (--list-saved lists them)")
-                 .arg(m_options.saveShared ? QStringLiteral("shared ") : QString(), name, where));
-        return UsageError;
-    }
-    if (search->shared && !m_options.saveShared) {
-        note(QStringLiteral("--delete-saved: \"%1\"%2 is a shared search%3, which everyone uses; "
-                            "--delete-saved \"%1\" --shared deletes it")
-                 .arg(name, where, savedByNote(*search)));
-        return UsageError;
-    }
-    QString error;
-    if (!store.remove(*search, &error)) {
-        WriteErrorLine(m_events.event(QStringLiteral("ERROR"), {QStringLiteral("--delete-saved"), error}));
-        return Failed;
-    }
-    return Ok;
-}
-
-QString SearchSession::applySaved(const QString& name)
-{
-    zq::SavedSearchMenu& saved = m_main->SavedSearches();
-    QString missing;
-    const std::optional<zq::SavedSearch> search = saved.FindOnCurrentTab(name, &missing);
-    noteStoreProblems(saved.Store());
-    if (!search)
-        return missing;
-    CZQSearchPage* page = m_main->CurrentPage();
-    const QStringList skipped = page->RestoreConditions(search->conditions, m_desktop.now().date());
-    for (const QString& part : skipped)
-        note(QStringLiteral("--saved %1: skipped %2").arg(name, part));
-    return QString();
-}
-
-// The user's own search of that name is replaced, as a user saving again means to; a shared one,
-// which others may run, only with --replace.
-int SearchSession::saveConditions()
-{
-    zq::SavedSearchMenu& saved = m_main->SavedSearches();
-    const zq::SavedSearch search = saved.Capture(*m_options.saveAs, m_options.saveFixedDates, m_options.saveShared);
-    const bool replace = !m_options.saveShared || m_options.saveReplace;
-    const zq::SavedSearchStore::Outcome outcome =
-        saved.Store().save(search, replace ? zq::SavedSearchStore::IfTaken::Replace : zq::SavedSearchStore::IfTaken::Refuse);
-    noteStoreProblems(saved.Store());
-    if (outcome.taken()) {
-        note(QStringLiteral("--save %1 --shared: a shared search \"%1\" on %2 is there already%3; --replace replaces it")
-                 .arg(search.name, search.tab, savedByNote(*outcome.existing)));
-        return UsageError;
-    }
-    if (!outcome) {
-        WriteErrorLine(m_events.event(QStringLiteral("ERROR"), {QStringLiteral("--save %1").arg(*m_options.saveAs), outcome.error}));
-        return Failed;
-    }
-    return Ok;
-}
-
-QString SearchSession::savedByNote(const zq::SavedSearch& search)
-{
-    if (search.savedBy.isEmpty())
-        return QString();
-    return QStringLiteral(" (saved by %1 at %2)").arg(search.savedBy, search.savedAt.toString(Qt::ISODate));
-}
-
-void SearchSession::noteStoreProblems(const zq::SavedSearchStore& store) const
-{
-    for (const QString& problem : store.takeProblems())
-        note(problem);
 }
 
 QString SearchSession::resolveNames(Action& action) const
@@ -367,37 +270,19 @@ QString SearchSession::apply(const Action& action)
     case ActionKind::Link:
         return ControlDriver::setChecked(zq::Control(*m_main, CZQPDMSearchMain::IDC_LOCATE), action.on);
     case ActionKind::Select:
-    case ActionKind::DblClick: {
-        CReportListCtrl* list = nullptr;
-        if (QString error = resultRow(action.row, list); !error.isEmpty())
-            return error;
-        list->SelectRow(action.row);
-        if (action.kind == ActionKind::DblClick) {
-            letEventsThrough();
-            emit list->doubleClicked(action.row);
-        }
-        return QString();
-    }
+    case ActionKind::DblClick:
+        return resultList().select(action.row, action.kind == ActionKind::DblClick);
     case ActionKind::Menu:
-        return rightClick(action.row, action.command);
+        return resultList().rightClick(action.row, action.command);
     case ActionKind::Export:
-        return exportTo(action.text, action.filter);
+        return resultList().exportTo(action.text, action.filter, m_exportOutcome);
     case ActionKind::Saved:
-        return applySaved(action.text);
+        return SavedSearchCommands(m_options, m_events).apply(*m_main, action.text, m_desktop.now().date());
     case ActionKind::Preview:
-        return preview(action.row);
+        return resultList().preview(action.row, *m_options.previewOut, m_options.previewSize.value_or(kDefaultPreviewSize),
+                                    m_previewFailure);
     }
     return QStringLiteral("unknown action");
-}
-
-QString SearchSession::preview(int row)
-{
-    CReportListCtrl* list = nullptr;
-    if (QString error = resultRow(row, list); !error.isEmpty())
-        return error;
-    m_previewFailure = WritePreview(*m_main->CurrentPage(), row, *m_options.previewOut,
-                                    m_options.previewSize.value_or(kDefaultPreviewSize));
-    return QString();
 }
 
 QString SearchSession::pressFind(int buttonId)
@@ -421,92 +306,6 @@ QString SearchSession::selectTreePath(const QString& path)
     return QString();
 }
 
-QString SearchSession::resultRow(int row, CReportListCtrl*& list) const
-{
-    CZQSearchPage* page = m_main->CurrentPage();
-    list = page ? page->GetResultList() : nullptr;
-    if (!list)
-        return QStringLiteral("the page has no result list");
-    if (row >= list->GetItemCount())
-        return QStringLiteral("the result list has %1 rows, no row %2").arg(list->GetItemCount()).arg(row);
-    return QString();
-}
-
-QString SearchSession::rightClick(int row, int command)
-{
-    CReportListCtrl* list = nullptr;
-    if (QString error = resultRow(row, list); !error.isEmpty())
-        return error;
-    list->SelectRow(row);
-    letEventsThrough();
-
-    list->FlushPendingRows();
-    const QRect cell = list->visualRect(list->model()->index(row, 0));
-    const QPoint at = list->viewport()->mapToGlobal(cell.isValid() ? cell.center() : QPoint(0, 0));
-    m_desktop.cursor = at;
-    const qsizetype menusBefore = m_desktop.eventsOf(QStringLiteral("MENU")).size();
-    m_desktop.menuAnswers = {command};
-    emit list->rightClicked(row, at);
-    m_desktop.menuAnswers.clear();
-
-    const QList<zq::ScriptedDesktop::Event> menus = m_desktop.eventsOf(QStringLiteral("MENU"));
-    if (menus.size() == menusBefore)
-        return QStringLiteral("no context menu appeared");
-    if (!menus.at(menusBefore).fields.contains(QString::number(command))) {
-        QStringList offered;
-        for (const zq::MenuEntry& entry : std::as_const(m_desktop.lastMenu))
-            if (entry.id != 0)
-                offered << QStringLiteral("%1 %2").arg(entry.id).arg(entry.text);
-        return QStringLiteral("the context menu has no command %1; it offers %2 (--describe lists them)")
-            .arg(command)
-            .arg(offered.join(QStringLiteral(", ")));
-    }
-    return QString();
-}
-
-QString SearchSession::exportTo(const QString& file, int filter)
-{
-    const qsizetype savesBefore = m_desktop.eventsOf(QStringLiteral("SAVE")).size();
-    const qsizetype eventsBefore = m_desktop.events.size();
-    const QFileInfo chosen(file);
-    // Where the page writes for that name: a name without an extension gets ".txt".
-    const QFileInfo target(zq::ExportPathFor(chosen.absoluteFilePath()));
-    const QDateTime modifiedBefore = target.exists() ? target.lastModified() : QDateTime();
-    m_desktop.saveAnswer = zq::SaveFileAnswer{chosen.absoluteFilePath(), filter};
-    const QString error = ControlDriver::click(zq::Control(*m_main, CZQPDMSearchMain::IDC_SAVEAS));
-    m_desktop.saveAnswer.reset();
-    if (!error.isEmpty())
-        return error;
-    if (m_desktop.eventsOf(QStringLiteral("SAVE")).size() == savesBefore)
-        return QStringLiteral("no save dialog appeared (the page has no result list)");
-    // The page says why it wrote nothing in a message; the question whether to open the file is
-    // the only message of an export that worked. What it says after opening the file is about
-    // the opening: the file was written all the same.
-    QStringList told, openTold, details;
-    bool opening = false;
-    for (qsizetype i = eventsBefore; i < m_desktop.events.size(); ++i) {
-        const zq::ScriptedDesktop::Event& event = m_desktop.events.at(i);
-        if (event.kind == u"OPEN")
-            opening = true;
-        else if (event.kind == u"MSG" && event.fields.value(1) != u"存储完毕，是否打开该文件?") {
-            (opening ? openTold : told) << event.fields.value(1);
-            if (!opening && !event.detail.isEmpty())
-                details << event.detail;
-        }
-    }
-    const QFileInfo written(target.absoluteFilePath());
-    if (!told.isEmpty()) {
-        m_exportFailure = told.join(QStringLiteral("; "));
-        m_exportDetail = details.join(QStringLiteral("; "));
-    }
-    else if (!written.exists() || (modifiedBefore.isValid() && written.lastModified() == modifiedBefore))
-        m_exportFailure = QStringLiteral("no file was written to %1").arg(written.absoluteFilePath());
-    else if (!openTold.isEmpty())
-        note(QStringLiteral("--export: %1 was written; it was not opened: %2")
-                 .arg(written.absoluteFilePath(), openTold.join(QStringLiteral("; "))));
-    return QString();
-}
-
 void SearchSession::printStatus() const
 {
     WriteErrorLine(m_events.status(m_main->StatusText(), m_main->StatusFromCancelledSearch()));
@@ -525,59 +324,17 @@ QString SearchSession::printResults() const
 {
     CZQSearchPage* page = m_main->CurrentPage();
     CReportListCtrl* list = page ? page->GetResultList() : nullptr;
-    if (!list)
-        return QString();
-    // A column the page hides (no header, no width: 旧图号 under the old-code switch) is not shown
-    // to the user, and not written either.
-    QStringList headers;
-    QList<int> shown;
-    CHeaderCtrl* header = list->GetHeaderCtrl();
-    for (int c = 0; c < list->GetColumnCount(); ++c) {
-        if (header->GetItemText(c).isEmpty() && list->GetColumnWidth(c) == 0)
-            continue;
-        headers.append(header->GetItemText(c));
-        shown.append(c);
-    }
-    StandardOutput output;
-    ResultWriter writer(m_options.format, headers, output.sink());
-    std::vector<QStringView> shownCells(size_t(shown.size()));
-    list->VisitRowTexts(list->GetColumnCount(), [&](std::span<const QStringView> cells) {
-        for (qsizetype i = 0; i < shown.size(); ++i)
-            shownCells[size_t(i)] = size_t(shown[i]) < cells.size() ? cells[size_t(shown[i])] : QStringView();
-        writer.row(shownCells);
-    });
-    writer.finish();
-    return output.finish();
+    return list ? WriteResultList(*list, m_options.format) : QString();
 }
 
-// The result list's menu as a right-click on a row shows it: the selected row, else the first
-// (selected as a user's right-click would), nothing chosen.
-ResultMenu SearchSession::resultMenu()
+ResultListActions SearchSession::resultList()
 {
-    ResultMenu menu;
-    CZQSearchPage* page = m_main->CurrentPage();
-    CReportListCtrl* list = page ? page->GetResultList() : nullptr;
-    if (!list)
-        return menu;
-    menu.listId = list->objectName().toInt();
-    if (list->GetItemCount() == 0)
-        return menu;
-    const QList<int> selected = list->GetSelectedRows();
-    const int row = selected.isEmpty() ? 0 : selected.first();
-    if (selected.isEmpty())
-        list->SelectRow(row);
-    letEventsThrough();
-    m_desktop.lastMenu.clear();
-    m_desktop.menuAnswers.clear();
-    emit list->rightClicked(row, m_desktop.cursor);
-    menu.shown = !m_desktop.lastMenu.isEmpty();
-    menu.entries = m_desktop.lastMenu;
-    return menu;
+    return ResultListActions(*m_main, m_desktop, m_events);
 }
 
 QString SearchSession::printDescription()
 {
-    const ResultMenu menu = resultMenu();
+    const ResultMenu menu = resultList().menu();
     const ControlCatalog catalog(m_main->CurrentPage(), *m_main);
     return WriteOutput(PageDescription(catalog, menu).text(m_options.format));
 }

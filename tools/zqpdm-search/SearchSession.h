@@ -4,6 +4,7 @@
 // dialog answered by the scripted Desktop, and prints what happened and the result list.
 #include "EventLines.h"
 #include "PageDescription.h"
+#include "ResultListActions.h"
 #include "SearchCommandLine.h"
 
 #include "HostCommandReceiver.h"
@@ -13,16 +14,11 @@
 #include <QString>
 #include <memory>
 
-class CReportListCtrl;
 class CTreeCtrlEx;
 class CZQPDMSearchMain;
 class QWidget;
 
 namespace zq::host { class ProductTreeLoader; }
-namespace zq {
-class SavedSearchStore;
-struct SavedSearch;
-}
 
 namespace zq::tool {
 
@@ -55,26 +51,13 @@ private:
     // reported it; empty when it did.
     QString reportedFailure(const Action& action, qsizetype messagesBefore) const;
     void noteMissingInstallation() const;
-    // --list-saved and --delete-saved, which need no search window.
-    int listSaved() const;
-    int deleteSaved() const;
-    QString applySaved(const QString& name);
-    int saveConditions();
-    // " (saved by LOGIN at TIME)" for a search that records who saved it.
-    static QString savedByNote(const zq::SavedSearch& search);
-    void noteStoreProblems(const zq::SavedSearchStore& store) const;
     QString pressFind(int buttonId);
     QString selectTreePath(const QString& path);
-    QString resultRow(int row, CReportListCtrl*& list) const;
-    QString rightClick(int row, int command);
-    QString exportTo(const QString& file, int filter);
-    // --preview ROW: the row's picture into --preview-out.
-    QString preview(int row);
+    ResultListActions resultList();
     QWidget* control(int id) const;
     void printStatus() const;
     // The output written; the reason when standard output took not all of it, else empty.
     QString printResults() const;
-    ResultMenu resultMenu();
     QString printDescription();
     int outputStatus(const QString& error) const;
     void note(const QString& text) const;
@@ -90,8 +73,7 @@ private:
     CZQPDMSearchMain* m_main = nullptr;
     QStringList m_serviceFailures;   // "component::operation\treason" met during the current action
     QStringList m_searchFailures;    // database and content index errors the page met during it
-    QString m_exportFailure;         // the current export action wrote no file: why
-    QString m_exportDetail;          // ... and the system's reason, where the page gave one
+    ExportOutcome m_exportOutcome;   // the current export action wrote no file: why
     QString m_previewFailure;        // the current preview action made no picture: why
 };
 
