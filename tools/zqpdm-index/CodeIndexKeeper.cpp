@@ -27,6 +27,7 @@ size_t Digest(const RowTexts& texts)
 struct KnownSource {
     int id = 0;
     QString columns;
+    qint64 highWater = -1;
 };
 
 class Statement {
@@ -89,13 +90,15 @@ bool CodeIndexKeeper::keepTable(const quick::SourceTable& source, const std::ato
     if (!present)
         return false;
     // Which id the table has in the index, and whether its texts were made of these columns.
-    Statement known(m_index, QStringLiteral("SELECT SourceId, Columns FROM %1 WHERE TableName = ?").arg(layout::kSourceTable));
+    Statement known(m_index, QStringLiteral("SELECT SourceId, Columns, HighWater FROM %1 WHERE TableName = ?")
+                                 .arg(layout::kSourceTable));
     if (!known.run({source.table}, error))
         return false;
     KnownSource existing;
     const bool listed = known.query().next();
     if (listed)
-        existing = {known.query().value(0).toInt(), known.query().value(1).toString()};
+        existing = {known.query().value(0).toInt(), known.query().value(1).toString(),
+                    known.query().value(2).toLongLong()};
     known.query().finish();
     if (!listed) {
         Statement largest(m_index, QStringLiteral("SELECT coalesce(max(SourceId), 0) FROM %1").arg(layout::kSourceTable));
@@ -123,17 +126,24 @@ bool CodeIndexKeeper::keepTable(const quick::SourceTable& source, const std::ato
                            Digest({held.query().value(1).toString(), held.query().value(2).toString()}));
     }
 
-    if (!m_index.transaction()) {
-        *error = db::DriverMessage(m_index.lastError());
-        return false;
-    }
-    const auto giveUp = [this] {
-        m_index.rollback();
+    // The transaction begins with the first change: a run that changes nothing writes nothing.
+    bool inTransaction = false;
+    const auto change = [&] {
+        if (!inTransaction && !m_index.transaction()) {
+            *error = db::DriverMessage(m_index.lastError());
+            return false;
+        }
+        inTransaction = true;
+        return true;
+    };
+    const auto giveUp = [&] {
+        if (inTransaction)
+            m_index.rollback();
         return false;
     };
     if (existing.columns != signature) {
         Statement clear(m_index, QStringLiteral("DELETE FROM %1 WHERE rowid BETWEEN ? AND ?").arg(layout::kTextTable));
-        if (!clear.run({lowest, highest}, error))
+        if (!change() || !clear.run({lowest, highest}, error))
             return giveUp();
     }
     Statement insert(m_index, QStringLiteral("INSERT INTO %1 (rowid, Codes, Texts) VALUES (?, ?, ?)").arg(layout::kTextTable));
@@ -164,11 +174,11 @@ bool CodeIndexKeeper::keepTable(const quick::SourceTable& source, const std::ato
             const qint64 key = layout::IndexRowId(existing.id, rowid);
             const auto found = indexed.constFind(rowid);
             if (found == indexed.constEnd()) {
-                written = insert.run({key, texts.codes, texts.texts}, error);
+                written = change() && insert.run({key, texts.codes, texts.texts}, error);
                 ++added;
             } else {
                 if (*found != Digest(texts)) {
-                    written = update.run({texts.codes, texts.texts, key}, error);
+                    written = change() && update.run({texts.codes, texts.texts, key}, error);
                     ++changed;
                 }
                 indexed.erase(found);
@@ -185,8 +195,13 @@ bool CodeIndexKeeper::keepTable(const quick::SourceTable& source, const std::ato
         return giveUp();
     // Rows the table no longer holds.
     for (auto it = indexed.constBegin(); it != indexed.constEnd(); ++it)
-        if (!remove.run({layout::IndexRowId(existing.id, it.key())}, error))
+        if (!change() || !remove.run({layout::IndexRowId(existing.id, it.key())}, error))
             return giveUp();
+    report->rows += rows;
+    if (!inTransaction && existing.highWater == highWater)
+        return true;
+    if (!change())
+        return false;
     Statement mark(m_index, QStringLiteral("INSERT OR REPLACE INTO %1 (SourceId, TableName, Columns, HighWater, IndexedRows, "
                                            "IndexedAt) VALUES (?, ?, ?, ?, ?, ?)")
                                 .arg(layout::kSourceTable));
@@ -198,7 +213,6 @@ bool CodeIndexKeeper::keepTable(const quick::SourceTable& source, const std::ato
         *error = db::DriverMessage(m_index.lastError());
         return giveUp();
     }
-    report->rows += rows;
     report->added += added;
     report->changed += changed;
     report->removed += indexed.size();
