@@ -125,10 +125,10 @@ int RunIndexCommand(const QString& program, const QStringList& arguments, QTextS
                 << (report.knownFailures.size() == 1 ? "failure" : "failures") << " not tried again";
         out << "\n"
             << "  index: " << db::RedactUrl(run.indexUrl) << (report.writes == 0 ? " (not changed)" : "") << '\n';
-        if (report.codesKept)
-            out << "  codes: " << report.codes.rows << " rows of " << report.codes.tables << " tables: "
-                << report.codes.added << " added, " << report.codes.changed << " changed, " << report.codes.removed
-                << " removed\n";
+        // The quick search's index of folded codes, when this run changed it.
+        if (report.codes.added + report.codes.changed + report.codes.removed > 0)
+            out << "  codes: " << report.codes.rows << " rows: " << report.codes.added << " added, "
+                << report.codes.changed << " changed, " << report.codes.removed << " removed\n";
         out.flush();
     }
     if (!options.quiet && !report.withoutText.isEmpty()) {
