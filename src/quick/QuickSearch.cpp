@@ -176,6 +176,9 @@ KindResult QuickSearch::searchContent(const QuickQuery& query, int limit, const 
             hit.tier = MatchTier::Content;
             hit.table = row.at(8);
             hit.note = content::SnippetText(row.at(9), row.at(10).toLongLong(), row.at(11).toLongLong());
+            // The page lists a file by its description first; searched by the same words it lists it.
+            hit.listed = hit.name;
+            hit.words = *words;
             hits.add(std::move(hit));
             return true;
         });
