@@ -1,6 +1,7 @@
 #include "HitOpening.h"
 
 #include "DateCondition.h"
+#include "QuickSources.h"
 
 #include <algorithm>
 
@@ -27,6 +28,10 @@ constexpr int kOrderNumber = 1376;
 // 设计任务.
 constexpr int kTaskNumber = 1021;
 constexpr int kTaskKind = 1250;
+// 文档内容: the words, the kind of document, and whether the file dates narrow.
+constexpr int kContentWords = 1260;
+constexpr int kContentKind = 1254;
+constexpr int kContentByDate = 1262;
 
 // From the day before the hit (the ranges' lower end is exclusive) to today, or to the hit's
 // day when it lies ahead.
@@ -68,6 +73,10 @@ HitOpening OpeningOf(const QuickHit& hit, const QDate& today)
     } else if (hit.kind == u"更改单") {
         steps += DateRange(hit, today);
         steps.append({kOrderNumber, -1, hit.code});
+    } else if (hit.kind == kContentCaption) {
+        steps.append({kContentWords, -1, hit.words});
+        steps.append({kContentKind, -1, QStringLiteral("所有")});
+        steps.append({kContentByDate, -1, QStringLiteral("0")});
     } else if (hit.kind == u"设计任务") {
         steps.append({kTaskKind, -1, QStringLiteral("所有")});
         steps += DateRange(hit, today);
@@ -79,6 +88,9 @@ HitOpening OpeningOf(const QuickHit& hit, const QDate& today)
 bool ListsHit(const QStringList& rowTexts, const QuickHit& hit, bool anyColumn)
 {
     const QString first = rowTexts.value(0).trimmed();
+    // 文档内容 lists a file by its description, then its file name: both tell it apart.
+    if (hit.kind == kContentCaption)
+        return first == hit.listed && rowTexts.value(1).trimmed() == hit.fileName.trimmed();
     if (!hit.listed.isEmpty() && hit.listed != hit.code)
         return first == hit.listed
                && (hit.name.isEmpty() || hit.name == hit.listed || rowTexts.mid(1).contains(hit.name));

@@ -20,6 +20,7 @@ struct QuickHit {
     QString product;       // a part's product (ProductDwgCode), for locating it in the product tree
     QString fileName;      // a document's stored file name
     QString listed;        // what its tab's result list shows first for it: the 编号 unless told
+    QString words;         // a 文档内容 hit: the words the content index was searched for
 
     bool operator==(const QuickHit& other) const = default;
 };

@@ -1,11 +1,13 @@
 #include "QuickSearch.h"
 
+#include "CodeIndexReader.h"
 #include "ContentIndexConnection.h"
 #include "ContentSql.h"
 #include "HitCollector.h"
 #include "QuickQuery.h"
 #include "QuickSources.h"
 #include "Recordset.h"
+#include "RowReading.h"
 #include "SourceSearch.h"
 #include "SqlDialect.h"
 #include "SqlText.h"
@@ -18,31 +20,6 @@
 namespace zq::quick {
 
 namespace {
-
-bool Cancelled(const std::atomic_bool* cancel)
-{
-    return cancel && cancel->load(std::memory_order_relaxed);
-}
-
-// Reads every row of a statement into `row` (the first `columns` fields as text) and hands it on;
-// stops when the handler says so or the search is cancelled. Throws _com_error.
-template <typename Handler>
-void ReadRows(const QString& sql, Connection* connection, int columns, const std::atomic_bool* cancel, Handler handle)
-{
-    Recordset records;
-    records.Open(sql, connection);
-    QStringList row;
-    row.reserve(columns);
-    while (!records.IsEOF() && !Cancelled(cancel)) {
-        row.clear();
-        for (int i = 0; i < columns; ++i)
-            row.append(records.GetFieldText(i));
-        if (!handle(row))
-            break;
-        records.MoveNext();
-    }
-    records.Close();
-}
 
 // The words the content index is searched for: those without a prefix and those of 内容:. A word
 // narrowed to a field the index does not hold (名称:, 编号:) leaves the index out.
@@ -75,6 +52,8 @@ std::optional<std::pair<QString, QString>> StoredCodeRange(const QString& typed)
     return std::pair{low, high};
 }
 constexpr int kNearestCandidates = 2000;
+// Rows fetched by rowid a statement.
+constexpr size_t kRowsPerFetch = 500;
 constexpr int kSuggestionCandidates = 50;
 
 } // namespace
@@ -98,6 +77,46 @@ Connection* ContentIndex::connection(QString* problem, bool* notMadeYet)
 
 QuickSearch::QuickSearch(Connection* pdm, ContentIndex* contentIndex) : m_pdm(pdm), m_contentIndex(contentIndex) {}
 
+QuickSearch::~QuickSearch() = default;
+
+CodeIndexReader* QuickSearch::codeIndex()
+{
+    if (!m_useCodeIndex || !m_contentIndex || !m_pdm || sql::DbmsOf(m_pdm->dbms()) != sql::Dbms::Sqlite)
+        return nullptr;
+    if (!m_codeIndex) {
+        QString problem;
+        bool notMadeYet = false;
+        Connection* index = m_contentIndex->connection(&problem, &notMadeYet);
+        if (!index || sql::DbmsOf(index->dbms()) != sql::Dbms::Sqlite)
+            return nullptr;   // tried again next time: the index may be made meanwhile
+        m_codeIndex = std::make_unique<CodeIndexReader>(index);
+    }
+    return m_codeIndex.get();
+}
+
+template <typename Handler>
+void QuickSearch::readSource(const SourceSearch& search, const SourceTable& source, const std::atomic_bool* cancel,
+                             Handler handle)
+{
+    const int columns = int(source.readColumns().size());
+    const std::optional<QList<codeindex::IndexTerm>> terms = search.indexTerms();
+    CodeIndexReader* index = terms ? codeIndex() : nullptr;
+    const std::optional<CodeIndexReader::Candidates> candidates =
+        index ? index->candidates(source, *terms, cancel) : std::nullopt;
+    if (!candidates) {
+        ReadRows(search.sql(), m_pdm, columns, cancel, handle);
+        return;
+    }
+    const std::vector<qint64>& rows = candidates->rows;
+    for (size_t at = 0; at < rows.size() && !Cancelled(cancel); at += kRowsPerFetch) {
+        const std::vector<qint64> some(rows.begin() + qsizetype(at),
+                                       rows.begin() + qsizetype(std::min(rows.size(), at + kRowsPerFetch)));
+        ReadRows(search.sqlOfRows(some), m_pdm, columns, cancel, handle);
+    }
+    // What was written since the index was brought up to date.
+    ReadRows(search.sqlAbove(candidates->highWater), m_pdm, columns, cancel, handle);
+}
+
 KindResult QuickSearch::searchKind(const QString& caption, const QuickQuery& query, int limit,
                                    const std::atomic_bool* cancel)
 {
@@ -112,7 +131,7 @@ KindResult QuickSearch::searchKind(const QString& caption, const QuickQuery& que
             const SourceSearch search(query, source, sql::DbmsOf(m_pdm->dbms()));
             if (!search.searchable())
                 continue;
-            ReadRows(search.sql(), m_pdm, int(source.readColumns().size()), cancel, [&](const QStringList& row) {
+            readSource(search, source, cancel, [&](const QStringList& row) {
                 if (auto hit = search.match(row, caption))
                     hits.add(std::move(*hit));
                 return true;
@@ -157,6 +176,9 @@ KindResult QuickSearch::searchContent(const QuickQuery& query, int limit, const 
             hit.tier = MatchTier::Content;
             hit.table = row.at(8);
             hit.note = content::SnippetText(row.at(9), row.at(10).toLongLong(), row.at(11).toLongLong());
+            // The page lists a file by its description first; searched by the same words it lists it.
+            hit.listed = hit.name;
+            hit.words = *words;
             hits.add(std::move(hit));
             return true;
         });

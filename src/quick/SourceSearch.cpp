@@ -106,16 +106,68 @@ QString SourceSearch::condition(const Word& word) const
                                     : QStringLiteral("(") + alternatives.join(QStringLiteral(" OR ")) + QStringLiteral(")");
 }
 
+QString SourceSearch::select() const
+{
+    return QStringLiteral("SELECT ") + m_columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + m_source.table;
+}
+
 QString SourceSearch::sql() const
 {
+    return whereSql({});
+}
+
+QString SourceSearch::whereSql(const QString& first) const
+{
     QStringList conditions;
+    if (!first.isEmpty())
+        conditions.append(first);
     for (const Word& word : m_words)
         conditions.append(condition(word));
-    QString sql = QStringLiteral("SELECT ") + m_columns.join(QStringLiteral(", ")) + QStringLiteral(" FROM ")
-                  + m_source.table;
+    QString sql = select();
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     return sql;
+}
+
+std::optional<QList<codeindex::IndexTerm>> SourceSearch::indexTerms() const
+{
+    // A fragment the trigrams cannot hold would have the index read whole.
+    const auto tooShort = [](const QString& fragment) {
+        return !fragment.isEmpty() && fragment.size() < codeindex::kShortestFragment;
+    };
+    QList<codeindex::IndexTerm> terms;
+    for (const Word& word : m_words) {
+        // A word the index cannot look for narrows nothing; the check of each row fetched sees to it.
+        if (word.word.exact || !word.code || HasWildcard(word.word.text))
+            continue;
+        codeindex::IndexTerm term;
+        for (const Column& column : word.columns) {
+            if (column.code)
+                term.codes = BareCode(word.word.text);
+            else
+                term.texts = FoldForSearch(word.word.text);
+        }
+        if (tooShort(term.codes) || tooShort(term.texts) || (term.codes.isEmpty() && term.texts.isEmpty()))
+            continue;
+        terms.append(term);
+    }
+    if (terms.isEmpty())
+        return std::nullopt;
+    return terms;
+}
+
+QString SourceSearch::sqlOfRows(const std::vector<qint64>& rows) const
+{
+    QStringList keys;
+    keys.reserve(qsizetype(rows.size()));
+    for (const qint64 row : rows)
+        keys.append(QString::number(row));
+    return select() + QStringLiteral(" WHERE rowid IN (") + keys.join(u',') + QStringLiteral(") ORDER BY rowid");
+}
+
+QString SourceSearch::sqlAbove(qint64 rowid) const
+{
+    return whereSql(QStringLiteral("rowid > ") + QString::number(rowid));
 }
 
 bool SourceSearch::found(const Word& word, const QStringList& row, Places* places) const

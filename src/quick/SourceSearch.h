@@ -2,6 +2,7 @@
 // The quick search over one table: the SELECT that narrows the table to the rows that may match
 // (the engine's LIKE, which ignores case), and the exact test of each row read (folding, the
 // separators of codes, the wildcards, quoted words), which also ranks it.
+#include "CodeIndexLayout.h"
 #include "CodeMatch.h"
 #include "QuickHit.h"
 #include "QuickQuery.h"
@@ -25,6 +26,14 @@ public:
     bool searchable() const { return m_searchable; }
     // The SELECT of the source's read columns, every word's condition joined by AND.
     QString sql() const;
+    // What the index of folded codes is asked for each word it can look for (not one typed in
+    // quotes or with a wildcard, nor a fragment too short for it: those are left to the check of
+    // each row), or nothing when no word is such.
+    std::optional<QList<codeindex::IndexTerm>> indexTerms() const;
+    // The source's read columns of the rows named (SQLite rowids, ascending), in that order.
+    QString sqlOfRows(const std::vector<qint64>& rows) const;
+    // The narrowing SELECT over the rows above a rowid only: those written after the index.
+    QString sqlAbove(qint64 rowid) const;
     // The hit a row makes, or nothing when the row does not hold every word. row: the values of
     // the source's read columns, in order.
     std::optional<QuickHit> match(const QStringList& row, const QString& kind) const;
@@ -51,6 +60,9 @@ private:
     int indexOf(const QString& column) const { return int(m_columns.indexOf(column)); }
     std::vector<Column> columnsFor(Field field) const;
     QString condition(const Word& word) const;
+    QString select() const;
+    // The SELECT with `first` (when any) and every word's condition joined by AND.
+    QString whereSql(const QString& first) const;
     bool found(const Word& word, const QStringList& row, Places* places) const;
     MatchTier tierOf(const QStringList& row, const Places& places) const;
     QString noteOf(const QStringList& row) const;

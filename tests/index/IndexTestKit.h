@@ -69,7 +69,7 @@ protected:
     QString PdmSql(const QString& sql, const QVariantList& values = {});
     // Turns the index made by this version into one of an earlier layout, as that version left it
     // (version 1: the text as it stands in the trigram index, nothing folded; 2: no failures
-    // remembered).
+    // remembered; 3: no index of folded codes).
     void MakeEarlierLayout(int version = 1);
 
     QString indexUrl;

@@ -24,6 +24,7 @@
 #include <QCompleter>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -42,6 +43,13 @@ protected:
         options.home = s_home->path();
         zq::seed::Seeder seeder(options);
         ASSERT_TRUE(seeder.Run()) << seeder.LastError().toStdString();
+        // The content index, for the hits of 文档内容 (without zqpdm-index they are not tried).
+        const QString indexer = qEnvironmentVariable("ZQ_BINARY_DIR", QStringLiteral(".")) + QStringLiteral("/bin/zqpdm-index");
+        if (QFile::exists(indexer)) {
+            QProcess index;
+            index.start(indexer, {QStringLiteral("--home"), s_home->path(), QStringLiteral("--quiet")});
+            s_indexed = index.waitForFinished(60000) && index.exitStatus() == QProcess::NormalExit && index.exitCode() == 0;
+        }
     }
     static void TearDownTestSuite()
     {
@@ -89,6 +97,7 @@ protected:
     QLabel& Counts() const { return *m_window->quickSearchDock()->findChild<QLabel*>(QStringLiteral("quickCounts")); }
 
     static inline QTemporaryDir* s_home = nullptr;
+    static inline bool s_indexed = false;
     zq::ScriptedDesktop m_desktop;
     zq::ScopedDesktop m_scoped{m_desktop};
     std::unique_ptr<zq::host::PDMClientWindow> m_window;
@@ -148,9 +157,12 @@ TEST_F(QuickSearchClient, DoubleClickOpensTheHitOnItsTabSelected)
         {"ZQ8600", "设计文档"},
         {"GB5783", "资源文件"},
         {"XM2026-01", "设计任务"},
+        {"鼠笼转子", "文档内容"},   // a word inside a stored PDF: the page lists the file by those words
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
+        if (QByteArray(c.kind) == "文档内容" && !s_indexed)
+            continue;
         Search(QString::fromUtf8(c.typed));
         Q_EMIT Counts().linkActivated(QString::fromUtf8(c.kind));
         ASSERT_GT(Hits().rowCount(), 0) << "counts: " << str(m_window->quickSearchDock()->countsText());

@@ -1,5 +1,6 @@
 #include "ContentIndexSchema.h"
 
+#include "CodeIndexLayout.h"
 #include "ContentSql.h"
 #include "Fts5FoldingTokenizer.h"
 #include "SearchFolding.h"
@@ -101,6 +102,15 @@ bool AddFailureColumn(QSqlQuery& query, QString* error)
     return Run(query, QStringLiteral("ALTER TABLE ContentFile ADD COLUMN Failure TEXT NOT NULL DEFAULT ''"), {}, error);
 }
 
+// Version 3 → 4 on SQLite: the quick search's index of folded codes, empty until the run fills it.
+bool AddCodeIndex(QSqlQuery& query, QString* error)
+{
+    for (const QString& statement : quick::codeindex::CreateStatements())
+        if (!Run(query, statement, {}, error))
+            return false;
+    return true;
+}
+
 } // namespace
 
 namespace {
@@ -166,8 +176,10 @@ QStringList MakeStatements(bool postgres)
         QStringLiteral("CREATE UNIQUE INDEX ContentFileIdentity ON ContentFile (SourceTable, Code1, Code2, Revision, FileName)"),
         QStringLiteral("CREATE INDEX ContentFileDate ON ContentFile (FileDate)"),
     };
-    if (!postgres)
+    if (!postgres) {
         statements.append(FtsStatement(QStringLiteral("ContentText")));
+        statements += quick::codeindex::CreateStatements();
+    }
     statements.append(QStringLiteral("CREATE TABLE ContentIndexInfo (Name TEXT PRIMARY KEY, Value TEXT NOT NULL)"));
     return statements;
 }
@@ -188,13 +200,18 @@ QString TrigramIndexStatement()
 
 bool CanUpgrade(int version)
 {
-    return version == 1 || version == 2;
+    return version >= 1 && version <= 3;
 }
 
 QString UpgradeGains(int version)
 {
-    const QString failures = QStringLiteral("读取失败的文件记住原因, 文件改变之前不再读取");
-    return version < 2 ? QStringLiteral("字母大小写和全角半角按同一规则查找; ") + failures : failures;
+    QStringList gains;
+    if (version < 2)
+        gains.append(QStringLiteral("字母大小写和全角半角按同一规则查找"));
+    if (version < 3)
+        gains.append(QStringLiteral("读取失败的文件记住原因, 文件改变之前不再读取"));
+    gains.append(QStringLiteral("快速查找的编号索引"));
+    return gains.join(QStringLiteral("; "));
 }
 
 bool Upgrade(db::Session& session, bool postgres, int version, QString* error)
@@ -211,7 +228,7 @@ bool Upgrade(db::Session& session, bool postgres, int version, QString* error)
     }
     QSqlQuery query(db);
     const bool folded = version >= 2 || (postgres ? FoldPostgresIndex(db, error) : FoldSqliteIndex(query, error));
-    if (!folded || !AddFailureColumn(query, error) ||
+    if (!folded || (version < 3 && !AddFailureColumn(query, error)) || (!postgres && !AddCodeIndex(query, error)) ||
         !Run(query, QStringLiteral("UPDATE ContentIndexInfo SET Value = ? WHERE Name = 'version'"),
              {QString::number(content::kContentIndexVersion)}, error))
         return false;

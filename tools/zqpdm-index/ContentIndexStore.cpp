@@ -75,6 +75,11 @@ QString SearchableText(const QString& text, const FileFacts& facts, const QStrin
 
 ContentIndexStore::ContentIndexStore() = default;
 
+QSqlDatabase ContentIndexStore::database() const
+{
+    return m_session->database();
+}
+
 ContentIndexStore::~ContentIndexStore()
 {
     rollback();

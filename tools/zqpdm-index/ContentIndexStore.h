@@ -13,6 +13,7 @@
 #include <QVariantList>
 #include <memory>
 
+class QSqlDatabase;
 class QSqlQuery;
 
 namespace zq::db { class Session; }
@@ -60,6 +61,8 @@ public:
     // What the user should know about the index (a missing pg_trgm, a rebuilt schema).
     QStringList notes() const { return m_notes; }
     bool onPostgres() const { return m_postgres; }
+    // The index's database, for the index of folded codes kept beside the files (CodeIndexKeeper).
+    QSqlDatabase database() const;
 
     // Every file in the index, by FileIdentity::key().
     bool load(QHash<QString, IndexedEntry>* entries, QString* error);

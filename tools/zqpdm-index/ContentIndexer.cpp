@@ -7,6 +7,7 @@
 #include "IndexFileMode.h"
 #include "IndexRunLock.h"
 #include "ScriptedDesktop.h"
+#include "SqlDialect.h"
 #include "StoredFileRetrieval.h"
 #include "StoredFileWalk.h"
 #include "ZQDBConnect.h"
@@ -291,6 +292,12 @@ IndexRunReport ContentIndexer::run(const IndexProgressCallback& progress)
     report.writes = store.changeCount() - changesBefore;
     if (report.writes > 0)
         store.refreshStatistics();
+    if (report.fatal.isEmpty() && !report.stopped && !store.onPostgres() &&
+        sql::DbmsOf(pdm->GetPtrPDM()->dbms()) == sql::Dbms::Sqlite) {
+        report.codes = CodeIndexKeeper(pdm->GetPtrPDM(), store.database()).keep(m_options.stop);
+        report.codesKept = true;
+        report.stopped = report.codes.stopped;
+    }
     if (progress)
         progress(done, work.size(), report.bytesRead);
     return report;

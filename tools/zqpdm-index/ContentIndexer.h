@@ -4,6 +4,7 @@
 // (through the pages' own retrieval, never more of a file than its reader takes), their text
 // extracted in a worker process and written to the index; files gone from the PDM database are
 // taken out. Unchanged files are not touched. One run at a time writes an index (IndexRunLock).
+#include "CodeIndexKeeper.h"
 #include "IndexWorker.h"
 
 #include <QList>
@@ -49,8 +50,15 @@ struct IndexRunReport {
     QStringList tablesNotRead;   // "TaskDocuments: <why>": their files were left as they were
     QString fatal;           // the run could not be made (no index, no database); "" when it was
     bool busy = false;       // another run was writing the index: this one did nothing
+    // The quick search's index of folded codes, kept when the PDM database and the index are
+    // SQLite files (elsewhere the quick search reads the tables by their own indexes).
+    bool codesKept = false;
+    CodeIndexReport codes;
     bool stopped = false;    // asked to stop before the end
-    bool upToDate() const { return fatal.isEmpty() && failures.isEmpty() && tablesNotRead.isEmpty() && !stopped; }
+    bool upToDate() const
+    {
+        return fatal.isEmpty() && failures.isEmpty() && tablesNotRead.isEmpty() && codes.problems.isEmpty() && !stopped;
+    }
 };
 
 // How far the run is: files done of those to read, and the bytes fetched so far.

@@ -125,6 +125,10 @@ int RunIndexCommand(const QString& program, const QStringList& arguments, QTextS
                 << (report.knownFailures.size() == 1 ? "failure" : "failures") << " not tried again";
         out << "\n"
             << "  index: " << db::RedactUrl(run.indexUrl) << (report.writes == 0 ? " (not changed)" : "") << '\n';
+        // The quick search's index of folded codes, when this run changed it.
+        if (report.codes.added + report.codes.changed + report.codes.removed > 0)
+            out << "  codes: " << report.codes.rows << " rows: " << report.codes.added << " added, "
+                << report.codes.changed << " changed, " << report.codes.removed << " removed\n";
         out.flush();
     }
     if (!options.quiet && !report.withoutText.isEmpty()) {
@@ -137,6 +141,9 @@ int RunIndexCommand(const QString& program, const QStringList& arguments, QTextS
     }
     for (const QString& table : report.tablesNotRead)
         err << "zqpdm-index: a table could not be read, its files were left as they were: " << table << '\n';
+    for (const QString& problem : report.codes.problems)
+        err << "zqpdm-index: a table's codes could not be indexed for the quick search, it is searched without: "
+            << problem << '\n';
     if (!report.failures.isEmpty()) {
         err << "zqpdm-index: " << report.failures.size() << (report.failures.size() == 1 ? " file" : " files")
             << " could not be indexed:\n";

@@ -37,7 +37,8 @@ QStringList ContentWords(const QString& typed);
 //   1  the text as it stands in the trigram index (SQLite's trigram tokenizer, PostgreSQL's ILIKE)
 //   2  the text folded for search in the trigram index (tokenizer zq_folded; column Folded)
 //   3  ContentFile.Failure: why the file, as its row now describes it, could not be read
-constexpr int kContentIndexVersion = 3;
+//   4  SQLite: QuickCodeSource and QuickCodeText, the quick search's index of folded codes
+constexpr int kContentIndexVersion = 4;
 // The earliest layout the page searches as it stands: what came later is the indexer's alone.
 constexpr int kOldestSearchableIndexVersion = 2;
 
