@@ -45,6 +45,9 @@ QuickRequest ParseQuickText(const QString& text, const QString& kinds)
         return refused(QStringLiteral("查找文字过长（最多 %1 个字）").arg(kMaxQuickText));
     if (hasControlCharacter(trimmed))
         return refused(QStringLiteral("查找文字中含有控制字符"));
+    // The command line takes these for its help wherever they stand: no text to search for anyway.
+    if (trimmed == u"--help" || trimmed == u"-h")
+        return refused(QStringLiteral("请输入要查找的编号、名称或文字"));
     QuickRequest request;
     request.arguments << QStringLiteral("--quick") << trimmed;
     request.error = kindArguments(kinds, request.arguments);
