@@ -226,6 +226,7 @@ TEST(WebQuickRequest, TextAndListsBecomeTheQuickSearchsArguments)
         {"ZQ\n8600", "", {}},
         {QString(kMaxQuickText + 1, u'A'), "", {}},
         {"ZQ", "设计零部件,,更改单", {}},
+        {"ZQ", "--help", {}},
         {"ZQ", QStringList(kMaxQuickKinds + 1, "a").join(u','), {}},
     };
     for (const auto& c : cases) {

@@ -21,7 +21,8 @@ QString kindArguments(const QString& kinds, QStringList& arguments)
     if (list.size() > kMaxQuickKinds)
         return QStringLiteral("类别过多（最多 %1 个）").arg(kMaxQuickKinds);
     for (const QString& kind : list)
-        if (kind.trimmed().isEmpty() || kind.size() > 40 || hasControlCharacter(kind))
+        // No kind starts with "-": such a value would be read as an option ("--help").
+        if (kind.trimmed().isEmpty() || kind.size() > 40 || hasControlCharacter(kind) || kinds.startsWith(u'-'))
             return QStringLiteral("类别有误: \"%1\"").arg(kinds.left(80));
     arguments << QStringLiteral("--kind") << kinds;
     return {};
