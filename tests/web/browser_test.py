@@ -131,6 +131,7 @@ def main():
         shown_counts = [button.text for button in driver.find_elements(By.CSS_SELECTOR, "#quickCounts button")]
         expected_counts = [f"全部 {len(hits)}"] + [f"{kind} {count}" for kind, count in counts.items() if count]
         assert sorted(shown_counts) == sorted(expected_counts), (shown_counts, expected_counts)
+        assert driver.current_url.endswith("?q=ZQ8600-01"), driver.current_url   # the address names the search
         print(f"quick search: ZQ8600-01 first, counts {shown_counts}")
         driver.save_screenshot(os.path.join(os.environ.get("ZQ_BINARY_DIR", "."), "web-browser-quick-list.png"))
 

@@ -67,6 +67,7 @@ async function selectPage(page) {
   state.page = page;
   state.baseActions = [];
   state.listing++;
+  delete document.body.dataset.view;
   for (const button of $("tabs").children)
     button.setAttribute("aria-selected", button.dataset.page === page ? "true" : "false");
   clearResults();
@@ -230,9 +231,13 @@ async function quickSearch(event) {
     state.quick = answer;
     renderCounts(answer);
     showQuickKind("");
+    // The address names the search, to be kept as a bookmark or sent on.
+    history.replaceState(null, "", `?q=${encodeURIComponent(text)}`);
     showStatus(answer.status, answer.messages);
-    // On a phone the tab's conditions would stand between the box and its hits.
-    $("status").scrollIntoView({ block: "start" });
+    // The quick search's hits are a view of their own: no tab's conditions above them. A tab
+    // brings its conditions back.
+    document.body.dataset.view = "quick";
+    for (const button of $("tabs").children) button.setAttribute("aria-selected", "false");
   } catch (error) {
     if (ticket === state.listing) showStatus(error.message, error.messages);
   } finally {
@@ -400,4 +405,11 @@ $("preview").addEventListener("error", previewFailed);
 $("reset").addEventListener("click", resetConditions);
 $("closeDetail").addEventListener("click", closeDetail);
 $("download").addEventListener("click", download);
-loadTabs().catch((error) => showStatus(error.message));
+// An address with ?q=TEXT opens with that quick search (a bookmark, a link sent on, a scanned code).
+const asked = new URLSearchParams(location.search).get("q");
+loadTabs().then(() => {
+  if (asked && asked.trim()) {
+    $("quickText").value = asked;
+    $("quick").requestSubmit();
+  }
+}).catch((error) => showStatus(error.message));
