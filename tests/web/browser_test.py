@@ -149,6 +149,18 @@ def main():
                  for tr in driver.find_elements(By.CSS_SELECTOR, "#results tbody tr")}
         assert kinds == {"批次产品"}, kinds
 
+        # A pasted list: each line's hits, and the line found nowhere.
+        driver.find_element(By.CSS_SELECTOR, "#listCheck summary").click()
+        driver.find_element(By.ID, "listText").send_keys("ZQ8600-01\nNOPE-404\n")
+        driver.find_element(By.ID, "listFind").click()
+        wait.until(EC.presence_of_element_located((By.CSS_SELECTOR, "#results[data-listed='quick'] tbody tr")))
+        header = [th.text for th in driver.find_elements(By.CSS_SELECTOR, "#results thead th")]
+        lines = [dict(zip(header, [td.text for td in tr.find_elements(By.TAG_NAME, "td")]))
+                 for tr in driver.find_elements(By.CSS_SELECTOR, "#results tbody tr")]
+        assert [line["输入"] for line in lines if line["类别"] == "未找到"] == ["NOPE-404"], lines
+        assert all(line["编号"] == "ZQ8600-01" for line in lines if line["类别"] != "未找到"), lines
+        print(f"list check: {len(lines)} rows, NOPE-404 未找到")
+
         # A tab search lists what the command line lists: 查找 once the tab's conditions are shown.
         wait.until(EC.element_to_be_clickable((By.XPATH, "//nav[@id='tabs']/button[text()='更改单']"))).click()
         wait.until(EC.presence_of_element_located((By.CSS_SELECTOR, "#conditions[data-ready='更改单']")))

@@ -219,29 +219,51 @@ async function quickSearch(event) {
     $("quickText").focus();
     return;
   }
-  const ticket = ++state.listing;
   state.suggesting++;
+  const shown = await showQuickAnswer($("quickFind"), () => api(`/api/quick?q=${encodeURIComponent(text)}`));
+  // The address names the search, to be kept as a bookmark or sent on.
+  if (shown) history.replaceState(null, "", `?q=${encodeURIComponent(text)}`);
+}
+
+// A pasted list of codes checked line by line: what each line is, and the lines found nowhere.
+async function checkList(event) {
+  event.preventDefault();
+  const text = $("listText").value;
+  if (!text.trim()) {
+    $("listText").focus();
+    return;
+  }
+  await showQuickAnswer($("listFind"), () => api("/api/quick-list", {
+    method: "POST",
+    headers: { "Content-Type": "text/plain; charset=utf-8" },
+    body: text,
+  }));
+}
+
+// Shows the envelope ASK answers as the quick search's view; true when it was shown.
+async function showQuickAnswer(button, ask) {
+  const ticket = ++state.listing;
   closeDetail();
   clearResults();
   showStatus("正在查找…");
-  $("quickFind").disabled = true;
+  button.disabled = true;
   try {
-    const answer = await api(`/api/quick?q=${encodeURIComponent(text)}`);
-    if (ticket !== state.listing) return;
+    const answer = await ask();
+    if (ticket !== state.listing) return false;
     state.quick = answer;
     renderCounts(answer);
     showQuickKind("");
-    // The address names the search, to be kept as a bookmark or sent on.
-    history.replaceState(null, "", `?q=${encodeURIComponent(text)}`);
     showStatus(answer.status, answer.messages);
     // The quick search's hits are a view of their own: no tab's conditions above them. A tab
     // brings its conditions back.
     document.body.dataset.view = "quick";
-    for (const button of $("tabs").children) button.setAttribute("aria-selected", "false");
+    for (const tab of $("tabs").children) tab.setAttribute("aria-selected", "false");
+    return true;
   } catch (error) {
     if (ticket === state.listing) showStatus(error.message, error.messages);
+    return false;
   } finally {
-    $("quickFind").disabled = false;
+    button.disabled = false;
   }
 }
 
@@ -259,7 +281,9 @@ function renderCounts(answer) {
 
 function showQuickKind(kind) {
   const answer = state.quick;
-  const shown = answer.rows.map((row, index) => [row, answer.ids[index]]).filter(([row]) => !kind || row["类别"] === kind);
+  // A list's counts are 找到 and 未找到 (lines); the quick search's, kinds.
+  const chosen = (row) => !kind || row["类别"] === kind || (kind === "找到" && row["类别"] !== "未找到");
+  const shown = answer.rows.map((row, index) => [row, answer.ids[index]]).filter(([row]) => chosen(row));
   renderResults({ rows: shown.map(([row]) => row), ids: shown.map(([, id]) => id) }, [], "quick");
   for (const button of $("quickCounts").children)
     button.setAttribute("aria-pressed", button.dataset.kind === kind ? "true" : "false");
@@ -399,6 +423,7 @@ function resetConditions() {
 
 $("conditions").addEventListener("submit", search);
 $("quick").addEventListener("submit", quickSearch);
+$("listForm").addEventListener("submit", checkList);
 $("quickText").addEventListener("input", suggestSoon);
 $("preview").addEventListener("load", previewLoaded);
 $("preview").addEventListener("error", previewFailed);
