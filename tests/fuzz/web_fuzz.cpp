@@ -1,14 +1,19 @@
 // What the web server parses itself, on any input: the search body and the describe parameter,
-// ids, the proxy's user header, the file name of a download, and the worker's output lines.
+// the quick search's text, kinds and list, ids, the proxy's user header, the file name of a
+// download, the worker's output lines, a row's cells and a preview picture's header.
 // Nothing a client sends becomes more than a condition: whatever is taken, the command line reads
 // it back as the same condition actions, and never as an export, a saved search or an option.
 #include "ContentDisposition.h"
 #include "FuzzSupport.h"
 #include "HitStore.h"
 #include "PageWorker.h"
+#include "PreviewCache.h"
+#include "QuickRequest.h"
 #include "RequestIdentity.h"
 #include "SearchCommandLine.h"
 #include "SearchRequest.h"
+
+#include <QJsonDocument>
 
 using zqfuzz::Check;
 
@@ -35,13 +40,30 @@ void CheckTaken(const zq::web::SearchRequest& request)
     Check(!options.actions.isEmpty() && options.actions.last().kind == ActionKind::Find, "the search comes last");
 }
 
+// A quick search taken is read back by the command line as that search and nothing else.
+void CheckQuickTaken(const zq::web::QuickRequest& request, const QString& text)
+{
+    if (!request.ok())
+        return;
+    const zq::tool::ParseResult parsed = zq::tool::SearchCommandLine::parse(request.arguments);
+    Check(parsed.status == zq::tool::ParseResult::Status::Ok, "a quick search taken parses", request.arguments.join(u' '));
+    const zq::tool::SearchOptions& options = parsed.options;
+    Check(options.isQuick() && options.page.isEmpty() && options.actions.isEmpty() && !options.home && !options.db
+              && !options.today && !options.previewOut,
+          "only the quick search is taken", request.arguments.join(u' '));
+    if (options.quick)
+        Check(*options.quick == text.trimmed(), "the text is searched as given", *options.quick);
+    else
+        Check(options.quickList == QStringLiteral("-"), "the list is read from the worker's input");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     zqfuzz::EnsureCoreApp();
     FuzzedDataProvider input(data, size);
-    const int what = input.ConsumeIntegralInRange(0, 4);
+    const int what = input.ConsumeIntegralInRange(0, 6);
     const std::string bytes = input.ConsumeRemainingBytesAsString();
     const QByteArray text = QByteArray::fromStdString(bytes);
     switch (what) {
@@ -78,6 +100,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         QStringList other;
         for (const QJsonObject& event : zq::web::ParseEventLines(text, &other))
             Check(event.value(QStringLiteral("event")).isString(), "an event names its kind");
+        break;
+    }
+    case 5: {
+        const QString row = QString::fromUtf8(text);
+        if (const std::optional<QStringList> cells = zq::web::RowCells(row)) {
+            const QJsonDocument document = QJsonDocument::fromJson(text);
+            Check(document.isObject(), "cells come only from an object", row);
+            Check(cells->size() >= document.object().size(), "a cell a member", row);
+        }
+        zq::web::IsPng(text);
+        break;
+    }
+    case 6: {
+        // "TEXT&KINDS": the query parameters of /api/quick, and the same bytes as a list's body.
+        const qsizetype split = text.indexOf('&');
+        const QString query = QString::fromUtf8(split < 0 ? text : text.left(split));
+        const QString kinds = split < 0 ? QString() : QString::fromUtf8(text.mid(split + 1));
+        CheckQuickTaken(zq::web::ParseQuickText(query, kinds), query);
+        CheckQuickTaken(zq::web::ParseQuickList(text, kinds), query);
         break;
     }
     }

@@ -1,7 +1,9 @@
 #!/usr/bin/python3
-"""The web search in a real browser: headless Chromium, driven through WebDriver, runs a tab search
-on the seeded demo and gets the command line's rows, opens a hit and downloads its file, whose bytes
-are those the page fetches. Run by CTest (web_browser_test); exits 77 (skipped) without Chromium,
+"""The web search in a real browser: headless Chromium, driven through WebDriver, types a part number
+into the quick search and finds it first, with the command line's counts, opens its detail and sees
+its preview picture; runs a tab search on the seeded demo and gets the command line's rows, opens a
+hit and downloads its file, whose bytes are those the page fetches. It waits for what a user waits
+for (the tab's conditions shown, the list of the search asked for), not for a time. Run by CTest (web_browser_test); exits 77 (skipped) without Chromium,
 its driver or python3-selenium.
 
 As root, Chromium runs as the unprivileged user nobody with its sandbox: its driver is started as
@@ -112,11 +114,60 @@ def main():
         wait = WebDriverWait(driver, 60)
         driver.get(url)
 
-        # A tab search lists what the command line lists.
+        # The quick search: suggestions after three characters, the part itself first, the counts
+        # of the command line, a kind's count filters the list.
+        box = wait.until(EC.element_to_be_clickable((By.ID, "quickText")))
+        box.send_keys("ZQ8600-0")
+        wait.until(lambda d: d.find_elements(By.CSS_SELECTOR, "#quickSuggestions option"))
+        box.send_keys("1")
+        wait.until(lambda d: d.find_elements(By.CSS_SELECTOR, "#quickSuggestions option[value='ZQ8600-01']"))
+        driver.find_element(By.ID, "quickFind").click()
+        wait.until(EC.presence_of_element_located((By.CSS_SELECTOR, "#results[data-listed='quick'] tbody tr")))
+        header = [th.text for th in driver.find_elements(By.CSS_SELECTOR, "#results thead th")]
+        first = dict(zip(header, [td.text for td in driver.find_elements(By.CSS_SELECTOR, "#results tbody tr:first-child td")]))
+        assert first.get("编号") == "ZQ8600-01" and first.get("匹配") == "编号相同", first
+        hits, events = cli(home, "--quick", "ZQ8600-01")
+        counts = next(event["counts"] for event in events if event["event"] == "STATUS")
+        shown_counts = [button.text for button in driver.find_elements(By.CSS_SELECTOR, "#quickCounts button")]
+        expected_counts = [f"全部 {len(hits)}"] + [f"{kind} {count}" for kind, count in counts.items() if count]
+        assert sorted(shown_counts) == sorted(expected_counts), (shown_counts, expected_counts)
+        assert driver.current_url.endswith("?q=ZQ8600-01"), driver.current_url   # the address names the search
+        print(f"quick search: ZQ8600-01 first, counts {shown_counts}")
+        driver.save_screenshot(os.path.join(os.environ.get("ZQ_BINARY_DIR", "."), "web-browser-quick-list.png"))
+
+        # Its detail, with the preview picture the server drew.
+        driver.find_element(By.CSS_SELECTOR, "#results tbody tr:first-child").click()
+        wait.until(EC.visibility_of_element_located((By.ID, "detail")))
+        wait.until(lambda d: d.execute_script("const p = document.getElementById('preview');"
+                                              "return p.complete && p.naturalWidth > 0 && !p.hidden;"))
+        width = driver.execute_script("return document.getElementById('preview').naturalWidth")
+        print(f"quick search: the hit's preview picture shows ({width} px wide)")
+        driver.save_screenshot(os.path.join(os.environ.get("ZQ_BINARY_DIR", "."), "web-browser-quick.png"))
+        driver.find_element(By.ID, "closeDetail").click()
+        driver.find_element(By.CSS_SELECTOR, "#quickCounts button[data-kind='批次产品']").click()
+        kinds = {tr.find_element(By.CSS_SELECTOR, f"td:nth-child({header.index('类别') + 1})").text
+                 for tr in driver.find_elements(By.CSS_SELECTOR, "#results tbody tr")}
+        assert kinds == {"批次产品"}, kinds
+
+        # A pasted list: each line's hits, and the line found nowhere.
+        driver.find_element(By.CSS_SELECTOR, "#listCheck summary").click()
+        driver.find_element(By.ID, "listText").send_keys("ZQ8600-01\nNOPE-404\n")
+        driver.find_element(By.ID, "listFind").click()
+        wait.until(EC.presence_of_element_located((By.CSS_SELECTOR, "#results[data-listed='quick'] tbody tr")))
+        header = [th.text for th in driver.find_elements(By.CSS_SELECTOR, "#results thead th")]
+        lines = [dict(zip(header, [td.text for td in tr.find_elements(By.TAG_NAME, "td")]))
+                 for tr in driver.find_elements(By.CSS_SELECTOR, "#results tbody tr")]
+        assert [line["输入"] for line in lines if line["类别"] == "未找到"] == ["NOPE-404"], lines
+        assert all(line["编号"] == "ZQ8600-01" for line in lines if line["类别"] != "未找到"), lines
+        print(f"list check: {len(lines)} rows, NOPE-404 未找到")
+
+        # A tab search lists what the command line lists: 查找 once the tab's conditions are shown.
         wait.until(EC.element_to_be_clickable((By.XPATH, "//nav[@id='tabs']/button[text()='更改单']"))).click()
-        wait.until(EC.presence_of_element_located((By.CSS_SELECTOR, "#fields input")))
-        driver.find_element(By.ID, "find").click()
-        wait.until(lambda d: d.find_element(By.ID, "status").text.startswith("操作提示"))
+        wait.until(EC.presence_of_element_located((By.CSS_SELECTOR, "#conditions[data-ready='更改单']")))
+        wait.until(EC.element_to_be_clickable((By.ID, "find"))).click()
+        wait.until(EC.presence_of_element_located((By.CSS_SELECTOR, "#results[data-listed='更改单']")))
+        status = driver.find_element(By.ID, "status").text
+        assert status.startswith("操作提示"), status
         expected, _ = cli(home, "--page", "更改单")
         header = [th.text for th in driver.find_elements(By.CSS_SELECTOR, "#results thead th")]
         shown = [[td.text for td in tr.find_elements(By.TAG_NAME, "td")]
@@ -127,9 +178,9 @@ def main():
 
         # A document's detail, and its file downloaded as the page fetches it.
         driver.find_element(By.XPATH, "//nav[@id='tabs']/button[text()='设计文档']").click()
-        wait.until(EC.presence_of_element_located((By.ID, "c1251")))
-        driver.find_element(By.ID, "find").click()
-        wait.until(EC.element_to_be_clickable((By.CSS_SELECTOR, "#results tbody tr"))).click()
+        wait.until(EC.presence_of_element_located((By.CSS_SELECTOR, "#conditions[data-ready='设计文档']")))
+        wait.until(EC.element_to_be_clickable((By.ID, "find"))).click()
+        wait.until(EC.element_to_be_clickable((By.CSS_SELECTOR, "#results[data-listed='设计文档'] tbody tr"))).click()
         wait.until(EC.visibility_of_element_located((By.ID, "detail")))
         fields = driver.find_elements(By.CSS_SELECTOR, "#fieldsOfHit dt")
         assert fields, "the detail shows no field"

@@ -3,6 +3,8 @@
 #include "ContentDisposition.h"
 #include "HitStore.h"
 #include "PageWorker.h"
+#include "PreviewCache.h"
+#include "QuickRequest.h"
 #include "RequestIdentity.h"
 #include "SearchRequest.h"
 #include "WebCommandLine.h"
@@ -140,15 +142,15 @@ TEST(WebIdentity, TheHeaderCountsOnlyFromATrustedProxy)
 TEST(WebHitStore, AnIdLeadsOnlyItsOwnUserToItsRow)
 {
     HitStore store(2);
-    const QString first = store.add(Hit{"zhangwei", "更改单", {"--find"}, 0, "{}"});
+    const QString first = store.add(Hit{"zhangwei", "更改单", {"--find"}, 0, "{}", std::nullopt});
     EXPECT_TRUE(HitStore::IsWellFormedId(first));
     ASSERT_TRUE(store.find(first, "zhangwei"));
     EXPECT_EQ(store.find(first, "zhangwei")->page, "更改单");
     EXPECT_FALSE(store.find(first, "lisi"));
     EXPECT_FALSE(store.find(first.toUpper(), "zhangwei"));
     EXPECT_FALSE(store.find("../../etc/passwd", "zhangwei"));
-    store.add(Hit{"zhangwei", "更改单", {}, 1, "{}"});
-    store.add(Hit{"zhangwei", "更改单", {}, 2, "{}"});
+    store.add(Hit{"zhangwei", "更改单", {}, 1, "{}", std::nullopt});
+    store.add(Hit{"zhangwei", "更改单", {}, 2, "{}", std::nullopt});
     EXPECT_FALSE(store.find(first, "zhangwei")) << "the oldest is forgotten past the capacity";
 }
 
@@ -182,6 +184,86 @@ TEST(WebWorkerOutput, RowLinesAreTakenApartOnlyInTheWriterShape)
     ASSERT_EQ(events.size(), 1);
     EXPECT_EQ(events[0].value("text").toString(), "操作提示:共查到2项记录");
     EXPECT_EQ(other, (QStringList{"qt: warning", "{\"x\":1}"}));
+}
+
+TEST(WebWorkerOutput, ARowsCellsComeInColumnOrder)
+{
+    const struct {
+        QString row;
+        std::optional<QStringList> cells;
+    } cases[] = {
+        {R"({"类别":"设计零部件","编号":"ZQ8600-01","名称":"箱体部件"})", QStringList{"设计零部件", "ZQ8600-01", "箱体部件"}},
+        {R"({"b":"1","a":"2"})", QStringList{"1", "2"}},   // not the sorted order of a QJsonObject
+        {R"({"a":"x\"y","b":"\\","c":"\u4e2d,:}"})", QStringList{"x\"y", "\\", "中,:}"}},
+        {R"({})", QStringList{}},
+        {R"( { "a" : "1" } )", QStringList{"1"}},
+        {R"({"a":1})", std::nullopt},
+        {R"({"a":"1",})", std::nullopt},
+        {R"({"a":"1"}x)", std::nullopt},
+        {R"({"a":"1)", std::nullopt},
+        {R"({"a":"\)", std::nullopt},
+        {R"(["a"])", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RowCells(c.row), c.cells) << c.row.toStdString();
+}
+
+TEST(WebQuickRequest, TextAndListsBecomeTheQuickSearchsArguments)
+{
+    const struct {
+        QString text;
+        QString kinds;
+        QStringList arguments;   // empty: refused
+    } cases[] = {
+        {"ZQ8600-01", "", {"--quick", "ZQ8600-01"}},
+        {"  zq8600 01 ", "设计零部件,更改单", {"--quick", "zq8600 01", "--kind", "设计零部件,更改单"}},
+        {"--page", "", {"--quick", "--page"}},
+        {"--help", "", {}},
+        {"-h", "", {}},
+        {"", "", {}},
+        {"   ", "", {}},
+        {"ZQ\n8600", "", {}},
+        {QString(kMaxQuickText + 1, u'A'), "", {}},
+        {"ZQ", "设计零部件,,更改单", {}},
+        {"ZQ", "--help", {}},
+        {"ZQ", QStringList(kMaxQuickKinds + 1, "a").join(u','), {}},
+    };
+    for (const auto& c : cases) {
+        const QuickRequest request = ParseQuickText(c.text, c.kinds);
+        EXPECT_EQ(request.ok(), !c.arguments.isEmpty()) << c.text.toStdString() << ": " << request.error.toStdString();
+        if (request.ok()) {
+            EXPECT_EQ(request.arguments, c.arguments);
+        }
+    }
+    const QuickRequest list = ParseQuickList("ZQ8600-01\nZQ8600-02\n", "更改单");
+    EXPECT_EQ(list.arguments, (QStringList{"--quick-list", "-", "--kind", "更改单"}));
+    EXPECT_EQ(list.input, "ZQ8600-01\nZQ8600-02\n");
+    for (const QByteArray& bad : {QByteArray(), QByteArray(" \n\t\n"), QByteArray("a\0b", 3), QByteArray(kMaxListLines, '\n')})
+        EXPECT_FALSE(ParseQuickList(bad, {}).ok()) << bad.left(20).toStdString();
+}
+
+TEST(WebPreview, OnlyAPngIsSentAndTheCacheKeepsItsBudget)
+{
+    const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x03\x20\0\0\x02\x58", 24);
+    EXPECT_TRUE(IsPng(png));
+    QByteArray zeroWide = png;
+    zeroWide[18] = 0;
+    zeroWide[19] = 0;
+    for (const QByteArray& bad : {QByteArray(), png.left(23), QByteArray("<svg onload=alert(1)>"), zeroWide,
+                                  QByteArray(png).replace("IHDR", "IDAT")})
+        EXPECT_FALSE(IsPng(bad)) << bad.toHex().toStdString();
+
+    PreviewCache cache(100);
+    cache.add("a", QByteArray(60, 'a'));
+    cache.add("b", QByteArray(30, 'b'));
+    cache.add("huge", QByteArray(101, 'h'));
+    EXPECT_FALSE(cache.find("huge")) << "past the whole budget: not kept";
+    EXPECT_TRUE(cache.find("a"));
+    cache.add("c", QByteArray(30, 'c'));
+    EXPECT_FALSE(cache.find("a")) << "the oldest goes first";
+    EXPECT_EQ(cache.find("b").value_or(QByteArray()), QByteArray(30, 'b'));
+    EXPECT_TRUE(cache.find("c"));
 }
 
 } // namespace

@@ -1,6 +1,8 @@
-// The web search page: tabs from /api/pages, conditions drawn from a page's description, the
-// search, the result list, a hit's fields and its stored file. Every text from the server is put
-// into the page as text, never as markup.
+// The web search page: the quick search box with its suggestions and counts by kind, tabs from
+// /api/pages, conditions drawn from a page's description, the search, the result list, a hit's
+// fields, its preview picture and its stored file. Every text from the server is put into the page
+// as text, never as markup. An answer that arrives after the user has asked for something newer
+// (another tab, another search) is dropped, so what is shown is always what was asked for last.
 
 const $ = (id) => document.getElementById(id);
 
@@ -9,6 +11,10 @@ const state = {
   controls: [],     // the page's conditions as described: {id, kind, value, items, rows, values}
   baseActions: [],  // combo choices already applied to the description (they change the grid)
   columns: [],
+  describing: 0,    // tickets: the latest description, list and suggestions asked for
+  listing: 0,
+  suggesting: 0,
+  quick: null,      // the quick search's answer, filtered by kind on the page
 };
 
 async function api(path, options = {}) {
@@ -60,22 +66,37 @@ async function loadTabs() {
 async function selectPage(page) {
   state.page = page;
   state.baseActions = [];
+  state.listing++;
+  delete document.body.dataset.view;
   for (const button of $("tabs").children)
     button.setAttribute("aria-selected", button.dataset.page === page ? "true" : "false");
-  $("results").replaceChildren();
+  clearResults();
   closeDetail();
-  await describe();
   showStatus("");
+  await describe();
 }
 
+// The page's conditions; 查找 waits for them, so a search never carries another tab's conditions.
+// The form says which tab it shows in data-ready once they are there.
 async function describe() {
+  const page = state.page;
+  const ticket = ++state.describing;
+  const form = $("conditions");
+  delete form.dataset.ready;
+  $("find").disabled = true;
   const query = state.baseActions.length ? `?actions=${encodeURIComponent(JSON.stringify(state.baseActions))}` : "";
   try {
-    const controls = await api(`/api/pages/${encodePage(state.page)}${query}`);
+    const controls = await api(`/api/pages/${encodePage(page)}${query}`);
+    if (ticket !== state.describing) return;
     renderConditions(controls);
   } catch (error) {
+    if (ticket !== state.describing) return;
+    // The page's defaults can still be searched.
+    renderConditions([]);
     showStatus(error.message, error.messages);
   }
+  form.dataset.ready = page;
+  $("find").disabled = false;
 }
 
 const shownKinds = new Set(["edit", "combo", "check", "date", "grid", "radio"]);
@@ -161,39 +182,166 @@ function actions() {
 
 async function search(event) {
   event.preventDefault();
+  const page = state.page;
+  if ($("conditions").dataset.ready !== page) return;
+  const ticket = ++state.listing;
   busy(true);
   showStatus("正在查找…");
   closeDetail();
+  clearResults();
   try {
-    const answer = await api(`/api/pages/${encodePage(state.page)}/search`, {
+    const answer = await api(`/api/pages/${encodePage(page)}/search`, {
       method: "POST",
       headers: { "Content-Type": "application/json" },
       body: JSON.stringify({ actions: actions() }),
     });
-    renderResults(answer);
+    if (ticket !== state.listing) return;
+    renderResults(answer, state.columns, page);
     showStatus(answer.status || `共 ${answer.rows.length} 项`, answer.messages);
   } catch (error) {
-    $("results").replaceChildren();
-    showStatus(error.message, error.messages);
+    if (ticket === state.listing) showStatus(error.message, error.messages);
   } finally {
     busy(false);
   }
 }
 
-function renderResults(answer) {
+function clearResults() {
+  $("results").replaceChildren();
+  delete $("results").dataset.listed;
+  $("quickCounts").hidden = true;
+}
+
+// The quick search over every kind; its counts by kind filter the list on the page.
+async function quickSearch(event) {
+  event.preventDefault();
+  const text = $("quickText").value.trim();
+  if (!text) {
+    $("quickText").focus();
+    return;
+  }
+  state.suggesting++;
+  const shown = await showQuickAnswer($("quickFind"), () => api(`/api/quick?q=${encodeURIComponent(text)}`));
+  // The address names the search, to be kept as a bookmark or sent on.
+  if (shown) history.replaceState(null, "", `?q=${encodeURIComponent(text)}`);
+}
+
+// A pasted list of codes checked line by line: what each line is, and the lines found nowhere.
+async function checkList(event) {
+  event.preventDefault();
+  const text = $("listText").value;
+  if (!text.trim()) {
+    $("listText").focus();
+    return;
+  }
+  await showQuickAnswer($("listFind"), () => api("/api/quick-list", {
+    method: "POST",
+    headers: { "Content-Type": "text/plain; charset=utf-8" },
+    body: text,
+  }));
+}
+
+// Shows the envelope ASK answers as the quick search's view; true when it was shown.
+async function showQuickAnswer(button, ask) {
+  const ticket = ++state.listing;
+  closeDetail();
+  clearResults();
+  showStatus("正在查找…");
+  button.disabled = true;
+  try {
+    const answer = await ask();
+    if (ticket !== state.listing) return false;
+    state.quick = answer;
+    renderCounts(answer);
+    showQuickKind("");
+    showStatus(answer.status, answer.messages);
+    // The quick search's hits are a view of their own: no tab's conditions above them. A tab
+    // brings its conditions back.
+    document.body.dataset.view = "quick";
+    for (const tab of $("tabs").children) tab.setAttribute("aria-selected", "false");
+    return true;
+  } catch (error) {
+    if (ticket === state.listing) showStatus(error.message, error.messages);
+    return false;
+  } finally {
+    button.disabled = false;
+  }
+}
+
+function renderCounts(answer) {
+  const kinds = Object.entries(answer.counts).filter(([, count]) => count > 0);
+  const choices = [["", `全部 ${answer.rows.length}`], ...kinds.map(([kind, count]) => [kind, `${kind} ${count}`])];
+  $("quickCounts").replaceChildren(...choices.map(([kind, text]) => {
+    const button = element("button", { type: "button", textContent: text });
+    button.dataset.kind = kind;
+    button.addEventListener("click", () => showQuickKind(kind));
+    return button;
+  }));
+  $("quickCounts").hidden = kinds.length === 0;
+}
+
+function showQuickKind(kind) {
+  const answer = state.quick;
+  // A list's counts are 找到 and 未找到 (lines); the quick search's, kinds.
+  const chosen = (row) => !kind || row["类别"] === kind || (kind === "找到" && row["类别"] !== "未找到");
+  const shown = answer.rows.map((row, index) => [row, answer.ids[index]]).filter(([row]) => chosen(row));
+  renderResults({ rows: shown.map(([row]) => row), ids: shown.map(([, id]) => id) }, [], "quick");
+  for (const button of $("quickCounts").children)
+    button.setAttribute("aria-pressed", button.dataset.kind === kind ? "true" : "false");
+  closeDetail();
+}
+
+// Codes for the search box once three characters are typed, asked for when typing pauses.
+let suggestTimer = 0;
+function suggestSoon(event) {
+  clearTimeout(suggestTimer);
+  // A suggestion picked from the list is searched at once.
+  if (event.inputType === "insertReplacementText" || !event.inputType) {
+    const picked = [...$("quickSuggestions").options].some((option) => option.value === $("quickText").value);
+    if (picked) {
+      $("quick").requestSubmit();
+      return;
+    }
+  }
+  const text = $("quickText").value.trim();
+  if (text.length < 3) {
+    state.suggesting++;
+    $("quickSuggestions").replaceChildren();
+    return;
+  }
+  suggestTimer = setTimeout(() => suggest(text), 250);
+}
+
+async function suggest(text) {
+  const ticket = ++state.suggesting;
+  try {
+    const { suggestions } = await api(`/api/suggest?q=${encodeURIComponent(text)}`);
+    if (ticket !== state.suggesting) return;
+    $("quickSuggestions").replaceChildren(...suggestions.map((s) =>
+      element("option", { value: s.code, label: `${s.name} · ${s.kind}` })));
+  } catch {
+    // Suggestions are a help only: the search itself says what went wrong.
+  }
+}
+
+// LISTED names what the list shows ("quick" or the tab), for whoever waits for it.
+function renderResults(answer, preferredColumns, listed) {
   const rows = answer.rows;
+  $("results").dataset.listed = listed;
   if (!rows.length) {
     $("results").replaceChildren();
     return;
   }
   const keys = Object.keys(rows[0]);
-  const columns = state.columns.length && state.columns.every((c) => keys.includes(c)) ? state.columns : keys;
+  const columns = preferredColumns.length && preferredColumns.every((c) => keys.includes(c)) ? preferredColumns : keys;
   const head = element("thead", {}, [element("tr", {}, columns.map((c) => element("th", { textContent: c })))]);
   const body = element("tbody", {}, rows.map((row, index) => {
-    const tr = element("tr", { tabIndex: 0 }, columns.map((c) => element("td", { textContent: row[c] ?? "" })));
-    tr.dataset.id = answer.ids[index];
-    tr.addEventListener("click", () => openHit(tr.dataset.id));
-    tr.addEventListener("keydown", (e) => { if (e.key === "Enter") openHit(tr.dataset.id); });
+    const tr = element("tr", {}, columns.map((c) => element("td", { textContent: row[c] ?? "" })));
+    const id = answer.ids[index];
+    if (!id) return tr;   // a line of a list found nowhere
+    tr.tabIndex = 0;
+    tr.dataset.id = id;
+    tr.addEventListener("click", () => openHit(id));
+    tr.addEventListener("keydown", (e) => { if (e.key === "Enter") openHit(id); });
     return tr;
   }));
   $("results").replaceChildren(element("table", {}, [head, body]));
@@ -206,14 +354,38 @@ async function openHit(id) {
       [element("dt", { textContent: name }), element("dd", { textContent: value })]));
     const link = $("download");
     link.dataset.href = hit.file;
+    showPreview(hit.preview);
     $("detail").hidden = false;
   } catch (error) {
     showStatus(error.message, error.messages);
   }
 }
 
+// The picture is made on the server the first time (the stored file fetched and drawn).
+function showPreview(path) {
+  const picture = $("preview");
+  $("previewBox").hidden = !path;
+  picture.hidden = true;
+  picture.removeAttribute("src");
+  if (!path) return;
+  $("previewNote").textContent = "正在生成预览…";
+  picture.src = path;
+}
+
+function previewLoaded() {
+  $("preview").hidden = false;
+  $("previewNote").textContent = "";
+}
+
+function previewFailed() {
+  if (!$("preview").getAttribute("src")) return;
+  $("preview").hidden = true;
+  $("previewNote").textContent = "无预览图";
+}
+
 function closeDetail() {
   $("detail").hidden = true;
+  $("preview").removeAttribute("src");
 }
 
 // The file arrives as the server fetched it; its name is the one the server gives.
@@ -250,7 +422,19 @@ function resetConditions() {
 }
 
 $("conditions").addEventListener("submit", search);
+$("quick").addEventListener("submit", quickSearch);
+$("listForm").addEventListener("submit", checkList);
+$("quickText").addEventListener("input", suggestSoon);
+$("preview").addEventListener("load", previewLoaded);
+$("preview").addEventListener("error", previewFailed);
 $("reset").addEventListener("click", resetConditions);
 $("closeDetail").addEventListener("click", closeDetail);
 $("download").addEventListener("click", download);
-loadTabs().catch((error) => showStatus(error.message));
+// An address with ?q=TEXT opens with that quick search (a bookmark, a link sent on, a scanned code).
+const asked = new URLSearchParams(location.search).get("q");
+loadTabs().then(() => {
+  if (asked && asked.trim()) {
+    $("quickText").value = asked;
+    $("quick").requestSubmit();
+  }
+}).catch((error) => showStatus(error.message));
