@@ -250,6 +250,19 @@ TEST(SearchCommandLine, HelpWinsOverEverythingElse)
         EXPECT_EQ(SearchCommandLine::parse(args(QString::fromUtf8(line))).status, ParseResult::Status::Help) << line;
 }
 
+TEST(SearchCommandLine, HelpAsAnOptionsValueIsThatValue)
+{
+    const struct {
+        const char* line;
+        const char* quick;
+    } cases[] = {{"--quick --help", "--help"}, {"--quick -h --kind 设计零部件", "-h"}};
+    for (const auto& c : cases) {
+        const ParseResult result = SearchCommandLine::parse(args(QString::fromUtf8(c.line)));
+        ASSERT_EQ(result.status, ParseResult::Status::Ok) << c.line << ": " << result.error.toStdString();
+        EXPECT_EQ(result.options.quick, QString::fromUtf8(c.quick)) << c.line;
+    }
+}
+
 TEST(SearchCommandLine, HelpDocumentsEveryOption)
 {
     const QString help = SearchCommandLine::helpText();

@@ -11,10 +11,28 @@ using args::checkCombinations;
 using args::fail;
 using args::optionSetters;
 
+namespace {
+
+// --help or -h in an option's place asks for help wherever it stands; as the value of an option
+// ("--quick --help") it is that option's text.
+bool AsksForHelp(const QStringList& arguments)
+{
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& option = arguments[i];
+        if (option == u"--help" || option == u"-h")
+            return true;
+        if (optionSetters().contains(option) || actionParsers().contains(option))
+            ++i;
+    }
+    return false;
+}
+
+} // namespace
+
 ParseResult SearchCommandLine::parse(const QStringList& arguments)
 {
     ParseResult result;
-    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+    if (AsksForHelp(arguments)) {
         result.status = ParseResult::Status::Help;
         return result;
     }
