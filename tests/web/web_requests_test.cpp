@@ -140,15 +140,15 @@ TEST(WebIdentity, TheHeaderCountsOnlyFromATrustedProxy)
 TEST(WebHitStore, AnIdLeadsOnlyItsOwnUserToItsRow)
 {
     HitStore store(2);
-    const QString first = store.add(Hit{"zhangwei", "更改单", {"--find"}, 0, "{}"});
+    const QString first = store.add(Hit{"zhangwei", "更改单", {"--find"}, 0, "{}", std::nullopt});
     EXPECT_TRUE(HitStore::IsWellFormedId(first));
     ASSERT_TRUE(store.find(first, "zhangwei"));
     EXPECT_EQ(store.find(first, "zhangwei")->page, "更改单");
     EXPECT_FALSE(store.find(first, "lisi"));
     EXPECT_FALSE(store.find(first.toUpper(), "zhangwei"));
     EXPECT_FALSE(store.find("../../etc/passwd", "zhangwei"));
-    store.add(Hit{"zhangwei", "更改单", {}, 1, "{}"});
-    store.add(Hit{"zhangwei", "更改单", {}, 2, "{}"});
+    store.add(Hit{"zhangwei", "更改单", {}, 1, "{}", std::nullopt});
+    store.add(Hit{"zhangwei", "更改单", {}, 2, "{}", std::nullopt});
     EXPECT_FALSE(store.find(first, "zhangwei")) << "the oldest is forgotten past the capacity";
 }
 

@@ -19,6 +19,9 @@ const std::map<QString, QStringList>& fieldNames()
         {QStringLiteral("OPEN"), {QStringLiteral("path")}},
         {QStringLiteral("STATUS"), {QStringLiteral("text")}},
         {QStringLiteral("ERROR"), {QStringLiteral("source"), QStringLiteral("reason"), QStringLiteral("detail")}},
+        {QStringLiteral("HIT"), {QStringLiteral("row"), QStringLiteral("kind"), QStringLiteral("code"), QStringLiteral("name"),
+                                 QStringLiteral("date"), QStringLiteral("table"), QStringLiteral("product"),
+                                 QStringLiteral("file"), QStringLiteral("listed")}},
     };
     return names;
 }

@@ -6,6 +6,8 @@
 //           CALL {component, operation, args[]}   STATUS {text, cancelled[, counts]}   SQL {text}
 //           ERROR {source, reason}: a failure a service met ("CZQSaveFileToFTP::GetFileFromFTP",
 //           "Connection refused"), or an action that did not do what it was for
+//           HIT {row, kind, code, name, date, table, product, file, listed}: json only, after a
+//           quick search's rows, what opening row ROW (from 0) on its tab needs
 //         and NOTE {text} for the tool's own diagnostics.
 #include <QList>
 #include <QString>

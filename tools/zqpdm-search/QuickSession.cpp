@@ -62,6 +62,16 @@ void QuickSession::note(const QString& text) const
     WriteErrorLine(m_events.note(text));
 }
 
+// What a caller needs to open listed row ROW on its tab, beyond the row's columns (json events only:
+// the text form stays as it was).
+void QuickSession::hitDetails(int row, const quick::QuickHit& hit) const
+{
+    if (m_events.format() != EventFormat::Json)
+        return;
+    WriteErrorLine(m_events.event(QStringLiteral("HIT"), {QString::number(row), hit.kind, hit.code, hit.name, hit.date,
+                                                          hit.table, hit.product, hit.fileName, hit.listed}));
+}
+
 std::optional<QStringList> QuickSession::kinds() const
 {
     const QStringList all = quick::AllKindCaptions();
@@ -119,13 +129,16 @@ int QuickSession::searchText(QuickSearchRun& run)
     const quick::QuickResult result = run.search().run(request);
 
     QList<QStringList> rows;
-    for (const quick::QuickHit& hit : result.rankedHits())
+    const QList<quick::QuickHit> hits = result.rankedHits();
+    for (const quick::QuickHit& hit : hits)
         rows.append(HitRow(hit));
     const QString outputError = PrintRows(
         m_options.format,
         {QStringLiteral("类别"), QStringLiteral("编号"), QStringLiteral("名称"), QStringLiteral("日期"),
          QStringLiteral("匹配"), QStringLiteral("说明")},
         rows);
+    for (qsizetype i = 0; i < hits.size(); ++i)
+        hitDetails(int(i), hits[i]);
 
     QList<std::pair<QString, int>> counts;
     for (const quick::KindResult& kind : result.kinds) {
@@ -164,9 +177,14 @@ int QuickSession::checkList(QuickSearchRun& run)
     const QString outputError = PrintRows(m_options.format, quick::ListHeader(), quick::ListRows(lines));
 
     int found = 0;
+    int row = 0;
     bool failed = !outputError.isEmpty();
     for (const quick::ListLine& line : lines) {
         found += line.found.isEmpty() ? 0 : 1;
+        for (const quick::QuickHit& hit : line.found)
+            hitDetails(row++, hit);
+        if (line.found.isEmpty())
+            ++row;
         if (!line.problem.isEmpty()) {
             WriteErrorLine(m_events.event(QStringLiteral("ERROR"), {line.input, line.problem}));
             failed = true;

@@ -6,6 +6,10 @@
 
 #include <QStringList>
 
+namespace zq::quick {
+struct QuickHit;
+}
+
 namespace zq::tool {
 
 class QuickSearchRun;
@@ -22,6 +26,7 @@ private:
     int searchText(QuickSearchRun& run);
     int checkList(QuickSearchRun& run);
     void note(const QString& text) const;
+    void hitDetails(int row, const quick::QuickHit& hit) const;
 
     SearchOptions m_options;
     EventLines m_events;

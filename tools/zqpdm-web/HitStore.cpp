@@ -44,6 +44,14 @@ std::optional<Hit> HitStore::find(const QString& id, const QString& user) const
     return found->second;
 }
 
+void HitStore::update(const QString& id, const Hit& hit)
+{
+    const std::lock_guard lock(m_mutex);
+    const auto found = m_hits.find(id);
+    if (found != m_hits.end() && found->second.user == hit.user)
+        found->second = hit;
+}
+
 bool HitStore::IsWellFormedId(const QString& id)
 {
     if (id.size() != 32)

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -88,25 +89,95 @@ std::optional<QStringList> SplitRowLines(const QByteArray& output)
     return rows;
 }
 
-WorkerOutcome PageWorker::run(const QString& user, const QString& page, const QStringList& arguments) const
+std::optional<QStringList> RowCells(const QString& rowJson)
+{
+    // QJsonObject sorts its members; the columns' order is read from the text itself, each string
+    // decoded by the JSON parser.
+    const QByteArray text = rowJson.toUtf8();
+    qsizetype at = 0;
+    const auto skipSpace = [&] {
+        while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\r' || text[at] == '\n'))
+            ++at;
+    };
+    const auto expect = [&](char c) {
+        skipSpace();
+        if (at >= text.size() || text[at] != c)
+            return false;
+        ++at;
+        return true;
+    };
+    const auto string = [&]() -> std::optional<QString> {
+        skipSpace();
+        if (at >= text.size() || text[at] != '"')
+            return std::nullopt;
+        qsizetype end = at + 1;
+        while (end < text.size() && text[end] != '"')
+            end += text[end] == '\\' ? 2 : 1;
+        if (end >= text.size())
+            return std::nullopt;
+        const QJsonDocument document = QJsonDocument::fromJson('[' + text.mid(at, end + 1 - at) + ']');
+        at = end + 1;
+        if (!document.isArray() || !document.array().at(0).isString())
+            return std::nullopt;
+        return document.array().at(0).toString();
+    };
+    if (!expect('{'))
+        return std::nullopt;
+    QStringList cells;
+    skipSpace();
+    if (at < text.size() && text[at] == '}') {
+        ++at;
+    } else {
+        for (;;) {
+            const std::optional<QString> key = string();
+            if (!key || !expect(':'))
+                return std::nullopt;
+            const std::optional<QString> value = string();
+            if (!value)
+                return std::nullopt;
+            cells.append(*value);
+            if (expect(','))
+                continue;
+            if (!expect('}'))
+                return std::nullopt;
+            break;
+        }
+    }
+    skipSpace();
+    if (at != text.size())
+        return std::nullopt;
+    return cells;
+}
+
+WorkerOutcome PageWorker::run(const QString& user, const QString& page, const QStringList& arguments,
+                              const WorkerInput& input) const
 {
     WorkerOutcome outcome;
     const QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/zqpdm-web-XXXXXX"));
     if (!scratch.isValid())
         return outcome;
-    const QStringList all = m_common
-        + QStringList{QStringLiteral("--page"), page, QStringLiteral("--format"), QStringLiteral("json"),
-                      QStringLiteral("--events"), QStringLiteral("json")}
-        + arguments;
+    const QString previewFile = scratch.path() + QStringLiteral("/preview.png");
+    QStringList all = m_common;
+    if (!page.isEmpty())
+        all << QStringLiteral("--page") << page;
+    all << QStringLiteral("--format") << QStringLiteral("json") << QStringLiteral("--events") << QStringLiteral("json");
+    all += arguments;
+    if (input.preview)
+        all << QStringLiteral("--preview-out") << previewFile;
 
     QProcess process;
     process.setProgram(m_program);
     process.setArguments(all);
     process.setProcessEnvironment(workerEnvironment(user, scratch.path()));
-    process.setStandardInputFile(QProcess::nullDevice());
+    if (input.standardInput.isNull())
+        process.setStandardInputFile(QProcess::nullDevice());
     process.start();
     if (!process.waitForStarted(10000))
         return outcome;
+    if (!input.standardInput.isNull()) {
+        process.write(input.standardInput);
+        process.closeWriteChannel();
+    }
 
     QByteArray errors;
     QElapsedTimer clock;
@@ -132,6 +203,11 @@ WorkerOutcome PageWorker::run(const QString& user, const QString& page, const QS
     outcome.exitCode = process.exitCode();
     outcome.events = ParseEventLines(errors, &outcome.otherLines);
 
+    if (input.preview) {
+        QFile picture(previewFile);
+        if (picture.size() <= kMaxPreviewBytes && picture.open(QIODevice::ReadOnly))
+            outcome.previewBytes = picture.readAll();
+    }
     // A file the page fetched lies in the scratch folder, which goes with this function.
     const QStringList opened = outcome.texts(QStringLiteral("OPEN"), QStringLiteral("path"));
     if (!opened.isEmpty() && isInside(opened.last(), scratch.path())) {

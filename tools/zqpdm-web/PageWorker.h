@@ -27,6 +27,7 @@ struct WorkerOutcome {
     QString openedFile;            // the stored file the page fetched and opened, if any
     QByteArray openedBytes;        // its content, read before the scratch folder goes
     bool openedTooLarge = false;
+    QByteArray previewBytes;       // the picture --preview wrote, when asked for one
 
     bool ok() const { return end == End::Exited && exitCode == 0; }
     QStringList texts(const QString& event, const QString& field) const;   // a field of every event of a kind
@@ -37,6 +38,15 @@ struct WorkerOutcome {
 QList<QJsonObject> ParseEventLines(const QByteArray& text, QStringList* otherLines);
 // The rows of zqpdm-search --format json: "[", one object a line (a comma after all but the last), "]".
 std::optional<QStringList> SplitRowLines(const QByteArray& output);
+// A row's texts in column order (a JSON object of strings, as zqpdm-search writes a row); nullopt
+// for anything else.
+std::optional<QStringList> RowCells(const QString& rowJson);
+
+// What a run gets beyond its arguments.
+struct WorkerInput {
+    QByteArray standardInput;    // written to the worker (--quick-list -)
+    bool preview = false;        // --preview-out into the scratch folder, read back into previewBytes
+};
 
 class PageWorker {
 public:
@@ -44,10 +54,13 @@ public:
     PageWorker(QString program, QStringList commonArguments, WorkerLimits limits)
         : m_program(std::move(program)), m_common(std::move(commonArguments)), m_limits(limits) {}
 
-    // zqpdm-search --page PAGE ARGUMENTS... with JSON rows and events, as USER.
-    WorkerOutcome run(const QString& user, const QString& page, const QStringList& arguments) const;
+    // zqpdm-search --page PAGE ARGUMENTS... with JSON rows and events, as USER; without a page
+    // (the quick search) no --page.
+    WorkerOutcome run(const QString& user, const QString& page, const QStringList& arguments,
+                      const WorkerInput& input = {}) const;
 
     static constexpr qsizetype kMaxFileBytes = 512 * 1024 * 1024;
+    static constexpr qsizetype kMaxPreviewBytes = 32 * 1024 * 1024;
 
 private:
     QString m_program;

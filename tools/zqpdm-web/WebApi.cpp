@@ -32,11 +32,10 @@ QString segment(const httplib::Request& request, int index)
     return QUrl::fromPercentEncoding(QByteArray(raw.data(), qsizetype(raw.size())));
 }
 
-// A short number that ties what a client saw to the lines of the log.
-QString nextReference()
+// A query parameter, as UTF-8 (the HTTP library has undone its percent-escapes).
+QString parameter(const httplib::Request& request, const char* name)
 {
-    static QAtomicInteger<quint32> counter(0);
-    return QStringLiteral("%1").arg(counter.fetchAndAddRelaxed(1) + 1, 6, 10, QLatin1Char('0'));
+    return QString::fromStdString(request.get_param_value(name));
 }
 
 QStringList commonArguments(const ApiSettings& settings)
@@ -50,6 +49,12 @@ QStringList commonArguments(const ApiSettings& settings)
 }
 
 } // namespace
+
+QString NextReference()
+{
+    static QAtomicInteger<quint32> counter(0);
+    return QStringLiteral("%1").arg(counter.fetchAndAddRelaxed(1) + 1, 6, 10, QLatin1Char('0'));
+}
 
 void AnswerJson(httplib::Response& response, const QString& json)
 {
@@ -88,6 +93,18 @@ void WebApi::addRoutes(httplib::Server& server, UserOf userOf)
     server.Get(R"(/api/files/([^/]+))", [this, userOf](const httplib::Request& request, httplib::Response& response) {
         file(userOf(request), segment(request, 1), response);
     });
+    server.Get("/api/quick", [this, userOf](const httplib::Request& request, httplib::Response& response) {
+        quick(userOf(request), parameter(request, "q"), parameter(request, "kind"), response);
+    });
+    server.Post("/api/quick-list", [this, userOf](const httplib::Request& request, httplib::Response& response) {
+        quickList(userOf(request), request.body, parameter(request, "kind"), response);
+    });
+    server.Get("/api/suggest", [this, userOf](const httplib::Request& request, httplib::Response& response) {
+        suggest(userOf(request), parameter(request, "q"), response);
+    });
+    server.Get(R"(/api/preview/([^/]+)\.png)", [this, userOf](const httplib::Request& request, httplib::Response& response) {
+        preview(userOf(request), segment(request, 1), response);
+    });
 }
 
 void WebApi::pages(httplib::Response& response) const
@@ -115,7 +132,7 @@ QString WebApi::clientText(QString text) const
 }
 
 bool WebApi::runWorker(const QString& user, const QString& page, const QStringList& arguments, WorkerOutcome& outcome,
-                       httplib::Response& response)
+                       httplib::Response& response, const WorkerInput& input)
 {
     const auto wait = std::chrono::milliseconds(qint64(m_settings.limits.seconds * 1000.0));
     if (!m_freeWorkers->try_acquire_for(wait)) {
@@ -123,7 +140,7 @@ bool WebApi::runWorker(const QString& user, const QString& page, const QStringLi
         m_log(QStringLiteral("busy: no worker free within %1 s").arg(m_settings.limits.seconds));
         return false;
     }
-    outcome = m_worker.run(user, page, arguments);
+    outcome = m_worker.run(user, page, arguments, input);
     m_freeWorkers->release();
     return true;
 }
@@ -132,7 +149,7 @@ bool WebApi::answerFailure(const WorkerOutcome& outcome, httplib::Response& resp
 {
     if (outcome.ok())
         return false;
-    const QString reference = nextReference();
+    const QString reference = NextReference();
     const QStringList messages = outcome.texts(QStringLiteral("MSG"), QStringLiteral("text"));
     for (const QString& note : outcome.texts(QStringLiteral("NOTE"), QStringLiteral("text")))
         m_log(QStringLiteral("[%1] note: %2").arg(reference, note));
@@ -173,6 +190,17 @@ bool WebApi::answerFailure(const WorkerOutcome& outcome, httplib::Response& resp
     return true;
 }
 
+std::optional<QStringList> WebApi::rowsOf(const WorkerOutcome& outcome, httplib::Response& response) const
+{
+    std::optional<QStringList> rows = SplitRowLines(outcome.output);
+    if (!rows) {
+        const QString reference = NextReference();
+        m_log(QStringLiteral("[%1] the worker's rows were not JSON lines").arg(reference));
+        AnswerError(response, 500, QStringLiteral("服务器内部错误（参考号 %1）").arg(reference));
+    }
+    return rows;
+}
+
 void WebApi::describe(const QString& user, const QString& page, const std::string& actions, httplib::Response& response)
 {
     if (!knownPage(page, response))
@@ -202,16 +230,12 @@ void WebApi::search(const QString& user, const QString& page, const std::string&
     WorkerOutcome outcome;
     if (!runWorker(user, page, arguments, outcome, response) || answerFailure(outcome, response))
         return;
-    const std::optional<QStringList> rows = SplitRowLines(outcome.output);
-    if (!rows) {
-        const QString reference = nextReference();
-        m_log(QStringLiteral("[%1] the worker's rows were not JSON lines").arg(reference));
-        AnswerError(response, 500, QStringLiteral("服务器内部错误（参考号 %1）").arg(reference));
+    const std::optional<QStringList> rows = rowsOf(outcome, response);
+    if (!rows)
         return;
-    }
     QStringList ids;
     for (qsizetype i = 0; i < rows->size(); ++i)
-        ids.append(m_hits.add(Hit{user, page, arguments, int(i), rows->at(i)}));
+        ids.append(m_hits.add(Hit{user, page, arguments, int(i), rows->at(i), std::nullopt}));
     const QStringList statuses = outcome.texts(QStringLiteral("STATUS"), QStringLiteral("text"));
     JsonObject counts;
     counts.add(page, int(rows->size()));
@@ -234,8 +258,9 @@ void WebApi::hit(const QString& user, const QString& id, httplib::Response& resp
     JsonObject body;
     body.add(QStringLiteral("id"), id)
         .add(QStringLiteral("page"), found->page)
-        .addJson(QStringLiteral("fields"), found->rowJson)
-        .add(QStringLiteral("file"), QStringLiteral("/api/files/") + id);
+        .addJson(QStringLiteral("fields"), found->shownJson())
+        .add(QStringLiteral("file"), QStringLiteral("/api/files/") + id)
+        .add(QStringLiteral("preview"), QStringLiteral("/api/preview/") + id + QStringLiteral(".png"));
     AnswerJson(response, body.text());
 }
 
@@ -243,20 +268,10 @@ void WebApi::hit(const QString& user, const QString& id, httplib::Response& resp
 // run again and the row opened; a list that has changed since is not trusted to hold the same row.
 void WebApi::file(const QString& user, const QString& id, httplib::Response& response)
 {
-    const std::optional<Hit> found = m_hits.find(id, user);
-    if (!found) {
-        AnswerError(response, 404, QStringLiteral("没有这一项（请重新查找）"));
-        return;
-    }
+    const std::optional<Hit> found = listedHit(user, id, response);
     WorkerOutcome outcome;
-    const QStringList arguments = found->arguments + QStringList{QStringLiteral("--dblclick"), QString::number(found->row)};
-    if (!runWorker(user, found->page, arguments, outcome, response) || answerFailure(outcome, response))
+    if (!found || !rerun(*found, {QStringLiteral("--dblclick"), QString::number(found->row)}, {}, outcome, response))
         return;
-    const std::optional<QStringList> rows = SplitRowLines(outcome.output);
-    if (!rows || found->row >= rows->size() || rows->at(found->row) != found->rowJson) {
-        AnswerError(response, 409, QStringLiteral("查找结果已经改变，请重新查找"));
-        return;
-    }
     if (outcome.openedTooLarge) {
         AnswerError(response, 413, QStringLiteral("文件过大，不能下载"));
         return;
@@ -274,6 +289,31 @@ void WebApi::file(const QString& user, const QString& id, httplib::Response& res
                                       const std::size_t left = std::size_t(bytes.size()) - offset;
                                       return sink.write(bytes.constData() + offset, std::min(length, left));
                                   });
+}
+
+bool WebApi::rerun(const Hit& hit, const QStringList& more, const WorkerInput& input, WorkerOutcome& outcome,
+                   httplib::Response& response)
+{
+    if (!runWorker(hit.user, hit.page, hit.arguments + more, outcome, response, input))
+        return false;
+    // A picture the page could not make for the row: the row has none to show.
+    if (input.preview && outcome.end == WorkerOutcome::End::Exited && outcome.exitCode == 1) {
+        for (const QJsonObject& event : outcome.events)
+            if (event.value(QStringLiteral("event")).toString() == u"ERROR"
+                && event.value(QStringLiteral("source")).toString().startsWith(QStringLiteral("--preview"))) {
+                m_log(QStringLiteral("no preview: %1").arg(event.value(QStringLiteral("reason")).toString()));
+                AnswerError(response, 404, QStringLiteral("这一项没有预览图"));
+                return false;
+            }
+    }
+    if (answerFailure(outcome, response))
+        return false;
+    const std::optional<QStringList> rows = SplitRowLines(outcome.output);
+    if (!rows || hit.row >= rows->size() || rows->at(hit.row) != hit.rowJson) {
+        AnswerError(response, 409, QStringLiteral("查找结果已经改变，请重新查找"));
+        return false;
+    }
+    return true;
 }
 
 } // namespace zq::web

@@ -4,6 +4,7 @@
 // once, and every answer a client sees is free of paths and SQL: those go to the log.
 #include "HitStore.h"
 #include "PageWorker.h"
+#include "PreviewCache.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,6 +19,8 @@ struct Response;
 } // namespace httplib
 
 namespace zq::web {
+
+struct QuickRequest;
 
 // Writes one line to the server's log.
 using LogLine = std::function<void(const QString&)>;
@@ -45,25 +48,48 @@ private:
     void search(const QString& user, const QString& page, const std::string& body, httplib::Response& response);
     void hit(const QString& user, const QString& id, httplib::Response& response) const;
     void file(const QString& user, const QString& id, httplib::Response& response);
+    // The quick search, a list of codes checked, suggestions, and a listed row's preview picture
+    // (WebApiQuick.cpp).
+    void quick(const QString& user, const QString& text, const QString& kinds, httplib::Response& response);
+    void quickList(const QString& user, const std::string& body, const QString& kinds, httplib::Response& response);
+    void suggest(const QString& user, const QString& text, httplib::Response& response);
+    void preview(const QString& user, const QString& id, httplib::Response& response);
+
+    // Runs a quick search; false (and the answer set) when it did not end well.
+    bool runQuick(const QString& user, const QuickRequest& request, WorkerOutcome& outcome, httplib::Response& response);
+    bool knownKinds(const QString& kinds, httplib::Response& response) const;
+    void answerQuickRows(const QString& user, const WorkerOutcome& outcome, httplib::Response& response);
+    // The hit of ID as it lies on its tab (a quick hit looked for there the first time); nullopt
+    // (and the answer set) when there is none.
+    std::optional<Hit> listedHit(const QString& user, const QString& id, httplib::Response& response);
+    // The hit's search run again with MORE after it, the row checked to be the same one; false
+    // (and the answer set) when it was not.
+    bool rerun(const Hit& hit, const QStringList& more, const WorkerInput& input, WorkerOutcome& outcome,
+               httplib::Response& response);
 
     bool knownPage(const QString& page, httplib::Response& response) const;
     // Runs a worker when one is free in time; false (and the answer set) when none was.
     bool runWorker(const QString& user, const QString& page, const QStringList& arguments, WorkerOutcome& outcome,
-                   httplib::Response& response);
+                   httplib::Response& response, const WorkerInput& input = {});
     // The answer for a worker that did not end well; false when it did.
     bool answerFailure(const WorkerOutcome& outcome, httplib::Response& response);
     QString clientText(QString text) const;
+    // The rows of a worker's output; nullopt (and the answer set) when they are not rows.
+    std::optional<QStringList> rowsOf(const WorkerOutcome& outcome, httplib::Response& response) const;
 
     ApiSettings m_settings;
     QStringList m_pages;
     LogLine m_log;
     PageWorker m_worker;
     HitStore m_hits;
+    PreviewCache m_previews;
     std::unique_ptr<std::counting_semaphore<256>> m_freeWorkers;
 };
 
 // {"error": TEXT} with STATUS, as every failure is answered.
 void AnswerError(httplib::Response& response, int status, const QString& text, const QStringList& messages = {});
 void AnswerJson(httplib::Response& response, const QString& json);
+// A short number that ties what a client saw to the lines of the log.
+QString NextReference();
 
 } // namespace zq::web
