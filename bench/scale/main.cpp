@@ -114,9 +114,11 @@ int main(int argc, char** argv)
 
     const bool checkTargets = !options.smoke;
     std::printf("%s", qPrintable(table.text(checkTargets)));
-    std::printf("(%s; medians of %d runs; %d cores)\n",
+    // The load figures are one run each, long enough to hold many searches.
+    const QString runs = web ? QStringLiteral("one run each") : QStringLiteral("medians of %1 runs").arg(options.repeats);
+    std::printf("(%s; %s; %d cores)\n",
                 options.smoke ? "smoke run, targets not checked" : large ? "large database" : web ? "web search under load" : "all sizes",
-                options.repeats, QThread::idealThreadCount());
+                qPrintable(runs), QThread::idealThreadCount());
     if (!tsvPath.isEmpty()) {
         QFile tsv(tsvPath);
         if (!tsv.open(QIODevice::WriteOnly | QIODevice::Truncate) || tsv.write(table.tsv().toUtf8()) < 0)
