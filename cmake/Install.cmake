@@ -10,6 +10,9 @@
 #   tools    bin/zqpdm-search, bin/pdm-seed, bin/zqpdm-index, share/zqpdm-tools/postgresql-trigram-indexes.sql,
 #            and the systemd service and timer that run the indexer (lib/systemd/system/zqpdm-index@.service,
 #            .timer; not enabled)
+#   web      bin/zqpdm-web, its systemd service (lib/systemd/system/zqpdm-web.service; not enabled), its
+#            settings /etc/default/zqpdm-web and docs/web.md; the system user zqpdm-web is made by the
+#            package's postinst (packaging/web/)
 # Every program comes with its man page (docs/man/PROGRAM.1), every part with the copyright
 # (from LICENSE) and the Debian changelog (packaging/changelog) in share/doc/PACKAGE/ and its
 # lintian overrides (packaging/lintian-overrides) in share/lintian/overrides/PACKAGE.
@@ -24,11 +27,12 @@ set(ZQ_SOVERSION ${PROJECT_VERSION_MAJOR})
 set(ZQ_CONTACT "ZQPDMSearch developers <dev@zqpdm.example>")
 
 # The package of each part.
-set(ZQ_COMPONENTS runtime dev client tools)
+set(ZQ_COMPONENTS runtime dev client tools web)
 set(ZQ_PACKAGE_runtime libzqpdmsearch${ZQ_SOVERSION})
 set(ZQ_PACKAGE_dev libzqpdmsearch-dev)
 set(ZQ_PACKAGE_client zqpdm-client)
 set(ZQ_PACKAGE_tools zqpdm-tools)
+set(ZQ_PACKAGE_web zqpdm-web)
 
 # Man pages and the changelog are installed compressed with gzip -9n (no name, no time stamp: the
 # same sources give the same packages).
@@ -72,11 +76,7 @@ zq_install_program(zqpdm-client client)
 zq_install_program(zqpdm-search tools)
 zq_install_program(pdm-seed tools)
 zq_install_program(zqpdm-index tools)
-# The web search is built and documented; its Debian package and service come later. Its man page
-# is held to its --help like the others'.
-if(TARGET zqpdm-web)
-  list(APPEND ZQ_PROGRAMS zqpdm-web)
-endif()
+zq_install_program(zqpdm-web web)
 
 # The indexer as a service of the system: a template run as the user named after the "@", and its
 # nightly timer. Installing enables nothing; packaging/systemd/zqpdm-index@.service says how.
@@ -84,6 +84,16 @@ if(TARGET zqpdm-index)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/systemd/zqpdm-index@.service
                 ${PROJECT_SOURCE_DIR}/packaging/systemd/zqpdm-index@.timer
           DESTINATION lib/systemd/system COMPONENT tools)
+endif()
+
+# The web search as a service of the system, its settings a conffile the service reads.
+if(TARGET zqpdm-web)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/systemd/zqpdm-web.service
+          DESTINATION lib/systemd/system COMPONENT web)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/web/zqpdm-web.default
+          DESTINATION /etc/default RENAME zqpdm-web COMPONENT web)
+  install(FILES ${PROJECT_SOURCE_DIR}/docs/web.md
+          DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${ZQ_PACKAGE_web} COMPONENT web)
 endif()
 
 # The preview pane's worker, which the module starts from LIBEXECDIR/zqpdm; no user runs it.

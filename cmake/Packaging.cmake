@@ -110,4 +110,27 @@ installation to run the client and zqpdm-search on. zqpdm-index fills the
 content index: the text inside the stored design documents and resource
 files (PDF, Office, OpenDocument, text, DXF) for the content search page.]=])
 
+set(CPACK_DEBIAN_WEB_PACKAGE_SECTION web)
+# Its searches run in zqpdm-search, which the tools package installs beside it.
+set(CPACK_COMPONENT_WEB_DEPENDS runtime tools)
+set(CPACK_DEBIAN_WEB_PACKAGE_DEPENDS "adduser")
+set(CPACK_DEBIAN_WEB_PACKAGE_SUGGESTS "nginx, postgresql")
+# The postinst makes the system user; /etc/default/zqpdm-web is the administrator's (a conffile).
+set(CPACK_DEBIAN_WEB_PACKAGE_CONTROL_EXTRA
+    ${PROJECT_SOURCE_DIR}/packaging/web/postinst ${PROJECT_SOURCE_DIR}/packaging/web/postrm
+    ${PROJECT_SOURCE_DIR}/packaging/web/conffiles)
+set(CPACK_DEBIAN_WEB_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_DEBIAN_WEB_DESCRIPTION [=[ZQPDM search module: read-only web search
+zqpdm-web serves the search pages of a ZQPDM installation to any browser,
+a phone's included, and a JSON API for scripts: the installation's tabs
+with their conditions, the result lists, a hit's fields and its stored
+file. Every search runs the installation's own pages in a zqpdm-search
+process; nothing it offers writes to the PDM database or the file store.
+
+The package holds the server, its systemd service zqpdm-web.service (not
+enabled; run as the system user zqpdm-web, sandboxed) and its settings in
+/etc/default/zqpdm-web. It is meant to run behind a reverse proxy that
+logs people in (nginx with TLS and the company's login) and names the
+user in the X-Remote-User header.]=])
+
 include(CPack)

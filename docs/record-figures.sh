@@ -5,8 +5,8 @@
 #       README.md zq:test-times, docs/reliability.md zq:test-record
 #   record-figures.sh sanitize ASAN_BUILD_DIR build=S tests=S
 #       docs/reliability.md zq:sanitize-record
-#   record-figures.sh bench|bench-large TABLES_DIR   (the tables ./zq bench kept, one file a program)
-#       docs/performance.md zq:bench, zq:bench-content and zq:bench-preview, or zq:bench-large
+#   record-figures.sh bench|bench-large|bench-web TABLES_DIR   (the tables ./zq bench kept, one file a program)
+#       docs/performance.md zq:bench, zq:bench-content and zq:bench-preview, or zq:bench-large, or zq:bench-web
 #   record-figures.sh fuzz-figures LOG   prints one fuzz run's figures on one line (./zq test shows it)
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -142,6 +142,11 @@ record_bench_large() {
     "$UPDATE" "$ROOT/docs/performance.md" zq:bench-large
 }
 
+record_bench_web() {
+  { echo "Measured by \`./zq bench --web --update-docs\` ($(provenance)):"; echo; table "$1/bench_scale.txt"; } |
+    "$UPDATE" "$ROOT/docs/performance.md" zq:bench-web
+}
+
 kind=${1:-}
 (($#)) && shift
 case "$kind" in
@@ -149,6 +154,7 @@ case "$kind" in
   sanitize) record_sanitize "$@" ;;
   bench) record_bench "$@" ;;
   bench-large) record_bench_large "$@" ;;
+  bench-web) record_bench_web "$@" ;;
   fuzz-figures) fuzz_figures "$@" ;;
-  *) echo "usage: docs/record-figures.sh test|sanitize|bench|bench-large|fuzz-figures ..." >&2; exit 2 ;;
+  *) echo "usage: docs/record-figures.sh test|sanitize|bench|bench-large|bench-web|fuzz-figures ..." >&2; exit 2 ;;
 esac

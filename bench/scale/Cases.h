@@ -39,6 +39,14 @@ void RunQuickSearchCase(const BenchOptions& options, BenchTable& table);
 // pooler, and SQLite readers beside a writer.
 void RunLargeCases(const BenchOptions& options, BenchTable& table);
 
+// The value below which the share p (0.95) of the sorted times (seconds) lie, in milliseconds;
+// negative when there are none.
+double Percentile(const QList<double>& sorted, double p);
+
+// The web search under load: 50 users of zqpdm-web on the million-line database, on SQLite and
+// on PostgreSQL, a second apart and without pause.
+void RunWebLoadCase(const BenchOptions& options, BenchTable& table);
+
 // A program built beside bench_scale.
 QString BenchTool(const char* name);
 

@@ -1,6 +1,7 @@
 #include "LoadHarness.h"
 
 #include "Cases.h"
+#include "ProcessTree.h"
 #include "RawBaselines.h"
 
 #include <QCoreApplication>
@@ -29,24 +30,12 @@ double ticksToSeconds(qint64 ticks)
     return double(ticks) / double(sysconf(_SC_CLK_TCK));
 }
 
-// Fields of /proc/PID/stat after the command: [0] state, [1] ppid, ... [11] utime, [12] stime,
-// [13] cutime, [14] cstime.
-QList<QByteArray> statFields(qint64 pid)
-{
-    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray text = file.readAll();
-    const qsizetype close = text.lastIndexOf(')');
-    return close < 0 ? QList<QByteArray>{} : text.mid(close + 2).split(' ');
-}
-
 // CPU seconds of a process and all it has waited for, and of its live children.
 double treeCpu(qint64 pid)
 {
     if (pid <= 0)
         return -1;
-    const QList<QByteArray> own = statFields(pid);
+    const QList<QByteArray> own = ProcessStatFields(pid);
     if (own.size() < 15)
         return -1;
     qint64 ticks = own[11].toLongLong() + own[12].toLongLong() + own[13].toLongLong() + own[14].toLongLong();
@@ -55,7 +44,7 @@ double treeCpu(qint64 pid)
         const qint64 child = entry.toLongLong(&isPid);
         if (!isPid)
             continue;
-        const QList<QByteArray> fields = statFields(child);
+        const QList<QByteArray> fields = ProcessStatFields(child);
         if (fields.size() > 14 && fields[1].toLongLong() == pid)
             ticks += fields[11].toLongLong() + fields[12].toLongLong();
     }
@@ -67,14 +56,6 @@ double childrenCpu()
     rusage usage{};
     getrusage(RUSAGE_CHILDREN, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-double percentile(const QList<double>& sorted, double p)
-{
-    if (sorted.isEmpty())
-        return -1;
-    const qsizetype at = std::min<qsizetype>(sorted.size() - 1, qsizetype(p * double(sorted.size())));
-    return sorted[at] * 1e3;
 }
 
 // A connection of the harness's own to the watched server.
@@ -96,7 +77,7 @@ public:
         QSqlQuery query(db);
         // The backend serving us; its parent is the postmaster.
         if (query.exec(QStringLiteral("SELECT pg_backend_pid()")) && query.next()) {
-            const QList<QByteArray> fields = statFields(query.value(0).toLongLong());
+            const QList<QByteArray> fields = ProcessStatFields(query.value(0).toLongLong());
             if (fields.size() > 1)
                 m_postmaster = fields[1].toLongLong();
         }
@@ -253,9 +234,9 @@ LoadFigures RunLoad(const LoadRun& run)
     }
     std::sort(times.begin(), times.end());
     figures.perSecond = wall > 0 ? double(figures.searches) / std::min(wall, run.seconds) : 0;
-    figures.p50 = percentile(times, 0.50);
-    figures.p95 = percentile(times, 0.95);
-    figures.p99 = percentile(times, 0.99);
+    figures.p50 = Percentile(times, 0.50);
+    figures.p95 = Percentile(times, 0.95);
+    figures.p99 = Percentile(times, 0.99);
     if (figures.searches == 0 && figures.ok())
         figures.error = QStringLiteral("no search was made");
     return figures;

@@ -20,6 +20,11 @@ struct LoadSearch {
 
 const std::vector<LoadSearch>& LoadMix();
 
+// The number of the generated product a draw picks among `products`: "0001", "0002", ...
+QString LoadProductNumber(quint64 draw, int products);
+// The first day of the searches' date conditions, eleven years before the bench's today.
+QString LoadFromDate();
+
 // The tabs of the demo page list left out of the mix, each with the reason.
 QStringList TabsLeftOutOfTheLoadMix();
 

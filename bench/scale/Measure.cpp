@@ -24,6 +24,14 @@ double MedianSeconds(int repeats, const std::function<double()>& run)
     return Median(times);
 }
 
+double Percentile(const QList<double>& sorted, double p)
+{
+    if (sorted.isEmpty())
+        return -1;
+    const qsizetype at = std::min<qsizetype>(sorted.size() - 1, qsizetype(p * double(sorted.size())));
+    return sorted[at] * 1e3;
+}
+
 QString BenchTool(const char* name)
 {
     return QCoreApplication::applicationDirPath() + u'/' + QString::fromLatin1(name);

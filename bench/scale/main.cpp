@@ -2,12 +2,14 @@
 // measured on the same data in the same process, as one table. Exit 1 when a figure misses
 // its target (or a run went wrong), 2 on a usage error.
 //
-//   bench_scale [--smoke] [--large] [--data DIR] [--tsv FILE] [--repeats N] [--only LIST]
+//   bench_scale [--smoke] [--large | --web] [--data DIR] [--tsv FILE] [--repeats N] [--only LIST]
 //
 //   --smoke      small sizes and one run each: checks that every case runs and lists the same
 //                rows as its baseline; timing targets are not checked
 //   --large      only the large database's figures (ten million part-list lines on PostgreSQL,
 //                many users at once, SQLite readers beside a writer); seeds it the first time
+//   --web        only the web search under load: 50 users of zqpdm-web on the million-line
+//                database, SQLite and PostgreSQL, a second apart and without pause
 //   --data DIR   where the seeded installations are kept between runs (default: bench-data
 //                beside the bin folder, i.e. build/bench-data)
 //   --tsv FILE   also write the table as tab-separated values (bench/plot_growth.py reads it)
@@ -31,7 +33,7 @@ namespace {
 
 int usage(const char* why)
 {
-    std::fprintf(stderr, "bench_scale: %s\nusage: bench_scale [--smoke] [--large] [--data DIR] [--tsv FILE] [--repeats N] [--only LIST]\n",
+    std::fprintf(stderr, "bench_scale: %s\nusage: bench_scale [--smoke] [--large | --web] [--data DIR] [--tsv FILE] [--repeats N] [--only LIST]\n",
                  why);
     return 2;
 }
@@ -51,6 +53,7 @@ int main(int argc, char** argv)
     QString tsvPath;
     QStringList only;
     bool large = false;
+    bool web = false;
     const QStringList args = app.arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -59,6 +62,8 @@ int main(int argc, char** argv)
             options.smoke = true;
         } else if (arg == u"--large") {
             large = true;
+        } else if (arg == u"--web") {
+            web = true;
         } else if (arg == u"--data" && hasValue) {
             options.dataDir = args[++i];
         } else if (arg == u"--tsv" && hasValue) {
@@ -73,6 +78,8 @@ int main(int argc, char** argv)
             return usage(qPrintable(QStringLiteral("unknown argument ") + arg));
         }
     }
+    if (large && web)
+        return usage("--large and --web are measured apart");
     if (options.smoke) {
         options.repeats = 1;
         options.dataDir += QStringLiteral("/smoke");
@@ -92,6 +99,8 @@ int main(int argc, char** argv)
     const auto wanted = [&only](const char* name) { return only.isEmpty() || only.contains(QLatin1String(name)); };
     if (large) {
         zq::bench::RunLargeCases(options, table);
+    } else if (web) {
+        zq::bench::RunWebLoadCase(options, table);
     } else {
         if (wanted("search"))
             zq::bench::RunPlainSearchCases(options, table);
@@ -105,9 +114,11 @@ int main(int argc, char** argv)
 
     const bool checkTargets = !options.smoke;
     std::printf("%s", qPrintable(table.text(checkTargets)));
-    std::printf("(%s; medians of %d runs; %d cores)\n",
-                options.smoke ? "smoke run, targets not checked" : large ? "large database" : "all sizes",
-                options.repeats, QThread::idealThreadCount());
+    // The load figures are one run each, long enough to hold many searches.
+    const QString runs = web ? QStringLiteral("one run each") : QStringLiteral("medians of %1 runs").arg(options.repeats);
+    std::printf("(%s; %s; %d cores)\n",
+                options.smoke ? "smoke run, targets not checked" : large ? "large database" : web ? "web search under load" : "all sizes",
+                qPrintable(runs), QThread::idealThreadCount());
     if (!tsvPath.isEmpty()) {
         QFile tsv(tsvPath);
         if (!tsv.open(QIODevice::WriteOnly | QIODevice::Truncate) || tsv.write(table.tsv().toUtf8()) < 0)

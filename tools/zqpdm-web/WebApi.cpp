@@ -74,7 +74,7 @@ void AnswerError(httplib::Response& response, int status, const QString& text, c
 WebApi::WebApi(ApiSettings settings, QStringList pages, LogLine log)
     : m_settings(std::move(settings)), m_pages(std::move(pages)), m_log(std::move(log)),
       m_worker(m_settings.workerProgram, commonArguments(m_settings), m_settings.limits),
-      m_freeWorkers(std::make_unique<std::counting_semaphore<256>>(std::clamp(m_settings.workers, 1, 256)))
+      m_freeWorkers(std::make_unique<WorkerSlots>(std::clamp(m_settings.workers, 1, 256)))
 {
 }
 
@@ -135,7 +135,7 @@ bool WebApi::runWorker(const QString& user, const QString& page, const QStringLi
                        httplib::Response& response, const WorkerInput& input)
 {
     const auto wait = std::chrono::milliseconds(qint64(m_settings.limits.seconds * 1000.0));
-    if (!m_freeWorkers->try_acquire_for(wait)) {
+    if (!m_freeWorkers->acquire(wait)) {
         AnswerError(response, 503, QStringLiteral("服务器忙，请稍后再试"));
         m_log(QStringLiteral("busy: no worker free within %1 s").arg(m_settings.limits.seconds));
         return false;

@@ -5,12 +5,12 @@
 #include "HitStore.h"
 #include "PageWorker.h"
 #include "PreviewCache.h"
+#include "WorkerSlots.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
-#include <semaphore>
 
 namespace httplib {
 class Server;
@@ -83,7 +83,7 @@ private:
     PageWorker m_worker;
     HitStore m_hits;
     PreviewCache m_previews;
-    std::unique_ptr<std::counting_semaphore<256>> m_freeWorkers;
+    std::unique_ptr<WorkerSlots> m_freeWorkers;
 };
 
 // {"error": TEXT} with STATUS, as every failure is answered.

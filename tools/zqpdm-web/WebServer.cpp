@@ -66,8 +66,10 @@ WebServer::WebServer(const WebOptions& options, ApiSettings api, QStringList pag
     server.set_payload_max_length(std::size_t(m_options.maxBody));
     server.set_read_timeout(m_options.readTimeout, 0);
     server.set_write_timeout(m_options.writeTimeout, 0);
-    server.set_keep_alive_timeout(5);
-    server.set_keep_alive_max_count(100);
+    // One request a connection ("Connection: close"): the library holds a thread for a connection
+    // as long as it lives, so the kept-alive connections of a few browsers between two searches
+    // would hold every thread while other users' requests waited behind them for minutes.
+    server.set_keep_alive_max_count(1);
     server.set_default_headers({{"Content-Security-Policy", kPolicy},
                                 {"X-Content-Type-Options", "nosniff"},
                                 {"X-Frame-Options", "DENY"},
