@@ -170,7 +170,7 @@ void QuickSearchDock::showCounts()
     for (const quick::KindResult& kind : m_kinds) {
         if (kind.count == 0)
             continue;
-        const QString text = QStringLiteral("%1 %2").arg(kind.kind).arg(kind.count).toHtmlEscaped();
+        const QString text = QStringLiteral("%1 %2").arg(kind.kind, QString::number(kind.count)).toHtmlEscaped();
         parts.append(kind.kind == m_filter ? QStringLiteral("<b>%1</b>").arg(text)
                                            : QStringLiteral("<a href=\"%1\">%2</a>").arg(kind.kind.toHtmlEscaped(), text));
     }

@@ -88,7 +88,8 @@ QString boundedBlobSql(zq::CZQDBConnect& db, const QString& sql, const QString& 
         *refused = zq::svc::TooLargeMessage(length->value(index).toLongLong(), limits.maxBytes);
         return {};
     }
-    return withItem(sql, *list, index, QStringLiteral("SUBSTRING(%1, 1, %2)").arg(item).arg(limits.maxBytes));
+    return withItem(sql, *list, index,
+                    QStringLiteral("SUBSTRING(%1, 1, %2)").arg(item, QString::number(limits.maxBytes)));
 }
 
 } // namespace

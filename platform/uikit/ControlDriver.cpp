@@ -156,7 +156,8 @@ QString ControlDriver::typeIntoCell(QWidget* control, int row, int column, const
     if (!list)
         return describe(control) + QStringLiteral(" is not a list control");
     if (row >= list->GetItemCount())
-        return QStringLiteral("%1 has %2 rows, no row %3").arg(describe(control)).arg(list->GetItemCount()).arg(row);
+        return QStringLiteral("%1 has %2 rows, no row %3")
+            .arg(describe(control), QString::number(list->GetItemCount()), QString::number(row));
     auto* grid = qobject_cast<CGridListCtrl*>(list);
     if (!grid || !grid->EditCell(row, column))
         return QStringLiteral("column %1 of %2 cannot be edited").arg(column).arg(describe(control));

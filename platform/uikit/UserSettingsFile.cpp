@@ -56,7 +56,7 @@ UserSettingsFile::State UserSettingsFile::load(QJsonObject* content, QString* wh
     }
     *content = document.object();
     if (version.toInt() > kVersion) {
-        *why = QStringLiteral("%1 由较新的版本保存 (版本 %2), 这里只读取不改写").arg(m_path).arg(version.toInt());
+        *why = QStringLiteral("%1 由较新的版本保存 (版本 %2), 这里只读取不改写").arg(m_path, QString::number(version.toInt()));
         return State::Newer;
     }
     return State::Usable;

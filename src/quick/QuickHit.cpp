@@ -36,7 +36,7 @@ QString QuickResult::countsText() const
     QStringList parts;
     for (const KindResult& kind : kinds)
         if (kind.count > 0)
-            parts.append(QStringLiteral("%1 %2").arg(kind.kind).arg(kind.count));
+            parts.append(QStringLiteral("%1 %2").arg(kind.kind, QString::number(kind.count)));
     return parts.join(QStringLiteral(" · "));
 }
 

@@ -65,7 +65,7 @@ SharedSearchFolder::Place SharedSearchFolder::placeOf(const QString& name, const
     const QString stem = CodeToPathSegment(tab + u'-' + name);
     QString path = folder.filePath(stem + QStringLiteral(".json"));
     for (int n = 2; QFileInfo::exists(path); ++n)
-        path = folder.filePath(QStringLiteral("%1-%2.json").arg(stem).arg(n));
+        path = folder.filePath(QStringLiteral("%1-%2.json").arg(stem, QString::number(n)));
     return {path, std::nullopt, false};
 }
 

@@ -106,7 +106,7 @@ UserSearchFile::Contents UserSearchFile::read() const
     const bool listsOk = object->value(kSearchesKey).isArray()
                          && (!object->contains(kRecentKey) || object->value(kRecentKey).isArray());
     if (version > kVersion) {
-        TellOnce(m_path, QStringLiteral("%1 由较新的版本保存 (版本 %2), 这里只读取不改写").arg(m_path).arg(version));
+        TellOnce(m_path, QStringLiteral("%1 由较新的版本保存 (版本 %2), 这里只读取不改写").arg(m_path, QString::number(version)));
         contents.writable = false;
     } else if (version < 1 || !listsOk) {
         SetAside(m_path, QStringLiteral("不是保存的查询"));

@@ -161,6 +161,18 @@ TEST(SeedInstallation, AnExistingInstallationIsReplacedOnlyWhenAsked)
     EXPECT_TRUE(QDir(home + QStringLiteral("/ftpstore")).entryList({QStringLiteral(".pdm-seed-*")}, QDir::AllEntries | QDir::Hidden).isEmpty());
 }
 
+// What is replaced is moved aside below the home folder first, whatever its name holds.
+TEST(SeedInstallation, AHomeWithPercentSignsInItsNameIsReplaced)
+{
+    QTemporaryDir scratch;
+    const QString home = scratch.filePath(QStringLiteral("50%1 %2"));
+    ASSERT_TRUE(seed::Seeder(Options(home)).Run());
+    seed::Seeder replacing(Options(home, {}, true));
+    EXPECT_TRUE(replacing.Run()) << str(replacing.LastError());
+    EXPECT_TRUE(QFile::exists(home + QStringLiteral("/pdm.db")));
+    EXPECT_TRUE(QDir(home).entryList({QStringLiteral(".pdm-seed-*")}, QDir::AllEntries | QDir::Hidden).isEmpty());
+}
+
 TEST(SeedInstallation, ARelativeSqlitePathIsWrittenDownAsTheFileTheSeederMade)
 {
     QTemporaryDir scratch;

@@ -1,6 +1,7 @@
 // The zqpdm-search argument parser: every option, bad values, and where the implicit Find goes.
 #include "SearchCommandLine.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using zq::tool::Action;
@@ -150,6 +151,42 @@ TEST(SearchCommandLine, ValuesKeepSpacesAndSeparators)
     ASSERT_EQ(result.options.actions.size(), 3);
     EXPECT_EQ(result.options.actions[0].text, QStringLiteral("a b"));
     EXPECT_EQ(result.options.actions[1].names, (QStringList{QStringLiteral("张 三"), QStringLiteral("李四")}));
+}
+
+// Values holding percent signs (a file "50%1.csv", a name "100%2") come back from arguments()
+// as they were given, and parse again into the same action: messages and workers get them intact.
+TEST(SearchCommandLine, PercentSignsSurviveTheRoundTrip)
+{
+    const struct {
+        const char* option;
+        const char* value;
+        const char* written;   // the value as arguments() writes it
+    } cases[] = {
+        {"--export", "50%1.csv", "50%1.csv:1"},
+        {"--export", "%2:2", "%2:2"},
+        {"--export", "/tmp/%1%2 %%.txt:1", "/tmp/%1%2 %%.txt:1"},
+        {"--export", "50%", "50%:1"},
+        {"--menu", "2:3", "2:3"},
+        {"--set", "1046=50%1", "1046=50%1"},
+        {"--set", "名称%1=%2", "名称%1=%2"},
+        {"--cell", "1318:%1=%2%%", "1318:%1=%2%%"},
+        {"--tree", "P%1::A%2", "P%1::A%2"},
+        {"--saved", "100%2", "100%2"},
+    };
+    for (const auto& c : cases) {
+        const QStringList given{QString::fromUtf8(c.option), QString::fromUtf8(c.value)};
+        const ParseResult first = SearchCommandLine::parse(QStringList{QStringLiteral("--page"), QStringLiteral("P")} + given);
+        ASSERT_EQ(first.status, ParseResult::Status::Ok) << c.value << ": " << first.error.toStdString();
+        const auto givenAction = std::find_if(first.options.actions.cbegin(), first.options.actions.cend(),
+                                              [](const Action& a) { return !a.implicit; });
+        ASSERT_NE(givenAction, first.options.actions.cend()) << c.value;
+        const Action& action = *givenAction;
+        const QStringList written = action.arguments();
+        EXPECT_EQ(written.join(u' ').toStdString(), std::string(c.option) + ' ' + c.written);
+        const ParseResult again = SearchCommandLine::parse(QStringList{QStringLiteral("--page"), QStringLiteral("P")} + written);
+        ASSERT_EQ(again.status, ParseResult::Status::Ok) << c.value << ": " << again.error.toStdString();
+        EXPECT_TRUE(again.options.actions.contains(action)) << c.value;
+    }
 }
 
 struct UsageCase {

@@ -58,6 +58,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, SearchToolExit, testing::Values(
     ExitCase{"--page 设计零件", 1, "the tabs are: 设计零部件, 资源文件"},
     ExitCase{"--page 设计零部件 --export out.csv", 1, "ERROR\t--export out.csv:1\t该文件必须是TXT类型的文本文件!"},
     ExitCase{"--page 设计零部件 --export /nonexistent-folder/x.txt", 1, "ERROR\t--export /nonexistent-folder/x.txt:1\t不能打开文件"},
+    ExitCase{"--page 设计零部件 --export /nonexistent-folder/50%1%2.txt", 1,
+             "ERROR\t--export /nonexistent-folder/50%1%2.txt:1\t不能打开文件"},
     // A search that finds nothing is no failure.
     ExitCase{"--page 设计零部件 --cell 1318:0=无此图号 --find", 0, "STATUS\t操作提示:共查到0项记录"},
     ExitCase{"--page 文档内容 --set 1260=无此词语 --find", 0, "STATUS\t操作提示:共查到0项记录"}));

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -84,6 +85,20 @@ TEST(UserSettingsFile, ReadTakesWhatItCanAndSaysWhy)
     EXPECT_TRUE(file.read(&problem).isEmpty());
     EXPECT_TRUE(problem.contains(path)) << problem.toStdString();
     EXPECT_EQ(readBytes(path), QByteArray("not json")) << "reading never moves a file";
+}
+
+// A path holding percent signs is named as it is in what the user is told.
+TEST(UserSettingsFile, TheNewerVersionMessageNamesThePathAsItIs)
+{
+    QTemporaryDir dir;
+    for (const char* folder : {"50%1", "%2", "%1%2", "%%", "50%"}) {
+        const QString path = dir.filePath(QString::fromUtf8(folder) + QStringLiteral("/window.json"));
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        writeBytes(path, R"({"version":3})");
+        QString problem;
+        UserSettingsFile(path).read(&problem);
+        EXPECT_TRUE(problem.startsWith(path + QStringLiteral(" 由较新的版本保存 (版本 3)"))) << problem.toStdString();
+    }
 }
 
 TEST(UserSettingsFile, TheFileIsTheUsersAloneAndLeavesNoTemporaryBehind)

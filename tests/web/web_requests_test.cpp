@@ -117,6 +117,11 @@ TEST(WebCommandLineTest, OptionsAndTheLoopbackRuleOfTheLocalUser)
     };
     for (const OptionCase& c : cases)
         EXPECT_EQ(WebCommandLine::parse(c.arguments).status, c.status) << c.arguments.join(u' ').toStdString();
+    // A bad number is quoted as typed, percent signs and all.
+    for (const char* text : {"50%1", "%2", "%%", "50%"})
+        EXPECT_TRUE(WebCommandLine::parse({"--home", "h", "--workers", text})
+                        .error.contains(QStringLiteral("--workers: \"%1\" is not a number from 1 to ").arg(QString::fromUtf8(text))))
+            << text;
     const WebOptions options = WebCommandLine::parse({"--home", "h", "--listen", ":9000"}).options;
     EXPECT_EQ(options.listenHost, "127.0.0.1");
     EXPECT_EQ(options.listenPort, 9000);

@@ -193,6 +193,9 @@ TEST_F(WebServerTest, ClientErrorsNameNoPathAndNoSql)
     EXPECT_EQ(client.Get("/api/pages/x%0A2026-01-01T00:00:00Z%20127.0.0.1%20admin%20GET%20/")->status, 404);
     EXPECT_TRUE(server->logged("zhangwei GET /api/pages/x?2026-01-01T00:00:00Z 127.0.0.1 admin GET / 404"))
         << server->log().toStdString();
+    // Percent signs in the path are logged as the client sent them, beside the status.
+    EXPECT_EQ(client.Get("/api/pages/50%251%252")->status, 404);
+    EXPECT_TRUE(server->logged("zhangwei GET /api/pages/50%1%2 404 ")) << server->log().toStdString();
 }
 
 TEST_F(WebServerTest, TheStaticPageCarriesItsPolicy)

@@ -137,6 +137,31 @@ TEST_F(StoreTest, AFileOfANewerVersionIsReadButNeverOverwritten)
     EXPECT_EQ(file.readAll(), newer);
 }
 
+// Names and paths holding percent signs reach file names and messages as they are.
+TEST(SavedSearchStorePercent, NamesAndPathsKeepTheirPercentSigns)
+{
+    QTemporaryDir dir;
+    for (const QString stem : {QStringLiteral("50%1"), QStringLiteral("%2"), QStringLiteral("%%"), QStringLiteral("50%")}) {
+        const QString userFile = dir.filePath(stem + QStringLiteral("/config/searches.json"));
+        SavedSearchStore store{userFile, dir.filePath(stem + QStringLiteral("/shared"))};
+        // Three names that make the same file name are numbered after it.
+        QString error;
+        for (const QString& name : {stem + QStringLiteral("/x"), stem + QStringLiteral(":x"), stem + QStringLiteral("?x")})
+            ASSERT_TRUE(store.save(Search(name, QStringLiteral("更改单"), true), &error)) << error.toStdString();
+        const QString file = QStringLiteral("更改单-") + stem + QStringLiteral("_x");
+        EXPECT_EQ(QDir(dir.filePath(stem + QStringLiteral("/shared"))).entryList({QStringLiteral("*.json")}, QDir::Files),
+                  (QStringList{file + QStringLiteral("-2.json"), file + QStringLiteral("-3.json"), file + QStringLiteral(".json")}));
+        EXPECT_EQ(store.searches(QStringLiteral("更改单")).size(), 3);
+
+        store.takeProblems();
+        ASSERT_TRUE(Write(userFile, R"({"version": 9, "searches": [], "recent": []})"));
+        store.searches();
+        const QStringList problems = store.takeProblems();
+        ASSERT_EQ(problems.size(), 1) << stem.toStdString();
+        EXPECT_TRUE(problems[0].startsWith(userFile + QStringLiteral(" 由较新的版本保存 (版本 9)"))) << problems[0].toStdString();
+    }
+}
+
 TEST_F(StoreTest, RecentSearchesKeepTenPerTabNewestFirstWithoutRepeats)
 {
     QString error;

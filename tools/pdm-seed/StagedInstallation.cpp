@@ -82,7 +82,7 @@ void StagedInstallation::rename(const QString& from, const QString& to)
 void StagedInstallation::moveAside(const QString& path, const QString& trash)
 {
     if (Present(path))
-        rename(path, QStringLiteral("%1/replaced/%2").arg(trash).arg(++m_aside));
+        rename(path, QStringLiteral("%1/replaced/%2").arg(trash, QString::number(++m_aside)));
 }
 
 void StagedInstallation::moveIn(const QString& staged, const QString& target, const QString& trash)

@@ -180,7 +180,7 @@ QStringList Action::arguments() const
     case ActionKind::Select: return {QStringLiteral("--select"), QString::number(row)};
     case ActionKind::DblClick: return {QStringLiteral("--dblclick"), QString::number(row)};
     case ActionKind::Menu: return {QStringLiteral("--menu"), QStringLiteral("%1:%2").arg(row).arg(command)};
-    case ActionKind::Export: return {QStringLiteral("--export"), QStringLiteral("%1:%2").arg(text).arg(filter)};
+    case ActionKind::Export: return {QStringLiteral("--export"), QStringLiteral("%1:%2").arg(text, QString::number(filter))};
     case ActionKind::Saved: return {QStringLiteral("--saved"), text};
     case ActionKind::Preview: return {QStringLiteral("--preview"), QString::number(row)};
     }

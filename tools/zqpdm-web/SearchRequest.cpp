@@ -57,7 +57,8 @@ Wanted wanted(const QJsonArray& action, int index)
         values.append(textOf(action.at(i), index));
     const auto needs = [&](qsizetype count) {
         if (values.size() != count)
-            refuse(QStringLiteral("动作 %1: \"%2\" 需要 %3 个参数").arg(index + 1).arg(kind).arg(count));
+            refuse(QStringLiteral("动作 %1: \"%2\" 需要 %3 个参数")
+                       .arg(QString::number(index + 1), kind, QString::number(count)));
     };
     if (kind == u"set") {
         needs(2);

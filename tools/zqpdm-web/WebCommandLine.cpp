@@ -21,7 +21,8 @@ int parseInteger(const QString& option, const QString& text, int minimum, int ma
     bool ok = false;
     const int value = text.toInt(&ok);
     if (!ok || value < minimum || value > maximum || text.trimmed() != text)
-        fail(QStringLiteral("%1: \"%2\" is not a number from %3 to %4").arg(option, text).arg(minimum).arg(maximum));
+        fail(QStringLiteral("%1: \"%2\" is not a number from %3 to %4")
+                 .arg(option, text, QString::number(minimum), QString::number(maximum)));
     return value;
 }
 

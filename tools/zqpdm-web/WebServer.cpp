@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QThread>
-#include <QUrl>
 #include <chrono>
 #include <cstdio>
 #include <httplib.h>
@@ -101,17 +100,17 @@ WebServer::WebServer(const WebOptions& options, ApiSettings api, QStringList pag
     });
     server.set_logger([](const httplib::Request& request, const httplib::Response& response) {
         const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t_request.start);
-        // The path as the client wrote it, but one line: an encoded line break cannot forge a log line.
-        QString path = QUrl::fromPercentEncoding(QByteArray::fromStdString(request.path));
+        // The path as the server read it (escapes undone once, by the server), but one line: an
+        // encoded line break cannot forge a log line.
+        QString path = QString::fromStdString(request.path);
         for (QChar& c : path)
             if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
                 c = u'?';
         Log(QStringLiteral("%1 %2 %3 %4 %5 %6ms")
                 .arg(QString::fromStdString(request.remote_addr),
                      t_request.user.isEmpty() ? QStringLiteral("-") : t_request.user,
-                     QString::fromStdString(request.method), path)
-                .arg(response.status)
-                .arg(elapsed.count()));
+                     QString::fromStdString(request.method), path, QString::number(response.status),
+                     QString::number(elapsed.count())));
     });
     addStaticFiles();
     m_api.addRoutes(server, [](const httplib::Request&) { return t_request.user; });

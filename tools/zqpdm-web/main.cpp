@@ -93,16 +93,15 @@ int main(int argc, char* argv[])
     api.workers = options.workers;
     zq::web::WebServer server(options, api, pages);
     if (!server.bind()) {
-        writeLine(stderr, QStringLiteral("zqpdm-web: cannot listen on %1:%2").arg(options.listenHost).arg(options.listenPort));
+        writeLine(stderr, QStringLiteral("zqpdm-web: cannot listen on %1:%2")
+                              .arg(options.listenHost, QString::number(options.listenPort)));
         return 1;
     }
     const QString host = options.listenHost.contains(u':') ? u'[' + options.listenHost + u']' : options.listenHost;
-    writeLine(stdout, QStringLiteral("http://%1:%2/").arg(host).arg(server.port()));
+    writeLine(stdout, QStringLiteral("http://%1:%2/").arg(host, QString::number(server.port())));
     zq::web::WebServer::Log(QStringLiteral("serving %1 on %2:%3 with %4 workers%5")
-                                .arg(home, host)
-                                .arg(server.port())
-                                .arg(options.workers)
-                                .arg(options.localUser ? QStringLiteral(", local user ") + *options.localUser : QString()));
+                                .arg(home, host, QString::number(server.port()), QString::number(options.workers),
+                                     options.localUser ? QStringLiteral(", local user ") + *options.localUser : QString()));
     std::thread waiter = stopOnSignal(server, stopSignals);
     server.serve();
     waiter.join();
