@@ -69,6 +69,8 @@ struct PlainResult {
     double raw = -1;
     double bytesPerRow = -1;      // ours, measured on the first search
     double rawBytesPerRow = -1;
+    double oursSpread = -1;       // of the timed runs, in per cent
+    double rawSpread = -1;
     QString select;               // the SELECT as the module built it
     QString error;
 };
@@ -125,6 +127,7 @@ PlainResult measurePlain(const Installation& installation, const BenchOptions& o
     QList<double> times{first};
     QList<double> clearing;
     raw::Cells cells;
+    QList<double> rawTimes;
     result.raw = MedianSeconds(options.repeats, [&] {
         if (times.size() < options.repeats) {
             const double start = raw::Now();
@@ -141,8 +144,10 @@ PlainResult measurePlain(const Installation& installation, const BenchOptions& o
         if (!run.ok())
             result.error = QString::fromStdString(run.error);
         return run.seconds;
-    });
+    }, &rawTimes);
     result.ours = Median(times);
+    result.oursSpread = Spread(times);
+    result.rawSpread = Spread(rawTimes);
     if (!clearing.isEmpty())
         Note(QStringLiteral("emptying the list of %1 rows before a search: %2 ms")
                  .arg(result.rows)
@@ -167,6 +172,8 @@ constexpr double kPerRowRatio = 1.5;
 Figure perRow(const QString& name, const PlainResult& run, Limit limit, double target = kPerRowRatio)
 {
     Figure f{name, run.rows, 0, 0, QStringLiteral("us/row"), limit, target, !run.error.isEmpty()};
+    f.oursSpread = run.oursSpread;
+    f.rawSpread = run.rawSpread;
     if (run.rows > 0) {
         f.ours = run.ours * 1e6 / double(run.rows);
         f.raw = run.raw * 1e6 / double(run.rows);
@@ -285,13 +292,16 @@ Figure measureStartUp(const Installation& installation, const BenchOptions& opti
     QString error;
     const QString sink = options.dataDir + QStringLiteral("/scratch/start-up.txt");
     QDir().mkpath(QFileInfo(sink).absolutePath());
+    QList<double> runs;
     const double seconds = MedianSeconds(options.repeats, [&] {
         return processSeconds(BenchTool("zqpdm-search"), toolArguments(installation, {QStringLiteral("--describe")}), sink, &error);
-    });
+    }, &runs);
     if (!error.isEmpty())
         Note(QStringLiteral("start-up: ") + error);
-    return {QStringLiteral("start-up to the first action, zqpdm-search"), CountRows(installation, QStringLiteral("ZqlomiraAll_title")),
-            seconds * 1e3, 0, QStringLiteral("ms"), Limit::Ours, 40, !error.isEmpty() || seconds < 0};
+    Figure figure{QStringLiteral("start-up to the first action, zqpdm-search"), CountRows(installation, QStringLiteral("ZqlomiraAll_title")),
+                  seconds * 1e3, 0, QStringLiteral("ms"), Limit::Ours, 40, !error.isEmpty() || seconds < 0};
+    figure.oursSpread = Spread(runs);
+    return figure;
 }
 
 // The title search as a whole process: zqpdm-search printing the list, against the plainest
@@ -308,13 +318,13 @@ QList<Figure> measureWholeProcess(const Installation& installation, const BenchO
     const QString select = AdaptSql(moduleSelect, QStringLiteral("QSQLITE"));
     const QStringList rawArguments{installation.sqlitePath, select,
                                    QStringLiteral("SELECT ProductName FROM Product WHERE ProductDwgCode = ?")};
-    QList<double> ours, kept;
+    QList<double> ours, kept, printed;
     const double raw = MedianSeconds(options.repeats, [&] {
         ours.append(processSeconds(BenchTool("zqpdm-search"), toolArguments(installation, {}), oursOut, &error));
         kept.append(processSeconds(BenchTool("zq-raw-title-search"), rawArguments + QStringList{QStringLiteral("--keep")},
                                    keptOut, &error));
         return processSeconds(BenchTool("zq-raw-title-search"), rawArguments, rawOut, &error);
-    });
+    }, &printed);
     const qint64 lines = lineCount(oursOut);
     const qint64 rows = std::max<qint64>(0, lines - 1);
     if (error.isEmpty() && lines != lineCount(rawOut))
@@ -324,12 +334,15 @@ QList<Figure> measureWholeProcess(const Installation& installation, const BenchO
     if (!error.isEmpty())
         Note(QStringLiteral("whole process: ") + error);
     const bool failed = !error.isEmpty() || Median(ours) < 0;
-    return {
-        {QStringLiteral("title search, whole process, SQLite"), rows, Median(ours) * 1e3, raw * 1e3, QStringLiteral("ms"),
-         Limit::Ratio, 1.5, failed},
-        {QStringLiteral("title search, whole process / C keeping the rows"), rows, Median(ours) * 1e3, Median(kept) * 1e3,
-         QStringLiteral("ms"), Limit::Ratio, 3, failed || Median(kept) < 0},
-    };
+    Figure againstPrinting{QStringLiteral("title search, whole process, SQLite"), rows, Median(ours) * 1e3, raw * 1e3,
+                           QStringLiteral("ms"), Limit::Ratio, 1.5, failed};
+    againstPrinting.oursSpread = Spread(ours);
+    againstPrinting.rawSpread = Spread(printed);
+    Figure againstKeeping{QStringLiteral("title search, whole process / C keeping the rows"), rows, Median(ours) * 1e3,
+                          Median(kept) * 1e3, QStringLiteral("ms"), Limit::Ratio, 3, failed || Median(kept) < 0};
+    againstKeeping.oursSpread = Spread(ours);
+    againstKeeping.rawSpread = Spread(kept);
+    return {againstPrinting, againstKeeping};
 }
 
 } // namespace
