@@ -51,7 +51,9 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/t
 set(CPACK_ZQ_LIBRARY_PACKAGE ${ZQ_PACKAGE_runtime})
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebTriggerOnly.cmake)
 # The preview pane reads TIFF, GIF and SVG files through Qt's image plugins.
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-image-formats-plugins, libqt6svg6")
+# libcurl, libpq and unixODBC are loaded when first needed rather than linked (a faster start), so
+# dpkg-shlibdeps does not see them either.
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-image-formats-plugins, libqt6svg6, libcurl4, libpq5, libodbc2")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS
     "libqt6sql6-psql, libqt6sql6-odbc, odbc-postgresql, libsqliteodbc, fonts-wqy-microhei, adwaita-icon-theme, qt6-translations-l10n")
 set(CPACK_DEBIAN_RUNTIME_DESCRIPTION [=[ZQPDM search module: the PDM client's search window

@@ -23,6 +23,16 @@ QString targetText(const Figure& f)
     return QStringLiteral("-");
 }
 
+QString spreadText(const Figure& f)
+{
+    const auto percent = [](double spread) {
+        return spread < 0 ? QStringLiteral("-") : QStringLiteral("±%1%").arg(spread, 0, 'f', spread < 10 ? 1 : 0);
+    };
+    if (f.oursSpread < 0 && f.rawSpread < 0)
+        return QStringLiteral("-");
+    return f.raw > 0 ? percent(f.oursSpread) + QStringLiteral(" / ") + percent(f.rawSpread) : percent(f.oursSpread);
+}
+
 QString outcome(const Figure& f, bool checkTargets)
 {
     if (f.failed)
@@ -55,12 +65,13 @@ bool BenchTable::allMet(bool checkTargets) const
 QString BenchTable::text(bool checkTargets) const
 {
     QList<QStringList> cells{{QStringLiteral("name"), QStringLiteral("rows"), QStringLiteral("ours"),
-                              QStringLiteral("raw"), QStringLiteral("ratio"), QStringLiteral("target"), QString()}};
+                              QStringLiteral("raw"), QStringLiteral("ratio"), QStringLiteral("spread"),
+                              QStringLiteral("target"), QString()}};
     for (const Figure& f : m_figures)
         cells.append({f.name, QString::number(f.rows), number(f.ours, f.unit),
                       f.raw > 0 ? number(f.raw, f.unit) : QStringLiteral("-"),
-                      f.raw > 0 ? QString::number(f.ratio(), 'f', 2) : QStringLiteral("-"), targetText(f),
-                      outcome(f, checkTargets)});
+                      f.raw > 0 ? QString::number(f.ratio(), 'f', 2) : QStringLiteral("-"), spreadText(f),
+                      targetText(f), outcome(f, checkTargets)});
     QList<qsizetype> widths(cells.first().size(), 0);
     for (const QStringList& row : cells)
         for (qsizetype c = 0; c < row.size(); ++c)
@@ -69,7 +80,7 @@ QString BenchTable::text(bool checkTargets) const
     for (const QStringList& row : cells) {
         QString line;
         for (qsizetype c = 0; c < row.size(); ++c) {
-            const bool numeric = c >= 1 && c <= 4;
+            const bool numeric = c >= 1 && c <= 5;
             const QString cell = numeric ? row[c].rightJustified(widths[c]) : row[c].leftJustified(widths[c]);
             line += (c ? QStringLiteral("  ") : QString()) + cell;
         }
@@ -80,14 +91,15 @@ QString BenchTable::text(bool checkTargets) const
 
 QString BenchTable::tsv() const
 {
-    QString out = QStringLiteral("name\trows\tours\traw\tunit\tratio\tlimit\ttarget\tmet\n");
+    QString out = QStringLiteral("name\trows\tours\traw\tunit\tratio\tlimit\ttarget\tmet\tours_spread\traw_spread\n");
     for (const Figure& f : m_figures) {
         const QString limit = f.limit == Limit::Ratio ? QStringLiteral("ratio")
                               : f.limit == Limit::Ours ? QStringLiteral("ours")
                                                        : QStringLiteral("none");
         out += QStringList{f.name, QString::number(f.rows), QString::number(f.ours, 'g', 6),
                            QString::number(f.raw, 'g', 6), f.unit, QString::number(f.ratio(), 'g', 4), limit,
-                           QString::number(f.target), f.met() ? QStringLiteral("1") : QStringLiteral("0")}
+                           QString::number(f.target), f.met() ? QStringLiteral("1") : QStringLiteral("0"),
+                           QString::number(f.oursSpread, 'g', 4), QString::number(f.rawSpread, 'g', 4)}
                    .join(QLatin1Char('\t'))
             + QLatin1Char('\n');
     }

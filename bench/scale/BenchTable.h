@@ -22,6 +22,8 @@ struct Figure {
     Limit limit = Limit::None;
     double target = 0;
     bool failed = false;   // the run itself went wrong (rows differ, an error); never met
+    double oursSpread = -1;   // how far ours' runs lie from their median at most, in per cent; -1 unknown
+    double rawSpread = -1;    // the same for the baseline's runs
 
     double ratio() const { return raw > 0 ? ours / raw : 0; }
     bool met() const;
@@ -34,9 +36,10 @@ public:
     // Every figure met its target (timing targets only when they are checked).
     bool allMet(bool checkTargets) const;
 
-    // "name  rows  ours  raw  ratio  target", aligned, one line per figure.
+    // "name  rows  ours  raw  ratio  spread  target", aligned, one line per figure; the spread is
+    // that of ours' runs and of the baseline's ("±4% / ±2%").
     QString text(bool checkTargets) const;
-    // name, rows, ours, raw, unit, ratio, limit, target, met: one line per figure.
+    // name, rows, ours, raw, unit, ratio, limit, target, met, ours_spread, raw_spread: one line per figure.
     QString tsv() const;
 
 private:

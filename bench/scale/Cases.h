@@ -19,8 +19,11 @@ struct BenchOptions {
 
 // The median of the values; negative when any is negative (a run failed).
 double Median(QList<double> values);
-// The median of `repeats` runs of `run` (each returns seconds, negative on failure).
-double MedianSeconds(int repeats, const std::function<double()>& run);
+// The median of `repeats` runs of `run` (each returns seconds, negative on failure); every run's
+// seconds also into *runs when given.
+double MedianSeconds(int repeats, const std::function<double()>& run, QList<double>* runs = nullptr);
+// How far the runs lie from their median at most, in per cent; -1 without runs or with a failed one.
+double Spread(const QList<double>& runs);
 
 // The design-part title search at three sizes on SQLite (and their growth), on PostgreSQL,
 // the memory a listed row takes, and the export of the listed rows in both formats.

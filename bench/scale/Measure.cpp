@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace zq::bench {
@@ -16,11 +17,13 @@ double Median(QList<double> values)
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-double MedianSeconds(int repeats, const std::function<double()>& run)
+double MedianSeconds(int repeats, const std::function<double()>& run, QList<double>* runs)
 {
     QList<double> times;
     for (int i = 0; i < std::max(1, repeats); ++i)
         times.append(run());
+    if (runs)
+        *runs = times;
     return Median(times);
 }
 
@@ -30,6 +33,17 @@ double Percentile(const QList<double>& sorted, double p)
         return -1;
     const qsizetype at = std::min<qsizetype>(sorted.size() - 1, qsizetype(p * double(sorted.size())));
     return sorted[at] * 1e3;
+}
+
+double Spread(const QList<double>& runs)
+{
+    const double median = Median(runs);
+    if (median <= 0)
+        return -1;
+    double worst = 0;
+    for (double run : runs)
+        worst = std::max(worst, std::abs(run / median - 1) * 100);
+    return worst;
 }
 
 QString BenchTool(const char* name)

@@ -4,6 +4,7 @@
 #include <QVariant>
 
 #ifdef ZQ_HAVE_ODBC_API
+#include "LateLibrary.h"
 #include <sql.h>
 #include <sqlext.h>
 #endif
@@ -56,6 +57,28 @@ DbmsInfo DetectDbms(const QSqlDatabase& db)
 
 #ifdef ZQ_HAVE_ODBC_API
 
+namespace {
+
+// unixODBC's functions, loaded when first asked (Qt's ODBC driver has loaded the library by then
+// when a connection is open). Without them nothing more is known than Qt tells.
+struct OdbcApi {
+    decltype(&SQLGetInfo) getInfo = nullptr;
+    decltype(&SQLAllocHandle) allocHandle = nullptr;
+    decltype(&SQLSetEnvAttr) setEnvAttr = nullptr;
+    decltype(&SQLDrivers) drivers = nullptr;
+    decltype(&SQLFreeHandle) freeHandle = nullptr;
+};
+
+const OdbcApi* odbc()
+{
+    return LateFunctions<OdbcApi>("libodbc.so.2", [](LateLibrary& library, OdbcApi& f) {
+        return library.resolve(f.getInfo, "SQLGetInfo", f.allocHandle, "SQLAllocHandle", f.setEnvAttr, "SQLSetEnvAttr",
+                               f.drivers, "SQLDrivers", f.freeHandle, "SQLFreeHandle");
+    });
+}
+
+} // namespace
+
 QString OdbcDbmsName(const QSqlDatabase& db)
 {
     if (!db.isOpen() || db.driverName() != u"QODBC" || !db.driver())
@@ -65,11 +88,12 @@ QString OdbcDbmsName(const QSqlDatabase& db)
     if (!handle.isValid() || !handle.data())
         return {};
     const SQLHDBC connection = *static_cast<const SQLHDBC*>(handle.data());
-    if (!connection)
+    const OdbcApi* api = odbc();
+    if (!connection || !api)
         return {};
     SQLCHAR name[256] = {};
     SQLSMALLINT length = 0;
-    const SQLRETURN result = SQLGetInfo(connection, SQL_DBMS_NAME, name, SQLSMALLINT(sizeof name), &length);
+    const SQLRETURN result = api->getInfo(connection, SQL_DBMS_NAME, name, SQLSMALLINT(sizeof name), &length);
     if (!SQL_SUCCEEDED(result))
         return {};
     return QString::fromUtf8(reinterpret_cast<const char*>(name)).trimmed();
@@ -78,20 +102,21 @@ QString OdbcDbmsName(const QSqlDatabase& db)
 QStringList InstalledOdbcDrivers()
 {
     QStringList drivers;
+    const OdbcApi* api = odbc();
     SQLHENV environment = SQL_NULL_HENV;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment)))
+    if (!api || !SQL_SUCCEEDED(api->allocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment)))
         return drivers;
-    SQLSetEnvAttr(environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    api->setEnvAttr(environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     SQLCHAR description[512];
     SQLCHAR attributes[2048];
     SQLSMALLINT descriptionLength = 0, attributesLength = 0;
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
-    while (SQL_SUCCEEDED(SQLDrivers(environment, direction, description, SQLSMALLINT(sizeof description),
+    while (SQL_SUCCEEDED(api->drivers(environment, direction, description, SQLSMALLINT(sizeof description),
                                     &descriptionLength, attributes, SQLSMALLINT(sizeof attributes), &attributesLength))) {
         drivers.append(QString::fromUtf8(reinterpret_cast<const char*>(description)));
         direction = SQL_FETCH_NEXT;
     }
-    SQLFreeHandle(SQL_HANDLE_ENV, environment);
+    api->freeHandle(SQL_HANDLE_ENV, environment);
     return drivers;
 }
 

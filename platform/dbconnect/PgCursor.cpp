@@ -1,4 +1,5 @@
 #include "PgCursor.h"
+#include "LateLibrary.h"
 #include "SqlDialect.h"
 
 #include <QSqlError>
@@ -17,6 +18,23 @@ namespace {
 // times the one before, up to a size at which the round trips cost little beside the rows.
 constexpr int kFirstBatchRows = 256;
 constexpr int kLargestBatchRows = 16384;
+
+// The libpq functions that read a result, loaded with the first PostgreSQL result (Qt's driver has
+// loaded the library by then). Without them the rows are read through the driver.
+struct PqApi {
+    decltype(&PQftype) ftype = nullptr;
+    decltype(&PQgetisnull) getisnull = nullptr;
+    decltype(&PQgetvalue) getvalue = nullptr;
+    decltype(&PQgetlength) getlength = nullptr;
+};
+
+const PqApi* pq()
+{
+    return LateFunctions<PqApi>("libpq.so.5", [](LateLibrary& library, PqApi& f) {
+        return library.resolve(f.ftype, "PQftype", f.getisnull, "PQgetisnull", f.getvalue, "PQgetvalue", f.getlength,
+                               "PQgetlength");
+    });
+}
 
 QString WithoutTrailingSemicolons(QString sql)
 {
@@ -173,7 +191,7 @@ PgCursorRowSource::PgCursorRowSource(std::shared_ptr<PgCursorSession> session, c
     m_fieldCount = record.count();
     for (int i = 0; i < m_fieldCount; ++i) {
         m_names << record.fieldName(i);
-        m_textColumns << (m_result && IsTextType(PQftype(m_result, i)));
+        m_textColumns << (m_result && IsTextType(pq()->ftype(m_result, i)));
     }
 }
 
@@ -188,7 +206,7 @@ void PgCursorRowSource::takeBatch()
     m_batchRows = m_batch.size() >= 0 ? m_batch.size() : 0;
     m_result = nullptr;
     if (const QVariant handle = m_batch.result() ? m_batch.result()->handle() : QVariant();
-        handle.isValid() && qstrcmp(handle.typeName(), "PGresult*") == 0)
+        handle.isValid() && qstrcmp(handle.typeName(), "PGresult*") == 0 && pq())
         m_result = *static_cast<PGresult* const*>(handle.constData());
     m_lastBatch = m_batchRows < m_askedRows;
     if (m_lastBatch)
@@ -206,11 +224,12 @@ bool PgCursorRowSource::next(QVariantList& row)
     }
     row.resize(m_fieldCount);
     const int at = m_batch.at();
+    const PqApi* api = m_result ? pq() : nullptr;
     for (int i = 0; i < m_fieldCount; ++i) {
         // Texts straight from libpq's result, as Qt's driver would give them; other kinds
         // through the driver.
-        if (m_result && m_textColumns.value(i) && !PQgetisnull(m_result, at, i))
-            SetFieldText(row[i], QString::fromUtf8(PQgetvalue(m_result, at, i), PQgetlength(m_result, at, i)));
+        if (api && m_textColumns.value(i) && !api->getisnull(m_result, at, i))
+            SetFieldText(row[i], QString::fromUtf8(api->getvalue(m_result, at, i), api->getlength(m_result, at, i)));
         else
             row[i] = m_batch.value(i);
     }

@@ -1,22 +1,50 @@
 #include "CurlTransfer.h"
+#include "LateLibrary.h"
 #include <QIODevice>
 #include <curl/curl.h>
 #include <atomic>
 #include <memory>
-#include <mutex>
 
 namespace zq::svc {
 
 namespace {
 
-void ensureCurl()
+// libcurl's functions, loaded and initialised with the first transfer.
+struct CurlApi {
+    decltype(&curl_global_init) globalInit = nullptr;
+    decltype(&curl_easy_init) easyInit = nullptr;
+    decltype(&curl_easy_setopt) setopt = nullptr;
+    decltype(&curl_easy_perform) perform = nullptr;
+    decltype(&curl_easy_getinfo) getinfo = nullptr;
+    decltype(&curl_easy_strerror) strerror = nullptr;
+    decltype(&curl_easy_cleanup) cleanup = nullptr;
+};
+
+const CurlApi* curl(QString* error = nullptr)
 {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    return LateFunctions<CurlApi>(
+        "libcurl.so.4",
+        [](LateLibrary& library, CurlApi& f) {
+            if (!library.resolve(f.globalInit, "curl_global_init", f.easyInit, "curl_easy_init", f.setopt,
+                                 "curl_easy_setopt", f.perform, "curl_easy_perform", f.getinfo, "curl_easy_getinfo",
+                                 f.strerror, "curl_easy_strerror", f.cleanup, "curl_easy_cleanup"))
+                return false;
+            f.globalInit(CURL_GLOBAL_DEFAULT);
+            return true;
+        },
+        error);
+}
+
+// Why no transfer could start.
+QString cannotStart()
+{
+    QString why;
+    curl(&why);
+    return why.isEmpty() ? QStringLiteral("libcurl cannot start a transfer") : why;
 }
 
 struct EasyDeleter {
-    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+    void operator()(CURL* handle) const { curl()->cleanup(handle); }
 };
 using Easy = std::unique_ptr<CURL, EasyDeleter>;
 
@@ -57,25 +85,27 @@ size_t discard(char*, size_t size, size_t count, void*)
 
 Easy makeEasy(const QByteArray& url, const TransferLimits& limits, char* errorBuffer)
 {
-    ensureCurl();
-    Easy easy(curl_easy_init());
+    const CurlApi* api = curl();
+    if (!api)
+        return Easy();
+    Easy easy(api->easyInit());
     if (!easy)
         return easy;
     CURL* h = easy.get();
-    curl_easy_setopt(h, CURLOPT_URL, url.constData());
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorBuffer);
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
-    curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, limits.connectSeconds);
-    curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
+    api->setopt(h, CURLOPT_URL, url.constData());
+    api->setopt(h, CURLOPT_NOSIGNAL, 1L);
+    api->setopt(h, CURLOPT_ERRORBUFFER, errorBuffer);
+    api->setopt(h, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
+    api->setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, limits.connectSeconds);
+    api->setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    api->setopt(h, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
     if (limits.totalSeconds > 0)
-        curl_easy_setopt(h, CURLOPT_TIMEOUT, limits.totalSeconds);
-    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "ftp,ftps,file");
+        api->setopt(h, CURLOPT_TIMEOUT, limits.totalSeconds);
+    api->setopt(h, CURLOPT_PROTOCOLS_STR, "ftp,ftps,file");
     if (limits.fetch.stop) {
-        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, stopWhenAsked);
-        curl_easy_setopt(h, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(limits.fetch.stop));
+        api->setopt(h, CURLOPT_NOPROGRESS, 0L);
+        api->setopt(h, CURLOPT_XFERINFOFUNCTION, stopWhenAsked);
+        api->setopt(h, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(limits.fetch.stop));
     }
     return easy;
 }
@@ -83,7 +113,7 @@ Easy makeEasy(const QByteArray& url, const TransferLimits& limits, char* errorBu
 QString describe(CURLcode code, const char* errorBuffer)
 {
     const QString detail = QString::fromLocal8Bit(errorBuffer);
-    return detail.isEmpty() ? QString::fromLatin1(curl_easy_strerror(code)) : detail;
+    return detail.isEmpty() ? QString::fromLatin1(curl()->strerror(code)) : detail;
 }
 
 } // namespace
@@ -93,17 +123,17 @@ bool CurlDownload(const QByteArray& url, QIODevice& sink, const TransferLimits& 
     char errorBuffer[CURL_ERROR_SIZE] = {};
     Easy easy = makeEasy(url, limits, errorBuffer);
     if (!easy) {
-        *error = QStringLiteral("libcurl cannot start a transfer");
+        *error = cannotStart();
         return false;
     }
     const FetchLimits& fetch = limits.fetch;
     Download download{&sink, 0, fetch.maxBytes};
-    curl_easy_setopt(easy.get(), CURLOPT_WRITEFUNCTION, toDevice);
-    curl_easy_setopt(easy.get(), CURLOPT_WRITEDATA, &download);
+    curl()->setopt(easy.get(), CURLOPT_WRITEFUNCTION, toDevice);
+    curl()->setopt(easy.get(), CURLOPT_WRITEDATA, &download);
     // A larger file is refused before its transfer where the size is known (FTP's SIZE, a local file).
     if (fetch.bounded() && !fetch.startWillDo)
-        curl_easy_setopt(easy.get(), CURLOPT_MAXFILESIZE_LARGE, curl_off_t(fetch.maxBytes));
-    const CURLcode code = curl_easy_perform(easy.get());
+        curl()->setopt(easy.get(), CURLOPT_MAXFILESIZE_LARGE, curl_off_t(fetch.maxBytes));
+    const CURLcode code = curl()->perform(easy.get());
     if (code == CURLE_OK)
         return true;
     if (download.cut && code == CURLE_WRITE_ERROR) {
@@ -112,7 +142,7 @@ bool CurlDownload(const QByteArray& url, QIODevice& sink, const TransferLimits& 
         *error = TooLargeMessage(-1, fetch.maxBytes);
     } else if (code == CURLE_FILESIZE_EXCEEDED) {
         curl_off_t size = -1;
-        curl_easy_getinfo(easy.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+        curl()->getinfo(easy.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
         *error = TooLargeMessage(qint64(size), fetch.maxBytes);
     } else if (code == CURLE_ABORTED_BY_CALLBACK) {
         *error = StoppedMessage();
@@ -127,12 +157,12 @@ bool CurlListFolder(const QByteArray& url, const TransferLimits& limits, QString
     char errorBuffer[CURL_ERROR_SIZE] = {};
     Easy easy = makeEasy(url, limits, errorBuffer);
     if (!easy) {
-        *error = QStringLiteral("libcurl cannot start a transfer");
+        *error = cannotStart();
         return false;
     }
-    curl_easy_setopt(easy.get(), CURLOPT_DIRLISTONLY, 1L);
-    curl_easy_setopt(easy.get(), CURLOPT_WRITEFUNCTION, discard);
-    const CURLcode code = curl_easy_perform(easy.get());
+    curl()->setopt(easy.get(), CURLOPT_DIRLISTONLY, 1L);
+    curl()->setopt(easy.get(), CURLOPT_WRITEFUNCTION, discard);
+    const CURLcode code = curl()->perform(easy.get());
     if (code != CURLE_OK) {
         *error = describe(code, errorBuffer);
         return false;

@@ -3,7 +3,10 @@
 #include "WorkbenchTestKit.h"
 
 #include "FlatTabCtrl.h"
+#include "DatePickers.h"
+#include <QCalendarWidget>
 #include <QDateTimeEdit>
+#include <QMouseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -154,6 +157,42 @@ TEST_F(SearchPageTest, DatePickersStartFromNow)
     auto* picker = zq::ControlAs<QDateTimeEdit>(*m_page, 1204);
     EXPECT_EQ(picker->displayFormat(), QStringLiteral("yyyy-MM-dd"));
     EXPECT_TRUE(picker->calendarPopup());
+}
+
+// The calendar is built on the picker's first use, white when the page asked for it; a page set
+// up twice still whitens it once.
+TEST_F(SearchPageTest, CalendarBuiltOnFirstUseOfThePicker)
+{
+    const struct {
+        bool white;
+        QEvent::Type use;
+    } cases[] = {
+        {true, QEvent::MouseButtonPress},
+        {true, QEvent::KeyPress},
+        {false, QEvent::MouseButtonPress},
+    };
+    for (const auto& c : cases) {
+        BasePage page;
+        ASSERT_TRUE(page.CreatePage(&m_window));
+        zq::SetupDatePickers(page, 30, c.white);
+        zq::SetupDatePickers(page, 30, c.white);
+        auto* picker = zq::ControlAs<QDateTimeEdit>(page, 1204);
+        ASSERT_NE(picker, nullptr);
+        EXPECT_EQ(picker->findChild<QWidget*>(QStringLiteral("qt_datetimedit_calendar")), nullptr);
+        EXPECT_EQ(zq::CalendarWhitenedOnFirstUse(*picker), c.white);
+        if (c.use == QEvent::KeyPress) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+            QApplication::sendEvent(picker, &key);
+        } else {
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), picker->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(picker, &press);
+        }
+        EXPECT_FALSE(zq::CalendarWhitenedOnFirstUse(*picker));
+        if (c.white) {
+            EXPECT_EQ(picker->calendarWidget()->palette().color(QPalette::Base), QColor(Qt::white));
+        }
+    }
 }
 
 TEST_F(SearchPageTest, MenuAndClipboardGoThroughTheDesktop)
