@@ -4,6 +4,7 @@
 #include <QVariant>
 
 #ifdef ZQ_HAVE_ODBC_API
+#include "LateLibraries.h"
 #include "LateLibrary.h"
 #include <sql.h>
 #include <sqlext.h>
@@ -71,7 +72,7 @@ struct OdbcApi {
 
 const OdbcApi* odbc()
 {
-    return LateFunctions<OdbcApi>("libodbc.so.2", [](LateLibrary& library, OdbcApi& f) {
+    return LateFunctions<OdbcApi>(late::kOdbc, [](LateLibrary& library, OdbcApi& f) {
         return library.resolve(f.getInfo, "SQLGetInfo", f.allocHandle, "SQLAllocHandle", f.setEnvAttr, "SQLSetEnvAttr",
                                f.drivers, "SQLDrivers", f.freeHandle, "SQLFreeHandle");
     });

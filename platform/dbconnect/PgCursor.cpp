@@ -1,4 +1,5 @@
 #include "PgCursor.h"
+#include "LateLibraries.h"
 #include "LateLibrary.h"
 #include "SqlDialect.h"
 
@@ -30,7 +31,7 @@ struct PqApi {
 
 const PqApi* pq()
 {
-    return LateFunctions<PqApi>("libpq.so.5", [](LateLibrary& library, PqApi& f) {
+    return LateFunctions<PqApi>(late::kPq, [](LateLibrary& library, PqApi& f) {
         return library.resolve(f.ftype, "PQftype", f.getisnull, "PQgetisnull", f.getvalue, "PQgetvalue", f.getlength,
                                "PQgetlength");
     });

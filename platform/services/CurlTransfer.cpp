@@ -1,4 +1,5 @@
 #include "CurlTransfer.h"
+#include "LateLibraries.h"
 #include "LateLibrary.h"
 #include <QIODevice>
 #include <curl/curl.h>
@@ -23,7 +24,7 @@ struct CurlApi {
 const CurlApi* curl(QString* error = nullptr)
 {
     return LateFunctions<CurlApi>(
-        "libcurl.so.4",
+        late::kCurl,
         [](LateLibrary& library, CurlApi& f) {
             if (!library.resolve(f.globalInit, "curl_global_init", f.easyInit, "curl_easy_init", f.setopt,
                                  "curl_easy_setopt", f.perform, "curl_easy_perform", f.getinfo, "curl_easy_getinfo",

@@ -4,6 +4,7 @@
 // alone fails the test and names itself. LICENSE lists the libraries we link directly.
 #include "DocSources.h"
 #include "LicenceVerdict.h"
+#include "LateLibraries.h"
 
 #include <QDir>
 #include <QFile>
@@ -116,6 +117,22 @@ QStringList Needed(const QString& file)
     return needed;
 }
 
+// The libraries the programs load the first time they need them, each with where the dynamic
+// loader finds it ("libcurl.so.4 (libc6,x86-64) => /lib/x86_64-linux-gnu/libcurl.so.4").
+std::vector<std::pair<QString, QString>> LateLoaded()
+{
+    const zq::docs::ProgramRun cache = zq::docs::RunProgram(QStringLiteral("ldconfig"), {QStringLiteral("-p")});
+    std::vector<std::pair<QString, QString>> found;
+    for (const char* soname : zq::late::kAll) {
+        const QString name = QString::fromLatin1(soname);
+        const QRegularExpression entry(QStringLiteral("^\\s*") + QRegularExpression::escape(name) +
+                                           QStringLiteral(" \\([^)]*\\) => (\\S+)"),
+                                       QRegularExpression::MultilineOption);
+        found.emplace_back(name, entry.match(cache.out).captured(1));
+    }
+    return found;
+}
+
 // The Debian packages that installed the files, in one look-up (dpkg reads its database once a
 // call); with a merged /usr a file is known under /lib or under /usr/lib.
 QMap<QString, QString> PackagesOf(const QStringList& paths)
@@ -182,6 +199,18 @@ TEST(Licences, EveryLibraryWeLinkMayBeLinkedByAClosedProduct)
             if (needed.contains(it.key()))
                 neededPaths.insert(it.value(), it.key());
         }
+    }
+    // The libraries loaded when first needed count as linked by us, with what they bring in.
+    for (const auto& [soname, path] : LateLoaded()) {
+        EXPECT_FALSE(path.isEmpty()) << soname.toStdString() << ", loaded at run time, is not installed";
+        if (path.isEmpty())
+            continue;
+        linkedBy[path] << QStringLiteral("(loaded at run time)");
+        neededPaths.insert(path, soname);
+        const QMap<QString, QString> brought = Linked(path);
+        for (auto it = brought.begin(); it != brought.end(); ++it)
+            if (!it.value().isEmpty())
+                linkedBy[it.value()] << soname;
     }
     const QMap<QString, QString> packages = PackagesOf(linkedBy.keys());   // library path → package
     for (auto it = neededPaths.begin(); it != neededPaths.end(); ++it)

@@ -141,7 +141,7 @@ TEST_F(StoreTest, AFileOfANewerVersionIsReadButNeverOverwritten)
 TEST(SavedSearchStorePercent, NamesAndPathsKeepTheirPercentSigns)
 {
     QTemporaryDir dir;
-    for (const QString stem : {QStringLiteral("50%1"), QStringLiteral("%2"), QStringLiteral("%%"), QStringLiteral("50%")}) {
+    for (const QString& stem : {QStringLiteral("50%1"), QStringLiteral("%2"), QStringLiteral("%%"), QStringLiteral("50%")}) {
         const QString userFile = dir.filePath(stem + QStringLiteral("/config/searches.json"));
         SavedSearchStore store{userFile, dir.filePath(stem + QStringLiteral("/shared"))};
         // Three names that make the same file name are numbered after it.
