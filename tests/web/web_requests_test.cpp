@@ -30,6 +30,7 @@ TEST(WebSearchRequest, ActionsBecomeTheCommandLinesArgumentsInOrder)
         {R"({"actions": [["pick", "张伟", "李娜"], ["tree", "ZQ8600::ZQ8600-01"], ["click", "查找"]]})",
          {"--pick", "张伟,李娜", "--tree", "ZQ8600::ZQ8600-01", "--click", "查找"}},
         {R"({"actions": [["set", "1023", "--help"]]})", {"--set", "1023=--help"}},
+        {R"({"actions": [["tree", "--help"]]})", {"--tree", "--help"}},   // a path, however odd, not a request for help
     };
     for (const AcceptedCase& c : cases) {
         const SearchRequest request = ParseSearchRequest(QByteArray(c.body));
@@ -51,7 +52,6 @@ TEST(WebSearchRequest, RefusesWhatTheCommandLineWouldReadOtherwise)
         R"({"actions": [["set", "编=制", "x"]]})",         // the label would end at "="
         R"({"actions": [["pick", "张,伟"]]})",              // one name would become two
         R"({"actions": [["pick", ""]]})",
-        R"({"actions": [["tree", "--help"]]})",             // an option, not a path
         R"({"actions": [["tree", "A::"]]})",
         R"({"actions": [["cell", "1318", "图号:x", "v"]]})", // the row would be read as "x"
         R"({"actions": [["export", "/tmp/x.txt"]]})",       // writes a file
