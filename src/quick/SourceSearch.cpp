@@ -54,7 +54,7 @@ std::vector<SourceSearch::Column> SourceSearch::columnsFor(Field field) const
     std::vector<Column> columns;
     const auto add = [&](const QString& column, bool code, bool name) {
         if (!column.isEmpty())
-            columns.push_back({indexOf(column), code, name});
+            columns.push_back({indexOf(column), code, name, code && isOwnCode(column)});
     };
     switch (field) {
     case Field::Any:
@@ -180,7 +180,7 @@ bool SourceSearch::found(const Word& word, const QStringList& row, Places* place
         if (matches) {
             any = true;
             places->inName = places->inName || column.name;
-            inCode = inCode || column.code;
+            inCode = inCode || column.own;
         }
     }
     places->allInCode = places->allInCode && inCode;
@@ -190,8 +190,12 @@ bool SourceSearch::found(const Word& word, const QStringList& row, Places* place
 MatchTier SourceSearch::tierOf(const QStringList& row, const Places& places) const
 {
     std::optional<MatchTier> best;
+    // The code tiers speak of the hit's own code: a document found by its product's code, or a
+    // part by its upper level's, is found in another field.
     if (m_codeText) {
         for (const QString& column : m_source.codeColumns) {
+            if (!isOwnCode(column))
+                continue;
             const auto tier = m_codeText->tier(row.at(indexOf(column)));
             if (tier && (!best || *tier < *best))
                 best = tier;
@@ -203,6 +207,11 @@ MatchTier SourceSearch::tierOf(const QStringList& row, const Places& places) con
     if (places.allInCode)
         return MatchTier::CodeContains;
     return places.inName ? MatchTier::Name : MatchTier::Other;
+}
+
+bool SourceSearch::isOwnCode(const QString& column) const
+{
+    return column == m_source.codeColumns.first() || column == m_source.listedColumn;
 }
 
 QString SourceSearch::noteOf(const QStringList& row) const

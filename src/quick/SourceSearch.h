@@ -43,6 +43,7 @@ private:
         int index = -1;
         bool code = false;
         bool name = false;
+        bool own = false;   // the hit's own code (its 编号 or what its tab lists), not a code it refers to
     };
     struct Word {
         QueryWord word;
@@ -66,6 +67,7 @@ private:
     bool found(const Word& word, const QStringList& row, Places* places) const;
     MatchTier tierOf(const QStringList& row, const Places& places) const;
     QString noteOf(const QStringList& row) const;
+    bool isOwnCode(const QString& column) const;
 
     const SourceTable& m_source;
     sql::Dbms m_engine;

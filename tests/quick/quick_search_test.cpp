@@ -82,6 +82,8 @@ TEST_P(QuickSearchDemo, WordsPrefixesAndKindsNarrowTheHits)
         {"zq8600 02", "设计零部件", "ZQ8600-02", MatchTier::CodeSame},
         {"zq8600 02", "设计零部件", "ZQ8600-01-02", MatchTier::CodeContains},
         {"编号:XG2026-00?", "更改单", "XG2026-001", MatchTier::CodeSame},
+        // A document of product ZQ8600 is ranked by its own number, not by its product's.
+        {"zq8600", "设计文档", "ZQ8600-01-02", MatchTier::CodeStart},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -130,6 +132,10 @@ TEST_P(QuickSearchDemo, PastedListKeepsItsOrderAndNamesTheNearestCode)
     for (const ListLine& line : lines)
         for (const QuickHit& hit : line.found)
             EXPECT_TRUE(IsCodeFound(hit.tier)) << str(line.input) << " → " << str(hit.code);
+
+    // A product's number finds the product, not every document filed under it.
+    for (const QuickHit& hit : CheckPastedList(*m_search, {QStringLiteral("ZQ8600")}, {}).value(0).found)
+        EXPECT_EQ(hit.code, QStringLiteral("ZQ8600")) << str(hit.kind);
 
     const QList<QStringList> rows = ListRows(lines);
     const auto missing = std::count_if(rows.begin(), rows.end(), [](const QStringList& row) { return row[1] == kNotFound; });
