@@ -60,26 +60,27 @@ std::optional<QString> sqlitePath(const QString& url)
     return parsed->database;
 }
 
-QString fileIdentity(const QString& url)
+// The URL, and for an SQLite file its device and inode ("-" when it is not there).
+QString identity(const QString& url)
 {
     const std::optional<QString> path = sqlitePath(url);
     if (!path)
-        return {};
+        return url;
     struct stat status {};
     if (::stat(QFile::encodeName(*path).constData(), &status) != 0)
-        return QStringLiteral("-");
-    return QStringLiteral("%1:%2").arg(status.st_dev).arg(status.st_ino);
+        return url + QStringLiteral(" -");
+    return url + QStringLiteral(" %1:%2").arg(status.st_dev).arg(status.st_ino);
 }
 
 } // namespace
 
-QString SqliteFilesIdentity()
+QString DatabasesIdentity()
 {
-    return fileIdentity(db::ConfiguredConnectionUrl()) + u'|' + fileIdentity(db::ConfiguredContentIndexUrl());
+    return identity(db::ConfiguredConnectionUrl()) + u'\n' + identity(db::ConfiguredContentIndexUrl());
 }
 
 struct QuickEngine::Connections {
-    QString files;   // SqliteFilesIdentity() when they were opened
+    QString databases;   // DatabasesIdentity() when they were opened
     std::unique_ptr<CZQDBConnect> database;
     std::unique_ptr<quick::ContentIndex> index;
     std::unique_ptr<quick::QuickSearch> search;
@@ -92,7 +93,7 @@ bool QuickEngine::connect(QString* problem)
 {
     m_connections.reset();
     auto connections = std::make_unique<Connections>();
-    connections->files = SqliteFilesIdentity();
+    connections->databases = DatabasesIdentity();
     const QString url = db::ConfiguredConnectionUrl();
     // Opening a missing SQLite file would make an empty database in its place.
     const std::optional<QString> file = sqlitePath(url);
@@ -139,7 +140,7 @@ WorkerOutcome QuickEngine::report(const QuickJob& job, const std::atomic_bool& c
 
 WorkerOutcome QuickEngine::run(const QuickJob& job, const std::atomic_bool& cancel)
 {
-    if (m_connections && m_connections->files != SqliteFilesIdentity())
+    if (m_connections && m_connections->databases != DatabasesIdentity())
         m_connections.reset();
     // A connection kept from before may have gone with a server that restarted: then once more
     // on a new one.

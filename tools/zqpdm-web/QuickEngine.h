@@ -6,8 +6,8 @@
 //
 // A connection is opened again when it can no longer serve: after a search that failed on a
 // connection that no longer answers (a database server restarted or stopped; the search is then
-// run once more on the new connection), and when an SQLite file the connections read has been
-// replaced, moved or made since they were opened.
+// run once more on the new connection), and when the settings name another database or an
+// SQLite file the connections read has been replaced, moved or made since they were opened.
 #include "PageWorker.h"
 
 #include <QByteArray>
@@ -45,8 +45,8 @@ private:
     std::unique_ptr<Connections> m_connections;
 };
 
-// What identifies the SQLite files behind the PDM and content-index URLs in force: their device
-// and inode, "-" for a file that is not there, "" for a URL that is not SQLite.
-QString SqliteFilesIdentity();
+// What identifies the PDM database and the content index in force: their URLs, and for SQLite
+// files their device and inode ("-" for a file that is not there).
+QString DatabasesIdentity();
 
 } // namespace zq::web
