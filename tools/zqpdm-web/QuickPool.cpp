@@ -24,6 +24,12 @@ QuickPool::~QuickPool()
     {
         const std::lock_guard lock(m_mutex);
         m_stopping = true;
+        // A request still waiting gets an answer (the search did not run), not a broken promise.
+        for (const std::shared_ptr<Task>& task : m_tasks) {
+            int waiting = Task::Waiting;
+            if (task->state.compare_exchange_strong(waiting, Task::Abandoned))
+                task->done.set_value(WorkerOutcome{});
+        }
         m_tasks.clear();
     }
     m_queued.notify_all();

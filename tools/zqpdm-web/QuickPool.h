@@ -18,7 +18,7 @@ namespace zq::web {
 class QuickPool {
 public:
     explicit QuickPool(int threads);
-    ~QuickPool();   // waits for the searches running to end; those waiting are not run
+    ~QuickPool();   // waits for the searches running to end; those waiting are not run (NotStarted)
     QuickPool(const QuickPool&) = delete;
     QuickPool& operator=(const QuickPool&) = delete;
 
