@@ -4,10 +4,13 @@
 
 namespace zq::quick {
 
-QList<ListLine> CheckPastedList(QuickSearch& search, const QStringList& codes, const QStringList& kinds)
+QList<ListLine> CheckPastedList(QuickSearch& search, const QStringList& codes, const QStringList& kinds,
+                                const std::atomic_bool* cancel)
 {
     QList<ListLine> lines;
     for (const QString& code : codes) {
+        if (cancel && *cancel)
+            break;
         ListLine line;
         line.input = code;
         const QuickResult result = search.runCode(code, kinds, kHitsPerKind);

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 
 namespace zq::quick {
 
@@ -21,7 +22,9 @@ struct ListLine {
     QString problem;         // a kind that could not be read for this line
 };
 
-QList<ListLine> CheckPastedList(QuickSearch& search, const QStringList& codes, const QStringList& kinds);
+// CANCEL (may be null) stops the check before the next line; the lines checked so far are returned.
+QList<ListLine> CheckPastedList(QuickSearch& search, const QStringList& codes, const QStringList& kinds,
+                                const std::atomic_bool* cancel = nullptr);
 
 // One row a found hit, one row a line not found: 输入, 类别, 编号, 名称, 匹配, 说明.
 QStringList ListHeader();

@@ -4,15 +4,10 @@
 #include "EventLines.h"
 #include "SearchCommandLine.h"
 
-#include <QStringList>
-
-namespace zq::quick {
-struct QuickHit;
-}
+#include <QByteArray>
+#include <optional>
 
 namespace zq::tool {
-
-class QuickSearchRun;
 
 class QuickSession {
 public:
@@ -20,13 +15,7 @@ public:
     int run();
 
 private:
-    // The kinds to search: those the installation shows, narrowed by --kind; nullopt after a
-    // usage error (told).
-    std::optional<QStringList> kinds() const;
-    int searchText(QuickSearchRun& run);
-    int checkList(QuickSearchRun& run);
-    void note(const QString& text) const;
-    void hitDetails(int row, const quick::QuickHit& hit) const;
+    std::optional<QByteArray> readList() const;
 
     SearchOptions m_options;
     EventLines m_events;

@@ -12,9 +12,10 @@ bool hasControlCharacter(const QString& text)
     return false;
 }
 
-// --kind A,B from "A,B"; empty: every kind. A kind the installation lacks is the worker's to tell.
-QString kindArguments(const QString& kinds, QStringList& arguments)
+// --kind A,B from "A,B"; empty: every kind. A kind the installation lacks is the search's to tell.
+QString kindArguments(const QString& kinds, QuickRequest& request)
 {
+    QStringList& arguments = request.arguments;
     if (kinds.trimmed().isEmpty())
         return {};
     const QStringList list = kinds.split(u',');
@@ -25,6 +26,8 @@ QString kindArguments(const QString& kinds, QStringList& arguments)
         if (kind.trimmed().isEmpty() || kind.size() > 40 || hasControlCharacter(kind) || kinds.startsWith(u'-'))
             return QStringLiteral("类别有误: \"%1\"").arg(kinds.left(80));
     arguments << QStringLiteral("--kind") << kinds;
+    for (const QString& kind : list)
+        request.kinds.append(kind.trimmed());
     return {};
 }
 
@@ -51,7 +54,8 @@ QuickRequest ParseQuickText(const QString& text, const QString& kinds)
         return refused(QStringLiteral("请输入要查找的编号、名称或文字"));
     QuickRequest request;
     request.arguments << QStringLiteral("--quick") << trimmed;
-    request.error = kindArguments(kinds, request.arguments);
+    request.text = trimmed;
+    request.error = kindArguments(kinds, request);
     return request;
 }
 
@@ -66,7 +70,7 @@ QuickRequest ParseQuickList(const QByteArray& body, const QString& kinds)
     QuickRequest request;
     request.arguments << QStringLiteral("--quick-list") << QStringLiteral("-");
     request.input = body;
-    request.error = kindArguments(kinds, request.arguments);
+    request.error = kindArguments(kinds, request);
     return request;
 }
 

@@ -11,6 +11,9 @@ namespace zq::web {
 struct QuickRequest {
     QStringList arguments;   // --quick TEXT or --quick-list -, and --kind A,B where asked
     QByteArray input;        // the list, for the worker's standard input
+    // The same, for a search the server runs itself.
+    QString text;            // the text searched; empty for a list
+    QStringList kinds;       // the kinds asked for, each trimmed; empty: every kind
     QString error;           // why the request was refused; empty when it was taken
     bool ok() const { return error.isEmpty(); }
 };

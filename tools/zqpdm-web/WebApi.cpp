@@ -7,7 +7,6 @@
 #include <QAtomicInteger>
 #include <QDir>
 #include <QFileInfo>
-#include <QUrl>
 #include <chrono>
 #include <httplib.h>
 
@@ -25,11 +24,11 @@ std::string utf8(const QString& text)
     return std::string(bytes.constData(), std::size_t(bytes.size()));
 }
 
-// A path segment as the client wrote it: percent-escapes undone once.
+// A path segment as the client wrote it (the HTTP library has undone its percent-escapes once;
+// undoing them again would read "%2541" as "A").
 QString segment(const httplib::Request& request, int index)
 {
-    const std::string& raw = request.matches[index].str();
-    return QUrl::fromPercentEncoding(QByteArray(raw.data(), qsizetype(raw.size())));
+    return QString::fromStdString(request.matches[index].str());
 }
 
 // A query parameter, as UTF-8 (the HTTP library has undone its percent-escapes).
@@ -74,7 +73,8 @@ void AnswerError(httplib::Response& response, int status, const QString& text, c
 WebApi::WebApi(ApiSettings settings, QStringList pages, LogLine log)
     : m_settings(std::move(settings)), m_pages(std::move(pages)), m_log(std::move(log)),
       m_worker(m_settings.workerProgram, commonArguments(m_settings), m_settings.limits),
-      m_freeWorkers(std::make_unique<WorkerSlots>(std::clamp(m_settings.workers, 1, 256)))
+      m_freeWorkers(std::make_unique<WorkerSlots>(std::clamp(m_settings.workers, 1, 256))),
+      m_quickPool(m_settings.quickThreads > 0 ? std::make_unique<QuickPool>(std::min(m_settings.quickThreads, 64)) : nullptr)
 {
 }
 
@@ -136,13 +136,18 @@ bool WebApi::runWorker(const QString& user, const QString& page, const QStringLi
 {
     const auto wait = std::chrono::milliseconds(qint64(m_settings.limits.seconds * 1000.0));
     if (!m_freeWorkers->acquire(wait)) {
-        AnswerError(response, 503, QStringLiteral("服务器忙，请稍后再试"));
-        m_log(QStringLiteral("busy: no worker free within %1 s").arg(m_settings.limits.seconds));
+        answerBusy(response);
         return false;
     }
     outcome = m_worker.run(user, page, arguments, input);
     m_freeWorkers->release();
     return true;
+}
+
+void WebApi::answerBusy(httplib::Response& response) const
+{
+    AnswerError(response, 503, QStringLiteral("服务器忙，请稍后再试"));
+    m_log(QStringLiteral("busy: no worker free within %1 s").arg(m_settings.limits.seconds));
 }
 
 bool WebApi::answerFailure(const WorkerOutcome& outcome, httplib::Response& response)
@@ -181,7 +186,9 @@ bool WebApi::answerFailure(const WorkerOutcome& outcome, httplib::Response& resp
     for (const QString& note : outcome.texts(QStringLiteral("NOTE"), QStringLiteral("text")))
         notes.append(clientText(note));
     m_log(QStringLiteral("[%1] worker exit %2").arg(reference).arg(outcome.exitCode));
-    if (outcome.exitCode == 2)   // a control, value, grid row or tree path the page does not have
+    if (outcome.texts(QStringLiteral("ERROR"), QStringLiteral("source")).contains(QStringLiteral("database")))
+        AnswerError(response, 503, QStringLiteral("数据库暂时无法连接，请稍后再试（参考号 %1）").arg(reference), messages);
+    else if (outcome.exitCode == 2)   // a control, value, grid row or tree path the page does not have
         AnswerError(response, 400, notes.isEmpty() ? QStringLiteral("条件有误") : notes.join(u'\n'), messages);
     else if (outcome.exitCode == 3)
         AnswerError(response, 409, notes.isEmpty() ? QStringLiteral("无法执行") : notes.join(u'\n'), messages);

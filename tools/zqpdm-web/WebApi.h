@@ -1,10 +1,11 @@
 #pragma once
 // The JSON API: the tabs, a tab's controls, a search, a listed row and its stored file. Each route
 // is one handler; searches and fetches run in worker processes (PageWorker), at most `workers` at
-// once, and every answer a client sees is free of paths and SQL: those go to the log.
+// once, quick searches on the server's own threads (QuickPool), and every answer a client sees is free of paths and SQL: those go to the log.
 #include "HitStore.h"
 #include "PageWorker.h"
 #include "PreviewCache.h"
+#include "QuickPool.h"
 #include "WorkerSlots.h"
 
 #include <QString>
@@ -32,6 +33,7 @@ struct ApiSettings {
     std::optional<QString> today;
     WorkerLimits limits;
     int workers = 2;
+    int quickThreads = 2;   // 0: quick searches in worker processes
 };
 
 class WebApi {
@@ -57,6 +59,8 @@ private:
 
     // Runs a quick search; false (and the answer set) when it did not end well.
     bool runQuick(const QString& user, const QuickRequest& request, WorkerOutcome& outcome, httplib::Response& response);
+    // Answers 503: no worker or thread was free in time.
+    void answerBusy(httplib::Response& response) const;
     bool knownKinds(const QString& kinds, httplib::Response& response) const;
     void answerQuickRows(const QString& user, const WorkerOutcome& outcome, httplib::Response& response);
     // The hit of ID as it lies on its tab (a quick hit looked for there the first time); nullopt
@@ -84,6 +88,7 @@ private:
     HitStore m_hits;
     PreviewCache m_previews;
     std::unique_ptr<WorkerSlots> m_freeWorkers;
+    std::unique_ptr<QuickPool> m_quickPool;   // null: quick searches in worker processes
 };
 
 // {"error": TEXT} with STATUS, as every failure is answered.

@@ -66,9 +66,19 @@ bool WebApi::runQuick(const QString& user, const QuickRequest& request, WorkerOu
         AnswerError(response, 400, request.error);
         return false;
     }
-    WorkerInput input;
-    input.standardInput = request.input;
-    return runWorker(user, QString(), request.arguments, outcome, response, input) && !answerFailure(outcome, response);
+    if (!m_quickPool) {
+        WorkerInput input;
+        input.standardInput = request.input;
+        return runWorker(user, QString(), request.arguments, outcome, response, input) && !answerFailure(outcome, response);
+    }
+    const auto limit = std::chrono::milliseconds(qint64(m_settings.limits.seconds * 1000.0));
+    std::optional<WorkerOutcome> ran = m_quickPool->run(QuickJob{request.text, request.input, request.kinds}, limit);
+    if (!ran) {
+        answerBusy(response);
+        return false;
+    }
+    outcome = std::move(*ran);
+    return !answerFailure(outcome, response);
 }
 
 void WebApi::quick(const QString& user, const QString& text, const QString& kinds, httplib::Response& response)

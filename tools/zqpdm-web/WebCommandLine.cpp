@@ -95,6 +95,7 @@ const std::map<QString, Setter>& setters()
         {QStringLiteral("--trusted-proxy"), parseProxy},
         {QStringLiteral("--local-user"), parseUser},
         {QStringLiteral("--workers"), [](WebOptions& o, const QString& opt, const QString& v) { o.workers = parseInteger(opt, v, 1, 256); }},
+        {QStringLiteral("--quick-threads"), [](WebOptions& o, const QString& opt, const QString& v) { o.quickThreads = parseInteger(opt, v, 0, 64); }},
         {QStringLiteral("--search-timeout"), parseTimeout},
         {QStringLiteral("--read-timeout"), [](WebOptions& o, const QString& opt, const QString& v) { o.readTimeout = parseInteger(opt, v, 1, 3600); }},
         {QStringLiteral("--write-timeout"), [](WebOptions& o, const QString& opt, const QString& v) { o.writeTimeout = parseInteger(opt, v, 1, 3600); }},
@@ -138,6 +139,8 @@ WebParseResult WebCommandLine::parse(const QStringList& arguments)
                      .arg(result.options.listenHost));
         if (result.options.workers == 0)
             result.options.workers = std::max(1, QThread::idealThreadCount());
+        if (result.options.quickThreads < 0)
+            result.options.quickThreads = result.options.workers;
     } catch (const UsageError& error) {
         result.status = WebParseResult::Status::Usage;
         result.error = error.message;
@@ -159,7 +162,7 @@ QString WebCommandLine::helpText()
 The read-only web search: serves the search page and its JSON API over HTTP. It prints the address
 to open on standard output once it listens. Every search runs the
 installation's own pages, one worker process (zqpdm-search) a search, each with its own database
-connection. Nothing it offers writes to the PDM database or the file store.
+connection; the quick search runs inside the server on a few threads with long-lived connections. Nothing it offers writes to the PDM database or the file store.
 
 Options:
   --home DIR            the client installation (page list, configuration, demo database)
@@ -171,6 +174,8 @@ Options:
                         repeated. A request from elsewhere without --local-user gets 401
   --local-user NAME     every request is this user; only on a loopback --listen address
   --workers N           searches at once (default: one a core)
+  --quick-threads N     quick searches and suggestions at once, run inside the server on
+                        connections of its own (default: as --workers; 0: in worker processes)
   --search-timeout SEC  a search running longer is cancelled (default 30)
   --read-timeout SEC    a client sending its request slower is cut off (default 10)
   --write-timeout SEC   a client reading the answer slower is cut off (default 30)

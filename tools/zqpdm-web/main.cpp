@@ -1,4 +1,5 @@
 // zqpdm-web: the read-only web search over the installation's pages (see --help).
+#include "HostInstallation.h"
 #include "PageList.h"
 #include "PageRegistry.h"
 #include "WebCommandLine.h"
@@ -79,7 +80,10 @@ int main(int argc, char* argv[])
         writeLine(stderr, QStringLiteral("zqpdm-web: --home %1: no such folder").arg(options.home));
         return 2;
     }
-    qputenv("ZQPDM_HOME", QFile::encodeName(home));
+    // The installation and database the quick search's own connections read, as zqpdm-search reads them.
+    zq::host::UseInstallation(home);
+    if (options.db)
+        qputenv("ZQPDM_DB", options.db->toUtf8());
     const QStringList pages = installationPages();
     if (pages.isEmpty())
         writeLine(stderr, QStringLiteral("zqpdm-web: the installation %1 lists no search page (Support/Search.cfg)").arg(home));
@@ -91,6 +95,7 @@ int main(int argc, char* argv[])
     api.today = options.today;
     api.limits.seconds = options.searchTimeout;
     api.workers = options.workers;
+    api.quickThreads = options.quickThreads;
     zq::web::WebServer server(options, api, pages);
     if (!server.bind()) {
         writeLine(stderr, QStringLiteral("zqpdm-web: cannot listen on %1:%2")
@@ -99,8 +104,9 @@ int main(int argc, char* argv[])
     }
     const QString host = options.listenHost.contains(u':') ? u'[' + options.listenHost + u']' : options.listenHost;
     writeLine(stdout, QStringLiteral("http://%1:%2/").arg(host, QString::number(server.port())));
-    zq::web::WebServer::Log(QStringLiteral("serving %1 on %2:%3 with %4 workers%5")
+    zq::web::WebServer::Log(QStringLiteral("serving %1 on %2:%3 with %4 workers, %5 quick threads%6")
                                 .arg(home, host, QString::number(server.port()), QString::number(options.workers),
+                                     QString::number(options.quickThreads),
                                      options.localUser ? QStringLiteral(", local user ") + *options.localUser : QString()));
     std::thread waiter = stopOnSignal(server, stopSignals);
     server.serve();
