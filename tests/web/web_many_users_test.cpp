@@ -29,6 +29,9 @@ TEST(WorkerSlotsTest, SlotsGoToTheRequestsInTheOrderTheyAsked)
     std::mutex orderMutex;
     std::vector<int> order;
     std::vector<std::thread> requests;
+    // The first request served keeps its slot until the newcomer below has asked: otherwise all five
+    // could be served and gone before it asks, and it would rightly find the slot free.
+    std::atomic<bool> newcomerAsked{false};
     for (int id = 1; id <= 5; ++id) {
         requests.emplace_back([&, id] {
             if (!workers.acquire(10s))
@@ -37,6 +40,8 @@ TEST(WorkerSlotsTest, SlotsGoToTheRequestsInTheOrderTheyAsked)
                 const std::lock_guard lock(orderMutex);
                 order.push_back(id);
             }
+            while (!newcomerAsked)
+                std::this_thread::sleep_for(1ms);
             workers.release();
         });
         awaitWaiting(workers, std::size_t(id));
@@ -44,6 +49,7 @@ TEST(WorkerSlotsTest, SlotsGoToTheRequestsInTheOrderTheyAsked)
     // A request arriving now, as the slot comes free, does not pass the five already waiting.
     workers.release();
     EXPECT_FALSE(workers.acquire(0ms));
+    newcomerAsked = true;
     for (std::thread& request : requests)
         request.join();
     EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 4, 5}));
