@@ -1,6 +1,6 @@
 // What the web server parses itself, on any input: the search body and the describe parameter,
 // the quick search's text, kinds and list, ids, the proxy's user header, the file name of a
-// download, the worker's output lines, a row's cells and a preview picture's header.
+// download, the worker's output lines and answers, a row's cells and a preview picture's header.
 // Nothing a client sends becomes more than a condition: whatever is taken, the command line reads
 // it back as the same condition actions, and never as an export, a saved search or an option.
 #include "ContentDisposition.h"
@@ -12,6 +12,7 @@
 #include "RequestIdentity.h"
 #include "SearchCommandLine.h"
 #include "SearchRequest.h"
+#include "ServeRequest.h"
 
 #include <QJsonDocument>
 
@@ -100,6 +101,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         QStringList other;
         for (const QJsonObject& event : zq::web::ParseEventLines(text, &other))
             Check(event.value(QStringLiteral("event")).isString(), "an event names its kind");
+        if (const std::optional<int> exit = zq::tool::ParseServeAnswer(text))
+            Check(*exit >= 0 && *exit <= 255, "an exit status is one a process has");
+        // A request taken is written back as the same request.
+        if (const std::optional<zq::tool::ServeRequest> request = zq::tool::ParseServeRequest(text)) {
+            const std::optional<zq::tool::ServeRequest> again = zq::tool::ParseServeRequest(request->line());
+            Check(again && again->arguments == request->arguments && again->environment == request->environment
+                      && again->standardOutput == request->standardOutput,
+                  "a request reads back as itself");
+        }
         break;
     }
     case 5: {

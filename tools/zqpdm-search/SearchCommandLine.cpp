@@ -36,6 +36,10 @@ ParseResult SearchCommandLine::parse(const QStringList& arguments)
         result.status = ParseResult::Status::Help;
         return result;
     }
+    if (arguments == QStringList{QStringLiteral("--serve")}) {
+        result.status = ParseResult::Status::Serve;
+        return result;
+    }
     try {
         QStringList seen;
         for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -48,6 +52,8 @@ ParseResult SearchCommandLine::parse(const QStringList& arguments)
                 result.options.traceSql = true;
                 continue;
             }
+            if (option == u"--serve")
+                fail(QStringLiteral("--serve takes no other argument: each search asked of it names its own"));
             if (option == u"--describe") {
                 result.options.describe = true;
                 continue;

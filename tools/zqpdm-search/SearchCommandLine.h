@@ -87,7 +87,8 @@ struct SearchOptions {
 };
 
 struct ParseResult {
-    enum class Status { Ok, Help, Usage };
+    // Serve: --serve alone, searches asked one after another on standard input.
+    enum class Status { Ok, Help, Usage, Serve };
     Status status = Status::Ok;
     QString error;            // for Usage: what was wrong
     SearchOptions options;

@@ -11,6 +11,7 @@ QString SearchCommandLine::usageLine()
                           "       zqpdm-search [--page CAPTION] --list-saved | --delete-saved NAME [--shared]\n"
                           "       zqpdm-search --quick TEXT [--kind CAPTION[,CAPTION...]] [--format tsv|csv|json]\n"
                           "       zqpdm-search --quick-list FILE [--kind CAPTION[,CAPTION...]] [--format tsv|csv|json]\n"
+                          "       zqpdm-search --serve\n"
                           "       zqpdm-search --help");
 }
 
@@ -66,6 +67,8 @@ Options (anywhere on the line, each at most once):
   --preview-out FILE  with --preview: the PNG file its picture is written to
   --preview-size WxH  with --preview: the picture's size in pixels (default 800x600, each side
                       16 to 4096)
+  --serve             answer searches one after another, each asked on standard input as a line
+                      of JSON (zqpdm-web's worker processes; below); no other argument
   --help, -h          this text
 
 Actions (applied in order):
@@ -132,6 +135,16 @@ Quick search (--quick TEXT):
   code (匹配 编号相同 or 编号近似) with the columns
     输入  类别  编号  名称  匹配  说明
   and for a line found nowhere one line with 类别 "未找到" and the nearest code in 说明.
+
+Serving searches (--serve):
+  The process answers searches one after another, paying for its start once: each is a line of
+  JSON on standard input,
+    {"arguments": [ARG...], "environment": {NAME: VALUE...}, "stdout": PATH, "stderr": PATH}
+  run as zqpdm-search ARG... would run it, its standard output and error written to the two
+  files (absolute paths, made afresh), with ZQPDM_USER, TMPDIR, XDG_CONFIG_HOME or ZQPDM_WORKDIR
+  set for it alone (no other variable). Once the files hold all of it, the answer {"exit": N}
+  (N the run's exit status; 2 for a line that is no such request) is one line on standard
+  output. The process ends with 0 when standard input ends.
 
 Names instead of ids:
   Where ID stands, the label the user sees beside the control may stand instead: the static

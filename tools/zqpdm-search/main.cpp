@@ -5,10 +5,13 @@
 #include "RuntimeFolderWarning.h"
 #include "SearchCommandLine.h"
 #include "SearchSession.h"
+#include "ServeLoop.h"
 
 #include <QApplication>
 
 namespace {
+
+using zq::tool::ParseResult;
 
 QStringList commandLineArguments(int argc, char* argv[])
 {
@@ -25,8 +28,6 @@ void applyEnvironment(const zq::tool::SearchOptions& options)
         zq::host::UseInstallation(*options.home);
     if (options.db)
         qputenv("ZQPDM_DB", options.db->toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
 zq::tool::EventLines& eventLines()
@@ -42,12 +43,9 @@ void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& messag
         zq::tool::WriteErrorLine(eventLines().note(QStringLiteral("qt: ") + message));
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+// Help and usage errors, which need no window system; nullopt for a run that does.
+std::optional<int> answerWithoutQt(const ParseResult& parsed)
 {
-    using zq::tool::ParseResult;
-    const ParseResult parsed = zq::tool::SearchCommandLine::parse(commandLineArguments(argc, argv));
     if (parsed.status == ParseResult::Status::Help) {
         // Help that went nowhere (a full disk) is no success.
         if (const QString error = zq::tool::WriteOutput(zq::tool::SearchCommandLine::helpText()); !error.isEmpty()) {
@@ -61,17 +59,55 @@ int main(int argc, char* argv[])
         zq::tool::WriteErrorLine(zq::tool::SearchCommandLine::usageLine());
         return zq::tool::SearchSession::UsageError;
     }
+    return std::nullopt;
+}
 
+// One search, the application running.
+int search(const ParseResult& parsed)
+{
     applyEnvironment(parsed.options);
     eventLines() = zq::tool::EventLines(parsed.options.events);
+    if (parsed.options.isQuick())
+        return zq::tool::QuickSession(parsed.options).run();
+    zq::tool::SearchSession session(parsed.options);
+    return session.run();
+}
+
+// A search asked of --serve: as a run of its own with these arguments would go.
+int servedSearch(const QStringList& arguments)
+{
+    ParseResult parsed = zq::tool::SearchCommandLine::parse(arguments);
+    if (parsed.status == ParseResult::Status::Serve) {
+        parsed.status = ParseResult::Status::Usage;
+        parsed.error = QStringLiteral("a served search cannot ask for --serve");
+    }
+    if (const std::optional<int> answered = answerWithoutQt(parsed))
+        return *answered;
+    return search(parsed);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const ParseResult parsed = zq::tool::SearchCommandLine::parse(commandLineArguments(argc, argv));
+    if (const std::optional<int> answered = answerWithoutQt(parsed))
+        return *answered;
+
+    if (parsed.status == ParseResult::Status::Ok) {
+        // Set before Qt starts: what it reads, and how its diagnostics are written.
+        applyEnvironment(parsed.options);
+        eventLines() = zq::tool::EventLines(parsed.options.events);
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("ZQ_TOOL_QT_MESSAGES"))
         qInstallMessageHandler(qtMessages);
     else
         zq::console::DropRuntimeFolderWarning();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zqpdm-search"));
-    if (parsed.options.isQuick())
-        return zq::tool::QuickSession(parsed.options).run();
-    zq::tool::SearchSession session(parsed.options);
-    return session.run();
+    if (parsed.status == ParseResult::Status::Serve)
+        return zq::tool::ServeLoop(servedSearch).run();
+    return search(parsed);
 }

@@ -1,4 +1,5 @@
 #include "PageWorker.h"
+#include "ServeRequest.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -13,19 +14,35 @@ namespace zq::web {
 
 namespace {
 
-// The worker's environment: the server's, with the user it searches for and the folders a page
-// may write to (fetched files, settings, change-order files) inside the scratch folder.
-QProcessEnvironment workerEnvironment(const QString& user, const QString& scratch)
+// A kept worker's own environment: the server's, headless, without what a search sets for itself.
+QProcessEnvironment keptWorkerEnvironment()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("ZQPDM_USER"), user);
-    environment.insert(QStringLiteral("TMPDIR"), scratch);
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), scratch + QStringLiteral("/config"));
-    environment.insert(QStringLiteral("ZQPDM_WORKDIR"), scratch + QStringLiteral("/work/"));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     environment.remove(QStringLiteral("ZQPDM_SQL_TRACE"));
     environment.remove(QStringLiteral("ZQ_TOOL_QT_MESSAGES"));
+    for (const QString& name : zq::tool::ServedEnvironmentNames())
+        environment.remove(name);
+    return environment;
+}
+
+// What a search sets for itself: the user it searches for and the folders a page may write to.
+QList<QPair<QString, QString>> servedVariables(const QString& user, const QString& scratch)
+{
+    return {{QStringLiteral("ZQPDM_USER"), user},
+            {QStringLiteral("TMPDIR"), scratch},
+            {QStringLiteral("XDG_CONFIG_HOME"), scratch + QStringLiteral("/config")},
+            {QStringLiteral("ZQPDM_WORKDIR"), scratch + QStringLiteral("/work/")}};
+}
+
+// The worker's environment: the server's, with the user it searches for and the folders a page
+// may write to (fetched files, settings, change-order files) inside the scratch folder.
+QProcessEnvironment workerEnvironment(const QString& user, const QString& scratch)
+{
+    QProcessEnvironment environment = keptWorkerEnvironment();
+    for (const auto& [name, value] : servedVariables(user, scratch))
+        environment.insert(name, value);
     return environment;
 }
 
@@ -149,6 +166,104 @@ std::optional<QStringList> RowCells(const QString& rowJson)
     return cells;
 }
 
+bool PageWorker::runOnce(const QString& user, const QString& scratch, const QStringList& arguments,
+                         const WorkerInput& input, WorkerOutcome& outcome, QByteArray& errors) const
+{
+    QProcess process;
+    process.setProgram(m_program);
+    process.setArguments(arguments);
+    process.setProcessEnvironment(workerEnvironment(user, scratch));
+    if (input.standardInput.isNull())
+        process.setStandardInputFile(QProcess::nullDevice());
+    process.start();
+    if (!process.waitForStarted(10000))
+        return false;
+    if (!input.standardInput.isNull()) {
+        process.write(input.standardInput);
+        process.closeWriteChannel();
+    }
+
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 limitMs = qint64(m_limits.seconds * 1000.0);
+    outcome.end = WorkerOutcome::End::Exited;
+    for (;;) {
+        const bool finished = process.waitForFinished(int(std::clamp<qint64>(limitMs - clock.elapsed(), 1, 20)));
+        outcome.output += process.readAllStandardOutput();
+        errors += process.readAllStandardError();
+        if (finished || process.state() == QProcess::NotRunning)
+            break;
+        const bool tooLarge = outcome.output.size() > m_limits.outputBytes || errors.size() > m_limits.outputBytes;
+        if (tooLarge || clock.elapsed() >= limitMs) {
+            outcome.end = tooLarge ? WorkerOutcome::End::TooLarge : WorkerOutcome::End::TimedOut;
+            process.kill();
+            process.waitForFinished(5000);
+            return false;
+        }
+    }
+    if (process.exitStatus() == QProcess::CrashExit)
+        outcome.end = WorkerOutcome::End::Crashed;
+    outcome.exitCode = process.exitCode();
+    return true;
+}
+
+bool PageWorker::runKept(const QString& user, const QString& scratch, const QStringList& arguments,
+                         WorkerOutcome& outcome, QByteArray& errors) const
+{
+    zq::tool::ServeRequest request;
+    request.arguments = arguments;
+    request.environment = servedVariables(user, scratch);
+    request.standardOutput = scratch + QStringLiteral("/.search-output");
+    request.standardError = scratch + QStringLiteral("/.search-errors");
+    const auto sizeOf = [](const QString& path) { return QFileInfo(path).size(); };
+    const auto tooLarge = [&] {
+        return sizeOf(request.standardOutput) > m_limits.outputBytes || sizeOf(request.standardError) > m_limits.outputBytes;
+    };
+
+    KeptWorker::Answer answer = KeptWorker::Answer::NotAsked;
+    int exitCode = -1;
+    // A worker found gone before it was asked is replaced once; a fresh one that cannot be asked
+    // either is the server's fault, not the search's.
+    for (int attempt = 0; attempt < 2 && answer == KeptWorker::Answer::NotAsked; ++attempt) {
+        std::unique_ptr<KeptWorker> worker = m_kept->take();
+        if (!worker)
+            return false;
+        answer = worker->ask(request.line(), qint64(m_limits.seconds * 1000.0), tooLarge, exitCode);
+        m_kept->giveBack(std::move(worker));
+    }
+    switch (answer) {
+    case KeptWorker::Answer::NotAsked:
+        return false;
+    case KeptWorker::Answer::TimedOut:
+        outcome.end = WorkerOutcome::End::TimedOut;
+        return false;
+    case KeptWorker::Answer::TooLarge:
+        outcome.end = WorkerOutcome::End::TooLarge;
+        return false;
+    case KeptWorker::Answer::Died:
+        outcome.end = WorkerOutcome::End::Crashed;
+        break;
+    case KeptWorker::Answer::Exited:
+        outcome.end = WorkerOutcome::End::Exited;
+        outcome.exitCode = exitCode;
+        break;
+    }
+    const auto readAll = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    outcome.output = readAll(request.standardOutput);
+    errors = readAll(request.standardError);
+    return true;
+}
+
+PageWorker::PageWorker(QString program, QStringList commonArguments, WorkerLimits limits)
+    : m_program(std::move(program)), m_common(std::move(commonArguments)), m_limits(limits)
+{
+    if (m_limits.searchesAWorker > 1)
+        m_kept = std::make_shared<KeptWorkers>(m_program, keptWorkerEnvironment(), m_limits.searchesAWorker);
+}
+
 WorkerOutcome PageWorker::run(const QString& user, const QString& page, const QStringList& arguments,
                               const WorkerInput& input) const
 {
@@ -165,42 +280,12 @@ WorkerOutcome PageWorker::run(const QString& user, const QString& page, const QS
     if (input.preview)
         all << QStringLiteral("--preview-out") << previewFile;
 
-    QProcess process;
-    process.setProgram(m_program);
-    process.setArguments(all);
-    process.setProcessEnvironment(workerEnvironment(user, scratch.path()));
-    if (input.standardInput.isNull())
-        process.setStandardInputFile(QProcess::nullDevice());
-    process.start();
-    if (!process.waitForStarted(10000))
-        return outcome;
-    if (!input.standardInput.isNull()) {
-        process.write(input.standardInput);
-        process.closeWriteChannel();
-    }
-
     QByteArray errors;
-    QElapsedTimer clock;
-    clock.start();
-    const qint64 limitMs = qint64(m_limits.seconds * 1000.0);
-    outcome.end = WorkerOutcome::End::Exited;
-    for (;;) {
-        const bool finished = process.waitForFinished(int(std::clamp<qint64>(limitMs - clock.elapsed(), 1, 20)));
-        outcome.output += process.readAllStandardOutput();
-        errors += process.readAllStandardError();
-        if (finished || process.state() == QProcess::NotRunning)
-            break;
-        const bool tooLarge = outcome.output.size() > m_limits.outputBytes || errors.size() > m_limits.outputBytes;
-        if (tooLarge || clock.elapsed() >= limitMs) {
-            outcome.end = tooLarge ? WorkerOutcome::End::TooLarge : WorkerOutcome::End::TimedOut;
-            process.kill();
-            process.waitForFinished(5000);
-            return outcome;
-        }
-    }
-    if (process.exitStatus() == QProcess::CrashExit)
-        outcome.end = WorkerOutcome::End::Crashed;
-    outcome.exitCode = process.exitCode();
+    // A search that reads standard input gets a process of its own: a kept worker's is its requests.
+    const bool ended = m_kept && input.standardInput.isNull() ? runKept(user, scratch.path(), all, outcome, errors)
+                                                               : runOnce(user, scratch.path(), all, input, outcome, errors);
+    if (!ended)
+        return outcome;
     outcome.events = ParseEventLines(errors, &outcome.otherLines);
 
     if (input.preview) {

@@ -1,13 +1,18 @@
 #pragma once
-// One search, run in a worker process of its own: zqpdm-search drives the installation's page
-// headlessly with its own database connection, as the given user, in a private scratch folder
-// that is removed afterwards. The worker is killed when it runs past the time limit or writes
-// more than the output limit, so a search can neither hang a request nor fill the server's memory.
+// One search, run in a worker process: zqpdm-search drives the installation's page headlessly
+// with its own database connection, as the given user, in a private scratch folder that is
+// removed afterwards. The process is a kept one (zqpdm-search --serve) that answers search after
+// search, or, for a search that reads standard input, one of its own. The worker is killed when
+// it runs past the time limit or writes more than the output limit, so a search can neither hang
+// a request nor fill the server's memory.
+#include "KeptWorker.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 namespace zq::web {
@@ -15,6 +20,9 @@ namespace zq::web {
 struct WorkerLimits {
     double seconds = 30.0;
     qsizetype outputBytes = 64 * 1024 * 1024;
+    // Searches a kept worker process answers before a fresh one takes its place; 1: a process of
+    // its own for every search.
+    int searchesAWorker = 100;
 };
 
 struct WorkerOutcome {
@@ -51,8 +59,7 @@ struct WorkerInput {
 class PageWorker {
 public:
     // The options every run gets: the installation, and where given the database and the date.
-    PageWorker(QString program, QStringList commonArguments, WorkerLimits limits)
-        : m_program(std::move(program)), m_common(std::move(commonArguments)), m_limits(limits) {}
+    PageWorker(QString program, QStringList commonArguments, WorkerLimits limits);
 
     // zqpdm-search --page PAGE ARGUMENTS... with JSON rows and events, as USER; without a page
     // (the quick search) no --page.
@@ -63,9 +70,17 @@ public:
     static constexpr qsizetype kMaxPreviewBytes = 32 * 1024 * 1024;
 
 private:
+    // ARGUMENTS run in a process of their own, or asked of a kept worker; false when the search
+    // did not end by itself (not started, killed at a limit: OUTCOME's end says which).
+    bool runOnce(const QString& user, const QString& scratch, const QStringList& arguments, const WorkerInput& input,
+                 WorkerOutcome& outcome, QByteArray& errors) const;
+    bool runKept(const QString& user, const QString& scratch, const QStringList& arguments, WorkerOutcome& outcome,
+                 QByteArray& errors) const;
+
     QString m_program;
     QStringList m_common;
     WorkerLimits m_limits;
+    std::shared_ptr<KeptWorkers> m_kept;   // null: a process a search
 };
 
 } // namespace zq::web

@@ -96,6 +96,7 @@ const std::map<QString, Setter>& setters()
         {QStringLiteral("--local-user"), parseUser},
         {QStringLiteral("--workers"), [](WebOptions& o, const QString& opt, const QString& v) { o.workers = parseInteger(opt, v, 1, 256); }},
         {QStringLiteral("--quick-threads"), [](WebOptions& o, const QString& opt, const QString& v) { o.quickThreads = parseInteger(opt, v, 0, 64); }},
+        {QStringLiteral("--worker-searches"), [](WebOptions& o, const QString& opt, const QString& v) { o.workerSearches = parseInteger(opt, v, 1, 1000000); }},
         {QStringLiteral("--search-timeout"), parseTimeout},
         {QStringLiteral("--read-timeout"), [](WebOptions& o, const QString& opt, const QString& v) { o.readTimeout = parseInteger(opt, v, 1, 3600); }},
         {QStringLiteral("--write-timeout"), [](WebOptions& o, const QString& opt, const QString& v) { o.writeTimeout = parseInteger(opt, v, 1, 3600); }},
@@ -161,8 +162,10 @@ QString WebCommandLine::helpText()
 
 The read-only web search: serves the search page and its JSON API over HTTP. It prints the address
 to open on standard output once it listens. Every search runs the
-installation's own pages, one worker process (zqpdm-search) a search, each with its own database
-connection; the quick search runs inside the server on a few threads with long-lived connections. Nothing it offers writes to the PDM database or the file store.
+installation's own pages in worker processes (zqpdm-search --serve), each with its own database
+connection, kept from one search to the next; the quick search runs inside the server on a few
+threads with long-lived connections. Nothing it offers writes to the PDM database or the file
+store.
 
 Options:
   --home DIR            the client installation (page list, configuration, demo database)
@@ -176,6 +179,8 @@ Options:
   --workers N           searches at once (default: one a core)
   --quick-threads N     quick searches and suggestions at once, run inside the server on
                         connections of its own (default: as --workers; 0: in worker processes)
+  --worker-searches N   searches a worker process answers before a fresh one takes its place
+                        (default 100; 1: a process of its own for every search)
   --search-timeout SEC  a search running longer is cancelled (default 30)
   --read-timeout SEC    a client sending its request slower is cut off (default 10)
   --write-timeout SEC   a client reading the answer slower is cut off (default 30)

@@ -15,6 +15,7 @@ struct WebOptions {
     QStringList trustedProxies;          // addresses whose X-Remote-User is believed
     std::optional<QString> localUser;    // everyone is this user (loopback only)
     int workers = 0;                     // searches at once; 0: one a core
+    int workerSearches = 100;            // searches a kept worker process answers
     int quickThreads = -1;               // quick searches at once in the server; -1: as workers;
                                          // 0: in worker processes as the other searches
     double searchTimeout = 30.0;         // seconds before a search is cancelled

@@ -94,6 +94,7 @@ int main(int argc, char* argv[])
     api.db = options.db;
     api.today = options.today;
     api.limits.seconds = options.searchTimeout;
+    api.limits.searchesAWorker = options.workerSearches;
     api.workers = options.workers;
     api.quickThreads = options.quickThreads;
     zq::web::WebServer server(options, api, pages);
