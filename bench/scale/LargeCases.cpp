@@ -6,6 +6,7 @@
 //     (\timing). "Without" is the same database with bitmap scans turned off for the session
 //     (PGOPTIONS): a GIN index is only ever read by a bitmap scan, so the planner then reads the
 //     table as it would with no trigram index, and the data need not be seeded twice;
+//   - the quick search of a code fragment over every kind, and its suggestions (LargeQuickCase);
 //   - a plain title search listing every drawing (dates from eleven years back): time to the
 //     first rows in the list and to the status line, memory a row, and what the ORDER BY that
 //     the database component adds to a DISTINCT costs at that size;
@@ -18,6 +19,7 @@
 #include "ConnectionUrl.h"
 #include "LoadHarness.h"
 #include "LoadMix.h"
+#include "LargeQuickCase.h"
 #include "ListCtrl.h"
 #include "RawBaselines.h"
 #include "SearchWindow.h"
@@ -309,6 +311,7 @@ void RunLargeCases(const BenchOptions& options, BenchTable& table)
         largest = installation;
     }
     measureListing(options, largest, table);
+    RunLargeQuickSearch(options, largest, sizes.scales.last(), table);
     measureLoad(options, sizes, largest, sizes.scales.last(), table);
     measureSqliteReaders(options, sizes, table);
     Note(QStringLiteral("tabs left out of the load mix: ") + TabsLeftOutOfTheLoadMix().join(QStringLiteral("; ")));
