@@ -69,8 +69,9 @@ void RunLargeQuickSearch(const BenchOptions& options, const Installation& instal
     QStringList kinds;
     for (const quick::QuickKind& kind : quick::DatabaseKinds())
         kinds.append(kind.caption);
-    const QString lines = QStringLiteral("%1M part-list lines")
-                              .arg(double(CountRows(installation, QStringLiteral("ZqlomiraAll_detail"))) / 1e6, 0, 'f', 1);
+    const qint64 count = CountRows(installation, QStringLiteral("ZqlomiraAll_detail"));
+    const QString lines = (count >= 1000000 ? QStringLiteral("%1M").arg(double(count) / 1e6, 0, 'f', 1) : QString::number(count))
+                          + QStringLiteral(" part-list lines");
 
     // A product in the middle of the range, its second assembly's second part: about a hundred records.
     const QString fragment = QStringLiteral("zqg%1-02-02").arg(std::max(1, scale / 2), 4, 10, QLatin1Char('0'));
