@@ -73,8 +73,9 @@ void RunLargeQuickSearch(const BenchOptions& options, const Installation& instal
     const QString lines = (count >= 1000000 ? QStringLiteral("%1M").arg(double(count) / 1e6, 0, 'f', 1) : QString::number(count))
                           + QStringLiteral(" part-list lines");
 
-    // A product in the middle of the range, its second assembly's second part: about a hundred records.
-    const QString fragment = QStringLiteral("zqg%1-02-02").arg(std::max(1, scale / 2), 4, 10, QLatin1Char('0'));
+    // The assemblies of a product in the middle of the range, as the part-list search's fragment
+    // (lower case, as typed): about a hundred records.
+    const QString fragment = QStringLiteral("zqg%1-0").arg(std::max(1, scale / 2), 4, 10, QLatin1Char('0'));
     QStringList statements;
     qint64 hits = 0;
     bool failed = false;

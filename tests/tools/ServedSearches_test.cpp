@@ -90,6 +90,12 @@ TEST_F(ServedSearches, AnswerEachSearchAsARunOfItsOwnWould)
         {words("--list-saved"), {{QStringLiteral("XDG_CONFIG_HOME"), settingsA}}},
         {words("--list-saved"), {{QStringLiteral("XDG_CONFIG_HOME"), settingsB}}},
         {words("--page 更改单 --format json --events json"), {{QStringLiteral("ZQPDM_USER"), QStringLiteral("zhangwei")}}},
+        // A trace asked for, then none; another database, then the installation's again.
+        {words("--page 更改单 --trace-sql"), {}},
+        {words("--page 更改单 --events json --trace-sql"), {}},
+        {words("--page 更改单"), {}},
+        {words("--page 更改单 --db sqlite:/nonexistent/none.db"), {}},
+        {words("--page 更改单 --format json"), {}},
         {{QStringLiteral("--serve")}, {}},
     };
     // Alone, the saved search is made by the run before the list; served, by the search before.
@@ -106,13 +112,18 @@ TEST_F(ServedSearches, AnswerEachSearchAsARunOfItsOwnWould)
         EXPECT_EQ(runs[i].err, expected[i].err);
     }
     // The cases say what they are meant to: two users see different lists, the saved search is
-    // seen only with its own settings, the last request is refused.
+    // seen only with its own settings, a trace ends with its search, the last request is refused.
     EXPECT_NE(runs[0].output, runs[1].output);
     EXPECT_TRUE(runs[9].output.contains("二月起"));
     EXPECT_FALSE(runs[10].output.contains("二月起"));
     EXPECT_EQ(runs[5].exitCode, 1);
     EXPECT_EQ(runs[6].exitCode, 2);
     EXPECT_EQ(runs.last().exitCode, 2);
+    EXPECT_FALSE(runs[12].errStartingWith(QStringLiteral("SQL: ")).isEmpty());
+    EXPECT_FALSE(runs[13].errStartingWith(QStringLiteral("{\"event\":\"SQL\"")).isEmpty());
+    EXPECT_TRUE(runs[14].errStartingWith(QStringLiteral("SQL: ")).isEmpty());
+    EXPECT_EQ(runs[15].exitCode, 1);
+    EXPECT_EQ(runs[16].exitCode, 0);
 }
 
 TEST_F(ServedSearches, AnswerALineThatIsNoRequestWithTwoAndGoOn)

@@ -1,4 +1,5 @@
 #include "ServeLoop.h"
+#include "ZQDBConnect.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -81,7 +82,10 @@ int ServeLoop::run()
     ::dup2(nothing, 0);
     ::dup2(nothing, 1);
     ::close(nothing);
-    for (const QString& name : ServedEnvironmentNames()) {
+    m_traceAtStart = zq::SqlTraceEnabled();
+    // The variables a request may set, and those a run sets itself from its options (--home, --db).
+    const QStringList ownVariables{QStringLiteral("ZQPDM_HOME"), QStringLiteral("ZQPDM_DB"), QStringLiteral("ZQPDM_SYSDIR")};
+    for (const QString& name : ServedEnvironmentNames() + ownVariables) {
         const QByteArray key = name.toUtf8();
         m_startValues.append({key, qEnvironmentVariableIsSet(key.constData()) ? std::optional(qgetenv(key.constData()))
                                                                               : std::nullopt});
@@ -133,8 +137,11 @@ int ServeLoop::answer(const ServeRequest& request)
         ::close(errors);
         setEnvironment(request);
         exitCode = m_run(request.arguments);
-        // What the search left to be deleted goes now, not with the next one.
+        // What the search left to be deleted goes now, not with the next one; so does the trace it
+        // asked for (--trace-sql), which a run of its own would have ended with.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        zq::EnableSqlTrace(m_traceAtStart);
+        zq::SetSqlTraceListener({});
     }
     return exitCode;
 }

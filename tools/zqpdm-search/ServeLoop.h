@@ -22,11 +22,13 @@ public:
 
 private:
     int answer(const ServeRequest& request);
+    // The request's variables set, every other one a search may change back as the process started.
     void setEnvironment(const ServeRequest& request) const;
 
     Run m_run;
     int m_ownErrors = -1;                              // the process's own standard error
-    // The served variables as the process started (nullopt: not set).
+    bool m_traceAtStart = false;   // the SQL trace as the process started (ZQPDM_SQL_TRACE)
+    // The variables a search may change, as the process started (nullopt: not set).
     QList<QPair<QByteArray, std::optional<QByteArray>>> m_startValues;
 };
 

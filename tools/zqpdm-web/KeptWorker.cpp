@@ -87,8 +87,23 @@ std::unique_ptr<KeptWorker> KeptWorker::start(const QString& program, const QPro
         envp.push_back(variable.data());
     envp.push_back(nullptr);
 
+    // The server blocks the signals that stop it (a thread of its own waits for them) and ignores
+    // SIGPIPE; a worker starts with neither, so it can be stopped as any program.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (const int signal : {SIGPIPE, SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&defaults, signal);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
     pid_t pid = -1;
-    const int spawned = ::posix_spawn(&pid, path.constData(), &actions, nullptr, argv, envp.data());
+    const int spawned = ::posix_spawn(&pid, path.constData(), &actions, &attributes, argv, envp.data());
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(requests.read);
     ::close(answers.write);

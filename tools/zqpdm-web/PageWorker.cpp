@@ -248,6 +248,11 @@ bool PageWorker::runKept(const QString& user, const QString& scratch, const QStr
         outcome.exitCode = exitCode;
         break;
     }
+    // A worker that wrote past the limit and died between two looks is no less too large.
+    if (tooLarge()) {
+        outcome.end = WorkerOutcome::End::TooLarge;
+        return false;
+    }
     const auto readAll = [](const QString& path) {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
