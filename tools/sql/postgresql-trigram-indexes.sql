@@ -94,3 +94,20 @@ CREATE INDEX IF NOT EXISTS zq_trgm_ordertitle_tordercode_bare ON ZqOrderProduct_
 CREATE INDEX IF NOT EXISTS zq_trgm_documents_code_bare ON Documents USING gin ((translate(lower(Code), ' -_./·', '')) gin_trgm_ops);
 CREATE INDEX IF NOT EXISTS zq_trgm_documents_product_bare ON Documents USING gin ((translate(lower(ProductDwgCode), ' -_./·', '')) gin_trgm_ops);
 CREATE INDEX IF NOT EXISTS zq_trgm_ecomanage_econo_bare ON ECOModifyManage USING gin ((translate(lower(ECONo), ' -_./·', '')) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_viewdoc_itemcode_bare ON EngineerViewDoc USING gin ((translate(lower(ItemCode), ' -_./·', '')) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_project_projectno_bare ON ProjectManage USING gin ((translate(lower(ProjectNo), ' -_./·', '')) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_teamwork_workid_bare ON TeamWorkManage USING gin ((translate(lower(WorkID), ' -_./·', '')) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_taskaudit_projectno_bare ON TaskAuditManage USING gin ((translate(lower(ProjectNo), ' -_./·', '')) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_teamworkaudit_fileid_bare ON TeamWorkAudit USING gin ((translate(lower(FileID), ' -_./·', '')) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_teamworkresult_partcode_bare ON TeamWorkResult USING gin ((translate(lower(PartCode), ' -_./·', '')) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_teamworkresult_fileid_bare ON TeamWorkResult USING gin ((translate(lower(FileID), ' -_./·', '')) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS zq_trgm_taskdocuments_projectno_bare ON TaskDocuments USING gin ((translate(lower(ProjectNo), ' -_./·', '')) gin_trgm_ops);
+
+-- The expressions' statistics, which the planner reads to choose these indexes.
+ANALYZE EngineerViewDoc;
+ANALYZE ProjectManage;
+ANALYZE TeamWorkManage;
+ANALYZE TaskAuditManage;
+ANALYZE TeamWorkAudit;
+ANALYZE TeamWorkResult;
+ANALYZE TaskDocuments;
