@@ -31,7 +31,8 @@ struct Connection::Impl {
     bool isOpen() const;
 
     // Rows of a recordset; `sql` is the text as the module built it (adapted here). Throws _com_error.
-    std::unique_ptr<db::RowSource> openRecordset(const QString& sql);
+    // everyRow: planned for the whole result (see zqPlanForEveryRow).
+    std::unique_ptr<db::RowSource> openRecordset(const QString& sql, bool everyRow = false);
     // Rows of a statement read to the end before anything else runs on the connection.
     std::unique_ptr<db::RowSource> openDirect(const QString& sql);
     // True when the database has a table of that name (any case); false when it is not open.

@@ -123,17 +123,21 @@ void PgCursorSession::run(QSqlQuery& query, const QStringList& statements, const
     throw error;
 }
 
-QString PgCursorSession::open(const QString& adapted, int rows, QSqlQuery& batch, const QString& sql)
+QString PgCursorSession::open(const QString& adapted, int rows, QSqlQuery& batch, const QString& sql, bool everyRow)
 {
     QString error;
     if (!m_session.open(&error))
         throw _com_error(kErrInvalidConnection, QStringLiteral("无法为记录集打开数据库连接: ") + error,
                          QStringLiteral("ZQDBConnection"), sql);
     const QString cursor = QStringLiteral("zq_cursor_%1").arg(++m_nextCursor);
-    run(batch,
-        {QStringLiteral("DECLARE %1 NO SCROLL CURSOR FOR ").arg(cursor) + WithoutTrailingSemicolons(adapted),
-         QStringLiteral("FETCH FORWARD %1 FROM %2").arg(rows).arg(cursor)},
-        sql);
+    QStringList statements{QStringLiteral("DECLARE %1 NO SCROLL CURSOR FOR ").arg(cursor) + WithoutTrailingSemicolons(adapted)};
+    if (everyRow) {
+        // A cursor is planned for its first tenth; one read to its end wants the plan of the whole.
+        statements.prepend(QStringLiteral("SET LOCAL cursor_tuple_fraction = 1"));
+        statements.append(QStringLiteral("SET LOCAL cursor_tuple_fraction TO DEFAULT"));
+    }
+    statements.append(QStringLiteral("FETCH FORWARD %1 FROM %2").arg(rows).arg(cursor));
+    run(batch, statements, sql);
     m_cursors.insert(cursor);
     return cursor;
 }
@@ -182,11 +186,11 @@ void PgCursorSession::close(const QString& cursor) noexcept
 }
 
 PgCursorRowSource::PgCursorRowSource(std::shared_ptr<PgCursorSession> session, const QString& adapted,
-                                     const QString& sql)
+                                     const QString& sql, bool everyRow)
     : m_session(std::move(session)), m_sql(sql)
 {
     m_askedRows = kFirstBatchRows;
-    m_cursor = m_session->open(adapted, m_askedRows, m_batch, sql);
+    m_cursor = m_session->open(adapted, m_askedRows, m_batch, sql, everyRow);
     takeBatch();
     const QSqlRecord record = m_batch.record();
     m_fieldCount = record.count();

@@ -23,8 +23,10 @@ public:
     ~PgCursorSession();
 
     // Declares a cursor for the adapted SELECT and fetches its first `rows` rows into `batch`
-    // (buffered); returns the cursor's name. Throws _com_error carrying `sql`.
-    QString open(const QString& adapted, int rows, QSqlQuery& batch, const QString& sql);
+    // (buffered); returns the cursor's name. everyRow: planned for the whole result (the
+    // server's cursor_tuple_fraction set to 1 for the declaration alone). Throws _com_error
+    // carrying `sql`.
+    QString open(const QString& adapted, int rows, QSqlQuery& batch, const QString& sql, bool everyRow = false);
     // Fetches the cursor's next `rows` rows into `batch`; throws _com_error.
     void fetch(const QString& cursor, int rows, QSqlQuery& batch, const QString& sql);
     // Closes the cursor; the transaction ends with the last one. Never throws.
@@ -52,7 +54,9 @@ private:
 
 class PgCursorRowSource final : public RowSource {
 public:
-    PgCursorRowSource(std::shared_ptr<PgCursorSession> session, const QString& adapted, const QString& sql);
+    // everyRow: the cursor planned for its whole result, not its first rows.
+    PgCursorRowSource(std::shared_ptr<PgCursorSession> session, const QString& adapted, const QString& sql,
+                      bool everyRow = false);
     ~PgCursorRowSource() override;
     int fieldCount() const override { return m_fieldCount; }
     QString fieldName(int index) const override { return m_names.value(index); }

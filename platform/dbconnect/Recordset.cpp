@@ -39,7 +39,7 @@ Recordset::Recordset() : d(std::make_unique<Impl>()) {}
 
 Recordset::~Recordset() = default;
 
-void Recordset::Open(const QString& sql, Connection* connection, int, int, int)
+void Recordset::Open(const QString& sql, Connection* connection, int, int, int options)
 {
     if (IsOpen())
         Fail(kErrObjectOpen, QStringLiteral("对象打开时，不允许操作。"), sql);
@@ -47,7 +47,7 @@ void Recordset::Open(const QString& sql, Connection* connection, int, int, int)
     Connection::Impl* impl = connection ? connection->impl() : nullptr;
     if (!impl)
         Fail(kErrInvalidConnection, QStringLiteral("连接无法用于执行此操作。在此上下文中它可能已被关闭或无效。"), sql);
-    d->rows = impl->openRecordset(sql);
+    d->rows = impl->openRecordset(sql, options != adCmdUnspecified && (options & zqPlanForEveryRow) != 0);
     d->sql = sql;
     try {
         d->advance();

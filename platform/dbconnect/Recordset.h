@@ -13,6 +13,10 @@ class Connection;
 enum CursorTypeEnum { adOpenForwardOnly = 0 };
 enum LockTypeEnum { adLockReadOnly = 1 };
 enum { adCmdUnspecified = -1 };
+// An option of Open of our own: the caller reads every row, so the statement is planned for its
+// whole result rather than for its first rows (which is how PostgreSQL plans a cursor, so that
+// a list can show its first rows early).
+enum { zqPlanForEveryRow = 0x4000 };
 
 class Recordset {
 public:

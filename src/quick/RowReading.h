@@ -19,7 +19,8 @@ template <typename Handler>
 void ReadRows(const QString& sql, Connection* connection, int columns, const std::atomic_bool* cancel, Handler handle)
 {
     Recordset records;
-    records.Open(sql, connection);
+    // Every row is read (the counts are exact): planned for the whole result.
+    records.Open(sql, connection, adOpenForwardOnly, adLockReadOnly, zqPlanForEveryRow);
     QStringList row;
     row.reserve(columns);
     while (!records.IsEOF() && !Cancelled(cancel)) {

@@ -148,6 +148,37 @@ TEST_P(EngineTest, RecordsetsStayOpenWhileOthersAndLookupsRun)
     EXPECT_EQ(inner, 10);
 }
 
+// A recordset read to its end (the quick search) is planned for every row; it reads as any other,
+// alone or beside another, and what it sets for its plan does not reach the next one, which a
+// list shows as its first rows come.
+TEST_P(EngineTest, ARecordsetPlannedForEveryRowReadsAsAnyOtherAndChangesNoOtherPlan)
+{
+    const QString all = QStringLiteral("SELECT Code, Name, Qty FROM Part ORDER BY Code");
+    Recordset plain;
+    plain.Open(all, pdm());
+    const auto expected = ReadAll(plain);
+    plain.Close();
+    Recordset outer;   // more rows than a first batch: it stays open (on PostgreSQL its transaction too)
+    outer.Open(QStringLiteral("SELECT Code FROM Part ORDER BY Code"), pdm());
+    for (int round = 0; round < 2; ++round) {   // beside an open recordset, then alone
+        Recordset everyRow;
+        everyRow.Open(all, pdm(), adOpenForwardOnly, adLockReadOnly, zqPlanForEveryRow);
+        EXPECT_EQ(ReadAll(everyRow), expected);
+        EXPECT_EQ(ErrorOf([&] {
+                      Recordset failing;
+                      failing.Open(QStringLiteral("SELECT NoSuchColumn FROM Part"), pdm(), adOpenForwardOnly,
+                                   adLockReadOnly, zqPlanForEveryRow);
+                  }),
+                  kErrFail);
+        if (m_db->isPostgres()) {
+            Recordset setting;
+            setting.Open(QStringLiteral("SELECT current_setting('cursor_tuple_fraction')"), pdm());
+            EXPECT_EQ(setting.GetFieldText(0), QStringLiteral("0.1"));
+        }
+        outer.Close();
+    }
+}
+
 // The structure walk keeps one recordset per level open; deep walks keep many at once.
 TEST_P(EngineTest, ManyRecordsetsOpenAtOnce)
 {
