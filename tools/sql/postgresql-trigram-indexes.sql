@@ -61,9 +61,12 @@ CREATE INDEX IF NOT EXISTS zq_trgm_teamwork_workid ON TeamWorkManage USING gin (
 CREATE INDEX IF NOT EXISTS zq_trgm_teamwork_workname ON TeamWorkManage USING gin (WorkName gin_trgm_ops);
 
 -- The drawing list in the order the search window lists it (the DISTINCT of 设计零部件 and the
--- ORDER BY the database component gives it): the server then streams the first rows at once
--- instead of sorting every drawing first, and the list fills while the rest is read.
-CREATE INDEX IF NOT EXISTS zq_list_title ON ZqlomiraAll_title (Tcode, Tname, ProductDwgCode, TOther4) INCLUDE (Ttime);
+-- ORDER BY the database component gives it, NULLs first as on SQLite): the server then streams
+-- the first rows at once instead of sorting every drawing first, and the list fills while the
+-- rest is read. An index of this name made by an earlier version of this file kept NULLs last,
+-- which that ORDER BY cannot use: it is made again.
+DO $$ BEGIN IF EXISTS (SELECT 1 FROM pg_indexes WHERE schemaname = current_schema() AND indexname = 'zq_list_title' AND indexdef NOT LIKE '%NULLS FIRST%') THEN DROP INDEX zq_list_title; END IF; END $$;
+CREATE INDEX IF NOT EXISTS zq_list_title ON ZqlomiraAll_title (Tcode NULLS FIRST, Tname NULLS FIRST, ProductDwgCode NULLS FIRST, TOther4 NULLS FIRST) INCLUDE (Ttime);
 
 -- Plain B-tree indexes for the date ranges the pages add to their conditions (a search by date
 -- alone, or by a text too short for trigrams). Equality conditions (a product's name by its
