@@ -31,8 +31,9 @@ void CheckBytes(const QByteArray& bytes)
     // What the system reads it writes back as the same text.
     Check(zq::DecodeGbk(zq::EncodeGbk(decoded)) == decoded, "decode(encode(decode(bytes))) == decode(bytes)",
           QString::fromLatin1(bytes.toHex()));
-    // A file of valid GBK is written back byte for byte.
-    if (!decoded.contains(QChar(QChar::ReplacementCharacter)))
+    // A file of valid GBK is written back byte for byte. The euro sign has two forms, code page
+    // 936's byte 0x80 and GB18030's pair A2 E3; both read as €, which is written back as 0x80.
+    if (!decoded.contains(QChar(QChar::ReplacementCharacter)) && !decoded.contains(QChar(0x20AC)))
         Check(zq::EncodeGbk(decoded) == bytes, "encode(decode(bytes)) == bytes for valid GBK",
               QString::fromLatin1(bytes.toHex()));
     const QString fileText = zq::DecodeFileText(bytes);

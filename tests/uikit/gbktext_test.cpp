@@ -55,6 +55,9 @@ TEST(GbkDecoding, InvalidBytesBecomeReplacementCharacters)
     // 0x80 as the trail byte of a double-byte character is not a euro sign.
     EXPECT_FALSE(DecodeGbk("\xd6\x80").contains(QChar(0x20AC)));
     EXPECT_EQ(DecodeGbk("\xd6\x80").size(), 1);
+    // GB18030's form of the euro sign reads as the same character, written back in code page 936's.
+    EXPECT_EQ(DecodeGbk("\xa2\xe3"), QStringLiteral("€"));
+    EXPECT_EQ(EncodeGbk(DecodeGbk("\xa2\xe3")), QByteArray("\x80"));
 }
 
 TEST(FileText, GbkUnlessUtf8)
