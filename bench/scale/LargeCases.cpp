@@ -21,15 +21,13 @@
 #include "LoadMix.h"
 #include "LargeQuickCase.h"
 #include "ListCtrl.h"
+#include "PsqlTiming.h"
 #include "RawBaselines.h"
 #include "SearchWindow.h"
 #include "ZQDBConnect.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QUrl>
 
 #include <sqlite3.h>
@@ -62,30 +60,10 @@ QString millions(qint64 n)
     return n >= 1000000 ? QStringLiteral("%1M").arg(double(n) / 1e6, 0, 'f', 1) : QString::number(n);
 }
 
-// The same statement in psql, \timing on, its rows thrown away; milliseconds, −1 on failure.
-double psqlMilliseconds(const Installation& installation, const QString& sql, const QString& pgOptions)
-{
-    const QString psql = QStandardPaths::findExecutable(QStringLiteral("psql"));
-    if (psql.isEmpty())
-        return -1;
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("PGOPTIONS"), pgOptions);
-    process.setProcessEnvironment(environment);
-    process.start(psql, {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
-                         QStringLiteral("-d"), installation.conninfo, QStringLiteral("-c"), QStringLiteral("\\timing on"),
-                         QStringLiteral("-c"), sql});
-    if (!process.waitForFinished(600000) || process.exitCode() != 0)
-        return -1;
-    const QRegularExpression time(QStringLiteral("Time: ([0-9.]+) ms"));
-    const QRegularExpressionMatch match = time.match(QString::fromUtf8(process.readAllStandardOutput()));
-    return match.hasMatch() ? match.captured(1).toDouble() : -1;
-}
-
 double medianPsql(const BenchOptions& options, const Installation& installation, const QString& sql,
                   const QString& pgOptions)
 {
-    return MedianSeconds(options.repeats, [&] { return psqlMilliseconds(installation, sql, pgOptions) / 1e3; }) * 1e3;
+    return MedianSeconds(options.repeats, [&] { return PsqlMilliseconds(installation, {sql}, pgOptions) / 1e3; }) * 1e3;
 }
 
 // PGOPTIONS for the module's connections while the object lives.

@@ -3,43 +3,29 @@
 // a hundred records searched over every kind of the database, and the suggestions under the box,
 // each beside the same statements timed by psql.
 #include "LargeQuickCase.h"
+#include "PsqlTiming.h"
 
 #include "QuickSearch.h"
 #include "QuickSources.h"
 #include "ZQDBConnect.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
 
 namespace zq::bench {
 
 namespace {
 
-// Each statement in psql, \timing on, rows thrown away: the sum of the server's times in
-// seconds; negative when one failed.
+// The statements in psql, as the module adapted them for the server; seconds, negative on failure.
 double psqlSeconds(const Installation& installation, const QStringList& statements)
 {
-    const QString psql = QStandardPaths::findExecutable(QStringLiteral("psql"));
-    if (psql.isEmpty() || statements.isEmpty())
-        return -1;
-    QStringList arguments{QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
-                          QStringLiteral("-d"), installation.conninfo, QStringLiteral("-c"), QStringLiteral("\\timing on")};
+    QStringList adapted;
     for (const QString& sql : statements)
-        arguments << QStringLiteral("-c") << AdaptSql(sql, QStringLiteral("QPSQL"));
-    QProcess process;
-    process.start(psql, arguments);
-    if (!process.waitForFinished(600000) || process.exitCode() != 0) {
-        Note(QStringLiteral("quick search baseline: ") + QString::fromUtf8(process.readAllStandardError()));
-        return -1;
-    }
-    const QRegularExpression time(QStringLiteral("Time: ([0-9.]+) ms"));
-    double milliseconds = 0;
-    int timed = 0;
-    for (auto match = time.globalMatch(QString::fromUtf8(process.readAllStandardOutput())); match.hasNext(); ++timed)
-        milliseconds += match.next().captured(1).toDouble();
-    return timed == statements.size() ? milliseconds / 1e3 : -1;
+        adapted.append(AdaptSql(sql, QStringLiteral("QPSQL")));
+    QString error;
+    const double milliseconds = PsqlMilliseconds(installation, adapted, {}, &error);
+    if (!error.isEmpty())
+        Note(QStringLiteral("quick search baseline: ") + error);
+    return milliseconds < 0 ? -1 : milliseconds / 1e3;
 }
 
 // Runs WORK with the statements it sends recorded; its seconds.
