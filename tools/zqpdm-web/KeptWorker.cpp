@@ -176,7 +176,7 @@ KeptWorker::Answer KeptWorker::ask(const QByteArray& request, qint64 limitMs, co
                 return Answer::Died;
             }
             exitCode = *status;
-            return tooLarge() ? Answer::TooLarge : Answer::Exited;
+            return Answer::Exited;
         }
         const qint64 left = limitMs - clock.elapsed();
         if (left <= 0) {

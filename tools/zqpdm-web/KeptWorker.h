@@ -26,10 +26,10 @@ public:
     KeptWorker& operator=(const KeptWorker&) = delete;
 
     enum class Answer {
-        Exited,     // the search ended; its exit status is in exitCode
+        Exited,     // the search ended; its exit status is in exitCode (its output may still be too large)
         NotAsked,   // the worker had gone before the request reached it: ask another
         TimedOut,   // killed at the limit
-        TooLarge,   // killed: tooLarge() said so
+        TooLarge,   // killed while at work: tooLarge() said so
         Died,       // ended in the middle of the search
     };
     // Sends REQUEST (one line) and waits for the answer, at most LIMITMS; TOOLARGE is asked every

@@ -220,6 +220,7 @@ bool PageWorker::runKept(const QString& user, const QString& scratch, const QStr
         return sizeOf(request.standardOutput) > m_limits.outputBytes || sizeOf(request.standardError) > m_limits.outputBytes;
     };
 
+    const QByteArray line = request.line();
     KeptWorker::Answer answer = KeptWorker::Answer::NotAsked;
     int exitCode = -1;
     // A worker found gone before it was asked is replaced once; a fresh one that cannot be asked
@@ -228,7 +229,7 @@ bool PageWorker::runKept(const QString& user, const QString& scratch, const QStr
         std::unique_ptr<KeptWorker> worker = m_kept->take();
         if (!worker)
             return false;
-        answer = worker->ask(request.line(), qint64(m_limits.seconds * 1000.0), tooLarge, exitCode);
+        answer = worker->ask(line, qint64(m_limits.seconds * 1000.0), tooLarge, exitCode);
         m_kept->giveBack(std::move(worker));
     }
     switch (answer) {
@@ -248,7 +249,7 @@ bool PageWorker::runKept(const QString& user, const QString& scratch, const QStr
         outcome.exitCode = exitCode;
         break;
     }
-    // A worker that wrote past the limit and died between two looks is no less too large.
+    // Output past the limit, written since the last look, whether the worker then answered or died.
     if (tooLarge()) {
         outcome.end = WorkerOutcome::End::TooLarge;
         return false;
