@@ -156,30 +156,54 @@ bool CZQPDMSearchMain::AddPage(const QString& caption)
     if (!known)
         return false;
     // Pages register themselves; one that is not part of this build is skipped like an unknown line.
-    const zq::PageFactory factory = zq::FindPageFactory(QString::fromUtf8(known->caption));
+    zq::PageFactory factory = zq::FindPageFactory(QString::fromUtf8(known->caption));
     if (!factory)
         return false;
-    std::unique_ptr<CZQSearchPage> page = factory();
-    if (!page)
+    m_pages.push_back({caption, known, std::move(factory), nullptr});
+    if (m_pageBuilding == PageBuilding::AllAtCreation && !BuildPage(m_pages.size() - 1)) {
+        m_pages.pop_back();
         return false;
-    page->CreatePage(m_pTabCtrl);
-    m_columnWidths->Attach(page->GetResultList(), caption);
-    if (m_preview)
-        m_preview->attach(*page);
-    CZQSearchPage* added = page.get();
-    m_pages.push_back(std::move(page));
-    setPageVisible(added, known->shownAtCreation);
-    added->setEnabled(false);
+    }
     m_pTabCtrl->InsertItem(index, caption, index);
     return true;
 }
 
-QList<CZQSearchPage*> CZQPDMSearchMain::Pages() const
+CZQSearchPage* CZQPDMSearchMain::BuildPage(size_t index)
+{
+    if (index >= m_pages.size())
+        return nullptr;
+    PageSlot& slot = m_pages[index];
+    if (slot.page || !slot.factory || !m_pTabCtrl)
+        return slot.page.get();
+    // Built after the window, maybe long after: its template is still the module's, not a host's
+    // of the same id.
+    const CTempResourceOverride resources(QString::fromLatin1(CZQPDMSearchFunction::kModuleName));
+    std::unique_ptr<CZQSearchPage> page = slot.factory();
+    slot.factory = nullptr;   // one try: a page that cannot be built stays without one
+    if (!page)
+        return nullptr;
+    page->CreatePage(m_pTabCtrl);
+    m_columnWidths->Attach(page->GetResultList(), slot.caption);
+    if (m_preview)
+        m_preview->attach(*page);
+    setPageVisible(page.get(), slot.known->shownAtCreation);
+    page->setEnabled(false);
+    slot.page = std::move(page);
+    return slot.page.get();
+}
+
+QList<CZQSearchPage*> CZQPDMSearchMain::Pages()
 {
     QList<CZQSearchPage*> pages;
-    for (const auto& page : m_pages)
-        pages.append(page.get());
+    for (size_t i = 0; i < m_pages.size(); ++i)
+        if (CZQSearchPage* page = BuildPage(i))
+            pages.append(page);
     return pages;
+}
+
+int CZQPDMSearchMain::BuiltPageCount() const
+{
+    return int(std::count_if(m_pages.begin(), m_pages.end(), [](const PageSlot& slot) { return slot.page != nullptr; }));
 }
 
 QString CZQPDMSearchMain::StatusText() const
@@ -247,6 +271,7 @@ void CZQPDMSearchMain::SelectPage(int index)
 {
     if (index < 0 || index >= int(m_pages.size()))
         return;
+    CZQSearchPage* next = BuildPage(size_t(index));
     if (m_pTabCtrl)
         m_pTabCtrl->SetCurSel(index);
     if (m_pCurPage) {
@@ -256,7 +281,7 @@ void CZQPDMSearchMain::SelectPage(int index)
         setPageVisible(m_pCurPage, false);
         m_pCurPage->setEnabled(false);
     }
-    m_pCurPage = m_pages[size_t(index)].get();
+    m_pCurPage = next;
     if (!m_pCurPage)
         return;
     m_pCurPage->OnActivatePage();

@@ -8,12 +8,13 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
 class CFlatTabCtrl;
 class CZQSearchPage;
-namespace zq { class SavedSearchMenu; class SearchWindowState; class ColumnWidthMemory; }
+namespace zq { class SavedSearchMenu; class SearchWindowState; class ColumnWidthMemory; struct KnownPage; }
 namespace zq::preview { class PreviewDock; }
 
 class CZQPDMSearchMain : public QDialog {
@@ -27,6 +28,12 @@ public:
 
     CZQPDMSearchMain();
     ~CZQPDMSearchMain() override;
+
+    // When the pages of the tabs are built from their templates: each when its tab is first
+    // selected (or when all are asked for), so a window opened for one tab builds only that one
+    // and the first; or all of them as the window is created. Set before Create.
+    enum class PageBuilding { WhenFirstSelected, AllAtCreation };
+    void SetPageBuilding(PageBuilding building) { m_pageBuilding = building; }
 
     // Builds the window from template 23001 as a modeless dialog owned by parent (top-level
     // when null) and initialises it. False when the template cannot be found.
@@ -45,7 +52,10 @@ public:
     void SetCurTreeItem(CTreeCursor item);
 
     CZQSearchPage* CurrentPage() const { return m_pCurPage; }
-    QList<CZQSearchPage*> Pages() const;
+    // Every tab's page, in tab order; pages not built yet are built first.
+    QList<CZQSearchPage*> Pages();
+    // How many of the tabs' pages are built so far.
+    int BuiltPageCount() const;
     CFlatTabCtrl* TabCtrl() const { return m_pTabCtrl; }
     QString StatusText() const;
     // Whether the status line tells of a search the user cancelled (its count is of the rows read
@@ -92,6 +102,8 @@ private:
     void BuildTabImages();
     bool LoadPages();
     bool AddPage(const QString& caption);
+    // The page of tab index, built now if it was not yet; null when it cannot be built.
+    CZQSearchPage* BuildPage(size_t index);
     void LayoutCurrentPage();
     void OnTabSelChange(int index);
     void OnQueriesIdle();
@@ -109,7 +121,15 @@ private:
     CFlatTabCtrl* m_pTabCtrl = nullptr;
     bool m_bLink = false;
     CZQSearchPage* m_pCurPage = nullptr;
-    std::vector<std::unique_ptr<CZQSearchPage>> m_pages;
+    // A tab of the page list and its page, once built.
+    struct PageSlot {
+        QString caption;
+        const zq::KnownPage* known = nullptr;
+        std::function<std::unique_ptr<CZQSearchPage>()> factory;
+        std::unique_ptr<CZQSearchPage> page;
+    };
+    std::vector<PageSlot> m_pages;
+    PageBuilding m_pageBuilding = PageBuilding::WhenFirstSelected;
     CImageList m_tabImages;
     int m_nRefWidth = 0;
     int m_nRefHeight = 0;
