@@ -96,7 +96,7 @@ int RunQuery(const QueryRequest& request)
 
     Recordset records;
     try {
-        records.Open(request.sql, request.connection, adOpenForwardOnly, adLockReadOnly, adCmdUnspecified);
+        records.Open(request.sql, request.connection, adOpenForwardOnly, adLockReadOnly, request.openOptions);
         const bool fromListCount = request.variant == QueryVariant::B || request.continueListRows;
         int row = (fromListCount && request.list) ? request.list->GetItemCount() : 0;
         int sinceRestart = 0;
@@ -141,7 +141,7 @@ int ReadQuery(const QueryRequest& request)
     ActivityScope activity;
     Recordset records;
     try {
-        records.Open(request.sql, request.connection, adOpenForwardOnly, adLockReadOnly, adCmdUnspecified);
+        records.Open(request.sql, request.connection, adOpenForwardOnly, adLockReadOnly, request.openOptions);
         int row = request.list ? request.list->GetItemCount() : 0;
         QStringList fields;
         while (!records.IsEOF()) {

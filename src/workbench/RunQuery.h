@@ -23,6 +23,7 @@ struct QueryRequest {
     CReportListCtrl* list = nullptr; // rows are counted from this list (variant B)
     bool continueListRows = false;   // variant A numbering from the list's row count too (rows appended)
     int fieldCount = -1;             // fields read per record; −1: as many as the query returns
+    int openOptions = -1;            // the recordset's options (zqPreferIndexScans...); −1: none
     // Called for every record with the row index n and the field texts (value-to-text converted).
     std::function<void(int row, const QStringList& fields)> onRecord;
 };

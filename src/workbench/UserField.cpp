@@ -6,12 +6,18 @@
 
 namespace zq {
 
-void UserField::ShowCurrentUser()
+void UserField::FetchCurrentUser()
 {
     WaitCursor wait;
     const std::unique_ptr<CUser> user = ZQGetCurrentUser();
     if (user)
-        Show(user->GetLogName(), user->GetName());
+        m_fetched = std::pair{user->GetLogName(), user->GetName()};
+}
+
+void UserField::ShowFetchedUser()
+{
+    if (m_fetched)
+        Show(m_fetched->first, m_fetched->second);
 }
 
 void UserField::Pick(CZQDBConnect* connection)

@@ -3,6 +3,8 @@
 // as the logged-on user and takes the user picked. It shows either the user's name (the login
 // name is then kept aside for the picker) or the login name itself.
 #include <QString>
+#include <optional>
+#include <utility>
 
 class QWidget;
 namespace zq { class CZQDBConnect; }
@@ -15,8 +17,10 @@ public:
 
     UserField(QWidget& page, int editId, Shows shows) : m_page(page), m_editId(editId), m_shows(shows) {}
 
-    // The logged-on user, under the wait cursor; nothing changes when there is none.
-    void ShowCurrentUser();
+    // The logged-on user in two steps: asked of the user service under the wait cursor (before the
+    // box may exist), then shown; nothing changes when there is none.
+    void FetchCurrentUser();
+    void ShowFetchedUser();
     // The user picker, starting from LogName(); a cancel changes nothing.
     void Pick(CZQDBConnect* connection);
     // The login name the picker starts from: the text in the box when it shows login names,
@@ -30,6 +34,7 @@ private:
     int m_editId;
     Shows m_shows;
     QString m_logName;
+    std::optional<std::pair<QString, QString>> m_fetched;   // login name and name
 };
 
 } // namespace zq

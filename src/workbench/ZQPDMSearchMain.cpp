@@ -156,14 +156,19 @@ bool CZQPDMSearchMain::AddPage(const QString& caption)
     if (!known)
         return false;
     // Pages register themselves; one that is not part of this build is skipped like an unknown line.
-    zq::PageFactory factory = zq::FindPageFactory(QString::fromUtf8(known->caption));
+    const zq::PageFactory factory = zq::FindPageFactory(QString::fromUtf8(known->caption));
     if (!factory)
         return false;
-    m_pages.push_back({caption, known, std::move(factory), nullptr});
-    if (m_pageBuilding == PageBuilding::AllAtCreation && !BuildPage(m_pages.size() - 1)) {
-        m_pages.pop_back();
+    std::unique_ptr<CZQSearchPage> page = factory();
+    if (!page)
         return false;
-    }
+    m_pages.push_back({caption, known, std::move(page), false});
+    // The first tab shows at once; the others wait for their tab, their requests of the services
+    // made now as when they were built with the window.
+    if (m_pageBuilding == PageBuilding::AllAtCreation || m_pages.size() == 1)
+        BuildPage(m_pages.size() - 1);
+    else
+        m_pages.back().page->OpenServices();
     m_pTabCtrl->InsertItem(index, caption, index);
     return true;
 }
@@ -173,23 +178,20 @@ CZQSearchPage* CZQPDMSearchMain::BuildPage(size_t index)
     if (index >= m_pages.size())
         return nullptr;
     PageSlot& slot = m_pages[index];
-    if (slot.page || !slot.factory || !m_pTabCtrl)
+    if (slot.built || !m_pTabCtrl)
         return slot.page.get();
+    slot.built = true;
+    CZQSearchPage* page = slot.page.get();
     // Built after the window, maybe long after: its template is still the module's, not a host's
     // of the same id.
     const CTempResourceOverride resources(QString::fromLatin1(CZQPDMSearchFunction::kModuleName));
-    std::unique_ptr<CZQSearchPage> page = slot.factory();
-    slot.factory = nullptr;   // one try: a page that cannot be built stays without one
-    if (!page)
-        return nullptr;
     page->CreatePage(m_pTabCtrl);
     m_columnWidths->Attach(page->GetResultList(), slot.caption);
     if (m_preview)
         m_preview->attach(*page);
-    setPageVisible(page.get(), slot.known->shownAtCreation);
+    setPageVisible(page, slot.known->shownAtCreation);
     page->setEnabled(false);
-    slot.page = std::move(page);
-    return slot.page.get();
+    return page;
 }
 
 QList<CZQSearchPage*> CZQPDMSearchMain::Pages()
@@ -203,7 +205,7 @@ QList<CZQSearchPage*> CZQPDMSearchMain::Pages()
 
 int CZQPDMSearchMain::BuiltPageCount() const
 {
-    return int(std::count_if(m_pages.begin(), m_pages.end(), [](const PageSlot& slot) { return slot.page != nullptr; }));
+    return int(std::count_if(m_pages.begin(), m_pages.end(), [](const PageSlot& slot) { return slot.built; }));
 }
 
 QString CZQPDMSearchMain::StatusText() const

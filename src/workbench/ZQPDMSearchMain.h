@@ -8,7 +8,6 @@
 #include <QHash>
 #include <QList>
 #include <QString>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -31,7 +30,8 @@ public:
 
     // When the pages of the tabs are built from their templates: each when its tab is first
     // selected (or when all are asked for), so a window opened for one tab builds only that one
-    // and the first; or all of them as the window is created. Set before Create.
+    // and the first; or all of them as the window is created. Either way every page asks the
+    // sibling services what it needs as the window is created, in tab order. Set before Create.
     enum class PageBuilding { WhenFirstSelected, AllAtCreation };
     void SetPageBuilding(PageBuilding building) { m_pageBuilding = building; }
 
@@ -121,12 +121,12 @@ private:
     CFlatTabCtrl* m_pTabCtrl = nullptr;
     bool m_bLink = false;
     CZQSearchPage* m_pCurPage = nullptr;
-    // A tab of the page list and its page, once built.
+    // A tab of the page list and its page, its controls built or not yet.
     struct PageSlot {
         QString caption;
         const zq::KnownPage* known = nullptr;
-        std::function<std::unique_ptr<CZQSearchPage>()> factory;
         std::unique_ptr<CZQSearchPage> page;
+        bool built = false;
     };
     std::vector<PageSlot> m_pages;
     PageBuilding m_pageBuilding = PageBuilding::WhenFirstSelected;

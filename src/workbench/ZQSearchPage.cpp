@@ -94,6 +94,20 @@ QueryRequest CZQSearchPage::PageQuery(QueryVariant variant, const QString& sql, 
     return request;
 }
 
+void CZQSearchPage::OpenServices()
+{
+    if (zq::CZQDBConnect::GetCurDBConnect())
+        EnsureServicesOpen();
+}
+
+void CZQSearchPage::EnsureServicesOpen()
+{
+    if (m_bServicesOpen)
+        return;
+    m_bServicesOpen = true;
+    OnOpenServices();
+}
+
 bool CZQSearchPage::InitConnection()
 {
     zq::CZQDBConnect* connect = zq::CZQDBConnect::GetCurDBConnect();

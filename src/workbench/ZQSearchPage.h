@@ -37,6 +37,11 @@ public:
     bool m_bLocate = false;
 
     virtual bool CreatePage(QWidget* parent) { return false; }
+    // What the page asks of the sibling services as the window is built (the store its files come
+    // from, the logged-on user), whether or not its controls are built then: they may be built
+    // much later, when its tab is first selected. Asked only once the database is connected (by a
+    // page before it); otherwise OnInitDialog asks, after connecting. Never asked twice.
+    void OpenServices();
     virtual CReportListCtrl* GetResultList() { return nullptr; }
     virtual QString GetLocateText() { return QString(); }
     virtual int DoSearch() { return 1; }
@@ -75,6 +80,11 @@ protected:
     bool CreateFromTemplate(QWidget* parent, int templateId);
     // Page initialisation; the base does nothing and returns true.
     virtual bool OnInitDialog() { return true; }
+
+    // The page's own requests of OpenServices; none by default.
+    virtual void OnOpenServices() {}
+    // In OnInitDialog, once connected: the page's requests of the services, unless made already.
+    void EnsureServicesOpen();
 
     // Connection set-up: the current CZQDBConnect, or a new one initialised and connected.
     // Fills m_pDBConnect, m_pConnection and m_nDataSystemType; false when it failed.
@@ -136,6 +146,7 @@ protected:
     int m_nDataSystemType = 0;
 
 private:
+    bool m_bServicesOpen = false;
     friend class CZQPDMSearchMain;   // runs Find under a QueryGuard
     void BeginQuery();
     void EndQuery();

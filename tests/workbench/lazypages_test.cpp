@@ -2,6 +2,7 @@
 // with every caption in its page list, that window is the window built all at once: the same tabs
 // in the same order, and on each tab the same controls in the same order with the same texts,
 // choices, states and places, the same defaults searched to the same rows, exported alike.
+#include "CallLog.h"
 #include "DialogTemplate.h"
 #include "FlatTabCtrl.h"
 #include "GbkText.h"
@@ -127,9 +128,19 @@ std::string text(const QStringList& lines)
     return lines.join(u'\n').toStdString();
 }
 
+// The sibling services' calls recorded so far, one line each.
+QStringList recordedCalls()
+{
+    QStringList lines;
+    for (const zq::ServiceCall& call : zq::CallLog::Calls())
+        lines.append(call.component + u' ' + call.operation + u' ' + call.args.join(u','));
+    return lines;
+}
+
 // Builds the window on a freshly seeded installation (a search remembers its patterns there),
-// goes through its tabs in order and searches each with its defaults.
-std::vector<TabView> viewOf(Building building, int* builtAtCreation)
+// goes through its tabs in order and searches each with its defaults. The services' calls made
+// while the window was built go to *callsAtCreation.
+std::vector<TabView> viewOf(Building building, int* builtAtCreation, QStringList* callsAtCreation)
 {
     std::vector<TabView> views;
     zq::test::SeededHome home;
@@ -143,8 +154,10 @@ std::vector<TabView> viewOf(Building building, int* builtAtCreation)
     CZQPDMSearchMain window;
     CZQPDMSearchFunction::m_pPDMSearchMain = &window;
     window.SetPageBuilding(building);
+    zq::CallLog::Clear();
     EXPECT_TRUE(window.Create(nullptr));
     *builtAtCreation = window.BuiltPageCount();
+    *callsAtCreation = recordedCalls();
     window.show();
     QCoreApplication::processEvents();
     for (int tab = 0; tab < window.TabCtrl()->GetItemCount(); ++tab) {
@@ -182,10 +195,16 @@ class PageBuildingTest : public WithApp, public ::testing::Test {};
 TEST_F(PageBuildingTest, PagesBuiltWhenFirstSelectedAreThePagesBuiltAtOnce)
 {
     int builtAtOnce = 0, builtLazily = 0;
-    const std::vector<TabView> atOnce = viewOf(Building::AllAtCreation, &builtAtOnce);
-    const std::vector<TabView> lazily = viewOf(Building::WhenFirstSelected, &builtLazily);
+    QStringList callsAtOnce, callsLazily;
+    const std::vector<TabView> atOnce = viewOf(Building::AllAtCreation, &builtAtOnce, &callsAtOnce);
+    const std::vector<TabView> lazily = viewOf(Building::WhenFirstSelected, &builtLazily, &callsLazily);
     EXPECT_EQ(builtAtOnce, int(std::size(kAllCaptions)));
     EXPECT_EQ(builtLazily, 1) << "only the first tab's page is built with the window";
+    // Every page asks the services for its store and the logged-on user as the window is built,
+    // built or not: a run's events stay what they were.
+    EXPECT_EQ(text(callsLazily), text(callsAtOnce));
+    EXPECT_TRUE(callsAtOnce.contains(QStringLiteral("CZQSaveFileToFTP InitZQPDMFTP "))) << text(callsAtOnce);
+    EXPECT_TRUE(callsAtOnce.contains(QStringLiteral("ZQUserManage ZQGetCurrentUser "))) << text(callsAtOnce);
     ASSERT_EQ(atOnce.size(), std::size(kAllCaptions));
     ASSERT_EQ(lazily.size(), atOnce.size());
     for (size_t tab = 0; tab < atOnce.size(); ++tab) {

@@ -53,7 +53,7 @@ void CZQDocumentListPage::ClearRows()
 }
 
 int CZQDocumentListPage::RunRecordQuery(const QString& sql, const zq::doc::RowLayout& layout, bool append,
-                                        zq::Connection* connection)
+                                        zq::Connection* connection, int openOptions)
 {
     CHeaderListCtrl* list = ResultList();
     if (!list)
@@ -62,6 +62,7 @@ int CZQDocumentListPage::RunRecordQuery(const QString& sql, const zq::doc::RowLa
     if (connection)
         request.connection = connection;
     request.continueListRows = append;
+    request.openOptions = openOptions;
     request.fieldCount = int(layout.queryFields.size());
     request.onRecord = [this, &layout](int row, const QStringList& fields) {
         zq::doc::DocumentRecord record = zq::doc::DocumentRecord::FromFields(fields, layout.queryFields);

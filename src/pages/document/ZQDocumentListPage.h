@@ -35,15 +35,18 @@ protected:
     void SetupDocumentList(const QList<ColumnSpec>& columns);
     // Creates the page's store object and connects it; the connection is kept when it succeeds.
     void OpenPageStore();
+    // The page's store, opened as the window is built.
+    void OnOpenServices() override { OpenPageStore(); }
     CZQSaveFileToFTP* PageStore() const { return m_pageStore.get(); }
     // Which of the two stores a record's file is kept in.
     virtual zq::doc::StoredKind StoredKindOf(const zq::doc::DocumentRecord& record) const = 0;
     // Deletes all rows and their records.
     void ClearRows();
     // Reads one SELECT into the list through the shared query routine; with append the rows
-    // follow those already listed. The page's own connection unless another is given.
+    // follow those already listed. The page's own connection unless another is given; the
+    // recordset opened with openOptions (Recordset::Open's, -1 for none).
     int RunRecordQuery(const QString& sql, const zq::doc::RowLayout& layout, bool append,
-                       zq::Connection* connection = nullptr);
+                       zq::Connection* connection = nullptr, int openOptions = -1);
     // The record of the list's selection mark, or null when no row is marked.
     const zq::doc::DocumentRecord* MarkedRecord() const;
     // Right click on the result list: with a row marked, the menu with the single entry "浏览..."

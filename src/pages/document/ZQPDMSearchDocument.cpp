@@ -60,7 +60,7 @@ bool CZQPDMSearchDocument::OnInitDialog()
     zq::WaitCursor wait;
     if (!InitConnection())
         return false;
-    OpenPageStore();
+    EnsureServicesOpen();
     SetupDatePickers(kDaysBack, true);
     SetupDocumentList({
         {QStringLiteral("图号[版本]"), 100},

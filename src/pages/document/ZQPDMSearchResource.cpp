@@ -51,7 +51,7 @@ bool CZQPDMSearchResource::OnInitDialog()
 
     if (!InitConnection())
         return false;
-    OpenPageStore();
+    EnsureServicesOpen();
     SetupConditionList();
     SetupDocumentList({
         {QStringLiteral("文件说明"), 100},

@@ -64,7 +64,8 @@ bool CZQECOSearchECO::OnInitDialog()
 
     if (!InitConnection())
         return false;
-    m_author.ShowCurrentUser();
+    EnsureServicesOpen();
+    m_author.ShowFetchedUser();
     SetupOrderList();
     SetupDatePickers(30, true);
     return true;

@@ -17,6 +17,8 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    // The logged-on user, asked as the window is built.
+    void OnOpenServices() override { m_author.FetchCurrentUser(); }
 
 private:
     // The SQL text of the current conditions; "" when an old drawing number was not found.

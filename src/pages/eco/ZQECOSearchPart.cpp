@@ -87,7 +87,8 @@ bool CZQECOSearchPart::InitPage()
 
     if (!InitConnection())
         return false;
-    m_author.ShowCurrentUser();
+    EnsureServicesOpen();
+    m_author.ShowFetchedUser();
     m_imageList.Add(zq::LoadIconResource(kPartIcon));
     SetupResultList(m_pResultList,
                     {{QStringLiteral("零部件图号"), 100},

@@ -22,6 +22,8 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    // The logged-on user, asked as the window is built.
+    void OnOpenServices() override { m_author.FetchCurrentUser(); }
 
 private:
     bool InitPage();

@@ -57,7 +57,8 @@ bool CZQTWSearchTask::OnInitDialog()
 
     if (!InitConnection())
         return false;
-    m_person.ShowCurrentUser();
+    EnsureServicesOpen();
+    m_person.ShowFetchedUser();
     SetupDatePickers(kDaysBack, true);
     m_data.person = zq::ControlText(*this, IdPerson);
     m_data.from = FromDate();

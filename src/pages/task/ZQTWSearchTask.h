@@ -26,6 +26,8 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    // The logged-on user, asked as the window is built.
+    void OnOpenServices() override { m_person.FetchCurrentUser(); }
 
 private:
     void UpdateData(bool save);
