@@ -146,7 +146,7 @@ void Connection::Impl::requireOpen(const QString& sql)
     throw _com_error(kErrInvalidConnection, message, QStringLiteral("ZQDBConnection"), sql);
 }
 
-std::unique_ptr<db::RowSource> Connection::Impl::openRecordset(const QString& sql, bool everyRow)
+std::unique_ptr<db::RowSource> Connection::Impl::openRecordset(const QString& sql, const db::PlanHints& hints)
 {
     requireOpen(sql);
     const QString adapted = adapt(sql);
@@ -155,7 +155,7 @@ std::unique_ptr<db::RowSource> Connection::Impl::openRecordset(const QString& sq
         switch (nesting) {
         case Nesting::ServerCursors:
             if (db::IsCursorQuery(adapted))
-                return std::make_unique<db::PgCursorRowSource>(m_cursors, adapted, sql, everyRow);
+                return std::make_unique<db::PgCursorRowSource>(m_cursors, adapted, sql, hints);
             return std::make_unique<db::QueryRowSource>(m_primary, adapted, sql, Mode::Buffered);
         case Nesting::SessionPerRecordset:
             return std::make_unique<db::QueryRowSource>(m_pool->acquire(sql), adapted, sql, Mode::ForwardOnly);

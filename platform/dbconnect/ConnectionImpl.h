@@ -31,8 +31,8 @@ struct Connection::Impl {
     bool isOpen() const;
 
     // Rows of a recordset; `sql` is the text as the module built it (adapted here). Throws _com_error.
-    // everyRow: planned for the whole result (see zqPlanForEveryRow).
-    std::unique_ptr<db::RowSource> openRecordset(const QString& sql, bool everyRow = false);
+    // hints: how the server plans it (see zqPlanForEveryRow, zqPreferIndexScans).
+    std::unique_ptr<db::RowSource> openRecordset(const QString& sql, const db::PlanHints& hints = {});
     // Rows of a statement read to the end before anything else runs on the connection.
     std::unique_ptr<db::RowSource> openDirect(const QString& sql);
     // True when the database has a table of that name (any case); false when it is not open.

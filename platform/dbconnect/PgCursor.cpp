@@ -123,7 +123,8 @@ void PgCursorSession::run(QSqlQuery& query, const QStringList& statements, const
     throw error;
 }
 
-QString PgCursorSession::open(const QString& adapted, int rows, QSqlQuery& batch, const QString& sql, bool everyRow)
+QString PgCursorSession::open(const QString& adapted, int rows, QSqlQuery& batch, const QString& sql,
+                              const PlanHints& hints)
 {
     QString error;
     if (!m_session.open(&error))
@@ -131,10 +132,16 @@ QString PgCursorSession::open(const QString& adapted, int rows, QSqlQuery& batch
                          QStringLiteral("ZQDBConnection"), sql);
     const QString cursor = QStringLiteral("zq_cursor_%1").arg(++m_nextCursor);
     QStringList statements{QStringLiteral("DECLARE %1 NO SCROLL CURSOR FOR ").arg(cursor) + WithoutTrailingSemicolons(adapted)};
-    if (everyRow) {
+    if (hints.everyRow) {
         // A cursor is planned for its first tenth; one read to its end wants the plan of the whole.
         statements.prepend(QStringLiteral("SET LOCAL cursor_tuple_fraction = 1"));
         statements.append(QStringLiteral("SET LOCAL cursor_tuple_fraction TO DEFAULT"));
+    }
+    if (hints.indexScans) {
+        // The planner costs a condition such as LIKE over long texts as if it were cheap, and
+        // scans the table where an index finds the rows many times faster.
+        statements.prepend(QStringLiteral("SET LOCAL enable_seqscan = off"));
+        statements.append(QStringLiteral("SET LOCAL enable_seqscan TO DEFAULT"));
     }
     statements.append(QStringLiteral("FETCH FORWARD %1 FROM %2").arg(rows).arg(cursor));
     run(batch, statements, sql);
@@ -186,11 +193,11 @@ void PgCursorSession::close(const QString& cursor) noexcept
 }
 
 PgCursorRowSource::PgCursorRowSource(std::shared_ptr<PgCursorSession> session, const QString& adapted,
-                                     const QString& sql, bool everyRow)
+                                     const QString& sql, const PlanHints& hints)
     : m_session(std::move(session)), m_sql(sql)
 {
     m_askedRows = kFirstBatchRows;
-    m_cursor = m_session->open(adapted, m_askedRows, m_batch, sql, everyRow);
+    m_cursor = m_session->open(adapted, m_askedRows, m_batch, sql, hints);
     takeBatch();
     const QSqlRecord record = m_batch.record();
     m_fieldCount = record.count();

@@ -23,10 +23,10 @@ public:
     ~PgCursorSession();
 
     // Declares a cursor for the adapted SELECT and fetches its first `rows` rows into `batch`
-    // (buffered); returns the cursor's name. everyRow: planned for the whole result (the
-    // server's cursor_tuple_fraction set to 1 for the declaration alone). Throws _com_error
-    // carrying `sql`.
-    QString open(const QString& adapted, int rows, QSqlQuery& batch, const QString& sql, bool everyRow = false);
+    // (buffered); returns the cursor's name. The hints set the server's planner for the
+    // declaration alone (cursor_tuple_fraction 1 for every row, no sequential scans where an
+    // index serves). Throws _com_error carrying `sql`.
+    QString open(const QString& adapted, int rows, QSqlQuery& batch, const QString& sql, const PlanHints& hints = {});
     // Fetches the cursor's next `rows` rows into `batch`; throws _com_error.
     void fetch(const QString& cursor, int rows, QSqlQuery& batch, const QString& sql);
     // Closes the cursor; the transaction ends with the last one. Never throws.
@@ -54,9 +54,9 @@ private:
 
 class PgCursorRowSource final : public RowSource {
 public:
-    // everyRow: the cursor planned for its whole result, not its first rows.
+    // hints: how the server plans the cursor (see PgCursorSession::open).
     PgCursorRowSource(std::shared_ptr<PgCursorSession> session, const QString& adapted, const QString& sql,
-                      bool everyRow = false);
+                      const PlanHints& hints = {});
     ~PgCursorRowSource() override;
     int fieldCount() const override { return m_fieldCount; }
     QString fieldName(int index) const override { return m_names.value(index); }

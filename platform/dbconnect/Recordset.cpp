@@ -47,7 +47,12 @@ void Recordset::Open(const QString& sql, Connection* connection, int, int, int o
     Connection::Impl* impl = connection ? connection->impl() : nullptr;
     if (!impl)
         Fail(kErrInvalidConnection, QStringLiteral("连接无法用于执行此操作。在此上下文中它可能已被关闭或无效。"), sql);
-    d->rows = impl->openRecordset(sql, options != adCmdUnspecified && (options & zqPlanForEveryRow) != 0);
+    db::PlanHints hints;
+    if (options != adCmdUnspecified) {
+        hints.everyRow = (options & zqPlanForEveryRow) != 0;
+        hints.indexScans = (options & zqPreferIndexScans) != 0;
+    }
+    d->rows = impl->openRecordset(sql, hints);
     d->sql = sql;
     try {
         d->advance();

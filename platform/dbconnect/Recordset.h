@@ -13,10 +13,16 @@ class Connection;
 enum CursorTypeEnum { adOpenForwardOnly = 0 };
 enum LockTypeEnum { adLockReadOnly = 1 };
 enum { adCmdUnspecified = -1 };
-// An option of Open of our own: the caller reads every row, so the statement is planned for its
-// whole result rather than for its first rows (which is how PostgreSQL plans a cursor, so that
-// a list can show its first rows early).
-enum { zqPlanForEveryRow = 0x4000 };
+// Options of Open of our own, for the server's planner.
+enum {
+    // The caller reads every row, so the statement is planned for its whole result rather than
+    // for its first rows (which is how PostgreSQL plans a cursor, so that a list can show its
+    // first rows early).
+    zqPlanForEveryRow = 0x4000,
+    // The statement's conditions are answered by an index far better than by a scan of the
+    // table, whatever the server estimates (PostgreSQL's trigram index against LIKE over long texts).
+    zqPreferIndexScans = 0x8000,
+};
 
 class Recordset {
 public:

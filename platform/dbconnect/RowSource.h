@@ -9,6 +9,13 @@
 
 namespace zq::db {
 
+// How a server plans a recordset's statement (PostgreSQL; the other engines have no use for it).
+struct PlanHints {
+    bool everyRow = false;     // the whole result is read: planned for it, not for its first rows
+    bool indexScans = false;   // the statement's conditions are ones an index answers far better
+                               // than a scan that evaluates them on every row
+};
+
 // A field set to a text. When the field held a text the row before, its value is replaced in
 // place: a long read then builds no new variant per field.
 void SetFieldText(QVariant& field, QString&& text);

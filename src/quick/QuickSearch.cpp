@@ -163,10 +163,10 @@ KindResult QuickSearch::searchContent(const QuickQuery& query, int limit, const 
     content::ContentConditions conditions;
     conditions.words = *words;
     conditions.kind = content::KindAll;
-    const QString sql = content::BuildContentSql(conditions, sql::DbmsOf(index->dbms())).sql;
+    const content::ContentSqlText text = content::BuildContentSql(conditions, sql::DbmsOf(index->dbms()));
     HitCollector hits(limit, false);
     try {
-        ReadRows(sql, index, kContentFields, cancel, [&](const QStringList& row) {
+        ReadRows(text.sql, index, kContentFields, cancel, [&](const QStringList& row) {
             QuickHit hit;
             hit.kind = kContentCaption;
             hit.code = row.at(1).trimmed();
@@ -181,7 +181,7 @@ KindResult QuickSearch::searchContent(const QuickQuery& query, int limit, const 
             hit.words = *words;
             hits.add(std::move(hit));
             return true;
-        });
+        }, text.preferIndexScans ? zqPreferIndexScans : 0);
     } catch (const _com_error& error) {
         result.advice = QStringLiteral("内容索引不能读取: ") + error.Description();
     }

@@ -14,13 +14,15 @@ inline bool Cancelled(const std::atomic_bool* cancel)
 }
 
 // Reads every row of a statement into `row` (the first `columns` fields as text) and hands it on;
-// stops when the handler says so or the search is cancelled. Throws _com_error.
+// stops when the handler says so or the search is cancelled. Every row is read (the counts are
+// exact): the statement is planned for its whole result, with more options when given.
+// Throws _com_error.
 template <typename Handler>
-void ReadRows(const QString& sql, Connection* connection, int columns, const std::atomic_bool* cancel, Handler handle)
+void ReadRows(const QString& sql, Connection* connection, int columns, const std::atomic_bool* cancel, Handler handle,
+              int moreOptions = 0)
 {
     Recordset records;
-    // Every row is read (the counts are exact): planned for the whole result.
-    records.Open(sql, connection, adOpenForwardOnly, adLockReadOnly, zqPlanForEveryRow);
+    records.Open(sql, connection, adOpenForwardOnly, adLockReadOnly, zqPlanForEveryRow | moreOptions);
     QStringList row;
     row.reserve(columns);
     while (!records.IsEOF() && !Cancelled(cancel)) {

@@ -148,34 +148,40 @@ TEST_P(EngineTest, RecordsetsStayOpenWhileOthersAndLookupsRun)
     EXPECT_EQ(inner, 10);
 }
 
-// A recordset read to its end (the quick search) is planned for every row; it reads as any other,
-// alone or beside another, and what it sets for its plan does not reach the next one, which a
-// list shows as its first rows come.
-TEST_P(EngineTest, ARecordsetPlannedForEveryRowReadsAsAnyOtherAndChangesNoOtherPlan)
+// A recordset read to its end (the quick search) is planned for every row, one answered by an
+// index (the content search) without scans of the table; either reads as any other, alone or
+// beside another, and what it sets for its plan does not reach the next one, which a list shows
+// as its first rows come.
+TEST_P(EngineTest, ARecordsetWithPlanHintsReadsAsAnyOtherAndChangesNoOtherPlan)
 {
     const QString all = QStringLiteral("SELECT Code, Name, Qty FROM Part ORDER BY Code");
     Recordset plain;
     plain.Open(all, pdm());
     const auto expected = ReadAll(plain);
     plain.Close();
-    Recordset outer;   // more rows than a first batch: it stays open (on PostgreSQL its transaction too)
-    outer.Open(QStringLiteral("SELECT Code FROM Part ORDER BY Code"), pdm());
-    for (int round = 0; round < 2; ++round) {   // beside an open recordset, then alone
-        Recordset everyRow;
-        everyRow.Open(all, pdm(), adOpenForwardOnly, adLockReadOnly, zqPlanForEveryRow);
-        EXPECT_EQ(ReadAll(everyRow), expected);
-        EXPECT_EQ(ErrorOf([&] {
-                      Recordset failing;
-                      failing.Open(QStringLiteral("SELECT NoSuchColumn FROM Part"), pdm(), adOpenForwardOnly,
-                                   adLockReadOnly, zqPlanForEveryRow);
-                  }),
-                  kErrFail);
-        if (m_db->isPostgres()) {
-            Recordset setting;
-            setting.Open(QStringLiteral("SELECT current_setting('cursor_tuple_fraction')"), pdm());
-            EXPECT_EQ(setting.GetFieldText(0), QStringLiteral("0.1"));
+    for (const int hints : {int(zqPlanForEveryRow), int(zqPreferIndexScans), int(zqPlanForEveryRow | zqPreferIndexScans)}) {
+        SCOPED_TRACE(hints);
+        Recordset outer;   // more rows than a first batch: it stays open (on PostgreSQL its transaction too)
+        outer.Open(QStringLiteral("SELECT Code FROM Part ORDER BY Code"), pdm());
+        for (int round = 0; round < 2; ++round) {   // beside an open recordset, then alone
+            Recordset hinted;
+            hinted.Open(all, pdm(), adOpenForwardOnly, adLockReadOnly, hints);
+            EXPECT_EQ(ReadAll(hinted), expected);
+            EXPECT_EQ(ErrorOf([&] {
+                          Recordset failing;
+                          failing.Open(QStringLiteral("SELECT NoSuchColumn FROM Part"), pdm(), adOpenForwardOnly,
+                                       adLockReadOnly, hints);
+                      }),
+                      kErrFail);
+            if (m_db->isPostgres()) {
+                Recordset setting;
+                setting.Open(QStringLiteral("SELECT current_setting('cursor_tuple_fraction') || ' ' || "
+                                            "current_setting('enable_seqscan')"),
+                             pdm());
+                EXPECT_EQ(setting.GetFieldText(0), QStringLiteral("0.1 on"));
+            }
+            outer.Close();
         }
-        outer.Close();
     }
 }
 

@@ -46,6 +46,22 @@ QString Fts5String(const QString& word)
     return u'"' + quoted + u'"';
 }
 
+// Three-character pieces that cover the word: one every three characters and the last three (a
+// character beyond the BMP counts as one). A text holding the word holds them all.
+QStringList ThreeCharacterPieces(const QString& word)
+{
+    const QList<uint> points = word.toUcs4();
+    const auto piece = [&points](qsizetype at) {
+        return QString::fromUcs4(reinterpret_cast<const char32_t*>(points.constData() + at), kIndexedWordLength);
+    };
+    QStringList pieces;
+    for (qsizetype at = 0; at + kIndexedWordLength <= points.size(); at += kIndexedWordLength)
+        pieces.append(piece(at));
+    if (points.size() % kIndexedWordLength != 0 && points.size() >= kIndexedWordLength)
+        pieces.append(piece(points.size() - kIndexedWordLength));
+    return pieces;
+}
+
 // A LIKE pattern that finds the word anywhere, its wildcards and the escape character (the
 // default one, backslash) taken literally.
 QString ContainsPattern(const QString& word)
@@ -103,15 +119,24 @@ ContentSqlText BuildContentSql(const ContentConditions& conditions, sql::Dbms en
     for (QString& word : words)
         word = FoldForSearch(word);
 
+    ContentSqlText text;
     QStringList where;
-    QStringList matched;   // SQLite: the words the trigram index finds
+    QStringList matched;   // SQLite: the three-character pieces the trigram index finds
     for (const QString& word : words) {
+        const bool indexed = CharacterCount(word) >= kIndexedWordLength;
         if (postgres) {
             // "~~" is LIKE: case-sensitive over the folded text, and untouched by the rewriting of
             // the module's LIKE into ILIKE, which would fold again by the server's locale.
             where.append(QStringLiteral("f.Folded ~~ ") + PostgresLiteral(ContainsPattern(word)));
-        } else if (CharacterCount(word) >= kIndexedWordLength) {
-            matched.append(Fts5String(word));
+            text.preferIndexScans = text.preferIndexScans || indexed;
+        } else if (indexed) {
+            // The index tells which texts hold each three characters, not where: every piece of the
+            // word is looked up, and a longer word then found in the text itself.
+            for (const QString& piece : ThreeCharacterPieces(word))
+                if (!matched.contains(Fts5String(piece)))
+                    matched.append(Fts5String(piece));
+            if (CharacterCount(word) > kIndexedWordLength)
+                where.append(Position(word, engine) + QStringLiteral(" > 0"));
         } else {
             where.append(Position(word, engine) + QStringLiteral(" > 0"));
         }
@@ -121,7 +146,6 @@ ContentSqlText BuildContentSql(const ContentConditions& conditions, sql::Dbms en
     if (conditions.kind == KindDesign || conditions.kind == KindResource)
         where.append(QStringLiteral("f.Kind = ") + Literal(ContentKindNames().at(conditions.kind)));
 
-    ContentSqlText text;
     if (conditions.byDate) {
         const DateCondition date =
             BuildDateCondition(QStringLiteral("f.FileDate"), conditions.from, conditions.to, DateBounds::Inclusive);

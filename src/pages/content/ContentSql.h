@@ -48,6 +48,7 @@ constexpr int kIndexedWordLength = 3;
 struct ContentSqlText {
     QString sql;
     bool dateWarning = false;   // "开始日期与结束日期不匹配...": the text then has no date condition
+    bool preferIndexScans = false;   // a word the trigram index finds: read with zqPreferIndexScans
 };
 
 // The SELECT of the conditions on the index's engine (SQLite or PostgreSQL). Its fields, in order:

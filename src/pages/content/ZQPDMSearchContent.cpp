@@ -65,7 +65,7 @@ bool CZQPDMSearchContent::OnInitDialog()
     // The PDM database is where the hits' files are fetched from; the index is opened when searched.
     if (!InitConnection())
         return false;
-    OpenPageStore();
+    EnsureServicesOpen();
     SetupDatePickers(kDaysBack, true);
     EnableDatePickers();
     SetupDocumentList({
@@ -133,7 +133,11 @@ int CZQPDMSearchContent::DoSearch()
     const ContentSqlText text = BuildContentSql(conditions, zq::sql::DbmsOf(index->dbms()));
     if (text.dateWarning)
         WarnReversedDates();
-    return RunRecordQuery(text.sql, ContentRowLayout(), false, index);
+    // A word the trigram index finds: read through the index, planned for every row (planned for
+    // its first rows, the server walks the files by date and tries the word on each).
+    return RunRecordQuery(text.sql, ContentRowLayout(), false, index,
+                          text.preferIndexScans ? zq::zqPlanForEveryRow | zq::zqPreferIndexScans
+                                                : int(zq::adCmdUnspecified));
 }
 
 void CZQPDMSearchContent::OnDblclkResult()

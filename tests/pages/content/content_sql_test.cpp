@@ -46,6 +46,8 @@ const QString kSqliteSelect = QStringLiteral(
 const QString kSqliteFrom = QStringLiteral(" FROM ContentText t JOIN ContentFile f ON f.FileId = t.rowid");
 const QString kOrder = QStringLiteral(" ORDER BY f.FileDate DESC, f.FileName");
 
+// The index knows which texts hold each three characters, not where: a word of three is looked up
+// as it is, a longer one by pieces that cover it and then found in the text; a shorter one scanned.
 TEST(ContentSql, SqliteFindsLongWordsThroughTheTrigramIndexAndScansForShortOnes)
 {
     const struct {
@@ -55,28 +57,41 @@ TEST(ContentSql, SqliteFindsLongWordsThroughTheTrigramIndexAndScansForShortOnes)
         QString where;
     } cases[] = {
         {"no word: every file, from the start of its text", Words(""), QStringLiteral("1"), QString()},
-        {"one long word", Words("氟橡胶密封圈"), QStringLiteral("max(1, zq_folded_instr(t.Content, '氟橡胶密封圈') - 20)"),
-         QStringLiteral(" WHERE t.ContentText MATCH '\"氟橡胶密封圈\"'")},
+        {"one word of three characters: the index alone", Words("渗碳层"),
+         QStringLiteral("max(1, zq_folded_instr(t.Content, '渗碳层') - 20)"),
+         QStringLiteral(" WHERE t.ContentText MATCH '\"渗碳层\"'")},
+        {"one long word: pieces of three, then the word in the text", Words("氟橡胶密封圈"),
+         QStringLiteral("max(1, zq_folded_instr(t.Content, '氟橡胶密封圈') - 20)"),
+         QStringLiteral(" WHERE t.ContentText MATCH '\"氟橡胶\" AND \"密封圈\"' AND "
+                        "zq_folded_instr(t.Content, '氟橡胶密封圈') > 0")},
+        {"a word of seven: its last three overlap", Words("铝合金压铸件A"),
+         QStringLiteral("max(1, zq_folded_instr(t.Content, '铝合金压铸件a') - 20)"),
+         QStringLiteral(" WHERE t.ContentText MATCH '\"铝合金\" AND \"压铸件\" AND \"铸件a\"' AND "
+                        "zq_folded_instr(t.Content, '铝合金压铸件a') > 0")},
         {"all words must occur; folded for search", Words("HT200 铸件时效"),
          QStringLiteral("max(1, zq_folded_instr(t.Content, 'ht200') - 20)"),
-         QStringLiteral(" WHERE t.ContentText MATCH '\"ht200\" AND \"铸件时效\"'")},
+         QStringLiteral(" WHERE t.ContentText MATCH '\"ht2\" AND \"200\" AND \"铸件时\" AND \"件时效\"' AND "
+                        "zq_folded_instr(t.Content, 'ht200') > 0 AND zq_folded_instr(t.Content, '铸件时效') > 0")},
         {"one and two characters: a scan", Words("镀 6G 镀锌钝化"),
          QStringLiteral("max(1, zq_folded_instr(t.Content, '镀') - 20)"),
-         QStringLiteral(" WHERE t.ContentText MATCH '\"镀锌钝化\"' AND zq_folded_instr(t.Content, '镀') > 0 AND "
-                        "zq_folded_instr(t.Content, '6g') > 0")},
+         QStringLiteral(" WHERE t.ContentText MATCH '\"镀锌钝\" AND \"锌钝化\"' AND zq_folded_instr(t.Content, '镀') > 0 AND "
+                        "zq_folded_instr(t.Content, '6g') > 0 AND zq_folded_instr(t.Content, '镀锌钝化') > 0")},
         {"full-width letters and digits, other scripts' capitals", Words("ＣＨ３２Ｖ００３ Φ4"),
          QStringLiteral("max(1, zq_folded_instr(t.Content, 'ch32v003') - 20)"),
-         QStringLiteral(" WHERE t.ContentText MATCH '\"ch32v003\"' AND zq_folded_instr(t.Content, 'φ4') > 0")},
+         QStringLiteral(" WHERE t.ContentText MATCH '\"ch3\" AND \"2v0\" AND \"003\"' AND "
+                        "zq_folded_instr(t.Content, 'ch32v003') > 0 AND zq_folded_instr(t.Content, 'φ4') > 0")},
         {"quotes: doubled for FTS5 inside doubled for SQL", Words("O'型圈 say\"hi\""),
          QStringLiteral("max(1, zq_folded_instr(t.Content, 'o''型圈') - 20)"),
-         QStringLiteral(" WHERE t.ContentText MATCH '\"o''型圈\" AND \"say\"\"hi\"\"\"'")},
+         QStringLiteral(" WHERE t.ContentText MATCH '\"o''型\" AND \"''型圈\" AND \"say\" AND \"\"\"hi\" AND \"hi\"\"\"' AND "
+                        "zq_folded_instr(t.Content, 'o''型圈') > 0 AND zq_folded_instr(t.Content, 'say\"hi\"') > 0")},
         {"FTS5 operators are only characters in a string", Words("(a OR b)* NEAR:"),
          QStringLiteral("max(1, zq_folded_instr(t.Content, '(a') - 20)"),
-         QStringLiteral(" WHERE t.ContentText MATCH '\"b)*\" AND \"near:\"' AND zq_folded_instr(t.Content, '(a') > 0 AND "
-                        "zq_folded_instr(t.Content, 'or') > 0")},
+         QStringLiteral(" WHERE t.ContentText MATCH '\"b)*\" AND \"nea\" AND \"ar:\"' AND zq_folded_instr(t.Content, '(a') > 0 AND "
+                        "zq_folded_instr(t.Content, 'or') > 0 AND zq_folded_instr(t.Content, 'near:') > 0")},
         {"a placeholder of QString::arg is text", Words("%1 %2%3"),
          QStringLiteral("max(1, zq_folded_instr(t.Content, '%1') - 20)"),
-         QStringLiteral(" WHERE t.ContentText MATCH '\"%2%3\"' AND zq_folded_instr(t.Content, '%1') > 0")},
+         QStringLiteral(" WHERE t.ContentText MATCH '\"%2%\" AND \"2%3\"' AND zq_folded_instr(t.Content, '%1') > 0 AND "
+                        "zq_folded_instr(t.Content, '%2%3') > 0")},
         {"design documents", Words("", KindDesign), QStringLiteral("1"), QStringLiteral(" WHERE f.Kind = '设计文档'")},
         {"resource files", Words("轴承", KindResource), QStringLiteral("max(1, zq_folded_instr(t.Content, '轴承') - 20)"),
          QStringLiteral(" WHERE zq_folded_instr(t.Content, '轴承') > 0 AND f.Kind = '资源文件'")},
@@ -99,18 +114,24 @@ TEST(ContentSql, PostgresLooksForEveryFoldedWordInTheFoldedTextItsWildcardsTaken
         const char* words;
         QString position;
         QString where;
+        bool indexFirst;   // a word of three characters or more: the trigram index answers it
     } cases[] = {
         {"氟橡胶 镀", QStringLiteral("strpos(f.Folded, '氟橡胶')"),
-         QStringLiteral(" WHERE f.Folded ~~ '%氟橡胶%' AND f.Folded ~~ '%镀%'")},
+         QStringLiteral(" WHERE f.Folded ~~ '%氟橡胶%' AND f.Folded ~~ '%镀%'"), true},
         {"Φ40 ＨＴ２００", QStringLiteral("strpos(f.Folded, 'φ40')"),
-         QStringLiteral(" WHERE f.Folded ~~ '%φ40%' AND f.Folded ~~ '%ht200%'")},
+         QStringLiteral(" WHERE f.Folded ~~ '%φ40%' AND f.Folded ~~ '%ht200%'"), true},
         {"50% a_b c\\d it's", QStringLiteral("strpos(f.Folded, '50%')"),
          QStringLiteral(" WHERE f.Folded ~~ E'%50\\\\%%' AND f.Folded ~~ E'%a\\\\_b%' AND f.Folded ~~ E'%c\\\\\\\\d%' "
-                        "AND f.Folded ~~ '%it''s%'")},
-        {"c\\d", QStringLiteral("strpos(f.Folded, E'c\\\\d')"), QStringLiteral(" WHERE f.Folded ~~ E'%c\\\\\\\\d%'")},
+                        "AND f.Folded ~~ '%it''s%'"), true},
+        {"c\\d", QStringLiteral("strpos(f.Folded, E'c\\\\d')"), QStringLiteral(" WHERE f.Folded ~~ E'%c\\\\\\\\d%'"), true},
+        {"渗碳 镀", QStringLiteral("strpos(f.Folded, '渗碳')"),
+         QStringLiteral(" WHERE f.Folded ~~ '%渗碳%' AND f.Folded ~~ '%镀%'"), false},
     };
     for (const auto& c : cases) {
-        const QString sql = BuildContentSql(Words(c.words), Dbms::Postgres).sql;
+        const ContentSqlText text = BuildContentSql(Words(c.words), Dbms::Postgres);
+        EXPECT_EQ(text.preferIndexScans, c.indexFirst) << c.words;
+        EXPECT_FALSE(BuildContentSql(Words(c.words), Dbms::Sqlite).preferIndexScans) << c.words;
+        const QString& sql = text.sql;
         EXPECT_TRUE(sql.contains(QStringLiteral(" FROM ContentFile f") + c.where + kOrder)) << str(sql);
         EXPECT_TRUE(sql.contains(QStringLiteral("substr(f.Content, greatest(1, ") + c.position + QStringLiteral(" - 20), 60)")))
             << str(sql);
