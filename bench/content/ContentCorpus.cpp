@@ -1,6 +1,7 @@
 #include "ContentCorpus.h"
 
 #include "BenchData.h"
+#include "ContentIndexSchema.h"
 #include "ContentIndexStore.h"
 #include "ContentSql.h"
 
@@ -127,9 +128,14 @@ QString CorpusSqliteIndex(const QString& dataDir, const QStringList& corpus, QSt
 {
     const QString path =
         dataDir + QStringLiteral("/content/index-%1-v%2.db").arg(corpus.size()).arg(content::kContentIndexVersion);
+    // The mark holds the layout the index was made with: one made by an earlier layout of the
+    // same version is made again.
     const QString done = path + QStringLiteral(".done");
-    if (QFile::exists(path) && QFile::exists(done))
+    const QByteArray layout = index::schema::Statements(false).join(u'\n').toUtf8();
+    QFile made(done);
+    if (QFile::exists(path) && made.open(QIODevice::ReadOnly) && made.readAll() == layout)
         return path;
+    made.close();
     std::fprintf(stderr, "bench: indexing %lld synthetic documents into %s (kept for later runs)\n",
                  qlonglong(corpus.size()), qPrintable(path));
     for (const QString& stale : {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm")})
@@ -137,7 +143,8 @@ QString CorpusSqliteIndex(const QString& dataDir, const QStringList& corpus, QSt
     if (!FillIndex(QStringLiteral("sqlite:") + path, corpus, error))
         return QString();
     QFile mark(done);
-    mark.open(QIODevice::WriteOnly);
+    if (!mark.open(QIODevice::WriteOnly | QIODevice::Truncate) || mark.write(layout) != layout.size())
+        std::fprintf(stderr, "bench: cannot write %s; the index is made again next time\n", qPrintable(done));
     return path;
 }
 

@@ -12,7 +12,8 @@
 // Figures: the search of the page 文档内容 on an index of 10,000 documents, for a three-character
 // word in 1% and in 20% of them and a two-character word (a scan), against the same SQL on the
 // sqlite3 C API (target: under 50 ms for three characters); the same on PostgreSQL (pg_trgm) when
-// ZQ_TEST_PG names a server; the index's size against the text's; indexing the demo's kinds of
+// ZQ_TEST_PG names a server (target: under 100 ms); the index's size against the text's (SQLite:
+// at most 2.5 times); indexing the demo's kinds of
 // files (PDF, Office, DXF, text) through zqpdm-index's whole run, against extracting them alone.
 #include "BenchData.h"
 #include "BenchTable.h"
@@ -48,6 +49,8 @@ using namespace zq::bench;
 namespace {
 
 constexpr double kQueryTargetMs = 50;
+constexpr double kServerQueryTargetMs = 100;   // PostgreSQL, a round trip and a cursor more
+constexpr double kSqliteIndexSizeRatio = 2.5;  // the SQLite index against the text it holds
 
 struct Options {
     QString dataDir;
@@ -130,12 +133,11 @@ void QueryFigures(const Options& options, const QString& engine, const QString& 
         figure.name = QStringLiteral("content search %1, %2").arg(engine, search.name);
         figure.unit = QStringLiteral("ms");
         int rows = -1;
-        figure.ours = Median([&] {
-            QList<double> runs;
-            for (int i = 0; i < options.repeats; ++i)
-                runs.append(PageSearchMs(search.words, &rows));
-            return runs;
-        }());
+        QList<double> oursRuns;
+        for (int i = 0; i < options.repeats; ++i)
+            oursRuns.append(PageSearchMs(search.words, &rows));
+        figure.ours = Median(oursRuns);
+        figure.oursSpread = Spread(oursRuns);
         figure.rows = rows;
         if (!sqlitePath.isEmpty()) {
             zq::content::ContentConditions conditions;
@@ -146,6 +148,7 @@ void QueryFigures(const Options& options, const QString& engine, const QString& 
             for (int i = 0; i < options.repeats; ++i)
                 runs.append(RawSqliteMs(sqlitePath, sql, &rawRows));
             figure.raw = Median(runs);
+            figure.rawSpread = Spread(runs);
             if (rawRows != rows) {
                 Note(QStringLiteral("%1: the page listed %2 rows, the C API %3").arg(figure.name).arg(rows).arg(rawRows));
                 figure.failed = true;
@@ -159,9 +162,9 @@ void QueryFigures(const Options& options, const QString& engine, const QString& 
         }
         if (figure.ours < 0)
             figure.failed = true;
-        if (search.targeted && engine == u"SQLite") {
+        if (search.targeted) {
             figure.limit = Limit::Ours;
-            figure.target = kQueryTargetMs;
+            figure.target = engine == u"SQLite" ? kQueryTargetMs : kServerQueryTargetMs;
         }
         table.add(figure);
     }
@@ -187,6 +190,10 @@ void SizeFigure(const QString& engine, qint64 indexBytes, qint64 textBytes, int 
     figure.ours = indexBytes / 1048576.0;
     figure.raw = textBytes / 1048576.0;
     figure.failed = indexBytes <= 0;
+    if (engine == u"SQLite") {
+        figure.limit = Limit::Ratio;
+        figure.target = kSqliteIndexSizeRatio;
+    }
     table.add(figure);
 }
 
