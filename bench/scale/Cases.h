@@ -14,7 +14,7 @@ struct BenchOptions {
     QString dataDir;          // cached installations and scratch files
     QString postgresAdmin;    // ZQ_TEST_PG; empty: no PostgreSQL figures
     bool smoke = false;       // small sizes, one repeat, targets not checked
-    int repeats = 3;          // median of this many runs
+    int repeats = 5;          // median of this many runs
 };
 
 // The median of the values; negative when any is negative (a run failed).

@@ -13,7 +13,7 @@
 //   --data DIR   where the seeded installations are kept between runs (default: bench-data
 //                beside the bin folder, i.e. build/bench-data)
 //   --tsv FILE   also write the table as tab-separated values (bench/plot_growth.py reads it)
-//   --repeats N  runs per figure, the median counts (default 3)
+//   --repeats N  runs per figure, the median counts (default 5)
 //   --only LIST  only these cases, comma-separated: search (title searches, memory, export),
 //                structure, view, quick
 // PostgreSQL figures need ZQ_TEST_PG (postgresql://user@host:port/db of a server the bench may

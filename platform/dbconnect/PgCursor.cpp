@@ -241,7 +241,7 @@ bool PgCursorRowSource::next(QVariantList& row)
         // Texts straight from libpq's result, as Qt's driver would give them; other kinds
         // through the driver.
         if (api && m_textColumns.value(i) && !api->getisnull(m_result, at, i))
-            SetFieldText(row[i], QString::fromUtf8(api->getvalue(m_result, at, i), api->getlength(m_result, at, i)));
+            SetFieldUtf8(row[i], QByteArrayView(api->getvalue(m_result, at, i), api->getlength(m_result, at, i)));
         else
             row[i] = m_batch.value(i);
     }

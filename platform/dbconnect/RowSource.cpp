@@ -1,5 +1,7 @@
 #include "RowSource.h"
 
+#include <QStringDecoder>
+
 #include <QSqlError>
 #include <QSqlRecord>
 
@@ -11,6 +13,22 @@ void SetFieldText(QVariant& field, QString&& text)
         *static_cast<QString*>(field.data()) = std::move(text);
     else
         field = QVariant(std::move(text));
+}
+
+void SetFieldUtf8(QVariant& field, QByteArrayView utf8)
+{
+    if (field.metaType() == QMetaType::fromType<QString>()) {
+        QString& text = *static_cast<QString*>(field.data());
+        if (text.isDetached() && text.capacity() >= utf8.size()) {
+            // UTF-8 never takes fewer bytes than UTF-16 takes units.
+            text.resize(utf8.size());
+            QStringDecoder decoder(QStringDecoder::Utf8);
+            const QChar* end = decoder.appendToBuffer(text.data(), utf8);
+            text.truncate(end - text.constData());
+            return;
+        }
+    }
+    SetFieldText(field, QString::fromUtf8(utf8));
 }
 
 QueryRowSource::QueryRowSource(std::shared_ptr<Session> session, const QString& adapted, const QString& sql, Mode mode)

@@ -19,6 +19,9 @@ struct PlanHints {
 // A field set to a text. When the field held a text the row before, its value is replaced in
 // place: a long read then builds no new variant per field.
 void SetFieldText(QVariant& field, QString&& text);
+// The same from UTF-8 (invalid bytes read as U+FFFD): decoded into the field's own text when
+// nothing else shares it and it has room, so reading row after row allocates nothing.
+void SetFieldUtf8(QVariant& field, QByteArrayView utf8);
 
 class RowSource {
 public:

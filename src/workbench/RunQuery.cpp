@@ -71,6 +71,14 @@ void readFields(const Recordset& records, int fieldCount, QStringList& fields)
         fields[i] = records.GetFieldText(i);
 }
 
+// Lets go of a row's texts once its handler has them, so that the next row is read into the
+// recordset's own buffers instead of new ones.
+void releaseFields(QStringList& fields)
+{
+    for (QString& field : fields)
+        field = QString();
+}
+
 void ReportQueryError(const _com_error& error, const QueryRequest& request, const VariantRules& rules)
 {
     ReportComError(error.Description(), error.Source());
@@ -121,6 +129,7 @@ int RunQuery(const QueryRequest& request)
             readFields(records, request.fieldCount, fields);
             if (request.onRecord)
                 request.onRecord(row, fields);
+            releaseFields(fields);
             records.MoveNext();
             ++row;
         }
@@ -148,6 +157,7 @@ int ReadQuery(const QueryRequest& request)
             readFields(records, request.fieldCount, fields);
             if (request.onRecord)
                 request.onRecord(row, fields);
+            releaseFields(fields);
             records.MoveNext();
             ++row;
         }

@@ -192,6 +192,7 @@ int CZQPartConditionPage::PlainSearch(const QString& sql)
             throw;
         }
         list->InsertItem(row, texts);
+        texts.clear();   // the list holds its own copy; the next row reads into buffers no one shares
     };
     return RunQuery(request);
 }
