@@ -22,8 +22,17 @@ void SetFieldUtf8(QVariant& field, QByteArrayView utf8)
         if (text.isDetached() && text.capacity() >= utf8.size()) {
             // UTF-8 never takes fewer bytes than UTF-16 takes units.
             text.resize(utf8.size());
+            char16_t* out = reinterpret_cast<char16_t*>(text.data());
+            // Codes and numbers are ASCII: widened as they are; anything else decoded.
+            qsizetype ascii = 0;
+            while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80) {
+                out[ascii] = char16_t(static_cast<unsigned char>(utf8[ascii]));
+                ++ascii;
+            }
+            if (ascii == utf8.size())
+                return;
             QStringDecoder decoder(QStringDecoder::Utf8);
-            const QChar* end = decoder.appendToBuffer(text.data(), utf8);
+            const QChar* end = decoder.appendToBuffer(text.data() + ascii, utf8.sliced(ascii));
             text.truncate(end - text.constData());
             return;
         }
