@@ -65,6 +65,11 @@ double RunIndexer(const QString& home)
 {
     QProcess indexer;
     indexer.setProcessChannelMode(QProcess::MergedChannels);
+    // The installation named, not the one an earlier case's window left in the environment.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"ZQPDM_DB", "ZQPDM_HOME", "ZQPDM_SYSDIR", "ZQPDM_INDEX"})
+        environment.remove(QString::fromLatin1(name));
+    indexer.setProcessEnvironment(environment);
     QElapsedTimer timer;
     timer.start();
     indexer.start(QCoreApplication::applicationDirPath() + QStringLiteral("/zqpdm-index"),
