@@ -99,6 +99,15 @@ QString Recordset::GetFieldText(int index) const
     return ValueToText(field(index));
 }
 
+QStringView Recordset::GetFieldTextView(int index, QString& scratch) const
+{
+    const QVariant& value = field(index);
+    if (value.typeId() == QMetaType::QString)
+        return *static_cast<const QString*>(value.constData());
+    scratch = ValueToText(value);
+    return scratch;
+}
+
 void Recordset::MoveNext()
 {
     if (!IsOpen())

@@ -39,6 +39,9 @@ public:
     int FieldCount() const;
     QVariant GetFieldValue(int index) const;       // throws _com_error for a bad index
     QString GetFieldText(int index) const;         // ValueToText of the value
+    // The same without a copy: a view of the value's own text, or of `scratch` holding the text of
+    // a value of another kind. Valid until the next MoveNext (or change of scratch).
+    QStringView GetFieldTextView(int index, QString& scratch) const;
     void MoveNext();                               // throws _com_error on a read error
     void Close();
 

@@ -233,7 +233,13 @@ int CReportListCtrl::InsertItem(int row, const QString& text, int image)
 
 int CReportListCtrl::InsertItem(int row, QStringList texts, int image)
 {
-    const int at = m_model->insertRow(row, std::move(texts), image);
+    const QVarLengthArray<QStringView, 16> views(texts.cbegin(), texts.cend());
+    return InsertItem(row, std::span<const QStringView>(views), image);
+}
+
+int CReportListCtrl::InsertItem(int row, std::span<const QStringView> texts, int image)
+{
+    const int at = m_model->insertRow(row, texts, image);
     if (at >= 0 && m_selectionMark >= at)
         ++m_selectionMark;
     return at;

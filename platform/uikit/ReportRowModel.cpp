@@ -122,15 +122,14 @@ int ReportRowModel::insertRow(int row, const QString& text, int image)
     return insertRow(row, RowTexts(texts), image);
 }
 
-int ReportRowModel::insertRow(int row, const QStringList& texts, int image)
+int ReportRowModel::insertRow(int row, std::span<const QStringView> texts, int image)
 {
-    QVarLengthArray<QStringView, 16> views;
-    const qsizetype kept = std::min(texts.size(), qsizetype(std::max(1, columns())));
-    for (qsizetype i = 0; i < kept; ++i)
-        views.append(texts[i]);
-    if (views.isEmpty())
-        views.append(QStringView());
-    return insertRow(row, RowTexts(views), image);
+    const size_t kept = std::min(texts.size(), size_t(std::max(1, columns())));
+    if (kept == 0) {
+        const QStringView empty[] = {QStringView()};
+        return insertRow(row, RowTexts(empty), image);
+    }
+    return insertRow(row, RowTexts(texts.first(kept)), image);
 }
 
 int ReportRowModel::insertRow(int row, RowTexts texts, int image)

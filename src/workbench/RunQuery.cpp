@@ -1,4 +1,6 @@
 #include "RunQuery.h"
+
+#include <QVarLengthArray>
 #include "ComError.h"
 #include "Desktop.h"
 #include "ListCtrl.h"
@@ -63,19 +65,32 @@ public:
 
 // The record's field texts into `fields`, whose storage is used again for the next record
 // unless the page kept the list.
-void readFields(const Recordset& records, int fieldCount, QStringList& fields)
-{
-    const int count = fieldCount < 0 ? records.FieldCount() : fieldCount;
-    fields.resize(count);
-    for (int i = 0; i < count; ++i)
-        fields[i] = records.GetFieldText(i);
-}
+// What a record is read into before it is handed on: texts, or views of the recordset's own.
+struct RecordBuffers {
+    QStringList fields;
+    QVarLengthArray<QStringView, 16> views;
+    QVarLengthArray<QString, 16> scratch;   // texts of values that are not texts
+};
 
-// Lets go of a row's texts once its handler has them, so that the next row is read into the
-// recordset's own buffers instead of new ones.
-void releaseFields(QStringList& fields)
+// Hands the current record to the request's handler. The texts are let go afterwards, so that the
+// next row is read into the recordset's own buffers instead of new ones.
+void handOn(const QueryRequest& request, const Recordset& records, int row, RecordBuffers& buffers)
 {
-    for (QString& field : fields)
+    const int count = request.fieldCount < 0 ? records.FieldCount() : request.fieldCount;
+    if (request.onRecordViews) {
+        buffers.views.resize(count);
+        buffers.scratch.resize(count);
+        for (int i = 0; i < count; ++i)
+            buffers.views[i] = records.GetFieldTextView(i, buffers.scratch[i]);
+        request.onRecordViews(row, buffers.views);
+        return;
+    }
+    buffers.fields.resize(count);
+    for (int i = 0; i < count; ++i)
+        buffers.fields[i] = records.GetFieldText(i);
+    if (request.onRecord)
+        request.onRecord(row, buffers.fields);
+    for (QString& field : buffers.fields)
         field = QString();
 }
 
@@ -109,7 +124,7 @@ int RunQuery(const QueryRequest& request)
         int row = (fromListCount && request.list) ? request.list->GetItemCount() : 0;
         int sinceRestart = 0;
         bool cancelled = false;
-        QStringList fields;
+        RecordBuffers buffers;
         while (!records.IsEOF()) {
             progress.SetText(ProgressReadingPattern(), row + 1);
             if (rules.restartBar) {
@@ -126,10 +141,7 @@ int RunQuery(const QueryRequest& request)
                 cancelled = true;
                 break;
             }
-            readFields(records, request.fieldCount, fields);
-            if (request.onRecord)
-                request.onRecord(row, fields);
-            releaseFields(fields);
+            handOn(request, records, row, buffers);
             records.MoveNext();
             ++row;
         }
@@ -152,12 +164,9 @@ int ReadQuery(const QueryRequest& request)
     try {
         records.Open(request.sql, request.connection, adOpenForwardOnly, adLockReadOnly, request.openOptions);
         int row = request.list ? request.list->GetItemCount() : 0;
-        QStringList fields;
+        RecordBuffers buffers;
         while (!records.IsEOF()) {
-            readFields(records, request.fieldCount, fields);
-            if (request.onRecord)
-                request.onRecord(row, fields);
-            releaseFields(fields);
+            handOn(request, records, row, buffers);
             records.MoveNext();
             ++row;
         }

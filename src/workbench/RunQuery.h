@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <span>
 
 class CReportListCtrl;
 namespace zq { class Connection; class Recordset; }
@@ -26,6 +27,9 @@ struct QueryRequest {
     int openOptions = -1;            // the recordset's options (zqPreferIndexScans...); −1: none
     // Called for every record with the row index n and the field texts (value-to-text converted).
     std::function<void(int row, const QStringList& fields)> onRecord;
+    // Called instead when set: the same texts as views, valid during the call only (a long list
+    // read this way copies no text before the list takes its own).
+    std::function<void(int row, std::span<const QStringView> fields)> onRecordViews;
 };
 
 int RunQuery(const QueryRequest& request);

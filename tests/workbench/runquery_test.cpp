@@ -203,6 +203,35 @@ TEST_P(RunQueryTest, ErrorRaisedByTheEngineWhileReading)
     EXPECT_EQ(m_desktop.messages().size(), 1);
 }
 
+// A handler that takes a record's fields as views reads the same texts, numbers and NULLs among
+// them, row after row (the recordset reuses its buffers between rows).
+TEST_P(RunQueryTest, ViewsOfARecordReadAsItsTexts)
+{
+    auto scratch = table(700);
+    ASSERT_TRUE(scratch);
+    for (const QueryVariant variant : {QueryVariant::A, QueryVariant::B}) {
+        QueryRequest texted = request(*scratch, variant);
+        texted.sql.replace(QStringLiteral("SELECT Code, Name"), QStringLiteral("SELECT Code, Name, 6 * 7, NULL"));
+        records.clear();
+        ASSERT_EQ(RunQuery(texted), 1);
+        const QList<QStringList> asTexts = records;
+        ASSERT_EQ(asTexts.value(0).value(1).count(u'|'), 3) << "four fields";
+        EXPECT_TRUE(asTexts.value(0).value(1).endsWith(QStringLiteral("|42|"))) << asTexts.value(0).value(1).toStdString();
+        records.clear();
+        QueryRequest viewed = texted;
+        viewed.onRecord = nullptr;
+        viewed.onRecordViews = [this](int row, std::span<const QStringView> fields) {
+            QStringList texts;
+            for (QStringView field : fields)
+                texts.append(field.toString());
+            records.append({QString::number(row), texts.join('|')});
+        };
+        ASSERT_EQ(RunQuery(viewed), 1);
+        EXPECT_EQ(records, asTexts);
+        EXPECT_EQ(records.size(), 700);
+    }
+}
+
 TEST_P(RunQueryTest, InsertRecordRowKeepsTheTextsInARecord)
 {
     CReportListCtrl list;

@@ -28,6 +28,13 @@ const ProductNames::Product& ProductNames::Lookup(CZQDBConnect& connection, cons
     return *m_last;
 }
 
+const ProductNames::Product& ProductNames::Lookup(CZQDBConnect& connection, QStringView productCode)
+{
+    if (m_last && m_last->code == productCode)
+        return *m_last;
+    return Lookup(connection, productCode.toString());
+}
+
 void ProductNames::Clear()
 {
     m_products.clear();

@@ -20,6 +20,8 @@ public:
     // The product of that code, read with GetSelectItemData the first time. Throws _com_error
     // when the look-up fails; nothing is remembered then.
     const Product& Lookup(CZQDBConnect& connection, const QString& productCode);
+    // The same for a code given as a view; the product's texts stay until Clear.
+    const Product& Lookup(CZQDBConnect& connection, QStringView productCode);
     // Forgets every product: a new search reads the names again.
     void Clear();
     int Count() const { return int(m_products.size()); }

@@ -138,16 +138,16 @@ int CZQPDMSearchPart::ResultColumnOfField(int field) const
     return field == kOldCodeField ? kOldCodeColumn : field;
 }
 
-void CZQPDMSearchPart::CompleteRow(QStringList& texts, const QStringList& fields)
+void CZQPDMSearchPart::CompleteRow(RowViews& texts, std::span<const QStringView> fields)
 {
-    if (fields.size() <= kProductField)
+    if (fields.size() <= size_t(kProductField))
         return;
     while (texts.size() <= kProductNameColumn)
-        texts.append(QString());
+        texts.append(QStringView());
     if (!m_pDBConnect)
         return;
     // Each product's name is read once a search; its rows share the code and name texts.
-    const ProductNames::Product& product = m_productNames.Lookup(*m_pDBConnect, fields.at(kProductField));
+    const ProductNames::Product& product = m_productNames.Lookup(*m_pDBConnect, fields[kProductField]);
     texts[kProductField] = product.code;
     texts[kProductNameColumn] = product.name;
 }

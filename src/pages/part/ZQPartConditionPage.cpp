@@ -174,16 +174,15 @@ int CZQPartConditionPage::PlainSearch(const QString& sql)
         return 0;
     list->DeleteAllItems();
     QueryRequest request = PageQuery(QueryVariant::A, sql, list);
-    QStringList texts;   // one row's texts; the list's storage serves every row of the search
-    texts.reserve(list->GetColumnCount());
-    request.onRecord = [this, list, &texts](int row, const QStringList& fields) {
+    RowViews texts;   // one row's texts, views of the record's until the list copies them
+    request.onRecordViews = [this, list, &texts](int row, std::span<const QStringView> fields) {
         texts.clear();
-        texts.append(fields.value(0));
-        for (int field = 1; field < fields.size(); ++field) {
-            const int column = ResultColumnOfField(field);
+        texts.append(fields.empty() ? QStringView() : fields[0]);
+        for (size_t field = 1; field < fields.size(); ++field) {
+            const int column = ResultColumnOfField(int(field));
             while (texts.size() <= column)
-                texts.append(QString());
-            texts[column] = fields.at(field);
+                texts.append(QStringView());
+            texts[column] = fields[field];
         }
         try {
             CompleteRow(texts, fields);
@@ -192,7 +191,6 @@ int CZQPartConditionPage::PlainSearch(const QString& sql)
             throw;
         }
         list->InsertItem(row, texts);
-        texts.clear();   // the list holds its own copy; the next row reads into buffers no one shares
     };
     return RunQuery(request);
 }

@@ -3,6 +3,8 @@
 // the kind chosen in 1256 with the values kept per kind, the date pickers greyed for "明细",
 // the result list 1319 filled from one query, the part services of its context menu and the
 // locate report of the selected row. The pages differ in their tables and in what they add.
+#include <span>
+#include <QVarLengthArray>
 #include "PartConditions.h"
 #include "PartSql.h"
 #include "ZQSearchPage.h"
@@ -49,9 +51,12 @@ protected:
     virtual void OnKindShown(int kind) { Q_UNUSED(kind); }
     // The result column that field i of a record goes to (field 0 is the row's item text).
     virtual int ResultColumnOfField(int field) const { return field; }
-    // Completes the texts of a result row (column by column) from the record's fields before the
-    // row is listed. May throw _com_error; the row is listed as it stands then.
-    virtual void CompleteRow(QStringList& texts, const QStringList& fields)
+    // A result row's texts, column by column, as views until the list copies them.
+    using RowViews = QVarLengthArray<QStringView, 16>;
+    // Completes the texts of a result row from the record's fields before the row is listed; a
+    // text added must outlive the row's listing. May throw _com_error; the row is listed as it
+    // stands then.
+    virtual void CompleteRow(RowViews& texts, std::span<const QStringView> fields)
     {
         Q_UNUSED(texts);
         Q_UNUSED(fields);
