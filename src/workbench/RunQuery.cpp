@@ -63,8 +63,6 @@ public:
     ActivityScope& operator=(const ActivityScope&) = delete;
 };
 
-// The record's field texts into `fields`, whose storage is used again for the next record
-// unless the page kept the list.
 // What a record is read into before it is handed on: texts, or views of the recordset's own.
 struct RecordBuffers {
     QStringList fields;

@@ -3,6 +3,7 @@
 // in the same order, and on each tab the same controls in the same order with the same texts,
 // choices, states and places, the same defaults searched to the same rows, exported alike.
 #include "CallLog.h"
+#include "AllPageCaptions.h"
 #include "DialogTemplate.h"
 #include "FlatTabCtrl.h"
 #include "GbkText.h"
@@ -28,20 +29,6 @@ using Building = CZQPDMSearchMain::PageBuilding;
 struct WithApp {
     WithApp() { zq::test::EnsureApp(); }
 };
-
-const char* const kAllCaptions[] = {
-    "设计零部件", "资源文件", "设计文档", "数据视图项", "批次产品", "更改单",
-    "更改发放部门", "更改影响面", "更改处理意见", "设计任务", "设计过程零部件", "文档内容",
-};
-
-bool writePageList(const QString& path)
-{
-    QByteArray bytes;
-    for (const char* caption : kAllCaptions)
-        bytes += zq::EncodeGbk(QString::fromUtf8(caption)) + "\r\n";
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 // Properties that tell of the moment rather than of the control.
 bool isMomentary(const char* name)
@@ -144,7 +131,7 @@ std::vector<TabView> viewOf(Building building, int* builtAtCreation, QStringList
 {
     std::vector<TabView> views;
     zq::test::SeededHome home;
-    if (!home.ok() || !writePageList(home.path(QStringLiteral("Support/Search.cfg")))) {
+    if (!home.ok() || !wbtest::WriteAllPagesList(home.path(QStringLiteral("Support/Search.cfg")))) {
         ADD_FAILURE() << home.error().toStdString();
         return views;
     }
@@ -198,14 +185,14 @@ TEST_F(PageBuildingTest, PagesBuiltWhenFirstSelectedAreThePagesBuiltAtOnce)
     QStringList callsAtOnce, callsLazily;
     const std::vector<TabView> atOnce = viewOf(Building::AllAtCreation, &builtAtOnce, &callsAtOnce);
     const std::vector<TabView> lazily = viewOf(Building::WhenFirstSelected, &builtLazily, &callsLazily);
-    EXPECT_EQ(builtAtOnce, int(std::size(kAllCaptions)));
+    EXPECT_EQ(builtAtOnce, int(std::size(wbtest::kAllCaptions)));
     EXPECT_EQ(builtLazily, 1) << "only the first tab's page is built with the window";
     // Every page asks the services for its store and the logged-on user as the window is built,
     // built or not: a run's events stay what they were.
     EXPECT_EQ(text(callsLazily), text(callsAtOnce));
     EXPECT_TRUE(callsAtOnce.contains(QStringLiteral("CZQSaveFileToFTP InitZQPDMFTP "))) << text(callsAtOnce);
     EXPECT_TRUE(callsAtOnce.contains(QStringLiteral("ZQUserManage ZQGetCurrentUser "))) << text(callsAtOnce);
-    ASSERT_EQ(atOnce.size(), std::size(kAllCaptions));
+    ASSERT_EQ(atOnce.size(), std::size(wbtest::kAllCaptions));
     ASSERT_EQ(lazily.size(), atOnce.size());
     for (size_t tab = 0; tab < atOnce.size(); ++tab) {
         const std::string caption = atOnce[tab].caption.toStdString();

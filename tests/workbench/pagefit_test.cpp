@@ -4,6 +4,7 @@
 // so do the buttons in the tab bar's corner. From every page the keys reach the next tab, and
 // every condition grid keeps its labels in view while a value is edited. With the preview pane
 // shown, the pane fits beside each tab's result list.
+#include "AllPageCaptions.h"
 #include "DialogTemplate.h"
 #include "PageRegistry.h"
 #include "PaneSplit.h"
@@ -42,21 +43,6 @@ namespace {
 struct WithApp {
     WithApp() { zq::test::EnsureApp(); }
 };
-
-// Every caption the search window knows; pages not in this build get no tab and are skipped.
-const char* const kAllCaptions[] = {
-    "设计零部件", "资源文件", "设计文档", "数据视图项", "批次产品", "更改单",
-    "更改发放部门", "更改影响面", "更改处理意见", "设计任务", "设计过程零部件", "文档内容",
-};
-
-bool writePageList(const QString& path)
-{
-    QByteArray bytes;
-    for (const char* caption : kAllCaptions)
-        bytes += zq::EncodeGbk(QString::fromUtf8(caption)) + "\r\n";
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 // The part of a widget that is not clipped by its ancestors, in its own coordinates.
 QRect visiblePart(const QWidget& widget)
@@ -152,7 +138,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_home.ok()) << m_home.error().toStdString();
-        ASSERT_TRUE(writePageList(m_home.path(QStringLiteral("Support/Search.cfg"))));
+        ASSERT_TRUE(wbtest::WriteAllPagesList(m_home.path(QStringLiteral("Support/Search.cfg"))));
         m_desktop.fixedNow = QDateTime(m_home.today(), QTime(12, 0));
         F::ShowSearchMain(true);
         m_window = F::m_pPDMSearchMain;
