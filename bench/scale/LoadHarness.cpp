@@ -17,13 +17,35 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <csignal>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 namespace zq::bench {
 
 namespace {
+
+// A TCP port on 127.0.0.1 that no one listens on now (0 when the system gives none).
+int FreeLocalPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0)
+        return 0;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    socklen_t length = sizeof address;
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    ::close(fd);
+    return port;
+}
 
 double ticksToSeconds(qint64 ticks)
 {
@@ -272,7 +294,23 @@ bool PgBouncer::start(const QString& serverUrl, const QString& folder, int poolS
         QDir(m_folder).removeRecursively();
     }
     QDir().mkpath(m_folder);
-    m_port = 40000 + int(getpid() % 20000);
+    // A port another program took between our asking and the pooler's binding makes it stop at
+    // once: it is tried again on another.
+    for (int attempt = 1;; ++attempt) {
+        m_port = FreeLocalPort();
+        if (m_port <= 0) {
+            *error = QStringLiteral("no free local port for pgbouncer");
+            return false;
+        }
+        if (launch(binary, server, poolSize, error))
+            return true;
+        if (!m_process || m_process->state() == QProcess::Running || attempt == 3)
+            return false;
+    }
+}
+
+bool PgBouncer::launch(const QString& binary, const QUrl& server, int poolSize, QString* error)
+{
     const QString config = QStringLiteral(
                                "[databases]\n"
                                "* = host=%1 port=%2\n"
@@ -295,9 +333,11 @@ bool PgBouncer::start(const QString& serverUrl, const QString& folder, int poolS
                                .arg(poolSize);
     QFile ini(m_folder + QStringLiteral("/pgbouncer.ini"));
     QFile users(m_folder + QStringLiteral("/users.txt"));
-    if (!ini.open(QIODevice::WriteOnly) || ini.write(config.toUtf8()) < 0 || !users.open(QIODevice::WriteOnly)
-        || users.write(QStringLiteral("\"%1\" \"\"\n").arg(m_user).toUtf8()) < 0) {
+    if (!ini.open(QIODevice::WriteOnly | QIODevice::Truncate) || ini.write(config.toUtf8()) < 0 ||
+        !users.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        users.write(QStringLiteral("\"%1\" \"\"\n").arg(m_user).toUtf8()) < 0) {
         *error = QStringLiteral("cannot write the pooler's configuration in ") + m_folder;
+        m_process.reset();
         return false;
     }
     ini.close();
@@ -317,7 +357,10 @@ bool PgBouncer::start(const QString& serverUrl, const QString& folder, int poolS
     waiting.start();
     while (waiting.elapsed() < 10000) {
         if (m_process->state() == QProcess::NotRunning) {
-            *error = QStringLiteral("pgbouncer stopped: ") + QString::fromUtf8(m_process->readAll());
+            QFile log(m_folder + QStringLiteral("/pgbouncer.log"));
+            const QString logged = log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll().right(2000)) : QString();
+            *error = QStringLiteral("pgbouncer stopped on port %1: %2%3")
+                         .arg(QString::number(m_port), QString::fromUtf8(m_process->readAll()), logged);
             return false;
         }
         if (WithPostgres(url(server.path().mid(1)), [](QSqlDatabase&) {}).isEmpty())

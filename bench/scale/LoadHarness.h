@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <memory>
 
 namespace zq::bench {
@@ -59,6 +60,9 @@ public:
     qint64 pid() const;
 
 private:
+    // Writes the configuration for m_port, starts the pooler and waits until it takes a connection.
+    bool launch(const QString& binary, const QUrl& server, int poolSize, QString* error);
+
     std::unique_ptr<QProcess> m_process;
     QString m_folder;
     std::unique_ptr<QTemporaryDir> m_runFolder;   // as root
