@@ -19,6 +19,7 @@
 #include <QThread>
 
 #include <csignal>
+#include <optional>
 #include <sys/stat.h>
 
 using namespace zq;
@@ -175,6 +176,22 @@ TEST_P(IndexService, ASecondRunWhileOneIsAtWorkDoesNothingOrWaitsForIt)
     EXPECT_EQ(waited.exitCode, 0) << str(said + waited.err);
     EXPECT_TRUE(waited.out.contains(QStringLiteral("24 added"))) << str(waited.out);
     EXPECT_EQ(Find(QStringLiteral("空载跑合试验")), QStringList{QStringLiteral("ZQ8600减速器技术条件.docx")});
+}
+
+// Runs one after another, as a script or a schedule makes them, each find the lock free: giving it
+// back must not wait for the server to notice that the holder's session has gone.
+TEST_P(IndexService, ALockGivenBackIsFreeAtOnceForTheNextRun)
+{
+    using State = index::IndexRunLock::State;
+    for (int turn = 0; turn < 60; ++turn) {
+        QString error;
+        std::optional<index::IndexRunLock> held(std::in_place, indexUrl);
+        ASSERT_EQ(held->tryTake(&error), State::Held) << turn << ' ' << str(error);
+        ASSERT_EQ(index::IndexRunLock(indexUrl).tryTake(&error), State::Busy) << turn << ' ' << str(error);
+        held.reset();
+        // Held, and given back as the line ends: the next turn takes it again.
+        ASSERT_EQ(index::IndexRunLock(indexUrl).tryTake(&error), State::Held) << turn << ' ' << str(error);
+    }
 }
 
 TEST_P(IndexService, TwoRunsStartedTogetherLoseNoFileAndFailOnNothing)

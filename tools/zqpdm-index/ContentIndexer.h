@@ -57,7 +57,8 @@ struct IndexRunReport {
     bool stopped = false;    // asked to stop before the end
     bool upToDate() const
     {
-        return fatal.isEmpty() && failures.isEmpty() && tablesNotRead.isEmpty() && codes.problems.isEmpty() && !stopped;
+        return fatal.isEmpty() && failures.isEmpty() && tablesNotRead.isEmpty() && codes.problems.isEmpty() && !stopped &&
+               !busy;
     }
 };
 

@@ -22,7 +22,16 @@ constexpr int kRetryMs = 500;
 
 IndexRunLock::IndexRunLock(QString indexUrl) : m_url(std::move(indexUrl)) {}
 
-IndexRunLock::~IndexRunLock() = default;
+IndexRunLock::~IndexRunLock()
+{
+    // A closed session gives its advisory lock back only when the server has ended its backend,
+    // which can be after the next run (a script's, a schedule's) asked for it and was told another
+    // run is at work. Given back here, the lock is free when this returns.
+    if (m_held && m_session) {
+        QSqlQuery query(m_session->database());
+        query.exec(QStringLiteral("SELECT pg_advisory_unlock(%1, hashtext(current_schema()))").arg(kAdvisoryClass));
+    }
+}
 
 IndexRunLock::State IndexRunLock::tryTake(QString* error)
 {
@@ -102,7 +111,7 @@ IndexRunLock::State IndexRunLock::takeAdvisory(QString* error)
         *error = QStringLiteral("不能锁定内容索引 (%1): %2").arg(db::RedactUrl(m_url), why);
         return State::Failed;
     }
-    // The session stays open while the lock is held: closing it gives the lock back.
+    // The session stays open while the lock is held; the lock goes with it should the process die.
     return held ? State::Held : State::Busy;
 }
 
