@@ -170,7 +170,7 @@ int CReportListCtrl::ContentWidth(int column, int rows) const
     int widest = horizontalHeader()->sectionSizeHint(column);
     const int count = std::min(rows, m_model->rows());
     for (int row = 0; row < count; ++row) {
-        const QStringView text = m_model->textView(row, column);
+        const QAnyStringView text = m_model->textView(row, column);
         int width = text.isEmpty() ? 0 : metrics.horizontalAdvance(text.toString()) + margin;
         if (column == 0 && m_images && m_model->image(row) >= 0)
             width += iconRoom;
@@ -255,7 +255,7 @@ QString CReportListCtrl::GetItemText(int row, int column) const
     return m_model->text(row, column);
 }
 
-QStringView CReportListCtrl::ItemTextView(int row, int column) const
+QAnyStringView CReportListCtrl::ItemTextView(int row, int column) const
 {
     return m_model->textView(row, column);
 }

@@ -62,8 +62,8 @@ public:
     int InsertItem(int row, std::span<const QStringView> texts, int image = -1);
     bool SetItemText(int row, int column, const QString& text);
     QString GetItemText(int row, int column) const;
-    // The same text without a copy; valid until the row or cell changes.
-    QStringView ItemTextView(int row, int column) const;
+    // The same text without a copy (Latin-1 or UTF-16, as held); valid until the row or cell changes.
+    QAnyStringView ItemTextView(int row, int column) const;
     // The texts of columns [0, columns) of every row in turn, row 0 first, read ahead: the fast
     // way through a long list (export).
     void VisitRowTexts(int columns, const std::function<void(std::span<const QStringView>)>& visit) const;

@@ -190,10 +190,10 @@ QString ReportRowModel::text(int row, int column) const
     return textView(row, column).toString();
 }
 
-QStringView ReportRowModel::textView(int row, int column) const
+QAnyStringView ReportRowModel::textView(int row, int column) const
 {
     if (!validRow(row) || column < 0)
-        return {};
+        return QStringView();
     return m_rows[size_t(row)].texts.at(column);
 }
 
@@ -202,6 +202,25 @@ namespace {
 // How many rows ahead the walk asks for a row's block.
 constexpr size_t kRowsAhead = 8;
 constexpr size_t kCacheLine = 64;
+
+// A Latin-1 text widened into `to`, which has room for it.
+QStringView Widened(QAnyStringView latin1, char16_t* to)
+{
+    const auto* from = static_cast<const uchar*>(latin1.data());
+    for (qsizetype i = 0; i < latin1.size(); ++i)
+        to[i] = char16_t(from[i]);
+    return QStringView(to, latin1.size());
+}
+
+// A text as UTF-16: itself, or widened into `buffer` when held in Latin-1.
+template <qsizetype N>
+QStringView Utf16Of(QAnyStringView text, QVarLengthArray<char16_t, N>& buffer)
+{
+    if (!HeldInLatin1(text))
+        return QStringView(static_cast<const char16_t*>(text.data()), text.size());
+    buffer.resize(text.size());
+    return Widened(text, buffer.data());
+}
 
 void prefetch(const void* address)
 {
@@ -216,7 +235,9 @@ void prefetch(const void* address)
 
 void ReportRowModel::visitRows(int columns, const std::function<void(std::span<const QStringView>)>& visit) const
 {
-    std::vector<QStringView> cells(size_t(std::max(columns, 0)));
+    std::vector<QAnyStringView> held(size_t(std::max(columns, 0)));
+    std::vector<QStringView> cells(held.size());
+    QVarLengthArray<char16_t, 1024> widened;   // the row's Latin-1 texts in UTF-16
     const size_t count = m_rows.size();
     for (size_t row = 0; row < count; ++row) {
         if (row + kRowsAhead < count) {
@@ -225,7 +246,20 @@ void ReportRowModel::visitRows(int columns, const std::function<void(std::span<c
             for (size_t at = 0; at < ahead.blockBytes(); at += kCacheLine)
                 prefetch(block + at);
         }
-        m_rows[row].texts.viewsInto(cells);
+        m_rows[row].texts.viewsInto(held);
+        qsizetype latin1Length = 0;
+        for (const QAnyStringView& text : held)
+            latin1Length += HeldInLatin1(text) ? text.size() : 0;
+        widened.resize(latin1Length);
+        char16_t* to = widened.data();
+        for (size_t i = 0; i < held.size(); ++i) {
+            if (!HeldInLatin1(held[i])) {
+                cells[i] = QStringView(static_cast<const char16_t*>(held[i].data()), held[i].size());
+                continue;
+            }
+            cells[i] = Widened(held[i], to);
+            to += held[i].size();
+        }
         visit(cells);
     }
 }
@@ -266,8 +300,9 @@ void ReportRowModel::sortByColumn(int column, bool ascending)
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<int> order(m_rows.size());
     std::iota(order.begin(), order.end(), 0);
+    QVarLengthArray<char16_t, 256> left, right;
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const int c = collator.compare(textView(a, column), textView(b, column));
+        const int c = collator.compare(Utf16Of(textView(a, column), left), Utf16Of(textView(b, column), right));
         return ascending ? c < 0 : c > 0;
     });
 

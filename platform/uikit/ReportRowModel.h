@@ -51,7 +51,8 @@ public:
     // Column 0 is the item text; other columns must exist.
     bool setText(int row, int column, const QString& text);
     QString text(int row, int column) const;
-    QStringView textView(int row, int column) const;   // valid until the row or cell changes
+    // Latin-1 or UTF-16, as the list holds it; valid until the row or cell changes.
+    QAnyStringView textView(int row, int column) const;
     // Calls `visit` with the texts of columns [0, columns) of every row, row 0 first (empty
     // views for missing cells). Reads ahead of the row visited, so walking a long list is bound
     // by the work done on the texts rather than by waiting for them to come from memory.

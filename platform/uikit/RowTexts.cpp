@@ -7,61 +7,119 @@
 #include <limits>
 #include <new>
 
-// Counts are in UTF-16 units after the header. A text's length takes one unit below 0x8000,
-// otherwise two (the high unit flagged with 0x8000), so a text holds at most 2^31 - 1 units.
+// Sizes are in bytes after the header. A text starts at an even byte with its length in one
+// 16-bit word below 0x4000 characters, otherwise in two (the first flagged with 0x8000); 0x4000
+// in the first word marks a text held in Latin-1, whose bytes are padded to an even count.
 struct RowTexts::Header {
     quint32 count;
     quint32 used;
     quint32 capacity;
 
-    char16_t* units() { return reinterpret_cast<char16_t*>(this + 1); }
-    const char16_t* units() const { return reinterpret_cast<const char16_t*>(this + 1); }
+    char* bytes() { return reinterpret_cast<char*>(this + 1); }
+    const char* bytes() const { return reinterpret_cast<const char*>(this + 1); }
 };
 
 namespace {
 
-constexpr qsizetype kMaxLength = 0x7FFFFFFF;
-using Views = QVarLengthArray<QStringView, 16>;
+constexpr qsizetype kMaxLength = 0x3FFFFFFF;
+constexpr quint16 kLongLength = 0x8000;
+constexpr quint16 kLatin1 = 0x4000;
+constexpr qsizetype kShortLimit = 0x4000;
+using Views = QVarLengthArray<QAnyStringView, 16>;
 
-qsizetype lengthOf(QStringView text)
+qsizetype lengthOf(QAnyStringView text)
 {
     return std::min(text.size(), kMaxLength);
 }
 
-qsizetype entryUnits(QStringView text)
+// Whether the text is held one byte a character.
+bool heldAsLatin1(QAnyStringView text)
 {
+    if (HeldInLatin1(text))
+        return true;
     const qsizetype length = lengthOf(text);
-    return (length < 0x8000 ? 1 : 2) + length;
+    return QtPrivate::isLatin1(QStringView(static_cast<const char16_t*>(text.data()), length));
 }
 
-char16_t* writeEntry(char16_t* at, QStringView text)
+qsizetype entryBytes(QAnyStringView text, bool latin1)
 {
     const qsizetype length = lengthOf(text);
-    if (length < 0x8000) {
-        *at++ = char16_t(length);
+    const qsizetype header = length < kShortLimit ? 2 : 4;
+    return header + (latin1 ? (length + 1) & ~qsizetype(1) : 2 * length);
+}
+
+char* writeEntry(char* at, QAnyStringView text, bool latin1)
+{
+    const qsizetype length = lengthOf(text);
+    const quint16 flag = latin1 ? kLatin1 : 0;
+    quint16 words[2];
+    int wordCount = 1;
+    if (length < kShortLimit) {
+        words[0] = quint16(flag | length);
     } else {
-        *at++ = char16_t(0x8000 | (length >> 16));
-        *at++ = char16_t(length & 0xFFFF);
+        words[0] = quint16(kLongLength | flag | (length >> 16));
+        words[1] = quint16(length & 0xFFFF);
+        wordCount = 2;
     }
-    if (length > 0)
-        std::memcpy(at, text.utf16(), size_t(length) * sizeof(char16_t));
-    return at + length;
+    std::memcpy(at, words, size_t(wordCount) * 2);
+    at += wordCount * 2;
+    if (length == 0)
+        return at;
+    if (!latin1) {
+        std::memcpy(at, text.data(), size_t(length) * 2);
+        return at + 2 * length;
+    }
+    if (HeldInLatin1(text)) {
+        std::memcpy(at, text.data(), size_t(length));
+    } else {
+        const auto* from = static_cast<const char16_t*>(text.data());
+        for (qsizetype i = 0; i < length; ++i)
+            at[i] = char(from[i]);
+    }
+    if (length & 1)
+        at[length] = 0;
+    return at + ((length + 1) & ~qsizetype(1));
 }
 
-const char16_t* readEntry(const char16_t* at, QStringView* text)
+const char* readEntry(const char* at, QAnyStringView* text)
 {
-    qsizetype length = *at++;
-    if (length & 0x8000)
-        length = ((length & 0x7FFF) << 16) | *at++;
-    *text = QStringView(at, length);
-    return at + length;
+    quint16 word;
+    std::memcpy(&word, at, 2);
+    at += 2;
+    const bool latin1 = (word & kLatin1) != 0;
+    qsizetype length = word & (kLatin1 - 1);
+    if (word & kLongLength) {
+        quint16 low;
+        std::memcpy(&low, at, 2);
+        at += 2;
+        length = (length << 16) | low;
+    }
+    if (latin1) {
+        *text = QLatin1StringView(at, length);
+        return at + ((length + 1) & ~qsizetype(1));
+    }
+    *text = QStringView(reinterpret_cast<const char16_t*>(at), length);
+    return at + 2 * length;
 }
 
-quint32 checkedUnits(qsizetype units)
+quint32 checkedBytes(qsizetype bytes)
 {
-    if (units < 0 || units > qsizetype(std::numeric_limits<quint32>::max()))
+    if (bytes < 0 || bytes > qsizetype(std::numeric_limits<quint32>::max()))
         throw std::bad_alloc();
-    return quint32(units);
+    return quint32(bytes);
+}
+
+// A text given as UTF-8 is held as the UTF-16 it decodes to.
+QAnyStringView heldForm(QAnyStringView text, QString& decoded)
+{
+    const bool utf8 = text.visit([](auto view) {
+        using View = std::decay_t<decltype(view)>;
+        return !std::is_same_v<View, QLatin1StringView> && !std::is_same_v<View, QStringView>;
+    });
+    if (!utf8)
+        return text;
+    decoded = text.toString();
+    return decoded;
 }
 
 } // namespace
@@ -98,81 +156,90 @@ qsizetype RowTexts::spare() const
 
 std::size_t RowTexts::blockBytes() const
 {
-    return m_block ? sizeof(Header) + m_block->used * sizeof(char16_t) : 0;
+    return m_block ? sizeof(Header) + m_block->used : 0;
 }
 
-QStringView RowTexts::at(qsizetype index) const
+QAnyStringView RowTexts::at(qsizetype index) const
 {
     if (index < 0 || index >= size())
-        return {};
-    const char16_t* entry = m_block->units();
-    QStringView text;
+        return QStringView();
+    const char* entry = m_block->bytes();
+    QAnyStringView text;
     for (qsizetype i = 0; i <= index; ++i)
         entry = readEntry(entry, &text);
     return text;
 }
 
-void RowTexts::viewsInto(std::span<QStringView> views) const
+void RowTexts::viewsInto(std::span<QAnyStringView> views) const
 {
     const qsizetype held = std::min(size(), qsizetype(views.size()));
-    const char16_t* entry = held > 0 ? m_block->units() : nullptr;
+    const char* entry = held > 0 ? m_block->bytes() : nullptr;
     for (qsizetype i = 0; i < held; ++i)
         entry = readEntry(entry, &views[size_t(i)]);
-    std::fill(views.begin() + held, views.end(), QStringView());
+    std::fill(views.begin() + held, views.end(), QAnyStringView(QStringView()));
 }
 
-bool RowTexts::holds(QStringView text) const
+bool RowTexts::holds(QAnyStringView text) const
 {
     if (!m_block || text.isEmpty())
         return false;
-    const auto begin = reinterpret_cast<std::uintptr_t>(m_block->units());
-    const auto end = begin + m_block->capacity * sizeof(char16_t);
-    const auto at = reinterpret_cast<std::uintptr_t>(text.utf16());
+    const auto begin = reinterpret_cast<std::uintptr_t>(m_block->bytes());
+    const auto end = begin + m_block->capacity;
+    const auto at = reinterpret_cast<std::uintptr_t>(text.data());
     return at >= begin && at < end;
 }
 
-void RowTexts::rebuild(std::span<const QStringView> texts, qsizetype spare)
+template <typename View>
+void RowTexts::rebuild(std::span<const View> texts, qsizetype spare)
 {
+    QVarLengthArray<bool, 16> latin1(qsizetype(texts.size()));
     qsizetype used = 0;
-    for (QStringView text : texts)
-        used += entryUnits(text);
-    const quint32 capacity = checkedUnits(used + std::max<qsizetype>(spare, 0));
-    auto* block = static_cast<Header*>(std::malloc(sizeof(Header) + capacity * sizeof(char16_t)));
+    for (size_t i = 0; i < texts.size(); ++i) {
+        latin1[qsizetype(i)] = heldAsLatin1(texts[i]);
+        used += entryBytes(texts[i], latin1[qsizetype(i)]);
+    }
+    const quint32 capacity = checkedBytes(used + std::max<qsizetype>(spare, 0));
+    auto* block = static_cast<Header*>(std::malloc(sizeof(Header) + capacity));
     if (!block)
         throw std::bad_alloc();
-    block->count = checkedUnits(qsizetype(texts.size()));
+    block->count = checkedBytes(qsizetype(texts.size()));
     block->used = quint32(used);
     block->capacity = capacity;
     // The texts may lie in the old block, so it goes only once they are copied.
-    char16_t* at = block->units();
-    for (QStringView text : texts)
-        at = writeEntry(at, text);
+    char* at = block->bytes();
+    for (size_t i = 0; i < texts.size(); ++i)
+        at = writeEntry(at, texts[i], latin1[qsizetype(i)]);
     std::free(m_block);
     m_block = block;
 }
 
-void RowTexts::reserveMore(qsizetype units)
+template void RowTexts::rebuild(std::span<const QStringView>, qsizetype);
+template void RowTexts::rebuild(std::span<const QAnyStringView>, qsizetype);
+
+void RowTexts::reserveMore(qsizetype bytes)
 {
-    if (spare() >= units)
+    if (spare() >= bytes)
         return;
     if (!m_block) {
-        rebuild({}, units);
+        rebuild(std::span<const QAnyStringView>(), bytes);
         return;
     }
     // Doubling keeps a row filled one cell at a time to a few reallocations.
     const qsizetype used = m_block->used;
-    const quint32 capacity = checkedUnits(std::max(used + units, 2 * qsizetype(m_block->capacity)));
-    auto* block = static_cast<Header*>(std::realloc(m_block, sizeof(Header) + capacity * sizeof(char16_t)));
+    const quint32 capacity = checkedBytes(std::max(used + bytes, 2 * qsizetype(m_block->capacity)));
+    auto* block = static_cast<Header*>(std::realloc(m_block, sizeof(Header) + capacity));
     if (!block)
         throw std::bad_alloc();
     block->capacity = capacity;
     m_block = block;
 }
 
-void RowTexts::replace(qsizetype index, QStringView text)
+void RowTexts::replace(qsizetype index, QAnyStringView text)
 {
     if (index < 0)
         return;
+    QString decoded;
+    text = heldForm(text, decoded);
     const qsizetype count = size();
     if (index >= count) {
         // Appending, after any empty texts up to the index: in place when there is room. Growing
@@ -183,13 +250,14 @@ void RowTexts::replace(qsizetype index, QStringView text)
             return;
         }
         const qsizetype padding = index - count;
-        reserveMore(padding + entryUnits(text));
-        char16_t* at = m_block->units() + m_block->used;
+        const bool latin1 = heldAsLatin1(text);
+        reserveMore(padding * 2 + entryBytes(text, latin1));
+        char* at = m_block->bytes() + m_block->used;
         for (qsizetype i = 0; i < padding; ++i)
-            at = writeEntry(at, QStringView());
-        at = writeEntry(at, text);
-        m_block->used = quint32(at - m_block->units());
-        m_block->count = checkedUnits(index + 1);
+            at = writeEntry(at, QStringView(), true);
+        at = writeEntry(at, text, latin1);
+        m_block->used = quint32(at - m_block->bytes());
+        m_block->count = checkedBytes(index + 1);
         return;
     }
     Views views(count);
@@ -197,10 +265,10 @@ void RowTexts::replace(qsizetype index, QStringView text)
     if (views[index] == text)
         return;
     views[index] = text;
-    rebuild(views, spare());
+    rebuild(std::span<const QAnyStringView>(views), spare());
 }
 
-void RowTexts::insert(qsizetype index, QStringView text)
+void RowTexts::insert(qsizetype index, QAnyStringView text)
 {
     const qsizetype count = size();
     if (index < 0)
@@ -209,10 +277,12 @@ void RowTexts::insert(qsizetype index, QStringView text)
         replace(index, text);
         return;
     }
+    QString decoded;
+    text = heldForm(text, decoded);
     Views views(count);
     viewsInto(views);
     views.insert(index, text);
-    rebuild(views, spare());
+    rebuild(std::span<const QAnyStringView>(views), spare());
 }
 
 void RowTexts::remove(qsizetype index)
@@ -223,5 +293,5 @@ void RowTexts::remove(qsizetype index)
     Views views(count);
     viewsInto(views);
     views.remove(index);
-    rebuild(views, spare());
+    rebuild(std::span<const QAnyStringView>(views), spare());
 }

@@ -1,19 +1,29 @@
 #pragma once
 // The texts of one list row, held in a single allocation: a short header, then each text as
-// its length followed by its UTF-16 characters. A long list then costs one block a row instead
+// its length followed by its characters. A long list then costs one block a row instead
 // of a list plus one string a cell, and walking its rows reads memory that lies together.
+// A text whose characters all fit in Latin-1 (codes, numbers, dates) is held one byte a
+// character, any other in UTF-16: a text reads back in the form it is held in.
 //
 // Texts past the last one held read as empty. Appending a text (the order in which a list is
 // filled cell by cell) grows the block in place when there is room, and doubles it otherwise.
+#include <QAnyStringView>
 #include <QString>
 #include <QStringView>
 #include <cstddef>
 #include <span>
+#include <type_traits>
+
+// Whether a text read from a row is held in Latin-1 (otherwise it is UTF-16).
+inline bool HeldInLatin1(QAnyStringView text)
+{
+    return text.visit([](auto view) { return std::is_same_v<std::decay_t<decltype(view)>, QLatin1StringView>; });
+}
 
 class RowTexts {
 public:
     RowTexts() = default;
-    // Holds the texts, with room for `spare` more characters to be appended later.
+    // Holds the texts, with room for `spare` more bytes to be appended later.
     explicit RowTexts(std::span<const QStringView> texts, qsizetype spare = 0);
     RowTexts(RowTexts&& other) noexcept : m_block(other.m_block) { other.m_block = nullptr; }
     RowTexts& operator=(RowTexts&& other) noexcept;
@@ -22,14 +32,14 @@ public:
     ~RowTexts();
 
     qsizetype size() const;
-    QStringView at(qsizetype index) const;   // valid until the row changes
+    QAnyStringView at(qsizetype index) const;   // Latin-1 or UTF-16; valid until the row changes
     // Views of texts [0, views.size()) in one pass; empty views past the last text.
-    void viewsInto(std::span<QStringView> views) const;
+    void viewsInto(std::span<QAnyStringView> views) const;
 
     // Sets the text at `index`, padding with empty texts up to it.
-    void replace(qsizetype index, QStringView text);
+    void replace(qsizetype index, QAnyStringView text);
     // Inserts a text before `index` (which may be size()).
-    void insert(qsizetype index, QStringView text);
+    void insert(qsizetype index, QAnyStringView text);
     void remove(qsizetype index);
 
     // The block, for reading ahead: its address and the bytes in use.
@@ -38,12 +48,13 @@ public:
 
 private:
     struct Header;
-    // Replaces the block with one holding `texts`, with room for `spare` more characters.
-    void rebuild(std::span<const QStringView> texts, qsizetype spare);
-    // Room for `units` more characters after the last text.
-    void reserveMore(qsizetype units);
+    // Replaces the block with one holding `texts`, with room for `spare` more bytes.
+    template <typename View>
+    void rebuild(std::span<const View> texts, qsizetype spare);
+    // Room for `bytes` more after the last text.
+    void reserveMore(qsizetype bytes);
     qsizetype spare() const;
-    bool holds(QStringView text) const;   // whether the text lies in this row's block
+    bool holds(QAnyStringView text) const;   // whether the text lies in this row's block
 
     Header* m_block = nullptr;
 };

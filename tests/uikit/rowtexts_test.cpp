@@ -56,7 +56,7 @@ void expectSame(const RowTexts& row, const QStringList& list, const char* where)
         EXPECT_EQ(row.at(i).toString(), list[i]) << where << " text " << i;
     EXPECT_TRUE(row.at(list.size()).isEmpty()) << where;
     EXPECT_TRUE(row.at(-1).isEmpty()) << where;
-    std::vector<QStringView> views(size_t(list.size()) + 2, QStringView(u"stale"));
+    std::vector<QAnyStringView> views(size_t(list.size()) + 2, QStringView(u"stale"));
     row.viewsInto(views);
     for (size_t i = 0; i < views.size(); ++i)
         EXPECT_EQ(views[i].toString(), qsizetype(i) < list.size() ? list[qsizetype(i)] : QString()) << where;
@@ -69,6 +69,8 @@ TEST(RowTexts, ReadsLikeAListOfStringsAfterEveryEdit)
     const QString longText(0x8000, QChar(u'长'));      // needs the two-unit length
     const QString longer(0x12345, QChar(u'x'));
     const QString rare = QString::fromUcs4(U"\U00020000零件");
+    const QString longLatin1(0x4000, QChar(u'\u00e9'));   // one byte a character, the two-word length
+    const QString longOdd = QString(0x10001, QChar(u'7'));
     struct Case {
         const char* name;
         QStringList start;
@@ -91,6 +93,12 @@ TEST(RowTexts, ReadsLikeAListOfStringsAfterEveryEdit)
           {Op::Remove, 2, {}}, {Op::Replace, 1, "short"}}},
         {"every text removed", {"a", "b"}, {{Op::Remove, 0, {}}, {Op::Remove, 0, {}}, {Op::Replace, 2, "c"}}},
         {"from nothing", {}, {{Op::Replace, 0, "a"}, {Op::Insert, 0, "b"}}},
+        {"one-byte texts of odd and even lengths beside wide ones", {"ZQ8600-01", "垫片", "Q235"},
+         {{Op::Replace, 1, "café"}, {Op::Insert, 0, "Ø"}, {Op::Replace, 5, "2026-12-09"}, {Op::Replace, 2, "ZQ8600-1"},
+          {Op::Replace, 0, "一"}, {Op::Remove, 1, {}}, {Op::Replace, 6, ""}, {Op::Insert, 2, "ÿ"}}},
+        {"long one-byte texts", {"a"},
+         {{Op::Replace, 1, longLatin1}, {Op::Insert, 0, longOdd}, {Op::Replace, 3, "b"}, {Op::Replace, 1, "短"},
+          {Op::Remove, 0, {}}}},
     };
     for (const Case& c : cases) {
         std::vector<QStringView> views(c.start.begin(), c.start.end());
@@ -102,6 +110,31 @@ TEST(RowTexts, ReadsLikeAListOfStringsAfterEveryEdit)
             apply(list, e);
             expectSame(row, list, c.name);
         }
+    }
+}
+
+// Codes, numbers and dates take one byte a character; a text with any other character two.
+TEST(RowTexts, TextsThatFitInLatin1TakeOneByteACharacter)
+{
+    struct Case {
+        const char16_t* text;
+        bool latin1;
+        std::size_t bytes;   // the block: a 12-byte header, a 2-byte length, the characters
+    } const cases[] = {
+        {u"ZQ8600-01", true, 12 + 2 + 10},
+        {u"2026-12-09", true, 12 + 2 + 10},
+        {u"Straße ø", true, 12 + 2 + 8},
+        {u"垫片", false, 12 + 2 + 4},
+        {u"M8×20", true, 12 + 2 + 6},
+        {u"GB/T 5783 螺栓", false, 12 + 2 + 24},
+        {u"", true, 12 + 2},
+    };
+    for (const Case& c : cases) {
+        const QStringView text(c.text);
+        const RowTexts row(std::span<const QStringView>(&text, 1));
+        EXPECT_EQ(HeldInLatin1(row.at(0)), c.latin1) << text.toString().toStdString();
+        EXPECT_EQ(row.at(0).toString(), text.toString());
+        EXPECT_EQ(row.blockBytes(), c.bytes) << text.toString().toStdString();
     }
 }
 
