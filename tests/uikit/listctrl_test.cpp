@@ -2,7 +2,9 @@
 // header, notifications, multi selection, sorting and the batched announcement of rows.
 #include "ControlTestSupport.h"
 #include "ListCtrl.h"
+#include <QCollator>
 #include <QHeaderView>
+#include <QLocale>
 #include <QPixmap>
 #include <gtest/gtest.h>
 
@@ -388,6 +390,35 @@ TEST_F(SortListTest, SelectionAndMarkFollowTheSortedRow)
     EXPECT_EQ(list.GetSelectionMark(), 3);
     EXPECT_EQ(list.GetSelectedRows(), QList<int>{3});
     EXPECT_EQ(list.GetItemText(list.GetSelectionMark(), 0), QStringLiteral("c"));
+}
+
+// Texts held one byte a character sort among texts held in UTF-16 as the collator orders them.
+TEST(SortList, OneByteAndWideTextsSortAsTheCollatorOrdersThem)
+{
+    const QStringList texts{QStringLiteral("ZQ8600-01"), QStringLiteral("箱体部件"), QStringLiteral("éa"),
+                            QStringLiteral("Ä"), QStringLiteral("abc"), QStringLiteral("O'型圈"),
+                            QStringLiteral("zq8600-01"), QStringLiteral("齿轮"), QStringLiteral("ea")};
+    CSortListCtrl list;
+    list.InsertColumn(0, QStringLiteral("编号"));
+    for (int i = 0; i < texts.size(); ++i)
+        list.InsertItem(i, texts[i]);
+    list.FlushPendingRows();
+    QStringList expected = texts;
+    QCollator collator{QLocale(QLocale::Chinese, QLocale::China)};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(expected.begin(), expected.end(),
+                     [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    for (const bool ascending : {true, false}) {
+        list.SortItems(0, ascending);
+        QStringList sorted;
+        for (int row = 0; row < list.GetItemCount(); ++row)
+            sorted.append(list.GetItemText(row, 0));
+        QStringList want = expected;
+        if (!ascending)
+            std::stable_sort(want.begin(), want.end(),
+                             [&](const QString& a, const QString& b) { return collator.compare(a, b) > 0; });
+        EXPECT_EQ(sorted, want) << ascending;
+    }
 }
 
 } // namespace
