@@ -203,23 +203,13 @@ namespace {
 constexpr size_t kRowsAhead = 8;
 constexpr size_t kCacheLine = 64;
 
-// A Latin-1 text widened into `to`, which has room for it.
-QStringView Widened(QAnyStringView latin1, char16_t* to)
-{
-    const auto* from = static_cast<const uchar*>(latin1.data());
-    for (qsizetype i = 0; i < latin1.size(); ++i)
-        to[i] = char16_t(from[i]);
-    return QStringView(to, latin1.size());
-}
-
 // A text as UTF-16: itself, or widened into `buffer` when held in Latin-1.
 template <qsizetype N>
 QStringView Utf16Of(QAnyStringView text, QVarLengthArray<char16_t, N>& buffer)
 {
-    if (!HeldInLatin1(text))
-        return QStringView(static_cast<const char16_t*>(text.data()), text.size());
-    buffer.resize(text.size());
-    return Widened(text, buffer.data());
+    if (HeldInLatin1(text))
+        buffer.resize(text.size());
+    return AsUtf16(text, buffer.data());
 }
 
 void prefetch(const void* address)
@@ -253,12 +243,9 @@ void ReportRowModel::visitRows(int columns, const std::function<void(std::span<c
         widened.resize(latin1Length);
         char16_t* to = widened.data();
         for (size_t i = 0; i < held.size(); ++i) {
-            if (!HeldInLatin1(held[i])) {
-                cells[i] = QStringView(static_cast<const char16_t*>(held[i].data()), held[i].size());
-                continue;
-            }
-            cells[i] = Widened(held[i], to);
-            to += held[i].size();
+            cells[i] = AsUtf16(held[i], to);
+            if (HeldInLatin1(held[i]))
+                to += held[i].size();
         }
         visit(cells);
     }

@@ -32,13 +32,10 @@ qsizetype lengthOf(QAnyStringView text)
     return std::min(text.size(), kMaxLength);
 }
 
-// Whether the text is held one byte a character.
-bool heldAsLatin1(QAnyStringView text)
+// Whether the text is to be held one byte a character.
+bool fitsInLatin1(QAnyStringView text)
 {
-    if (HeldInLatin1(text))
-        return true;
-    const qsizetype length = lengthOf(text);
-    return QtPrivate::isLatin1(QStringView(static_cast<const char16_t*>(text.data()), length));
+    return HeldInLatin1(text) || QtPrivate::isLatin1(AsUtf16(text, nullptr).first(lengthOf(text)));
 }
 
 qsizetype entryBytes(QAnyStringView text, bool latin1)
@@ -195,7 +192,7 @@ void RowTexts::rebuild(std::span<const View> texts, qsizetype spare)
     QVarLengthArray<bool, 16> latin1(qsizetype(texts.size()));
     qsizetype used = 0;
     for (size_t i = 0; i < texts.size(); ++i) {
-        latin1[qsizetype(i)] = heldAsLatin1(texts[i]);
+        latin1[qsizetype(i)] = fitsInLatin1(texts[i]);
         used += entryBytes(texts[i], latin1[qsizetype(i)]);
     }
     const quint32 capacity = checkedBytes(used + std::max<qsizetype>(spare, 0));
@@ -250,7 +247,7 @@ void RowTexts::replace(qsizetype index, QAnyStringView text)
             return;
         }
         const qsizetype padding = index - count;
-        const bool latin1 = heldAsLatin1(text);
+        const bool latin1 = fitsInLatin1(text);
         reserveMore(padding * 2 + entryBytes(text, latin1));
         char* at = m_block->bytes() + m_block->used;
         for (qsizetype i = 0; i < padding; ++i)

@@ -20,6 +20,18 @@ inline bool HeldInLatin1(QAnyStringView text)
     return text.visit([](auto view) { return std::is_same_v<std::decay_t<decltype(view)>, QLatin1StringView>; });
 }
 
+// A text read from a row, as UTF-16: a view of it when it is held so, else its Latin-1 widened
+// into `to`, which must have room for text.size() characters.
+inline QStringView AsUtf16(QAnyStringView text, char16_t* to)
+{
+    if (!HeldInLatin1(text))
+        return QStringView(static_cast<const char16_t*>(text.data()), text.size());
+    const auto* from = static_cast<const uchar*>(text.data());
+    for (qsizetype i = 0; i < text.size(); ++i)
+        to[i] = char16_t(from[i]);
+    return QStringView(to, text.size());
+}
+
 class RowTexts {
 public:
     RowTexts() = default;
