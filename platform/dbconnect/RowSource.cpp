@@ -31,7 +31,13 @@ void SetFieldUtf8(QVariant& field, QByteArrayView utf8)
             }
             if (ascii == utf8.size())
                 return;
-            QStringDecoder decoder(QStringDecoder::Utf8);
+            // As QString::fromUtf8 reads the whole: a sequence cut short at the end reads as
+            // U+FFFD, not as nothing (stateless), and a byte-order mark is dropped only where the
+            // text starts, not where the decoding starts after the ASCII.
+            QStringDecoder::Flags flags = QStringDecoder::Flag::Stateless;
+            if (ascii > 0)
+                flags |= QStringDecoder::Flag::ConvertInitialBom;
+            QStringDecoder decoder(QStringDecoder::Utf8, flags);
             const QChar* end = decoder.appendToBuffer(text.data() + ascii, utf8.sliced(ascii));
             text.truncate(end - text.constData());
             return;

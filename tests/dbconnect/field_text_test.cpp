@@ -30,6 +30,22 @@ TEST(FieldText, ReadsAsFromUtf8WhateverTheFieldHeldBefore)
     }
 }
 
+// Row after row a field's text is decoded in its own buffer: that path reads every input as
+// QString::fromUtf8 does too, a sequence cut short at the end of a text among them.
+TEST(FieldText, ReadsAsFromUtf8WhenDecodedInPlace)
+{
+    const QByteArray inputs[] = {
+        QByteArray("O'型圈材料更改为氟橡胶"), QByteArray("a\xff\xfe" "b"), QByteArray("\xe6\xb8"), QByteArray("tail \xe5"),
+        QByteArray("\xef\xbb\xbf" "bom"), QByteArray("mid\xef\xbb\xbf" "bom"), QByteArray("𠀋 beyond the BMP"),
+        QByteArray("\xc3"), QByteArray("x"),
+    };
+    QVariant field(QString(64, u'-'));
+    for (const QByteArray& utf8 : inputs) {
+        SetFieldUtf8(field, utf8);
+        EXPECT_EQ(field.toString(), QString::fromUtf8(utf8)) << utf8.toHex().toStdString();
+    }
+}
+
 TEST(FieldText, ReusesItsOwnBufferButNeverAnotherTextsOne)
 {
     QVariant field(QString(64, u'-'));
