@@ -225,7 +225,7 @@ void PgCursorRowSource::takeBatch()
         m_session->close(m_cursor);    // the rows are in memory; release the server side at once
 }
 
-bool PgCursorRowSource::next(QVariantList& row)
+bool PgCursorRowSource::advance()
 {
     while (!m_batch.next()) {
         if (m_lastBatch)
@@ -234,17 +234,34 @@ bool PgCursorRowSource::next(QVariantList& row)
         m_session->fetch(m_cursor, m_askedRows, m_batch, m_sql);
         takeBatch();
     }
+    m_at = m_batch.at();
+    return true;
+}
+
+void PgCursorRowSource::read(QVariantList& row)
+{
     row.resize(m_fieldCount);
-    const int at = m_batch.at();
-    const PqApi* api = m_result ? pq() : nullptr;
     for (int i = 0; i < m_fieldCount; ++i) {
         // Texts straight from libpq's result, as Qt's driver would give them; other kinds
         // through the driver.
-        if (api && m_textColumns.value(i) && !api->getisnull(m_result, at, i))
-            SetFieldUtf8(row[i], QByteArrayView(api->getvalue(m_result, at, i), api->getlength(m_result, at, i)));
+        QByteArrayView utf8;
+        if (textBytes(i, utf8) && !utf8.isNull())
+            SetFieldUtf8(row[i], utf8);
         else
             row[i] = m_batch.value(i);
     }
+}
+
+bool PgCursorRowSource::textBytes(int index, QByteArrayView& utf8) const
+{
+    if (!m_result || index < 0 || index >= m_fieldCount || !m_textColumns.at(index))
+        return false;
+    const PqApi* api = pq();
+    if (api->getisnull(m_result, m_at, index)) {
+        utf8 = QByteArrayView();
+        return true;
+    }
+    utf8 = QByteArrayView(api->getvalue(m_result, m_at, index), api->getlength(m_result, m_at, index));
     return true;
 }
 
@@ -259,14 +276,16 @@ PgStatementRowSource::PgStatementRowSource(std::shared_ptr<PgCursorSession> sess
         m_names << record.fieldName(i);
 }
 
-bool PgStatementRowSource::next(QVariantList& row)
+bool PgStatementRowSource::advance()
 {
-    if (!m_result.next())
-        return false;
+    return m_result.next();
+}
+
+void PgStatementRowSource::read(QVariantList& row)
+{
     row.resize(m_fieldCount);
     for (int i = 0; i < m_fieldCount; ++i)
         row[i] = m_result.value(i);
-    return true;
 }
 
 } // namespace zq::db

@@ -60,7 +60,9 @@ public:
     ~PgCursorRowSource() override;
     int fieldCount() const override { return m_fieldCount; }
     QString fieldName(int index) const override { return m_names.value(index); }
-    bool next(QVariantList& row) override;
+    bool advance() override;
+    void read(QVariantList& row) override;
+    bool textBytes(int index, QByteArrayView& utf8) const override;
 
 private:
     void takeBatch();
@@ -73,6 +75,7 @@ private:
     QList<bool> m_textColumns;       // columns read straight from m_result
     int m_batchRows = 0;
     int m_askedRows = 0;       // rows the current batch asked for
+    int m_at = 0;              // the current record's row in the batch
     bool m_lastBatch = false;
     int m_fieldCount = 0;
     QStringList m_names;
@@ -87,7 +90,8 @@ public:
     PgStatementRowSource(std::shared_ptr<PgCursorSession> session, const QString& adapted, const QString& sql);
     int fieldCount() const override { return m_fieldCount; }
     QString fieldName(int index) const override { return m_names.value(index); }
-    bool next(QVariantList& row) override;
+    bool advance() override;
+    void read(QVariantList& row) override;
 
 private:
     std::shared_ptr<PgCursorSession> m_session;

@@ -18,13 +18,15 @@ const QString kSource = QStringLiteral("ADODB.Recordset");
 struct Recordset::Impl {
     std::unique_ptr<db::RowSource> rows;
     QString sql;
-    QVariantList current;
+    QVariantList current;   // the current record's values, once asked for
+    bool decoded = false;
     bool eof = true;
 
     void advance()
     {
+        decoded = false;
         try {
-            eof = !rows->next(current);
+            eof = !rows->advance();
         } catch (...) {
             eof = true;        // a read error ends the records; the caller's loop stops
             current.clear();
@@ -32,6 +34,16 @@ struct Recordset::Impl {
         }
         if (eof)
             current.clear();
+    }
+
+    // Decoded when first asked for: a reader taking the texts as stored never needs them.
+    const QVariantList& values()
+    {
+        if (!decoded) {
+            rows->read(current);
+            decoded = true;
+        }
+        return current;
     }
 };
 
@@ -84,6 +96,12 @@ QVariant Recordset::GetFieldValue(int index) const
 
 const QVariant& Recordset::field(int index) const
 {
+    checkField(index);
+    return d->values().at(index);
+}
+
+void Recordset::checkField(int index) const
+{
     if (!IsOpen())
         Fail(kErrObjectClosed, QStringLiteral("对象关闭时，不允许操作。"));
     if (index < 0 || index >= d->rows->fieldCount())
@@ -91,7 +109,6 @@ const QVariant& Recordset::field(int index) const
     if (d->eof)
         Fail(kErrBofEof, QStringLiteral("BOF 或 EOF 中有一个是“真”，或者当前的记录已被删除，所需的操作要求一个当前的记录。"),
              d->sql);
-    return d->current.at(index);
 }
 
 QString Recordset::GetFieldText(int index) const
@@ -106,6 +123,30 @@ QStringView Recordset::GetFieldTextView(int index, QString& scratch) const
         return *static_cast<const QString*>(value.constData());
     scratch = ValueToText(value);
     return scratch;
+}
+
+QAnyStringView Recordset::GetFieldTextAsStored(int index, QString& scratch) const
+{
+    checkField(index);
+    QByteArrayView utf8;
+    if (!d->decoded && d->rows->textBytes(index, utf8))
+        return QUtf8StringView(utf8);
+    return GetFieldTextView(index, scratch);
+}
+
+void Recordset::GetFieldTextsAsStored(std::span<QAnyStringView> texts, std::span<QString> scratch) const
+{
+    const int count = int(std::min(texts.size(), scratch.size()));
+    if (count == 0)
+        return;
+    checkField(count - 1);
+    for (int i = 0; i < count; ++i) {
+        QByteArrayView utf8;
+        if (!d->decoded && d->rows->textBytes(i, utf8))
+            texts[size_t(i)] = QUtf8StringView(utf8);
+        else
+            texts[size_t(i)] = GetFieldTextView(i, scratch[size_t(i)]);
+    }
 }
 
 void Recordset::MoveNext()

@@ -2,9 +2,11 @@
 // ADO-style recordset over a connection: forward-only, read-only. Several recordsets may be
 // open at once on one connection, and single-value lookups may run while they are open.
 #include "ComError.h"
+#include <QAnyStringView>
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <span>
 
 namespace zq {
 
@@ -42,12 +44,18 @@ public:
     // The same without a copy: a view of the value's own text, or of `scratch` holding the text of
     // a value of another kind. Valid until the next MoveNext (or change of scratch).
     QStringView GetFieldTextView(int index, QString& scratch) const;
+    // The same text as the database holds it where it can (UTF-8 straight from the engine),
+    // else as GetFieldTextView gives it. Valid until the next MoveNext (or change of scratch).
+    QAnyStringView GetFieldTextAsStored(int index, QString& scratch) const;
+    // The same for the first texts.size() fields at once (scratch: one text a field).
+    void GetFieldTextsAsStored(std::span<QAnyStringView> texts, std::span<QString> scratch) const;
     void MoveNext();                               // throws _com_error on a read error
     void Close();
 
     struct Impl;
 private:
     const QVariant& field(int index) const;   // the checks of GetFieldValue, without a copy
+    void checkField(int index) const;         // throws as GetFieldValue does for a field not there
 
     std::unique_ptr<Impl> d;
 };

@@ -60,17 +60,21 @@ QString QueryRowSource::fieldName(int index) const
     return m_query.record().fieldName(index);
 }
 
-bool QueryRowSource::next(QVariantList& row)
+bool QueryRowSource::advance()
 {
     if (!m_query.next()) {
         if (m_query.lastError().isValid())
             throw StatementError(m_query.lastError(), m_sql);
         return false;
     }
+    return true;
+}
+
+void QueryRowSource::read(QVariantList& row)
+{
     row.resize(m_fieldCount);
     for (int i = 0; i < m_fieldCount; ++i)
         row[i] = m_query.value(i);
-    return true;
 }
 
 } // namespace zq::db

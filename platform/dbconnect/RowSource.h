@@ -23,13 +23,35 @@ void SetFieldText(QVariant& field, QString&& text);
 // nothing else shares it and it has room, so reading row after row allocates nothing.
 void SetFieldUtf8(QVariant& field, QByteArrayView utf8);
 
+// Rows are read in two steps: advance() moves to the next record, read() decodes it into values.
+// A reader that wants only texts can take them with textBytes() as the engine holds them, and
+// the record is then never decoded.
 class RowSource {
 public:
     virtual ~RowSource() = default;
     virtual int fieldCount() const = 0;
     virtual QString fieldName(int index) const = 0;
-    // The next record into `row`; false at the end. Throws _com_error on a read error.
-    virtual bool next(QVariantList& row) = 0;
+    // To the next record; false at the end. Throws _com_error on a read error.
+    virtual bool advance() = 0;
+    // The current record's values into `row` (after advance() gave true).
+    virtual void read(QVariantList& row) = 0;
+    // The current record's field as the UTF-8 the engine holds it in, valid until the next
+    // advance(); empty for NULL. False when the field is not a text (a number, a blob) or the
+    // source cannot tell: then read() gives it.
+    virtual bool textBytes(int index, QByteArrayView& utf8) const
+    {
+        Q_UNUSED(index);
+        Q_UNUSED(utf8);
+        return false;
+    }
+    // Both steps at once: the next record into `row`; false at the end.
+    bool next(QVariantList& row)
+    {
+        if (!advance())
+            return false;
+        read(row);
+        return true;
+    }
 };
 
 // A statement executed on one session. Forward-only streams where the engine allows it;
@@ -41,7 +63,8 @@ public:
     QueryRowSource(std::shared_ptr<Session> session, const QString& adapted, const QString& sql, Mode mode);
     int fieldCount() const override { return m_fieldCount; }
     QString fieldName(int index) const override;
-    bool next(QVariantList& row) override;
+    bool advance() override;
+    void read(QVariantList& row) override;
 
 private:
     std::shared_ptr<Session> m_session;    // outlives the query

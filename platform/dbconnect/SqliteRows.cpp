@@ -18,7 +18,14 @@ int ConfigureSqlite()
     sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
     return sqlite3_config(SQLITE_CONFIG_MULTITHREAD);
 }
-[[maybe_unused]] const int kSqliteConfigured = ConfigureSqlite();
+const int kSqliteConfigured = ConfigureSqlite();
+
+// Without a connection mutex a column's value may be read through the value the statement
+// holds, one call instead of one for its type, one for its text and one for its length.
+bool ValuesReadDirectly()
+{
+    return kSqliteConfigured == SQLITE_OK;
+}
 
 } // namespace
 
@@ -69,7 +76,7 @@ QString SqliteRowSource::fieldName(int index) const
     return name ? QString(name) : QString();
 }
 
-bool SqliteRowSource::next(QVariantList& row)
+bool SqliteRowSource::advance()
 {
     if (m_done || !m_statement)
         return false;
@@ -83,6 +90,11 @@ bool SqliteRowSource::next(QVariantList& row)
         m_done = true;
         fail();
     }
+    return true;
+}
+
+void SqliteRowSource::read(QVariantList& row)
+{
     row.resize(m_fieldCount);
     for (int i = 0; i < m_fieldCount; ++i) {
         switch (sqlite3_column_type(m_statement, i)) {
@@ -106,7 +118,36 @@ bool SqliteRowSource::next(QVariantList& row)
             break;
         }
     }
-    return true;
+}
+
+bool SqliteRowSource::textBytes(int index, QByteArrayView& utf8) const
+{
+    if (m_done || !m_statement || index < 0 || index >= m_fieldCount)
+        return false;
+    if (ValuesReadDirectly()) {
+        sqlite3_value* value = sqlite3_column_value(m_statement, index);
+        switch (sqlite3_value_type(value)) {
+        case SQLITE_TEXT:
+            utf8 = QByteArrayView(reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
+            return true;
+        case SQLITE_NULL:
+            utf8 = QByteArrayView();
+            return true;
+        default:
+            return false;
+        }
+    }
+    switch (sqlite3_column_type(m_statement, index)) {
+    case SQLITE_TEXT:
+        utf8 = QByteArrayView(reinterpret_cast<const char*>(sqlite3_column_text(m_statement, index)),
+                              sqlite3_column_bytes(m_statement, index));
+        return true;
+    case SQLITE_NULL:
+        utf8 = QByteArrayView();
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace zq::db

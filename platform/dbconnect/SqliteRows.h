@@ -23,7 +23,9 @@ public:
 
     int fieldCount() const override { return m_fieldCount; }
     QString fieldName(int index) const override;
-    bool next(QVariantList& row) override;
+    bool advance() override;
+    void read(QVariantList& row) override;
+    bool textBytes(int index, QByteArrayView& utf8) const override;
 
 private:
     [[noreturn]] void fail() const;

@@ -233,11 +233,11 @@ int CReportListCtrl::InsertItem(int row, const QString& text, int image)
 
 int CReportListCtrl::InsertItem(int row, QStringList texts, int image)
 {
-    const QVarLengthArray<QStringView, 16> views(texts.cbegin(), texts.cend());
-    return InsertItem(row, std::span<const QStringView>(views), image);
+    const QVarLengthArray<QAnyStringView, 16> views(texts.cbegin(), texts.cend());
+    return InsertItem(row, std::span<const QAnyStringView>(views), image);
 }
 
-int CReportListCtrl::InsertItem(int row, std::span<const QStringView> texts, int image)
+int CReportListCtrl::InsertItem(int row, std::span<const QAnyStringView> texts, int image)
 {
     const int at = m_model->insertRow(row, texts, image);
     if (at >= 0 && m_selectionMark >= at)

@@ -59,7 +59,7 @@ public:
     // A row with its item text and sub-items at once (texts past the last column are dropped).
     int InsertItem(int row, QStringList texts, int image = -1);
     // The same from views of the texts, which the list copies.
-    int InsertItem(int row, std::span<const QStringView> texts, int image = -1);
+    int InsertItem(int row, std::span<const QAnyStringView> texts, int image = -1);
     bool SetItemText(int row, int column, const QString& text);
     QString GetItemText(int row, int column) const;
     // The same text without a copy (Latin-1 or UTF-16, as held); valid until the row or cell changes.

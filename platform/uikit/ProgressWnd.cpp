@@ -91,7 +91,8 @@ void CProgressWnd::SetText(const QString& text)
 
 void CProgressWnd::SetText(const QString& pattern, int number)
 {
-    m_text = pattern;
+    if (!m_text.isSharedWith(pattern))   // set once a row while rows are read
+        m_text = pattern;
     m_number = number;
     m_dirty = true;
 }

@@ -122,7 +122,7 @@ int ReportRowModel::insertRow(int row, const QString& text, int image)
     return insertRow(row, RowTexts(texts), image);
 }
 
-int ReportRowModel::insertRow(int row, std::span<const QStringView> texts, int image)
+int ReportRowModel::insertRow(int row, std::span<const QAnyStringView> texts, int image)
 {
     const size_t kept = std::min(texts.size(), size_t(std::max(1, columns())));
     if (kept == 0) {

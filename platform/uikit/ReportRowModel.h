@@ -45,7 +45,7 @@ public:
     // Inserts a row at the position (clamped to the row count); −1 for a negative position.
     int insertRow(int row, const QString& text, int image);
     // The same with the sub-items too; texts past the last column are dropped.
-    int insertRow(int row, std::span<const QStringView> texts, int image);
+    int insertRow(int row, std::span<const QAnyStringView> texts, int image);
     bool removeRow(int row);
     void clear();
     // Column 0 is the item text; other columns must exist.

@@ -1,4 +1,5 @@
 #include "RowTexts.h"
+#include <QStringDecoder>
 #include <QVarLengthArray>
 #include <algorithm>
 #include <cstdint>
@@ -106,16 +107,103 @@ quint32 checkedBytes(qsizetype bytes)
     return quint32(bytes);
 }
 
-// A text given as UTF-8 is held as the UTF-16 it decodes to.
-QAnyStringView heldForm(QAnyStringView text, QString& decoded)
+bool isUtf8(QAnyStringView text)
 {
-    const bool utf8 = text.visit([](auto view) {
+    return text.visit([](auto view) {
         using View = std::decay_t<decltype(view)>;
         return !std::is_same_v<View, QLatin1StringView> && !std::is_same_v<View, QStringView>;
     });
-    if (!utf8)
+}
+
+// UTF-8 decoded into `to`, which has room for as many characters as the text has bytes, as
+// QString::fromUtf8 reads it (invalid bytes as U+FFFD, a leading byte-order mark dropped).
+// Returns the characters written.
+qsizetype decodeUtf8WithQt(QByteArrayView utf8, char16_t* to)
+{
+    // Stateless: a sequence cut short at the end is read as U+FFFD, not kept for more input.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QChar* end = decoder.appendToBuffer(reinterpret_cast<QChar*>(to), utf8);
+    return end - reinterpret_cast<const QChar*>(to);
+}
+
+// The same, most texts of a database (ASCII and the two- and three-byte sequences of Latin and
+// Chinese script, well formed) decoded directly; any other text is left to Qt's decoder whole.
+qsizetype decodeUtf8(QAnyStringView text, char16_t* to)
+{
+    const QByteArrayView utf8(static_cast<const char*>(text.data()), text.size());
+    const auto* at = reinterpret_cast<const uchar*>(utf8.data());
+    const auto* end = at + utf8.size();
+    if (utf8.startsWith("\xEF\xBB\xBF"))
+        return decodeUtf8WithQt(utf8, to);
+    char16_t* out = to;
+    while (at < end) {
+        const uchar lead = *at;
+        if (lead < 0x80) {
+            *out++ = lead;
+            ++at;
+        } else if (lead >= 0xC2 && lead < 0xE0 && end - at >= 2 && (at[1] & 0xC0) == 0x80) {
+            *out++ = char16_t(((lead & 0x1F) << 6) | (at[1] & 0x3F));
+            at += 2;
+        } else if (lead >= 0xE0 && lead < 0xF0 && end - at >= 3 && (at[1] & 0xC0) == 0x80 && (at[2] & 0xC0) == 0x80) {
+            const char16_t unit = char16_t(((lead & 0x0F) << 12) | ((at[1] & 0x3F) << 6) | (at[2] & 0x3F));
+            if (unit < 0x800 || (unit >= 0xD800 && unit <= 0xDFFF))
+                return decodeUtf8WithQt(utf8, to);   // overlong, or a surrogate
+            *out++ = unit;
+            at += 3;
+        } else {
+            return decodeUtf8WithQt(utf8, to);
+        }
+    }
+    return out - to;
+}
+
+// The texts in a form a row holds: UTF-8 that is all ASCII as Latin-1 bytes, other UTF-8
+// decoded into UTF-16 kept here; texts of the other encodings as they are.
+class HeldForms {
+public:
+    explicit HeldForms(std::span<const QAnyStringView> texts)
+    {
+        // UTF-16 never takes more units than UTF-8 takes bytes: reserved at once, the views
+        // into the decoded texts stay put.
+        qsizetype room = 0;
+        for (const QAnyStringView& text : texts)
+            if (isUtf8(text))
+                room += text.size();
+        m_decoded.resize(room);
+        m_views.reserve(qsizetype(texts.size()));
+        qsizetype used = 0;
+        for (const QAnyStringView& text : texts) {
+            if (!isUtf8(text)) {
+                m_views.append(text);
+                continue;
+            }
+            const auto* bytes = static_cast<const char*>(text.data());
+            if (QtPrivate::isAscii(QLatin1StringView(bytes, text.size()))) {
+                m_views.append(QLatin1StringView(bytes, text.size()));
+                continue;
+            }
+            const qsizetype length = decodeUtf8(text, m_decoded.data() + used);
+            m_views.append(QStringView(m_decoded.data() + used, length));
+            used += length;
+        }
+    }
+    HeldForms(const HeldForms&) = delete;
+    HeldForms& operator=(const HeldForms&) = delete;
+
+    std::span<const QAnyStringView> views() const { return {m_views.data(), size_t(m_views.size())}; }
+
+private:
+    QVarLengthArray<char16_t, 256> m_decoded;
+    QVarLengthArray<QAnyStringView, 16> m_views;
+};
+
+// A text given as UTF-8 is held as the UTF-16 it decodes to.
+QAnyStringView heldForm(QAnyStringView text, QString& decoded)
+{
+    if (!isUtf8(text))
         return text;
-    decoded = text.toString();
+    decoded.resize(text.size());
+    decoded.truncate(decodeUtf8(text, reinterpret_cast<char16_t*>(decoded.data())));
     return decoded;
 }
 
@@ -124,6 +212,12 @@ QAnyStringView heldForm(QAnyStringView text, QString& decoded)
 RowTexts::RowTexts(std::span<const QStringView> texts, qsizetype spare)
 {
     rebuild(texts, spare);
+}
+
+RowTexts::RowTexts(std::span<const QAnyStringView> texts, qsizetype spare)
+{
+    const HeldForms held(texts);
+    rebuild(held.views(), spare);
 }
 
 RowTexts& RowTexts::operator=(RowTexts&& other) noexcept

@@ -37,6 +37,9 @@ public:
     RowTexts() = default;
     // Holds the texts, with room for `spare` more bytes to be appended later.
     explicit RowTexts(std::span<const QStringView> texts, qsizetype spare = 0);
+    // The same from texts of any encoding: UTF-8 (a database's own bytes) is held as what it
+    // decodes to, ASCII one byte a character as it comes.
+    explicit RowTexts(std::span<const QAnyStringView> texts, qsizetype spare = 0);
     RowTexts(RowTexts&& other) noexcept : m_block(other.m_block) { other.m_block = nullptr; }
     RowTexts& operator=(RowTexts&& other) noexcept;
     RowTexts(const RowTexts&) = delete;

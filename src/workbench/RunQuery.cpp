@@ -66,7 +66,7 @@ public:
 // What a record is read into before it is handed on: texts, or views of the recordset's own.
 struct RecordBuffers {
     QStringList fields;
-    QVarLengthArray<QStringView, 16> views;
+    QVarLengthArray<QAnyStringView, 16> views;
     QVarLengthArray<QString, 16> scratch;   // texts of values that are not texts
 };
 
@@ -76,10 +76,11 @@ void handOn(const QueryRequest& request, const Recordset& records, int row, Reco
 {
     const int count = request.fieldCount < 0 ? records.FieldCount() : request.fieldCount;
     if (request.onRecordViews) {
-        buffers.views.resize(count);
-        buffers.scratch.resize(count);
-        for (int i = 0; i < count; ++i)
-            buffers.views[i] = records.GetFieldTextView(i, buffers.scratch[i]);
+        if (buffers.views.size() != count) {
+            buffers.views.resize(count);
+            buffers.scratch.resize(count);
+        }
+        records.GetFieldTextsAsStored(buffers.views, buffers.scratch);
         request.onRecordViews(row, buffers.views);
         return;
     }

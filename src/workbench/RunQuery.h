@@ -5,6 +5,7 @@
 //  Variant B: range 0..100, rows added from the list's row count; after a database error the
 //             SQL text is shown as well.
 // Returns 1 when the read reached the end, 0 after a cancel or a database error.
+#include <QAnyStringView>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -27,9 +28,10 @@ struct QueryRequest {
     int openOptions = -1;            // the recordset's options (zqPreferIndexScans...); −1: none
     // Called for every record with the row index n and the field texts (value-to-text converted).
     std::function<void(int row, const QStringList& fields)> onRecord;
-    // Called instead when set: the same texts as views, valid during the call only (a long list
-    // read this way copies no text before the list takes its own).
-    std::function<void(int row, std::span<const QStringView> fields)> onRecordViews;
+    // Called instead when set: the same texts as views, valid during the call only, in the form
+    // the database gave them (UTF-8 from SQLite and PostgreSQL): a long list read this way
+    // neither decodes nor copies a text before the list takes its own.
+    std::function<void(int row, std::span<const QAnyStringView> fields)> onRecordViews;
 };
 
 int RunQuery(const QueryRequest& request);

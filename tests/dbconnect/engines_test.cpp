@@ -2,6 +2,7 @@
 // scratch SQLite file and, when the test server is there, on PostgreSQL.
 #include "DbTestSupport.h"
 #include "ListCtrl.h"
+#include "ReportRowModel.h"
 #include "Recordset.h"
 #include "ZQDBConnect.h"
 
@@ -412,6 +413,51 @@ TEST_P(EngineTest, PostgresTextsAcrossBatchesReadAsTheDriverGivesThem)
         ASSERT_EQ(records.GetFieldValue(6).toDouble(), 2.5) << n;
     }
     EXPECT_EQ(n, 1000);
+}
+
+// A text read as the engine holds it (UTF-8, no decoding) is the text GetFieldText gives, for
+// every kind of field and text, before and after the record's values were asked for; and a list
+// row made of such texts holds them as they read.
+TEST_P(EngineTest, TextsAsStoredReadAsTheirTexts)
+{
+    m_db->exec(QStringLiteral("CREATE TABLE Odd (Id INTEGER, Txt TEXT)"));
+    const QString texts[] = {QString(), QStringLiteral("ZQ8600-01"), QStringLiteral("Müller 2½"),
+                             QStringLiteral("齿轮箱·盖板（右）"), QStringLiteral("𠀋 beyond"), QStringLiteral("\uFEFFbom"),
+                             QStringLiteral("tab\there"), QString(300, u'x')};
+    for (int i = 0; i < int(std::size(texts)); ++i)
+        m_db->exec(QStringLiteral("INSERT INTO Odd VALUES (%1, '%2')").arg(i).arg(texts[i]));
+    m_db->exec(QStringLiteral("INSERT INTO Odd VALUES (99, NULL)"));
+    for (const bool decodeFirst : {false, true}) {
+        SCOPED_TRACE(decodeFirst ? "values asked for first" : "texts only");
+        Recordset records;
+        records.Open(QStringLiteral("SELECT Txt, Id, Id * 2.5, Txt || '·' FROM Odd ORDER BY Id"), pdm());
+        int n = 0;
+        for (; !records.IsEOF(); records.MoveNext(), ++n) {
+            QStringList expected;
+            if (decodeFirst)
+                for (int i = 0; i < records.FieldCount(); ++i)
+                    expected << records.GetFieldText(i);
+            QString scratch[4];
+            QAnyStringView stored[4];
+            for (int i = 0; i < 4; ++i)
+                stored[i] = records.GetFieldTextAsStored(i, scratch[i]);
+            if (!decodeFirst)
+                for (int i = 0; i < records.FieldCount(); ++i)
+                    expected << records.GetFieldText(i);
+            ReportRowModel model;
+            for (int i = 0; i < 4; ++i)
+                model.insertColumn(i, QString::number(i), 0);
+            model.insertRow(0, std::span<const QAnyStringView>(stored), -1);
+            for (int i = 0; i < 4; ++i) {
+                ASSERT_EQ(stored[i].toString(), expected.value(i)) << "row " << n << ", field " << i;
+                ASSERT_EQ(model.text(0, i), expected.value(i)) << "row " << n << ", field " << i;
+            }
+            if (n < int(std::size(texts))) {
+                ASSERT_EQ(expected.value(0), QString::fromUtf8(texts[n].toUtf8())) << n;   // as Qt reads UTF-8
+            }
+        }
+        EXPECT_EQ(n, int(std::size(texts)) + 1);
+    }
 }
 
 // While a recordset is read, look-ups on the connection run on the session that reads it, so a

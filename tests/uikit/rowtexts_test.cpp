@@ -1,6 +1,8 @@
 // A row's texts in one block, checked against a plain list of strings after every edit.
 #include "RowTexts.h"
 #include <QStringList>
+#include <iterator>
+#include <random>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -135,6 +137,39 @@ TEST(RowTexts, TextsThatFitInLatin1TakeOneByteACharacter)
         EXPECT_EQ(HeldInLatin1(row.at(0)), c.latin1) << text.toString().toStdString();
         EXPECT_EQ(row.at(0).toString(), text.toString());
         EXPECT_EQ(row.blockBytes(), c.bytes) << text.toString().toStdString();
+    }
+}
+
+// Texts given as a database's UTF-8 read back as Qt reads that UTF-8 (malformed bytes as U+FFFD,
+// a leading byte-order mark dropped) and are held in the form their characters ask for, whether
+// the row is made of them at once or they are set one by one.
+TEST(RowTexts, Utf8TextsReadAsQtDecodesThem)
+{
+    const QByteArray fixed[] = {
+        "ZQ8600-01", "", "O'型圈材料更改为氟橡胶", "Stra\xc3\x9f" "e", "\xef\xbb\xbf" "bom", "mid\xef\xbb\xbf" "bom",
+        "\xf0\xa0\x80\x8b beyond", "a\xff\xfe" "b", "\xe6\xb8", "\xc0\x80", "\xe0\x80\x80", "\xed\xa0\x80", "\xef\xbf\xbf",
+        "\xc2\x80\xdf\xbf", "tail \xe5", "\xe5\x9e\xab\xe7\x89\x87", "\x80", "\xc3", "\xf4\x90\x80\x80",
+    };
+    QList<QByteArray> inputs(std::begin(fixed), std::end(fixed));
+    // Random bytes weighted towards the lead and continuation bytes of multi-byte sequences.
+    std::mt19937 random(7);
+    const uchar pool[] = {'a', '0', 0x80, 0xbf, 0xa0, 0xc2, 0xc3, 0xdf, 0xe0, 0xe5, 0xed, 0xef, 0xf0, 0xf4, 0xff, 0xbb};
+    for (int i = 0; i < 2000; ++i) {
+        QByteArray bytes;
+        for (int n = int(random() % 9); n > 0; --n)
+            bytes.append(char(pool[random() % std::size(pool)]));
+        inputs.append(bytes);
+    }
+    for (const QByteArray& bytes : inputs) {
+        const QString expected = QString::fromUtf8(bytes);
+        const QAnyStringView texts[] = {QUtf8StringView(bytes), QUtf8StringView(bytes)};
+        const RowTexts made(std::span<const QAnyStringView>(texts, 2));
+        RowTexts edited;
+        edited.replace(1, QUtf8StringView(bytes));
+        for (const QAnyStringView read : {made.at(0), made.at(1), edited.at(1)}) {
+            ASSERT_EQ(read.toString(), expected) << bytes.toHex().toStdString();
+            ASSERT_EQ(HeldInLatin1(read), QtPrivate::isLatin1(QStringView(expected))) << bytes.toHex().toStdString();
+        }
     }
 }
 

@@ -220,9 +220,9 @@ TEST_P(RunQueryTest, ViewsOfARecordReadAsItsTexts)
         records.clear();
         QueryRequest viewed = texted;
         viewed.onRecord = nullptr;
-        viewed.onRecordViews = [this](int row, std::span<const QStringView> fields) {
+        viewed.onRecordViews = [this](int row, std::span<const QAnyStringView> fields) {
             QStringList texts;
-            for (QStringView field : fields)
+            for (QAnyStringView field : fields)
                 texts.append(field.toString());
             records.append({QString::number(row), texts.join('|')});
         };

@@ -3,36 +3,43 @@
 #include "PartSql.h"
 #include "ZQDBConnect.h"
 
+#include <type_traits>
+
 namespace zq::part {
 
-size_t ProductNames::CodeHash::operator()(const QString& code) const noexcept
+size_t ProductNames::CodeHash::operator()(QByteArrayView code) const noexcept
 {
     quint64 hash = 14695981039346656037ULL;
-    for (const QChar c : code) {
-        hash ^= c.unicode();
+    for (const char c : code) {
+        hash ^= quint64(uchar(c));
         hash *= 1099511628211ULL;
     }
     return size_t(hash);
 }
 
-const ProductNames::Product& ProductNames::Lookup(CZQDBConnect& connection, const QString& productCode)
+const ProductNames::Product& ProductNames::Lookup(CZQDBConnect& connection, QAnyStringView productCode)
 {
-    if (m_last && m_last->code == productCode)
-        return *m_last;
-    auto found = m_products.find(productCode);
-    if (found == m_products.end()) {
-        QString name = connection.GetSelectItemData(ProductNameSql(productCode), DataSystemPDM);
-        found = m_products.emplace(productCode, Product{productCode, std::move(name)}).first;
-    }
-    m_last = &found->second;
-    return *m_last;
+    const bool utf8 = productCode.visit([](auto view) {
+        using View = std::decay_t<decltype(view)>;
+        return !std::is_same_v<View, QLatin1StringView> && !std::is_same_v<View, QStringView>;
+    });
+    if (utf8)
+        return LookupUtf8(connection, QByteArrayView(static_cast<const char*>(productCode.data()), productCode.size()));
+    return LookupUtf8(connection, productCode.toString().toUtf8());
 }
 
-const ProductNames::Product& ProductNames::Lookup(CZQDBConnect& connection, QStringView productCode)
+const ProductNames::Product& ProductNames::LookupUtf8(CZQDBConnect& connection, QByteArrayView code)
 {
-    if (m_last && m_last->code == productCode)
-        return *m_last;
-    return Lookup(connection, productCode.toString());
+    if (m_last && m_last->first == code)
+        return m_last->second;
+    auto found = m_products.find(code);
+    if (found == m_products.end()) {
+        const QString text = QString::fromUtf8(code);
+        QString name = connection.GetSelectItemData(ProductNameSql(text), DataSystemPDM);
+        found = m_products.emplace(code.toByteArray(), Product{text, std::move(name)}).first;
+    }
+    m_last = &*found;
+    return m_last->second;
 }
 
 void ProductNames::Clear()

@@ -2,8 +2,9 @@
 // The product names of one plain design-part search. A product's name is read once, when the
 // first row naming the product arrives; the rows after it take the same texts, so the result
 // list holds one copy of each product's code and name however many rows name the product.
+#include <QAnyStringView>
+#include <QByteArray>
 #include <QString>
-#include <QStringView>
 #include <unordered_map>
 
 namespace zq { class CZQDBConnect; }
@@ -19,22 +20,30 @@ public:
 
     // The product of that code, read with GetSelectItemData the first time. Throws _com_error
     // when the look-up fails; nothing is remembered then.
-    const Product& Lookup(CZQDBConnect& connection, const QString& productCode);
-    // The same for a code given as a view; the product's texts stay until Clear.
-    const Product& Lookup(CZQDBConnect& connection, QStringView productCode);
+    // The code may be a view (UTF-8 as the database gave it, too); the product's texts stay until Clear.
+    const Product& Lookup(CZQDBConnect& connection, QAnyStringView productCode);
     // Forgets every product: a new search reads the names again.
     void Clear();
     int Count() const { return int(m_products.size()); }
 
 private:
-    // Product codes are short: FNV-1a over the UTF-16 units costs a fraction of Qt's seeded hash,
-    // which this look-up, made once a row, would otherwise spend most of its time in.
+    // Codes are kept and compared as UTF-8, the form a database gives them in: a row's code is
+    // then looked up without decoding or copying it. Product codes are short: FNV-1a over the
+    // bytes costs a fraction of Qt's seeded hash, which this look-up, made once a row, would
+    // otherwise spend most of its time in.
     struct CodeHash {
-        size_t operator()(const QString& code) const noexcept;
+        using is_transparent = void;
+        size_t operator()(QByteArrayView code) const noexcept;
     };
+    struct CodeEqual {
+        using is_transparent = void;
+        bool operator()(QByteArrayView a, QByteArrayView b) const noexcept { return a == b; }
+    };
+    using Products = std::unordered_map<QByteArray, Product, CodeHash, CodeEqual>;
+    const Product& LookupUtf8(CZQDBConnect& connection, QByteArrayView code);
 
-    std::unordered_map<QString, Product, CodeHash> m_products;   // nodes stay put: m_last stays valid
-    const Product* m_last = nullptr;   // rows of one product often come together
+    Products m_products;                          // nodes stay put: m_last stays valid
+    const Products::value_type* m_last = nullptr; // rows of one product often come together
 };
 
 } // namespace zq::part

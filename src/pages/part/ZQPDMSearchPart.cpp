@@ -138,7 +138,7 @@ int CZQPDMSearchPart::ResultColumnOfField(int field) const
     return field == kOldCodeField ? kOldCodeColumn : field;
 }
 
-void CZQPDMSearchPart::CompleteRow(RowViews& texts, std::span<const QStringView> fields)
+void CZQPDMSearchPart::CompleteRow(RowViews& texts, std::span<const QAnyStringView> fields)
 {
     if (fields.size() <= size_t(kProductField))
         return;

@@ -37,7 +37,7 @@ protected:
     void UpdateData(bool save) override;
     void OnKindShown(int kind) override;
     int ResultColumnOfField(int field) const override;
-    void CompleteRow(RowViews& texts, std::span<const QStringView> fields) override;
+    void CompleteRow(RowViews& texts, std::span<const QAnyStringView> fields) override;
     bool ScopeInForce() const override;
     QString ScopeText() const override { return m_strScope; }
 

@@ -175,7 +175,7 @@ int CZQPartConditionPage::PlainSearch(const QString& sql)
     list->DeleteAllItems();
     QueryRequest request = PageQuery(QueryVariant::A, sql, list);
     RowViews texts;   // one row's texts, views of the record's until the list copies them
-    request.onRecordViews = [this, list, &texts](int row, std::span<const QStringView> fields) {
+    request.onRecordViews = [this, list, &texts](int row, std::span<const QAnyStringView> fields) {
         texts.clear();
         texts.append(fields.empty() ? QStringView() : fields[0]);
         for (size_t field = 1; field < fields.size(); ++field) {

@@ -52,11 +52,11 @@ protected:
     // The result column that field i of a record goes to (field 0 is the row's item text).
     virtual int ResultColumnOfField(int field) const { return field; }
     // A result row's texts, column by column, as views until the list copies them.
-    using RowViews = QVarLengthArray<QStringView, 16>;
+    using RowViews = QVarLengthArray<QAnyStringView, 16>;
     // Completes the texts of a result row from the record's fields before the row is listed; a
     // text added must outlive the row's listing. May throw _com_error; the row is listed as it
     // stands then.
-    virtual void CompleteRow(RowViews& texts, std::span<const QStringView> fields)
+    virtual void CompleteRow(RowViews& texts, std::span<const QAnyStringView> fields)
     {
         Q_UNUSED(texts);
         Q_UNUSED(fields);
