@@ -217,8 +217,10 @@ void PgCursorRowSource::takeBatch()
 {
     m_batchRows = m_batch.size() >= 0 ? m_batch.size() : 0;
     m_result = nullptr;
+    // Qt's driver names the handle's type after libpq's struct (pg_result*), which PGresult names.
     if (const QVariant handle = m_batch.result() ? m_batch.result()->handle() : QVariant();
-        handle.isValid() && qstrcmp(handle.typeName(), "PGresult*") == 0 && pq())
+        handle.isValid() && (qstrcmp(handle.typeName(), "pg_result*") == 0 || qstrcmp(handle.typeName(), "PGresult*") == 0)
+        && pq())
         m_result = *static_cast<PGresult* const*>(handle.constData());
     m_lastBatch = m_batchRows < m_askedRows;
     if (m_lastBatch)
