@@ -1,4 +1,6 @@
 #include "GbkText.h"
+
+#include <type_traits>
 #include "ZQPDMFC.h"
 #include <QFile>
 #include <QStringDecoder>
@@ -270,6 +272,30 @@ char* WriteGbk(QStringView text, char* write)
         }
     }
     return write;
+}
+
+char* WriteGbkFromAny(QAnyStringView text, char* write)
+{
+    return text.visit([write](auto view) {
+        using View = std::decay_t<decltype(view)>;
+        if constexpr (std::is_same_v<View, QStringView>) {
+            return WriteGbk(view, write);
+        } else if constexpr (std::is_same_v<View, QLatin1StringView>) {
+            // ASCII is the same in GBK; each other character goes through the table.
+            char* out = write;
+            for (const char c : view) {
+                if (static_cast<uchar>(c) < 0x80) {
+                    *out++ = c;
+                } else {
+                    const char16_t unit = static_cast<uchar>(c);
+                    out = WriteGbk(QStringView(&unit, 1), out);
+                }
+            }
+            return out;
+        } else {
+            return WriteGbk(QStringView(view.toString()), write);
+        }
+    });
 }
 
 void AppendGbk(QStringView text, QByteArray& out)

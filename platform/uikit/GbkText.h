@@ -1,5 +1,6 @@
 #pragma once
 // GBK at the file edges. Inside the program all text is QString.
+#include <QAnyStringView>
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -16,6 +17,8 @@ QByteArray EncodeGbk(const QString& text);
 void AppendGbk(QStringView text, QByteArray& out);
 // The same, written at `out`, which must have room for 4 bytes a UTF-16 unit; returns the end.
 char* WriteGbk(QStringView text, char* out);
+// The same for a text in any of Qt's encodings; a Latin-1 text's ASCII is copied as it is.
+char* WriteGbkFromAny(QAnyStringView text, char* out);
 QString DecodeGbk(const QByteArray& bytes);
 
 // Length in GBK bytes (what "%-30s", "?" of a pattern and profile buffers count).

@@ -266,6 +266,12 @@ void CReportListCtrl::VisitRowTexts(int columns,
     m_model->visitRows(columns, visit);
 }
 
+void CReportListCtrl::VisitHeldRowTexts(int columns,
+                                        const std::function<void(std::span<const QAnyStringView>)>& visit) const
+{
+    m_model->visitHeldRows(columns, visit);
+}
+
 bool CReportListCtrl::SetItemImage(int row, int image)
 {
     return m_model->setImage(row, image);

@@ -67,6 +67,8 @@ public:
     // The texts of columns [0, columns) of every row in turn, row 0 first, read ahead: the fast
     // way through a long list (export).
     void VisitRowTexts(int columns, const std::function<void(std::span<const QStringView>)>& visit) const;
+    // The same with the texts as the rows hold them (Latin-1 or UTF-16).
+    void VisitHeldRowTexts(int columns, const std::function<void(std::span<const QAnyStringView>)>& visit) const;
     bool SetItemImage(int row, int image);
     int GetItemImage(int row) const;
     bool SetItemData(int row, void* data);

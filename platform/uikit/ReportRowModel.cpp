@@ -223,11 +223,9 @@ void prefetch(const void* address)
 
 } // namespace
 
-void ReportRowModel::visitRows(int columns, const std::function<void(std::span<const QStringView>)>& visit) const
+void ReportRowModel::visitHeldRows(int columns, const std::function<void(std::span<const QAnyStringView>)>& visit) const
 {
     std::vector<QAnyStringView> held(size_t(std::max(columns, 0)));
-    std::vector<QStringView> cells(held.size());
-    QVarLengthArray<char16_t, 1024> widened;   // the row's Latin-1 texts in UTF-16
     const size_t count = m_rows.size();
     for (size_t row = 0; row < count; ++row) {
         if (row + kRowsAhead < count) {
@@ -237,6 +235,15 @@ void ReportRowModel::visitRows(int columns, const std::function<void(std::span<c
                 prefetch(block + at);
         }
         m_rows[row].texts.viewsInto(held);
+        visit(held);
+    }
+}
+
+void ReportRowModel::visitRows(int columns, const std::function<void(std::span<const QStringView>)>& visit) const
+{
+    std::vector<QStringView> cells(size_t(std::max(columns, 0)));
+    QVarLengthArray<char16_t, 1024> widened;   // the row's Latin-1 texts in UTF-16
+    visitHeldRows(columns, [&](std::span<const QAnyStringView> held) {
         qsizetype latin1Length = 0;
         for (const QAnyStringView& text : held)
             latin1Length += HeldInLatin1(text) ? text.size() : 0;
@@ -248,7 +255,7 @@ void ReportRowModel::visitRows(int columns, const std::function<void(std::span<c
                 to += held[i].size();
         }
         visit(cells);
-    }
+    });
 }
 
 bool ReportRowModel::setImage(int row, int image)

@@ -57,6 +57,9 @@ public:
     // views for missing cells). Reads ahead of the row visited, so walking a long list is bound
     // by the work done on the texts rather than by waiting for them to come from memory.
     void visitRows(int columns, const std::function<void(std::span<const QStringView>)>& visit) const;
+    // The same with the texts in the form the rows hold them (Latin-1 or UTF-16), for a writer
+    // that takes either without widening a text first.
+    void visitHeldRows(int columns, const std::function<void(std::span<const QAnyStringView>)>& visit) const;
     bool setImage(int row, int image);
     int image(int row) const;
     // A row's item data (the control's), beside the model's own per-role item data.

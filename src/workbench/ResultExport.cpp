@@ -39,26 +39,38 @@ bool hasTxtExtension(const QString& path)
 
 namespace {
 
+char* writeCell(QStringView cell, char* write)
+{
+    return WriteGbk(cell, write);
+}
+
+char* writeCell(QAnyStringView cell, char* write)
+{
+    return WriteGbkFromAny(cell, write);
+}
+
 // The most bytes the line of these cells can take.
-qsizetype lineRoom(std::span<const QStringView> cells)
+template <typename Cell>
+qsizetype lineRoom(std::span<const Cell> cells)
 {
     qsizetype room = qsizetype(cells.size()) + kLineEnd.size();
-    for (const QStringView cell : cells)
+    for (const Cell& cell : cells)
         room += std::max<qsizetype>(4 * cell.size(), kColumnWidth);
     return room;
 }
 
 // Writes the line at `write` (lineRoom bytes free); returns its end.
-char* writeLine(char* write, std::span<const QStringView> cells, ExportFormat format)
+template <typename Cell>
+char* writeLine(char* write, std::span<const Cell> cells, ExportFormat format)
 {
     for (size_t i = 0; i < cells.size(); ++i) {
         if (format == ExportFormat::CommaSeparated) {
             if (i > 0)
                 *write++ = ',';
-            write = WriteGbk(cells[i], write);
+            write = writeCell(cells[i], write);
         } else {
             char* const cell = write;
-            write = WriteGbk(cells[i], write);
+            write = writeCell(cells[i], write);
             if (write - cell < kColumnWidth)   // "%-30s"
                 write = std::fill_n(write, kColumnWidth - (write - cell), ' ');
         }
@@ -152,6 +164,17 @@ void ResultExport::WriteRow(const QStringList& cells)
 
 void ResultExport::WriteRow(std::span<const QStringView> cells)
 {
+    writeRow(cells);
+}
+
+void ResultExport::WriteRow(std::span<const QAnyStringView> cells)
+{
+    writeRow(cells);
+}
+
+template <typename Cell>
+void ResultExport::writeRow(std::span<const Cell> cells)
+{
     // Lines are laid out straight into the buffer, which goes to the file once it is about full.
     char* const write = reserve(size_t(lineRoom(cells)));
     m_used = size_t(writeLine(write, cells, m_format) - m_buffer.get());
@@ -223,7 +246,7 @@ void ExportResultList(CReportListCtrl* list, int currentTab)
     file.WriteHeader(headers);
     {
         WaitCursor wait;
-        list->VisitRowTexts(columns, [&file](std::span<const QStringView> cells) { file.WriteRow(cells); });
+        list->VisitHeldRowTexts(columns, [&file](std::span<const QAnyStringView> cells) { file.WriteRow(cells); });
     }
     if (!file.Close()) {
         warn(QStringLiteral("写入文件时出错: ") + path, file.ErrorString());

@@ -32,6 +32,8 @@ public:
     void WriteHeader(const QStringList& headers);   // the header line and the empty line
     void WriteRow(const QStringList& cells);
     void WriteRow(std::span<const QStringView> cells);
+    // Texts as a list holds them (Latin-1 or UTF-16): written without widening them first.
+    void WriteRow(std::span<const QAnyStringView> cells);
     // Flushes and closes; false when any write, the flush or the close failed.
     bool Close();
     bool IsOpen() const { return m_file.isOpen(); }
@@ -39,6 +41,8 @@ public:
     QString ErrorString() const { return m_file.errorString(); }
 
 private:
+    template <typename Cell>
+    void writeRow(std::span<const Cell> cells);
     void writePending();
     // Where `room` more bytes can be written (the lines before handed to the file if need be).
     char* reserve(size_t room);

@@ -213,6 +213,26 @@ TEST_F(ExportFlowTest, LargeListsAreWrittenWhole)
     }
 }
 
+// A list holds texts of Latin-1 characters one byte each: exported, those outside ASCII are
+// written as GBK (or GB18030 where GBK lacks them) as any other text is, in both formats.
+TEST_F(ExportFlowTest, TextsHeldInLatin1ExportAsTheirCharacters)
+{
+    const QString texts[] = {QStringLiteral("M8×20"), QStringLiteral("Straße"), QStringLiteral("½ é ÿ"),
+                             QStringLiteral("°C ±0.5"), QStringLiteral("ZQ8600-01"), QString(40, u'ä'), u8("齿轮×2")};
+    QList<QStringList> rows{{QStringLiteral("P-1"), u8("齿轮")}};
+    for (int r = 0; r < int(std::size(texts)); ++r) {
+        rows.append({texts[r], texts[(r + 1) % std::size(texts)]});
+        m_list.InsertItem(r + 1, rows.last()[0]);
+        m_list.SetItemText(r + 1, 1, rows.last()[1]);
+    }
+    for (const auto format : {zq::ExportFormat::CommaSeparated, zq::ExportFormat::SpaceAligned}) {
+        const QString path = file(format == zq::ExportFormat::CommaSeparated ? "latin-1.txt" : "latin-2.txt");
+        answer(path, int(format));
+        zq::ExportResultList(&m_list, 0);
+        EXPECT_EQ(readAll(path), zq::ResultExport::FormatFile({u8("图号"), u8("名称")}, rows, format)) << int(format);
+    }
+}
+
 // Rows whose sub-items were never set export empty cells there, however long the list (the
 // export reads rows ahead of the one it writes).
 TEST_F(ExportFlowTest, CellsNeverSetExportEmpty)
