@@ -129,7 +129,7 @@ int ReportRowModel::insertRow(int row, std::span<const QAnyStringView> texts, in
         const QStringView empty[] = {QStringView()};
         return insertRow(row, RowTexts(empty), image);
     }
-    return insertRow(row, RowTexts(texts.first(kept)), image);
+    return insertRow(row, RowTexts(texts.first(kept), m_arena), image);
 }
 
 int ReportRowModel::insertRow(int row, RowTexts texts, int image)
@@ -158,12 +158,14 @@ bool ReportRowModel::removeRow(int row)
         return false;
     if (row >= m_announced) {
         m_rows.erase(m_rows.begin() + row);
-        return true;
+    } else {
+        beginRemoveRows(QModelIndex(), row, row);
+        m_rows.erase(m_rows.begin() + row);
+        --m_announced;
+        endRemoveRows();
     }
-    beginRemoveRows(QModelIndex(), row, row);
-    m_rows.erase(m_rows.begin() + row);
-    --m_announced;
-    endRemoveRows();
+    if (m_rows.empty())
+        m_arena.reset();   // the last row gone: so are its blocks
     return true;
 }
 
@@ -172,6 +174,7 @@ void ReportRowModel::clear()
     m_flushTimer.stop();
     beginResetModel();
     m_rows.clear();
+    m_arena.reset();
     m_announced = 0;
     endResetModel();
 }

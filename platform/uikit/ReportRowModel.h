@@ -97,6 +97,7 @@ private:
     bool validRow(int row) const { return row >= 0 && row < rows(); }
     void announceChange(int row, int column);
 
+    RowTexts::Arena m_arena;   // blocks of the rows inserted whole; outlives m_rows
     std::vector<Row> m_rows;
     QList<Column> m_columns;
     QList<int> m_editable;

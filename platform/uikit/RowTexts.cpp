@@ -14,7 +14,11 @@
 struct RowTexts::Header {
     quint32 count;
     quint32 used;
-    quint32 capacity;
+    quint32 capacity;   // the top bit marks a block an arena holds
+
+    static constexpr quint32 kInArena = 0x80000000u;
+    quint32 room() const { return capacity & ~kInArena; }
+    bool inArena() const { return (capacity & kInArena) != 0; }
 
     char* bytes() { return reinterpret_cast<char*>(this + 1); }
     const char* bytes() const { return reinterpret_cast<const char*>(this + 1); }
@@ -102,7 +106,8 @@ const char* readEntry(const char* at, QAnyStringView* text)
 
 quint32 checkedBytes(qsizetype bytes)
 {
-    if (bytes < 0 || bytes > qsizetype(std::numeric_limits<quint32>::max()))
+    // Below 2 GiB: a block's capacity keeps its top bit for the arena's mark.
+    if (bytes < 0 || bytes > qsizetype(std::numeric_limits<qint32>::max()))
         throw std::bad_alloc();
     return quint32(bytes);
 }
@@ -220,10 +225,16 @@ RowTexts::RowTexts(std::span<const QAnyStringView> texts, qsizetype spare)
     rebuild(held.views(), spare);
 }
 
+RowTexts::RowTexts(std::span<const QAnyStringView> texts, Arena& arena)
+{
+    const HeldForms held(texts);
+    rebuild(held.views(), 0, &arena);
+}
+
 RowTexts& RowTexts::operator=(RowTexts&& other) noexcept
 {
     if (this != &other) {
-        std::free(m_block);
+        release();
         m_block = other.m_block;
         other.m_block = nullptr;
     }
@@ -232,7 +243,48 @@ RowTexts& RowTexts::operator=(RowTexts&& other) noexcept
 
 RowTexts::~RowTexts()
 {
-    std::free(m_block);
+    release();
+}
+
+void RowTexts::release()
+{
+    if (m_block && !m_block->inArena())
+        std::free(m_block);
+    m_block = nullptr;
+}
+
+RowTexts::Arena::~Arena()
+{
+    reset();
+}
+
+void* RowTexts::Arena::allocate(std::size_t bytes)
+{
+    bytes = (bytes + 3) & ~std::size_t(3);
+    if (bytes > kChunkBytes / 8)
+        return nullptr;
+    if (bytes > m_left) {
+        m_chunks.reserve(m_chunks.size() + 1);
+        void* chunk = std::malloc(kChunkBytes);
+        if (!chunk)
+            throw std::bad_alloc();
+        m_chunks.push_back(chunk);
+        m_next = static_cast<char*>(chunk);
+        m_left = kChunkBytes;
+    }
+    void* block = m_next;
+    m_next += bytes;
+    m_left -= bytes;
+    return block;
+}
+
+void RowTexts::Arena::reset()
+{
+    for (void* chunk : m_chunks)
+        std::free(chunk);
+    m_chunks.clear();
+    m_next = nullptr;
+    m_left = 0;
 }
 
 qsizetype RowTexts::size() const
@@ -242,7 +294,7 @@ qsizetype RowTexts::size() const
 
 qsizetype RowTexts::spare() const
 {
-    return m_block ? qsizetype(m_block->capacity) - qsizetype(m_block->used) : 0;
+    return m_block ? qsizetype(m_block->room()) - qsizetype(m_block->used) : 0;
 }
 
 std::size_t RowTexts::blockBytes() const
@@ -275,13 +327,13 @@ bool RowTexts::holds(QAnyStringView text) const
     if (!m_block || text.isEmpty())
         return false;
     const auto begin = reinterpret_cast<std::uintptr_t>(m_block->bytes());
-    const auto end = begin + m_block->capacity;
+    const auto end = begin + m_block->room();
     const auto at = reinterpret_cast<std::uintptr_t>(text.data());
     return at >= begin && at < end;
 }
 
 template <typename View>
-void RowTexts::rebuild(std::span<const View> texts, qsizetype spare)
+void RowTexts::rebuild(std::span<const View> texts, qsizetype spare, Arena* arena)
 {
     QVarLengthArray<bool, 16> latin1(qsizetype(texts.size()));
     qsizetype used = 0;
@@ -289,10 +341,15 @@ void RowTexts::rebuild(std::span<const View> texts, qsizetype spare)
         latin1[qsizetype(i)] = fitsInLatin1(texts[i]);
         used += entryBytes(texts[i], latin1[qsizetype(i)]);
     }
-    const quint32 capacity = checkedBytes(used + std::max<qsizetype>(spare, 0));
-    auto* block = static_cast<Header*>(std::malloc(sizeof(Header) + capacity));
-    if (!block)
-        throw std::bad_alloc();
+    quint32 capacity = checkedBytes(used + std::max<qsizetype>(spare, 0));
+    auto* block = arena ? static_cast<Header*>(arena->allocate(sizeof(Header) + capacity)) : nullptr;
+    if (block) {
+        capacity |= Header::kInArena;
+    } else {
+        block = static_cast<Header*>(std::malloc(sizeof(Header) + capacity));
+        if (!block)
+            throw std::bad_alloc();
+    }
     block->count = checkedBytes(qsizetype(texts.size()));
     block->used = quint32(used);
     block->capacity = capacity;
@@ -300,12 +357,12 @@ void RowTexts::rebuild(std::span<const View> texts, qsizetype spare)
     char* at = block->bytes();
     for (size_t i = 0; i < texts.size(); ++i)
         at = writeEntry(at, texts[i], latin1[qsizetype(i)]);
-    std::free(m_block);
+    release();
     m_block = block;
 }
 
-template void RowTexts::rebuild(std::span<const QStringView>, qsizetype);
-template void RowTexts::rebuild(std::span<const QAnyStringView>, qsizetype);
+template void RowTexts::rebuild(std::span<const QStringView>, qsizetype, Arena*);
+template void RowTexts::rebuild(std::span<const QAnyStringView>, qsizetype, Arena*);
 
 void RowTexts::reserveMore(qsizetype bytes)
 {
@@ -317,7 +374,17 @@ void RowTexts::reserveMore(qsizetype bytes)
     }
     // Doubling keeps a row filled one cell at a time to a few reallocations.
     const qsizetype used = m_block->used;
-    const quint32 capacity = checkedBytes(std::max(used + bytes, 2 * qsizetype(m_block->capacity)));
+    const quint32 capacity = checkedBytes(std::max(used + bytes, 2 * qsizetype(m_block->room())));
+    if (m_block->inArena()) {
+        // The arena's block stays where it is (the arena frees it); the row moves to one of its own.
+        auto* block = static_cast<Header*>(std::malloc(sizeof(Header) + capacity));
+        if (!block)
+            throw std::bad_alloc();
+        std::memcpy(block, m_block, sizeof(Header) + size_t(used));
+        block->capacity = capacity;
+        m_block = block;
+        return;
+    }
     auto* block = static_cast<Header*>(std::realloc(m_block, sizeof(Header) + capacity));
     if (!block)
         throw std::bad_alloc();

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <span>
 #include <type_traits>
+#include <vector>
 
 // Whether a text read from a row is held in Latin-1 (otherwise it is UTF-16).
 inline bool HeldInLatin1(QAnyStringView text)
@@ -34,12 +35,36 @@ inline QStringView AsUtf16(QAnyStringView text, char16_t* to)
 
 class RowTexts {
 public:
+    // Blocks for many rows at once: cut one after another from large chunks, which all go back
+    // together when the arena is reset or destroyed. A row made in an arena costs no allocation
+    // of its own and no allocator's header; the rows must go before their arena does. A row
+    // edited so that it outgrows its block moves to a block of its own.
+    class Arena {
+    public:
+        Arena() = default;
+        Arena(const Arena&) = delete;
+        Arena& operator=(const Arena&) = delete;
+        ~Arena();
+        // Room for `bytes` (a multiple of 4), or null when a block that size is better made alone.
+        void* allocate(std::size_t bytes);
+        void reset();   // every block given so far is gone
+        std::size_t chunkCount() const { return m_chunks.size(); }
+
+    private:
+        static constexpr std::size_t kChunkBytes = 64 * 1024;
+        std::vector<void*> m_chunks;
+        char* m_next = nullptr;
+        std::size_t m_left = 0;
+    };
+
     RowTexts() = default;
     // Holds the texts, with room for `spare` more bytes to be appended later.
     explicit RowTexts(std::span<const QStringView> texts, qsizetype spare = 0);
     // The same from texts of any encoding: UTF-8 (a database's own bytes) is held as what it
     // decodes to, ASCII one byte a character as it comes.
     explicit RowTexts(std::span<const QAnyStringView> texts, qsizetype spare = 0);
+    // The same in a block of the arena (of its own when the arena declines a block that size).
+    RowTexts(std::span<const QAnyStringView> texts, Arena& arena);
     RowTexts(RowTexts&& other) noexcept : m_block(other.m_block) { other.m_block = nullptr; }
     RowTexts& operator=(RowTexts&& other) noexcept;
     RowTexts(const RowTexts&) = delete;
@@ -65,7 +90,8 @@ private:
     struct Header;
     // Replaces the block with one holding `texts`, with room for `spare` more bytes.
     template <typename View>
-    void rebuild(std::span<const View> texts, qsizetype spare);
+    void rebuild(std::span<const View> texts, qsizetype spare, Arena* arena = nullptr);
+    void release();   // gives the block back, unless an arena holds it
     // Room for `bytes` more after the last text.
     void reserveMore(qsizetype bytes);
     qsizetype spare() const;
