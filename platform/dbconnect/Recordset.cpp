@@ -128,10 +128,7 @@ QStringView Recordset::GetFieldTextView(int index, QString& scratch) const
 QAnyStringView Recordset::GetFieldTextAsStored(int index, QString& scratch) const
 {
     checkField(index);
-    QByteArrayView utf8;
-    if (!d->decoded && d->rows->textBytes(index, utf8))
-        return QUtf8StringView(utf8);
-    return GetFieldTextView(index, scratch);
+    return textAsStored(index, scratch);
 }
 
 void Recordset::GetFieldTextsAsStored(std::span<QAnyStringView> texts, std::span<QString> scratch) const
@@ -140,13 +137,16 @@ void Recordset::GetFieldTextsAsStored(std::span<QAnyStringView> texts, std::span
     if (count == 0)
         return;
     checkField(count - 1);
-    for (int i = 0; i < count; ++i) {
-        QByteArrayView utf8;
-        if (!d->decoded && d->rows->textBytes(i, utf8))
-            texts[size_t(i)] = QUtf8StringView(utf8);
-        else
-            texts[size_t(i)] = GetFieldTextView(i, scratch[size_t(i)]);
-    }
+    for (int i = 0; i < count; ++i)
+        texts[size_t(i)] = textAsStored(i, scratch[size_t(i)]);
+}
+
+QAnyStringView Recordset::textAsStored(int index, QString& scratch) const
+{
+    QByteArrayView utf8;
+    if (!d->decoded && d->rows->textBytes(index, utf8))
+        return QUtf8StringView(utf8);
+    return GetFieldTextView(index, scratch);
 }
 
 void Recordset::MoveNext()

@@ -56,6 +56,7 @@ public:
 private:
     const QVariant& field(int index) const;   // the checks of GetFieldValue, without a copy
     void checkField(int index) const;         // throws as GetFieldValue does for a field not there
+    QAnyStringView textAsStored(int index, QString& scratch) const;   // of a field checked
 
     std::unique_ptr<Impl> d;
 };
