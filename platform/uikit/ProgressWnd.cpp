@@ -14,10 +14,11 @@
 namespace {
 // At most about 30 repaints a second; values in between are only recorded.
 constexpr qint64 kRepaintIntervalMs = 33;
-// Pending events are let through at most this often (a hundred times a second: a key or a click
-// still answers at once). Letting them through after every row, or every millisecond, costs more
-// than reading the rows: the list repaints each time.
-constexpr qint64 kPumpIntervalNs = 10000000;
+// Pending events are let through at most this often, as often as the window is repainted (about
+// thirty times a second: a key or a click still answers at once). Letting them through after every
+// row, or every millisecond, costs more than reading the rows: the list and its scroll bar repaint
+// each time.
+constexpr qint64 kPumpIntervalNs = 33000000;
 
 // The monotonic clock at the kernel tick's resolution (a few milliseconds): enough for the pump
 // interval and several times cheaper to read, which matters when it is asked after every row.
