@@ -1,6 +1,7 @@
 #include "ListCtrl.h"
 #include "ReportRowModel.h"
 #include <QContextMenuEvent>
+#include <QHash>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QItemSelectionModel>
@@ -169,9 +170,19 @@ int CReportListCtrl::ContentWidth(int column, int rows) const
     const QFontMetrics metrics(font());
     int widest = horizontalHeader()->sectionSizeHint(column);
     const int count = std::min(rows, m_model->rows());
+    // Laying a text out is the cost here; a column repeats its texts (a product's code and name
+    // on each of its parts), and each is measured once.
+    QHash<QString, int> measured;
     for (int row = 0; row < count; ++row) {
         const QAnyStringView text = m_model->textView(row, column);
-        int width = text.isEmpty() ? 0 : metrics.horizontalAdvance(text.toString()) + margin;
+        int width = 0;
+        if (!text.isEmpty()) {
+            const QString key = text.toString();
+            auto known = measured.constFind(key);
+            if (known == measured.constEnd())
+                known = measured.insert(key, metrics.horizontalAdvance(key) + margin);
+            width = known.value();
+        }
         if (column == 0 && m_images && m_model->image(row) >= 0)
             width += iconRoom;
         widest = std::max(widest, width + gridLine);
