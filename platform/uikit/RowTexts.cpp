@@ -32,57 +32,6 @@ constexpr quint16 kLatin1 = 0x4000;
 constexpr qsizetype kShortLimit = 0x4000;
 using Views = QVarLengthArray<QAnyStringView, 16>;
 
-qsizetype lengthOf(QAnyStringView text)
-{
-    return std::min(text.size(), kMaxLength);
-}
-
-// Whether the text is to be held one byte a character.
-bool fitsInLatin1(QAnyStringView text)
-{
-    return HeldInLatin1(text) || QtPrivate::isLatin1(AsUtf16(text, nullptr).first(lengthOf(text)));
-}
-
-qsizetype entryBytes(QAnyStringView text, bool latin1)
-{
-    const qsizetype length = lengthOf(text);
-    const qsizetype header = length < kShortLimit ? 2 : 4;
-    return header + (latin1 ? (length + 1) & ~qsizetype(1) : 2 * length);
-}
-
-char* writeEntry(char* at, QAnyStringView text, bool latin1)
-{
-    const qsizetype length = lengthOf(text);
-    const quint16 flag = latin1 ? kLatin1 : 0;
-    quint16 words[2];
-    int wordCount = 1;
-    if (length < kShortLimit) {
-        words[0] = quint16(flag | length);
-    } else {
-        words[0] = quint16(kLongLength | flag | (length >> 16));
-        words[1] = quint16(length & 0xFFFF);
-        wordCount = 2;
-    }
-    std::memcpy(at, words, size_t(wordCount) * 2);
-    at += wordCount * 2;
-    if (length == 0)
-        return at;
-    if (!latin1) {
-        std::memcpy(at, text.data(), size_t(length) * 2);
-        return at + 2 * length;
-    }
-    if (HeldInLatin1(text)) {
-        std::memcpy(at, text.data(), size_t(length));
-    } else {
-        const auto* from = static_cast<const char16_t*>(text.data());
-        for (qsizetype i = 0; i < length; ++i)
-            at[i] = char(from[i]);
-    }
-    if (length & 1)
-        at[length] = 0;
-    return at + ((length + 1) & ~qsizetype(1));
-}
-
 const char* readEntry(const char* at, QAnyStringView* text)
 {
     quint16 word;
@@ -162,73 +111,143 @@ qsizetype decodeUtf8(QAnyStringView text, char16_t* to)
     return out - to;
 }
 
-// The texts in a form a row holds: UTF-8 that is all ASCII as Latin-1 bytes, other UTF-8
-// decoded into UTF-16 kept here; texts of the other encodings as they are.
-class HeldForms {
-public:
-    explicit HeldForms(std::span<const QAnyStringView> texts)
-    {
-        // UTF-16 never takes more units than UTF-8 takes bytes: reserved at once, the views
-        // into the decoded texts stay put.
-        qsizetype room = 0;
-        for (const QAnyStringView& text : texts)
-            if (isUtf8(text))
-                room += text.size();
-        m_decoded.resize(room);
-        m_views.reserve(qsizetype(texts.size()));
-        qsizetype used = 0;
-        for (const QAnyStringView& text : texts) {
-            if (!isUtf8(text)) {
-                m_views.append(text);
-                continue;
-            }
-            const auto* bytes = static_cast<const char*>(text.data());
-            if (QtPrivate::isAscii(QLatin1StringView(bytes, text.size()))) {
-                m_views.append(QLatin1StringView(bytes, text.size()));
-                continue;
-            }
-            const qsizetype length = decodeUtf8(text, m_decoded.data() + used);
-            m_views.append(QStringView(m_decoded.data() + used, length));
-            used += length;
-        }
-    }
-    HeldForms(const HeldForms&) = delete;
-    HeldForms& operator=(const HeldForms&) = delete;
+} // namespace
 
-    std::span<const QAnyStringView> views() const { return {m_views.data(), size_t(m_views.size())}; }
+// Texts measured in the form a row holds them: one byte a character (ASCII UTF-8 as it comes,
+// Latin-1, or UTF-16 whose characters all fit, narrowed as it is written) or UTF-16 (other
+// UTF-8 decoded into room kept here). Long texts are cut to the longest length a row holds.
+class RowTexts::Held {
+public:
+    template <typename View>
+    explicit Held(std::span<const View> texts)
+    {
+        if constexpr (std::is_same_v<View, QAnyStringView>) {
+            // UTF-16 never takes more units than UTF-8 takes bytes: the room is made at once,
+            // so that the texts decoded into it stay put.
+            qsizetype room = 0;
+            for (const QAnyStringView& text : texts)
+                if (isUtf8(text))
+                    room += text.size();
+            m_decoded.resize(room);
+        }
+        m_texts.reserve(qsizetype(texts.size()));
+        for (const View& text : texts)
+            add(text);
+    }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+
+    qsizetype count() const { return m_texts.size(); }
+    qsizetype bytes() const { return m_bytes; }   // the entries' bytes, lengths and padding included
+
+    // Writes every entry at `at`, which has bytes() free; returns the end.
+    char* write(char* at) const
+    {
+        for (const Text& text : m_texts)
+            at = writeEntry(at, text);
+        return at;
+    }
+
+    // An empty text's entry, two bytes.
+    static char* writeEmpty(char* at) { return writeEntry(at, Text{nullptr, 0, Form::Latin1}); }
 
 private:
+    enum class Form : quint8 { Latin1, NarrowedUtf16, Utf16 };
+    struct Text {
+        const void* data;
+        qsizetype length;
+        Form form;
+    };
+
+    void add(QAnyStringView text)
+    {
+        text.visit([this](auto view) {
+            using View = std::decay_t<decltype(view)>;
+            if constexpr (std::is_same_v<View, QStringView>) {
+                addUtf16(view.utf16(), view.size());
+            } else if constexpr (std::is_same_v<View, QLatin1StringView>) {
+                addText({view.data(), view.size(), Form::Latin1});
+            } else if (QtPrivate::isAscii(QLatin1StringView(view.data(), view.size()))) {
+                addText({view.data(), view.size(), Form::Latin1});
+            } else {
+                char16_t* to = m_decoded.data() + m_decodedUsed;
+                const qsizetype length = decodeUtf8(view, to);
+                m_decodedUsed += length;
+                addUtf16(to, length);
+            }
+        });
+    }
+    void add(QStringView text) { addUtf16(text.utf16(), text.size()); }
+    void addUtf16(const char16_t* units, qsizetype length)
+    {
+        length = std::min(length, kMaxLength);
+        const bool narrow = QtPrivate::isLatin1(QStringView(units, length));
+        addText({units, length, narrow ? Form::NarrowedUtf16 : Form::Utf16});
+    }
+    void addText(Text text)
+    {
+        text.length = std::min(text.length, kMaxLength);
+        const qsizetype header = text.length < kShortLimit ? 2 : 4;
+        m_bytes += header + (text.form == Form::Utf16 ? 2 * text.length : (text.length + 1) & ~qsizetype(1));
+        m_texts.append(text);
+    }
+
+    static char* writeEntry(char* at, const Text& text)
+    {
+        const qsizetype length = text.length;
+        const bool oneByte = text.form != Form::Utf16;
+        const quint16 flag = oneByte ? kLatin1 : 0;
+        quint16 words[2];
+        int wordCount = 1;
+        if (length < kShortLimit) {
+            words[0] = quint16(flag | length);
+        } else {
+            words[0] = quint16(kLongLength | flag | (length >> 16));
+            words[1] = quint16(length & 0xFFFF);
+            wordCount = 2;
+        }
+        std::memcpy(at, words, size_t(wordCount) * 2);
+        at += wordCount * 2;
+        switch (text.form) {
+        case Form::Utf16:
+            if (length > 0)
+                std::memcpy(at, text.data, size_t(length) * 2);
+            return at + 2 * length;
+        case Form::Latin1:
+            if (length > 0)
+                std::memcpy(at, text.data, size_t(length));
+            break;
+        case Form::NarrowedUtf16: {
+            const auto* from = static_cast<const char16_t*>(text.data);
+            for (qsizetype i = 0; i < length; ++i)
+                at[i] = char(from[i]);
+            break;
+        }
+        }
+        if (length & 1)
+            at[length] = 0;
+        return at + ((length + 1) & ~qsizetype(1));
+    }
+
+    QVarLengthArray<Text, 16> m_texts;
     QVarLengthArray<char16_t, 256> m_decoded;
-    QVarLengthArray<QAnyStringView, 16> m_views;
+    qsizetype m_decodedUsed = 0;
+    qsizetype m_bytes = 0;
 };
-
-// A text given as UTF-8 is held as the UTF-16 it decodes to.
-QAnyStringView heldForm(QAnyStringView text, QString& decoded)
-{
-    if (!isUtf8(text))
-        return text;
-    decoded.resize(text.size());
-    decoded.truncate(decodeUtf8(text, reinterpret_cast<char16_t*>(decoded.data())));
-    return decoded;
-}
-
-} // namespace
 
 RowTexts::RowTexts(std::span<const QStringView> texts, qsizetype spare)
 {
-    rebuild(texts, spare);
+    rebuild(Held(texts), spare);
 }
 
 RowTexts::RowTexts(std::span<const QAnyStringView> texts, qsizetype spare)
 {
-    const HeldForms held(texts);
-    rebuild(held.views(), spare);
+    rebuild(Held(texts), spare);
 }
 
 RowTexts::RowTexts(std::span<const QAnyStringView> texts, Arena& arena)
 {
-    const HeldForms held(texts);
-    rebuild(held.views(), 0, &arena);
+    rebuild(Held(texts), 0, &arena);
 }
 
 RowTexts& RowTexts::operator=(RowTexts&& other) noexcept
@@ -332,15 +351,9 @@ bool RowTexts::holds(QAnyStringView text) const
     return at >= begin && at < end;
 }
 
-template <typename View>
-void RowTexts::rebuild(std::span<const View> texts, qsizetype spare, Arena* arena)
+void RowTexts::rebuild(const Held& texts, qsizetype spare, Arena* arena)
 {
-    QVarLengthArray<bool, 16> latin1(qsizetype(texts.size()));
-    qsizetype used = 0;
-    for (size_t i = 0; i < texts.size(); ++i) {
-        latin1[qsizetype(i)] = fitsInLatin1(texts[i]);
-        used += entryBytes(texts[i], latin1[qsizetype(i)]);
-    }
+    const qsizetype used = texts.bytes();
     quint32 capacity = checkedBytes(used + std::max<qsizetype>(spare, 0));
     auto* block = arena ? static_cast<Header*>(arena->allocate(sizeof(Header) + capacity)) : nullptr;
     if (block) {
@@ -350,26 +363,21 @@ void RowTexts::rebuild(std::span<const View> texts, qsizetype spare, Arena* aren
         if (!block)
             throw std::bad_alloc();
     }
-    block->count = checkedBytes(qsizetype(texts.size()));
+    block->count = checkedBytes(texts.count());
     block->used = quint32(used);
     block->capacity = capacity;
     // The texts may lie in the old block, so it goes only once they are copied.
-    char* at = block->bytes();
-    for (size_t i = 0; i < texts.size(); ++i)
-        at = writeEntry(at, texts[i], latin1[qsizetype(i)]);
+    texts.write(block->bytes());
     release();
     m_block = block;
 }
-
-template void RowTexts::rebuild(std::span<const QStringView>, qsizetype, Arena*);
-template void RowTexts::rebuild(std::span<const QAnyStringView>, qsizetype, Arena*);
 
 void RowTexts::reserveMore(qsizetype bytes)
 {
     if (spare() >= bytes)
         return;
     if (!m_block) {
-        rebuild(std::span<const QAnyStringView>(), bytes);
+        rebuild(Held(std::span<const QAnyStringView>()), bytes);
         return;
     }
     // Doubling keeps a row filled one cell at a time to a few reallocations.
@@ -396,8 +404,6 @@ void RowTexts::replace(qsizetype index, QAnyStringView text)
 {
     if (index < 0)
         return;
-    QString decoded;
-    text = heldForm(text, decoded);
     const qsizetype count = size();
     if (index >= count) {
         // Appending, after any empty texts up to the index: in place when there is room. Growing
@@ -408,12 +414,12 @@ void RowTexts::replace(qsizetype index, QAnyStringView text)
             return;
         }
         const qsizetype padding = index - count;
-        const bool latin1 = fitsInLatin1(text);
-        reserveMore(padding * 2 + entryBytes(text, latin1));
+        const Held held(std::span<const QAnyStringView>(&text, 1));
+        reserveMore(padding * 2 + held.bytes());
         char* at = m_block->bytes() + m_block->used;
         for (qsizetype i = 0; i < padding; ++i)
-            at = writeEntry(at, QStringView(), true);
-        at = writeEntry(at, text, latin1);
+            at = Held::writeEmpty(at);
+        at = held.write(at);
         m_block->used = quint32(at - m_block->bytes());
         m_block->count = checkedBytes(index + 1);
         return;
@@ -423,7 +429,7 @@ void RowTexts::replace(qsizetype index, QAnyStringView text)
     if (views[index] == text)
         return;
     views[index] = text;
-    rebuild(std::span<const QAnyStringView>(views), spare());
+    rebuild(Held(std::span<const QAnyStringView>(views)), spare());
 }
 
 void RowTexts::insert(qsizetype index, QAnyStringView text)
@@ -435,12 +441,10 @@ void RowTexts::insert(qsizetype index, QAnyStringView text)
         replace(index, text);
         return;
     }
-    QString decoded;
-    text = heldForm(text, decoded);
     Views views(count);
     viewsInto(views);
     views.insert(index, text);
-    rebuild(std::span<const QAnyStringView>(views), spare());
+    rebuild(Held(std::span<const QAnyStringView>(views)), spare());
 }
 
 void RowTexts::remove(qsizetype index)
@@ -451,5 +455,5 @@ void RowTexts::remove(qsizetype index)
     Views views(count);
     viewsInto(views);
     views.remove(index);
-    rebuild(std::span<const QAnyStringView>(views), spare());
+    rebuild(Held(std::span<const QAnyStringView>(views)), spare());
 }

@@ -88,10 +88,10 @@ public:
 
 private:
     struct Header;
-    // Replaces the block with one holding `texts` (Latin-1 or UTF-16, no UTF-8), with room for
-    // `spare` more bytes; in a block of the arena when one is given and it has one that size.
-    template <typename View>
-    void rebuild(std::span<const View> texts, qsizetype spare, Arena* arena = nullptr);
+    class Held;
+    // Replaces the block with one holding `texts`, with room for `spare` more bytes; in a block
+    // of the arena when one is given and it has one that size.
+    void rebuild(const Held& texts, qsizetype spare, Arena* arena = nullptr);
     void release();   // gives the block back, unless an arena holds it
     // Room for `bytes` more after the last text.
     void reserveMore(qsizetype bytes);
