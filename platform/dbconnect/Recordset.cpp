@@ -1,6 +1,7 @@
 #include "Recordset.h"
 #include "ConnectionImpl.h"
 #include "ZQPDMFC.h"
+#include <QVarLengthArray>
 
 namespace zq {
 
@@ -137,6 +138,12 @@ void Recordset::GetFieldTextsAsStored(std::span<QAnyStringView> texts, std::span
     if (count == 0)
         return;
     checkField(count - 1);
+    QVarLengthArray<QByteArrayView, 16> utf8(count);
+    if (!d->decoded && d->rows->allTextBytes(utf8)) {
+        for (int i = 0; i < count; ++i)
+            texts[size_t(i)] = QUtf8StringView(utf8[i]);
+        return;
+    }
     for (int i = 0; i < count; ++i)
         texts[size_t(i)] = textAsStored(i, scratch[size_t(i)]);
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariantList>
 #include <memory>
+#include <span>
 
 namespace zq::db {
 
@@ -43,6 +44,15 @@ public:
         Q_UNUSED(index);
         Q_UNUSED(utf8);
         return false;
+    }
+    // The first texts.size() fields as textBytes gives them, at once; false (and the texts not
+    // to be used) when one of them is not a text.
+    virtual bool allTextBytes(std::span<QByteArrayView> texts) const
+    {
+        for (size_t i = 0; i < texts.size(); ++i)
+            if (!textBytes(int(i), texts[i]))
+                return false;
+        return true;
     }
     // Both steps at once: the next record into `row`; false at the end.
     bool next(QVariantList& row)

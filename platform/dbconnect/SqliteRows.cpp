@@ -120,6 +120,27 @@ void SqliteRowSource::read(QVariantList& row)
     }
 }
 
+bool SqliteRowSource::allTextBytes(std::span<QByteArrayView> texts) const
+{
+    if (m_done || !m_statement || !ValuesReadDirectly() || texts.size() > size_t(m_fieldCount))
+        return RowSource::allTextBytes(texts);
+    // A record's texts in one pass, the way a list of found rows reads them.
+    for (size_t i = 0; i < texts.size(); ++i) {
+        sqlite3_value* value = sqlite3_column_value(m_statement, int(i));
+        switch (sqlite3_value_type(value)) {
+        case SQLITE_TEXT:
+            texts[i] = QByteArrayView(reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
+            break;
+        case SQLITE_NULL:
+            texts[i] = QByteArrayView();
+            break;
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+
 bool SqliteRowSource::textBytes(int index, QByteArrayView& utf8) const
 {
     if (m_done || !m_statement || index < 0 || index >= m_fieldCount)

@@ -26,6 +26,7 @@ public:
     bool advance() override;
     void read(QVariantList& row) override;
     bool textBytes(int index, QByteArrayView& utf8) const override;
+    bool allTextBytes(std::span<QByteArrayView> texts) const override;
 
 private:
     [[noreturn]] void fail() const;

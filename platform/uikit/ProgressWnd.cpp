@@ -92,7 +92,8 @@ void CProgressWnd::SetText(const QString& text)
 
 void CProgressWnd::SetText(const QString& pattern, int number)
 {
-    if (!m_text.isSharedWith(pattern))   // set once a row while rows are read
+    // Set once a row while rows are read: the same text (a literal has no shared header) is kept.
+    if (m_text.constData() != pattern.constData() || m_text.size() != pattern.size())
         m_text = pattern;
     m_number = number;
     m_dirty = true;
