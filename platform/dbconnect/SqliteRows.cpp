@@ -27,6 +27,31 @@ bool ValuesReadDirectly()
     return kSqliteConfigured == SQLITE_OK;
 }
 
+// A column's text as the statement holds it (UTF-8), empty for NULL; false for other kinds.
+bool ColumnText(sqlite3_stmt* statement, int column, QByteArrayView& utf8)
+{
+    int kind;
+    sqlite3_value* value = nullptr;
+    if (ValuesReadDirectly()) {
+        value = sqlite3_column_value(statement, column);
+        kind = sqlite3_value_type(value);
+    } else {
+        kind = sqlite3_column_type(statement, column);
+    }
+    if (kind == SQLITE_NULL) {
+        utf8 = QByteArrayView();
+        return true;
+    }
+    if (kind != SQLITE_TEXT)
+        return false;
+    if (value)
+        utf8 = QByteArrayView(reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
+    else
+        utf8 = QByteArrayView(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                              sqlite3_column_bytes(statement, column));
+    return true;
+}
+
 } // namespace
 
 sqlite3* SqliteHandle(const Session& session)
@@ -122,22 +147,12 @@ void SqliteRowSource::read(QVariantList& row)
 
 bool SqliteRowSource::allTextBytes(std::span<QByteArrayView> texts) const
 {
-    if (m_done || !m_statement || !ValuesReadDirectly() || texts.size() > size_t(m_fieldCount))
+    if (m_done || !m_statement || texts.size() > size_t(m_fieldCount))
         return RowSource::allTextBytes(texts);
     // A record's texts in one pass, the way a list of found rows reads them.
-    for (size_t i = 0; i < texts.size(); ++i) {
-        sqlite3_value* value = sqlite3_column_value(m_statement, int(i));
-        switch (sqlite3_value_type(value)) {
-        case SQLITE_TEXT:
-            texts[i] = QByteArrayView(reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
-            break;
-        case SQLITE_NULL:
-            texts[i] = QByteArrayView();
-            break;
-        default:
+    for (size_t i = 0; i < texts.size(); ++i)
+        if (!ColumnText(m_statement, int(i), texts[i]))
             return false;
-        }
-    }
     return true;
 }
 
@@ -145,30 +160,7 @@ bool SqliteRowSource::textBytes(int index, QByteArrayView& utf8) const
 {
     if (m_done || !m_statement || index < 0 || index >= m_fieldCount)
         return false;
-    if (ValuesReadDirectly()) {
-        sqlite3_value* value = sqlite3_column_value(m_statement, index);
-        switch (sqlite3_value_type(value)) {
-        case SQLITE_TEXT:
-            utf8 = QByteArrayView(reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
-            return true;
-        case SQLITE_NULL:
-            utf8 = QByteArrayView();
-            return true;
-        default:
-            return false;
-        }
-    }
-    switch (sqlite3_column_type(m_statement, index)) {
-    case SQLITE_TEXT:
-        utf8 = QByteArrayView(reinterpret_cast<const char*>(sqlite3_column_text(m_statement, index)),
-                              sqlite3_column_bytes(m_statement, index));
-        return true;
-    case SQLITE_NULL:
-        utf8 = QByteArrayView();
-        return true;
-    default:
-        return false;
-    }
+    return ColumnText(m_statement, index, utf8);
 }
 
 } // namespace zq::db
