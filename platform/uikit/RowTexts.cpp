@@ -61,14 +61,6 @@ quint32 checkedBytes(qsizetype bytes)
     return quint32(bytes);
 }
 
-bool isUtf8(QAnyStringView text)
-{
-    return text.visit([](auto view) {
-        using View = std::decay_t<decltype(view)>;
-        return !std::is_same_v<View, QLatin1StringView> && !std::is_same_v<View, QStringView>;
-    });
-}
-
 // UTF-8 decoded into `to`, which has room for as many characters as the text has bytes, as
 // QString::fromUtf8 reads it (invalid bytes as U+FFFD, a leading byte-order mark dropped).
 // Returns the characters written.
@@ -126,7 +118,7 @@ public:
             // so that the texts decoded into it stay put.
             qsizetype room = 0;
             for (const QAnyStringView& text : texts)
-                if (isUtf8(text))
+                if (IsUtf8(text))
                     room += text.size();
             m_decoded.resize(room);
         }

@@ -15,6 +15,15 @@
 #include <type_traits>
 #include <vector>
 
+// Whether a text is given as UTF-8 (a database's own bytes), not Latin-1 or UTF-16.
+inline bool IsUtf8(QAnyStringView text)
+{
+    return text.visit([](auto view) {
+        using View = std::decay_t<decltype(view)>;
+        return !std::is_same_v<View, QLatin1StringView> && !std::is_same_v<View, QStringView>;
+    });
+}
+
 // Whether a text read from a row is held in Latin-1 (otherwise it is UTF-16).
 inline bool HeldInLatin1(QAnyStringView text)
 {

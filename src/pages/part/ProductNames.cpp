@@ -1,9 +1,8 @@
 #include "ProductNames.h"
 
 #include "PartSql.h"
+#include "RowTexts.h"
 #include "ZQDBConnect.h"
-
-#include <type_traits>
 
 namespace zq::part {
 
@@ -19,11 +18,7 @@ size_t ProductNames::CodeHash::operator()(QByteArrayView code) const noexcept
 
 const ProductNames::Product& ProductNames::Lookup(CZQDBConnect& connection, QAnyStringView productCode)
 {
-    const bool utf8 = productCode.visit([](auto view) {
-        using View = std::decay_t<decltype(view)>;
-        return !std::is_same_v<View, QLatin1StringView> && !std::is_same_v<View, QStringView>;
-    });
-    if (utf8)
+    if (IsUtf8(productCode))
         return LookupUtf8(connection, QByteArrayView(static_cast<const char*>(productCode.data()), productCode.size()));
     return LookupUtf8(connection, productCode.toString().toUtf8());
 }
